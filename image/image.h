@@ -66,6 +66,15 @@ struct Image {
     RemapTable* remap;
 };
 
+// Largest width or height accepted for an image, loaded or created; keeps
+// stride x height well inside 32 bits.
+constexpr int kMaxImageSide = 16384;
+
+// 1 when both sides are positive and at most kMaxImageSide.
+int ImageSizeIsSane(int64_t width, int64_t height);
+// The width rounded up to a multiple of 4.
+int64_t StrideForWidth(int64_t width);
+
 // New blank image (all pixels and padding 0) with the source's colour table;
 // null on failure or for sizes that are not positive or too large.
 Image* CreateImage(int width, int height, const Image* source);
@@ -73,8 +82,8 @@ Image* CreateImage(int width, int height, const Image* source);
 // Releases all four blocks and the record. Null is allowed.
 void DestroyImage(Image* image);
 
-// Loads bitmap resource `id` of the program (see image/resources.h); null when
-// it does not exist or is not a sound 8-bit DIB.
+// Loads bitmap resource `id` of the program (FindBitmapResource of
+// image/platform.h); null when it does not exist or is not a sound 8-bit DIB.
 Image* LoadBitmapResource(int id);
 
 // Same as LoadBitmapResource, from DIB bytes already in memory (no file header).

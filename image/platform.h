@@ -30,6 +30,19 @@ using DrawTarget = RgbSurface*;
 // The bytes of bitmap resource `id` (a DIB without file header). 1 when found.
 int FindBitmapResource(int id, const uint8_t** data, size_t* size);
 
+#ifndef _WIN32
+// The bitmaps built into a program for FindBitmapResource. The source that
+// zarvo_embed_bitmaps (cmake/EmbedBitmaps.cmake) generates defines both;
+// a program that loads bitmaps links exactly one such source.
+struct EmbeddedBitmap {
+    int id;
+    const uint8_t* data;  // DIB bytes: the BMP file without its 14-byte file header
+    size_t size;
+};
+extern const EmbeddedBitmap embeddedBitmaps[];
+extern const int embeddedBitmapCount;
+#endif
+
 // Windows: the module whose resources are read (null: the executable).
 void SetResourceModule(void* moduleInstance);
 
@@ -41,3 +54,7 @@ void ReadDisplayPalette(DisplayPaletteInfo* display);
 // Elsewhere returns a non-null token; there is nothing to create.
 void* CreatePlatformPalette(const PaletteEntry* entries);
 void DestroyPlatformPalette(void* platformPalette);
+
+// Windows: GetNearestPaletteIndex on the GDI palette. -1 where the platform
+// has no such lookup (the caller then searches the entries itself).
+int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue);

@@ -1,0 +1,50 @@
+// DrawImage where there is no GDI: converts 8-bit pixels into the 32-bit RGB
+// surface through the surface's palette, clipped to the surface.
+#include "image/compose.h"
+#include "image/palette.h"
+
+namespace {
+
+// The palette that stands for the one selected into a device context; the
+// image's own colour table when no palette exists at all.
+void BuildColorTable(const Image* image, const RgbSurface* surface, uint32_t* table)
+{
+    const Palette* palette = surface->palette ? surface->palette : ScenePalette;
+    for (int i = 0; i < kColorCount; ++i) {
+        if (palette) {
+            const PaletteEntry& e = palette->entries[i];
+            table[i] = uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
+        } else {
+            const RgbQuad& q = image->header->colors[i];
+            table[i] = uint32_t{q.rgbRed} << 16 | uint32_t{q.rgbGreen} << 8 | q.rgbBlue;
+        }
+    }
+}
+
+}  // namespace
+
+void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height)
+{
+    if (!image || !image->header || !image->pixels || !target || !target->pixels) return;
+    if (width <= 0 || height <= 0) return;
+    uint32_t table[kColorCount];
+    BuildColorTable(image, target, table);
+
+    int64_t w = ImageWidth(image), h = ImageHeight(image);
+    int64_t left = x < 0 ? 0 : x, top = y < 0 ? 0 : y;
+    int64_t right = int64_t{x} + width, bottom = int64_t{y} + height;
+    if (right > target->width) right = target->width;
+    if (bottom > target->height) bottom = target->height;
+    // A size other than the image's drops or repeats rows and columns, as
+    // COLORONCOLOR stretching does.
+    for (int64_t Y = top; Y < bottom; ++Y) {
+        int sourceRow = static_cast<int>((Y - y) * h / height);
+        const uint8_t* in = PixelAddress(image, 0, sourceRow);
+        uint32_t* out = target->pixels + Y * target->pitch;
+        if (width == w) {
+            for (int64_t X = left; X < right; ++X) out[X] = table[in[X - x]];
+        } else {
+            for (int64_t X = left; X < right; ++X) out[X] = table[in[(X - x) * w / width]];
+        }
+    }
+}
