@@ -1,0 +1,113 @@
+// The screen-saver host: the command line and run modes, the saver window's
+// procedures around the scene, the password hooks and the fault guard.
+#pragma once
+
+#include <cstdint>
+
+// What the first switch letter of a command-line tail asks for.
+enum RunMode {
+    kModeConfigureNoOwner,  // empty tail
+    kModeFullScreen,        // "S"
+    kModeConfigure,         // "C": owned by the foreground window
+    kModePreview,           // "P" or "L", with a window handle after it
+    kModeChangePassword,    // "A", with an optional window handle after it
+    kModeInvalid,           // any other byte: exit code -1
+};
+
+struct CommandLineRequest {
+    RunMode mode;
+    const char* rest;  // preview and change-password: the text after the letter and its spaces
+};
+
+// Reads the tail byte by byte: blanks, "-" and "/" before the switch letter
+// are skipped; only the first letter counts. A null tail counts as empty.
+CommandLineRequest ParseCommandLine(const char* tail);
+
+// Leading decimal digits as an unsigned 32-bit number (wrapping); 0 when the
+// text does not start with a digit or is null.
+uint32_t ParseWindowHandle(const char* text);
+
+// The whole command line less the program path (quoted or not) and the
+// blanks (bytes 1 to 32) after it. Never null for a non-null line.
+const char* CommandLineTail(const char* commandLine);
+
+struct ScreenPoint {
+    int32_t x;
+    int32_t y;
+};
+
+constexpr uint32_t kMouseMoveThreshold = 4;
+constexpr uint32_t kNoPasswordCheckYet = 0xFFFFFFFF;
+constexpr uint32_t kPasswordQuietMilliseconds = 200;
+
+// 1 when |dx| + |dy| between the anchor and the cursor exceeds the threshold.
+int MouseMoveExceedsThreshold(ScreenPoint anchor, ScreenPoint cursor, uint32_t threshold);
+// 1 when a close request at tick `now` falls within the quiet time after the
+// verification that ended at `lastCheck` (tick counts wrap).
+int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck);
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+// Asks the saver window to run the password verifier; nonzero when verified.
+constexpr UINT VerifyPasswordMessage = 0x8000;
+
+// Process-wide host state.
+extern HINSTANCE moduleInstance;
+extern HWND mainWindow;
+extern int isPreview;
+extern int isClosing;
+extern int isCheckingPassword;
+extern POINT mouseAnchor;
+extern uint32_t mouseMoveThreshold;
+extern uint32_t lastPasswordCheckTick;
+
+typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND window);
+extern HMODULE passwordLibrary;
+extern VerifyScreenSavePwdProc verifyPassword;
+
+// Run modes.
+int ScreenSaverMain(HINSTANCE instance, const char* tail);
+int RunScreenSaver(HWND parent);
+int StartPreview(const char* text);
+int ShowConfigureDialog(HWND owner);
+int StartChangePassword(const char* text);
+
+// The saver window's message chain: class procedure, then the scene's
+// ScreenSaverProc, then ScreenSaverDefaultProc.
+LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int ConfirmClose(HWND window);
+
+// Password hooks.
+void LoadPasswordVerifier();
+void UnloadPasswordVerifier();
+int SetScreenSaverRunning(int running);
+void ChangeScreenSaverPassword(HWND parent);
+
+// Runs `body` (ScreenSaverMain) so that a fault escaping it still switches
+// the screen-saver-running state off; returns the body's exit code.
+typedef int (*GuardedBody)(HINSTANCE instance, const char* tail);
+int RunGuarded(GuardedBody body, HINSTANCE instance, const char* tail);
+
+// The callbacks the host is built on: the scene's window procedure and the
+// settings dialog (settings/dialog_win32.cpp). The first two are exported.
+extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
+                                                    LPARAM lParam);
+int PrepareConfigureDialog(HINSTANCE instance);
+
+constexpr int kConfigureDialogId = 2003;
+constexpr int kFirstSettingScrollBar = 1100;
+constexpr int kScrollBarCount = 5;
+constexpr int kSaverIconId = 100;
+
+// The settings dialog's rule for one scroll request on `setting`: 1 when the
+// value was (re)computed and the scroll bar must show it, 0 for requests that
+// change nothing (thumb tracking, end of scroll).
+struct Setting;
+int ApplyScrollRequest(Setting* setting, int requestCode, uint32_t thumbPosition);
+#endif
