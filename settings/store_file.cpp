@@ -1,0 +1,123 @@
+// The settings store where there is no registry: a file holding the same 72
+// bytes, replaced atomically so that a crash never leaves half a record.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "settings/settings.h"
+
+namespace {
+
+// Creates every missing directory of `path` up to its last '/'.
+int MakeParentDirectories(const char* path) {
+    char partial[4096];
+    const size_t length = std::strlen(path);
+    if (length >= sizeof partial) return 0;
+    std::memcpy(partial, path, length + 1);
+    for (size_t i = 1; i < length; ++i) {
+        if (partial[i] != '/') continue;
+        partial[i] = '\0';
+        if (mkdir(partial, 0700) != 0 && errno != EEXIST) return 0;
+        partial[i] = '/';
+    }
+    return 1;
+}
+
+// Reads at most `capacity` bytes; -1 on an error.
+ssize_t ReadUpTo(int fd, uint8_t* buffer, size_t capacity) {
+    size_t total = 0;
+    while (total < capacity) {
+        const ssize_t n = read(fd, buffer + total, capacity - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        total += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(total);
+}
+
+int WriteAll(int fd, const uint8_t* bytes, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 0;
+        done += static_cast<size_t>(n);
+    }
+    return 1;
+}
+
+// Makes the rename itself durable; failure only weakens the guarantee.
+void SyncParentDirectory(const char* path) {
+    char directory[4096];
+    const char* slash = std::strrchr(path, '/');
+    if (slash == nullptr || static_cast<size_t>(slash - path) >= sizeof directory) return;
+    const size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);
+    std::memcpy(directory, path, length);
+    directory[length] = '\0';
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+int SettingsFilePath(char* path, size_t capacity) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    int written = -1;
+    // A relative XDG_CONFIG_HOME is invalid by its own rules and is ignored.
+    if (config != nullptr && config[0] == '/') {
+        written = std::snprintf(path, capacity, "%s/zarvo/Config", config);
+    } else if (home != nullptr && home[0] != '\0') {
+        written = std::snprintf(path, capacity, "%s/.config/zarvo/Config", home);
+    }
+    return written > 0 && static_cast<size_t>(written) < capacity ? 1 : 0;
+}
+
+int ReadSettingsFrom(const char* location, SettingsRecord* record) {
+    const int fd = open(location, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    // One byte more than a record tells a longer value, which is ignored.
+    uint8_t buffer[kSettingsRecordSize + 1];
+    const ssize_t size = ReadUpTo(fd, buffer, sizeof buffer);
+    close(fd);
+    if (size <= 0 || static_cast<size_t>(size) > kSettingsRecordSize) return 0;
+    return DecodeSettings(buffer, static_cast<size_t>(size), record);
+}
+
+int WriteSettingsTo(const char* location, const SettingsRecord& record) {
+    char temporary[4096];
+    const int length = std::snprintf(temporary, sizeof temporary, "%s.XXXXXX", location);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof temporary) return 1;
+    if (!MakeParentDirectories(location)) return 1;
+    const int fd = mkstemp(temporary);
+    if (fd < 0) return 1;
+    uint8_t bytes[kSettingsRecordSize];
+    EncodeSettings(record, bytes);
+    const int written = WriteAll(fd, bytes, sizeof bytes) && fsync(fd) == 0;
+    close(fd);
+    if (!written || rename(temporary, location) != 0) {
+        unlink(temporary);
+        return 1;  // failures are silent; the stored file is left as it was
+    }
+    SyncParentDirectory(location);
+    return 1;
+}
+
+int ReadSettings() {
+    char path[4096];
+    return SettingsFilePath(path, sizeof path) ? ReadSettingsFrom(path, &settingsRecord) : 0;
+}
+
+int WriteSettings() {
+    char path[4096];
+    if (SettingsFilePath(path, sizeof path)) WriteSettingsTo(path, settingsRecord);
+    return 1;
+}
