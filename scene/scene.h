@@ -22,8 +22,10 @@ struct SceneRect {
     int x, y, width, height;
 };
 
-extern int sceneReady;            // 1 once set-up has succeeded
-extern int configurationRefused;  // 1 once set-up has refused to run
+extern int sceneReady;            // 1 once set-up has succeeded (SetUpScene sets it)
+// 1 once set-up has refused to run: a display below the minimum (after the
+// message), or a picture, image or palette that could not be made (silently).
+extern int configurationRefused;
 
 // Set-up at the first paint: reads the stored settings, seeds the generator
 // from the calendar time, places the walkers, chooses the resolution class or

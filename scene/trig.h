@@ -1,0 +1,7 @@
+// Sine and cosine of the scene, computed in plain double arithmetic so that
+// every target gets the same bits (the C runtimes' functions differ in the
+// last bit, which moves a truncated walker position by a pixel).
+#pragma once
+
+double SceneSine(double angle);
+double SceneCosine(double angle);
