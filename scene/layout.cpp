@@ -60,7 +60,7 @@ void ScaleSceneTables(int sceneClass) {
     for (SeatRegion& region : seatRegions) ScaleQuad(&region.corners, factor);
 }
 
-FrameRect SceneFrameRect() {
+FrameBounds SceneFrameRect() {
     if (resolutionClass < 0 || resolutionClass >= kStoredClassCount) return {0, 0, 0, 0};
     const int32_t x0 = walkwayQuads[0].p2.x;
     const int32_t y0 = kCircleLayout[resolutionClass].buildingY;

@@ -2,9 +2,9 @@
 // error, with the text's carriage return shown as a line break.
 #include <cstdio>
 
-#include "scene/scene.h"
+#include "scene/state.h"
 
-void ShowSceneMessage(const char* text, const char* caption) {
+void ShowPlatformSceneMessage(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: ", caption);
     for (const char* c = text; *c != '\0'; ++c) std::fputc(*c == '\r' ? '\n' : *c, stderr);
     std::fputc('\n', stderr);

@@ -59,7 +59,7 @@ int LoadBackground(int width, int height, float* fx) {
 }
 
 int CreateFrameImage() {
-    const FrameRect frame = SceneFrameRect();
+    const FrameBounds frame = SceneFrameRect();
     frameOrigin = {frame.x, frame.y};
     if (resolutionClass == kPreviewClass) return 1;  // the preview is never animated
     FrameImage = CreateImage(frame.width, frame.height, BackgroundImage);

@@ -68,3 +68,6 @@ extern Image* FrameImage;
 // Shows the minimum-configuration message and returns once it is dismissed.
 // Windows: a message box; elsewhere the text goes to standard error.
 void ShowSceneMessage(const char* text, const char* caption);
+// Replaces what ShowSceneMessage does (tests, headless hosts); null restores it.
+using SceneMessageHook = void (*)(const char* text, const char* caption);
+void SetSceneMessageHook(SceneMessageHook hook);

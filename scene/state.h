@@ -45,7 +45,7 @@ struct SceneSettings {
 };
 
 // The frame rectangle: frameOrigin (X0, Y0) and the size of FrameImage.
-struct FrameRect {
+struct FrameBounds {
     int32_t x, y, width, height;
 };
 
@@ -81,10 +81,12 @@ int ChooseResolutionClass(int clientWidth, int screenWidth);
 void ScaleSceneTables(int sceneClass);
 // The frame rectangle of the current class from the scaled tables; all zero
 // in the preview class, which is never animated.
-FrameRect SceneFrameRect();
+FrameBounds SceneFrameRect();
 // 1 when every picture, the frame image and the palette exist.
 int LoadScenePictures(int clientWidth, int clientHeight, const DisplayPaletteInfo* display);
 void ShowMinimumConfigurationMessage();
+// The platform's half of ShowSceneMessage: a message box, or standard error.
+void ShowPlatformSceneMessage(const char* text, const char* caption);
 
 // Frame steps, in the order of one frame.
 void RestoreFrame();
