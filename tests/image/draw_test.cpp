@@ -1,0 +1,176 @@
+// Facts about DrawImage: every pixel shows the colour of the palette entry at
+// its value, at its place in the destination rectangle. Elsewhere than
+// Windows the target is an RGB surface; on Windows a 32-bit DIB section with
+// the palette selected, so GDI's own DIB_PAL_COLORS path is what is checked.
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "image/compose.h"
+#include "image/palette.h"
+#include "test_images.h"
+
+namespace {
+
+// A palette whose entry i is (i, 255 - i, 7 i), no static colours.
+Palette* DistinctPalette()
+{
+    Image* image = CreateImage(1, 1, nullptr);
+    for (int i = 0; i < 256; ++i)
+        ImageColorTable(image)[i] = RgbQuad{uint8_t(7 * i), uint8_t(255 - i), uint8_t(i), 0};
+    DisplayPaletteInfo display{};
+    display.staticColors = -1;
+    Palette* palette = CreateScenePaletteFor(image, &display);
+    DestroyImage(image);
+    return palette;
+}
+
+uint32_t Rgb(const Palette* palette, int index)
+{
+    const PaletteEntry& e = palette->entries[index];
+    return uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
+}
+
+constexpr uint32_t kBackground = 0x00123456;
+
+// A 0x00RRGGBB canvas of width x height, drawn on by DrawImage.
+struct Canvas {
+    int width, height;
+    std::vector<uint32_t> pixels;
+#ifdef _WIN32
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    uint32_t* bits = nullptr;
+#else
+    RgbSurface surface{};
+#endif
+};
+
+#ifdef _WIN32
+void OpenCanvas(Canvas& canvas, const Palette* palette)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = canvas.width;
+    info.bmiHeader.biHeight = -canvas.height;  // top-down, so rows read in order
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    canvas.dc = CreateCompatibleDC(nullptr);
+    canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(canvas.bitmap, nullptr);
+    canvas.bits = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < canvas.width * canvas.height; ++i) canvas.bits[i] = kBackground;
+    SelectObject(canvas.dc, canvas.bitmap);
+    SelectPalette(canvas.dc, static_cast<HPALETTE>(palette->platformPalette), FALSE);
+    RealizePalette(canvas.dc);
+}
+
+DrawTarget Target(Canvas& canvas)
+{
+    return canvas.dc;
+}
+
+void ReadCanvas(Canvas& canvas)
+{
+    GdiFlush();
+    canvas.pixels.assign(canvas.bits, canvas.bits + canvas.width * canvas.height);
+    for (uint32_t& p : canvas.pixels) p &= 0x00FFFFFF;
+}
+
+void CloseCanvas(Canvas& canvas)
+{
+    DeleteDC(canvas.dc);
+    DeleteObject(canvas.bitmap);
+}
+#else
+void OpenCanvas(Canvas& canvas, const Palette* palette)
+{
+    canvas.pixels.assign(canvas.width * canvas.height, kBackground);
+    canvas.surface = RgbSurface{canvas.pixels.data(), canvas.width, canvas.height, canvas.width,
+                                palette};
+}
+
+DrawTarget Target(Canvas& canvas)
+{
+    return &canvas.surface;
+}
+
+void ReadCanvas(Canvas&) {}
+void CloseCanvas(Canvas&) {}
+#endif
+
+}  // namespace
+
+TEST(DrawImage, ShowsEachPixelInItsPaletteColourAtItsPlace)
+{
+    Palette* palette = DistinctPalette();
+    ASSERT_NE(palette, nullptr);
+    Image* image = MakeNumberedImage(16, 16);  // all 256 values
+    Canvas canvas{20, 18, {}};
+    OpenCanvas(canvas, palette);
+    DrawImage(image, Target(canvas), 3, 1, 16, 16);
+    ReadCanvas(canvas);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 20; ++x) {
+            bool inside = x >= 3 && x < 19 && y >= 1 && y < 17;
+            uint32_t expected = inside ? Rgb(palette, (x - 3) + 16 * (y - 1)) : kBackground;
+            ASSERT_EQ(canvas.pixels[y * 20 + x], expected) << "at " << x << "," << y;
+        }
+    CloseCanvas(canvas);
+    DestroyImage(image);
+    DestroyPalette(palette);
+}
+
+TEST(DrawImage, ClipsToTheTarget)
+{
+    Palette* palette = DistinctPalette();
+    ASSERT_NE(palette, nullptr);
+    Image* image = MakeNumberedImage(8, 8);
+    Canvas canvas{6, 5, {}};
+    OpenCanvas(canvas, palette);
+    DrawImage(image, Target(canvas), -3, -2, 8, 8);
+    ReadCanvas(canvas);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            uint32_t expected = x < 5 ? Rgb(palette, (x + 3) + 16 * (y + 2)) : kBackground;
+            ASSERT_EQ(canvas.pixels[y * 6 + x], expected) << "at " << x << "," << y;
+        }
+    CloseCanvas(canvas);
+    DestroyImage(image);
+    DestroyPalette(palette);
+}
+
+#ifndef _WIN32
+TEST(DrawImage, StretchesByRepeatingColumnsAndRows)
+{
+    Palette* palette = DistinctPalette();
+    Image* image = MakeNumberedImage(2, 2);
+    Canvas canvas{4, 4, {}};
+    OpenCanvas(canvas, palette);
+    DrawImage(image, Target(canvas), 0, 0, 4, 4);
+    EXPECT_EQ(canvas.pixels[0], Rgb(palette, 0));
+    EXPECT_EQ(canvas.pixels[1], Rgb(palette, 0));
+    EXPECT_EQ(canvas.pixels[2], Rgb(palette, 1));
+    EXPECT_EQ(canvas.pixels[3 * 4 + 3], Rgb(palette, 17));
+    DestroyImage(image);
+    DestroyPalette(palette);
+}
+
+TEST(DrawImage, NothingOutsideTheSurfaceOrWithoutArea)
+{
+    Palette* palette = DistinctPalette();
+    Image* image = MakeNumberedImage(4, 4);
+    Canvas canvas{4, 4, {}};
+    OpenCanvas(canvas, palette);
+    DrawImage(image, Target(canvas), 4, 0, 4, 4);
+    DrawImage(image, Target(canvas), 0, -4, 4, 4);
+    DrawImage(image, Target(canvas), 0, 0, 0, 4);
+    DrawImage(image, Target(canvas), 0, 0, 4, -4);
+    EXPECT_EQ(canvas.pixels, std::vector<uint32_t>(16, kBackground));
+    DestroyImage(image);
+    DestroyPalette(palette);
+}
+#endif
