@@ -1,0 +1,138 @@
+// The scene driven by X events: set-up at the first exposure, the picture on
+// every exposure, frames on the timer, and the inputs that end a run.
+#include <ctime>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+void End(FrontEnd* frontEnd, int status) {
+    frontEnd->running = 0;
+    frontEnd->exitStatus = status;
+}
+
+void QueryAnchor(FrontEnd* frontEnd) {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int buttons = 0;
+    if (XQueryPointer(frontEnd->display, frontEnd->saver.window, &root, &child, &rootX, &rootY, &x,
+                      &y, &buttons)) {
+        frontEnd->anchorX = rootX;
+        frontEnd->anchorY = rootY;
+    }
+}
+
+void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
+    if (frontEnd->options.mode == kModeFullscreen) return End(frontEnd, 0);
+    if (frontEnd->saver.owned && KeyClosesWindow(XLookupKeysym(key, 0))) End(frontEnd, 0);
+}
+
+int messageShown = 0;
+
+// The minimum-configuration text goes to standard error, carriage return as a
+// line break; remembering it tells a refusal from a failure to load.
+void PrintSceneMessage(const char* text, const char* caption) {
+    messageShown = 1;
+    fprintf(stderr, "%s: ", caption);
+    for (const char* c = text; *c; ++c) fputc(*c == '\r' ? '\n' : *c, stderr);
+    fputc('\n', stderr);
+}
+
+void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
+    if (expose->count > 0) return;  // the last of a series repaints once
+    if (frontEnd->outputReady) return PaintWindow(frontEnd);
+    if (!StartScene(frontEnd)) frontEnd->running = 0;
+}
+
+}  // namespace
+
+int StartScene(FrontEnd* frontEnd) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(frontEnd->display, frontEnd->saver.window, &attributes)) {
+        End(frontEnd, 0);  // the window went away before it could be drawn
+        return 0;
+    }
+    if (!CreateFrameOutput(frontEnd->display, frontEnd->saver.window, frontEnd->saver.visual,
+                           frontEnd->saver.depth, attributes.width, attributes.height,
+                           !frontEnd->options.noShm, &frontEnd->output)) {
+        fprintf(stderr, "zarvo: could not create a %dx%d image for the window\n", attributes.width,
+                attributes.height);
+        End(frontEnd, 1);
+        return 0;
+    }
+    frontEnd->outputReady = 1;
+    SceneWindowInfo window{attributes.width, attributes.height, WidthOfScreen(attributes.screen),
+                           attributes.depth, nullptr};
+    // Twice the calendar time, wrapping to 32 bits, as every host seeds it.
+    uint32_t seed = frontEnd->options.seedGiven
+                        ? frontEnd->options.seed
+                        : static_cast<uint32_t>(time(nullptr)) * 2u;
+    SetSceneMessageHook(PrintSceneMessage);
+    SetUpSceneWith(window, &frontEnd->output.surface, settingsRecord, seed);
+    if (!sceneReady) {
+        if (!messageShown) {
+            fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
+        }
+        End(frontEnd, 1);
+        return 0;
+    }
+    frontEnd->animating = SceneAnimates() && frontEnd->options.frameLimit != 0;
+    frontEnd->nextFrameMs = MonotonicMilliseconds() + FrameTimerPeriod();
+    PaintWindow(frontEnd);
+    return 1;
+}
+
+void PaintWindow(FrontEnd* frontEnd) {
+    FrameOutput* output = &frontEnd->output;
+    PaintScene(&output->surface);
+    SceneRect whole{0, 0, output->surface.width, output->surface.height};
+    PutFrameRect(frontEnd->display, frontEnd->saver.window, output, whole);
+}
+
+void DrawFrame(FrontEnd* frontEnd) {
+    ComposeFrame();
+    PresentFrame();
+    PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output, FrameWindowRect());
+    ++frontEnd->framesDrawn;
+    long limit = frontEnd->options.frameLimit;
+    if (limit >= 0 && frontEnd->framesDrawn >= limit) frontEnd->animating = 0;
+}
+
+void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
+    int fullscreen = frontEnd->options.mode == kModeFullscreen;
+    switch (event->type) {
+        case Expose:
+            return HandleExpose(frontEnd, &event->xexpose);
+        case MapNotify:
+            if (fullscreen && event->xmap.window == frontEnd->saver.window) {
+                GrabInput(frontEnd->display, &frontEnd->saver);
+                QueryAnchor(frontEnd);
+            }
+            return;
+        case KeyPress:
+            return HandleKey(frontEnd, &event->xkey);
+        case ButtonPress:
+            if (fullscreen) End(frontEnd, 0);
+            return;
+        case MotionNotify:
+            if (fullscreen && MoveEndsSaver(frontEnd->anchorX, frontEnd->anchorY,
+                                            event->xmotion.x_root, event->xmotion.y_root)) {
+                End(frontEnd, 0);
+            }
+            return;
+        case ClientMessage:
+            if (static_cast<Atom>(event->xclient.data.l[0]) == frontEnd->saver.wmDeleteWindow &&
+                frontEnd->saver.wmDeleteWindow) {
+                End(frontEnd, 0);
+            }
+            return;
+        case DestroyNotify:
+            if (event->xdestroywindow.window == frontEnd->saver.window) {
+                frontEnd->saver.window = 0;
+                End(frontEnd, 0);
+            }
+            return;
+        default:
+            return;
+    }
+}

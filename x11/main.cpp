@@ -1,0 +1,59 @@
+// zarvo: the scene as an X11 program, in a window, full screen, or in a window
+// that XScreenSaver (or anyone) names.
+#include <cstdlib>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+int Fail(const char* message) {
+    fprintf(stderr, "zarvo: %s\n", message);
+    return 1;
+}
+
+int RunFrontEnd(FrontEnd* frontEnd) {
+    frontEnd->signalFd = OpenSignalPipe();
+    frontEnd->display = XOpenDisplay(frontEnd->options.displayName);
+    if (!frontEnd->display) {
+        fprintf(stderr, "zarvo: cannot open display \"%s\"\n",
+                XDisplayName(frontEnd->options.displayName));
+        return 1;
+    }
+    InstallXErrorHandler();
+    char error[256];
+    if (!OpenSaverWindow(frontEnd->display, &frontEnd->options, &frontEnd->saver, error,
+                         sizeof error)) {
+        XCloseDisplay(frontEnd->display);
+        return Fail(error);
+    }
+    frontEnd->running = 1;
+    // A foreign window may be on screen already and never sends a first exposure.
+    if (!frontEnd->saver.owned) StartScene(frontEnd);
+    RunEventLoop(frontEnd);
+    if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);
+    CloseSaverWindow(frontEnd->display, &frontEnd->saver);
+    XCloseDisplay(frontEnd->display);
+    return frontEnd->exitStatus;
+}
+
+FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    char error[256];
+    if (!ParseOptions(argc, argv, &frontEnd.options, error, sizeof error) ||
+        !ApplyScreenSaverWindow(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), error,
+                                sizeof error)) {
+        fprintf(stderr, "zarvo: %s\nTry 'zarvo --help' for the options.\n", error);
+        return 2;
+    }
+    if (frontEnd.options.help) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    ReadSettings();
+    ApplySettingOptions(&frontEnd.options, &settingsRecord);
+    if (frontEnd.options.save) return WriteSettings() ? 0 : Fail("could not store the settings");
+    return RunFrontEnd(&frontEnd);
+}

@@ -1,0 +1,232 @@
+// Command-line options of zarvo: modes, geometry, the six settings and the
+// test options. Every value is checked before it is used.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+struct SettingOption {
+    const char* name;
+    int index;
+};
+
+const SettingOption kSettingOptions[] = {
+    {"circle-speed", CircleSpeed},     {"circle-walkers", CircleWalkers},
+    {"walkway-speed", IsleSpeed},      {"walkway-walkers", IsleWalkers},
+    {"redraw-speed", RedrawSpeed},     {"seat-shuffle", SeatShuffle},
+};
+
+// A signed decimal integer filling the whole text; 1 when valid.
+int ParseLong(const char* text, long* value) {
+    if (!text || !*text) return 0;
+    char* end = nullptr;
+    errno = 0;
+    long parsed = strtol(text, &end, 10);
+    if (errno == ERANGE || *end != '\0') return 0;
+    *value = parsed;
+    return 1;
+}
+
+int32_t ClampToRange(long value, const Setting& range) {
+    if (value < range.min) return range.min;
+    if (value > range.max) return range.max;
+    return static_cast<int32_t>(value);
+}
+
+// "WxH" with an optional "+X+Y"; each side from 1 to kMaxWindowSide.
+int ParseGeometry(const char* text, ZarvoOptions* options) {
+    int x = 0, y = 0;
+    unsigned int width = 0, height = 0;
+    int flags = XParseGeometry(text, &x, &y, &width, &height);
+    if ((flags & (WidthValue | HeightValue)) != (WidthValue | HeightValue)) return 0;
+    if (width < 1 || height < 1 || width > kMaxWindowSide || height > kMaxWindowSide) return 0;
+    options->width = static_cast<int>(width);
+    options->height = static_cast<int>(height);
+    options->positionGiven = (flags & (XValue | YValue)) == (XValue | YValue);
+    options->x = x;
+    options->y = y;
+    return 1;
+}
+
+const SettingOption* FindSettingOption(const char* name) {
+    for (const SettingOption& option : kSettingOptions) {
+        if (strcmp(option.name, name) == 0) return &option;
+    }
+    return nullptr;
+}
+
+int SetMode(ZarvoOptions* options, int mode, char* error, size_t errorSize) {
+    if (options->modeGiven && options->mode != mode) {
+        snprintf(error, errorSize, "--fullscreen, --root and --window-id exclude each other");
+        return 0;
+    }
+    options->mode = mode;
+    options->modeGiven = 1;
+    return 1;
+}
+
+// Options that take no value. 1 when handled, 0 when `name` is not one, -1 on error.
+int ParseFlag(const char* name, ZarvoOptions* options, char* error, size_t errorSize) {
+    if (strcmp(name, "help") == 0 || strcmp(name, "h") == 0) {
+        options->help = 1;
+    } else if (strcmp(name, "fullscreen") == 0) {
+        return SetMode(options, kModeFullscreen, error, errorSize) ? 1 : -1;
+    } else if (strcmp(name, "root") == 0) {
+        return SetMode(options, kModeRoot, error, errorSize) ? 1 : -1;
+    } else if (strcmp(name, "save") == 0) {
+        options->save = 1;
+    } else if (strcmp(name, "no-shm") == 0) {
+        options->noShm = 1;
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+// Options that take a value. 1 when handled, 0 on error (message set).
+int ParseValued(const char* name, const char* value, ZarvoOptions* options, char* error,
+                size_t errorSize) {
+    long number = 0;
+    if (const SettingOption* setting = FindSettingOption(name)) {
+        if (!ParseLong(value, &number)) {
+            snprintf(error, errorSize, "--%s needs a whole number, got \"%s\"", name, value);
+            return 0;
+        }
+        options->settingGiven[setting->index] = 1;
+        options->settingValue[setting->index] =
+            ClampToRange(number, kDefaultSettings.entries[setting->index]);
+        return 1;
+    }
+    if (strcmp(name, "geometry") == 0) {
+        if (ParseGeometry(value, options)) return 1;
+        snprintf(error, errorSize,
+                 "--geometry needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"", kMaxWindowSide,
+                 value);
+        return 0;
+    }
+    if (strcmp(name, "window-id") == 0) {
+        if (!ParseWindowId(value, &options->windowId)) {
+            snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
+                     value);
+            return 0;
+        }
+        return SetMode(options, kModeWindowId, error, errorSize);
+    }
+    if (strcmp(name, "display") == 0) {
+        options->displayName = value;
+        return 1;
+    }
+    if (strcmp(name, "seed") == 0) {
+        if (!ParseLong(value, &number) || number < 0 || number > 0xFFFFFFFFL) {
+            snprintf(error, errorSize, "--seed needs a number from 0 to 4294967295, got \"%s\"",
+                     value);
+            return 0;
+        }
+        options->seedGiven = 1;
+        options->seed = static_cast<uint32_t>(number);
+        return 1;
+    }
+    if (strcmp(name, "frames") == 0) {
+        if (!ParseLong(value, &number) || number < 0) {
+            snprintf(error, errorSize, "--frames needs a number of at least 0, got \"%s\"", value);
+            return 0;
+        }
+        options->frameLimit = number;
+        return 1;
+    }
+    snprintf(error, errorSize, "unknown option \"--%s\"", name);
+    return 0;
+}
+
+int TakesValue(const char* name) {
+    static const char* const kValued[] = {"geometry", "window-id", "display", "seed", "frames"};
+    for (const char* valued : kValued) {
+        if (strcmp(valued, name) == 0) return 1;
+    }
+    return FindSettingOption(name) != nullptr;
+}
+
+void SetDefaults(ZarvoOptions* options) {
+    memset(options, 0, sizeof *options);
+    options->mode = kModeWindow;
+    options->width = kDefaultWindowWidth;
+    options->height = kDefaultWindowHeight;
+    options->frameLimit = -1;
+}
+
+}  // namespace
+
+int ParseWindowId(const char* text, unsigned long* id) {
+    if (!text || !*text || *text == '-' || *text == '+') return 0;
+    int hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!*digits || *digits == '-' || *digits == '+') return 0;
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long value = strtoull(digits, &end, hex ? 16 : 10);
+    // X resource ids use the low 29 bits; 0 is None.
+    if (errno == ERANGE || *end != '\0' || value == 0 || value > 0x1FFFFFFFULL) return 0;
+    *id = static_cast<unsigned long>(value);
+    return 1;
+}
+
+int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize) {
+    SetDefaults(options);
+    error[0] = '\0';
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] != '-' || arg[1] == '\0') {
+            snprintf(error, errorSize, "unexpected argument \"%s\"", arg);
+            return 0;
+        }
+        const char* body = arg[1] == '-' ? arg + 2 : arg + 1;
+        char name[32];
+        const char* equals = strchr(body, '=');
+        size_t nameLength = equals ? static_cast<size_t>(equals - body) : strlen(body);
+        if (nameLength == 0 || nameLength >= sizeof name) {
+            snprintf(error, errorSize, "unknown option \"%s\"", arg);
+            return 0;
+        }
+        memcpy(name, body, nameLength);
+        name[nameLength] = '\0';
+        if (!equals) {
+            int flag = ParseFlag(name, options, error, errorSize);
+            if (flag < 0) return 0;
+            if (flag > 0) continue;
+        }
+        if (!TakesValue(name)) {
+            snprintf(error, errorSize, "unknown option \"%s\"", arg);
+            return 0;
+        }
+        const char* value = equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
+        if (!value) {
+            snprintf(error, errorSize, "option \"%s\" needs a value", arg);
+            return 0;
+        }
+        if (!ParseValued(name, value, options, error, errorSize)) return 0;
+    }
+    return 1;
+}
+
+int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
+                           size_t errorSize) {
+    // XScreenSaver names its window in the environment; it stands for the
+    // root window (a virtual root) and for a plain start without a mode.
+    if (!envWindow || !*envWindow) return 1;
+    if (options->mode == kModeFullscreen || options->mode == kModeWindowId) return 1;
+    if (!ParseWindowId(envWindow, &options->windowId)) {
+        snprintf(error, errorSize, "XSCREENSAVER_WINDOW is not a window id: \"%s\"", envWindow);
+        return 0;
+    }
+    options->mode = kModeWindowId;
+    return 1;
+}
+
+void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (options->settingGiven[i]) record->entries[i].value = options->settingValue[i];
+    }
+}

@@ -1,0 +1,85 @@
+// Conversion of the scene's 0x00RRGGBB surface into the pixels of a TrueColor
+// visual through one 256-entry table per channel.
+#include <cstring>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+int LowestSetBit(unsigned long mask) {
+    int shift = 0;
+    while (shift < 32 && !((mask >> shift) & 1)) ++shift;
+    return shift;
+}
+
+// The channel level `level` (0..255) rounded to the nearest value the mask can
+// hold, placed at the mask's position.
+uint32_t ChannelBits(int level, unsigned long mask) {
+    mask &= 0xFFFFFFFFUL;
+    if (!mask) return 0;
+    int shift = LowestSetBit(mask);
+    uint64_t maximum = mask >> shift;
+    uint64_t scaled = (static_cast<uint64_t>(level) * maximum + 127) / 255;
+    return static_cast<uint32_t>((scaled << shift) & mask);
+}
+
+void ConvertRow32(const uint32_t* source, const ChannelTables* tables, uint32_t* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t rgb = source[i];
+        out[i] = tables->red[(rgb >> 16) & 0xFF] | tables->green[(rgb >> 8) & 0xFF] |
+                 tables->blue[rgb & 0xFF];
+    }
+}
+
+void ConvertRow16(const uint32_t* source, const ChannelTables* tables, uint16_t* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t rgb = source[i];
+        out[i] = static_cast<uint16_t>(tables->red[(rgb >> 16) & 0xFF] |
+                                       tables->green[(rgb >> 8) & 0xFF] | tables->blue[rgb & 0xFF]);
+    }
+}
+
+}  // namespace
+
+void BuildChannelTables(const PixelFormat* format, ChannelTables* tables) {
+    for (int level = 0; level < 256; ++level) {
+        tables->red[level] = ChannelBits(level, format->redMask);
+        tables->green[level] = ChannelBits(level, format->greenMask);
+        tables->blue[level] = ChannelBits(level, format->blueMask);
+    }
+}
+
+int FormatMatchesSurface(const PixelFormat* format) {
+    return format->bitsPerPixel == 32 && format->redMask == 0xFF0000 &&
+           format->greenMask == 0x00FF00 && format->blueMask == 0x0000FF;
+}
+
+SceneRect ClipRect(SceneRect rect, int width, int height) {
+    int left = rect.x < 0 ? 0 : rect.x;
+    int top = rect.y < 0 ? 0 : rect.y;
+    long long right = static_cast<long long>(rect.x) + (rect.width > 0 ? rect.width : 0);
+    long long bottom = static_cast<long long>(rect.y) + (rect.height > 0 ? rect.height : 0);
+    if (right > width) right = width;
+    if (bottom > height) bottom = height;
+    if (right <= left || bottom <= top) return SceneRect{0, 0, 0, 0};
+    return SceneRect{left, top, static_cast<int>(right - left), static_cast<int>(bottom - top)};
+}
+
+int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
+                int bitsPerPixel, uint8_t* destination, size_t destinationPitch) {
+    if (bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
+    rect = ClipRect(rect, surface->width, surface->height);
+    size_t bytesPerPixel = static_cast<size_t>(bitsPerPixel / 8);
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        const uint32_t* source =
+            surface->pixels + static_cast<size_t>(y) * static_cast<size_t>(surface->pitch) + rect.x;
+        uint8_t* row = destination + static_cast<size_t>(y) * destinationPitch +
+                       static_cast<size_t>(rect.x) * bytesPerPixel;
+        if (bitsPerPixel == 32) {
+            ConvertRow32(source, tables, reinterpret_cast<uint32_t*>(row), rect.width);
+        } else {
+            ConvertRow16(source, tables, reinterpret_cast<uint16_t*>(row), rect.width);
+        }
+    }
+    return 1;
+}

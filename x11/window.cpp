@@ -1,0 +1,160 @@
+// The window zarvo draws into: one of its own (a normal window or a
+// full-screen override-redirect one), the root window, or a foreign window.
+#include <time.h>
+
+#include <cstring>
+#include <initializer_list>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+// The default visual when it is TrueColor, else the deepest TrueColor one.
+int FindTrueColorVisual(Display* display, int screen, Visual** visual, int* depth) {
+    Visual* standard = DefaultVisual(display, screen);
+    if (standard->c_class == TrueColor) {
+        *visual = standard;
+        *depth = DefaultDepth(display, screen);
+        return 1;
+    }
+    for (int wanted : {24, 32, 16, 15}) {
+        XVisualInfo info;
+        if (XMatchVisualInfo(display, screen, wanted, TrueColor, &info)) {
+            *visual = info.visual;
+            *depth = info.depth;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+Cursor CreateBlankCursor(Display* display, Window window) {
+    static const char kNoBits[1] = {0};
+    Pixmap blank = XCreateBitmapFromData(display, window, kNoBits, 1, 1);
+    if (!blank) return None;
+    XColor black{};
+    Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
+    XFreePixmap(display, blank);
+    return cursor;
+}
+
+void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverWindow* saver) {
+    XStoreName(display, saver->window, "Zarvo");
+    XClassHint classHint{const_cast<char*>("zarvo"), const_cast<char*>("Zarvo")};
+    XSetClassHint(display, saver->window, &classHint);
+    // The scene is laid out once for the first size, so the window keeps it.
+    XSizeHints* size = XAllocSizeHints();
+    if (size) {
+        size->flags = PMinSize | PMaxSize | (options->positionGiven ? USPosition : 0);
+        size->min_width = size->max_width = options->width;
+        size->min_height = size->max_height = options->height;
+        size->x = options->x;
+        size->y = options->y;
+        XSetWMNormalHints(display, saver->window, size);
+        XFree(size);
+    }
+    saver->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, saver->window, &saver->wmDeleteWindow, 1);
+}
+
+int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
+                    char* error, size_t errorSize) {
+    int screen = DefaultScreen(display);
+    Window root = RootWindow(display, screen);
+    if (!FindTrueColorVisual(display, screen, &saver->visual, &saver->depth)) {
+        snprintf(error, errorSize, "the display offers no TrueColor visual");
+        return 0;
+    }
+    int fullscreen = options->mode == kModeFullscreen;
+    int x = fullscreen ? 0 : options->x;
+    int y = fullscreen ? 0 : options->y;
+    int width = fullscreen ? DisplayWidth(display, screen) : options->width;
+    int height = fullscreen ? DisplayHeight(display, screen) : options->height;
+    XSetWindowAttributes attributes{};
+    unsigned long mask = CWBackPixel | CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect;
+    if (saver->visual != DefaultVisual(display, screen)) {
+        saver->colormap = XCreateColormap(display, root, saver->visual, AllocNone);
+    }
+    attributes.colormap = saver->colormap ? saver->colormap : DefaultColormap(display, screen);
+    attributes.background_pixel = 0;  // black in every TrueColor visual
+    attributes.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask;
+    if (fullscreen) attributes.event_mask |= ButtonPressMask | PointerMotionMask;
+    attributes.override_redirect = fullscreen ? True : False;
+    saver->window = XCreateWindow(display, root, x, y, static_cast<unsigned>(width),
+                                  static_cast<unsigned>(height), 0, saver->depth, InputOutput,
+                                  saver->visual, mask, &attributes);
+    saver->owned = 1;
+    if (fullscreen) {
+        saver->blankCursor = CreateBlankCursor(display, saver->window);
+        if (saver->blankCursor) XDefineCursor(display, saver->window, saver->blankCursor);
+        XMapRaised(display, saver->window);
+    } else {
+        SetWindowManagerHints(display, options, saver);
+        XMapWindow(display, saver->window);
+    }
+    return 1;
+}
+
+int TakeForeignWindow(Display* display, Window window, SaverWindow* saver, char* error,
+                      size_t errorSize) {
+    XWindowAttributes attributes;
+    unsigned long resource = 0;
+    TakeXError(&resource);
+    if (!XGetWindowAttributes(display, window, &attributes) || TakeXError(&resource)) {
+        snprintf(error, errorSize, "window 0x%lx does not exist", window);
+        return 0;
+    }
+    if (attributes.visual->c_class != TrueColor) {
+        snprintf(error, errorSize, "window 0x%lx does not have a TrueColor visual", window);
+        return 0;
+    }
+    saver->window = window;
+    saver->visual = attributes.visual;
+    saver->depth = attributes.depth;
+    // Input belongs to whoever made the window; only its exposure and its end matter here.
+    XSelectInput(display, window, ExposureMask | StructureNotifyMask);
+    return 1;
+}
+
+}  // namespace
+
+int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
+                    char* error, size_t errorSize) {
+    memset(saver, 0, sizeof *saver);
+    switch (options->mode) {
+        case kModeRoot:
+            return TakeForeignWindow(display, DefaultRootWindow(display), saver, error, errorSize);
+        case kModeWindowId:
+            return TakeForeignWindow(display, options->windowId, saver, error, errorSize);
+        default:
+            return CreateOwnWindow(display, options, saver, error, errorSize);
+    }
+}
+
+void GrabInput(Display* display, const SaverWindow* saver) {
+    const timespec pause{0, 20 * 1000 * 1000};
+    int keyboard = !GrabSuccess, pointer = !GrabSuccess;
+    // Another client may hold a grab for a moment (a menu, the WM); try for half a second.
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        if (keyboard != GrabSuccess) {
+            keyboard = XGrabKeyboard(display, saver->window, True, GrabModeAsync, GrabModeAsync,
+                                     CurrentTime);
+        }
+        if (pointer != GrabSuccess) {
+            pointer = XGrabPointer(display, saver->window, True, ButtonPressMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, None, saver->blankCursor,
+                                   CurrentTime);
+        }
+        if (keyboard == GrabSuccess && pointer == GrabSuccess) return;
+        nanosleep(&pause, nullptr);
+    }
+    if (keyboard != GrabSuccess) fprintf(stderr, "zarvo: could not grab the keyboard\n");
+    if (pointer != GrabSuccess) fprintf(stderr, "zarvo: could not grab the pointer\n");
+}
+
+void CloseSaverWindow(Display* display, SaverWindow* saver) {
+    if (saver->owned && saver->window) XDestroyWindow(display, saver->window);
+    if (saver->blankCursor) XFreeCursor(display, saver->blankCursor);
+    if (saver->colormap) XFreeColormap(display, saver->colormap);
+    memset(saver, 0, sizeof *saver);
+}

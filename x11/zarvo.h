@@ -1,0 +1,177 @@
+// The X11 front end of the scene: command-line options, the saver window,
+// conversion of the scene's RGB surface into the window's visual, and the loop
+// that delivers paints and timed frames to the scene.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "scene/scene.h"
+#include "settings/settings.h"
+
+// ---- Options (options.cpp, help.cpp) ----
+
+enum RunMode {
+    kModeWindow = 0,      // a window of its own, closed by q, Escape or the WM
+    kModeFullscreen = 1,  // covers the screen, ends on input like a saver
+    kModeRoot = 2,        // the root window (or XScreenSaver's virtual root)
+    kModeWindowId = 3,    // a window made by someone else
+};
+
+constexpr int kDefaultWindowWidth = 1024;
+constexpr int kDefaultWindowHeight = 768;
+constexpr int kMaxWindowSide = 8192;
+
+struct ZarvoOptions {
+    int mode;       // RunMode
+    int modeGiven;  // 1 when --fullscreen, --root or --window-id was given
+    int width, height;
+    int x, y, positionGiven;
+    unsigned long windowId;
+    const char* displayName;       // null: $DISPLAY
+    int settingGiven[kSettingCount];
+    int32_t settingValue[kSettingCount];  // already clamped to the built-in range
+    int save;
+    int help;
+    int noShm;
+    int seedGiven;
+    uint32_t seed;
+    long frameLimit;  // frames drawn before the animation stops; -1: no limit
+};
+
+// Fills `options` from argv (options take one or two dashes, values either as
+// the next argument or after '='). 1 on success; 0 with a message in `error`.
+int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize);
+// Decimal or 0x-prefixed hexadecimal X window id; 1 when valid.
+int ParseWindowId(const char* text, unsigned long* id);
+// Applies XSCREENSAVER_WINDOW (null when unset): it names the window to draw
+// into unless --fullscreen or --window-id chose otherwise. 1 on success.
+int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
+                           size_t errorSize);
+// Puts the values given on the command line into the record.
+void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
+void PrintHelp(FILE* out);
+
+// ---- Pixels (pixels.cpp) ----
+
+// How the window's visual stores one pixel.
+struct PixelFormat {
+    unsigned long redMask, greenMask, blueMask;
+    int bitsPerPixel;
+};
+
+// The visual's bits for each 8-bit level of each channel; a pixel is the OR of
+// its three entries, so no per-pixel colour search is ever made.
+struct ChannelTables {
+    uint32_t red[256];
+    uint32_t green[256];
+    uint32_t blue[256];
+};
+
+void BuildChannelTables(const PixelFormat* format, ChannelTables* tables);
+// 1 when the visual stores pixels exactly as the surface does (0x00RRGGBB in
+// 32 bits), so the surface can be the image memory itself.
+int FormatMatchesSurface(const PixelFormat* format);
+// The part of `rect` inside a width x height area (width or height 0 when none).
+SceneRect ClipRect(SceneRect rect, int width, int height);
+// Converts `rect` (inside the surface) into `destination`, an image of the
+// surface's size with `destinationPitch` bytes per row and 16 or 32 bits per
+// pixel in host byte order. 0 for other pixel sizes (nothing written).
+int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
+                int bitsPerPixel, uint8_t* destination, size_t destinationPitch);
+
+// ---- The image put on the window (output.cpp) ----
+
+struct FrameOutput {
+    RgbSurface surface;  // what the scene draws into
+    XImage* image;       // the same pixels in the window's visual
+    XShmSegmentInfo shmInfo;
+    int usesShm;
+    int direct;               // surface.pixels is image->data
+    uint32_t* surfaceMemory;  // owned surface pixels when not direct
+    PixelFormat format;
+    ChannelTables tables;
+    GC gc;
+};
+
+// An output of width x height for a window of the given visual. 1 on success.
+int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
+                      int height, int allowShm, FrameOutput* output);
+// Converts and puts one rectangle of the surface on the window.
+void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
+void DestroyFrameOutput(Display* display, FrameOutput* output);
+
+// ---- X errors (errors.cpp) ----
+
+// Records X protocol errors instead of exiting, so that a window that goes
+// away ends the program cleanly.
+void InstallXErrorHandler();
+// The first error recorded since the last call (0: none), and its resource.
+int TakeXError(unsigned long* resourceId);
+
+// ---- The window (window.cpp) ----
+
+struct SaverWindow {
+    Window window;
+    int owned;  // 1 when created here (window and full-screen modes)
+    Visual* visual;
+    int depth;
+    Colormap colormap;  // created for a non-default visual, else None
+    Cursor blankCursor;
+    Atom wmDeleteWindow;
+};
+
+// Creates the window of the window or full-screen mode, or takes the one to
+// draw into. 1 on success; 0 with a message in `error`.
+int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
+                    char* error, size_t errorSize);
+// Takes the keyboard and the pointer for a full-screen run (retried briefly).
+void GrabInput(Display* display, const SaverWindow* saver);
+void CloseSaverWindow(Display* display, SaverWindow* saver);
+
+// ---- Dismissal (dismiss.cpp) ----
+
+constexpr int kMouseMoveThreshold = 4;
+
+// 1 when the pointer has moved more than the threshold from the anchor
+// (distance |dx| + |dy|).
+int MoveEndsSaver(int anchorX, int anchorY, int x, int y);
+// 1 for the keys that close the window mode: q and Escape.
+int KeyClosesWindow(KeySym key);
+
+// ---- The front end and its loop (frontend.cpp, loop.cpp) ----
+
+struct FrontEnd {
+    Display* display;
+    ZarvoOptions options;
+    SaverWindow saver;
+    FrameOutput output;
+    int outputReady;
+    int anchorX, anchorY;
+    int running;
+    int exitStatus;
+    int animating;
+    long framesDrawn;
+    int64_t nextFrameMs;
+    int signalFd;  // readable once a termination signal arrived; -1: none
+};
+
+// Sets the scene up for the window's current size and paints the picture.
+// 1 on success; 0 when the scene refused or failed (exitStatus says why).
+int StartScene(FrontEnd* frontEnd);
+// The whole picture, as a paint message would draw it.
+void PaintWindow(FrontEnd* frontEnd);
+// One frame: composed in memory, then only the strip put on the window.
+void DrawFrame(FrontEnd* frontEnd);
+void HandleEvent(FrontEnd* frontEnd, XEvent* event);
+
+int64_t MonotonicMilliseconds();
+// A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP; -1 on failure.
+int OpenSignalPipe();
+// Runs until closed, dismissed, signalled or the window goes away.
+void RunEventLoop(FrontEnd* frontEnd);
