@@ -1,0 +1,103 @@
+// The settings dialog (resource 2003): five scroll bars, each bound to one
+// entry of settingsRecord, stored whole on OK.
+#include "host/host.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr int kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThumbPosition = 4,
+              kThumbTrack = 5, kLeft = 6, kRight = 7, kEndScroll = 8;
+
+// Setting i of the scroll bar with this control id, or null for any other control.
+Setting* SettingOfScrollBar(int controlId) {
+    int index = controlId - kFirstSettingScrollBar;
+    if (index < 0 || index >= kScrollBarCount) return nullptr;
+    return &settingsRecord.entries[index];
+}
+
+void ShowSettingsOnScrollBars(HWND dialog) {
+    for (int i = 0; i < kScrollBarCount; ++i) {
+        HWND scrollBar = GetDlgItem(dialog, kFirstSettingScrollBar + i);
+        const Setting& setting = settingsRecord.entries[i];
+        SetScrollRange(scrollBar, SB_CTL, setting.min, setting.max, FALSE);
+        SetScrollPos(scrollBar, SB_CTL, setting.value, TRUE);
+    }
+}
+
+INT_PTR OnHorizontalScroll(WPARAM wParam, LPARAM lParam) {
+    HWND scrollBar = reinterpret_cast<HWND>(lParam);
+    Setting* setting = SettingOfScrollBar(static_cast<int>(GetWindowLongA(scrollBar, GWL_ID)));
+    if (setting == nullptr) return 0;  // not one of ours: nothing to change
+    if (!ApplyScrollRequest(setting, LOWORD(wParam), HIWORD(wParam))) return 1;
+    SetScrollPos(scrollBar, SB_CTL, setting->value, TRUE);
+    return 0;
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        WriteSettings();
+        EndDialog(dialog, 1);
+        return 1;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+int ApplyScrollRequest(Setting* setting, int requestCode, uint32_t thumbPosition) {
+    // 64-bit arithmetic: a stored value at the limit of its type steps past it
+    // and is then clamped, never wrapped to the other end.
+    int64_t value = setting->value;
+    switch (requestCode) {
+    case kLineLeft:
+    case kPageLeft:  // the trough steps like an arrow
+        value -= 1;
+        break;
+    case kLineRight:
+    case kPageRight:
+        value += 1;
+        break;
+    case kThumbPosition:
+        value = thumbPosition & 0xFFFFu;
+        break;
+    case kThumbTrack:
+    case kEndScroll:
+        return 0;
+    case kLeft:
+        value = setting->min;
+        break;
+    case kRight:
+        value = setting->max;
+        break;
+    default:
+        break;
+    }
+    // min first, then max: an entry whose min exceeds its max ends at max.
+    if (value <= setting->min) value = setting->min;
+    if (value >= setting->max) value = setting->max;
+    setting->value = static_cast<int32_t>(value);
+    return 1;
+}
+
+int PrepareConfigureDialog(HINSTANCE) { return 1; }
+
+extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        ReadSettings();
+        ShowSettingsOnScrollBars(dialog);
+        return 1;
+    case WM_COMMAND:
+        return OnCommand(dialog, wParam);
+    case WM_HSCROLL:
+        return OnHorizontalScroll(wParam, lParam);
+    default:
+        return 0;
+    }
+}
