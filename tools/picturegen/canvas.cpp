@@ -1,0 +1,50 @@
+// Painting primitives on an 8-bit canvas, and the painters' random numbers.
+#include "picturegen.h"
+
+Canvas MakeCanvas(int width, int height, uint8_t fill) {
+    Canvas canvas;
+    canvas.width = width;
+    canvas.height = height;
+    canvas.pixels.assign(static_cast<size_t>(width) * height, fill);
+    return canvas;
+}
+
+uint8_t PixelAt(const Canvas& canvas, int x, int y) {
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return 0;
+    return canvas.pixels[static_cast<size_t>(y) * canvas.width + x];
+}
+
+void PutPixel(Canvas& canvas, int x, int y, uint8_t value) {
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return;
+    canvas.pixels[static_cast<size_t>(y) * canvas.width + x] = value;
+}
+
+void FillBox(Canvas& canvas, int x, int y, int width, int height, uint8_t value) {
+    for (int row = y; row < y + height; ++row)
+        for (int column = x; column < x + width; ++column) PutPixel(canvas, column, row, value);
+}
+
+void FillPolygon(Canvas& canvas, const std::vector<PointF>& polygon, uint8_t value) {
+    ForEachPolygonSpan(polygon, canvas.height, [&](int y, int x0, int x1) {
+        for (int x = x0; x < x1; ++x) PutPixel(canvas, x, y, value);
+    });
+}
+
+int InEllipse(double cx, double cy, double rx, double ry, int x, int y) {
+    const double dx = (x + 0.5 - cx) / rx;
+    const double dy = (y + 0.5 - cy) / ry;
+    return dx * dx + dy * dy <= 1.0;
+}
+
+uint32_t NextRandom(PaintRandom& random) {
+    random.state = random.state * 1103515245u + 12345u;
+    return (random.state >> 16) & 0x7FFF;
+}
+
+double RandomUnit(PaintRandom& random) { return NextRandom(random) / 32768.0; }
+
+int ScaledSourceIndex(int destination, int sourceSize, int destinationSize) {
+    // The same 16.16 stepping as the scene's nearest-neighbour ScaleImage.
+    const uint32_t step = static_cast<uint32_t>((static_cast<int64_t>(sourceSize) * 65536) / destinationSize);
+    return static_cast<int>((static_cast<uint32_t>(destination) * step) >> 16);
+}

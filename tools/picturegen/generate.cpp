@@ -1,0 +1,31 @@
+// Paints every picture once and encodes the files the generator writes.
+#include "picturegen.h"
+
+std::vector<GeneratedFile> GenerateAll(int withOverlay) {
+    const std::array<Rgb, 256> palette = MasterPalette();
+    const BackgroundPaint background = PaintBackground();
+    const Canvas figures = PaintFigureSheet(background);
+    const Canvas foreground = PaintForegroundSheet(background);
+    const Canvas preview = PaintPreview(background.picture);
+    std::vector<Canvas> icons = {PaintIcon(background, 48), PaintIcon(background, 32), PaintIcon(background, 16)};
+
+    // The figure sheet's stream has no end-of-line after its last row; the
+    // other two end every row with one.
+    const BmpOptions background145{BmpEncoding::kRle8, 0, 1};
+    const BmpOptions preview143{BmpEncoding::kRle8, 0, 1};
+    const BmpOptions figures144{BmpEncoding::kRle8, 256, 0};
+    const BmpOptions foreground164{BmpEncoding::kRgb, 0, 0};
+    std::vector<GeneratedFile> files = {
+        {"courtyard145.bmp", EncodeBmp(background.picture, palette, background145)},
+        {"courtyard143.bmp", EncodeBmp(preview, palette, preview143)},
+        {"figures144.bmp", EncodeBmp(figures, palette, figures144)},
+        {"foreground164.bmp", EncodeBmp(foreground, palette, foreground164)},
+        {"zarvo.ico", EncodeIco(icons, palette)},
+        {"courtyard145.png", EncodePng(background.picture, palette)},
+        {"courtyard143.png", EncodePng(preview, palette)},
+        {"figures144.png", EncodePng(figures, palette)},
+        {"foreground164.png", EncodePng(foreground, palette)},
+    };
+    if (withOverlay) files.push_back({"review-overlay.png", EncodePng(PaintReviewOverlay(background.picture), palette)});
+    return files;
+}
