@@ -2,7 +2,6 @@
 // header is validated before anything is allocated, then the pixels are
 // copied or RLE8-decoded into a fresh buffer.
 #include "image/image.h"
-#include "image/platform.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -68,12 +67,4 @@ Image* LoadBitmapFromDib(const uint8_t* dib, size_t size)
     image->header->info.biCompression = kBiRgb;
     image->header->info.biSizeImage = static_cast<uint32_t>(bufferSize);
     return image;
-}
-
-Image* LoadBitmapResource(int id)
-{
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!FindBitmapResource(id, &data, &size)) return nullptr;
-    return LoadBitmapFromDib(data, size);
 }
