@@ -1,0 +1,146 @@
+// Seeded scenes run for hundreds of ticks; hashes of their frames must match
+// the recorded ones on every target (native, and both Windows builds).
+//
+// To re-record after an intended change of the pictures or the scene, run the
+// test with ZARVO_RECORD_SCENE_HASHES=1 (natively), check the frames, and
+// commit frame_hashes.txt. On a mismatch the frame is written as
+// scene-<scenario>-<tick>.png in the working directory.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tests/scene/png_dump.h"
+#include "tests/scene/scene_test_support.h"
+
+#ifndef ZARVO_SCENE_HASH_FILE
+#error "ZARVO_SCENE_HASH_FILE names the recorded hashes"
+#endif
+
+namespace {
+
+constexpr uint32_t kSeed = 20261207;
+constexpr int kTicks = 300;
+constexpr int kHashedTicks[] = {1, 2, 50, 150, 300};
+
+struct Scenario {
+    const char* name;
+    int width, height;
+    SettingsRecord settings;
+};
+
+std::vector<Scenario> Scenarios() {
+    return {
+        {"default-1024x768", 1024, 768, kDefaultSettings},
+        {"default-800x600", 800, 600, kDefaultSettings},
+        {"default-640x480", 640, 480, kDefaultSettings},
+        {"default-1280x1024", 1280, 1024, kDefaultSettings},
+        {"default-1280x720", 1280, 720, kDefaultSettings},
+        {"default-1024x600", 1024, 600, kDefaultSettings},
+        {"minimum-1024x768", 1024, 768, SettingsAtMinimum()},
+        {"maximum-1024x768", 1024, 768, SettingsAtMaximum()},
+        {"minimum-640x480", 640, 480, SettingsAtMinimum()},
+        {"maximum-800x600", 800, 600, SettingsAtMaximum()},
+        {"far-above-800x600", 800, 600, SettingsWithAllValues(INT32_MAX)},
+        {"far-below-1024x768", 1024, 768, SettingsWithAllValues(INT32_MIN)},
+        {"negative-640x480", 640, 480, SettingsWithAllValues(-7)},
+    };
+}
+
+// FNV-1a over the visible pixels, top row first.
+uint32_t HashImage(const Image* image) {
+    uint32_t hash = 2166136261u;
+    for (int y = 0; y < ImageHeight(image); ++y) {
+        const uint8_t* row = PixelAddress(image, 0, y);
+        for (int x = 0; x < ImageWidth(image); ++x) hash = (hash ^ row[x]) * 16777619u;
+    }
+    return hash;
+}
+
+std::string Key(const char* scenario, int tick) { return std::string(scenario) + " " + std::to_string(tick); }
+
+std::map<std::string, uint32_t> RunScenarios() {
+    std::map<std::string, uint32_t> hashes;
+    for (const Scenario& s : Scenarios()) {
+        TearDownScene();
+        SetUpSceneWith(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed);
+        EXPECT_EQ(sceneReady, 1) << s.name;
+        if (!sceneReady) continue;
+        hashes[Key(s.name, 0)] = HashImage(BackgroundImage);
+        for (int tick = 1; tick <= kTicks; ++tick) {
+            ComposeFrame();
+            for (int hashed : kHashedTicks) {
+                if (tick != hashed) continue;
+                const std::string key = Key(s.name, tick);
+                hashes[key] = HashImage(FrameImage);
+                const std::string png = std::string("scene-") + s.name + "-" + std::to_string(tick) + ".png";
+                std::remove(png.c_str());
+            }
+        }
+    }
+    return hashes;
+}
+
+std::map<std::string, uint32_t> ReadRecorded() {
+    std::map<std::string, uint32_t> recorded;
+    std::ifstream in(ZARVO_SCENE_HASH_FILE);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string name, hex;
+        int tick = 0;
+        if (fields >> name >> tick >> hex) recorded[Key(name.c_str(), tick)] = std::stoul(hex, nullptr, 16);
+    }
+    return recorded;
+}
+
+void WriteRecorded(const std::map<std::string, uint32_t>& hashes) {
+    std::ofstream out(ZARVO_SCENE_HASH_FILE);
+    out << "# Frame hashes (FNV-1a of FrameImage pixels; tick 0 is the scaled background)\n"
+           "# of seeded scenes; see tests/scene/frame_hashes_test.cpp to re-record.\n";
+    for (const auto& [key, hash] : hashes) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08" PRIx32, hash);
+        out << key << " " << hex << "\n";
+    }
+}
+
+// Runs the mismatching scenario again to the tick and writes its frame.
+void DumpFrame(const std::string& scenario, int tick) {
+    for (const Scenario& s : Scenarios()) {
+        if (scenario != s.name) continue;
+        TearDownScene();
+        SetUpSceneWith(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed);
+        for (int t = 1; t <= tick; ++t) ComposeFrame();
+        const std::string png = "scene-" + scenario + "-" + std::to_string(tick) + ".png";
+        DumpImagePng(png.c_str(), tick == 0 ? BackgroundImage : FrameImage, ScenePalette);
+        std::fprintf(stderr, "wrote %s\n", png.c_str());
+    }
+}
+
+using FrameHashesTest = SceneTest;
+
+TEST_F(FrameHashesTest, SeededScenesMatchTheRecordedFrames) {
+    const std::map<std::string, uint32_t> hashes = RunScenarios();
+    const char* record = std::getenv("ZARVO_RECORD_SCENE_HASHES");
+    if (record != nullptr && record[0] == '1') {
+        WriteRecorded(hashes);
+        GTEST_SKIP() << "recorded " << hashes.size() << " hashes in " << ZARVO_SCENE_HASH_FILE;
+    }
+    const std::map<std::string, uint32_t> recorded = ReadRecorded();
+    ASSERT_FALSE(recorded.empty()) << "no recorded hashes in " << ZARVO_SCENE_HASH_FILE;
+    EXPECT_EQ(recorded.size(), hashes.size()) << "the recorded scenarios differ from the test's";
+    for (const auto& [key, hash] : hashes) {
+        const auto found = recorded.find(key);
+        if (found != recorded.end() && found->second == hash) continue;
+        ADD_FAILURE() << key << ": expected " << std::hex
+                      << (found == recorded.end() ? 0u : found->second) << ", got " << hash;
+        const size_t space = key.find(' ');
+        DumpFrame(key.substr(0, space), std::stoi(key.substr(space + 1)));
+    }
+}
+
+}  // namespace

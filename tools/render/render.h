@@ -1,0 +1,27 @@
+// zarvo-render: the scene drawn headless into PNG files, for people and tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct RenderOptions {
+    int width = 1024;
+    int height = 768;
+    int screenWidth = 0;  // 0: as wide as the client
+    bool seedGiven = false;
+    uint32_t seed = 0;
+    int ticks = 100;
+    std::string settingsFile;  // empty: the stored settings
+    std::string out;           // the client area after the last tick
+    std::string outPattern;    // every tick, numbered by a %d or %0Nd
+};
+
+// Parses the command line; on a bad option prints why and returns 0.
+int ParseRenderOptions(int argc, char** argv, RenderOptions* options);
+void PrintRenderUsage();
+
+// Writes a 0x00RRGGBB surface as an 8-bit RGB PNG; 1 on success.
+int WriteRgbPng(const char* path, const uint32_t* pixels, int width, int height, int pitch);
+
+// 1 when `pattern` holds exactly one %d or %0Nd and no other '%'.
+int IsFramePattern(const std::string& pattern);
