@@ -90,37 +90,45 @@ struct SeatStyle {
 };
 
 SeatStyle StyleForSize(int size) {
-    if (size >= 3) return {3.6, 3.0, 3};
+    if (size >= 3) return {4.0, 3.0, 3};
     if (size == 2) return {3.0, 2.6, 2};
     return {2.0, 2.0, 1};
 }
 
+// Mostly pale robes and muted cloth, with a rare stronger colour.
 uint8_t ClothColor(PaintRandom& random) {
-    static const Ramp kCloth[] = {kClothRed, kClothBlue, kClothGreen, kClothOchre, kPlum, kPavement, kCoolStone};
-    const Ramp ramp = kCloth[NextRandom(random) % 7];
-    return Shade(ramp, 6 + NextRandom(random) % 6);
+    const int pick = NextRandom(random) % 20;
+    if (pick < 6) return Shade(kPavement, 10 + NextRandom(random) % 4);
+    if (pick < 10) return Shade(kCoolStone, 7 + NextRandom(random) % 3);
+    if (pick < 13) return Shade(kPlum, 6 + NextRandom(random) % 3);
+    if (pick < 16) return Shade(kEarth, 9 + NextRandom(random) % 4);
+    if (pick < 17) return Shade(kClothRed, 6 + NextRandom(random) % 2);
+    if (pick < 18) return Shade(kClothBlue, 7 + NextRandom(random) % 2);
+    if (pick < 19) return Shade(kClothGreen, 6 + NextRandom(random) % 2);
+    return Shade(kClothOchre, 8 + NextRandom(random) % 2);
 }
 
 void PaintSeatedFigure(Canvas& picture, int x, int y, int height, PaintRandom& random) {
     const uint8_t cloth = ClothColor(random);
-    const uint8_t head = NextRandom(random) % 3 ? Shade(kSkin, 9 + NextRandom(random) % 5) : Shade(kEarth, 4);
+    const uint8_t shadow = cloth - 2;
+    const uint8_t head = NextRandom(random) % 3 ? Shade(kSkin, 7 + NextRandom(random) % 4) : Shade(kEarth, 5);
     if (height == 1) {
-        PutPixel(picture, x, y, NextRandom(random) % 2 ? head : cloth);
+        PutPixel(picture, x, y, NextRandom(random) % 3 ? cloth : head);
         return;
     }
-    PutPixel(picture, x, y, head);
-    PutPixel(picture, x, y + 1, cloth);
-    PutPixel(picture, x + 1, y + 1, cloth - 2);
+    PutPixel(picture, x + 1, y, head);
+    PutPixel(picture, x, y + 1, shadow);
+    PutPixel(picture, x + 1, y + 1, cloth);
     if (height == 3) {
-        PutPixel(picture, x, y + 2, cloth - 1);
-        PutPixel(picture, x + 1, y + 2, cloth - 3);
+        PutPixel(picture, x, y + 2, shadow - 1);
+        PutPixel(picture, x + 1, y + 2, shadow);
     }
 }
 
 void PaintSeatRegion(Canvas& picture, const SeatRegion& region, PaintRandom& random) {
     const WalkwayQuad& q = region.corners;
     ForEachPolygonSpan(QuadOutline(q, 5.0), picture.height, [&](int y, int x0, int x1) {
-        for (int x = x0; x < x1; ++x) PutPixel(picture, x, y, Shade(kEarth, 2 + ((x + y) & 1)));
+        for (int x = x0; x < x1; ++x) PutPixel(picture, x, y, Shade(kEarth, 1 + ((x + y) & 1)));
     });
     const SeatStyle style = StyleForSize(region.size);
     const PointF nearMid = QuadPointF(q, 0.5, 0.0), farMid = QuadPointF(q, 0.5, 1.0);
@@ -138,21 +146,29 @@ void PaintSeatRegion(Canvas& picture, const SeatRegion& region, PaintRandom& ran
     }
 }
 
-void PaintPath(Canvas& picture, const WalkwayQuad& q, double vFrom, double vTo, double dx, double dy, double widen) {
+void PaintPath(Canvas& picture, const WalkwayQuad& q, double vFrom, double vTo, double dx, double dy, double widen,
+               double slab) {
     auto at = [&](double u, double v) {
         const PointF p = QuadPointF(q, u, v);
         return PointF{p.x + dx, p.y + dy};
     };
-    const std::vector<PointF> kerb = {at(-widen - 0.06, vFrom), at(1 + widen + 0.06, vFrom), at(1 + widen + 0.06, vTo),
-                                      at(-widen - 0.06, vTo)};
-    FillPolygon(picture, kerb, Shade(kSandstone, 6));
-    const std::vector<PointF> path = {at(-widen, vFrom), at(1 + widen, vFrom), at(1 + widen, vTo), at(-widen, vTo)};
-    ForEachPolygonSpan(path, picture.height, [&](int y, int x0, int x1) {
-        for (int x = x0; x < x1; ++x) {
-            const double s = PavementLight(x, y) + 0.8;
-            PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(s - 1.0), x, y));
-        }
-    });
+    const double kerb = 0.09;
+    FillPolygon(picture, {at(-widen - kerb, vFrom), at(1 + widen + kerb, vFrom), at(1 + widen + kerb, vTo),
+                          at(-widen - kerb, vTo)},
+                Shade(kSandstone, 4));
+    // Paving slabs: pale stone with a joint every `slab` of the walkway's length.
+    for (double v = vFrom; v < vTo; v += slab) {
+        const double v1 = std::min(v + slab, vTo);
+        const std::vector<PointF> joint = {at(-widen, v), at(1 + widen, v), at(1 + widen, v1), at(-widen, v1)};
+        FillPolygon(picture, joint, Shade(kSandstone, 7));
+        const double inset = slab * 0.22;
+        const std::vector<PointF> stone = {at(-widen + 0.02, v + inset), at(1 + widen - 0.02, v + inset),
+                                           at(1 + widen - 0.02, v1), at(-widen + 0.02, v1)};
+        ForEachPolygonSpan(stone, picture.height, [&](int y, int x0, int x1) {
+            for (int x = x0; x < x1; ++x)
+                PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(PavementLight(x, y) - 1.2), x, y));
+        });
+    }
 }
 
 }  // namespace
@@ -169,7 +185,7 @@ void PaintSeating(Canvas& picture) {
 
 void PaintWalkways(Canvas& picture) {
     // Walkers are drawn by their top-left pixel: the path lies under their feet.
-    PaintPath(picture, kStoredWalkwayQuads[0], -0.45, 1.0, 4, 15, 0.12);
-    PaintPath(picture, kStoredWalkwayQuads[1], -0.45, 1.0, 3, 14, 0.12);
-    PaintPath(picture, kStoredDotQuads[0], 0.0, 1.08, 1, 1, 0.15);
+    PaintPath(picture, kStoredWalkwayQuads[0], -0.45, 1.0, 4, 15, 0.1, 0.035);
+    PaintPath(picture, kStoredWalkwayQuads[1], -0.45, 1.0, 3, 14, 0.1, 0.035);
+    PaintPath(picture, kStoredDotQuads[0], -0.05, 1.08, 1, 1, -0.2, 0.09);
 }

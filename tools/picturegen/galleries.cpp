@@ -83,23 +83,29 @@ void PaintBottomGallery(Canvas& picture) {
     for (int x = 2; x < picture.width; x += 8) FillBox(picture, x, kGalleryTop - 3, 4, 3, Shade(kSandstone, 12));
     for (int bay = -20; bay < picture.width; bay += 48) PaintArcadeBay(picture, bay, 48, random);
     FillBox(picture, 0, kGalleryTop + 20, picture.width, 1, Shade(kSandstone, 4));
-    for (int i = 0; i < 5; ++i) {
-        const double cx = 100 + i * 206.0;
+    // Domes along the roof between the two gates.
+    for (int i = 0; i < 3; ++i) {
+        const double cx = 306 + i * 206.0;
         FillBox(picture, int(cx) - 20, kGalleryTop - 10, 40, 8, Shade(kSandstone, 9));
         PaintDome(picture, nullptr, cx, kGalleryTop - 10, 19, 22);
     }
 }
 
 // A gate spanning a walkway at its near end. Its facade stands on the line
-// from foot0 to foot1 (screen x, y of walkers' feet); `depth` points along the
-// walkway away from the viewer.
+// from foot0 to foot1 (where walkers' feet are); `depth` points along the
+// walkway away from the viewer. In the skewed frame of the facade, s runs
+// from 0 at foot0 to 1 at foot1 and t is the height above the feet line.
 struct Gate {
     PointF foot0, foot1, depth;
 };
 
-constexpr double kPillar = 0.16;    // pillar width as a fraction of the span
-constexpr double kOpening = 25.0;   // height of the opening in pixels
-constexpr double kFacade = 40.0;    // height of the facade
+constexpr double kPillar = 0.2;    // pillar width as a fraction of the span
+constexpr double kOpening = 27.0;  // height of the opening at its sides
+constexpr double kFacade = 48.0;   // height of the facade
+
+PointF FacadePoint(const Gate& g, double s, double t) {
+    return {g.foot0.x + s * (g.foot1.x - g.foot0.x), g.foot0.y + s * (g.foot1.y - g.foot0.y) - t};
+}
 
 int InRestRects(const WalkwayQuad& quad, int firstKind, int x, int y) {
     for (int kind = firstKind; kind < firstKind + 2; ++kind) {
@@ -112,90 +118,81 @@ int InRestRects(const WalkwayQuad& quad, int firstKind, int x, int y) {
     return 0;
 }
 
-void PaintGate(Canvas& picture, Canvas& mask, const Gate& g, const WalkwayQuad& quad, int firstKind) {
+void Darken(Canvas& picture, int x, int y, int amount) {
+    const uint8_t p = PixelAt(picture, x, y);
+    if (p < 1 || p > kRampCount * kShades) return;
+    const int shade = (p - 1) % kShades;
+    PutPixel(picture, x, y, static_cast<uint8_t>(p - std::min(shade, amount)));
+}
+
+void PaintFacade(Canvas& picture, Canvas& mask, const Gate& g, const WalkwayQuad& quad, int firstKind) {
     const double spanX = g.foot1.x - g.foot0.x;
-    const double slope = (g.foot1.y - g.foot0.y) / spanX;
-    // Facade (pillars, lintel, parapet) in the skewed frame: s along the
-    // facade, t upwards from the feet line.
-    const double xMin = std::min(g.foot0.x, g.foot1.x) - std::fabs(spanX) * 0.3;
-    const double xMax = std::max(g.foot0.x, g.foot1.x) + std::fabs(spanX) * 0.3;
-    const PointF side = spanX > 0 ? g.foot1 : g.foot0;  // the courtyard side
-    (void)side;
-    for (int y = int(g.foot0.y) - 90; y < int(std::max(g.foot0.y, g.foot1.y)) + 12; ++y) {
-        for (int x = int(xMin) - 20; x <= int(xMax) + 20; ++x) {
-            // Roof top face and the side face, as the facade pushed back by depth.
-            for (double k = 1.0; k >= 0.0; k -= 1.0) {
-                const double px = x + 0.5 - g.depth.x * k, py = y + 0.5 - g.depth.y * k;
-                (void)px;
-                (void)py;
-            }
+    const PointF a = FacadePoint(g, -kPillar, 0), b = FacadePoint(g, 1 + kPillar, 0);
+    const int x0 = static_cast<int>(std::min(a.x, b.x)) - 2, x1 = static_cast<int>(std::max(a.x, b.x)) + 2;
+    const int y0 = static_cast<int>(std::min(a.y, b.y) - kFacade) - 2, y1 = static_cast<int>(std::max(a.y, b.y)) + 8;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
             const double s = (x + 0.5 - g.foot0.x) / spanX;
             const double t = g.foot0.y + s * (g.foot1.y - g.foot0.y) - (y + 0.5);
-            if (s < -kPillar || s > 1 + kPillar || t < -6 || t > kFacade) continue;
-            const int inOpening = s >= 0 && s <= 1 && t < kOpening;
-            if (inOpening || InRestRects(quad, firstKind, x, y)) {
-                // Shade under the gate; the walkway stays visible through it.
-                const uint8_t p = PixelAt(picture, x, y);
-                const uint8_t low = Shade(kSandstone, 0), high = Shade(kSandstone, 15);
-                if (p >= low + 3 && p <= high) PutPixel(picture, x, y, p - 3);
-                else if (p >= Shade(kPavement, 3) && p <= Shade(kPavement, 15)) PutPixel(picture, x, y, p - 3);
+            if (s < -kPillar || s > 1 + kPillar || t < -7 || t > kFacade) continue;
+            const double archTop = kOpening + 9.0 * std::sin(std::clamp(s, 0.0, 1.0) * 3.14159265);
+            if ((s >= 0 && s <= 1 && t < archTop) || InRestRects(quad, firstKind, x, y)) {
+                // Under the arch: the walkway in the gate's shade, open to the walkers.
+                Darken(picture, x, y, t > archTop - 4 ? 6 : 3);
                 continue;
             }
-            double shade;
-            if (t > kFacade - 5) shade = t > kFacade - 1.5 ? 14.0 : 11.0;             // parapet
-            else if (t > kOpening && t < kOpening + 3) shade = 5.0;                 // lintel shadow line
-            else if (s < 0 || s > 1) shade = 8.0 + (std::fabs(s - 0.5) - 0.5) * 10;  // pillars
-            else shade = 9.0;
+            double shade = 9.5;
+            if (t > kFacade - 4) shade = t > kFacade - 1.5 ? 14.0 : 11.5;  // cornice
+            else if (t > kFacade - 7) shade = 5.5;                          // its shadow
+            else if (s < 0 || s > 1) shade = 8.5 + (std::fabs(s - 0.5) - 0.5) / kPillar * 3.0;
+            if (s >= -0.02 && s <= 1.02 && t >= archTop && t < archTop + 2) shade = 12.5;  // arch rim
             PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(shade), x, y));
             PutPixel(mask, x, y, 1);
         }
     }
-    (void)slope;
 }
 
-void PaintGateRoof(Canvas& picture, Canvas& mask, const Gate& g) {
+void PaintGateBlock(Canvas& picture, Canvas& mask, const Gate& g) {
     // The roof's top face: the facade's top edge swept back along the walkway.
-    const double spanX = g.foot1.x - g.foot0.x;
-    auto top = [&](double s) {
-        return PointF{g.foot0.x + s * spanX, g.foot0.y + s * (g.foot1.y - g.foot0.y) - kFacade};
-    };
-    const PointF a = top(-kPillar), b = top(1 + kPillar);
+    const PointF a = FacadePoint(g, -kPillar, kFacade), b = FacadePoint(g, 1 + kPillar, kFacade);
     const std::vector<PointF> roof = {a, b, {b.x + g.depth.x, b.y + g.depth.y}, {a.x + g.depth.x, a.y + g.depth.y}};
     ForEachPolygonSpan(roof, picture.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
-            PutPixel(picture, x, y, DitheredShade(kTerracotta, BandedShade(8.0 + ((x + y) % 5 == 0 ? -1.0 : 0.0)), x, y));
+            PutPixel(picture, x, y, DitheredShade(kTerracotta, BandedShade((x + 2 * y) % 6 == 0 ? 6.0 : 8.5), x, y));
             PutPixel(mask, x, y, 1);
         }
     });
-    // The side face towards the courtyard.
-    const PointF c = spanX > 0 ? b : a;
-    const PointF foot = spanX > 0 ? PointF{g.foot1.x + kPillar * spanX, g.foot1.y + kPillar * (g.foot1.y - g.foot0.y)}
-                                  : PointF{g.foot0.x - kPillar * spanX, g.foot0.y - kPillar * (g.foot1.y - g.foot0.y)};
-    (void)c;
-    const std::vector<PointF> face = {top(spanX > 0 ? 1 + kPillar : -kPillar),
-                                      {top(spanX > 0 ? 1 + kPillar : -kPillar).x + g.depth.x,
-                                       top(spanX > 0 ? 1 + kPillar : -kPillar).y + g.depth.y},
-                                      {foot.x + g.depth.x, foot.y + g.depth.y + 6},
-                                      {foot.x, foot.y + 6}};
+    // The side face at the inner end (foot1), towards the courtyard, in the shade.
+    const double sideS = 1 + kPillar;
+    const PointF top = FacadePoint(g, sideS, kFacade), foot = FacadePoint(g, sideS, -6);
+    const std::vector<PointF> face = {top, {top.x + g.depth.x, top.y + g.depth.y},
+                                      {foot.x + g.depth.x, foot.y + g.depth.y}, foot};
     ForEachPolygonSpan(face, picture.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
-            PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(6.0), x, y));
+            PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(5.5), x, y));
             PutPixel(mask, x, y, 1);
         }
     });
-    const PointF mid = top(0.5);
-    PaintDome(picture, &mask, mid.x + g.depth.x * 0.5, mid.y + g.depth.y * 0.5 + 2, std::fabs(spanX) * 0.32,
-              std::fabs(spanX) * 0.36);
+}
+
+void PaintGate(Canvas& picture, Canvas& mask, const Gate& g, const WalkwayQuad& quad, int firstKind) {
+    PaintGateBlock(picture, mask, g);
+    PaintFacade(picture, mask, g, quad, firstKind);
+    const PointF mid = FacadePoint(g, 0.5, kFacade);
+    const double span = std::fabs(g.foot1.x - g.foot0.x);
+    const double cx = mid.x + g.depth.x * 0.5, base = mid.y + g.depth.y * 0.5;
+    FillBox(picture, static_cast<int>(cx - span * 0.3), static_cast<int>(base) - 5, static_cast<int>(span * 0.6), 6,
+            Shade(kSandstone, 10));
+    FillBox(mask, static_cast<int>(cx - span * 0.3), static_cast<int>(base) - 5, static_cast<int>(span * 0.6), 6, 1);
+    PaintDome(picture, &mask, cx, base - 5, span * 0.3, span * 0.36);
 }
 
 }  // namespace
 
 void PaintFrontGalleries(Canvas& picture, Canvas& foregroundMask) {
     PaintBottomGallery(picture);
-    const Gate left{{86, 601}, {153, 646}, {15, -7}};
-    const Gate right{{968, 599}, {926, 639}, {-15, -6}};
-    PaintGateRoof(picture, foregroundMask, left);
+    const Gate left{{86, 601}, {153, 646}, {18, -8}};
+    const Gate right{{968, 599}, {926, 639}, {-18, -7}};
     PaintGate(picture, foregroundMask, left, kStoredWalkwayQuads[0], kLeftWalkerFirst);
-    PaintGateRoof(picture, foregroundMask, right);
     PaintGate(picture, foregroundMask, right, kStoredWalkwayQuads[1], kRightWalkerFirst);
 }
