@@ -60,7 +60,7 @@ TEST_F(CirclingWalkersTest, PhaseWrapsOnlyAboveTheTurnAndKeepsTheRemainder) {
     circlePhase = kCircleTurn;
     UpdateCirclingWalkers();
     EXPECT_EQ(circlePhase, (kCircleTurn + 0.01) - kCircleTurn);
-    EXPECT_NE(kCircleTurn, 2 * M_PI) << "the turn is the written constant, not 2 pi";
+    EXPECT_NE(kCircleTurn, 2 * std::acos(-1.0)) << "the turn is the written constant, not 2 pi";
 }
 
 TEST_F(CirclingWalkersTest, NoWalkersDrawsOnlyTheBuildingAndLamps) {
