@@ -86,6 +86,7 @@ void DestroyPalette(Palette* palette)
 
 int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint8_t blue)
 {
+    if (!palette) return -1;
     int index = PlatformNearestPaletteIndex(palette->platformPalette, red, green, blue);
     if (index >= 0) return index;
     return SearchNearestEntry(palette->entries, red, green, blue);

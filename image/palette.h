@@ -40,7 +40,8 @@ Palette* CreateScenePalette(const Image* image);
 Palette* CreateScenePaletteFor(const Image* image, const DisplayPaletteInfo* display);
 void DestroyPalette(Palette* palette);
 
-// Index of the closest entry to (red, green, blue); ties go to the lowest index.
+// Index of the closest entry to (red, green, blue) by squared distance; an
+// exact match wins and ties go to the lowest index. -1 without a palette.
 int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint8_t blue);
 
 void BuildRemapTable(Image* image, const Palette* palette);
