@@ -12,8 +12,9 @@ struct ClippedRect {
     int sx, sy, dx, dy, width, height;
 };
 
-// Clips one axis: `start` positions in two images of lengths `sourceLength`
-// and `destinationLength`, moved together. 0 when nothing is left.
+// Clips one axis of a copy: the start in the source and in the destination
+// move together, so pixels keep their places relative to each other. 64-bit
+// so that no int argument can overflow. 0 when nothing is left.
 int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
              int64_t sourceLength, int64_t destinationLength)
 {

@@ -11,9 +11,14 @@ void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
 // Source pixels of value 0 leave the destination unchanged.
 void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
                      Image* destination, int dx, int dy);
-// Nearest-neighbour resample in 16.16 fixed point. On success *holder refers to
-// the new image (the old one is released) and the result is 1; 0 leaves it as it was.
+// Nearest-neighbour resample in 16.16 fixed point. The new sides are w x fx
+// and h x fy truncated, except that a product less than 0.0001 short of a
+// whole number counts as that number. On success *holder refers to the new
+// image (the old one is released) and the result is 1; a side that comes out
+// 0 or too large gives 0 and leaves the holder as it was.
 int ScaleImage(Image** holder, double fx, double fy);
 // Puts the whole image on the drawing target, each pixel in the colour of the
-// palette entry at its value.
+// palette entry at its value: on Windows StretchDIBits with DIB_PAL_COLORS;
+// elsewhere into the RGB surface through surface->palette (ScenePalette when
+// that is null), clipped to the surface.
 void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height);
