@@ -155,7 +155,7 @@ protected:
         mkdir((directory + "/zarvo").c_str(), 0700);
         FILE* file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
     std::vector<std::string> DirectoryEntries() {
