@@ -32,8 +32,9 @@ uint32_t ReadU32(const std::vector<uint8_t>& b, size_t at) {
 TEST(PaintedPictures, ResourcesDecodeToThePaintedPixels) {
     const BackgroundPaint background = PaintBackground();
     ExpectSamePixels(145, background.picture);
-    ExpectSamePixels(143, PaintPreview(background.picture));
-    ExpectSamePixels(144, PaintFigureSheet(background));
+    const Canvas figures = PaintFigureSheet(background);
+    ExpectSamePixels(143, PaintPreview(background.picture, figures));
+    ExpectSamePixels(144, figures);
     ExpectSamePixels(164, PaintForegroundSheet(background));
 }
 

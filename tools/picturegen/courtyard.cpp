@@ -18,7 +18,7 @@ double BandedShade(double s) {
 double PavementLight(int x, int y) {
     const double dx = (x - kLightX) / 520.0, dy = (y - kLightY) / 230.0;
     const double d = std::sqrt(dx * dx + dy * dy);
-    return 14.2 - d * 6.5;
+    return 14.6 - d * 8.0;
 }
 
 PointF Corner(const ScenePoint& p) { return {double(p.x), double(p.y)}; }

@@ -9,12 +9,14 @@ struct FigureColors {
     uint8_t head, cloth, clothDark, legs;
 };
 
+// Pale robes and muted cloth for the most part, a stronger colour here and there.
 FigureColors RandomColors(PaintRandom& random) {
-    static const Ramp kCloth[] = {kClothRed, kClothBlue, kClothGreen, kClothOchre, kPlum, kCoolStone};
-    const Ramp ramp = kCloth[NextRandom(random) % 6];
-    const int s = 6 + NextRandom(random) % 5;
+    static const Ramp kCloth[] = {kPavement, kPavement, kCoolStone, kPlum, kEarth, kClothRed, kClothBlue,
+                                  kClothGreen, kClothOchre, kPavement};
+    const Ramp ramp = kCloth[NextRandom(random) % 10];
+    const int s = (ramp == kPavement ? 10 : (ramp == kEarth ? 9 : 7)) + NextRandom(random) % 3;
     FigureColors c;
-    c.head = NextRandom(random) % 4 ? Shade(kSkin, 8 + NextRandom(random) % 5) : Shade(kEarth, 3);
+    c.head = NextRandom(random) % 4 ? Shade(kSkin, 8 + NextRandom(random) % 4) : Shade(kEarth, 3);
     c.cloth = Shade(ramp, s);
     c.clothDark = Shade(ramp, s - 3);
     c.legs = Shade(kEarth, 2 + NextRandom(random) % 2);
@@ -60,7 +62,7 @@ void PaintCrowdClump(Canvas& sheet, int x, int y, int width, int height, int set
         const double offset = std::fmod(row / pitchY, 2.0) >= 1.0 ? pitchX / 2 : 0.0;
         for (double column = offset; column + figureWidth <= width; column += pitchX) {
             const double cx = (column + figureWidth / 2.0) / width - 0.5, cy = (row + figureHeight / 2.0) / height - 0.5;
-            if (cx * cx + cy * cy > 0.25 || NextRandom(random) % 5 == 0) continue;
+            if (cx * cx + cy * cy > 0.25 || NextRandom(random) % 9 < 4) continue;
             const int jx = static_cast<int>(column) + static_cast<int>(NextRandom(random) % 2);
             const int jy = static_cast<int>(row) + static_cast<int>(NextRandom(random) % 2);
             const int fx = std::min(jx, width - figureWidth), fy = std::min(jy, height - figureHeight);
@@ -69,41 +71,48 @@ void PaintCrowdClump(Canvas& sheet, int x, int y, int width, int height, int set
     }
 }
 
+// A single walker seen from behind as it walks away up the walkway: round
+// head with dark hair, a cloak that flares at the hem, arms at its sides,
+// legs mid-stride. The side facing the lit centre catches the light.
 void PaintWalker(Canvas& sheet, int x, int y, int width, int height, int facingRight, uint32_t seed) {
     PaintRandom random{seed};
     const FigureColors c = RandomColors(random);
-    const int headRows = std::max(2, static_cast<int>(height * 0.17 + 0.5));
-    const int torsoRows = static_cast<int>(height * 0.47 + 0.5);
-    const int legRows = height - headRows - torsoRows;
     const int lean = facingRight ? 1 : -1;
-    const double axis = (width - 1) / 2.0;
-    // Head, turned a little towards where the walker is going.
-    const int headWidth = std::max(2, width * 2 / 5);
-    const int headLeft = static_cast<int>(axis - headWidth / 2.0 + 0.5) + (lean > 0 ? 1 : 0);
-    for (int r = 0; r < headRows; ++r)
+    const double axis = (width - 1) / 2.0 + lean * 0.5;
+    const int headRows = std::max(3, static_cast<int>(height * 0.2 + 0.5));
+    const int torsoEnd = static_cast<int>(height * 0.68 + 0.5);
+    auto put = [&](double px, int row, uint8_t color) { PutPixel(sheet, x + static_cast<int>(std::floor(px)), y + row, color); };
+    // Head: hair on top and at the back, a glimpse of cheek on the lit side.
+    const int headWidth = width >= 7 ? 3 : 2;
+    const double headLeft = axis - headWidth / 2.0 + 0.5 + lean * 0.5;
+    for (int r = 0; r < headRows; ++r) {
         for (int i = 0; i < headWidth; ++i) {
-            const int edge = lean > 0 ? (i == headWidth - 1) : (i == 0);
-            const uint8_t color = (r == 0 || !edge) ? Shade(kEarth, 3 + (r == 0)) : Shade(kSkin, 10);
-            PutPixel(sheet, x + headLeft + i, y + r, r == headRows - 1 && !edge ? Shade(kSkin, 6) : color);
-        }
-    // Cloak: widest at the shoulders, rim-lit on the side facing the building.
-    for (int r = 0; r < torsoRows; ++r) {
-        const int half = r == 0 ? (width - 2) / 2 : (width - 1) / 2;
-        const int left = static_cast<int>(axis + 0.5) - half, right = static_cast<int>(axis) + half;
-        for (int px = left; px <= right; ++px) {
-            uint8_t color = c.cloth;
-            if (px == (lean > 0 ? right : left)) color = c.cloth + 2;
-            if (px == (lean > 0 ? left : right)) color = c.clothDark;
-            PutPixel(sheet, x + px, y + headRows + r, color);
+            if (r == 0 && (i == 0 || i == headWidth - 1) && headWidth == 3) continue;  // rounded crown
+            const int litSide = lean > 0 ? i == headWidth - 1 : i == 0;
+            const uint8_t color = (r > 0 && litSide) ? Shade(kSkin, 9) : Shade(kEarth, r == 0 ? 5 : 3);
+            put(headLeft + i, r, color);
         }
     }
-    // Legs mid-stride: the near leg forward (towards the far end), the other back.
-    const int legTop = y + headRows + torsoRows;
-    const int legA = static_cast<int>(axis) - 1 + (lean > 0 ? 1 : 0), legB = legA + 2;
+    // Cloak from the shoulders to the hem, widening as it falls.
+    for (int r = headRows; r < torsoEnd; ++r) {
+        const double t = (r - headRows) / double(std::max(1, torsoEnd - headRows - 1));
+        const double half = (width - 2) / 2.0 + (r == headRows ? -0.5 : 0.0) + t * 0.6;
+        const int left = static_cast<int>(std::floor(axis - half + 0.5)), right = static_cast<int>(std::floor(axis + half + 0.5));
+        for (int px = std::max(0, left); px <= std::min(width - 1, right); ++px) {
+            uint8_t color = c.cloth;
+            if (px == (lean > 0 ? right : left)) color = c.cloth + 2;          // lit edge
+            else if (px == (lean > 0 ? left : right)) color = c.clothDark;    // shaded edge
+            else if (px == static_cast<int>(axis) && r > headRows + 1) color = c.cloth - 1;  // a fold down the back
+            put(px, r, color);
+        }
+    }
+    // Legs mid-stride: one foot forward (up the walkway), one behind.
+    const int legRows = height - torsoEnd;
     for (int r = 0; r < legRows; ++r) {
-        const int spread = r * 2 / std::max(1, legRows);
-        PutPixel(sheet, x + legA - (lean > 0 ? 0 : spread), legTop + r, c.legs);
-        PutPixel(sheet, x + legB + (lean > 0 ? spread : 0), legTop + r, r == legRows - 1 ? Shade(kEarth, 1) : c.legs + 1);
+        const int spread = (r * 2 + 1) / std::max(2, legRows);
+        const int front = static_cast<int>(axis) + lean * (1 + spread), back = static_cast<int>(axis) - lean * (spread > 0 ? 1 : 0);
+        put(std::clamp(front, 0, width - 1), torsoEnd + r, c.legs + 1);
+        put(std::clamp(back, 0, width - 1), torsoEnd + r, r == legRows - 1 ? Shade(kEarth, 1) : c.legs);
     }
 }
 

@@ -6,7 +6,7 @@ std::vector<GeneratedFile> GenerateAll(int withOverlay) {
     const BackgroundPaint background = PaintBackground();
     const Canvas figures = PaintFigureSheet(background);
     const Canvas foreground = PaintForegroundSheet(background);
-    const Canvas preview = PaintPreview(background.picture);
+    const Canvas preview = PaintPreview(background.picture, figures);
     std::vector<Canvas> icons = {PaintIcon(background, 48), PaintIcon(background, 32), PaintIcon(background, 16)};
 
     // The figure sheet's stream has no end-of-line after its last row; the

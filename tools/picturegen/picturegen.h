@@ -97,7 +97,8 @@ int ScaledSourceIndex(int destination, int sourceSize, int destinationSize);
 
 Canvas PaintFigureSheet(const BackgroundPaint& background);      // 256 x 172
 Canvas PaintForegroundSheet(const BackgroundPaint& background);  // 225 x 100
-Canvas PaintPreview(const Canvas& background);                   // 152 x 112
+// The still scene (background with the circling crowd and lamps), 152 x 112.
+Canvas PaintPreview(const Canvas& background, const Canvas& figureSheet);
 Canvas PaintIcon(const BackgroundPaint& background, int size);
 // Figures of the sheet (figures.cpp).
 void PaintCrowdClump(Canvas& sheet, int x, int y, int width, int height, int set, uint32_t seed);

@@ -34,7 +34,44 @@ Canvas AreaAverage(const Canvas& source, int sx, int sy, int sw, int sh, int wid
 
 }  // namespace
 
-Canvas PaintPreview(const Canvas& background) { return AreaAverage(background, 0, 0, 1024, 768, 152, 112); }
+namespace {
+
+void DrawCell(Canvas& picture, const Canvas& sheet, int entry, int x, int y) {
+    const SpriteCell& cell = kStoredSpriteCells[entry];
+    for (int r = 0; r < cell.height; ++r)
+        for (int c = 0; c < cell.width; ++c) {
+            const uint8_t p = PixelAt(sheet, cell.srcX + c, cell.srcY + r);
+            if (p) PutPixel(picture, x + c, y + r, p);
+        }
+}
+
+// The scene as the saver first shows it: the crowd of fifty (the default)
+// on its two rings, far half, building, near half, then the lamps.
+Canvas ComposeStillScene(const Canvas& background, const Canvas& figureSheet) {
+    Canvas picture = background;
+    const CircleLayoutRow& c = kCircleLayout[0];
+    const int count = 50;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < count; ++i) {
+            const double a = i * (6.283185307 / count);
+            const int inner = i % 2 == 0;
+            const int x = static_cast<int>(std::sin(a) * (inner ? c.innerRadiusX : c.outerRadiusX)) +
+                          (inner ? c.innerCentreX : c.outerCentreX);
+            const int y = static_cast<int>(std::cos(a) * (inner ? c.innerRadiusY : c.outerRadiusY)) +
+                          (inner ? c.innerCentreY : c.outerCentreY);
+            if ((y < c.innerCentreY) == (pass == 0)) DrawCell(picture, figureSheet, i % 5, x, y);
+        }
+        if (pass == 0) DrawCell(picture, figureSheet, kBuildingKind, c.buildingX, c.buildingY);
+    }
+    DrawCell(picture, figureSheet, kLampsKind, c.lampsX, c.lampsY);
+    return picture;
+}
+
+}  // namespace
+
+Canvas PaintPreview(const Canvas& background, const Canvas& figureSheet) {
+    return AreaAverage(ComposeStillScene(background, figureSheet), 0, 0, 1024, 768, 152, 112);
+}
 
 Canvas PaintIcon(const BackgroundPaint& background, int size) {
     // The building on a night sky: its cut-out over a sky gradient and a
