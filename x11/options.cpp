@@ -1,5 +1,6 @@
 // Command-line options of zarvo: modes, geometry, the six settings and the
 // test options. Every value is checked before it is used.
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -160,10 +161,14 @@ void SetDefaults(ZarvoOptions* options) {
 }  // namespace
 
 int ParseWindowId(const char* text, unsigned long* id) {
-    if (!text || !*text || *text == '-' || *text == '+') return 0;
+    if (!text || !*text) return 0;
     int hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = hex ? text + 2 : text;
-    if (!*digits || *digits == '-' || *digits == '+') return 0;
+    // strtoull would also take spaces and signs.
+    if (!(hex ? isxdigit(static_cast<unsigned char>(*digits))
+              : isdigit(static_cast<unsigned char>(*digits)))) {
+        return 0;
+    }
     char* end = nullptr;
     errno = 0;
     unsigned long long value = strtoull(digits, &end, hex ? 16 : 10);

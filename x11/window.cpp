@@ -39,7 +39,6 @@ Cursor CreateBlankCursor(Display* display, Window window) {
 }
 
 void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverWindow* saver) {
-    XStoreName(display, saver->window, "Zarvo");
     XClassHint classHint{const_cast<char*>("zarvo"), const_cast<char*>("Zarvo")};
     XSetClassHint(display, saver->window, &classHint);
     // The scene is laid out once for the first size, so the window keeps it.
@@ -84,6 +83,7 @@ int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
                                   static_cast<unsigned>(height), 0, saver->depth, InputOutput,
                                   saver->visual, mask, &attributes);
     saver->owned = 1;
+    XStoreName(display, saver->window, "Zarvo");
     if (fullscreen) {
         saver->blankCursor = CreateBlankCursor(display, saver->window);
         if (saver->blankCursor) XDefineCursor(display, saver->window, saver->blankCursor);

@@ -1,0 +1,125 @@
+// zarvo's command line as a user meets it: messages and exit statuses for bad
+// options, --help, and --save over the stored settings (no display needed).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "settings/settings.h"
+
+namespace {
+
+const std::string kZarvo = ZARVO_PROGRAM;
+
+int RunZarvo(std::vector<std::string> args, const std::string& config, std::string* errors,
+             const std::string& screenSaverWindow = "") {
+    args.insert(args.begin(), kZarvo);
+    return RunProgram(args, "", {"XDG_CONFIG_HOME=" + config, "XSCREENSAVER_WINDOW=" + screenSaverWindow},
+                      10000, errors);
+}
+
+TEST(CommandLine, BadOptionsGiveAClearMessageAndStatus2) {
+    std::string config = MakeTempDir("cli");
+    struct Case {
+        std::vector<std::string> args;
+        const char* named;  // what the message must mention
+    } cases[] = {
+        {{"--bogus"}, "--bogus"},
+        {{"-redraw-speed", "fast"}, "fast"},
+        {{"--redraw-speed"}, "--redraw-speed"},
+        {{"--circle-walkers=12x"}, "12x"},
+        {{"--geometry", "0x100"}, "0x100"},
+        {{"--geometry", "640"}, "640"},
+        {{"--geometry", "9000x100"}, "9000x100"},
+        {{"--window-id", "0"}, "window id"},
+        {{"--window-id", "-5"}, "-5"},
+        {{"--window-id", "0xZZ"}, "0xZZ"},
+        {{"--seed", "4294967296"}, "4294967296"},
+        {{"--fullscreen", "--root"}, "exclude"},
+        {{"stray"}, "stray"},
+    };
+    for (const Case& c : cases) {
+        std::string errors;
+        EXPECT_EQ(RunZarvo(c.args, config, &errors), 2) << "args: " << c.args[0];
+        EXPECT_NE(errors.find("zarvo: "), std::string::npos) << "stderr: " << errors;
+        EXPECT_NE(errors.find(c.named), std::string::npos)
+            << "expected the message to name " << c.named << ", got: " << errors;
+    }
+    std::string errors;
+    EXPECT_EQ(RunZarvo({}, config, &errors, "junk"), 2);
+    EXPECT_NE(errors.find("XSCREENSAVER_WINDOW"), std::string::npos) << "stderr: " << errors;
+}
+
+TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
+    std::string config = MakeTempDir("cli");
+    std::string out = config + "/help.txt";
+    // Standard output goes to /dev/null in children; the shell keeps it here.
+    std::string command = kZarvo + " --help > " + out;
+    ASSERT_EQ(system(command.c_str()), 0);
+    FILE* file = fopen(out.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    std::string help;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) help.append(buffer, got);
+    fclose(file);
+    const char* options[] = {"--geometry", "--fullscreen", "--root", "--window-id", "--save",
+                             "--help"};
+    for (const char* option : options) {
+        EXPECT_NE(help.find(option), std::string::npos) << "expected " << option << " in --help";
+    }
+    const char* settings[] = {"--circle-speed", "--circle-walkers", "--walkway-speed",
+                              "--walkway-walkers", "--redraw-speed", "--seat-shuffle"};
+    for (int i = 0; i < kSettingCount; ++i) {
+        const Setting& s = kDefaultSettings.entries[i];
+        std::string range = std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " +
+                            std::to_string(s.value);
+        size_t at = help.find(settings[i]);
+        ASSERT_NE(at, std::string::npos) << "expected " << settings[i] << " in --help";
+        size_t lineEnd = help.find('\n', at);
+        std::string next = help.substr(lineEnd + 1, help.find('\n', lineEnd + 1) - lineEnd - 1);
+        EXPECT_NE(next.find(range), std::string::npos)
+            << "expected \"" << range << "\" under " << settings[i] << ", got \"" << next << "\"";
+    }
+}
+
+SettingsRecord ReadStored(const std::string& config) {
+    SettingsRecord record = kDefaultSettings;
+    uint8_t bytes[kSettingsRecordSize + 1];
+    FILE* file = fopen((config + "/zarvo/Config").c_str(), "rb");
+    EXPECT_NE(file, nullptr) << "expected a settings file in " << config;
+    if (!file) return record;
+    size_t size = fread(bytes, 1, sizeof bytes, file);
+    fclose(file);
+    EXPECT_EQ(size, kSettingsRecordSize);
+    EXPECT_EQ(DecodeSettings(bytes, size, &record), 1);
+    return record;
+}
+
+TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
+    std::string config = MakeTempDir("save");
+    std::string errors;
+    ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0)
+        << errors;
+    SettingsRecord first = ReadStored(config);
+    EXPECT_EQ(first.entries[RedrawSpeed].value, 120) << "expected 500 clamped to 120";
+    EXPECT_EQ(first.entries[SeatShuffle].value, 100) << "expected 50 clamped to 100";
+    EXPECT_EQ(first.entries[CircleSpeed].value, kDefaultSettings.entries[CircleSpeed].value);
+    ASSERT_EQ(RunZarvo({"--walkway-speed", "7", "--save"}, config, &errors), 0) << errors;
+    SettingsRecord second = ReadStored(config);
+    EXPECT_EQ(second.entries[IsleSpeed].value, 7);
+    EXPECT_EQ(second.entries[RedrawSpeed].value, 120) << "expected the stored value to stay";
+    EXPECT_EQ(second.entries[RedrawSpeed].min, 0);
+    EXPECT_EQ(second.entries[RedrawSpeed].max, 120);
+}
+
+TEST(CommandLine, NoDisplayIsReportedWithStatus1) {
+    std::string errors;
+    std::vector<std::string> args = {kZarvo, "--display", ":4699.7"};
+    EXPECT_EQ(RunProgram(args, "", {"XDG_CONFIG_HOME=" + MakeTempDir("nodisplay")}, 10000, &errors), 1);
+    EXPECT_NE(errors.find("cannot open display"), std::string::npos) << "stderr: " << errors;
+}
+
+}  // namespace

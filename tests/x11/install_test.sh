@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# cmake --install of the zarvo component into a temporary prefix gives the
+# XScreenSaver layout; zarvo.xml parses and names options that zarvo takes,
+# with the ranges and defaults that its --help gives.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" --component zarvo >/dev/null
+
+program=$prefix/libexec/xscreensaver/zarvo
+xml=$prefix/share/xscreensaver/config/zarvo.xml
+man=$prefix/share/man/man6/zarvo.6
+desktop=$prefix/share/applications/zarvo.desktop
+[ -x "$program" ] || fail "expected the program at $program"
+[ -f "$xml" ] || fail "expected the XScreenSaver config at $xml"
+[ -f "$man" ] || fail "expected the man page at $man"
+[ -f "$desktop" ] || fail "expected the desktop entry at $desktop"
+grep -q '^\.TH ZARVO 6' "$man" || fail "expected a section 6 man page"
+exec_line=$(grep '^Exec=' "$desktop" || true)
+[ "$exec_line" = "Exec=$program" ] || fail "expected Exec=$program, got '$exec_line'"
+
+xmllint --noout "$xml" || fail "expected zarvo.xml to parse"
+count=$(xmllint --xpath 'count(//number)' "$xml")
+[ "$count" = 6 ] || fail "expected 6 settings in zarvo.xml, got $count"
+help=$(XDG_CONFIG_HOME=$prefix "$program" --help)
+for i in $(seq 1 "$count"); do
+  arg=$(xmllint --xpath "string((//number)[$i]/@arg)" "$xml")
+  low=$(xmllint --xpath "string((//number)[$i]/@low)" "$xml")
+  high=$(xmllint --xpath "string((//number)[$i]/@high)" "$xml")
+  default=$(xmllint --xpath "string((//number)[$i]/@default)" "$xml")
+  option=${arg%% *}
+  [ "$arg" = "$option %" ] || fail "expected '$option %' as the arg, got '$arg'"
+  XDG_CONFIG_HOME=$prefix "$program" "$option" "$default" --help >/dev/null ||
+    fail "zarvo refuses $option $default"
+  line=$(printf '%s\n' "$help" | grep -A1 -- "^  $option " | tail -n 1)
+  [[ "$line" == *"$low to $high, default $default"* ]] ||
+    fail "expected '$low to $high, default $default' for $option in --help, got '$line'"
+done
+for arg in $(xmllint --xpath 'string(//command/@arg)' "$xml"); do
+  XDG_CONFIG_HOME=$prefix "$program" "$arg" --help >/dev/null || fail "zarvo refuses $arg"
+done
+echo "installed layout and zarvo.xml are as expected"

@@ -1,0 +1,185 @@
+// Parsing of zarvo's options: both dash forms, values, clamping, window ids
+// and the XScreenSaver window from the environment.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+struct Parsed {
+    int ok;
+    ZarvoOptions options;
+    char error[256];
+};
+
+Parsed Parse(std::initializer_list<const char*> args) {
+    std::vector<char*> argv = {const_cast<char*>("zarvo")};
+    for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+    Parsed parsed{};
+    parsed.ok = ParseOptions(static_cast<int>(argv.size()), argv.data(), &parsed.options,
+                             parsed.error, sizeof parsed.error);
+    return parsed;
+}
+
+TEST(Options, NoArgumentsGiveA1024x768WindowAndNoSettings) {
+    Parsed p = Parse({});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, kModeWindow);
+    EXPECT_EQ(p.options.width, 1024);
+    EXPECT_EQ(p.options.height, 768);
+    EXPECT_EQ(p.options.frameLimit, -1);
+    for (int i = 0; i < kSettingCount; ++i) EXPECT_FALSE(p.options.settingGiven[i]) << i;
+}
+
+TEST(Options, OneOrTwoDashesAndValuesAfterASpaceOrEquals) {
+    for (auto args : {std::vector<const char*>{"-geometry", "640x480", "-redraw-speed", "40"},
+                      std::vector<const char*>{"--geometry=640x480", "--redraw-speed=40"}}) {
+        std::vector<char*> argv = {const_cast<char*>("zarvo")};
+        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+        ZarvoOptions options;
+        char error[256];
+        ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
+                                 sizeof error))
+            << error;
+        EXPECT_EQ(options.width, 640);
+        EXPECT_EQ(options.height, 480);
+        EXPECT_TRUE(options.settingGiven[RedrawSpeed]);
+        EXPECT_EQ(options.settingValue[RedrawSpeed], 40);
+    }
+}
+
+TEST(Options, SettingValuesAreClampedToTheBuiltInRanges) {
+    struct Case {
+        const char* option;
+        const char* value;
+        int index;
+        int expected;
+    } cases[] = {
+        {"--circle-speed", "5", CircleSpeed, 20},        {"--circle-speed", "151", CircleSpeed, 150},
+        {"--circle-walkers", "-7", CircleWalkers, 30},  {"--walkway-speed", "55", IsleSpeed, 55},
+        {"--walkway-walkers", "1000", IsleWalkers, 100}, {"--redraw-speed", "0", RedrawSpeed, 0},
+        {"--redraw-speed", "121", RedrawSpeed, 120},     {"--seat-shuffle", "600", SeatShuffle, 600},
+        {"--seat-shuffle", "99", SeatShuffle, 100},
+        {"--walkway-walkers", "99999999999999", IsleWalkers, 100},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse({c.option, c.value});
+        if (std::string(c.value) == "99999999999999") {
+            // Beyond a long on 32-bit hosts this is an error instead; on 64-bit it clamps.
+            if (!p.ok) continue;
+        }
+        ASSERT_TRUE(p.ok) << c.option << " " << c.value << ": " << p.error;
+        EXPECT_EQ(p.options.settingValue[c.index], c.expected)
+            << c.option << " " << c.value << ": expected " << c.expected << ", got "
+            << p.options.settingValue[c.index];
+    }
+}
+
+TEST(Options, SettingOptionsReplaceOnlyTheGivenValues) {
+    Parsed p = Parse({"--walkway-walkers", "77"});
+    ASSERT_TRUE(p.ok) << p.error;
+    SettingsRecord record = kDefaultSettings;
+    record.entries[CircleWalkers].value = 99;  // as if stored
+    ApplySettingOptions(&p.options, &record);
+    EXPECT_EQ(record.entries[IsleWalkers].value, 77);
+    EXPECT_EQ(record.entries[CircleWalkers].value, 99);
+    EXPECT_EQ(record.entries[IsleWalkers].min, kDefaultSettings.entries[IsleWalkers].min);
+}
+
+TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--nonsense"},        {"--redraw-speed"},        {"--redraw-speed", ""},
+        {"--redraw-speed", "1.5"}, {"--redraw-speed", "4 "}, {"--geometry", "x480"},
+        {"--geometry", "640x"}, {"--geometry", "-640x480"}, {"--geometry", "8193x10"},
+        {"--frames", "-1"},    {"--seed", "-1"},          {"--root", "--window-id", "7"},
+        {"--fullscreen", "--root"}, {"plain"},            {"-"},
+        {"--=5"},              {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
+        {"--help=yes"},
+    };
+    for (const auto& args : bad) {
+        std::vector<char*> argv = {const_cast<char*>("zarvo")};
+        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+        ZarvoOptions options;
+        char error[256] = "";
+        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
+                                  sizeof error))
+            << "expected " << args[0] << " to be refused";
+        EXPECT_NE(error[0], '\0') << "expected a message for " << args[0];
+    }
+}
+
+TEST(Options, ModesAndTestOptions) {
+    Parsed full = Parse({"--fullscreen", "--no-shm", "--seed", "4294967295", "--frames", "0"});
+    ASSERT_TRUE(full.ok) << full.error;
+    EXPECT_EQ(full.options.mode, kModeFullscreen);
+    EXPECT_TRUE(full.options.noShm);
+    EXPECT_EQ(full.options.seed, 4294967295u);
+    EXPECT_EQ(full.options.frameLimit, 0);
+    Parsed window = Parse({"-window-id", "0x1e00007"});
+    ASSERT_TRUE(window.ok) << window.error;
+    EXPECT_EQ(window.options.mode, kModeWindowId);
+    EXPECT_EQ(window.options.windowId, 0x1e00007ul);
+    Parsed placed = Parse({"--geometry", "800x600+10+20", "--save", "-h"});
+    ASSERT_TRUE(placed.ok) << placed.error;
+    EXPECT_TRUE(placed.options.positionGiven);
+    EXPECT_EQ(placed.options.x, 10);
+    EXPECT_EQ(placed.options.y, 20);
+    EXPECT_TRUE(placed.options.save);
+    EXPECT_TRUE(placed.options.help);
+}
+
+TEST(WindowId, DecimalOrHexWithinTheResourceIdBits) {
+    unsigned long id = 0;
+    EXPECT_TRUE(ParseWindowId("12345", &id));
+    EXPECT_EQ(id, 12345ul);
+    EXPECT_TRUE(ParseWindowId("0X1FFFFFFF", &id));
+    EXPECT_EQ(id, 0x1FFFFFFFul);
+    for (const char* bad : {"", "0", "0x", "0x0", "0x20000000", "-1", "+5", "0x-5", "12a", "0777x",
+                            "99999999999999999999999", " 5"}) {
+        EXPECT_FALSE(ParseWindowId(bad, &id)) << "expected \"" << bad << "\" to be refused";
+    }
+}
+
+TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
+    char error[256];
+    Parsed plain = Parse({});
+    ASSERT_TRUE(ApplyScreenSaverWindow(&plain.options, "0x400001", error, sizeof error));
+    EXPECT_EQ(plain.options.mode, kModeWindowId);
+    EXPECT_EQ(plain.options.windowId, 0x400001ul);
+
+    Parsed root = Parse({"--root"});
+    ASSERT_TRUE(ApplyScreenSaverWindow(&root.options, "4194305", error, sizeof error));
+    EXPECT_EQ(root.options.mode, kModeWindowId);
+    EXPECT_EQ(root.options.windowId, 4194305ul);
+
+    Parsed given = Parse({"--window-id", "77"});
+    ASSERT_TRUE(ApplyScreenSaverWindow(&given.options, "0x400001", error, sizeof error));
+    EXPECT_EQ(given.options.windowId, 77ul);
+
+    Parsed full = Parse({"--fullscreen"});
+    ASSERT_TRUE(ApplyScreenSaverWindow(&full.options, "0x400001", error, sizeof error));
+    EXPECT_EQ(full.options.mode, kModeFullscreen);
+
+    Parsed unset = Parse({});
+    ASSERT_TRUE(ApplyScreenSaverWindow(&unset.options, "", error, sizeof error));
+    EXPECT_EQ(unset.options.mode, kModeWindow);
+
+    Parsed junk = Parse({});
+    EXPECT_FALSE(ApplyScreenSaverWindow(&junk.options, "window", error, sizeof error));
+}
+
+TEST(Dismissal, MovesCloseOnlyBeyondFourPixelsMeasuredAsDxPlusDy) {
+    EXPECT_FALSE(MoveEndsSaver(100, 100, 100, 100));
+    EXPECT_FALSE(MoveEndsSaver(100, 100, 102, 102));
+    EXPECT_FALSE(MoveEndsSaver(100, 100, 96, 100));
+    EXPECT_FALSE(MoveEndsSaver(100, 100, 99, 97));
+    EXPECT_TRUE(MoveEndsSaver(100, 100, 103, 102));
+    EXPECT_TRUE(MoveEndsSaver(100, 100, 95, 100));
+    EXPECT_TRUE(MoveEndsSaver(0, 0, -3, -2));
+    EXPECT_TRUE(MoveEndsSaver(-2147483647, 0, 2147483647, 0)) << "expected no overflow";
+}
+
+}  // namespace
