@@ -84,4 +84,4 @@ TEST(RleStreams, BackgroundEndsEveryRow) { ExpectStream(145, 768); }
 
 TEST(RleStreams, PreviewEndsEveryRow) { ExpectStream(143, 112); }
 
-TEST(RleStreams, FigureSheetHasNoEndOfLineAfterItsLastRow) { ExpectStream(144, 171); }
+TEST(RleStreams, FigureSheetEndsEveryRow) { ExpectStream(144, 172); }

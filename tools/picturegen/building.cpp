@@ -7,13 +7,6 @@ namespace {
 constexpr int kWidth = 63;
 constexpr double kAxis = 31.5;
 
-double BandedShade(double s) {
-    const double base = std::floor(s);
-    double f = (s - base - 0.5) * 3.0 + 0.5;
-    f = f < 0 ? 0 : (f > 1 ? 1 : f);
-    return base + f;
-}
-
 struct Painter {
     Canvas& picture;
     Canvas& mask;

@@ -7,13 +7,6 @@ namespace {
 
 constexpr double kLightX = 507.0, kLightY = 436.0;  // foot of the central building
 
-double BandedShade(double s) {
-    const double base = std::floor(s);
-    double f = (s - base - 0.5) * 3.0 + 0.5;
-    f = f < 0 ? 0 : (f > 1 ? 1 : f);
-    return base + f;
-}
-
 // The light of the courtyard falls off with distance from the building.
 double PavementLight(int x, int y) {
     const double dx = (x - kLightX) / 520.0, dy = (y - kLightY) / 230.0;

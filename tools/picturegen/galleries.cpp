@@ -9,13 +9,6 @@ namespace {
 
 constexpr int kGalleryTop = 656;
 
-double BandedShade(double s) {
-    const double base = std::floor(s);
-    double f = (s - base - 0.5) * 3.0 + 0.5;
-    f = f < 0 ? 0 : (f > 1 ? 1 : f);
-    return base + f;
-}
-
 void PaintDome(Canvas& picture, Canvas* mask, double cx, double base, double rx, double ry) {
     for (int y = int(base - ry) - 6; y <= int(base); ++y) {
         for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {

@@ -9,11 +9,11 @@ std::vector<GeneratedFile> GenerateAll(int withOverlay) {
     const Canvas preview = PaintPreview(background.picture, figures);
     std::vector<Canvas> icons = {PaintIcon(background, 48), PaintIcon(background, 32), PaintIcon(background, 16)};
 
-    // The figure sheet's stream has no end-of-line after its last row; the
-    // other two end every row with one.
+    // Every row of the three streams ends with an end-of-line code, the last
+    // one included; decoders treat one after the last row as harmless.
     const BmpOptions background145{BmpEncoding::kRle8, 0, 1};
     const BmpOptions preview143{BmpEncoding::kRle8, 0, 1};
-    const BmpOptions figures144{BmpEncoding::kRle8, 256, 0};
+    const BmpOptions figures144{BmpEncoding::kRle8, 256, 1};
     const BmpOptions foreground164{BmpEncoding::kRgb, 0, 0};
     std::vector<GeneratedFile> files = {
         {"courtyard145.bmp", EncodeBmp(background.picture, palette, background145)},

@@ -74,6 +74,13 @@ uint8_t DitheredShade(Ramp ramp, double s, int x, int y) {
     return Shade(ramp, static_cast<int>(base) + (s - base > threshold ? 1 : 0));
 }
 
+double BandedShade(double s) {
+    // Only the middle third of each step between shades is dithered.
+    const double base = std::floor(s);
+    const double f = std::clamp((s - base - 0.5) * 3.0 + 0.5, 0.0, 1.0);
+    return base + f;
+}
+
 uint8_t NearestIndex(const std::array<Rgb, 256>& palette, double r, double g, double b) {
     int best = 1;
     double bestDistance = 1e18;

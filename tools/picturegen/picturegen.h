@@ -64,6 +64,9 @@ std::array<Rgb, 256> MasterPalette();
 uint8_t Shade(Ramp ramp, int s);
 // Ordered (4 x 4 Bayer) dithering of a fractional shade at pixel (x, y).
 uint8_t DitheredShade(Ramp ramp, double s, int x, int y);
+// A shade pushed towards whole steps: flat bands with short dithered seams
+// read as hand-made pixel art and compress far better than dithering throughout.
+double BandedShade(double s);
 // Nearest palette index 1..235 to a colour (squared distance, lowest index on ties).
 uint8_t NearestIndex(const std::array<Rgb, 256>& palette, double r, double g, double b);
 

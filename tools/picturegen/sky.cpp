@@ -6,15 +6,6 @@ namespace {
 
 constexpr int kHorizon = 345;  // the courtyard's far edge
 
-// Flat bands with short dithered seams read as hand-made pixel art and
-// compress far better than dithering every row.
-double BandedShade(double s) {
-    const double base = std::floor(s);
-    double f = (s - base - 0.5) * 3.0 + 0.5;
-    f = f < 0 ? 0 : (f > 1 ? 1 : f);
-    return base + f;
-}
-
 void PaintGradient(Canvas& picture) {
     for (int y = 0; y < kHorizon; ++y) {
         const double t = y / double(kHorizon);
