@@ -1,11 +1,15 @@
 // The crowd that circles the central building on two ellipses, the building
 // between its far and near halves, the lamps in front; and DrawFigureCell,
 // which puts every figure sprite into the frame image.
+#include <algorithm>
+
 #include "image/compose.h"
 #include "scene/state.h"
 #include "scene/trig.h"
 
 namespace {
+
+constexpr int kMaxCircleWalkers = 125;  // the setting's built-in maximum
 
 // Walker i on its ring at angle i x step + circlePhase; even i on the inner
 // ring, odd i on the outer one. Truncated before the centre is added.
@@ -16,17 +20,26 @@ ScenePoint CircleWalkerPosition(const CircleLayoutRow& layout, int i, double ste
     const int radiusY = inner ? layout.innerRadiusY : layout.outerRadiusY;
     const int centreX = inner ? layout.innerCentreX : layout.outerCentreX;
     const int centreY = inner ? layout.innerCentreY : layout.outerCentreY;
-    return {static_cast<int32_t>(SceneSine(angle) * radiusX) + centreX,
-            static_cast<int32_t>(SceneCosine(angle) * radiusY) + centreY};
+    double sine, cosine;
+    SceneSineCosine(angle, &sine, &cosine);
+    return {static_cast<int32_t>(sine * radiusX) + centreX, static_cast<int32_t>(cosine * radiusY) + centreY};
+}
+
+// Every walker's position for this tick, computed once for both passes.
+// Returns the number of walkers placed.
+int PlaceCircleWalkers(const CircleLayoutRow& layout, ScenePoint* positions) {
+    const int count = std::min(sceneSettings.circleWalkers, kMaxCircleWalkers);
+    if (count <= 0) return 0;  // no step to take, and no division by zero
+    const double step = kCircleTurn / count;
+    for (int i = 0; i < count; ++i) positions[i] = CircleWalkerPosition(layout, i, step);
+    return count;
 }
 
 // Draws the walkers on the far side of the building (nearSide false) or the
 // near side; both rings are sorted by the inner ring's centre line.
-void DrawCircleHalf(const CircleLayoutRow& layout, int count, bool nearSide) {
-    if (count <= 0) return;  // no step to take, and no division by zero
-    const double step = kCircleTurn / count;
+void DrawCircleHalf(const CircleLayoutRow& layout, const ScenePoint* positions, int count, bool nearSide) {
     for (int i = 0; i < count; ++i) {
-        const ScenePoint at = CircleWalkerPosition(layout, i, step);
+        const ScenePoint at = positions[i];
         if ((at.y >= layout.innerCentreY) == nearSide) DrawFigureCell(at.x, at.y, i % 5);
     }
 }
@@ -44,10 +57,11 @@ void DrawFigureCell(int x, int y, int kind) {
 void UpdateCirclingWalkers() {
     if (resolutionClass < 0 || resolutionClass >= kStoredClassCount) return;
     const CircleLayoutRow& layout = kCircleLayout[resolutionClass];
-    const int count = sceneSettings.circleWalkers;
-    DrawCircleHalf(layout, count, false);
+    ScenePoint positions[kMaxCircleWalkers];
+    const int count = PlaceCircleWalkers(layout, positions);
+    DrawCircleHalf(layout, positions, count, false);
     DrawFigureCell(layout.buildingX, layout.buildingY, kBuildingKind);
-    DrawCircleHalf(layout, count, true);
+    DrawCircleHalf(layout, positions, count, true);
     DrawFigureCell(layout.lampsX, layout.lampsY, kLampsKind);
     circlePhase = circlePhase + sceneSettings.circleSpeed / 10000.0;
     if (circlePhase > kCircleTurn) circlePhase -= kCircleTurn;

@@ -1,5 +1,7 @@
 // The seated crowd's stir: a ring of small squares of the picture, redrawn two
 // pixels up and to the left of where they belong, renewed 47 at a tick.
+#include <cstddef>
+
 #include "image/compose.h"
 #include "scene/state.h"
 
@@ -24,16 +26,41 @@ void SampleSeatPatches(int ringLength) {
     }
 }
 
+// An image as the patch copy walks it: rows are stored bottom-up, so pixel
+// (x, y) is topRow[x - y * stride].
+struct PatchRows {
+    uint8_t* topRow;
+    int stride, width, height;
+};
+
+PatchRows RowsOf(const Image* image) {
+    const int height = ImageHeight(image);
+    return {ImagePixels(image) + static_cast<ptrdiff_t>(height - 1) * ImageStride(image), ImageStride(image),
+            ImageWidth(image), height};
+}
+
+// Most patches are one to three pixels square and wholly inside both images:
+// those are copied byte by byte here, the rest by the clipping copy.
+void CopyPatch(const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
+    const int size = patch.size;
+    const bool inside = size > 0 && size <= 3 && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
+                        patch.y + size <= from.height && dx + size <= to.width && dy + size <= to.height;
+    if (!inside) return CopyImageRect(BackgroundImage, patch.x, patch.y, size, size, FrameImage, dx, dy);
+    for (int row = 0; row < size; ++row) {
+        const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y + row) * from.stride + patch.x;
+        uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy + row) * to.stride + dx;
+        for (int column = 0; column < size; ++column) out[column] = in[column];
+    }
+}
+
 void DrawSeatPatches(int ringLength) {
-    const int width = ImageWidth(FrameImage);
-    const int height = ImageHeight(FrameImage);
+    const PatchRows from = RowsOf(BackgroundImage);
+    const PatchRows to = RowsOf(FrameImage);
     for (int k = 0; k < ringLength; ++k) {
         const SeatPatch& patch = patchRing[k];
         const int dx = patch.x - frameOrigin.x - 2;
         const int dy = patch.y - frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < width - 2 && dy < height - 2) {
-            CopyImageRect(BackgroundImage, patch.x, patch.y, patch.size, patch.size, FrameImage, dx, dy);
-        }
+        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) CopyPatch(patch, from, to, dx, dy);
     }
 }
 

@@ -100,3 +100,19 @@ double SceneCosine(double angle) {
         default: return KernelSine(x, y);
     }
 }
+
+void SceneSineCosine(double angle, double* sine, double* cosine) {
+    if (!std::isfinite(angle)) {
+        *sine = 0.0;
+        *cosine = 1.0;
+        return;
+    }
+    double x, y;
+    const int quadrant = Reduce(std::fabs(angle), &x, &y);
+    const double s = KernelSine(x, y);
+    const double c = KernelCosine(x, y);
+    const double signedSine[4] = {s, c, -s, -c};
+    const double signedCosine[4] = {c, -s, -c, s};
+    *sine = angle < 0 ? -signedSine[quadrant] : signedSine[quadrant];
+    *cosine = signedCosine[quadrant];
+}

@@ -5,3 +5,5 @@
 
 double SceneSine(double angle);
 double SceneCosine(double angle);
+// Both at once, with one reduction; the same bits as the two above.
+void SceneSineCosine(double angle, double* sine, double* cosine);
