@@ -24,6 +24,14 @@ void FillBox(Canvas& canvas, int x, int y, int width, int height, uint8_t value)
         for (int column = x; column < x + width; ++column) PutPixel(canvas, column, row, value);
 }
 
+void DrawLine(Canvas& canvas, double x0, double y0, double x1, double y1, uint8_t value) {
+    const int steps = static_cast<int>(std::max(std::fabs(x1 - x0), std::fabs(y1 - y0))) + 1;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = i / double(steps);
+        PutPixel(canvas, static_cast<int>(x0 + (x1 - x0) * t), static_cast<int>(y0 + (y1 - y0) * t), value);
+    }
+}
+
 void FillPolygon(Canvas& canvas, const std::vector<PointF>& polygon, uint8_t value) {
     ForEachPolygonSpan(polygon, canvas.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) PutPixel(canvas, x, y, value);

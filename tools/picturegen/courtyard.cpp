@@ -60,6 +60,13 @@ void PaintPavement(Canvas& picture) {
         for (int x = x0; x < x1; ++x) PutPixel(picture, x, y, DitheredShade(kPavement, BandedShade(PavementLight(x, y)), x, y));
     });
     PaintPavementJoints(picture);
+    // The far gallery's shadow along the foot of its wall.
+    for (int y = 345; y < 352; ++y)
+        for (int x = 160; x < 864; ++x) {
+            const uint8_t p = PixelAt(picture, x, y);
+            if (p > Shade(kPavement, 3) && p <= Shade(kPavement, 15) && ((x + y) % 2 == 0 || y < 349))
+                PutPixel(picture, x, y, p - 3);
+        }
 }
 
 // The processional ring about the building where the crowd circles.
@@ -130,8 +137,10 @@ void PaintSeatRegion(Canvas& picture, const SeatRegion& region, PaintRandom& ran
         const double v = (row + 0.5) / rows;
         const PointF a = QuadPointF(q, -0.02, v), b = QuadPointF(q, 1.02, v);
         const int seats = static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / style.seatPitch);
+        // The terrace step the row sits on.
+        if (style.figureHeight > 1) DrawLine(picture, a.x, a.y + 1, b.x, b.y + 1, Shade(kEarth, 5));
         for (int seat = 0; seat < seats; ++seat) {
-            const double u = (seat + 0.5) / seats - 0.02;
+            const double u = -0.02 + 1.04 * (seat + 0.5) / seats;
             const PointF p = QuadPointF(q, u, v);
             if (NextRandom(random) % 11 == 0) continue;  // an empty seat now and then
             PaintSeatedFigure(picture, int(p.x), int(p.y) - style.figureHeight + 1, style.figureHeight, random);

@@ -5,14 +5,6 @@
 
 namespace {
 
-void DrawLine(Canvas& canvas, double x0, double y0, double x1, double y1, uint8_t color) {
-    const int steps = static_cast<int>(std::max(std::fabs(x1 - x0), std::fabs(y1 - y0))) + 1;
-    for (int i = 0; i <= steps; ++i) {
-        const double t = i / double(steps);
-        PutPixel(canvas, static_cast<int>(x0 + (x1 - x0) * t), static_cast<int>(y0 + (y1 - y0) * t), color);
-    }
-}
-
 void DrawQuad(Canvas& canvas, const WalkwayQuad& q, uint8_t color) {
     const ScenePoint outline[] = {q.p3, q.p2, q.p0, q.p1, q.p3};
     for (int i = 0; i < 4; ++i) DrawLine(canvas, outline[i].x, outline[i].y, outline[i + 1].x, outline[i + 1].y, color);

@@ -25,6 +25,7 @@ Canvas MakeCanvas(int width, int height, uint8_t fill);
 uint8_t PixelAt(const Canvas& canvas, int x, int y);  // 0 outside
 void PutPixel(Canvas& canvas, int x, int y, uint8_t value);
 void FillBox(Canvas& canvas, int x, int y, int width, int height, uint8_t value);
+void DrawLine(Canvas& canvas, double x0, double y0, double x1, double y1, uint8_t value);
 
 struct PointF {
     double x, y;

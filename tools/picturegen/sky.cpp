@@ -96,24 +96,52 @@ void PaintTower(Canvas& picture, const Tower& t, PaintRandom& random) {
     }
 }
 
-// The long arcade across the far side of the courtyard.
+// The long arcade across the far side of the courtyard, with a crenellated
+// parapet and lamplight deep inside its arches.
 void PaintFarGallery(Canvas& picture, int left, int right, int top) {
     for (int y = top; y < kHorizon; ++y)
         for (int x = left; x < right; ++x)
             PutPixel(picture, x, y, DitheredShade(kCoolStone, BandedShade(4.0 + (y - top) * 0.09), x, y));
     FillBox(picture, left - 2, top - 4, right - left + 4, 4, Shade(kCoolStone, 8));
     FillBox(picture, left - 2, top, right - left + 4, 1, Shade(kCoolStone, 2));
+    for (int x = left - 2; x < right + 2; x += 6) FillBox(picture, x, top - 7, 3, 3, Shade(kCoolStone, 7));
     const int pitch = 22;
     for (int ax = left + 8; ax + 12 < right; ax += pitch) {
         for (int y = top + 12; y < kHorizon - 2; ++y) {
             for (int x = ax; x < ax + 12; ++x) {
                 const double dx = x + 0.5 - (ax + 6);
                 if (y < top + 18 && dx * dx + std::pow(top + 18 - y, 2.0) > 36) continue;
+                // Dark vault above, warm light on the floor and the back wall below.
                 const double glow = (y - top - 12) / double(kHorizon - top - 14);
-                PutPixel(picture, x, y, glow > 0.55 ? DitheredShade(kTerracotta, BandedShade(4 + glow * 5), x, y)
-                                                    : Shade(kCoolStone, 1));
+                uint8_t color = Shade(kCoolStone, 1);
+                if (glow > 0.45) color = DitheredShade(kTerracotta, BandedShade(2.0 + (glow - 0.45) * 14.0), x, y);
+                if (x == ax || x == ax + 11) color = Shade(kCoolStone, 2);  // the pillars' inner faces
+                PutPixel(picture, x, y, color);
             }
         }
+        FillBox(picture, ax + 5, top + 20, 2, 2, kWindowGlow);  // a hanging lamp
+    }
+}
+
+// Low roofs and domes of the town beyond the far gallery.
+void PaintTown(Canvas& picture) {
+    PaintRandom random{31337};
+    for (int x = 0; x < picture.width;) {
+        const int width = 18 + NextRandom(random) % 44;
+        const int height = 12 + NextRandom(random) % 40;
+        const int top = 292 - height;
+        for (int y = top; y < kHorizon; ++y)
+            for (int px = x; px < x + width; ++px) PutPixel(picture, px, y, Shade(kCoolStone, px == x + width - 1 ? 2 : 1));
+        if (NextRandom(random) % 3 == 0) {
+            const double cx = x + width / 2.0, r = width * 0.3;
+            for (int y = top - static_cast<int>(r); y < top; ++y)
+                for (int px = static_cast<int>(cx - r); px <= static_cast<int>(cx + r); ++px)
+                    if (InEllipse(cx, top, r, r, px, y)) PutPixel(picture, px, y, Shade(kCoolStone, 2));
+        }
+        for (int y = top + 4; y < 286; y += 7)
+            for (int px = x + 3; px < x + width - 3; px += 5)
+                if (NextRandom(random) % 9 == 0) PutPixel(picture, px, y, NextRandom(random) % 2 ? kWindowDeep : kWindowGlow);
+        x += width + NextRandom(random) % 6;
     }
 }
 
@@ -150,6 +178,7 @@ void PaintSky(Canvas& picture) {
 }
 
 void PaintSkyline(Canvas& picture) {
+    PaintTown(picture);
     PaintRandom random{77};
     const Tower towers[] = {{40, 26, 150, kPatina},  {250, 20, 185, kTerracotta}, {330, 30, 120, kPatina},
                             {610, 22, 165, kTerracotta}, {700, 30, 110, kPatina}, {955, 26, 140, kTerracotta},
