@@ -1,6 +1,7 @@
 // zarvo: the scene as an X11 program, in a window, full screen, or in a window
 // that XScreenSaver (or anyone) names.
 #include <cstdlib>
+#include <cstring>
 
 #include "x11/zarvo.h"
 
@@ -36,6 +37,22 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     return frontEnd->exitStatus;
 }
 
+// The store itself reports nothing, so the file is read back to tell the
+// user whether --save worked.
+int SaveSettings() {
+    char path[4096];
+    if (!SettingsFilePath(path, sizeof path)) {
+        return Fail("nowhere to store the settings: set HOME or XDG_CONFIG_HOME");
+    }
+    WriteSettings();
+    SettingsRecord stored = kDefaultSettings;
+    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settingsRecord, sizeof stored) != 0) {
+        fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
 FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
 
 }  // namespace
@@ -54,6 +71,6 @@ int main(int argc, char** argv) {
     }
     ReadSettings();
     ApplySettingOptions(&frontEnd.options, &settingsRecord);
-    if (frontEnd.options.save) return WriteSettings() ? 0 : Fail("could not store the settings");
+    if (frontEnd.options.save) return SaveSettings();
     return RunFrontEnd(&frontEnd);
 }

@@ -113,6 +113,14 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     EXPECT_EQ(second.entries[RedrawSpeed].value, 120) << "expected the stored value to stay";
     EXPECT_EQ(second.entries[RedrawSpeed].min, 0);
     EXPECT_EQ(second.entries[RedrawSpeed].max, 120);
+
+    // A settings folder that cannot be made is reported, not ignored.
+    std::string blocked = MakeTempDir("blocked") + "/file";
+    FILE* file = fopen(blocked.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    fclose(file);
+    EXPECT_EQ(RunZarvo({"--redraw-speed", "9", "--save"}, blocked, &errors), 1);
+    EXPECT_NE(errors.find("could not store the settings"), std::string::npos) << "stderr: " << errors;
 }
 
 TEST(CommandLine, NoDisplayIsReportedWithStatus1) {
