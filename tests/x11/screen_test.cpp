@@ -295,9 +295,13 @@ TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
         XSync(display, False);
         char id[32];
         snprintf(id, sizeof id, target.hex ? "0x%lx" : "%lu", window);
-        Child* zarvo = target.environment
-                           ? StartZarvo({"--root", "--seed", "9", "--frames", "2"}, id)
-                           : StartZarvo({"--window-id", id, "--seed", "9", "--frames", "2"});
+        std::vector<std::string> args = {"--seed", "9", "--frames", "2", "--redraw-speed", "120"};
+        if (target.environment) {
+            args.push_back("--root");
+        } else {
+            args.insert(args.end(), {"--window-id", id});
+        }
+        Child* zarvo = StartZarvo(args, target.environment ? id : "");
         Difference difference = WaitForPicture(window, 0, 0, expected, 0);
         EXPECT_EQ(difference.count, 0) << Describe(difference);
         // The window going away ends zarvo cleanly.
