@@ -117,6 +117,15 @@ void ConvertRectByPixel(FrameOutput* output, SceneRect rect) {
 
 }  // namespace
 
+PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel) {
+    PixelFormat format{visual->red_mask, visual->green_mask, visual->blue_mask, bitsPerPixel, 0};
+    if (depth > 24 && depth <= 32) {
+        unsigned long depthBits = depth == 32 ? 0xFFFFFFFFUL : (1UL << depth) - 1;
+        format.alphaMask = depthBits & ~(format.redMask | format.greenMask | format.blueMask);
+    }
+    return format;
+}
+
 int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
                       int height, int allowShm, FrameOutput* output) {
     memset(output, 0, sizeof *output);
@@ -128,8 +137,7 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
     }
     if (!output->image) CreatePlainImage(display, visual, depth, width, height, output);
     if (!output->image) return 0;
-    output->format = PixelFormat{visual->red_mask, visual->green_mask, visual->blue_mask,
-                                 output->image->bits_per_pixel};
+    output->format = VisualPixelFormat(visual, depth, output->image->bits_per_pixel);
     BuildChannelTables(&output->format, &output->tables);
     output->gc = XCreateGC(display, window, 0, nullptr);
     if (!SetUpSurface(output, width, height) || !output->gc) {

@@ -42,15 +42,17 @@ void ConvertRow16(const uint32_t* source, const ChannelTables* tables, uint16_t*
 }  // namespace
 
 void BuildChannelTables(const PixelFormat* format, ChannelTables* tables) {
+    // Every pixel takes one entry of each table, so the red one carries the alpha bits.
+    const uint32_t opaque = static_cast<uint32_t>(format->alphaMask & 0xFFFFFFFFUL);
     for (int level = 0; level < 256; ++level) {
-        tables->red[level] = ChannelBits(level, format->redMask);
+        tables->red[level] = ChannelBits(level, format->redMask) | opaque;
         tables->green[level] = ChannelBits(level, format->greenMask);
         tables->blue[level] = ChannelBits(level, format->blueMask);
     }
 }
 
 int FormatMatchesSurface(const PixelFormat* format) {
-    return format->bitsPerPixel == 32 && format->redMask == 0xFF0000 &&
+    return format->bitsPerPixel == 32 && format->alphaMask == 0 && format->redMask == 0xFF0000 &&
            format->greenMask == 0x00FF00 && format->blueMask == 0x0000FF;
 }
 

@@ -59,10 +59,12 @@ void PrintHelp(FILE* out);
 
 // ---- Pixels (pixels.cpp) ----
 
-// How the window's visual stores one pixel.
+// How the window's visual stores one pixel. `alphaMask` holds the bits of a
+// 32-deep (ARGB) visual outside the colour masks; they are set to opaque.
 struct PixelFormat {
     unsigned long redMask, greenMask, blueMask;
     int bitsPerPixel;
+    unsigned long alphaMask;
 };
 
 // The visual's bits for each 8-bit level of each channel; a pixel is the OR of
@@ -102,6 +104,8 @@ struct FrameOutput {
 // An output of width x height for a window of the given visual. 1 on success.
 int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
                       int height, int allowShm, FrameOutput* output);
+// The pixel format of a visual whose images store `bitsPerPixel` bits.
+PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
 // Converts and puts one rectangle of the surface on the window.
 void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
 void DestroyFrameOutput(Display* display, FrameOutput* output);

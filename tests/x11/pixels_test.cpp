@@ -15,7 +15,7 @@ uint32_t Pixel(const ChannelTables& t, uint32_t rgb) {
 }
 
 TEST(ChannelTables, Rgb565RoundsEachLevelToTheNearestStep) {
-    PixelFormat format{0xF800, 0x07E0, 0x001F, 16};
+    PixelFormat format{0xF800, 0x07E0, 0x001F, 16, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);
     EXPECT_EQ(Pixel(t, 0x000000), 0x0000u);
@@ -31,24 +31,47 @@ TEST(ChannelTables, Rgb565RoundsEachLevelToTheNearestStep) {
 }
 
 TEST(ChannelTables, SwappedAndWideVisualsKeepEachChannelInItsMask) {
-    PixelFormat bgr{0x0000FF, 0x00FF00, 0xFF0000, 32};
+    PixelFormat bgr{0x0000FF, 0x00FF00, 0xFF0000, 32, 0};
     ChannelTables t;
     BuildChannelTables(&bgr, &t);
     EXPECT_EQ(Pixel(t, 0x123456), 0x563412u);
     EXPECT_FALSE(FormatMatchesSurface(&bgr));
 
-    PixelFormat tenBits{0x3FF00000, 0x000FFC00, 0x000003FF, 32};
+    PixelFormat tenBits{0x3FF00000, 0x000FFC00, 0x000003FF, 32, 0};
     BuildChannelTables(&tenBits, &t);
     EXPECT_EQ(Pixel(t, 0xFF0000), 0x3FF00000u);
     EXPECT_EQ(Pixel(t, 0x00FF00), 0x000FFC00u);
     EXPECT_EQ(Pixel(t, 0x000080), 514u) << "expected 128/255 of 1023, rounded";
 
-    PixelFormat rgb{0xFF0000, 0x00FF00, 0x0000FF, 32};
+    PixelFormat rgb{0xFF0000, 0x00FF00, 0x0000FF, 32, 0};
     BuildChannelTables(&rgb, &t);
     EXPECT_EQ(Pixel(t, 0xA1B2C3), 0xA1B2C3u);
     EXPECT_TRUE(FormatMatchesSurface(&rgb));
-    PixelFormat packed{0xFF0000, 0x00FF00, 0x0000FF, 24};
+    PixelFormat packed{0xFF0000, 0x00FF00, 0x0000FF, 24, 0};
     EXPECT_FALSE(FormatMatchesSurface(&packed)) << "expected 24-bit packed pixels to need conversion";
+}
+
+TEST(ChannelTables, ArgbVisualsGetOpaquePixelsAndNeverShareTheSurface) {
+    Visual argb{};
+    argb.red_mask = 0xFF0000;
+    argb.green_mask = 0x00FF00;
+    argb.blue_mask = 0x0000FF;
+    PixelFormat format = VisualPixelFormat(&argb, 32, 32);
+    EXPECT_EQ(format.alphaMask, 0xFF000000ul);
+    EXPECT_FALSE(FormatMatchesSurface(&format)) << "expected the alpha byte to need conversion";
+    ChannelTables t;
+    BuildChannelTables(&format, &t);
+    EXPECT_EQ(Pixel(t, 0x000000), 0xFF000000u);
+    EXPECT_EQ(Pixel(t, 0x123456), 0xFF123456u);
+
+    PixelFormat plain = VisualPixelFormat(&argb, 24, 32);
+    EXPECT_EQ(plain.alphaMask, 0ul);
+    EXPECT_TRUE(FormatMatchesSurface(&plain));
+    Visual deep{};
+    deep.red_mask = 0x3FF00000;
+    deep.green_mask = 0x000FFC00;
+    deep.blue_mask = 0x000003FF;
+    EXPECT_EQ(VisualPixelFormat(&deep, 30, 32).alphaMask, 0ul);
 }
 
 TEST(ClipRect, KeepsOnlyThePartInsideTheArea) {
@@ -69,7 +92,7 @@ TEST(ConvertRect, WritesOnlyTheRectangleInTheVisualsFormat) {
     std::vector<uint32_t> pixels(width * height);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF0000 | static_cast<uint32_t>(i);
     RgbSurface surface{pixels.data(), width, height, width, nullptr};
-    PixelFormat format{0xF800, 0x07E0, 0x001F, 16};
+    PixelFormat format{0xF800, 0x07E0, 0x001F, 16, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);
     const size_t pitch = width * 2 + 4;  // rows padded, as X images may be
@@ -95,7 +118,7 @@ TEST(ConvertRect, ClipsToTheSurfaceAndRefusesOtherPixelSizes) {
     const int width = 4, height = 4;
     std::vector<uint32_t> pixels(width * height, 0x00FF00);
     RgbSurface surface{pixels.data(), width, height, width, nullptr};
-    PixelFormat format{0xFF0000, 0x00FF00, 0x0000FF, 32};
+    PixelFormat format{0xFF0000, 0x00FF00, 0x0000FF, 32, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);
     std::vector<uint32_t> image(width * height + 1, 0xDEADBEEF);  // one guard pixel after the end

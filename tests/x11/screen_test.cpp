@@ -1,7 +1,10 @@
 // zarvo on private Xvfb servers: what it shows (against zarvo-render), how it
 // animates, and how each mode ends.
-#include <X11/Xatom.h>
+// GoogleTest first: Xlib defines None and Bool as macros.
 #include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -275,22 +278,52 @@ TEST_F(ScreenTest, FullScreenOnANarrowScreenIsRefusedWithTheMinimumConfiguration
         << "stderr: " << errors;
 }
 
+// A 640 x 480 window of the test's own, of the default visual or a 32-deep
+// (ARGB) one as compositing desktops use.
+Window CreateTargetWindow(Display* display, bool argb) {
+    Window root = DefaultRootWindow(display);
+    XVisualInfo info{};
+    if (!argb || !XMatchVisualInfo(display, DefaultScreen(display), 32, TrueColor, &info)) {
+        return argb ? None
+                    : XCreateSimpleWindow(display, root, 100, 50, 640, 480, 0, 0,
+                                          WhitePixel(display, DefaultScreen(display)));
+    }
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(display, root, info.visual, AllocNone);
+    attributes.background_pixel = 0xFFFFFFFF;
+    return XCreateWindow(display, root, 100, 50, 640, 480, 0, 32, InputOutput, info.visual,
+                         CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+}
+
+// Pixels of a 32-deep window whose alpha byte is not opaque.
+long TranslucentPixels(Display* display, Window window) {
+    XImage* image = XGetImage(display, window, 0, 0, 640, 480, AllPlanes, ZPixmap);
+    if (!image) return -1;
+    long count = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) count += (XGetPixel(image, x, y) >> 24) != 0xFF;
+    }
+    XDestroyImage(image);
+    return count;
+}
+
 TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture expected = Render("640x480", 9, 2);
     Display* display = server.display;
-    Window root = DefaultRootWindow(display);
     struct Target {
         const char* how;
         bool hex;
         bool environment;
-    } targets[] = {{"--window-id 0x...", true, false},
-                   {"--window-id decimal", false, false},
-                   {"XSCREENSAVER_WINDOW with --root", false, true}};
+        bool argb;
+    } targets[] = {{"--window-id 0x...", true, false, false},
+                   {"--window-id decimal", false, false, false},
+                   {"XSCREENSAVER_WINDOW with --root", false, true, false},
+                   {"--window-id of a 32-deep ARGB window", true, false, true}};
     for (const Target& target : targets) {
         SCOPED_TRACE(target.how);
-        Window window = XCreateSimpleWindow(display, root, 100, 50, 640, 480, 0, 0,
-                                            WhitePixel(display, DefaultScreen(display)));
+        Window window = CreateTargetWindow(display, target.argb);
+        ASSERT_NE(window, static_cast<Window>(None)) << "expected the test window to be made";
         XMapWindow(display, window);
         XSync(display, False);
         char id[32];
@@ -304,6 +337,9 @@ TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
         Child* zarvo = StartZarvo(args, target.environment ? id : "");
         Difference difference = WaitForPicture(window, 0, 0, expected, 0);
         EXPECT_EQ(difference.count, 0) << Describe(difference);
+        if (target.argb) {
+            EXPECT_EQ(TranslucentPixels(display, window), 0) << "expected every pixel opaque";
+        }
         // The window going away ends zarvo cleanly.
         XDestroyWindow(display, window);
         XSync(display, False);
