@@ -87,67 +87,96 @@ int ParseFlag(const char* name, ZarvoOptions* options, char* error, size_t error
     return 1;
 }
 
-// Options that take a value. 1 when handled, 0 on error (message set).
-int ParseValued(const char* name, const char* value, ZarvoOptions* options, char* error,
-                size_t errorSize) {
+int ParseSettingValue(const SettingOption* setting, const char* value, ZarvoOptions* options,
+                      char* error, size_t errorSize) {
     long number = 0;
-    if (const SettingOption* setting = FindSettingOption(name)) {
-        if (!ParseLong(value, &number)) {
-            snprintf(error, errorSize, "--%s needs a whole number, got \"%s\"", name, value);
-            return 0;
-        }
-        options->settingGiven[setting->index] = 1;
-        options->settingValue[setting->index] =
-            ClampToRange(number, kDefaultSettings.entries[setting->index]);
-        return 1;
-    }
-    if (strcmp(name, "geometry") == 0) {
-        if (ParseGeometry(value, options)) return 1;
-        snprintf(error, errorSize,
-                 "--geometry needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"", kMaxWindowSide,
-                 value);
+    if (!ParseLong(value, &number)) {
+        snprintf(error, errorSize, "--%s needs a whole number, got \"%s\"", setting->name, value);
         return 0;
     }
-    if (strcmp(name, "window-id") == 0) {
-        if (!ParseWindowId(value, &options->windowId)) {
-            snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
-                     value);
-            return 0;
-        }
-        return SetMode(options, kModeWindowId, error, errorSize);
-    }
-    if (strcmp(name, "display") == 0) {
-        options->displayName = value;
-        return 1;
-    }
-    if (strcmp(name, "seed") == 0) {
-        if (!ParseLong(value, &number) || number < 0 || number > 0xFFFFFFFFL) {
-            snprintf(error, errorSize, "--seed needs a number from 0 to 4294967295, got \"%s\"",
-                     value);
-            return 0;
-        }
-        options->seedGiven = 1;
-        options->seed = static_cast<uint32_t>(number);
-        return 1;
-    }
-    if (strcmp(name, "frames") == 0) {
-        if (!ParseLong(value, &number) || number < 0) {
-            snprintf(error, errorSize, "--frames needs a number of at least 0, got \"%s\"", value);
-            return 0;
-        }
-        options->frameLimit = number;
-        return 1;
-    }
-    snprintf(error, errorSize, "unknown option \"--%s\"", name);
+    options->settingGiven[setting->index] = 1;
+    options->settingValue[setting->index] =
+        ClampToRange(number, kDefaultSettings.entries[setting->index]);
+    return 1;
+}
+
+int ParseGeometryValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    if (ParseGeometry(value, options)) return 1;
+    snprintf(error, errorSize, "--geometry needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"",
+             kMaxWindowSide, value);
     return 0;
 }
 
-int TakesValue(const char* name) {
-    static const char* const kValued[] = {"geometry", "window-id", "display", "seed", "frames"};
-    for (const char* valued : kValued) {
-        if (strcmp(valued, name) == 0) return 1;
+int ParseWindowIdValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    if (ParseWindowId(value, &options->windowId)) {
+        return SetMode(options, kModeWindowId, error, errorSize);
     }
-    return FindSettingOption(name) != nullptr;
+    snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
+             value);
+    return 0;
+}
+
+int ParseDisplayValue(const char* value, ZarvoOptions* options, char*, size_t) {
+    options->displayName = value;
+    return 1;
+}
+
+int ParseSeedValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    long long number = 0;
+    char* end = nullptr;
+    errno = 0;
+    if (*value >= '0' && *value <= '9') number = strtoll(value, &end, 10);
+    if (!end || *end != '\0' || errno == ERANGE || number > 0xFFFFFFFFLL) {
+        snprintf(error, errorSize, "--seed needs a number from 0 to 4294967295, got \"%s\"", value);
+        return 0;
+    }
+    options->seedGiven = 1;
+    options->seed = static_cast<uint32_t>(number);
+    return 1;
+}
+
+int ParseFramesValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    long number = 0;
+    if (!ParseLong(value, &number) || number < 0) {
+        snprintf(error, errorSize, "--frames needs a number of at least 0, got \"%s\"", value);
+        return 0;
+    }
+    options->frameLimit = number;
+    return 1;
+}
+
+using ValueParser = int (*)(const char* value, ZarvoOptions* options, char* error,
+                            size_t errorSize);
+
+struct ValuedOption {
+    const char* name;
+    ValueParser parse;
+};
+
+const ValuedOption kValuedOptions[] = {
+    {"geometry", ParseGeometryValue}, {"window-id", ParseWindowIdValue},
+    {"display", ParseDisplayValue},   {"seed", ParseSeedValue},
+    {"frames", ParseFramesValue},
+};
+
+const ValuedOption* FindValuedOption(const char* name) {
+    for (const ValuedOption& option : kValuedOptions) {
+        if (strcmp(option.name, name) == 0) return &option;
+    }
+    return nullptr;
+}
+
+int TakesValue(const char* name) {
+    return FindValuedOption(name) != nullptr || FindSettingOption(name) != nullptr;
+}
+
+// An option known to take a value. 1 when valid, 0 with a message.
+int ParseValued(const char* name, const char* value, ZarvoOptions* options, char* error,
+                size_t errorSize) {
+    if (const SettingOption* setting = FindSettingOption(name)) {
+        return ParseSettingValue(setting, value, options, error, errorSize);
+    }
+    return FindValuedOption(name)->parse(value, options, error, errorSize);
 }
 
 void SetDefaults(ZarvoOptions* options) {
