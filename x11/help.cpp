@@ -42,7 +42,9 @@ void PrintHelp(FILE* out) {
             kDefaultWindowWidth, kDefaultWindowHeight, kMouseMoveThreshold);
     for (const SettingHelp& help : kSettingHelp) {
         const Setting& setting = kDefaultSettings.entries[help.index];
-        fprintf(out, "  %-17s N  %s\n  %21s%d to %d, default %d\n", help.option, help.meaning, "",
+        char usage[32];
+        snprintf(usage, sizeof usage, "%s N", help.option);
+        fprintf(out, "  %-20s  %s\n  %-20s  %d to %d, default %d\n", usage, help.meaning, "",
                 setting.min, setting.max, setting.value);
     }
     fprintf(out,
