@@ -48,37 +48,41 @@ int ImageIsUsable(const Image* image)
 // Sixteen pixels at a time (SSE2 on x86, NEON on ARM); GCC and clang both
 // take this vector type.
 typedef uint8_t Pixels16 __attribute__((vector_size(16)));
-typedef uint8_t Pixels8 __attribute__((vector_size(8)));
+
+Pixels16 BlendBlock(Pixels16 source, Pixels16 destination)
+{
+    Pixels16 keep = (Pixels16)(source == 0);  // 0xFF where transparent
+    return (destination & keep) | source;
+}
 
 // One row of the transparent blit. Branch-free: each destination byte is
 // masked by "source is 0" and or-ed with the source, since a per-pixel branch
-// mispredicts all along a sprite's outline.
+// mispredicts all along a sprite's outline. Rows of 16 and more end with a
+// block aligned to the row's end, read before any store so that no load waits
+// on an overlapping store; blending a byte twice gives the same value.
 void BlitRowTransparent(const uint8_t* __restrict source, uint8_t* __restrict destination,
                         int width)
 {
-    int i = 0;
-    for (; i + 16 <= width; i += 16) {
+    if (width < 16) {
+        for (int i = 0; i < width; ++i) {
+            uint8_t s = source[i];
+            uint8_t keep = static_cast<uint8_t>(-(s == 0));
+            destination[i] = static_cast<uint8_t>((destination[i] & keep) | s);
+        }
+        return;
+    }
+    Pixels16 lastSource, lastDestination;
+    memcpy(&lastSource, source + width - 16, 16);
+    memcpy(&lastDestination, destination + width - 16, 16);
+    for (int i = 0; i + 16 <= width; i += 16) {
         Pixels16 s, d;
         memcpy(&s, source + i, 16);
         memcpy(&d, destination + i, 16);
-        Pixels16 keep = (Pixels16)(s == 0);  // 0xFF where transparent
-        d = (d & keep) | s;
+        d = BlendBlock(s, d);
         memcpy(destination + i, &d, 16);
     }
-    if (i + 8 <= width) {
-        Pixels8 s, d;
-        memcpy(&s, source + i, 8);
-        memcpy(&d, destination + i, 8);
-        Pixels8 keep = (Pixels8)(s == 0);
-        d = (d & keep) | s;
-        memcpy(destination + i, &d, 8);
-        i += 8;
-    }
-    for (; i < width; ++i) {
-        uint8_t s = source[i];
-        uint8_t keep = static_cast<uint8_t>(-(s == 0));
-        destination[i] = static_cast<uint8_t>((destination[i] & keep) | s);
-    }
+    lastDestination = BlendBlock(lastSource, lastDestination);
+    memcpy(destination + width - 16, &lastDestination, 16);
 }
 
 // The same for rows that may overlap (a blit within one image), pixel by

@@ -197,24 +197,29 @@ TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy)
     DestroyImage(copied);
 }
 
-TEST(BlitTransparent, WideRowsMixKeyAndColourAtEveryPosition)
+TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition)
 {
-    // Long rows exercise the vectorised part of the row loop as well as its tail.
-    Image* sprite = CreateImage(77, 2, nullptr);
-    Image* frame = CreateImage(77, 2, nullptr);
-    for (int x = 0; x < 77; ++x) {
-        *PixelAddress(sprite, x, 0) = (x % 3) ? uint8_t(x) : 0;
-        *PixelAddress(sprite, x, 1) = (x % 5 == 1) ? 0 : uint8_t(200 + x % 50);
+    // Lengths around the 16-pixel blocks of the row loop, its overlapping last
+    // block and its short-row path; the frame is wider so the edges show.
+    for (int width : {1, 7, 15, 16, 17, 31, 32, 33, 38, 77}) {
+        Image* sprite = CreateImage(width, 2, nullptr);
+        Image* frame = CreateImage(width + 2, 2, nullptr);
+        for (int x = 0; x < width; ++x) {
+            *PixelAddress(sprite, x, 0) = (x % 3) ? uint8_t(x + 1) : 0;
+            *PixelAddress(sprite, x, 1) = (x % 5 == 1) ? 0 : uint8_t(200 + x % 50);
+        }
+        FillImageRect(frame, 0, 0, width + 2, 2, 0xEE);
+        BlitTransparent(sprite, 0, 0, width, 2, frame, 1, 0);
+        for (int x = 0; x < width + 2; ++x) {
+            int s = x - 1;
+            int top = (s < 0 || s >= width || s % 3 == 0) ? 0xEE : s + 1;
+            int bottom = (s < 0 || s >= width || s % 5 == 1) ? 0xEE : 200 + s % 50;
+            ASSERT_EQ(*PixelAddress(frame, x, 0), top) << "width " << width << ", column " << x;
+            ASSERT_EQ(*PixelAddress(frame, x, 1), bottom) << "width " << width << ", column " << x;
+        }
+        DestroyImage(sprite);
+        DestroyImage(frame);
     }
-    FillImageRect(frame, 0, 0, 77, 2, 0xEE);
-    BlitTransparent(sprite, 0, 0, 77, 2, frame, 0, 0);
-    for (int x = 0; x < 77; ++x) {
-        ASSERT_EQ(*PixelAddress(frame, x, 0), (x % 3) ? x : 0xEE) << "column " << x;
-        ASSERT_EQ(*PixelAddress(frame, x, 1), (x % 5 == 1) ? 0xEE : 200 + x % 50) << "column " << x;
-    }
-    EXPECT_TRUE(PaddingIs(frame, 0));
-    DestroyImage(sprite);
-    DestroyImage(frame);
 }
 
 TEST(BlitTransparent, ClipsAtEveryEdge)
