@@ -78,7 +78,7 @@ void PaintRing(Canvas& picture) {
         for (int x = int(cx - rx - 2); x <= int(cx + rx + 2); ++x) {
             if (InEllipse(cx, cy, rx, ry, x, y)) {
                 const int edge = !InEllipse(cx, cy, rx - 2.5, ry - 1.2, x, y);
-                PutPixel(picture, x, y, edge ? Shade(kSandstone, 9) : DitheredShade(kPavement, BandedShade(14.6), x, y));
+                PutPixel(picture, x, y, edge ? Shade(kSandstone, 9) : DitheredShade(kPavement, BandedShade(14.0), x, y));
             }
         }
     }
@@ -173,6 +173,21 @@ void PaintPath(Canvas& picture, const WalkwayQuad& q, double vFrom, double vTo, 
     }
 }
 
+// Lamp posts along the far kerb of a walkway, smaller as they recede.
+void PaintWalkwayLamps(Canvas& picture, const WalkwayQuad& q, double kerbU, double dx, double dy) {
+    for (double v = 0.12; v < 0.95; v += 0.2) {
+        const PointF base = QuadPointF(q, kerbU, v);
+        const int x = static_cast<int>(base.x + dx), y = static_cast<int>(base.y + dy);
+        const int height = static_cast<int>(22 - v * 12);
+        FillBox(picture, x, y - height, 1, height, Shade(kEarth, 3));
+        PutPixel(picture, x - 1, y - 1, Shade(kEarth, 4));
+        PutPixel(picture, x + 1, y - 1, Shade(kEarth, 4));
+        FillBox(picture, x - 1, y - height - 2, 3, 3, kWindowGlow);
+        PutPixel(picture, x, y - height - 1, kLampCore);
+        PutPixel(picture, x, y - height - 3, Shade(kEarth, 4));
+    }
+}
+
 }  // namespace
 
 void PaintCourtyard(Canvas& picture) {
@@ -190,4 +205,7 @@ void PaintWalkways(Canvas& picture) {
     PaintPath(picture, kStoredWalkwayQuads[0], -0.45, 1.0, 4, 15, 0.1, 0.035);
     PaintPath(picture, kStoredWalkwayQuads[1], -0.45, 1.0, 3, 14, 0.1, 0.035);
     PaintPath(picture, kStoredDotQuads[0], -0.05, 1.08, 1, 1, -0.2, 0.09);
+    // The far kerb is u = 1 on the left walkway and u = 0 on the right one.
+    PaintWalkwayLamps(picture, kStoredWalkwayQuads[0], 1.22, 4, 15);
+    PaintWalkwayLamps(picture, kStoredWalkwayQuads[1], -0.22, 3, 14);
 }

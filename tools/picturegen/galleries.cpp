@@ -134,11 +134,11 @@ void PaintFacade(Canvas& picture, Canvas& mask, const Gate& g, const WalkwayQuad
                 Darken(picture, x, y, t > archTop - 4 ? 6 : 3);
                 continue;
             }
-            double shade = 9.5;
-            if (t > kFacade - 4) shade = t > kFacade - 1.5 ? 14.0 : 11.5;  // cornice
-            else if (t > kFacade - 7) shade = 5.5;                          // its shadow
+            double shade = 9.0;
+            if (t > kFacade - 4) shade = t > kFacade - 1.5 ? 14.0 : 11.0;  // cornice
+            else if (t > kFacade - 7) shade = 5.0;                          // its shadow
             else if (s < 0 || s > 1) shade = 8.5 + (std::fabs(s - 0.5) - 0.5) / kPillar * 3.0;
-            if (s >= -0.02 && s <= 1.02 && t >= archTop && t < archTop + 2) shade = 12.5;  // arch rim
+            if (s >= -0.02 && s <= 1.02 && t >= archTop && t < archTop + 2) shade = 12.0;  // arch rim
             PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(shade), x, y));
             PutPixel(mask, x, y, 1);
         }
@@ -151,7 +151,7 @@ void PaintGateBlock(Canvas& picture, Canvas& mask, const Gate& g) {
     const std::vector<PointF> roof = {a, b, {b.x + g.depth.x, b.y + g.depth.y}, {a.x + g.depth.x, a.y + g.depth.y}};
     ForEachPolygonSpan(roof, picture.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
-            PutPixel(picture, x, y, DitheredShade(kTerracotta, BandedShade((x + 2 * y) % 6 == 0 ? 6.0 : 8.5), x, y));
+            PutPixel(picture, x, y, DitheredShade(kTerracotta, BandedShade((x + 2 * y) % 6 == 0 ? 6.0 : 8.0), x, y));
             PutPixel(mask, x, y, 1);
         }
     });
@@ -162,7 +162,7 @@ void PaintGateBlock(Canvas& picture, Canvas& mask, const Gate& g) {
                                       {foot.x + g.depth.x, foot.y + g.depth.y}, foot};
     ForEachPolygonSpan(face, picture.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
-            PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(5.5), x, y));
+            PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(5.0), x, y));
             PutPixel(mask, x, y, 1);
         }
     });
