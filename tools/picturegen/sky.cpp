@@ -145,28 +145,30 @@ void PaintTown(Canvas& picture) {
     }
 }
 
-// The side galleries run from the far corners towards the viewer.
+// The side galleries run from the far corners towards the viewer. Column x
+// of the wall spans wallTop to wallBottom; h is the height fraction in it.
 void PaintSideGallery(Canvas& picture, int mirrored) {
-    auto at = [&](double x, double y) { return PointF{mirrored ? picture.width - x : x, y}; };
-    std::vector<PointF> wall = {at(0, 400), at(160, 300), at(160, kHorizon), at(0, 540)};
-    ForEachPolygonSpan(wall, picture.height, [&](int y, int x0, int x1) {
-        for (int x = x0; x < x1; ++x) {
-            const double s = 5.0 + (y - 300) * 0.012;
-            PutPixel(picture, x, y, DitheredShade(kCoolStone, BandedShade(s), x, y));
+    const double farX = 160, farTop = 292, farBottom = kHorizon, nearTop = 336, nearBottom = 540;
+    for (int column = 0; column < static_cast<int>(farX); ++column) {
+        const double t = (farX - column - 0.5) / farX;  // 0 at the far end, 1 at the picture's edge
+        const double top = farTop + (nearTop - farTop) * t, bottom = farBottom + (nearBottom - farBottom) * t;
+        // Arches widen towards the viewer: arch k covers t from its start for `span`.
+        const double k = std::log(1.0 + t * 5.0) / std::log(6.0) * 9.0;
+        const double inArch = k - std::floor(k);
+        const int x = mirrored ? picture.width - 1 - column : column;
+        for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y) {
+            const double h = (y + 0.5 - top) / (bottom - top);
+            uint8_t color = DitheredShade(kCoolStone, BandedShade(5.0 + h * 1.2), x, y);
+            if (h < 0.05) color = Shade(kCoolStone, h < 0.02 ? 10 : 8);  // coping of the parapet
+            const double archTop = 0.3 + 0.12 * (1.0 - std::sin(std::clamp((inArch - 0.15) / 0.7, 0.0, 1.0) * 3.14159265));
+            if (inArch > 0.15 && inArch < 0.85 && h > archTop && h < 0.93) {
+                color = h > 0.6 ? DitheredShade(kTerracotta, BandedShade(2.0 + (h - 0.6) * 18.0), x, y)
+                                : Shade(kCoolStone, 1);
+                if (inArch < 0.22) color = Shade(kCoolStone, 2);  // the pillar's inner face
+            }
+            PutPixel(picture, x, y, color);
         }
-    });
-    // Arches grow as the wall comes nearer.
-    for (double t = 0.06; t < 0.95; t += 0.115) {
-        const double x = 160 - 160 * t;
-        const double wallTop = 300 + 100 * t, wallBottom = kHorizon + 195 * t;
-        const double w = 6 + 10 * t, h = (wallBottom - wallTop) * 0.62;
-        std::vector<PointF> arch = {at(x, wallBottom - 2 - h * 0.08), at(x - w, wallBottom - 2 + w * 0.6),
-                                    at(x - w, wallBottom - h + w * 0.6), at(x, wallBottom - h)};
-        ForEachPolygonSpan(arch, picture.height, [&](int y, int x0, int x1) {
-            for (int px = x0; px < x1; ++px) PutPixel(picture, px, y, Shade(kCoolStone, 1));
-        });
     }
-    FillPolygon(picture, {at(0, 396), at(160, 296), at(160, 300), at(0, 401)}, Shade(kCoolStone, 9));
 }
 
 }  // namespace
