@@ -39,6 +39,14 @@ void ConvertRow16(const uint32_t* source, const ChannelTables* tables, uint16_t*
     }
 }
 
+void ConvertRow8(const uint32_t* source, const ChannelTables* tables, uint8_t* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t rgb = source[i];
+        out[i] = static_cast<uint8_t>(tables->red[(rgb >> 16) & 0xFF] |
+                                      tables->green[(rgb >> 8) & 0xFF] | tables->blue[rgb & 0xFF]);
+    }
+}
+
 }  // namespace
 
 void BuildChannelTables(const PixelFormat* format, ChannelTables* tables) {
@@ -69,7 +77,7 @@ SceneRect ClipRect(SceneRect rect, int width, int height) {
 
 int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
                 int bitsPerPixel, uint8_t* destination, size_t destinationPitch) {
-    if (bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
     rect = ClipRect(rect, surface->width, surface->height);
     size_t bytesPerPixel = static_cast<size_t>(bitsPerPixel / 8);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
@@ -79,8 +87,10 @@ int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* 
                        static_cast<size_t>(rect.x) * bytesPerPixel;
         if (bitsPerPixel == 32) {
             ConvertRow32(source, tables, reinterpret_cast<uint32_t*>(row), rect.width);
-        } else {
+        } else if (bitsPerPixel == 16) {
             ConvertRow16(source, tables, reinterpret_cast<uint16_t*>(row), rect.width);
+        } else {
+            ConvertRow8(source, tables, row, rect.width);
         }
     }
     return 1;

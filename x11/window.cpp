@@ -9,7 +9,8 @@
 
 namespace {
 
-// The default visual when it is TrueColor, else the deepest TrueColor one.
+// The default visual when it is TrueColor, else the deepest TrueColor one
+// (an 8-bit display may offer a 3-3-2 one beside its PseudoColor default).
 int FindTrueColorVisual(Display* display, int screen, Visual** visual, int* depth) {
     Visual* standard = DefaultVisual(display, screen);
     if (standard->c_class == TrueColor) {
@@ -17,7 +18,7 @@ int FindTrueColorVisual(Display* display, int screen, Visual** visual, int* dept
         *depth = DefaultDepth(display, screen);
         return 1;
     }
-    for (int wanted : {24, 32, 16, 15}) {
+    for (int wanted : {24, 32, 16, 15, 8}) {
         XVisualInfo info;
         if (XMatchVisualInfo(display, screen, wanted, TrueColor, &info)) {
             *visual = info.visual;

@@ -82,8 +82,8 @@ int FormatMatchesSurface(const PixelFormat* format);
 // The part of `rect` inside a width x height area (width or height 0 when none).
 SceneRect ClipRect(SceneRect rect, int width, int height);
 // Converts `rect` (inside the surface) into `destination`, an image of the
-// surface's size with `destinationPitch` bytes per row and 16 or 32 bits per
-// pixel in host byte order. 0 for other pixel sizes (nothing written).
+// surface's size with `destinationPitch` bytes per row and 8, 16 or 32 bits
+// per pixel in host byte order. 0 for other pixel sizes (nothing written).
 int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
                 int bitsPerPixel, uint8_t* destination, size_t destinationPitch);
 

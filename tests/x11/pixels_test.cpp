@@ -74,6 +74,20 @@ TEST(ChannelTables, ArgbVisualsGetOpaquePixelsAndNeverShareTheSurface) {
     EXPECT_EQ(VisualPixelFormat(&deep, 30, 32).alphaMask, 0ul);
 }
 
+TEST(ConvertRect, EightBitTrueColorPacksThreeThreeTwo) {
+    uint32_t pixels[3] = {0xFFFFFF, 0xFF0000, 0x0000FF};
+    RgbSurface surface{pixels, 3, 1, 3, nullptr};
+    PixelFormat format{0xE0, 0x1C, 0x03, 8, 0};
+    ChannelTables t;
+    BuildChannelTables(&format, &t);
+    uint8_t image[4] = {0x55, 0x55, 0x55, 0x55};
+    ASSERT_TRUE(ConvertRect(&surface, {0, 0, 3, 1}, &t, 8, image, 3));
+    EXPECT_EQ(image[0], 0xFF);
+    EXPECT_EQ(image[1], 0xE0);
+    EXPECT_EQ(image[2], 0x03);
+    EXPECT_EQ(image[3], 0x55) << "expected nothing written past the row";
+}
+
 TEST(ClipRect, KeepsOnlyThePartInsideTheArea) {
     auto same = [](SceneRect a, SceneRect b) {
         return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
@@ -130,7 +144,7 @@ TEST(ConvertRect, ClipsToTheSurfaceAndRefusesOtherPixelSizes) {
     EXPECT_EQ(image[width * height], 0xDEADBEEFu) << "expected nothing written past the image";
     EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 24,
                              reinterpret_cast<uint8_t*>(image.data()), width * 4));
-    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 8,
+    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 1,
                              reinterpret_cast<uint8_t*>(image.data()), width * 4));
 }
 

@@ -203,6 +203,21 @@ TEST_F(ScreenTest, SixteenBitDisplayShowsTheRightColours) {
     }
 }
 
+TEST_F(ScreenTest, EightBitDisplayUsesItsTrueColorVisual) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("800x600x8"));
+    Picture expected = Render("800x600", 6, 1);
+    Child* zarvo = StartZarvo({"--geometry", "800x600", "--seed", "6", "--frames", "1",
+                               "--redraw-speed", "120"});
+    // The root keeps the PseudoColor default visual: read the window itself.
+    Window window = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
+    ASSERT_NE(window, static_cast<Window>(None));
+    // 3 bits of red and green, 2 of blue: half a step is 18 and 43 levels.
+    Difference difference = WaitForPicture(window, 0, 0, expected, 43);
+    EXPECT_EQ(difference.count, 0) << Describe(difference);
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
+}
+
 TEST_F(ScreenTest, OnlyTheFrameStripChangesBetweenScreenshots) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture still = Render("1024x768", 3, 0);
