@@ -84,8 +84,12 @@ case_change_password() {
 
 # --- the settings dialog ------------------------------------------------------
 
+# The dialog is shown once WM_INITDIALOG has set its scroll bars up.
 find_dialog() {
-  if drv find "#32770" "Screen Saver Properties" 15000; then dialog=$reply; return 0; fi
+  if drv find "#32770" "Screen Saver Properties" 15000; then
+    dialog=$reply
+    wait_for 15 window_visible "$dialog" && return 0
+  fi
   dialog=""
   fail "no settings dialog: $reply"
   return 1
@@ -94,6 +98,13 @@ find_dialog() {
 # scroll_state ID: "min max position" of scroll bar ID of the dialog
 scroll_state() {
   if drv scroll "$dialog" "$1"; then echo "${reply% *}"; else echo "$reply"; fi
+}
+
+window_visible() {
+  drv info "$1" || return 1
+  local -a f
+  read -r -a f <<<"$reply"
+  [ "${f[10]}" = 1 ]
 }
 
 scroll_handle() { drv scroll "$dialog" "$1" && echo "${reply##* }"; }
