@@ -3,6 +3,7 @@
 
 #include <X11/Xutil.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <png.h>
 #include <poll.h>
 #include <signal.h>
@@ -28,12 +29,36 @@ void SleepMs(int ms) {
     nanosleep(&pause, nullptr);
 }
 
+namespace {
+
+std::vector<std::string> madeDirs;
+pid_t makerPid = 0;
+
+int RemoveEntry(const char* path, const struct stat*, int, FTW*) {
+    return remove(path);
+}
+
+// Every folder the test process made goes when it exits (not in children,
+// which share the list until they exec).
+void RemoveMadeDirs() {
+    if (getpid() != makerPid) return;
+    for (const std::string& dir : madeDirs) nftw(dir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+}  // namespace
+
 std::string MakeTempDir(const char* tag) {
     const char* base = getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/zarvo-x11-" + tag + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    return mkdtemp(buffer.data()) ? std::string(buffer.data()) : std::string();
+    if (!mkdtemp(buffer.data())) return std::string();
+    if (madeDirs.empty()) {
+        makerPid = getpid();
+        atexit(RemoveMadeDirs);
+    }
+    madeDirs.push_back(buffer.data());
+    return buffer.data();
 }
 
 namespace {
