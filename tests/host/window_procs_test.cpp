@@ -1,0 +1,177 @@
+// The saver window's host procedures on a real window: titles, system
+// commands, close requests from input, ConfirmClose with a verifier of the
+// test's own, and the preview's differences. Needs a display (see
+// run-with-xvfb.sh).
+#include <gtest/gtest.h>
+
+#include "host/host.h"
+
+namespace {
+
+int verifierCalls = 0;
+BOOL verifierAnswer = FALSE;
+int checkingSeenByVerifier = 0;
+int nestedConfirmResult = -1;
+
+BOOL WINAPI FakeVerifier(HWND window) {
+    ++verifierCalls;
+    checkingSeenByVerifier = isCheckingPassword;
+    nestedConfirmResult = ConfirmClose(window);  // a close arriving while the dialog is up
+    return verifierAnswer;
+}
+
+class SaverWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        isPreview = isClosing = isCheckingPassword = 0;
+        lastPasswordCheckTick = kNoPasswordCheckYet;
+        verifyPassword = nullptr;
+        verifierCalls = 0;
+        verifierAnswer = FALSE;
+        nestedConfirmResult = -1;
+        static ATOM registered = 0;
+        if (!registered) {
+            WNDCLASSA saverClass = {};
+            saverClass.style = CS_OWNDC | CS_DBLCLKS;
+            saverClass.lpfnWndProc = ScreenSaverClassProc;
+            saverClass.hInstance = GetModuleHandleA(nullptr);
+            saverClass.lpszClassName = "ZarvoTestSaverClass";
+            registered = RegisterClassA(&saverClass);
+        }
+        ASSERT_NE(registered, 0);
+    }
+
+    void TearDown() override {
+        if (window != nullptr && IsWindow(window)) {
+            isClosing = 1;  // lets DestroyWindow through without asking anyone
+            DestroyWindow(window);
+        }
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        verifyPassword = nullptr;
+    }
+
+    // An invisible window, so that no paint reaches the scene.
+    void Create(HWND parent = nullptr) {
+        window = CreateWindowExA(0, "ZarvoTestSaverClass", parent ? "Preview" : "Screen Saver",
+                                 parent ? WS_CHILD : WS_POPUP, 0, 0, 64, 48, parent, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+    }
+
+    int PendingMessages(UINT message) {
+        int count = 0;
+        MSG pending;
+        while (PeekMessageA(&pending, window, message, message, PM_REMOVE)) ++count;
+        return count;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(SaverWindow, TitleNeverChanges) {
+    Create();
+    EXPECT_EQ(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Screen Saver");
+}
+
+TEST_F(SaverWindow, FullScreenSwallowsScreenSaveAndWindowSwitching) {
+    Create();
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+        EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << "command " << command;
+    }
+}
+
+TEST_F(SaverWindow, KeysAndButtonsPostACloseRequest) {
+    Create();
+    for (UINT message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+        SendMessageA(window, message, 0, 0);
+        EXPECT_EQ(PendingMessages(WM_CLOSE), 1) << "message " << message;
+    }
+    for (UINT message : {WM_KEYUP, WM_SYSKEYUP, WM_CHAR, WM_LBUTTONDBLCLK, WM_MOUSEWHEEL}) {
+        SendMessageA(window, message, 0, 0);
+        EXPECT_EQ(PendingMessages(WM_CLOSE), 0) << "message " << message;
+    }
+}
+
+TEST_F(SaverWindow, MouseMovesCloseOnlyBeyondTheThresholdAndMoveTheAnchor) {
+    Create();
+    POINT cursor;
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    mouseAnchor = {cursor.x - 2, cursor.y + 2};
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(PendingMessages(WM_CLOSE), 0) << "4 pixels away";
+    mouseAnchor = {cursor.x + 3, cursor.y - 2};
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(PendingMessages(WM_CLOSE), 1) << "5 pixels away";
+    EXPECT_EQ(mouseAnchor.x, cursor.x);
+    EXPECT_EQ(mouseAnchor.y, cursor.y);
+}
+
+TEST_F(SaverWindow, WithoutVerifierACloseIsGrantedAtOnce) {
+    Create();
+    EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 1);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(isClosing, 1);
+    EXPECT_FALSE(IsWindow(window)) << "a granted close destroys the window";
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no WM_QUIT";
+}
+
+TEST_F(SaverWindow, ARefusedVerificationKeepsTheWindowAndQuietensCloseRequests) {
+    Create();
+    verifyPassword = FakeVerifier;
+    for (int i = 0; i < 3; ++i) PostMessageA(window, WM_TIMER, 1, 0);
+    EXPECT_EQ(ConfirmClose(window), 0);
+    EXPECT_EQ(verifierCalls, 1);
+    EXPECT_EQ(checkingSeenByVerifier, 1);
+    EXPECT_EQ(nestedConfirmResult, 0) << "a close during the verification is refused at once";
+    EXPECT_EQ(isCheckingPassword, 0);
+    EXPECT_EQ(isClosing, 0);
+    EXPECT_NE(lastPasswordCheckTick, kNoPasswordCheckYet);
+    EXPECT_EQ(PendingMessages(WM_TIMER), 1) << "two of three pending timer messages are removed";
+
+    EXPECT_EQ(ConfirmClose(window), 0);
+    EXPECT_EQ(verifierCalls, 1) << "a close within 200 ms is not verified";
+    Sleep(kPasswordQuietMilliseconds + 50);
+    verifierAnswer = TRUE;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifierCalls, 2);
+    EXPECT_EQ(isClosing, 1);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(SaverWindow, OnceClosingInputNoLongerAsksToClose) {
+    Create();
+    isClosing = 1;
+    SendMessageA(window, WM_KEYDOWN, 0, 0);
+    SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
+}
+
+TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
+    Create();
+    EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
+    EXPECT_EQ(GetCursor(), nullptr);
+}
+
+TEST_F(SaverWindow, APreviewIgnoresInputAndClosesWithoutAsking) {
+    HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    isPreview = 1;
+    Create(parent);
+    verifyPassword = FakeVerifier;
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);
+    SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifierCalls, 0);
+    EXPECT_FALSE(IsWindow(window));
+    DestroyWindow(parent);
+}
+
+}  // namespace
