@@ -152,6 +152,15 @@ TEST_F(SaverWindow, OnceClosingInputNoLongerAsksToClose) {
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
 }
 
+TEST_F(SaverWindow, PaletteMessagesBeforeSetUpAreAnsweredWithoutAPalette) {
+    Create();
+    EXPECT_EQ(SendMessageA(window, WM_QUERYNEWPALETTE, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(window, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0), 1)
+        << "another window's change is answered by the scene";
+    EXPECT_EQ(SendMessageA(window, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(window), 0), 0)
+        << "its own change goes to the default procedure";
+}
+
 TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     Create();
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
