@@ -17,5 +17,5 @@ for target in "${targets[@]}"; do
   echo "fuzzing $name for ${seconds}s"
   "$target" -max_total_time="$seconds" -artifact_prefix="$work/artifacts/" \
     -print_final_stats=1 "$work/corpus" >"$work/log" 2>&1 || { tail -40 "$work/log"; exit 1; }
-  grep -E '^stat::number_of_executed_runs' "$work/log" || true
+  grep -E '^(Done|stat::new_units_added)' "$work/log" || true
 done
