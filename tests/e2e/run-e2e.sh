@@ -37,5 +37,7 @@ case "$group" in
 esac
 cleanup
 trap - EXIT
+# A prefix takes over a gigabyte; screenshots and logs stay for a person to look at.
+rm -rf "$work/prefix"
 log "$group: $checks checks, $failures failures, $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]
