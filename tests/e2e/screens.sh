@@ -55,6 +55,14 @@ case_picture() {  # case_picture WIDTHxHEIGHT
     last_difference="no screenshot"
     wait_for 20 static_part_matches "$size" ||
       fail "picture at $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+    if [ "$size" = 1280x1024 ]; then
+      # The 1024 x 768 picture is centred; the margins keep the black background.
+      local margin
+      for margin in 1280x128+0+0 1280x128+0+896 128x768+0+128 128x768+1152+128; do
+        check "brightest pixel of the margin $margin" 0 \
+          "$(convert "$work/$size-a.png" -crop "$margin" +repage -format '%[max]' info:)"
+      done
+    fi
     crop "$work/$size-a.png" "${w}x${h}+${x}+${y}" "$work/$size-strip-a.png"
     wait_for 10 strip_changed "$size" "$w" "$h" "$x" "$y" ||
       fail "the strip at $size did not change between screenshots"
