@@ -4,16 +4,6 @@
 
 namespace {
 
-void PutU16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
-
 int RunLength(const uint8_t* row, int start, int width) {
     int n = 1;
     while (start + n < width && n < 255 && row[start + n] == row[start]) ++n;

@@ -4,16 +4,6 @@
 
 namespace {
 
-void PutU16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
-
 std::vector<uint8_t> IconDib(const Canvas& image, const std::array<Rgb, 256>& palette) {
     const int stride = (image.width + 3) & ~3;
     const int maskStride = ((image.width + 31) / 32) * 4;

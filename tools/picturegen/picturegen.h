@@ -114,6 +114,10 @@ Canvas PaintReviewOverlay(const Canvas& background);
 
 // File encoders (bmpfile.cpp, pngfile.cpp, icofile.cpp); byte vectors so that
 // a test can compare without touching the disk.
+// Little-endian fields of the BMP and icon file formats.
+void PutU16(std::vector<uint8_t>& out, uint32_t value);
+void PutU32(std::vector<uint8_t>& out, uint32_t value);
+
 enum class BmpEncoding { kRgb, kRle8 };
 struct BmpOptions {
     BmpEncoding encoding;
