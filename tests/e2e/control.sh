@@ -28,10 +28,22 @@ reg_number() {  # reg_number KEY VALUE: a REG_DWORD as a decimal (0 when absent)
 
 set_dword() { drv reg-set "$1" "$2" 4 "$(le32 "$3")" >/dev/null || fail "cannot set $2"; }
 
-# Waits for the full-screen window of process ID; its handle in $saver.
+# Waits for the full-screen window of process ID to be shown; its handle in
+# $saver. FindWindow can see the window while it is still being created,
+# before WS_VISIBLE is set, so the wait goes on until it is visible.
 find_saver() {
-  if drv find "$saver_class" "Screen Saver" 15000; then saver=$reply; return 0; fi
   saver=""
+  drv find "$saver_class" "Screen Saver" 15000 || return 1
+  saver=$reply
+  local -a f
+  local tries=0
+  while [ $tries -lt 100 ]; do
+    drv info "$saver" || return 1
+    read -r -a f <<<"$reply"
+    [ "${f[10]}" = 1 ] && return 0
+    tries=$((tries + 1))
+    sleep 0.05
+  done
   return 1
 }
 
