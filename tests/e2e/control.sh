@@ -28,23 +28,27 @@ reg_number() {  # reg_number KEY VALUE: a REG_DWORD as a decimal (0 when absent)
 
 set_dword() { drv reg-set "$1" "$2" 4 "$(le32 "$3")" >/dev/null || fail "cannot set $2"; }
 
-# Waits for the full-screen window of process ID to be shown; its handle in
-# $saver. FindWindow can see the window while it is still being created,
-# before WS_VISIBLE is set, so the wait goes on until it is visible.
-find_saver() {
-  saver=""
-  drv find "$saver_class" "Screen Saver" 15000 || return 1
-  saver=$reply
+# wait_shown HWND: FindWindow can see a window while it is still being
+# created, before WS_VISIBLE is set; styles are read once it is shown.
+wait_shown() {
   local -a f
   local tries=0
   while [ $tries -lt 100 ]; do
-    drv info "$saver" || return 1
+    drv info "$1" || return 1
     read -r -a f <<<"$reply"
     [ "${f[10]}" = 1 ] && return 0
     tries=$((tries + 1))
     sleep 0.05
   done
   return 1
+}
+
+# Waits for the full-screen window to be shown; its handle in $saver.
+find_saver() {
+  saver=""
+  drv find "$saver_class" "Screen Saver" 15000 || return 1
+  saver=$reply
+  wait_shown "$saver"
 }
 
 # still_running ID: after input that must not close the saver. A negative
@@ -220,7 +224,10 @@ case_dialog() {
 
 # find_preview PARENT: the preview child of the driver's window, in $preview.
 find_preview() {
-  if drv find "$saver_class" "Preview" 15000 "$1"; then preview=$reply; return 0; fi
+  if drv find "$saver_class" "Preview" 15000 "$1"; then
+    preview=$reply
+    wait_shown "$preview" && return 0
+  fi
   preview=""
   fail "no preview in window $1: $reply"
   return 1
