@@ -200,8 +200,9 @@ TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy)
 TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition)
 {
     // Lengths around the 16-pixel blocks of the row loop, its overlapping last
-    // block and its short-row path; the frame is wider so the edges show.
-    for (int width : {1, 7, 15, 16, 17, 31, 32, 33, 38, 77}) {
+    // block, and the two-word paths of 4 to 15 pixels; the frame is wider so
+    // the edges show.
+    for (int width : {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 31, 32, 33, 38, 77}) {
         Image* sprite = CreateImage(width, 2, nullptr);
         Image* frame = CreateImage(width + 2, 2, nullptr);
         for (int x = 0; x < width; ++x) {
