@@ -45,6 +45,26 @@ int ImageIsUsable(const Image* image)
     return image && image->header && image->pixels;
 }
 
+// The rows of a copy after clipping: both bottom rows (the lowest addresses),
+// then one stride up per row in each image.
+struct RowWalk {
+    const uint8_t* in;
+    uint8_t* out;
+    int inStride, outStride, width, height;
+};
+
+int StartRowWalk(const Image* source, int sx, int sy, int width, int height,
+                 Image* destination, int dx, int dy, RowWalk* walk)
+{
+    if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return 0;
+    ClippedRect r;
+    if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return 0;
+    *walk = RowWalk{PixelAddress(source, r.sx, r.sy + r.height - 1),
+                    PixelAddress(destination, r.dx, r.dy + r.height - 1),
+                    ImageStride(source), ImageStride(destination), r.width, r.height};
+    return 1;
+}
+
 // Sixteen pixels at a time (SSE2 on x86, NEON on ARM); GCC and clang both
 // take this vector type.
 typedef uint8_t Pixels16 __attribute__((vector_size(16)));
@@ -143,31 +163,23 @@ void FillImageRect(Image* image, int x, int y, int width, int height, int color)
 void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
                    Image* destination, int dx, int dy)
 {
-    if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return;
-    ClippedRect r;
-    if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return;
-    const uint8_t* in = PixelAddress(source, r.sx, r.sy + r.height - 1);
-    uint8_t* out = PixelAddress(destination, r.dx, r.dy + r.height - 1);
-    int inStride = ImageStride(source), outStride = ImageStride(destination);
+    RowWalk walk;
+    if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
     // memmove: a copy within one image may overlap itself.
-    for (int j = 0; j < r.height; ++j, in += inStride, out += outStride)
-        memmove(out, in, r.width);
+    for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride)
+        memmove(walk.out, walk.in, walk.width);
 }
 
 void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
                      Image* destination, int dx, int dy)
 {
-    if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return;
-    ClippedRect r;
-    if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return;
-    const uint8_t* in = PixelAddress(source, r.sx, r.sy + r.height - 1);
-    uint8_t* out = PixelAddress(destination, r.dx, r.dy + r.height - 1);
-    int inStride = ImageStride(source), outStride = ImageStride(destination);
+    RowWalk walk;
+    if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
     bool sameImage = source->pixels == destination->pixels;
-    for (int j = 0; j < r.height; ++j, in += inStride, out += outStride) {
+    for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride) {
         if (sameImage)
-            BlitRowTransparentOverlapping(in, out, r.width);
+            BlitRowTransparentOverlapping(walk.in, walk.out, walk.width);
         else
-            BlitRowTransparent(in, out, r.width);
+            BlitRowTransparent(walk.in, walk.out, walk.width);
     }
 }
