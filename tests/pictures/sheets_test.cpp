@@ -22,6 +22,27 @@ int InsideSheet(const SpriteCell& c, int width, int height) {
            c.srcY + c.height <= height;
 }
 
+// The opaque pixels of a sheet cell, and how many of them differ from the
+// background where the cell is drawn at (x, y).
+struct CellMatch {
+    int opaque;
+    int mismatched;
+};
+
+CellMatch MatchCellWithBackground(const Image* sheet, const SpriteCell& cell, const Image* background, int x,
+                                  int y) {
+    CellMatch match{0, 0};
+    for (int r = 0; r < cell.height; ++r) {
+        for (int c = 0; c < cell.width; ++c) {
+            const uint8_t p = PixelOf(sheet, cell.srcX + c, cell.srcY + r);
+            if (!p) continue;
+            ++match.opaque;
+            match.mismatched += p != PixelOf(background, x + c, y + r);
+        }
+    }
+    return match;
+}
+
 }  // namespace
 
 TEST(FigureSheet, CellsLieInsideTheSheetsWithoutOverlapping) {
@@ -86,15 +107,9 @@ TEST(FigureSheet, BuildingCellsMatchEachClassBackground) {
         ImagePtr background(scaled);
         const SpriteCell& cell = kStoredSpriteCells[set * kCellsPerSet + kBuildingKind];
         const CircleLayoutRow& layout = kCircleLayout[set];
-        int opaque = 0, mismatched = 0;
-        for (int r = 0; r < cell.height; ++r) {
-            for (int c = 0; c < cell.width; ++c) {
-                const uint8_t p = PixelOf(sheet.get(), cell.srcX + c, cell.srcY + r);
-                if (!p) continue;
-                ++opaque;
-                mismatched += p != PixelOf(background.get(), layout.buildingX + c, layout.buildingY + r);
-            }
-        }
+        const CellMatch match = MatchCellWithBackground(sheet.get(), cell, background.get(),
+                                                        layout.buildingX, layout.buildingY);
+        const int opaque = match.opaque, mismatched = match.mismatched;
         EXPECT_EQ(mismatched, 0) << "class " << set << ": expected every building pixel to match, " << mismatched
                                  << " of " << opaque << " differ";
         EXPECT_GT(opaque, cell.width * cell.height / 2) << "class " << set;
@@ -110,15 +125,8 @@ TEST(ForegroundSheet, PiecesRepeatTheBackgroundWhereOpaque) {
     const int xs[2] = {place.leftX, place.rightX}, ys[2] = {place.leftY, place.rightY};
     for (int piece = 0; piece < 2; ++piece) {
         const SpriteCell& cell = kStoredSpriteCells[kLeftForegroundCell + piece];
-        int opaque = 0, mismatched = 0;
-        for (int r = 0; r < cell.height; ++r) {
-            for (int c = 0; c < cell.width; ++c) {
-                const uint8_t p = PixelOf(sheet.get(), cell.srcX + c, cell.srcY + r);
-                if (!p) continue;
-                ++opaque;
-                mismatched += p != PixelOf(background.get(), xs[piece] + c, ys[piece] + r);
-            }
-        }
+        const CellMatch match = MatchCellWithBackground(sheet.get(), cell, background.get(), xs[piece], ys[piece]);
+        const int opaque = match.opaque, mismatched = match.mismatched;
         EXPECT_EQ(mismatched, 0) << "piece " << piece << ": " << mismatched << " of " << opaque << " pixels differ";
         EXPECT_GT(opaque, cell.width * cell.height / 8) << "piece " << piece << " hides almost nothing";
     }
