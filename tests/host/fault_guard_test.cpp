@@ -2,6 +2,7 @@
 // platform's filter and the process still ends with the guard's exit code.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "host/host.h"
@@ -15,6 +16,15 @@ std::string ProbePath() {
     return self.substr(0, self.find_last_of("\\/") + 1) + "fault_guard_probe.exe";
 }
 
+// A minute natively; ZARVO_WAIT_SCALE stretches it where Wine is emulated and
+// a process start alone takes over a minute.
+DWORD ProbeTimeoutMilliseconds() {
+    char scale[16] = "";
+    GetEnvironmentVariableA("ZARVO_WAIT_SCALE", scale, sizeof scale);
+    long factor = std::strtol(scale, nullptr, 10);
+    return 60000u * static_cast<DWORD>(factor > 1 ? factor : 1);
+}
+
 // Runs the probe with `mode` and returns its exit code (or a message).
 DWORD RunProbe(const char* mode) {
     std::string commandLine = "\"" + ProbePath() + "\" " + mode;
@@ -26,9 +36,10 @@ DWORD RunProbe(const char* mode) {
         ADD_FAILURE() << "cannot start " << commandLine;
         return 0xDEAD;
     }
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    const DWORD timeout = ProbeTimeoutMilliseconds();
+    if (WaitForSingleObject(process.hProcess, timeout) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 0xDEAD);
-        ADD_FAILURE() << "the probe did not end within 60 s";
+        ADD_FAILURE() << "the probe did not end within " << timeout / 1000 << " s";
     }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
