@@ -30,23 +30,12 @@ set_dword() { drv reg-set "$1" "$2" 4 "$(le32 "$3")" >/dev/null || fail "cannot 
 
 # wait_shown HWND: FindWindow can see a window while it is still being
 # created, before WS_VISIBLE is set; styles are read once it is shown.
-wait_shown() {
-  local -a f
-  local tries=0
-  while [ $tries -lt 100 ]; do
-    drv info "$1" || return 1
-    read -r -a f <<<"$reply"
-    [ "${f[10]}" = 1 ] && return 0
-    tries=$((tries + 1))
-    sleep 0.05
-  done
-  return 1
-}
+wait_shown() { wait_for 5 window_visible "$1"; }
 
 # Waits for the full-screen window to be shown; its handle in $saver.
 find_saver() {
   saver=""
-  drv find "$saver_class" "Screen Saver" 15000 || return 1
+  drv find "$saver_class" "Screen Saver" $(scaled 15000) || return 1
   saver=$reply
   wait_shown "$saver"
 }
@@ -54,7 +43,7 @@ find_saver() {
 # still_running ID: after input that must not close the saver. A negative
 # can only be watched for a while: the saver gets 1 s to (wrongly) end.
 still_running() {
-  if drv wait-exit "$1" 1000; then return 1; fi
+  if drv wait-exit "$1" "$(scaled 1000)"; then return 1; fi
   [ "$reply" = timeout ]
 }
 
@@ -101,7 +90,7 @@ case_change_password() {
 
 # The dialog is shown once WM_INITDIALOG has set its scroll bars up.
 find_dialog() {
-  if drv find "#32770" "Screen Saver Properties" 15000; then
+  if drv find "#32770" "Screen Saver Properties" $(scaled 15000); then
     dialog=$reply
     wait_for 15 window_visible "$dialog" && return 0
   fi
@@ -224,7 +213,7 @@ case_dialog() {
 
 # find_preview PARENT: the preview child of the driver's window, in $preview.
 find_preview() {
-  if drv find "$saver_class" "Preview" 15000 "$1"; then
+  if drv find "$saver_class" "Preview" $(scaled 15000) "$1"; then
     preview=$reply
     wait_shown "$preview" && return 0
   fi

@@ -4,8 +4,14 @@
 
 failures=0
 checks=0
+# Wine under qemu-user emulation is tens of times slower: every wait below
+# scales by this factor.
+wait_scale=${ZARVO_WAIT_SCALE:-1}
+wine_loader=${ZARVO_WINE_LOADER:-wine}
 xvfb_pid=""
 driver_pid=""
+
+scaled() { printf '%s' $(($1 * wait_scale)); }
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*"; }
 
@@ -68,28 +74,44 @@ stop_xvfb() {
   xvfb_pid=""
 }
 
-# A fresh prefix for this run, made once (both wine64 and wine32 present).
-make_prefix() {
-  export WINEPREFIX=$work/prefix WINEDEBUG=-all
+wine_overrides() {
+  export WINEDEBUG=-all
   # No crash debugger (a fault ends the process at once), and the stand-in
   # MPR.DLL of the stage folder before the built-in one.
   export WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml=;mpr=n,b"
+}
+
+# A fresh prefix for this run, made once (both wine64 and wine32 present).
+make_prefix() {
+  export WINEPREFIX=$work/prefix
+  wine_overrides
   rm -rf "$WINEPREFIX"
   log "making the Wine prefix"
-  timeout 180 wineboot -i >"$work/wineboot.log" 2>&1 || { log "wineboot failed"; return 1; }
-  timeout 60 wineserver -w
+  timeout "$(scaled 180)" "$wine_loader" wineboot -i >"$work/wineboot.log" 2>&1 ||
+    { log "wineboot failed"; return 1; }
+  timeout "$(scaled 60)" wineserver -w
+}
+
+# The prefix of the build's unit program, made if it is not there yet: under
+# emulation a prefix of its own would cost minutes more.
+use_shared_prefix() {
+  log "using the shared Wine prefix"
+  timeout "$(scaled 180)" "$here/../../cmake/wine-run.sh" "$wine_loader" --make-prefix ||
+    { log "wineboot failed"; return 1; }
+  export WINEPREFIX=${ZARVO_WINEPREFIX:-/tmp/zarvo-wineprefix-$(id -u)-$(basename "$wine_loader")}
+  wine_overrides
 }
 
 # The Wine server of this prefix ends by itself once its last process has gone.
 wait_wine_idle() {
-  timeout 60 wineserver -w || { log "wineserver still busy; stopping it"; wineserver -k; }
+  timeout "$(scaled 60)" wineserver -w || { log "wineserver still busy; stopping it"; wineserver -k; }
 }
 
 start_driver() {
-  coproc DRIVER { exec wine "$stage/zarvo-e2e-driver.exe" 2>>"$work/driver.log"; }
+  coproc DRIVER { exec "$wine_loader" "$stage/zarvo-e2e-driver.exe" 2>>"$work/driver.log"; }
   driver_pid=$DRIVER_PID
   local line
-  if ! read_reply 60; then log "the driver did not start"; return 1; fi
+  if ! read_reply "$(scaled 60)"; then log "the driver did not start"; return 1; fi
 }
 
 # read_reply SECONDS: the next answer line of the driver into $reply.
@@ -113,14 +135,14 @@ drv() {
   shift
   for arg in "$@"; do words+=("$(enc "$arg")"); done
   printf '%s\n' "${words[*]}" >&"${DRIVER[1]}"
-  read_reply 120
+  read_reply "$(scaled 120)"
 }
 
 stop_driver() {
   [ -n "$driver_pid" ] || return 0
   drv kill-all >/dev/null 2>&1
   printf 'quit\n' >&"${DRIVER[1]}" 2>/dev/null
-  local deadline=$((SECONDS + 20))
+  local deadline=$((SECONDS + $(scaled 20)))
   while kill -0 "$driver_pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
   kill "$driver_pid" 2>/dev/null
   wait "$driver_pid" 2>/dev/null
@@ -133,9 +155,10 @@ cleanup() {
   stop_xvfb
 }
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds.
+# wait_for SECONDS COMMAND...: polls the command until it succeeds; the
+# seconds are those of a native run.
 wait_for() {
-  local deadline=$((SECONDS + $1)); shift
+  local deadline=$((SECONDS + $(scaled "$1"))); shift
   until "$@"; do
     [ $SECONDS -ge $deadline ] && return 1
     sleep 0.2
@@ -158,7 +181,7 @@ mask() {
 # A command-line tail the saver refuses ends at once with -1 (255 for Wine's
 # own exit status; the driver reports the Windows code).
 exit_code_of() {  # exit_code_of ID SECONDS
-  if drv wait-exit "$1" "$(($2 * 1000))"; then printf '%s' "$reply"; else printf 'still running'; fi
+  if drv wait-exit "$1" "$(scaled $(($2 * 1000)))"; then printf '%s' "$reply"; else printf 'still running'; fi
 }
 
 saver_start() {  # saver_start ID TAIL

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end tests of Zarvo.scr under Wine and Xvfb. Usage:
-#   run-e2e.sh control|screens WORKDIR
+#   run-e2e.sh control|screens|smoke WORKDIR
 # with ZARVO_SCR, ZARVO_DRIVER, ZARVO_PASSWORD_STANDIN, ZARVO_MPR_STANDIN,
 # ZARVO_RENDER (a native zarvo-render) and ZARVO_DISPLAY_BASE in the
 # environment (ctest sets them). Each group makes its own Wine prefix under
@@ -11,7 +11,10 @@ group=$1
 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
 display_base=${ZARVO_DISPLAY_BASE:-140}
-if [ "$group" = screens ]; then display_base=$((display_base + 10)); fi
+case "$group" in
+  screens) display_base=$((display_base + 10)) ;;
+  smoke) display_base=$((display_base + 5)) ;;
+esac
 
 # shellcheck source=lib.sh
 . "$here/lib.sh"
@@ -33,6 +36,7 @@ started=$SECONDS
 case "$group" in
   control) run_control_cases ;;
   screens) run_screen_cases ;;
+  smoke) run_smoke ;;
   *) echo "unknown group $group"; exit 2 ;;
 esac
 cleanup

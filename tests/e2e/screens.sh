@@ -113,7 +113,7 @@ case_narrow_screen() {
   with_display 600x480x24 || return
   saver_start narrow "/s"
   local box
-  if drv find "#32770" "Zarvo.scr" 20000; then
+  if drv find "#32770" "Zarvo.scr" $(scaled 20000); then
     box=$reply
     drv texts "$box"
     check_true "message text: expected 'Minimum configuration required:\\r256 colors, 640 x 480 resolution' among '$reply'" \
@@ -127,11 +127,23 @@ case_narrow_screen() {
   end_display
 }
 
+have_render() {
+  [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return 1; }
+}
+
 run_screen_cases() {
-  [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return; }
+  have_render || return
   make_prefix || { fail "no Wine prefix"; return; }
   local size
   for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
   case_palette_display
   case_narrow_screen
+}
+
+# One full-screen run against zarvo-render's picture, in the shared prefix:
+# what the end-to-end cases can afford where every Wine start takes minutes.
+run_smoke() {
+  have_render || return
+  use_shared_prefix || { fail "no Wine prefix"; return; }
+  case_picture 1024x768
 }
