@@ -133,6 +133,11 @@ TEST(CopyImageRect, ClipsSourceAndDestinationTogether)
     // Source runs past its right edge while the destination has room.
     CopyImageRect(source, 2, 0, 4, 1, destination, 0, 2);
     EXPECT_EQ(Picture(destination), "....\n....\n34..\n");
+
+    FillImageRect(destination, 0, 0, 4, 3, 0);
+    // Both start outside, the source further: its skip counts for both.
+    CopyImageRect(source, -2, -2, 4, 3, destination, -1, -1);
+    EXPECT_EQ(Picture(destination), "....\n.12.\n....\n");
     EXPECT_TRUE(PaddingIs(destination, 0));
     DestroyImage(source);
     DestroyImage(destination);
