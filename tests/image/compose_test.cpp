@@ -246,3 +246,32 @@ TEST(BlitTransparent, ClipsAtEveryEdge)
     DestroyImage(sprite);
     DestroyImage(frame);
 }
+
+TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt)
+{
+    using Operation = void (*)(const Image*, int, int, int, int, Image*, int, int);
+    struct Case {
+        Operation operation;
+        int sx, sy, width, height, dx, dy;
+        const char* expected;
+    } cases[] = {
+        {CopyImageRect, 0, 2, 4, 3, 0, 0, ".89a\nb.cd\nef.1\nb.cd\nef.1\n2345\n"},  // up
+        {CopyImageRect, 0, 0, 4, 3, 0, 2, "1.23\n4567\n1.23\n4567\n.89a\n2345\n"},  // down
+        {BlitTransparent, 0, 2, 4, 3, 0, 0, "189a\nb5cd\nef91\nb.cd\nef.1\n2345\n"},
+        {BlitTransparent, 0, 0, 4, 3, 0, 2, "1.23\n4567\n1823\n4567\ne89a\n2345\n"},
+        {BlitTransparent, 0, 0, 3, 6, 1, 0, "1122\n4456\n.889\nbbcc\neef1\n2234\n"},  // right
+    };
+    for (const Case& c : cases) {
+        Image* image = CreateImage(4, 6, nullptr);
+        Paint(image, "1.23"
+                     "4567"
+                     ".89a"
+                     "b.cd"
+                     "ef.1"
+                     "2345");
+        c.operation(image, c.sx, c.sy, c.width, c.height, image, c.dx, c.dy);
+        EXPECT_EQ(Picture(image), c.expected) << "from (" << c.sx << "," << c.sy << ") to ("
+                                              << c.dx << "," << c.dy << ")";
+        DestroyImage(image);
+    }
+}
