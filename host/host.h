@@ -90,6 +90,8 @@ void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 int SetScreenSaverRunning(int running);
 void ChangeScreenSaverPassword(HWND parent);
+// 1 when the desktop key's "ScreenSaveUsePassword" asks for a password.
+int DesktopAsksForPassword(HKEY desktop);
 
 // Runs `body` (ScreenSaverMain) so that a fault escaping it still switches
 // the screen-saver-running state off; returns the body's exit code.
