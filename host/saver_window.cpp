@@ -49,8 +49,10 @@ LRESULT ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     return 1;
 }
 
+// The low four bits of a system command are the platform's own.
 int IsFilteredSystemCommand(WPARAM command) {
-    return command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
+    WPARAM kind = command & 0xFFF0;
+    return kind == SC_SCREENSAVE || kind == SC_NEXTWINDOW || kind == SC_PREVWINDOW;
 }
 
 LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

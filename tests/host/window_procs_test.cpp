@@ -4,6 +4,8 @@
 // run-with-xvfb.sh).
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/host.h"
 
 namespace {
@@ -78,11 +80,31 @@ TEST_F(SaverWindow, TitleNeverChanges) {
     EXPECT_STREQ(title, "Screen Saver");
 }
 
-TEST_F(SaverWindow, FullScreenSwallowsScreenSaveAndWindowSwitching) {
-    Create();
-    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
-        EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << "command " << command;
+// The default procedure reports every system command it is handed to the
+// CBT hook first; this one records them and stops them there.
+std::vector<WPARAM> commandsReachingTheDefault;
+
+LRESULT CALLBACK RecordSystemCommand(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SYSCOMMAND) {
+        commandsReachingTheDefault.push_back(wParam);
+        return 1;
     }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(SaverWindow, FullScreenSwallowsScreenSaveAndWindowSwitchingWhateverTheLowFourBits) {
+    Create();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RecordSystemCommand, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    commandsReachingTheDefault.clear();
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+        for (WPARAM low : {0x0, 0x1, 0xF}) {
+            EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command | low, 0), 0);
+        }
+    }
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE | 0x2, 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(commandsReachingTheDefault, std::vector<WPARAM>{SC_MINIMIZE | 0x2});
 }
 
 TEST_F(SaverWindow, KeysAndButtonsPostACloseRequest) {
