@@ -189,16 +189,29 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     EXPECT_EQ(GetCursor(), nullptr);
 }
 
-TEST_F(SaverWindow, APreviewIgnoresInputAndClosesWithoutAsking) {
+// Read while WM_HELP is handled: its HELPINFO lives no longer.
+DWORD_PTR helpContextSeen = 0;
+
+LRESULT CALLBACK RecordHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) helpContextSeen = reinterpret_cast<const HELPINFO*>(lParam)->dwContextId;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SaverWindow, APreviewIgnoresInputHandsHelpToItsParentAndClosesWithoutAsking) {
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
+    SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHelp));
     isPreview = 1;
     Create(parent);
     verifyPassword = FakeVerifier;
     SendMessageA(window, WM_KEYDOWN, 'A', 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
+    helpContextSeen = 0;
+    HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, window, 42, {0, 0}};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    EXPECT_EQ(helpContextSeen, 42u) << "the parent has the help request before the preview returns";
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(verifierCalls, 0);
     EXPECT_FALSE(IsWindow(window));
