@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -187,6 +188,31 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     Create();
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
     EXPECT_EQ(GetCursor(), nullptr);
+}
+
+// The scene's message box as seen while it was shown, then closed: what
+// decides whether it can open under the topmost saver window.
+HWND shownBox, shownBoxOwner;
+LONG shownBoxStyle;
+
+void CALLBACK InspectAndCloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Zarvo test message");
+    if (box == nullptr) return;
+    shownBox = box;
+    shownBoxOwner = GetWindow(box, GW_OWNER);
+    shownBoxStyle = GetWindowLongA(box, GWL_EXSTYLE);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SaverWindow, TheSceneMessageOpensAboveTheTopmostSaverWindow) {
+    Create();
+    shownBox = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseMessageBox);
+    ShowSceneMessage("text", "Zarvo test message");
+    KillTimer(nullptr, timer);
+    ASSERT_NE(shownBox, nullptr);
+    EXPECT_TRUE((shownBoxStyle & WS_EX_TOPMOST) != 0 || shownBoxOwner == window)
+        << "owner " << shownBoxOwner << ", extended style 0x" << std::hex << shownBoxStyle;
 }
 
 // Read while WM_HELP is handled: its HELPINFO lives no longer.
