@@ -75,6 +75,9 @@ int RunScreenSaver(HWND parent);
 int StartPreview(const char* text);
 int ShowConfigureDialog(HWND owner);
 int StartChangePassword(const char* text);
+// The window whose handle the text spells in decimal (ParseWindowHandle),
+// widened from 32 bits as the platform widens a handle: by sign extension.
+HWND WindowFromHandleText(const char* text);
 
 // The saver window's message chain: class procedure, then the scene's
 // ScreenSaverProc, then ScreenSaverDefaultProc.
@@ -87,6 +90,8 @@ void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 int SetScreenSaverRunning(int running);
 void ChangeScreenSaverPassword(HWND parent);
+// 1 when the desktop key's "ScreenSaveUsePassword" asks for a password.
+int DesktopAsksForPassword(HKEY desktop);
 
 // Runs `body` (ScreenSaverMain) so that a fault escaping it still switches
 // the screen-saver-running state off; returns the body's exit code.

@@ -4,6 +4,8 @@
 // run time and skipped when missing.
 #include "host/host.h"
 
+#include <cstring>
+
 HMODULE passwordLibrary = nullptr;
 VerifyScreenSavePwdProc verifyPassword = nullptr;
 
@@ -14,17 +16,34 @@ constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SCREENSAVERRUNNING
 typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND parent, DWORD reserved1,
                                              LPVOID reserved2);
 
-// "ScreenSaveUsePassword" as a 32-bit integer. A value shorter than 4 bytes
-// counts its missing high bytes as zero; a longer one fails the query.
-int DesktopAsksForPassword(HKEY desktop) {
-    DWORD usePassword = 0;
-    DWORD size = sizeof usePassword;
-    LONG status = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(&usePassword), &size);
-    return status == ERROR_SUCCESS && usePassword != 0;
+// Whether the leading decimal digits spell a number other than 0: any digit
+// but '0' does, so no run of digits can wrap to 0.
+int SpellsNonzeroNumber(const char* text) {
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (*text != '0') return 1;
+    }
+    return 0;
 }
 
 }  // namespace
+
+// "ScreenSaveUsePassword": a string by the number its leading decimal digits
+// spell ("0" is no password), any other type as a 32-bit integer.
+// A value shorter than 4 bytes counts its missing high bytes as zero; a
+// longer one, or a string that does not fit, asks for nothing.
+int DesktopAsksForPassword(HKEY desktop) {
+    char value[32] = {};  // zeros: the high bytes of a short value, the end of a string
+    DWORD type = REG_NONE;
+    DWORD size = sizeof value - 1;
+    LONG status = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type,
+                                   reinterpret_cast<BYTE*>(value), &size);
+    if (status != ERROR_SUCCESS) return 0;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) return SpellsNonzeroNumber(value);
+    DWORD usePassword = 0;
+    if (size > sizeof usePassword) return 0;
+    memcpy(&usePassword, value, sizeof usePassword);
+    return usePassword != 0;
+}
 
 int SetScreenSaverRunning(int running) {
     UINT previous = 0;

@@ -26,11 +26,6 @@ struct SaverWindowPlan {
     int height;
 };
 
-HWND WindowFromHandleText(const char* text) {
-    uint32_t handle = ParseWindowHandle(text);
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
-}
-
 // 1 when a full-screen saver already runs; it has been brought to the front.
 int BroughtRunningSaverForward() {
     HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
@@ -89,6 +84,13 @@ int RunScreenSaver(HWND parent) {
     }
     UnloadPasswordVerifier();
     return exitCode;
+}
+
+HWND WindowFromHandleText(const char* text) {
+    // Through int32_t: a 64-bit build then sign-extends as the platform does
+    // (a handle with bit 31 set would otherwise name no window).
+    int32_t handle = static_cast<int32_t>(ParseWindowHandle(text));
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(handle));
 }
 
 int StartPreview(const char* text) {

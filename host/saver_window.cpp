@@ -41,16 +41,25 @@ void RestoreInputMethod(HWND window) {
 }
 
 // A preview hands help and context-menu requests to the window it lives in.
+// Help is sent, not posted: its HELPINFO lives only while this message is
+// handled.
 LRESULT ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     HWND parent = GetParent(window);
     if (parent != nullptr && IsWindow(parent)) {
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+        WPARAM from = reinterpret_cast<WPARAM>(parent);
+        if (message == WM_HELP) {
+            SendMessageA(parent, message, from, lParam);
+        } else {
+            PostMessageA(parent, message, from, lParam);
+        }
     }
     return 1;
 }
 
+// The low four bits of a system command are the platform's own.
 int IsFilteredSystemCommand(WPARAM command) {
-    return command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
+    WPARAM kind = command & 0xFFF0;
+    return kind == SC_SCREENSAVE || kind == SC_NEXTWINDOW || kind == SC_PREVWINDOW;
 }
 
 LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

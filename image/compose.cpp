@@ -45,12 +45,16 @@ int ImageIsUsable(const Image* image)
     return image && image->header && image->pixels;
 }
 
-// The rows of a copy after clipping: both bottom rows (the lowest addresses),
-// then one stride up per row in each image.
+// The rows of a copy after clipping. Within one buffer the order is memmove's:
+// a destination at higher addresses than its source is written from the top
+// row (the highest addresses) down and each row from its end, so that no
+// source byte is overwritten before it is read. Otherwise both bottom rows
+// (the lowest addresses) first, then one stride up per row.
 struct RowWalk {
     const uint8_t* in;
     uint8_t* out;
     int inStride, outStride, width, height;
+    bool backward;
 };
 
 int StartRowWalk(const Image* source, int sx, int sy, int width, int height,
@@ -61,7 +65,13 @@ int StartRowWalk(const Image* source, int sx, int sy, int width, int height,
     if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return 0;
     *walk = RowWalk{PixelAddress(source, r.sx, r.sy + r.height - 1),
                     PixelAddress(destination, r.dx, r.dy + r.height - 1),
-                    ImageStride(source), ImageStride(destination), r.width, r.height};
+                    ImageStride(source), ImageStride(destination), r.width, r.height, false};
+    bool sameBuffer = source->pixels == destination->pixels;
+    auto address = [](const uint8_t* p) { return reinterpret_cast<uintptr_t>(p); };
+    if (sameBuffer && address(walk->out) > address(walk->in)) {
+        *walk = RowWalk{PixelAddress(source, r.sx, r.sy), PixelAddress(destination, r.dx, r.dy),
+                        -walk->inStride, -walk->outStride, r.width, r.height, true};
+    }
     return 1;
 }
 
@@ -139,11 +149,14 @@ void BlitRowTransparent(const uint8_t* __restrict source, uint8_t* __restrict de
 }
 
 // The same for rows that may overlap (a blit within one image), pixel by
-// pixel in order.
-void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, int width)
+// pixel in the walk's direction.
+void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, int width,
+                                   bool backward)
 {
-    for (int i = 0; i < width; ++i)
+    for (int k = 0; k < width; ++k) {
+        int i = backward ? width - 1 - k : k;
         if (source[i]) destination[i] = source[i];
+    }
 }
 
 }  // namespace
@@ -165,7 +178,7 @@ void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
 {
     RowWalk walk;
     if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
-    // memmove: a copy within one image may overlap itself.
+    // memmove: rows of a copy within one image may overlap each other.
     for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride)
         memmove(walk.out, walk.in, walk.width);
 }
@@ -178,7 +191,7 @@ void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
     bool sameImage = source->pixels == destination->pixels;
     for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride) {
         if (sameImage)
-            BlitRowTransparentOverlapping(walk.in, walk.out, walk.width);
+            BlitRowTransparentOverlapping(walk.in, walk.out, walk.width, walk.backward);
         else
             BlitRowTransparent(walk.in, walk.out, walk.width);
     }

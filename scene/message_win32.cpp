@@ -1,8 +1,12 @@
-// The scene's one message to the user on Windows: an error message box without owner.
+// The scene's one message to the user on Windows: an error message box without
+// owner, topmost.
 #include <windows.h>
 
 #include "scene/state.h"
 
 void ShowPlatformSceneMessage(const char* text, const char* caption) {
-    MessageBoxA(nullptr, text, caption, MB_ICONERROR | MB_OK);
+    // The full-screen saver window is topmost and would cover a box that is
+    // not. A system-modal box is topmost (and, without owner, disables no
+    // window); Wine honours that but not MB_TOPMOST.
+    MessageBoxA(nullptr, text, caption, MB_ICONERROR | MB_OK | MB_SYSTEMMODAL);
 }

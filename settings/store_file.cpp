@@ -82,8 +82,15 @@ int SettingsFilePath(char* path, size_t capacity) {
 }
 
 int ReadSettingsFrom(const char* location, SettingsRecord* record) {
-    const int fd = open(location, O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer. Only a
+    // regular file can hold a record; a FIFO or a device could block a read.
+    const int fd = open(location, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return 0;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return 0;
+    }
     // One byte more than a record tells a longer value, which is ignored.
     uint8_t buffer[kSettingsRecordSize + 1];
     const ssize_t size = ReadUpTo(fd, buffer, sizeof buffer);

@@ -20,9 +20,12 @@ const SettingOption kSettingOptions[] = {
     {"redraw-speed", RedrawSpeed},     {"seat-shuffle", SeatShuffle},
 };
 
-// A signed decimal integer filling the whole text; 1 when valid.
+// A decimal integer with an optional '-' filling the whole text; 1 when
+// valid. strtol alone would also take leading blanks and a '+'.
 int ParseLong(const char* text, long* value) {
-    if (!text || !*text) return 0;
+    if (!text) return 0;
+    const char* digits = text[0] == '-' ? text + 1 : text;
+    if (!isdigit(static_cast<unsigned char>(*digits))) return 0;
     char* end = nullptr;
     errno = 0;
     long parsed = strtol(text, &end, 10);

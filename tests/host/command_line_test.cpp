@@ -111,4 +111,12 @@ TEST(ParseWindowHandle, SurvivesVeryLongDigitRuns) {
     EXPECT_EQ(ParseWindowHandle(digits), expected);
 }
 
+#ifdef _WIN32
+TEST(WindowFromHandleText, WidensThe32BitHandleBySignExtension) {
+    EXPECT_EQ(reinterpret_cast<intptr_t>(WindowFromHandleText("2147483647")), intptr_t{INT32_MAX});
+    EXPECT_EQ(reinterpret_cast<intptr_t>(WindowFromHandleText("2147483648")), intptr_t{INT32_MIN});
+    EXPECT_EQ(reinterpret_cast<intptr_t>(WindowFromHandleText("4294967295")), intptr_t{-1});
+}
+#endif
+
 }  // namespace

@@ -4,7 +4,10 @@
 // run-with-xvfb.sh).
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/host.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -78,11 +81,31 @@ TEST_F(SaverWindow, TitleNeverChanges) {
     EXPECT_STREQ(title, "Screen Saver");
 }
 
-TEST_F(SaverWindow, FullScreenSwallowsScreenSaveAndWindowSwitching) {
-    Create();
-    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
-        EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << "command " << command;
+// The default procedure reports every system command it is handed to the
+// CBT hook first; this one records them and stops them there.
+std::vector<WPARAM> commandsReachingTheDefault;
+
+LRESULT CALLBACK RecordSystemCommand(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SYSCOMMAND) {
+        commandsReachingTheDefault.push_back(wParam);
+        return 1;
     }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(SaverWindow, FullScreenSwallowsScreenSaveAndWindowSwitchingWhateverTheLowFourBits) {
+    Create();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RecordSystemCommand, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    commandsReachingTheDefault.clear();
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+        for (WPARAM low : {0x0, 0x1, 0xF}) {
+            EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command | low, 0), 0);
+        }
+    }
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE | 0x2, 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(commandsReachingTheDefault, std::vector<WPARAM>{SC_MINIMIZE | 0x2});
 }
 
 TEST_F(SaverWindow, KeysAndButtonsPostACloseRequest) {
@@ -167,16 +190,54 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     EXPECT_EQ(GetCursor(), nullptr);
 }
 
-TEST_F(SaverWindow, APreviewIgnoresInputAndClosesWithoutAsking) {
+// The scene's message box as seen while it was shown, then closed: what
+// decides whether it can open under the topmost saver window.
+HWND shownBox, shownBoxOwner;
+LONG shownBoxStyle;
+
+void CALLBACK InspectAndCloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Zarvo test message");
+    if (box == nullptr) return;
+    shownBox = box;
+    shownBoxOwner = GetWindow(box, GW_OWNER);
+    shownBoxStyle = GetWindowLongA(box, GWL_EXSTYLE);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SaverWindow, TheSceneMessageOpensAboveTheTopmostSaverWindow) {
+    Create();
+    shownBox = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseMessageBox);
+    ShowSceneMessage("text", "Zarvo test message");
+    KillTimer(nullptr, timer);
+    ASSERT_NE(shownBox, nullptr);
+    EXPECT_TRUE((shownBoxStyle & WS_EX_TOPMOST) != 0 || shownBoxOwner == window)
+        << "owner " << shownBoxOwner << ", extended style 0x" << std::hex << shownBoxStyle;
+}
+
+// Read while WM_HELP is handled: its HELPINFO lives no longer.
+DWORD_PTR helpContextSeen = 0;
+
+LRESULT CALLBACK RecordHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) helpContextSeen = reinterpret_cast<const HELPINFO*>(lParam)->dwContextId;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SaverWindow, APreviewIgnoresInputHandsHelpToItsParentAndClosesWithoutAsking) {
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
+    SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHelp));
     isPreview = 1;
     Create(parent);
     verifyPassword = FakeVerifier;
     SendMessageA(window, WM_KEYDOWN, 'A', 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
+    helpContextSeen = 0;
+    HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, window, 42, {0, 0}};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    EXPECT_EQ(helpContextSeen, 42u) << "the parent has the help request before the preview returns";
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(verifierCalls, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -133,6 +133,11 @@ TEST(CopyImageRect, ClipsSourceAndDestinationTogether)
     // Source runs past its right edge while the destination has room.
     CopyImageRect(source, 2, 0, 4, 1, destination, 0, 2);
     EXPECT_EQ(Picture(destination), "....\n....\n34..\n");
+
+    FillImageRect(destination, 0, 0, 4, 3, 0);
+    // Both start outside, the source further: its skip counts for both.
+    CopyImageRect(source, -2, -2, 4, 3, destination, -1, -1);
+    EXPECT_EQ(Picture(destination), "....\n.12.\n....\n");
     EXPECT_TRUE(PaddingIs(destination, 0));
     DestroyImage(source);
     DestroyImage(destination);
@@ -240,4 +245,33 @@ TEST(BlitTransparent, ClipsAtEveryEdge)
     EXPECT_TRUE(PaddingIs(frame, 0));
     DestroyImage(sprite);
     DestroyImage(frame);
+}
+
+TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt)
+{
+    using Operation = void (*)(const Image*, int, int, int, int, Image*, int, int);
+    struct Case {
+        Operation operation;
+        int sx, sy, width, height, dx, dy;
+        const char* expected;
+    } cases[] = {
+        {CopyImageRect, 0, 2, 4, 3, 0, 0, ".89a\nb.cd\nef.1\nb.cd\nef.1\n2345\n"},  // up
+        {CopyImageRect, 0, 0, 4, 3, 0, 2, "1.23\n4567\n1.23\n4567\n.89a\n2345\n"},  // down
+        {BlitTransparent, 0, 2, 4, 3, 0, 0, "189a\nb5cd\nef91\nb.cd\nef.1\n2345\n"},
+        {BlitTransparent, 0, 0, 4, 3, 0, 2, "1.23\n4567\n1823\n4567\ne89a\n2345\n"},
+        {BlitTransparent, 0, 0, 3, 6, 1, 0, "1122\n4456\n.889\nbbcc\neef1\n2234\n"},  // right
+    };
+    for (const Case& c : cases) {
+        Image* image = CreateImage(4, 6, nullptr);
+        Paint(image, "1.23"
+                     "4567"
+                     ".89a"
+                     "b.cd"
+                     "ef.1"
+                     "2345");
+        c.operation(image, c.sx, c.sy, c.width, c.height, image, c.dx, c.dy);
+        EXPECT_EQ(Picture(image), c.expected) << "from (" << c.sx << "," << c.sy << ") to ("
+                                              << c.dx << "," << c.dy << ")";
+        DestroyImage(image);
+    }
 }

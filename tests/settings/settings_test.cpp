@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -199,6 +201,18 @@ TEST_F(SettingsStoreTest, MissingLongAndShortFiles) {
     EXPECT_EQ(ReadSettingsFrom(path.c_str(), &record), 1);
     EXPECT_EQ(record.entries[CircleSpeed].min, 9);
     EXPECT_EQ(record.entries[CircleSpeed].max, 150);
+}
+
+TEST_F(SettingsStoreTest, AnythingButARegularFileIsNoRecord) {
+    mkdir((directory + "/zarvo").c_str(), 0700);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    SettingsRecord record = kDefaultSettings;
+    auto reading = std::async(std::launch::async, [&] { return ReadSettingsFrom(path.c_str(), &record); });
+    const bool finished = reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!finished) close(open(path.c_str(), O_WRONLY | O_NONBLOCK));  // a writer that ends at once lets it go
+    EXPECT_TRUE(finished) << "reading a FIFO waits for a writer";
+    EXPECT_EQ(reading.get(), 0);
+    EXPECT_EQ(0, std::memcmp(&record, &kDefaultSettings, sizeof record));
 }
 
 TEST_F(SettingsStoreTest, FailedWriteLeavesTheStoredRecordAlone) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "x11/zarvo.h"
@@ -92,9 +94,12 @@ TEST(Options, SettingOptionsReplaceOnlyTheGivenValues) {
 TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
     const std::vector<std::vector<const char*>> bad = {
         {"--nonsense"},        {"--redraw-speed"},        {"--redraw-speed", ""},
-        {"--redraw-speed", "1.5"}, {"--redraw-speed", "4 "}, {"--geometry", "x480"},
+        {"--redraw-speed", "1.5"}, {"--redraw-speed", "4 "}, {"--redraw-speed", " 4"},
+        {"--redraw-speed", "+4"}, {"--circle-walkers", "- 7"}, {"--geometry", "x480"},
         {"--geometry", "640x"}, {"--geometry", "-640x480"}, {"--geometry", "8193x10"},
-        {"--frames", "-1"},    {"--seed", "-1"},          {"--root", "--window-id", "7"},
+        {"--geometry", "10x8193"}, {"--geometry", "0x10"}, {"--geometry", "10x0"},
+        {"--frames", "-1"},    {"--frames", "+5"},        {"--frames", " 5"},
+        {"--seed", "-1"},      {"--root", "--window-id", "7"},
         {"--fullscreen", "--root"}, {"plain"},            {"-"},
         {"--=5"},              {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
         {"--help=yes"},
@@ -104,10 +109,12 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
         ZarvoOptions options;
         char error[256] = "";
+        std::string line;
+        for (const char* arg : args) line += std::string(" \"") + arg + "\"";
         EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
                                   sizeof error))
-            << "expected " << args[0] << " to be refused";
-        EXPECT_NE(error[0], '\0') << "expected a message for " << args[0];
+            << "expected" << line << " to be refused";
+        EXPECT_NE(error[0], '\0') << "expected a message for" << line;
     }
 }
 
@@ -122,6 +129,12 @@ TEST(Options, ModesAndTestOptions) {
     ASSERT_TRUE(window.ok) << window.error;
     EXPECT_EQ(window.options.mode, kModeWindowId);
     EXPECT_EQ(window.options.windowId, 0x1e00007ul);
+    for (auto sides : {std::pair<const char*, int>{"1x1", 1}, {"8192x8192", 8192}}) {
+        Parsed limit = Parse({"--geometry", sides.first});
+        ASSERT_TRUE(limit.ok) << sides.first << ": " << limit.error;
+        EXPECT_EQ(limit.options.width, sides.second);
+        EXPECT_EQ(limit.options.height, sides.second);
+    }
     Parsed placed = Parse({"--geometry", "800x600+10+20", "--save", "-h"});
     ASSERT_TRUE(placed.ok) << placed.error;
     EXPECT_TRUE(placed.options.positionGiven);
