@@ -38,8 +38,10 @@ int Scaled(int ms) {
 
 uint32_t Seed() {
     const char* given = getenv("ZARVO_LIFE_CYCLE_SEED");
-    return given ? static_cast<uint32_t>(strtoul(given, nullptr, 10))
-                 : static_cast<uint32_t>(time(nullptr));
+    uint32_t seed = given ? static_cast<uint32_t>(strtoul(given, nullptr, 10))
+                          : static_cast<uint32_t>(time(nullptr));
+    printf("random moments from seed %u (ZARVO_LIFE_CYCLE_SEED repeats them)\n", seed);
+    return seed;
 }
 
 int64_t NowUs() {
