@@ -61,6 +61,7 @@ part build build
 part linux linux_cycles
 part wine wine_cycles
 
-printf '\n%s\n' "${results[@]}"
+printf '\n%s\n' "life cycles: part, result, time"
+printf '%s\n' "${results[@]}"
 [ $failed -eq 0 ] && echo "all life cycles passed" || echo "SOME LIFE CYCLES FAILED"
 exit $failed
