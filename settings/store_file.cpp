@@ -1,6 +1,7 @@
 // The settings store where there is no registry: a file holding the same 72
 // bytes, replaced atomically so that a crash never leaves half a record.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,18 +53,30 @@ int WriteAll(int fd, const uint8_t* bytes, size_t size) {
     return 1;
 }
 
-// Makes the rename itself durable; failure only weakens the guarantee.
-void SyncParentDirectory(const char* path) {
+// The folder of `path`, opened to lock it and to make a rename in it durable;
+// -1 when it cannot be opened.
+int OpenParentDirectory(const char* path) {
     char directory[4096];
     const char* slash = std::strrchr(path, '/');
-    if (slash == nullptr || static_cast<size_t>(slash - path) >= sizeof directory) return;
+    if (slash == nullptr) return open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (static_cast<size_t>(slash - path) >= sizeof directory) return -1;
     const size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);
     std::memcpy(directory, path, length);
     directory[length] = '\0';
-    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
+    return open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// Writes the record to `temporary` and puts it in place of `location`.
+int ReplaceWith(const char* temporary, const char* location, const SettingsRecord& record) {
+    const int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return 0;
+    uint8_t bytes[kSettingsRecordSize];
+    EncodeSettings(record, bytes);
+    const int written = WriteAll(fd, bytes, sizeof bytes) && fsync(fd) == 0;
     close(fd);
+    if (written && rename(temporary, location) == 0) return 1;
+    unlink(temporary);
+    return 0;
 }
 
 }  // namespace
@@ -100,21 +113,18 @@ int ReadSettingsFrom(const char* location, SettingsRecord* record) {
 }
 
 int WriteSettingsTo(const char* location, const SettingsRecord& record) {
+    // One temporary name, used under a lock on the folder: a save killed
+    // before its rename leaves at most that one file, which the next save
+    // overwrites, where unique names would pile up one per killed save.
     char temporary[4096];
-    const int length = std::snprintf(temporary, sizeof temporary, "%s.XXXXXX", location);
+    const int length = std::snprintf(temporary, sizeof temporary, "%s.new", location);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof temporary) return 1;
     if (!MakeParentDirectories(location)) return 1;
-    const int fd = mkstemp(temporary);
-    if (fd < 0) return 1;
-    uint8_t bytes[kSettingsRecordSize];
-    EncodeSettings(record, bytes);
-    const int written = WriteAll(fd, bytes, sizeof bytes) && fsync(fd) == 0;
-    close(fd);
-    if (!written || rename(temporary, location) != 0) {
-        unlink(temporary);
-        return 1;  // failures are silent; the stored file is left as it was
-    }
-    SyncParentDirectory(location);
+    const int folder = OpenParentDirectory(location);
+    if (folder < 0) return 1;
+    // failures are silent; the stored file is left as it was
+    if (flock(folder, LOCK_EX) == 0 && ReplaceWith(temporary, location, record)) fsync(folder);
+    close(folder);  // releases the lock
     return 1;
 }
 

@@ -1,14 +1,15 @@
 // zarvo-e2e-driver: a Win32 console program, run under Wine, that the
 // end-to-end scripts drive line by line on standard input. It starts
 // Zarvo.scr with a command-line tail and collects exit codes, makes parent
-// windows for previews, finds and inspects windows, sends and posts
-// messages, and reads and writes the registry. Every argument is
+// windows for previews, finds and inspects windows, counts processes, sends
+// and posts messages, and reads and writes the registry. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -216,6 +217,20 @@ void KillAll() {
     processes.clear();
 }
 
+// processes EXE: how many running processes have that file name, in any case.
+void CountProcesses(const Args& a) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return Reply("! no process snapshot");
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, a[1].c_str()) == 0) ++count;
+    }
+    CloseHandle(snapshot);
+    Reply("= %d", count);
+}
+
 // settext HWND TEXT: WM_SETTEXT with the text (the platform carries it across).
 void SetText(const Args& a) {
     DWORD_PTR result = 0;
@@ -416,6 +431,7 @@ void Execute(const Args& a) {
         {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
+        {"processes", 2},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -424,6 +440,7 @@ void Execute(const Args& a) {
     if (c == "wait-exit") return WaitExit(a);
     if (c == "kill") return Kill(a);
     if (c == "alive") return Alive(a);
+    if (c == "processes") return CountProcesses(a);
     if (c == "settext") return SetText(a);
     if (c == "kill-all") return KillAll(), Reply("= 1");
     if (c == "find") return Find(a);

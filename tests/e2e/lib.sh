@@ -92,13 +92,14 @@ make_prefix() {
   timeout "$(scaled 60)" wineserver -w
 }
 
-# The prefix of the build's unit program, made if it is not there yet: under
-# emulation a prefix of its own would cost minutes more.
+# use_shared_prefix [PATH]: a prefix kept from run to run, made if it is not
+# there yet (by default the build's unit program's): under emulation, or on a
+# busy machine, a fresh prefix costs minutes more.
 use_shared_prefix() {
-  log "using the shared Wine prefix"
+  export WINEPREFIX=${1:-${ZARVO_WINEPREFIX:-/tmp/zarvo-wineprefix-$(id -u)-$(basename "$wine_loader")}}
+  log "using the kept Wine prefix $WINEPREFIX"
   timeout "$(scaled 180)" "$here/../../cmake/wine-run.sh" "$wine_loader" --make-prefix ||
     { log "wineboot failed"; return 1; }
-  export WINEPREFIX=${ZARVO_WINEPREFIX:-/tmp/zarvo-wineprefix-$(id -u)-$(basename "$wine_loader")}
   wine_overrides
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end tests of Zarvo.scr under Wine and Xvfb. Usage:
-#   run-e2e.sh control|screens|smoke WORKDIR
+#   run-e2e.sh control|screens|smoke|life-cycle WORKDIR
 # with ZARVO_SCR, ZARVO_DRIVER, ZARVO_PASSWORD_STANDIN, ZARVO_MPR_STANDIN,
 # ZARVO_RENDER (a native zarvo-render) and ZARVO_DISPLAY_BASE in the
 # environment (ctest sets them). Each group makes its own Wine prefix under
@@ -8,12 +8,13 @@
 set -uo pipefail
 export LC_ALL=C
 group=$1
-work=$2
+work=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 display_base=${ZARVO_DISPLAY_BASE:-140}
 case "$group" in
   screens) display_base=$((display_base + 10)) ;;
   smoke) display_base=$((display_base + 5)) ;;
+  life-cycle) display_base=$((display_base + 8)) ;;
 esac
 
 # shellcheck source=lib.sh
@@ -22,6 +23,8 @@ esac
 . "$here/control.sh"
 # shellcheck source=screens.sh
 . "$here/screens.sh"
+# shellcheck source=life-cycle.sh
+. "$here/life-cycle.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -37,6 +40,7 @@ case "$group" in
   control) run_control_cases ;;
   screens) run_screen_cases ;;
   smoke) run_smoke ;;
+  life-cycle) run_life_cycles ;;
   *) echo "unknown group $group"; exit 2 ;;
 esac
 cleanup
