@@ -122,8 +122,12 @@ int WriteSettingsTo(const char* location, const SettingsRecord& record) {
     if (!MakeParentDirectories(location)) return 1;
     const int folder = OpenParentDirectory(location);
     if (folder < 0) return 1;
-    // failures are silent; the stored file is left as it was
-    if (flock(folder, LOCK_EX) == 0 && ReplaceWith(temporary, location, record)) fsync(folder);
+    // The lock only keeps two saves from sharing the temporary name; where
+    // the file system has no locks (some network homes) a save goes ahead
+    // without one rather than storing nothing. Failures are silent; the
+    // stored file is left as it was.
+    flock(folder, LOCK_EX);
+    if (ReplaceWith(temporary, location, record)) fsync(folder);
     close(folder);  // releases the lock
     return 1;
 }
