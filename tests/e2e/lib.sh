@@ -115,9 +115,13 @@ start_driver() {
   if ! read_reply "$(scaled 60)"; then log "the driver did not start"; return 1; fi
 }
 
+# Bash unsets the pipe of a coprocess that has ended.
+driver_running() { [ -n "${DRIVER[0]:-}" ] && [ -n "${DRIVER[1]:-}" ]; }
+
 # read_reply SECONDS: the next answer line of the driver into $reply.
 read_reply() {
   local line
+  driver_running || { reply="the driver is not running"; return 1; }
   while IFS= read -r -t "$1" line <&"${DRIVER[0]}"; do
     line=${line%$'\r'}
     case "$line" in
@@ -135,6 +139,7 @@ drv() {
   local words=("$1") arg
   shift
   for arg in "$@"; do words+=("$(enc "$arg")"); done
+  driver_running || { reply="the driver is not running"; return 1; }
   printf '%s\n' "${words[*]}" >&"${DRIVER[1]}"
   read_reply "$(scaled 120)"
 }
@@ -142,7 +147,7 @@ drv() {
 stop_driver() {
   [ -n "$driver_pid" ] || return 0
   drv kill-all >/dev/null 2>&1
-  printf 'quit\n' >&"${DRIVER[1]}" 2>/dev/null
+  driver_running && printf 'quit\n' >&"${DRIVER[1]}" 2>/dev/null
   local deadline=$((SECONDS + $(scaled 20)))
   while kill -0 "$driver_pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
   kill "$driver_pid" 2>/dev/null
