@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "scene/run_rules.h"
+
 // What the first switch letter of a command-line tail asks for.
 enum RunMode {
     kModeConfigureNoOwner,  // empty tail
@@ -31,17 +33,9 @@ uint32_t ParseWindowHandle(const char* text);
 // blanks (bytes 1 to 32) after it. Never null for a non-null line.
 const char* CommandLineTail(const char* commandLine);
 
-struct ScreenPoint {
-    int32_t x;
-    int32_t y;
-};
-
-constexpr uint32_t kMouseMoveThreshold = 4;
 constexpr uint32_t kNoPasswordCheckYet = 0xFFFFFFFF;
 constexpr uint32_t kPasswordQuietMilliseconds = 200;
 
-// 1 when |dx| + |dy| between the anchor and the cursor exceeds the threshold.
-int MouseMoveExceedsThreshold(ScreenPoint anchor, ScreenPoint cursor, uint32_t threshold);
 // 1 when a close request at tick `now` falls within the quiet time after the
 // verification that ended at `lastCheck` (tick counts wrap).
 int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck);

@@ -1,22 +1,6 @@
-// The arithmetic of dismissal: the mouse-move distance against its threshold
-// and the quiet time after a password verification.
+// The quiet time after a password verification, in which close requests are
+// ignored (the mouse threshold is shared with X11: scene/run_rules.cpp).
 #include "host/host.h"
-
-namespace {
-
-uint32_t Distance(int32_t from, int32_t to) {
-    // Differences of two screen coordinates fit in 64 bits whatever they are.
-    int64_t d = static_cast<int64_t>(to) - static_cast<int64_t>(from);
-    return static_cast<uint32_t>(d < 0 ? -d : d);
-}
-
-}  // namespace
-
-int MouseMoveExceedsThreshold(ScreenPoint anchor, ScreenPoint cursor, uint32_t threshold) {
-    uint64_t moved = static_cast<uint64_t>(Distance(anchor.x, cursor.x)) +
-                     static_cast<uint64_t>(Distance(anchor.y, cursor.y));
-    return moved > threshold ? 1 : 0;
-}
 
 int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck) {
     if (lastCheck == kNoPasswordCheckYet) return 0;

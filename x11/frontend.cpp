@@ -115,8 +115,10 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
             if (fullscreen) End(frontEnd, 0);
             return;
         case MotionNotify:
-            if (fullscreen && MoveEndsSaver(frontEnd->anchorX, frontEnd->anchorY,
-                                            event->xmotion.x_root, event->xmotion.y_root)) {
+            if (fullscreen &&
+                MouseMoveExceedsThreshold({frontEnd->anchorX, frontEnd->anchorY},
+                                          {event->xmotion.x_root, event->xmotion.y_root},
+                                          kMouseMoveThreshold)) {
                 End(frontEnd, 0);
             }
             return;

@@ -30,7 +30,7 @@ void PrintHelp(FILE* out) {
             "Modes (a window of its own when none is given):\n"
             "  --geometry WxH[+X+Y]  size of the window (default %dx%d)\n"
             "  --fullscreen          cover the screen; a key, a button or a mouse move\n"
-            "                        of more than %d pixels ends it\n"
+            "                        of more than %u pixels ends it\n"
             "  --root                draw on the root window (XScreenSaver's window when\n"
             "                        XSCREENSAVER_WINDOW is set)\n"
             "  --window-id ID        draw into window ID (decimal or 0x hex)\n"

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "scene/run_rules.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 
@@ -140,11 +141,6 @@ void CloseSaverWindow(Display* display, SaverWindow* saver);
 
 // ---- Dismissal (dismiss.cpp) ----
 
-constexpr int kMouseMoveThreshold = 4;
-
-// 1 when the pointer has moved more than the threshold from the anchor
-// (distance |dx| + |dy|).
-int MoveEndsSaver(int anchorX, int anchorY, int x, int y);
 // 1 for the keys that close the window mode: q and Escape.
 int KeyClosesWindow(KeySym key);
 

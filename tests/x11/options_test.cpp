@@ -184,15 +184,4 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
     EXPECT_FALSE(ApplyScreenSaverWindow(&junk.options, "window", error, sizeof error));
 }
 
-TEST(Dismissal, MovesCloseOnlyBeyondFourPixelsMeasuredAsDxPlusDy) {
-    EXPECT_FALSE(MoveEndsSaver(100, 100, 100, 100));
-    EXPECT_FALSE(MoveEndsSaver(100, 100, 102, 102));
-    EXPECT_FALSE(MoveEndsSaver(100, 100, 96, 100));
-    EXPECT_FALSE(MoveEndsSaver(100, 100, 99, 97));
-    EXPECT_TRUE(MoveEndsSaver(100, 100, 103, 102));
-    EXPECT_TRUE(MoveEndsSaver(100, 100, 95, 100));
-    EXPECT_TRUE(MoveEndsSaver(0, 0, -3, -2));
-    EXPECT_TRUE(MoveEndsSaver(-2147483647, 0, 2147483647, 0)) << "expected no overflow";
-}
-
 }  // namespace
