@@ -7,17 +7,8 @@
 #include "scene/run_rules.h"
 
 // What the first switch letter of a command-line tail asks for.
-enum RunMode {
-    kModeConfigureNoOwner,  // empty tail
-    kModeFullScreen,        // "S"
-    kModeConfigure,         // "C": owned by the foreground window
-    kModePreview,           // "P" or "L", with a window handle after it
-    kModeChangePassword,    // "A", with an optional window handle after it
-    kModeInvalid,           // any other byte: exit code -1
-};
-
 struct CommandLineRequest {
-    RunMode mode;
+    RunMode mode;  // one of the Windows modes (scene/run_rules.h)
     const char* rest;  // preview and change-password: the text after the letter and its spaces
 };
 

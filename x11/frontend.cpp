@@ -23,7 +23,7 @@ void QueryAnchor(FrontEnd* frontEnd) {
 }
 
 void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
-    if (frontEnd->options.mode == kModeFullscreen) return End(frontEnd, 0);
+    if (frontEnd->options.mode == kModeFullScreen) return End(frontEnd, 0);
     if (frontEnd->saver.owned && KeyClosesWindow(XLookupKeysym(key, 0))) End(frontEnd, 0);
 }
 
@@ -99,7 +99,7 @@ void DrawFrame(FrontEnd* frontEnd) {
 }
 
 void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
-    int fullscreen = frontEnd->options.mode == kModeFullscreen;
+    int fullscreen = frontEnd->options.mode == kModeFullScreen;
     switch (event->type) {
         case Expose:
             return HandleExpose(frontEnd, &event->xexpose);

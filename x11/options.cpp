@@ -77,7 +77,7 @@ int ParseFlag(const char* name, ZarvoOptions* options, char* error, size_t error
     if (strcmp(name, "help") == 0 || strcmp(name, "h") == 0) {
         options->help = 1;
     } else if (strcmp(name, "fullscreen") == 0) {
-        return SetMode(options, kModeFullscreen, error, errorSize) ? 1 : -1;
+        return SetMode(options, kModeFullScreen, error, errorSize) ? 1 : -1;
     } else if (strcmp(name, "root") == 0) {
         return SetMode(options, kModeRoot, error, errorSize) ? 1 : -1;
     } else if (strcmp(name, "save") == 0) {
@@ -112,7 +112,7 @@ int ParseGeometryValue(const char* value, ZarvoOptions* options, char* error, si
 
 int ParseWindowIdValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
     if (ParseWindowId(value, &options->windowId)) {
-        return SetMode(options, kModeWindowId, error, errorSize);
+        return SetMode(options, kModePreview, error, errorSize);
     }
     snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
              value);
@@ -253,12 +253,12 @@ int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* e
     // XScreenSaver names its window in the environment; it stands for the
     // root window (a virtual root) and for a plain start without a mode.
     if (!envWindow || !*envWindow) return 1;
-    if (options->mode == kModeFullscreen || options->mode == kModeWindowId) return 1;
+    if (options->mode == kModeFullScreen || options->mode == kModePreview) return 1;
     if (!ParseWindowId(envWindow, &options->windowId)) {
         snprintf(error, errorSize, "XSCREENSAVER_WINDOW is not a window id: \"%s\"", envWindow);
         return 0;
     }
-    options->mode = kModeWindowId;
+    options->mode = kModePreview;
     return 1;
 }
 

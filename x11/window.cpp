@@ -65,7 +65,7 @@ int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
         snprintf(error, errorSize, "the display offers no TrueColor visual");
         return 0;
     }
-    int fullscreen = options->mode == kModeFullscreen;
+    int fullscreen = options->mode == kModeFullScreen;
     int x = fullscreen ? 0 : options->x;
     int y = fullscreen ? 0 : options->y;
     int width = fullscreen ? DisplayWidth(display, screen) : options->width;
@@ -125,7 +125,7 @@ int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
     switch (options->mode) {
         case kModeRoot:
             return TakeForeignWindow(display, DefaultRootWindow(display), saver, error, errorSize);
-        case kModeWindowId:
+        case kModePreview:
             return TakeForeignWindow(display, options->windowId, saver, error, errorSize);
         default:
             return CreateOwnWindow(display, options, saver, error, errorSize);

@@ -17,19 +17,12 @@
 
 // ---- Options (options.cpp, help.cpp) ----
 
-enum RunMode {
-    kModeWindow = 0,      // a window of its own, closed by q, Escape or the WM
-    kModeFullscreen = 1,  // covers the screen, ends on input like a saver
-    kModeRoot = 2,        // the root window (or XScreenSaver's virtual root)
-    kModeWindowId = 3,    // a window made by someone else
-};
-
 constexpr int kDefaultWindowWidth = 1024;
 constexpr int kDefaultWindowHeight = 768;
 constexpr int kMaxWindowSide = 8192;
 
 struct ZarvoOptions {
-    int mode;       // RunMode
+    int mode;       // RunMode: window, full screen, root or preview (--window-id)
     int modeGiven;  // 1 when --fullscreen, --root or --window-id was given
     int width, height;
     int x, y, positionGiven;

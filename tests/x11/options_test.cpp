@@ -121,13 +121,13 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
 TEST(Options, ModesAndTestOptions) {
     Parsed full = Parse({"--fullscreen", "--no-shm", "--seed", "4294967295", "--frames", "0"});
     ASSERT_TRUE(full.ok) << full.error;
-    EXPECT_EQ(full.options.mode, kModeFullscreen);
+    EXPECT_EQ(full.options.mode, kModeFullScreen);
     EXPECT_TRUE(full.options.noShm);
     EXPECT_EQ(full.options.seed, 4294967295u);
     EXPECT_EQ(full.options.frameLimit, 0);
     Parsed window = Parse({"-window-id", "0x1e00007"});
     ASSERT_TRUE(window.ok) << window.error;
-    EXPECT_EQ(window.options.mode, kModeWindowId);
+    EXPECT_EQ(window.options.mode, kModePreview);
     EXPECT_EQ(window.options.windowId, 0x1e00007ul);
     for (auto sides : {std::pair<const char*, int>{"1x1", 1}, {"8192x8192", 8192}}) {
         Parsed limit = Parse({"--geometry", sides.first});
@@ -160,12 +160,12 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
     char error[256];
     Parsed plain = Parse({});
     ASSERT_TRUE(ApplyScreenSaverWindow(&plain.options, "0x400001", error, sizeof error));
-    EXPECT_EQ(plain.options.mode, kModeWindowId);
+    EXPECT_EQ(plain.options.mode, kModePreview);
     EXPECT_EQ(plain.options.windowId, 0x400001ul);
 
     Parsed root = Parse({"--root"});
     ASSERT_TRUE(ApplyScreenSaverWindow(&root.options, "4194305", error, sizeof error));
-    EXPECT_EQ(root.options.mode, kModeWindowId);
+    EXPECT_EQ(root.options.mode, kModePreview);
     EXPECT_EQ(root.options.windowId, 4194305ul);
 
     Parsed given = Parse({"--window-id", "77"});
@@ -174,7 +174,7 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
 
     Parsed full = Parse({"--fullscreen"});
     ASSERT_TRUE(ApplyScreenSaverWindow(&full.options, "0x400001", error, sizeof error));
-    EXPECT_EQ(full.options.mode, kModeFullscreen);
+    EXPECT_EQ(full.options.mode, kModeFullScreen);
 
     Parsed unset = Parse({});
     ASSERT_TRUE(ApplyScreenSaverWindow(&unset.options, "", error, sizeof error));
