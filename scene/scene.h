@@ -36,6 +36,9 @@ void SetUpScene(const SceneWindowInfo& window, DrawTarget screen);
 // `settings` replaces ReadSettings, `seed` is stored as the generator state.
 void SetUpSceneWith(const SceneWindowInfo& window, DrawTarget screen,
                     const SettingsRecord& settings, uint32_t seed);
+// The seed SetUpScene takes, for hosts that pass their own settings: twice the
+// calendar time in seconds, wrapping to 32 bits.
+uint32_t SeedFromClock();
 // Releases every object of the scene and zeroes its state, so that a process
 // can set up another scene (tests, the renderer). Hosts never call it.
 void TearDownScene();

@@ -11,9 +11,6 @@ namespace {
 constexpr char kMinimumConfigurationText[] = "Minimum configuration required:\r256 colors, 640 x 480 resolution";
 constexpr char kMessageCaption[] = "Zarvo.scr";
 
-// Twice the calendar time in seconds, wrapping to 32 bits.
-uint32_t SeedFromClock() { return static_cast<uint32_t>(std::time(nullptr)) * 2u; }
-
 // The steps after the settings are known, in their order. A picture, image or
 // palette that cannot be made ends the saver like a refusal, silently: the
 // message names a display the user may well have.
@@ -37,6 +34,8 @@ void SetUpSceneSteps(const SceneWindowInfo& window, DrawTarget screen, uint32_t 
 bool AlreadySetUp() { return sceneReady != 0 || configurationRefused != 0 || BackgroundImage != nullptr; }
 
 }  // namespace
+
+uint32_t SeedFromClock() { return static_cast<uint32_t>(std::time(nullptr)) * 2u; }
 
 void SetUpScene(const SceneWindowInfo& window, DrawTarget screen) {
     if (AlreadySetUp()) return;

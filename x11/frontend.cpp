@@ -1,7 +1,5 @@
 // The scene driven by X events: set-up at the first exposure, the picture on
 // every exposure, frames on the timer, and the inputs that end a run.
-#include <ctime>
-
 #include "x11/zarvo.h"
 
 namespace {
@@ -63,10 +61,7 @@ int StartScene(FrontEnd* frontEnd) {
     frontEnd->outputReady = 1;
     SceneWindowInfo window{attributes.width, attributes.height, WidthOfScreen(attributes.screen),
                            attributes.depth, nullptr};
-    // Twice the calendar time, wrapping to 32 bits, as every host seeds it.
-    uint32_t seed = frontEnd->options.seedGiven
-                        ? frontEnd->options.seed
-                        : static_cast<uint32_t>(time(nullptr)) * 2u;
+    uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
     SetSceneMessageHook(PrintSceneMessage);
     SetUpSceneWith(window, &frontEnd->output.surface, settingsRecord, seed);
     if (!sceneReady) {

@@ -1,7 +1,6 @@
 // zarvo-render: sets the scene up for a client area on a true-colour display,
 // paints it, runs the timer ticks and writes what the window would show.
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "scene/scene.h"
@@ -44,7 +43,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {options.width, options.height,
                                     options.screenWidth > 0 ? options.screenWidth : options.width, 32, &trueColour};
-    const uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr)) * 2u;
+    const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
     SetUpSceneWith(window, &surface, settings, seed);
     if (configurationRefused || !sceneReady) {
         std::fprintf(stderr, "zarvo-render: the scene does not run in a %dx%d client area\n", options.width,
