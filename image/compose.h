@@ -17,6 +17,14 @@ void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
 // image (the old one is released) and the result is 1; a side that comes out
 // 0 or too large gives 0 and leaves the holder as it was.
 int ScaleImage(Image** holder, double fx, double fy);
+// The 16.16 step of that resample from `sourceSide` pixels to `destinationSide`
+// (sides up to 65535), and the source pixel it takes for destination pixel
+// `destination` (the product wraps at 32 bits, as the running sum would).
+uint32_t ScaleStep(int sourceSide, int destinationSide);
+inline int ScaledSourceIndex(int destination, uint32_t step)
+{
+    return static_cast<int>((static_cast<uint32_t>(destination) * step) >> 16);
+}
 // Puts the whole image on the drawing target, each pixel in the colour of the
 // palette entry at its value: on Windows StretchDIBits with DIB_PAL_COLORS;
 // elsewhere into the RGB surface through surface->palette (ScenePalette when

@@ -26,19 +26,21 @@ void ResampleInto(const Image* source, Image* destination)
 {
     int w = ImageWidth(source), h = ImageHeight(source);
     int W = ImageWidth(destination), H = ImageHeight(destination);
-    // Sides are at most 16384, so w x 65536 fits in 32 bits.
-    uint32_t stepX = (static_cast<uint32_t>(w) << 16) / static_cast<uint32_t>(W);
-    uint32_t stepY = (static_cast<uint32_t>(h) << 16) / static_cast<uint32_t>(H);
-    uint32_t rowAccumulator = 0;
-    for (int r = 0; r < H; ++r, rowAccumulator += stepY) {
-        const uint8_t* in = PixelAddress(source, 0, static_cast<int>(rowAccumulator >> 16));
+    uint32_t stepX = ScaleStep(w, W), stepY = ScaleStep(h, H);
+    for (int r = 0; r < H; ++r) {
+        const uint8_t* in = PixelAddress(source, 0, ScaledSourceIndex(r, stepY));
         uint8_t* out = PixelAddress(destination, 0, r);
-        uint32_t columnAccumulator = 0;
-        for (int c = 0; c < W; ++c, columnAccumulator += stepX) out[c] = in[columnAccumulator >> 16];
+        for (int c = 0; c < W; ++c) out[c] = in[ScaledSourceIndex(c, stepX)];
     }
 }
 
 }  // namespace
+
+uint32_t ScaleStep(int sourceSide, int destinationSide)
+{
+    // Sides below 65536 keep side x 65536 within 32 bits.
+    return (static_cast<uint32_t>(sourceSide) << 16) / static_cast<uint32_t>(destinationSide);
+}
 
 int ScaleImage(Image** holder, double fx, double fy)
 {

@@ -50,9 +50,3 @@ uint32_t NextRandom(PaintRandom& random) {
 }
 
 double RandomUnit(PaintRandom& random) { return NextRandom(random) / 32768.0; }
-
-int ScaledSourceIndex(int destination, int sourceSize, int destinationSize) {
-    // The same 16.16 stepping as the scene's nearest-neighbour ScaleImage.
-    const uint32_t step = static_cast<uint32_t>((static_cast<int64_t>(sourceSize) * 65536) / destinationSize);
-    return static_cast<int>((static_cast<uint32_t>(destination) * step) >> 16);
-}

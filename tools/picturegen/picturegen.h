@@ -95,10 +95,6 @@ void PaintWalkways(Canvas& picture);
 void PaintBuilding(Canvas& picture, Canvas& mask, int left, int top);
 void PaintFrontGalleries(Canvas& picture, Canvas& foregroundMask);
 
-// Nearest-neighbour sampling of a 1024 x 768 canvas as the scene scales it
-// (16.16 steps); destination (c, r) takes this source column / row.
-int ScaledSourceIndex(int destination, int sourceSize, int destinationSize);
-
 Canvas PaintFigureSheet(const BackgroundPaint& background);      // 256 x 172
 Canvas PaintForegroundSheet(const BackgroundPaint& background);  // 225 x 100
 // The still scene (background with the circling crowd and lamps), 152 x 112.

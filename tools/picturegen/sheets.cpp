@@ -2,6 +2,7 @@
 // elsewhere) and the foreground sheet (the two gate pieces cut from the
 // background).
 #include "picturegen.h"
+#include "image/compose.h"
 #include "scene/tables.h"
 
 namespace {
@@ -16,8 +17,8 @@ void PaintBuildingCell(Canvas& cell, const BackgroundPaint& background, int set)
     const CircleLayoutRow& layout = kCircleLayout[set];
     for (int r = 0; r < cell.height; ++r) {
         for (int c = 0; c < cell.width; ++c) {
-            const int sx = ScaledSourceIndex(layout.buildingX + c, 1024, kClassWidth[set]);
-            const int sy = ScaledSourceIndex(layout.buildingY + r, 768, kClassHeight[set]);
+            const int sx = ScaledSourceIndex(layout.buildingX + c, ScaleStep(1024, kClassWidth[set]));
+            const int sy = ScaledSourceIndex(layout.buildingY + r, ScaleStep(768, kClassHeight[set]));
             if (PixelAt(background.buildingMask, sx, sy)) PutPixel(cell, c, r, PixelAt(background.picture, sx, sy));
         }
     }
