@@ -1,24 +1,6 @@
-// The --help text: modes, the six settings with their ranges and defaults.
+// The --help text: modes, and the six settings from the option table with
+// their ranges and defaults.
 #include "x11/zarvo.h"
-
-namespace {
-
-struct SettingHelp {
-    const char* option;
-    int index;
-    const char* meaning;
-};
-
-const SettingHelp kSettingHelp[] = {
-    {"--circle-speed", CircleSpeed, "speed of the crowd circling the building"},
-    {"--circle-walkers", CircleWalkers, "number of circling walkers"},
-    {"--walkway-speed", IsleSpeed, "speed of the walkway walkers"},
-    {"--walkway-walkers", IsleWalkers, "number of walkway walkers"},
-    {"--redraw-speed", RedrawSpeed, "frame rate: one frame every 601 - 5 x N ms"},
-    {"--seat-shuffle", SeatShuffle, "how much of the seated crowd stirs"},
-};
-
-}  // namespace
 
 void PrintHelp(FILE* out) {
     fprintf(out,
@@ -40,11 +22,11 @@ void PrintHelp(FILE* out) {
             "\n"
             "Settings (over the stored ones; values outside the range are clamped):\n",
             kDefaultWindowWidth, kDefaultWindowHeight, kMouseMoveThreshold);
-    for (const SettingHelp& help : kSettingHelp) {
-        const Setting& setting = kDefaultSettings.entries[help.index];
+    for (const SettingOption& option : kSettingOptions) {
+        const Setting& setting = kDefaultSettings.entries[option.index];
         char usage[32];
-        snprintf(usage, sizeof usage, "%s N", help.option);
-        fprintf(out, "  %-20s  %s\n  %-20s  %d to %d, default %d\n", usage, help.meaning, "",
+        snprintf(usage, sizeof usage, "--%s N", option.name);
+        fprintf(out, "  %-20s  %s\n  %-20s  %d to %d, default %d\n", usage, option.meaning, "",
                 setting.min, setting.max, setting.value);
     }
     fprintf(out,

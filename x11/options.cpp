@@ -7,18 +7,16 @@
 
 #include "x11/zarvo.h"
 
+const SettingOption kSettingOptions[kSettingCount] = {
+    {"circle-speed", CircleSpeed, "speed of the crowd circling the building"},
+    {"circle-walkers", CircleWalkers, "number of circling walkers"},
+    {"walkway-speed", IsleSpeed, "speed of the walkway walkers"},
+    {"walkway-walkers", IsleWalkers, "number of walkway walkers"},
+    {"redraw-speed", RedrawSpeed, "frame rate: one frame every 601 - 5 x N ms"},
+    {"seat-shuffle", SeatShuffle, "how much of the seated crowd stirs"},
+};
+
 namespace {
-
-struct SettingOption {
-    const char* name;
-    int index;
-};
-
-const SettingOption kSettingOptions[] = {
-    {"circle-speed", CircleSpeed},     {"circle-walkers", CircleWalkers},
-    {"walkway-speed", IsleSpeed},      {"walkway-walkers", IsleWalkers},
-    {"redraw-speed", RedrawSpeed},     {"seat-shuffle", SeatShuffle},
-};
 
 // A decimal integer with an optional '-' filling the whole text; 1 when
 // valid. strtol alone would also take leading blanks and a '+'.

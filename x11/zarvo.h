@@ -38,6 +38,14 @@ struct ZarvoOptions {
     long frameLimit;  // frames drawn before the animation stops; -1: no limit
 };
 
+// The options that set one of the six settings; --help is written from it.
+struct SettingOption {
+    const char* name;  // without the dashes
+    int index;         // in SettingsRecord
+    const char* meaning;
+};
+extern const SettingOption kSettingOptions[kSettingCount];
+
 // Fills `options` from argv (options take one or two dashes, values either as
 // the next argument or after '='). 1 on success; 0 with a message in `error`.
 int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize);
