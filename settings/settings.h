@@ -58,4 +58,8 @@ constexpr const char* kSettingsKeyPath = "Software\\Quillmark\\ScreenSavers\\Zar
 // set. Writes at most `capacity` bytes with the terminator; 0 when there is
 // no home to put it in or the path does not fit.
 int SettingsFilePath(char* path, size_t capacity);
+// Reads the file at `path` into `bytes`: the count read, of which one more
+// than a record tells a longer value; 0 for an empty file, one that is not a
+// regular file or a read error; -1 when it cannot be opened.
+long ReadSettingsFile(const char* path, uint8_t (&bytes)[kSettingsRecordSize + 1]);
 #endif

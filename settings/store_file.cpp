@@ -94,21 +94,22 @@ int SettingsFilePath(char* path, size_t capacity) {
     return written > 0 && static_cast<size_t>(written) < capacity ? 1 : 0;
 }
 
-int ReadSettingsFrom(const char* location, SettingsRecord* record) {
+long ReadSettingsFile(const char* path, uint8_t (&bytes)[kSettingsRecordSize + 1]) {
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer. Only a
     // regular file can hold a record; a FIFO or a device could block a read.
-    const int fd = open(location, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return 0;
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return 0;
-    }
-    // One byte more than a record tells a longer value, which is ignored.
-    uint8_t buffer[kSettingsRecordSize + 1];
-    const ssize_t size = ReadUpTo(fd, buffer, sizeof buffer);
+    ssize_t size = 0;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) size = ReadUpTo(fd, bytes, sizeof bytes);
     close(fd);
-    if (size <= 0 || static_cast<size_t>(size) > kSettingsRecordSize) return 0;
+    return size < 0 ? 0 : static_cast<long>(size);
+}
+
+int ReadSettingsFrom(const char* location, SettingsRecord* record) {
+    uint8_t buffer[kSettingsRecordSize + 1];
+    const long size = ReadSettingsFile(location, buffer);
+    if (size <= 0) return 0;
     return DecodeSettings(buffer, static_cast<size_t>(size), record);
 }
 

@@ -10,16 +10,14 @@ namespace {
 
 // Up to 72 bytes over the defaults, as the store loads them; 0 otherwise.
 int LoadSettingsFile(const char* path, SettingsRecord* record) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    uint8_t bytes[kSettingsRecordSize + 1];
+    const long size = ReadSettingsFile(path, bytes);
+    if (size < 0) {
         std::fprintf(stderr, "zarvo-render: cannot open settings file '%s'\n", path);
         return 0;
     }
-    uint8_t bytes[kSettingsRecordSize + 1];
-    const size_t size = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
     *record = kDefaultSettings;
-    if (!DecodeSettings(bytes, size, record)) {
+    if (!DecodeSettings(bytes, static_cast<size_t>(size), record)) {
         std::fprintf(stderr, "zarvo-render: settings file '%s' holds %s bytes; a record has 1 to 72\n", path,
                      size == 0 ? "no" : "more than 72");
         return 0;
