@@ -12,23 +12,6 @@ struct ClippedRect {
     int sx, sy, dx, dy, width, height;
 };
 
-// Clips one axis of a copy: the start in the source and in the destination
-// move together, so pixels keep their places relative to each other. 64-bit
-// so that no int argument can overflow. 0 when nothing is left.
-int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
-             int64_t sourceLength, int64_t destinationLength)
-{
-    int64_t skip = 0;
-    if (source < 0) skip = -source;
-    if (destination < 0 && -destination > skip) skip = -destination;
-    source += skip;
-    destination += skip;
-    length -= skip;
-    if (length > sourceLength - source) length = sourceLength - source;
-    if (length > destinationLength - destination) length = destinationLength - destination;
-    return length > 0;
-}
-
 int ClipRect(const Image* source, int sx, int sy, int width, int height,
              const Image* destination, int dx, int dy, ClippedRect* out)
 {
@@ -160,6 +143,26 @@ void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, 
 }
 
 }  // namespace
+
+int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
+             int64_t sourceLength, int64_t destinationLength)
+{
+    int64_t skip = 0;
+    if (source < 0) skip = -source;
+    if (destination < 0 && -destination > skip) skip = -destination;
+    source += skip;
+    destination += skip;
+    length -= skip;
+    if (length > sourceLength - source) length = sourceLength - source;
+    if (length > destinationLength - destination) length = destinationLength - destination;
+    return length > 0;
+}
+
+int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength)
+{
+    int64_t same = start;
+    return ClipAxis(start, same, length, areaLength, areaLength);
+}
 
 void FillImageRect(Image* image, int x, int y, int width, int height, int color)
 {

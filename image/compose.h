@@ -5,6 +5,14 @@
 #include "image/image.h"
 #include "image/platform.h"
 
+// Clips one axis of a copy: the start in the source and in the destination
+// move together, so pixels keep their places relative to each other. 64-bit
+// so that no int argument can overflow. 0 when nothing is left.
+int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
+             int64_t sourceLength, int64_t destinationLength);
+// The same for a span of one area [0, areaLength).
+int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength);
+
 void FillImageRect(Image* image, int x, int y, int width, int height, int color);
 void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
                    Image* destination, int dx, int dy);

@@ -31,10 +31,9 @@ void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, i
     BuildColorTable(image, target, table);
 
     int64_t w = ImageWidth(image), h = ImageHeight(image);
-    int64_t left = x < 0 ? 0 : x, top = y < 0 ? 0 : y;
-    int64_t right = int64_t{x} + width, bottom = int64_t{y} + height;
-    if (right > target->width) right = target->width;
-    if (bottom > target->height) bottom = target->height;
+    int64_t left = x, top = y, columns = width, rows = height;
+    if (!ClipSpan(left, columns, target->width) || !ClipSpan(top, rows, target->height)) return;
+    const int64_t right = left + columns, bottom = top + rows;
     // A size other than the image's drops or repeats rows and columns, as
     // COLORONCOLOR stretching does.
     for (int64_t Y = top; Y < bottom; ++Y) {

@@ -2,6 +2,7 @@
 // visual through one 256-entry table per channel.
 #include <cstring>
 
+#include "image/compose.h"
 #include "x11/zarvo.h"
 
 namespace {
@@ -65,14 +66,10 @@ int FormatMatchesSurface(const PixelFormat* format) {
 }
 
 SceneRect ClipRect(SceneRect rect, int width, int height) {
-    int left = rect.x < 0 ? 0 : rect.x;
-    int top = rect.y < 0 ? 0 : rect.y;
-    long long right = static_cast<long long>(rect.x) + (rect.width > 0 ? rect.width : 0);
-    long long bottom = static_cast<long long>(rect.y) + (rect.height > 0 ? rect.height : 0);
-    if (right > width) right = width;
-    if (bottom > height) bottom = height;
-    if (right <= left || bottom <= top) return SceneRect{0, 0, 0, 0};
-    return SceneRect{left, top, static_cast<int>(right - left), static_cast<int>(bottom - top)};
+    int64_t x = rect.x, y = rect.y, w = rect.width, h = rect.height;
+    if (!ClipSpan(x, w, width) || !ClipSpan(y, h, height)) return SceneRect{0, 0, 0, 0};
+    return SceneRect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
+                     static_cast<int>(h)};
 }
 
 int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
