@@ -12,8 +12,8 @@
 #include <map>
 #include <sstream>
 
-#include "tests/scene/png_dump.h"
 #include "tests/scene/scene_test_support.h"
+#include "tools/png_file.h"
 
 #ifndef ZARVO_SCENE_HASH_FILE
 #error "ZARVO_SCENE_HASH_FILE names the recorded hashes"
@@ -106,6 +106,19 @@ void WriteRecorded(const std::map<std::string, uint32_t>& hashes) {
         std::snprintf(hex, sizeof hex, "%08" PRIx32, hash);
         out << key << " " << hex << "\n";
     }
+}
+
+// An 8-bit image in the palette's colours, for a person to look at; stored
+// blocks, since the Windows builds have no zlib.
+void DumpImagePng(const char* path, const Image* image, const Palette* palette) {
+    PngPicture picture{ImageWidth(image), ImageHeight(image), kPngRgb, {}, {}};
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const PaletteEntry& e = palette->entries[*PixelAddress(image, x, y)];
+            picture.samples.insert(picture.samples.end(), {e.peRed, e.peGreen, e.peBlue});
+        }
+    }
+    WriteFileBytes(path, EncodePng(picture, StoredZlib));
 }
 
 // Runs the mismatching scenario again to the tick and writes its frame.

@@ -1,5 +1,12 @@
 // Paints every picture once and encodes the files the generator writes.
 #include "picturegen.h"
+#include "tools/png_file.h"
+
+std::vector<uint8_t> EncodePng(const Canvas& canvas, const std::array<Rgb, 256>& palette) {
+    PngPicture picture{canvas.width, canvas.height, kPngIndexed, canvas.pixels, {}};
+    for (const Rgb& c : palette) picture.palette.insert(picture.palette.end(), {c.r, c.g, c.b});
+    return EncodePng(picture, BestZlib);
+}
 
 std::vector<GeneratedFile> GenerateAll(int withOverlay) {
     const std::array<Rgb, 256> palette = MasterPalette();

@@ -4,18 +4,7 @@
 #include <cstring>
 
 #include "picturegen.h"
-
-namespace {
-
-int WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    const int closed = std::fclose(file) == 0;
-    return written == bytes.size() && closed;
-}
-
-}  // namespace
+#include "tools/png_file.h"
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--overlay") != 0)) {
@@ -24,7 +13,7 @@ int main(int argc, char** argv) {
     }
     const std::string directory = argv[1];
     for (const GeneratedFile& file : GenerateAll(argc == 3)) {
-        if (file.bytes.empty() || !WriteFile(directory + "/" + file.name, file.bytes)) {
+        if (file.bytes.empty() || !WriteFileBytes((directory + "/" + file.name).c_str(), file.bytes)) {
             std::fprintf(stderr, "picturegen: cannot write %s/%s\n", directory.c_str(), file.name.c_str());
             return 1;
         }

@@ -108,7 +108,7 @@ void PaintLamps(Canvas& sheet, int x, int y, int width, int height);
 // The review overlay: the tables' geometry drawn over a copy of the background.
 Canvas PaintReviewOverlay(const Canvas& background);
 
-// File encoders (bmpfile.cpp, pngfile.cpp, icofile.cpp); byte vectors so that
+// File encoders (bmpfile.cpp, generate.cpp, icofile.cpp); byte vectors so that
 // a test can compare without touching the disk.
 // Little-endian fields of the BMP and icon file formats.
 void PutU16(std::vector<uint8_t>& out, uint32_t value);
@@ -123,6 +123,7 @@ struct BmpOptions {
 std::vector<uint8_t> EncodeRle8(const Canvas& canvas, int endLineAfterLastRow);
 std::vector<uint8_t> EncodeBmp(const Canvas& canvas, const std::array<Rgb, 256>& palette,
                                const BmpOptions& options);
+// Palette PNG previews (zlib at its best level, so the bytes never vary).
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const std::array<Rgb, 256>& palette);
 std::vector<uint8_t> EncodeIco(const std::vector<Canvas>& images, const std::array<Rgb, 256>& palette);
 

@@ -4,9 +4,25 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "tools/png_file.h"
 #include "tools/render/render.h"
 
 namespace {
+
+// The surface's 0x00RRGGBB pixels as an 8-bit RGB PNG file; 1 when written.
+int WriteRgbPng(const char* path, const RgbSurface& surface) {
+    PngPicture picture{surface.width, surface.height, kPngRgb, {}, {}};
+    picture.samples.reserve(static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height) * 3);
+    for (int y = 0; y < surface.height; ++y) {
+        const uint32_t* row = surface.pixels + static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
+        for (int x = 0; x < surface.width; ++x) {
+            picture.samples.insert(picture.samples.end(), {static_cast<uint8_t>(row[x] >> 16),
+                                                           static_cast<uint8_t>(row[x] >> 8),
+                                                           static_cast<uint8_t>(row[x])});
+        }
+    }
+    return WriteFileBytes(path, EncodePng(picture, BestZlib));
+}
 
 // Up to 72 bytes over the defaults, as the store loads them; 0 otherwise.
 int LoadSettingsFile(const char* path, SettingsRecord* record) {
@@ -30,7 +46,7 @@ int SaveTick(const RenderOptions& options, const RgbSurface& surface, int tick) 
     // The pattern was checked to hold exactly one %d or %0Nd.
     const int length = std::snprintf(path, sizeof path, options.outPattern.c_str(), tick);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return 0;
-    if (WriteRgbPng(path, surface.pixels, surface.width, surface.height, surface.pitch)) return 1;
+    if (WriteRgbPng(path, surface)) return 1;
     std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", path);
     return 0;
 }
@@ -54,8 +70,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
         PresentFrame();
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
     }
-    if (!options.out.empty() && !WriteRgbPng(options.out.c_str(), pixels.data(), options.width, options.height,
-                                             options.width)) {
+    if (!options.out.empty() && !WriteRgbPng(options.out.c_str(), surface)) {
         std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.out.c_str());
         return 1;
     }

@@ -20,8 +20,5 @@ struct RenderOptions {
 int ParseRenderOptions(int argc, char** argv, RenderOptions* options);
 void PrintRenderUsage();
 
-// Writes a 0x00RRGGBB surface as an 8-bit RGB PNG; 1 on success.
-int WriteRgbPng(const char* path, const uint32_t* pixels, int width, int height, int pitch);
-
 // 1 when `pattern` holds exactly one %d or %0Nd and no other '%'.
 int IsFramePattern(const std::string& pattern);
