@@ -2,9 +2,7 @@
 // the settings file and ReadSettings, then the scene's settings copies and a
 // few frames composed in one scene whose pictures are made once for the whole run.
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,6 +10,7 @@
 
 #include "scene/scene.h"
 #include "scene/state.h"
+#include "tests/fuzz/scratch_files.h"
 
 namespace {
 
@@ -20,13 +19,6 @@ std::vector<uint32_t> pixels(640 * 480);
 RgbSurface surface = {pixels.data(), 640, 480, 640, nullptr};
 
 void IgnoreMessage(const char*, const char*) {}
-
-void StoreValue(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(configPath.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
-}
 
 bool InBuiltInRange(int32_t value, int index) {
     const Setting& range = kDefaultSettings.entries[index];
@@ -49,11 +41,7 @@ void CheckSceneCopies() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Replacing a file on a disk file system starts its write-back on close:
-    // memory-backed when there is such a folder.
-    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string directory = std::string(base) + "/zarvo-fuzz-settings-XXXXXX";
-    if (mkdtemp(directory.data()) == nullptr) std::abort();
+    const std::string directory = MakeScratchFolder("fuzz-settings");
     setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
     mkdir((directory + "/zarvo").c_str(), 0700);
     configPath = directory + "/zarvo/Config";
@@ -72,7 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    StoreValue(data, size);
+    WriteWholeFile(configPath, data, size);
     settingsRecord = kDefaultSettings;
     const int loaded = ReadSettings();
     // The store and the byte rule must agree on what a value means.

@@ -1,15 +1,12 @@
 // Fuzz target for the settings file: any bytes as the file's contents through
 // ReadSettingsFrom, the record written back and read again, and the same bytes
 // as XDG_CONFIG_HOME for the path of the file.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "settings/settings.h"
+#include "tests/fuzz/scratch_files.h"
 
 namespace {
 
@@ -24,13 +21,6 @@ SettingsRecord Pattern() {
     SettingsRecord record = {};
     DecodeSettings(bytes, sizeof bytes, &record);
     return record;
-}
-
-void WriteContents(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(contentsPath.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
 }
 
 // A value of 1 to 72 bytes replaces that many bytes; any other loads nothing.
@@ -71,10 +61,8 @@ void CheckPath(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Writes sync the file and its folder: memory-backed when there is one.
-    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string directory = std::string(base) + "/zarvo-fuzz-file-XXXXXX";
-    if (mkdtemp(directory.data()) == nullptr) std::abort();
+    // Writes sync the file and its folder, cheap only in memory.
+    const std::string directory = MakeScratchFolder("fuzz-settings-file");
     contentsPath = directory + "/contents";
     writtenPath = directory + "/written/Config";
     setenv("HOME", "/home/fuzz", 1);
@@ -82,7 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    WriteContents(data, size);
+    WriteWholeFile(contentsPath, data, size);
     CheckRead(data, size);
     CheckPath(data, size);
     return 0;
