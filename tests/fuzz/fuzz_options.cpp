@@ -1,6 +1,7 @@
 // Fuzz target for zarvo's command line: the input split at zero bytes into
-// arguments, through the option parser, XScreenSaver's window variable (the
-// last argument) and the settings the options put into a record.
+// arguments, through the option parser and what the front end does with them.
+//
+// The last argument also stands for XScreenSaver's window variable.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,8 @@
-// Fuzz target for the stored settings value: any bytes, any length, through
-// the settings file and ReadSettings, then the scene's settings copies and a
-// few frames composed in one scene whose pictures are made once for the whole run.
+// Fuzz target for the stored settings value: any bytes through the settings
+// file and ReadSettings, then the scene's settings copies and a few frames.
+//
+// The scene is set up once for the whole run (pictures decoded and scaled);
+// each input restarts its figures with the record read.
 #include <sys/stat.h>
 
 #include <cstdlib>

@@ -1,6 +1,5 @@
-// Fuzz target for the settings file: any bytes as the file's contents through
-// ReadSettingsFrom, the record written back and read again, and the same bytes
-// as XDG_CONFIG_HOME for the path of the file.
+// Fuzz target for the settings file: any bytes as its contents through
+// ReadSettingsFrom and back, and as XDG_CONFIG_HOME for the file's path.
 #include <cstdlib>
 #include <cstring>
 #include <string>

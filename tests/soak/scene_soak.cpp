@@ -1,7 +1,8 @@
-// scene-soak: runs the scene for many frames at each resolution class with
-// the settings at their minimum, default and maximum and at stored values far
-// outside the ranges, and checks after every frame that the screen image
-// changed nowhere but in the frame rectangle.
+// scene-soak: the scene for many frames in each resolution class and at the
+// edges of the settings, checking the screen outside the strip after each.
+//
+// The settings: their minimum, default and maximum, and stored values far
+// above and below the ranges.
 //
 //   scene-soak FRAMES [CLASS [--no-strip]]
 //
