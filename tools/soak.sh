@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The long soak of the scene under AddressSanitizer and UndefinedBehavior-
-# Sanitizer: scene-soak of the asan build runs FRAMES frames in all (1,000,000
+# Sanitizer, with the asan build's scene-soak.
+#
+# It runs FRAMES frames in all (1,000,000
 # unless given), shared between its runs: the minimum, default and maximum
 # settings and stored values far above and below the ranges, in each
 # resolution class (or CLASS alone). After every frame it checks that only
