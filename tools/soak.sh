@@ -2,11 +2,10 @@
 # The long soak of the scene under AddressSanitizer and UndefinedBehavior-
 # Sanitizer, with the asan build's scene-soak.
 #
-# It runs FRAMES frames in all (1,000,000
-# unless given), shared between its runs: the minimum, default and maximum
-# settings and stored values far above and below the ranges, in each
-# resolution class (or CLASS alone). After every frame it checks that only
-# the strip changed on the screen image.
+# It runs FRAMES frames in all (1,000,000 unless given), shared between its
+# runs: the minimum, default and maximum settings and stored values far above
+# and below the ranges, in each resolution class (or CLASS alone). After every
+# frame it checks that only the strip changed on the screen image.
 #
 #   nice -n 19 tools/soak.sh [FRAMES] [CLASS]
 set -euo pipefail
