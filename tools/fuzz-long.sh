@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # A long fuzzing campaign: every libFuzzer target of the fuzz build in turn,
-# sharing HOURS between them, each from its committed corpus. What a target
-# finds is merged back, minimised, into tests/fuzz/corpus/<target>: the named
-# seeds stay as written, the found inputs (named by their hash) are replaced
-# by the smallest set that keeps the coverage of all of them. A crash, leak or
-# timeout is copied into the corpus under its libFuzzer name, so that the
-# replay tests fail until it is fixed, and fails the campaign.
+# for HOURS in all, with what they find merged back into the corpora.
+#
+# Each target starts from its committed corpus. What it finds is merged
+# back, minimised, into tests/fuzz/corpus/<target>: the named seeds stay as
+# written, the found inputs (named by their hash) are replaced by the smallest
+# set that keeps the coverage of all of them. A crash, leak or timeout is
+# copied into the corpus under its libFuzzer name, so that the replay tests
+# fail until it is fixed, and fails the campaign.
 #
 #   nice -n 19 tools/fuzz-long.sh HOURS [FUZZ_BUILD_DIR]
 #
