@@ -39,6 +39,11 @@ void SetUpSceneWith(const SceneWindowInfo& window, DrawTarget screen,
 // The seed SetUpScene takes, for hosts that pass their own settings: twice the
 // calendar time in seconds, wrapping to 32 bits.
 uint32_t SeedFromClock();
+// Starts the figures of a set-up scene again as SetUpSceneWith would with
+// these settings and this seed, keeping the pictures, tables and palette it
+// made (which no setting changes): a fuzzer tries many records on one scene.
+// Does nothing before a successful set-up.
+void RestartScene(const SettingsRecord& settings, uint32_t seed);
 // Releases every object of the scene and zeroes its state, so that a process
 // can set up another scene (tests, the renderer). Hosts never call it.
 void TearDownScene();

@@ -11,13 +11,19 @@ namespace {
 constexpr char kMinimumConfigurationText[] = "Minimum configuration required:\r256 colors, 640 x 480 resolution";
 constexpr char kMessageCaption[] = "Zarvo.scr";
 
+// The settings copies and the walkers' places: the only steps that depend on
+// the settings or draw from the generator, and so all that a restart repeats.
+void StartFigures(uint32_t seed) {
+    CopySceneSettings(settingsRecord);
+    SeedSceneRandom(seed);
+    PlaceWalkwayWalkers();
+}
+
 // The steps after the settings are known, in their order. A picture, image or
 // palette that cannot be made ends the saver like a refusal, silently: the
 // message names a display the user may well have.
 void SetUpSceneSteps(const SceneWindowInfo& window, DrawTarget screen, uint32_t seed) {
-    CopySceneSettings(settingsRecord);
-    SeedSceneRandom(seed);
-    PlaceWalkwayWalkers();
+    StartFigures(seed);
     screenTarget = screen;
     const int sceneClass = ChooseResolutionClass(window.clientWidth, window.screenWidth);
     if (sceneClass == kNoClass) return ShowMinimumConfigurationMessage();
@@ -48,6 +54,13 @@ void SetUpSceneWith(const SceneWindowInfo& window, DrawTarget screen, const Sett
     if (AlreadySetUp()) return;
     settingsRecord = settings;
     SetUpSceneSteps(window, screen, seed);
+}
+
+void RestartScene(const SettingsRecord& settings, uint32_t seed) {
+    if (!sceneReady) return;
+    settingsRecord = settings;
+    ResetMovingFigures();
+    StartFigures(seed);
 }
 
 void ShowMinimumConfigurationMessage() {

@@ -43,14 +43,18 @@ const int kTablesCopied = (CopyStoredTables(), 1);
 
 }  // namespace
 
-void ResetSceneState() {
-    (void)kTablesCopied;
-    CopyStoredTables();
+void ResetMovingFigures() {
     sceneSettings = {};
     std::memset(walkwayWalkers, 0, sizeof walkwayWalkers);
     std::memset(patchRing, 0, sizeof patchRing);
     patchCursor = 0;
     circlePhase = 0.0;
+}
+
+void ResetSceneState() {
+    (void)kTablesCopied;
+    CopyStoredTables();
+    ResetMovingFigures();
     resolutionClass = 0;
     cellSetOffset = 0;
     pictureOffset = {0, 0};

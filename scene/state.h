@@ -70,6 +70,9 @@ extern DrawTarget screenTarget;  // kept from set-up for the frames
 
 // Restores every table and variable above to its state at process start.
 void ResetSceneState();
+// Only the part that the settings and the generator decide: the settings
+// copies, the walkers, the patch ring and the circle's phase.
+void ResetMovingFigures();
 
 // Set-up steps.
 void CopySceneSettings(const SettingsRecord& record);

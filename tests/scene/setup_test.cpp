@@ -151,6 +151,53 @@ TEST_F(SceneSetUpTest, StoredSeatShuffleOfSixHundredRunsWith599Patches) {
     EXPECT_EQ(patchCursor, 60) << "the ring wraps to entry 1";
 }
 
+// Every pixel of the frames of `ticks` ticks, in order.
+std::vector<uint8_t> RunFrames(int ticks) {
+    std::vector<uint8_t> frames;
+    for (int tick = 0; tick < ticks; ++tick) {
+        ComposeFrame();
+        for (int y = 0; y < ImageHeight(FrameImage); ++y) {
+            const uint8_t* row = PixelAddress(FrameImage, 0, y);
+            frames.insert(frames.end(), row, row + ImageWidth(FrameImage));
+        }
+    }
+    return frames;
+}
+
+// A restart after frames with other settings must leave nothing of them: the
+// fuzzer relies on it to try one record per input on a scene set up once.
+TEST_F(SceneSetUpTest, RestartDrawsTheFramesOfAFreshSetUp) {
+    struct Case { int width, height; SettingsRecord first, then; uint32_t seed; };
+    const Case cases[] = {
+        {1024, 768, SettingsAtMaximum(), SettingsAtMinimum(), 77},
+        {800, 600, kDefaultSettings, SettingsWithAllValues(INT32_MAX), 5},
+        {640, 480, SettingsAtMinimum(), SettingsAtMaximum(), 20261207},
+        {640, 480, SettingsWithAllValues(INT32_MIN), kDefaultSettings, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height);
+        TearDownScene();
+        SetUpSceneWith(FullScreenWindow(c.width, c.height), nullptr, c.then, c.seed);
+        ASSERT_EQ(sceneReady, 1) << what;
+        const std::vector<uint8_t> fresh = RunFrames(25);
+        const int period = FrameTimerPeriod();
+
+        TearDownScene();
+        SetUpAt(FullScreenWindow(c.width, c.height), c.first);
+        RunFrames(37);
+        RestartScene(c.then, c.seed);
+        EXPECT_EQ(FrameTimerPeriod(), period) << what;
+        EXPECT_TRUE(RunFrames(25) == fresh) << what << ": a restarted scene draws other frames";
+    }
+}
+
+TEST_F(SceneSetUpTest, RestartBeforeSetUpChangesNothing) {
+    RestartScene(SettingsAtMaximum(), 1);
+    EXPECT_EQ(settingsRecord.entries[CircleWalkers].value, kDefaultSettings.entries[CircleWalkers].value);
+    EXPECT_EQ(sceneSettings.circleWalkers, 0);
+    EXPECT_EQ(walkwayWalkers[0].dv, 0.0f);
+}
+
 TEST_F(SceneSetUpTest, PaletteKeepsBlackAtIndexZeroForTheSheets) {
     SetUpAt(FullScreenWindow(1024, 768));
     ASSERT_NE(ScenePalette, nullptr);
