@@ -5,7 +5,9 @@
 # It runs FRAMES frames in all (1,000,000 unless given), shared between its
 # runs: the minimum, default and maximum settings and stored values far above
 # and below the ranges, in each resolution class (or CLASS alone). After every
-# frame it checks that only the strip changed on the screen image.
+# frame it checks that only the strip changed on the screen image. Then,
+# unless CLASS is given, every life cycle of both programs in full
+# (tools/life-cycle.sh --full).
 #
 #   nice -n 19 tools/soak.sh [FRAMES] [CLASS]
 set -euo pipefail
@@ -22,3 +24,4 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 echo "$(date -u +%H:%M:%S) soaking for $total frames"
 "$build/tests/soak/scene-soak" "$total" ${2:+"$2"}
 echo "$(date -u +%H:%M:%S) soak passed"
+[ -n "${2:-}" ] || exec "$src/tools/life-cycle.sh" --full

@@ -3,7 +3,8 @@
 # sanitizers, both Windows builds under Wine, and the fuzz targets. Prints how
 # long each step took and a summary; exits non-zero if any step failed.
 # ZARVO_WIN32_ROUTE forces how the 32-bit Windows tests run (win32-route.sh);
-# ZARVO_FUZZ_SECONDS sets how long each fuzz target runs (default 60).
+# ZARVO_FUZZ_SECONDS sets how long each fuzz target runs (default 30;
+# tools/fuzz-long.sh runs the long campaigns).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -104,7 +105,7 @@ count_tests() {
 }
 
 fuzz() {
-  build fuzz && tools/run-fuzzers.sh "$root/build/fuzz" "${ZARVO_FUZZ_SECONDS:-60}"
+  build fuzz && tools/run-fuzzers.sh "$root/build/fuzz" "${ZARVO_FUZZ_SECONDS:-30}"
 }
 
 step deps tools/install-deps.sh test
