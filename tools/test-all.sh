@@ -16,6 +16,7 @@ export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$jobs}
 reports=$root/build/reports
 summary=()
 failed=0
+all_passed=0 all_failed=0 all_skipped=0
 
 # A compiler cache outside the clone: a second run on the same machine, from
 # any clone, rebuilds little.
@@ -41,6 +42,8 @@ step() {
   minutes=$(awk -v s=$((SECONDS - started)) 'BEGIN { printf "%.1f", s / 60 }')
   printf '==== %s: %s passed, %s failed, %s skipped, %s min\n' "$name" "$passed" "$failures" "$skipped" "$minutes"
   summary+=("$(printf '%-14s %7s %7s %8s %8s' "$name" "$passed" "$failures" "$skipped" "$minutes")")
+  all_passed=$((all_passed + passed)) all_failed=$((all_failed + failures))
+  all_skipped=$((all_skipped + skipped))
 }
 
 junit_count() {  # junit_count FILE ATTRIBUTE: the suite's total of that attribute
@@ -136,4 +139,5 @@ printf '%s\n' "${summary[@]}"
 printf 'route for the 32-bit Windows tests: %s (%s); %.1f min in all\n' "$route" "$route_reason" \
   "$(awk -v s=$SECONDS 'BEGIN { print s / 60 }')"
 [ $failed -eq 0 ] && echo "all steps passed" || echo "SOME STEPS FAILED"
+printf 'checks: %d passed, %d failed, %d skipped\n' "$all_passed" "$all_failed" "$all_skipped"
 exit $failed
