@@ -108,6 +108,11 @@ picture_drawn() {
   [ "$(convert "$work/pal.png" -format '%k' info:)" -ge 3 ]
 }
 
+box_says_minimum_configuration() {
+  drv texts "$1" &&
+    grep -q 'Minimum%20configuration%20required:%0D256%20colors,%20640%20x%20480%20resolution' <<<"$reply"
+}
+
 case_narrow_screen() {
   log "a 600-pixel-wide screen shows the minimum-configuration message and ends once it is dismissed"
   with_display 600x480x24 || return
@@ -115,9 +120,10 @@ case_narrow_screen() {
   local box
   if drv find "#32770" "Zarvo.scr" $(scaled 20000); then
     box=$reply
-    drv texts "$box"
-    check_true "message text: expected 'Minimum configuration required:\\r256 colors, 640 x 480 resolution' among '$reply'" \
-      grep -q 'Minimum%20configuration%20required:%0D256%20colors,%20640%20x%20480%20resolution' <<<"$reply"
+    # The box can be found before its text is set.
+    checks=$((checks + 1))
+    wait_for 10 box_says_minimum_configuration "$box" ||
+      fail "message text: expected 'Minimum configuration required:\\r256 colors, 640 x 480 resolution' among '$reply'"
     check_true "the saver ended before the message was dismissed" still_running narrow
     drv post "$box" $WM_COMMAND 1 0 >/dev/null
     ends_with narrow 0 "exit code after the message"
