@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine with a prefix of this build's own, made on
 # first use (one wineboot at a time). Usage:
 #   wine-run.sh LOADER PROGRAM [ARGS...]   run PROGRAM
-#   wine-run.sh LOADER --make-prefix       only make the prefix
+#   wine-run.sh LOADER --make-prefix       only make the prefix, and print its path
 # LOADER is `wine` for 32-bit programs and /usr/lib/wine/wine64 for 64-bit
 # ones; WINEPREFIX, else ZARVO_WINEPREFIX, names the prefix.
 set -euo pipefail
@@ -19,5 +19,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-[ "${1:-}" = --make-prefix ] && exit 0
+if [ "${1:-}" = --make-prefix ]; then printf '%s\n' "$WINEPREFIX"; exit 0; fi
 exec "$loader" "$@"

@@ -96,10 +96,11 @@ make_prefix() {
 # there yet (by default the build's unit program's): under emulation, or on a
 # busy machine, a fresh prefix costs minutes more.
 use_shared_prefix() {
-  export WINEPREFIX=${1:-${ZARVO_WINEPREFIX:-/tmp/zarvo-wineprefix-$(id -u)-$(basename "$wine_loader")}}
+  local prefix
+  prefix=$(WINEPREFIX=${1:-} timeout "$(scaled 180)" "$here/../../cmake/wine-run.sh" \
+             "$wine_loader" --make-prefix) || { log "wineboot failed"; return 1; }
+  export WINEPREFIX=$prefix
   log "using the kept Wine prefix $WINEPREFIX"
-  timeout "$(scaled 180)" "$here/../../cmake/wine-run.sh" "$wine_loader" --make-prefix ||
-    { log "wineboot failed"; return 1; }
   wine_overrides
 }
 
