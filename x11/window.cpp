@@ -54,6 +54,7 @@ void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverW
         XSetWMNormalHints(display, saver->window, size);
         XFree(size);
     }
+    saver->wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
     saver->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, saver->window, &saver->wmDeleteWindow, 1);
 }
