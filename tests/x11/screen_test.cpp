@@ -14,70 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "captures.h"
 #include "harness.h"
-#include "scene/scene.h"
 
 namespace {
 
 const std::string kZarvo = ZARVO_PROGRAM;
-const std::string kRender = ZARVO_RENDER;
 constexpr int kStartMs = 15000;  // generous: CI runs two test processes per core
-
-struct Difference {
-    long count = 0;
-    int x = 0, y = 0;
-    uint32_t expected = 0, got = 0;
-};
-
-int ChannelGap(uint32_t a, uint32_t b, int shift) {
-    return std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-}
-
-int Inside(const SceneRect& rect, int x, int y) {
-    return x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
-}
-
-// Pixels whose channels differ by more than `tolerance`, outside `skip`.
-Difference Compare(const Picture& expected, const Picture& got, int tolerance,
-                   SceneRect skip = {0, 0, 0, 0}) {
-    Difference difference;
-    if (expected.width != got.width || expected.height != got.height) {
-        difference.count = -1;
-        return difference;
-    }
-    for (int y = 0; y < got.height; ++y) {
-        for (int x = 0; x < got.width; ++x) {
-            uint32_t want = expected.At(x, y), have = got.At(x, y);
-            if (Inside(skip, x, y)) continue;
-            if (ChannelGap(want, have, 16) <= tolerance && ChannelGap(want, have, 8) <= tolerance &&
-                ChannelGap(want, have, 0) <= tolerance) {
-                continue;
-            }
-            if (difference.count++ == 0) difference = {1, x, y, want, have};
-        }
-    }
-    return difference;
-}
-
-std::string Describe(const Difference& d) {
-    if (d.count < 0) return "pictures of different sizes";
-    char text[160];
-    snprintf(text, sizeof text, "%ld pixels differ; first at (%d, %d): expected 0x%06x, got 0x%06x",
-             d.count, d.x, d.y, d.expected, d.got);
-    return text;
-}
-
-// Where the strip lies for a window of this size, as the scene lays it out.
-SceneRect FrameStripFor(int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    RgbSurface surface{pixels.data(), width, height, width, nullptr};
-    static DisplayPaletteInfo trueColour{-1, 0, {}};
-    SetUpSceneWith(SceneWindowInfo{width, height, width, 32, &trueColour}, &surface,
-                   kDefaultSettings, 1);
-    SceneRect strip = FrameWindowRect();
-    TearDownScene();
-    return strip;
-}
 
 class ScreenTest : public testing::Test {
 protected:
@@ -112,36 +55,10 @@ protected:
         return &children.back();
     }
 
-    Picture Render(const std::string& size, int seed, int ticks, const std::string& extra = "") {
-        std::string out = MakeTempDir("render") + "/expected.png";
-        std::vector<std::string> args = {kRender, "--size", size, "--seed", std::to_string(seed),
-                                         "--ticks", std::to_string(ticks), "--out", out};
-        if (!extra.empty()) {
-            args.push_back(extra.substr(0, extra.find(' ')));
-            args.push_back(extra.substr(extra.find(' ') + 1));
-        }
-        std::string errors;
-        Picture picture;
-        EXPECT_EQ(RunProgram(args, "", {}, 60000, &errors), 0) << "zarvo-render: " << errors;
-        EXPECT_TRUE(ReadPng(out, &picture)) << "expected a PNG at " << out;
-        return picture;
-    }
-
-    // Captures until the window shows `expected` (within tolerance, outside
-    // `skip`) or the time is up; the last difference found.
+    // Waits for the picture at (x, y) of the window on the test's server.
     Difference WaitForPicture(Window window, int x, int y, const Picture& expected, int tolerance,
-                              SceneRect skip = {0, 0, 0, 0}, int timeoutMs = kStartMs) {
-        Difference difference{-2};
-        int64_t deadline = NowMs() + timeoutMs;
-        do {
-            Picture got;
-            if (CaptureWindow(server.display, window, x, y, expected.width, expected.height, &got)) {
-                difference = Compare(expected, got, tolerance, skip);
-                if (difference.count == 0) break;
-            }
-            SleepMs(50);
-        } while (NowMs() < deadline);
-        return difference;
+                              SceneRect skip = {0, 0, 0, 0}) {
+        return ::WaitForPicture(server.display, window, x, y, expected, tolerance, skip, kStartMs);
     }
 
     Picture Capture(Window window, int width, int height) {
@@ -228,18 +145,11 @@ TEST_F(ScreenTest, OnlyTheFrameStripChangesBetweenScreenshots) {
     Difference outside = WaitForPicture(root, 0, 0, still, 0, strip);
     ASSERT_EQ(outside.count, 0) << "outside the strip: " << Describe(outside);
     Picture first = Capture(root, 1024, 768);
-    Difference inside{};
-    int64_t deadline = NowMs() + 5000;
-    Picture later;
-    while (inside.count == 0 && NowMs() < deadline) {
-        SleepMs(100);
-        later = Capture(root, 1024, 768);
-        inside = Compare(first, later, 0);
-    }
+    Difference inside = WaitForChange(server.display, root, {0, 0, 1024, 768}, first, 5000);
     EXPECT_GT(inside.count, 0) << "expected the strip to change between screenshots";
     EXPECT_TRUE(Inside(strip, inside.x, inside.y))
         << "first change at (" << inside.x << ", " << inside.y << ") lies outside the strip";
-    Difference after = Compare(still, later, 0, strip);
+    Difference after = Compare(still, Capture(root, 1024, 768), 0, strip);
     EXPECT_EQ(after.count, 0) << "outside the strip after frames: " << Describe(after);
 }
 
