@@ -232,44 +232,80 @@ long TranslucentPixels(Display* display, Window window) {
     return count;
 }
 
+// The pixels of the window that are not white.
+long MarkedPixels(Display* display, Window window, int width, int height) {
+    Picture picture;
+    if (!CaptureWindow(display, window, 0, 0, width, height, &picture)) return -1;
+    long count = 0;
+    for (uint32_t pixel : picture.pixels) count += pixel != 0xFFFFFF;
+    return count;
+}
+
 TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture expected = Render("640x480", 9, 2);
     Display* display = server.display;
+    // Another top-level window, below the target, that zarvo must leave white.
+    Window other = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 600, 200, 100, 0, 0,
+                                       WhitePixel(display, DefaultScreen(display)));
+    XMapWindow(display, other);
+    // In the arguments and the environment "HEX" and "DEC" stand for the
+    // target's id, "OTHER" for the other window's.
     struct Target {
         const char* how;
-        bool hex;
-        bool environment;
+        std::vector<std::string> args;
+        const char* environment;  // XSCREENSAVER_WINDOW
         bool argb;
-    } targets[] = {{"--window-id 0x...", true, false, false},
-                   {"--window-id decimal", false, false, false},
-                   {"XSCREENSAVER_WINDOW with --root", false, true, false},
-                   {"--window-id of a 32-deep ARGB window", true, false, true}};
+        bool virtualRoot;  // the target carries __SWM_VROOT naming itself
+    } targets[] = {
+        {"--window-id 0x...", {"--window-id", "HEX"}, "", false, false},
+        {"--window-id decimal", {"--window-id", "DEC"}, "", false, false},
+        {"XSCREENSAVER_WINDOW with --root", {"--root"}, "DEC", false, false},
+        {"-window-id before -root, XSCREENSAVER_WINDOW naming another window",
+         {"-window-id", "DEC", "-root"}, "OTHER", false, false},
+        {"--root under a virtual root", {"--root"}, "", false, true},
+        {"--window-id of a 32-deep ARGB window", {"--window-id", "HEX"}, "", true, false},
+    };
     for (const Target& target : targets) {
         SCOPED_TRACE(target.how);
         Window window = CreateTargetWindow(display, target.argb);
         ASSERT_NE(window, static_cast<Window>(None)) << "expected the test window to be made";
+        if (target.virtualRoot) {
+            XChangeProperty(display, window, XInternAtom(display, "__SWM_VROOT", False), XA_WINDOW,
+                            32, PropModeReplace, reinterpret_cast<unsigned char*>(&window), 1);
+        }
         XMapWindow(display, window);
         XSync(display, False);
-        char id[32];
-        snprintf(id, sizeof id, target.hex ? "0x%lx" : "%lu", window);
+        auto idFor = [&](const std::string& token) {
+            char id[32];
+            snprintf(id, sizeof id, token == "DEC" ? "%lu" : "0x%lx",
+                     token == "OTHER" ? other : window);
+            return token == "DEC" || token == "HEX" || token == "OTHER" ? std::string(id) : token;
+        };
         std::vector<std::string> args = {"--seed", "9", "--frames", "2", "--redraw-speed", "120"};
-        if (target.environment) {
-            args.push_back("--root");
-        } else {
-            args.insert(args.end(), {"--window-id", id});
-        }
-        Child* zarvo = StartZarvo(args, target.environment ? id : "");
+        for (const std::string& arg : target.args) args.push_back(idFor(arg));
+        Child* zarvo = StartZarvo(args, idFor(target.environment));
         Difference difference = WaitForPicture(window, 0, 0, expected, 0);
         EXPECT_EQ(difference.count, 0) << Describe(difference);
         if (target.argb) {
             EXPECT_EQ(TranslucentPixels(display, window), 0) << "expected every pixel opaque";
         }
+        EXPECT_EQ(MarkedPixels(display, other, 200, 100), 0) << "expected the other window white";
         // The window going away ends zarvo cleanly.
         XDestroyWindow(display, window);
         XSync(display, False);
         ExpectExit(zarvo, 0);
     }
+}
+
+TEST_F(ScreenTest, RootWithoutAVirtualRootDrawsOnTheRoot) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    Picture expected = Render("1024x768", 9, 2);
+    Child* zarvo = StartZarvo({"--root", "--seed", "9", "--frames", "2", "--redraw-speed", "120"});
+    Difference difference = WaitForPicture(DefaultRootWindow(server.display), 0, 0, expected, 0);
+    EXPECT_EQ(difference.count, 0) << Describe(difference);
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
 }
 
 TEST_F(ScreenTest, SigtermEndsTheRunCleanly) {
@@ -283,7 +319,21 @@ TEST_F(ScreenTest, SigtermEndsTheRunCleanly) {
         << "expected the window to be gone";
 }
 
-TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeys) {
+// A client message carrying WM_DELETE_WINDOW, as the window manager's close
+// button sends it when `type` is WM_PROTOCOLS.
+void SendDeleteMessage(Display* display, Window window, const char* type) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeysOrMessages) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Display* display = server.display;
     for (const char* close : {"Escape", "q", "close button"}) {
@@ -293,22 +343,33 @@ TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeys) {
         ASSERT_NE(window, static_cast<Window>(None));
         Xdotool({"mousemove", "500", "400"});  // keys go to the window under the pointer
         Xdotool({"key", "a"});
+        SendDeleteMessage(display, window, "ZARVO_NOT_WM_PROTOCOLS");
         ExpectStillRunning(zarvo, 300);
         if (std::string(close) == "close button") {
-            XEvent event{};
-            event.xclient.type = ClientMessage;
-            event.xclient.window = window;
-            event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-            event.xclient.format = 32;
-            event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-            event.xclient.data.l[1] = CurrentTime;
-            XSendEvent(display, window, False, NoEventMask, &event);
-            XSync(display, False);
+            SendDeleteMessage(display, window, "WM_PROTOCOLS");
         } else {
             Xdotool({"key", close});
         }
         ExpectExit(zarvo, 0);
     }
+}
+
+// 100 frames at redraw speed 120, one every 1 ms by the scene's period, last
+// a second at the 10 ms floor; without it they are over in a tenth of that.
+TEST_F(ScreenTest, FramesComeNoFasterThanEveryTenMilliseconds) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    Picture still = Render("1024x768", 3, 0);
+    SceneRect strip = FrameStripFor(1024, 768);
+    Window root = DefaultRootWindow(server.display);
+    StartZarvo({"--seed", "3", "--redraw-speed", "120", "--frames", "100"});
+    Difference shown = WaitForPicture(root, 0, 0, still, 0, strip);
+    ASSERT_EQ(shown.count, 0) << "outside the strip: " << Describe(shown);
+    SleepMs(500);
+    Picture first;
+    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height,
+                              &first));
+    Difference moved = WaitForChange(server.display, root, strip, first, 400);
+    EXPECT_GT(moved.count, 0) << "expected frames still coming half a second after the picture";
 }
 
 TEST_F(ScreenTest, StoredSettingsAndOptionsShapeTheScene) {
