@@ -12,7 +12,7 @@ const SettingOption kSettingOptions[kSettingCount] = {
     {"circle-walkers", CircleWalkers, "number of circling walkers"},
     {"walkway-speed", IsleSpeed, "speed of the walkway walkers"},
     {"walkway-walkers", IsleWalkers, "number of walkway walkers"},
-    {"redraw-speed", RedrawSpeed, "frame rate: one frame every 601 - 5 x N ms"},
+    {"redraw-speed", RedrawSpeed, "frame rate: one frame every max(10, 601 - 5 x N) ms"},
     {"seat-shuffle", SeatShuffle, "how much of the seated crowd stirs"},
 };
 
