@@ -81,7 +81,9 @@ protected:
                 "programs: %s --root --seed 3 --redraw-speed 120\n",
                 hack.c_str());
         fclose(file);
-        asDaemonUser = {"env", "HOME=" + home, "DISPLAY=" + server.name};
+        // The stored settings, too, are the run's own.
+        asDaemonUser = {"env", "HOME=" + home, "XDG_CONFIG_HOME=" + home,
+                        "DISPLAY=" + server.name};
         if (getuid() != 0) return 1;  // the test's own user will do
         const passwd* user = DaemonUser();
         if (!user || !HasProgram("runuser")) return 0;
@@ -118,9 +120,11 @@ TEST_F(XScreenSaverTest, DaemonBlanksTheScreenWithZarvoAndItsStripMoves) {
     start.insert(start.end(), {"xscreensaver", "-no-splash", "-verbose"});
     ASSERT_TRUE(SpawnChild(start, server.name, {}, &daemon));
     // -activate fails until the daemon has started listening.
+    int64_t deadline = NowMs() + kStartMs;
     int activated = 0;
-    for (int64_t deadline = NowMs() + kStartMs; !activated && NowMs() < deadline; SleepMs(200)) {
-        activated = RunAsDaemonUser({"xscreensaver-command", "-activate"}) == 0;
+    while (!(activated = RunAsDaemonUser({"xscreensaver-command", "-activate"}) == 0) &&
+           NowMs() < deadline) {
+        SleepMs(200);
     }
     ASSERT_TRUE(activated) << "xscreensaver-command -activate never succeeded; daemon log:\n"
                            << ChildErrors(daemon);
