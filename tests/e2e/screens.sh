@@ -1,6 +1,7 @@
 # The end-to-end cases that need displays of their own: the picture at each
 # standard size and on a larger screen against zarvo-render's, the animated
-# strip, a palette display, and the refusal on a screen too narrow.
+# strip, a palette display, the refusal on a screen too narrow, a scaled
+# display, and two monitors side by side as Windows sees them.
 
 # Window rectangle of the animated strip at each size: the frame rectangle
 # of the resolution class, moved by the picture's offset.
@@ -158,6 +159,21 @@ case_scaled_display() {
   set_display_dpi "" || fail "cannot reset the display's scale: $reply"
 }
 
+case_two_monitors() {
+  log "on two monitors side by side Windows sees both and the virtual screen around them"
+  start_two_monitors "$work" $((display_base + 5)) || { fail "no two-monitor display"; return; }
+  log "display $DISPLAY has two monitors"
+  if start_driver; then
+    drv monitors
+    check "virtual screen and monitors" "0 0 1824 768 0,0,1024,768,primary 1024,0,1824,600" "$reply"
+  else
+    fail "no driver on the two-monitor display"
+  fi
+  stop_driver
+  wait_wine_idle
+  stop_two_monitors
+}
+
 have_render() {
   [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return 1; }
 }
@@ -170,6 +186,7 @@ run_screen_cases() {
   case_palette_display
   case_narrow_screen
   case_scaled_display
+  case_two_monitors
 }
 
 # One full-screen run against zarvo-render's picture, in the shared prefix:
