@@ -113,23 +113,37 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
     return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
 }
 
-// One picture pixel blended along x with its neighbour by the column's tap.
-inline uint32_t ColumnColour(const uint8_t* row, const FitTap& t, const uint32_t* table)
-{
-    const uint32_t colour = table[row[t.index]];
-    return t.weight ? Blend(colour, table[row[t.index + 1]], uint32_t(t.weight)) : colour;
-}
-
+// Each picture pixel blended along x with its neighbour by the column's tap.
 void ScaleRowRgb(const uint8_t* row, const FitTap* taps, int count, const uint32_t* table, uint32_t* out)
 {
-    for (int i = 0; i < count; ++i) out[i] = ColumnColour(row, taps[i], table);
+    for (int i = 0; i < count; ++i) {
+        const FitTap t = taps[i];
+        const uint32_t colour = table[row[t.index]];
+        out[i] = t.weight ? Blend(colour, table[row[t.index + 1]], uint32_t(t.weight)) : colour;
+    }
 }
 
-// The next picture row blended in by `weight` over the row already in `out`.
-void BlendRowRgb(const uint8_t* row, const FitTap* taps, int count, const uint32_t* table,
-                 uint32_t weight, uint32_t* out)
+// Two picture rows scaled along x, kept while the screen rows walk down: a
+// magnified picture row serves the screen rows of its block and the blends
+// on both its edges, and is scaled once.
+struct ScaledRows {
+    const Image* picture;
+    const FitTap* columns;
+    int count;
+    const uint32_t* table;
+    uint32_t* rows[2];
+    int32_t index[2];
+};
+
+const uint32_t* ScaledRow(ScaledRows& cache, int32_t index)
 {
-    for (int i = 0; i < count; ++i) out[i] = Blend(out[i], ColumnColour(row, taps[i], table), weight);
+    if (cache.index[0] == index) return cache.rows[0];
+    if (cache.index[1] == index) return cache.rows[1];
+    // Rows come in increasing order: the lower one is not needed again.
+    const int slot = cache.index[0] < cache.index[1] ? 0 : 1;
+    ScaleRowRgb(PixelAddress(cache.picture, 0, index), cache.columns, cache.count, cache.table, cache.rows[slot]);
+    cache.index[slot] = index;
+    return cache.rows[slot];
 }
 
 inline int32_t NearestIndex(const FitTap& t) { return t.index + (t.weight >= kWeightOne / 2); }
@@ -217,7 +231,8 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     if (IsEmpty(visible)) return fit;
     fit->columns = static_cast<FitTap*>(calloc(size_t(visible.width), sizeof(FitTap)));
     fit->rows = static_cast<FitTap*>(calloc(size_t(visible.height), sizeof(FitTap)));
-    if (!fit->columns || !fit->rows) {
+    fit->rowScratch = static_cast<uint32_t*>(calloc(2 * size_t(visible.width), sizeof(uint32_t)));
+    if (!fit->columns || !fit->rows || !fit->rowScratch) {
         DestroyScreenFit(fit);
         return nullptr;
     }
@@ -231,6 +246,7 @@ void DestroyScreenFit(ScreenFit* fit)
     if (!fit) return;
     free(fit->columns);
     free(fit->rows);
+    free(fit->rowScratch);
     free(fit);
 }
 
@@ -262,14 +278,18 @@ int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t 
     if (!table || !SpanToWrite(fit, picture, source, target.pixels, target.pitch, target.area, &s)) return 0;
     const FitTap* columns = fit->columns + s.x0;
     const int count = s.x1 - s.x0;
+    ScaledRows cache{picture, columns, count, table, {fit->rowScratch, fit->rowScratch + count}, {-1, -1}};
     WriteRows(fit, s, target.pixels, target.pitch, target.area,
               [fit](int y) { return SameTap(fit->rows[y], fit->rows[y - 1]); },
               [&](int y, uint32_t* out) {
                   const FitTap row = fit->rows[y];
-                  ScaleRowRgb(PixelAddress(picture, 0, row.index), columns, count, table, out);
-                  if (row.weight)
-                      BlendRowRgb(PixelAddress(picture, 0, row.index + 1), columns, count, table,
-                                  uint32_t(row.weight), out);
+                  const uint32_t* upper = ScaledRow(cache, row.index);
+                  if (row.weight == 0) {
+                      std::memcpy(out, upper, size_t(count) * sizeof *out);
+                      return;
+                  }
+                  const uint32_t* lower = ScaledRow(cache, row.index + 1);
+                  for (int i = 0; i < count; ++i) out[i] = Blend(upper[i], lower[i], uint32_t(row.weight));
               });
     return 1;
 }

@@ -68,6 +68,9 @@ struct ScreenFit {
     PicturePlacement placement;
     FitTap* columns;
     FitTap* rows;
+    // Two rows of the visible width that ScalePictureRect works in, so a fit
+    // serves one scaling at a time.
+    uint32_t* rowScratch;
 };
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
