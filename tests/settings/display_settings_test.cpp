@@ -66,7 +66,7 @@ TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
                    {-1, -1, kDefaultDisplaySettings},          {0xFFFFFFFF, 0x100000001, kDefaultDisplaySettings}};
     for (const auto& n : numbers) {
         ExpectSettings(DisplaySettingsFromNumbers(n.size, n.monitors), n.expected,
-                       std::to_string(n.size) + ", " + std::to_string(n.monitors));
+                       std::to_string(n.size).append(", ").append(std::to_string(n.monitors)));
     }
 }
 
@@ -92,7 +92,7 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
     };
     for (const auto& c : cases) {
         ExpectSettings(ParseDisplaySettings(c.text.data(), c.text.size()), c.expected,
-                       "\"" + c.text.substr(0, 60) + "\"");
+                       c.text.substr(0, 60));
     }
     ExpectSettings(ParseDisplaySettings(nullptr, 10), kDefaultDisplaySettings, "no text");
 
