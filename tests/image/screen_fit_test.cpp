@@ -95,17 +95,18 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
     EXPECT_EQ(PlacePicture(PictureSize(-1), 1024, 768, 1920, 1080).output.width, 0) << "unknown size";
 }
 
-// Pictures and screens of every kind: magnified by whole and uneven factors,
-// shrunk, centred on a smaller screen, odd sides.
+// Pictures and screens of every kind: magnified by whole and uneven factors
+// (256 x 192 to 720 x 540 is 3840 x 2160's 45/16), shrunk, centred on a
+// smaller screen, odd sides.
 struct FitCase {
     PictureSize size;
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
 };
 const FitCase kFitCases[] = {
-    {kPictureFill, 1024, 768, 1920, 1080},  {kPictureFill, 1024, 768, 3840, 2160},
+    {kPictureFill, 1024, 768, 1920, 1080},  {kPictureFill, 256, 192, 720, 540},
     {kPictureFill, 1024, 768, 1280, 800},   {kPictureFill, 800, 600, 1366, 768},
     {kPictureFill, 1024, 768, 640, 480},    {kPictureFill, 37, 23, 101, 67},
-    {kPictureFill, 40, 30, 23, 17},         {kPictureWholeMultiples, 800, 600, 3840, 2160},
+    {kPictureFill, 40, 30, 23, 17},         {kPictureWholeMultiples, 200, 150, 960, 540},
     {kPictureWholeMultiples, 37, 23, 101, 67}, {kPictureCentred, 1024, 768, 640, 481},
     {kPictureCentred, 37, 23, 101, 67},
 };
