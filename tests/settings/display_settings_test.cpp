@@ -14,8 +14,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "tests/settings/config_folder.h"
 #endif
 
 namespace {
@@ -173,28 +174,14 @@ TEST_F(DisplayStoreTest, OddValuesReadAsDefaults) {
     ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureFill, kMonitorsAll}, "long monitors");
 }
 #else
-class DisplayStoreTest : public ::testing::Test {
+class DisplayStoreTest : public ConfigFolderTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarvo-display-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
+        ConfigFolderTest::SetUp();
         path = directory + "/zarvo/Display";
     }
-    void TearDown() override {
-        for (const char* name : {"/zarvo/Display", "/zarvo/Config", "/zarvo/Display.new"})
-            std::remove((directory + name).c_str());
-        rmdir((directory + "/zarvo").c_str());
-        rmdir(directory.c_str());
-    }
-    void WriteRaw(const std::string& bytes) {
-        mkdir((directory + "/zarvo").c_str(), 0700);
-        FILE* file = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-    std::string directory, path;
+    void WriteRaw(const std::string& bytes) { WriteFile("Display", bytes.data(), bytes.size()); }
+    std::string path;
 };
 
 TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
