@@ -308,3 +308,17 @@ int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect 
               });
     return 1;
 }
+
+int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to)
+{
+    if (!fit || !from || !to || fit->placement.factorDenominator != 1) return 0;
+    const FitRect screen = ScreenRectOf(fit, source);
+    if (IsEmpty(screen)) return 0;
+    // Blocks of k x k: a picture rectangle reaches whole blocks, and with
+    // k above 1 the output lies wholly on the screen, so no block is cut.
+    const PicturePlacement& p = fit->placement;
+    const int k = p.factorNumerator;
+    *to = screen;
+    *from = FitRect{(screen.x - p.output.x) / k, (screen.y - p.output.y) / k, screen.width / k, screen.height / k};
+    return 1;
+}

@@ -112,9 +112,15 @@ int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t 
                      FitRect source, const RgbPixels& target);
 
 // The same into palette indices for palette screens, plain nearest-neighbour:
-// each screen pixel takes the picture pixel that covers most of it. On
-// Windows the host may rather StretchDIBits the picture rectangle to
-// ScreenRectOf's rectangle where the factor is whole; a fractional factor's
-// rounding in GDI would not line a strip up with the whole picture.
+// each screen pixel takes the picture pixel under its centre.
 int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
                             const IndexPixels& target);
+
+// For a host that stretches with the platform (StretchDIBits) on palette
+// screens: where the factor is a whole k (centred, whole multiples), the
+// picture rectangle `from` and the screen rectangle `to` = ScreenRectOf(fit,
+// source) that is exactly its k-fold image, cut to the screen; 1 then. 0 for
+// a fractional factor, whose rounding in the platform's stretch would not
+// line a strip up with the whole picture (ScalePictureRectIndexed does), or
+// when nothing of `source` is on the screen.
+int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to);

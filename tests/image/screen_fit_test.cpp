@@ -355,6 +355,33 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
     }
 }
 
+// The rectangles a platform stretch is given: `to` is the k-fold image of
+// `from` and the pixels that ScalePictureRect would write.
+TEST(ScreenFitPixelsTest, WholeFactorRectsAreExactImagesOfEachOther)
+{
+    std::mt19937 random(16);
+    for (const FitCase& c : kFitCases) {
+        ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
+        const PicturePlacement& p = fit->placement;
+        for (int round = 0; round < 20; ++round) {
+            const FitRect source = RandomRect(random, c.pictureWidth, c.pictureHeight);
+            const FitRect touched = ScreenRectOf(fit, source);
+            FitRect from{}, to{};
+            const int whole = WholeFactorRects(fit, source, &from, &to);
+            ASSERT_EQ(whole, p.factorDenominator == 1 && touched.width > 0 ? 1 : 0) << Describe(c);
+            if (!whole) continue;
+            const int k = p.factorNumerator;
+            EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
+                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+            EXPECT_EQ((std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width,
+                                        k * from.height}),
+                      (std::vector<int>{to.x, to.y, to.width, to.height}))
+                << Describe(c);
+        }
+        DestroyScreenFit(fit);
+    }
+}
+
 TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
 {
     std::mt19937 random(15);
