@@ -214,9 +214,11 @@ int Rounds(const FitCase& c, int most) { return Large(c) ? 2 : most; }
 
 bool Inside(int x, int y, FitRect r) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
 
-// A strip scaled alone, into a screen-sized surface and into one of its own
-// size, writes exactly ScreenRectOf's pixels, each equal to the whole scaling.
-TEST(ScreenFitStripTest, StripScaledAloneEqualsTheWholePictureScaled)
+// Scaling a strip alone, into a screen-sized surface or one of its own,
+// writes exactly ScreenRectOf's pixels, each equal to the whole picture's;
+// and changing the strip's picture pixels changes no screen pixel outside
+// that rectangle. Together: a tick's strip leaves no seam.
+TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
 {
     std::mt19937 random(11);
     for (const FitCase& c : kFitCases) {
@@ -224,56 +226,44 @@ TEST(ScreenFitStripTest, StripScaledAloneEqualsTheWholePictureScaled)
         for (int round = 0; round < Rounds(c, 12); ++round) {
             const FitRect strip = RandomRect(random, c.pictureWidth, c.pictureHeight);
             const FitRect touched = ScreenRectOf(whole.fit, strip);
-            std::vector<uint32_t> screen(whole.rgb.size(), 0x01020304);
-            std::vector<uint8_t> screenIndices(whole.indices.size(), 0x5A);
-            const int written = ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
-                                                 RgbPixels{screen.data(), c.screenWidth, whole.Screen()});
-            ScalePictureRectIndexed(whole.fit, whole.picture, strip,
-                                    IndexPixels{screenIndices.data(), c.screenWidth, whole.Screen()});
-            EXPECT_EQ(written, touched.width > 0 ? 1 : 0) << Describe(c);
+            std::vector<uint32_t> alone(whole.rgb.size(), 0x01020304);
+            std::vector<uint8_t> aloneIndices(whole.indices.size(), 0x5A);
             std::vector<uint32_t> own(size_t(std::max(touched.width * touched.height, 1)), 0);
-            ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
-                             RgbPixels{own.data(), touched.width, touched});
-            for (int y = 0; y < c.screenHeight; ++y) {
-                for (int x = 0; x < c.screenWidth; ++x) {
-                    const size_t at = size_t(y) * c.screenWidth + x;
-                    const bool in = Inside(x, y, touched);
-                    ASSERT_EQ(screen[at], in ? whole.rgb[at] : 0x01020304u)
-                        << Describe(c) << " strip " << strip.x << "," << strip.y << " " << strip.width << "x"
-                        << strip.height << " at " << x << "," << y;
-                    ASSERT_EQ(screenIndices[at], in ? whole.indices[at] : 0x5A) << Describe(c) << " at " << x << "," << y;
-                    if (!in) continue;
-                    ASSERT_EQ(own[size_t(y - touched.y) * touched.width + x - touched.x], whole.rgb[at])
-                        << Describe(c) << " own surface at " << x << "," << y;
-                }
-            }
-        }
-    }
-}
-
-// Changing the picture inside a rectangle changes no screen pixel outside
-// ScreenRectOf's rectangle: a strip repaint misses nothing.
-TEST(ScreenFitStripTest, ChangesReachNoPixelOutsideTheStripsScreenRect)
-{
-    std::mt19937 random(12);
-    for (const FitCase& c : kFitCases) {
-        Scaled scaled(c, random);
-        for (int round = 0; round < Rounds(c, 6); ++round) {
-            const std::vector<uint32_t> before = scaled.rgb;
-            const std::vector<uint8_t> beforeIndices = scaled.indices;
-            const FitRect strip = RandomRect(random, c.pictureWidth, c.pictureHeight);
+            EXPECT_EQ(ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
+                                       RgbPixels{alone.data(), c.screenWidth, whole.Screen()}),
+                      touched.width > 0 ? 1 : 0);
+            ScalePictureRectIndexed(whole.fit, whole.picture, strip,
+                                    IndexPixels{aloneIndices.data(), c.screenWidth, whole.Screen()});
+            ScalePictureRect(whole.fit, whole.picture, whole.table, strip, RgbPixels{own.data(), touched.width, touched});
+            const std::vector<uint32_t> before = whole.rgb;
+            const std::vector<uint8_t> beforeIndices = whole.indices;
             for (int y = std::max(strip.y, 0); y < std::min(strip.y + strip.height, c.pictureHeight); ++y)
                 for (int x = std::max(strip.x, 0); x < std::min(strip.x + strip.width, c.pictureWidth); ++x)
-                    *PixelAddress(scaled.picture, x, y) = uint8_t(random());
-            scaled.Rescale();
-            const FitRect touched = ScreenRectOf(scaled.fit, strip);
+                    *PixelAddress(whole.picture, x, y) = uint8_t(random());
+            whole.Rescale();
             for (int y = 0; y < c.screenHeight; ++y)
                 for (int x = 0; x < c.screenWidth; ++x) {
                     const size_t at = size_t(y) * c.screenWidth + x;
-                    if (Inside(x, y, touched)) continue;
-                    ASSERT_EQ(scaled.rgb[at], before[at]) << Describe(c) << " at " << x << "," << y;
-                    ASSERT_EQ(scaled.indices[at], beforeIndices[at]) << Describe(c) << " at " << x << "," << y;
+                    if (!Inside(x, y, touched)) {
+                        ASSERT_TRUE(alone[at] == 0x01020304u && aloneIndices[at] == 0x5A) << Describe(c) << " written at " << x << "," << y;
+                        ASSERT_TRUE(whole.rgb[at] == before[at] && whole.indices[at] == beforeIndices[at])
+                            << Describe(c) << " changed at " << x << "," << y;
+                        continue;
+                    }
+                    ASSERT_TRUE(alone[at] == before[at] && aloneIndices[at] == beforeIndices[at]) << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(own[size_t(y - touched.y) * touched.width + x - touched.x], before[at]) << Describe(c) << " own at " << x << "," << y;
                 }
+            // A platform stretch at a whole factor k is given `from` and its
+            // k-fold image `to`, the same pixels.
+            FitRect from{}, to{};
+            const PicturePlacement& p = whole.fit->placement;
+            const int k = p.factorNumerator;
+            ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), p.factorDenominator == 1 && touched.width > 0);
+            if (p.factorDenominator != 1 || touched.width == 0) continue;
+            EXPECT_EQ((std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width, k * from.height}),
+                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+            EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
+                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
         }
     }
 }
@@ -352,33 +342,6 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
                 ASSERT_EQ(got, scaled.table[*PixelAddress(scaled.picture, sx, sy)])
                     << Describe(c) << " at " << x << "," << y;
             }
-    }
-}
-
-// The rectangles a platform stretch is given: `to` is the k-fold image of
-// `from` and the pixels that ScalePictureRect would write.
-TEST(ScreenFitPixelsTest, WholeFactorRectsAreExactImagesOfEachOther)
-{
-    std::mt19937 random(16);
-    for (const FitCase& c : kFitCases) {
-        ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
-        const PicturePlacement& p = fit->placement;
-        for (int round = 0; round < 20; ++round) {
-            const FitRect source = RandomRect(random, c.pictureWidth, c.pictureHeight);
-            const FitRect touched = ScreenRectOf(fit, source);
-            FitRect from{}, to{};
-            const int whole = WholeFactorRects(fit, source, &from, &to);
-            ASSERT_EQ(whole, p.factorDenominator == 1 && touched.width > 0 ? 1 : 0) << Describe(c);
-            if (!whole) continue;
-            const int k = p.factorNumerator;
-            EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
-                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
-            EXPECT_EQ((std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width,
-                                        k * from.height}),
-                      (std::vector<int>{to.x, to.y, to.width, to.height}))
-                << Describe(c);
-        }
-        DestroyScreenFit(fit);
     }
 }
 
