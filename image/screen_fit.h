@@ -15,6 +15,7 @@ enum PictureSize : int32_t {
     kPictureCentred = 0,         // one screen pixel per picture pixel
     kPictureWholeMultiples = 1,  // the largest whole multiple that fits
     kPictureFill = 2,            // the largest size of the same shape that fits
+                                 // (on a smaller screen: shrunk, nearest-neighbour)
     kPictureSizeCount = 3,
 };
 
