@@ -18,6 +18,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "tests/settings/config_folder.h"
 #endif
 
 namespace {
@@ -140,26 +142,13 @@ TEST_F(SettingsStoreTest, MissingLongAndShortValues) {
     EXPECT_EQ(record.entries[CircleSpeed].max, 150);
 }
 #else
-class SettingsStoreTest : public ::testing::Test {
+class SettingsStoreTest : public ConfigFolderTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarvo-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
+        ConfigFolderTest::SetUp();
         path = directory + "/zarvo/Config";
     }
-    void TearDown() override {
-        std::remove(path.c_str());
-        rmdir((directory + "/zarvo").c_str());
-        rmdir(directory.c_str());
-    }
-    void WriteRaw(const std::vector<uint8_t>& bytes) {
-        mkdir((directory + "/zarvo").c_str(), 0700);
-        FILE* file = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    void WriteRaw(const std::vector<uint8_t>& bytes) { WriteFile("Config", bytes.data(), bytes.size()); }
     std::vector<std::string> DirectoryEntries() {
         std::vector<std::string> names;
         DIR* dir = opendir((directory + "/zarvo").c_str());
@@ -169,7 +158,7 @@ protected:
         if (dir) closedir(dir);
         return names;
     }
-    std::string directory, path;
+    std::string path;
 };
 
 TEST_F(SettingsStoreTest, WrittenRecordIsTheSeventyTwoBytesAndNoTemporaryStays) {

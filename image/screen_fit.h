@@ -1,0 +1,127 @@
+// Fitting the 8-bit picture to a screen of another size: where it lands, how
+// each screen pixel maps back to the picture, and the scaling of any changed
+// rectangle of the picture into a 32-bit or 8-bit screen surface. Portable:
+// the hosts hand in their surfaces and put the pixels on the screen.
+#pragma once
+
+#include <cstdint>
+
+#include "image/image.h"
+
+struct PaletteEntry;
+
+// How large the picture is shown; the stored values are these numbers.
+enum PictureSize : int32_t {
+    kPictureCentred = 0,         // one screen pixel per picture pixel
+    kPictureWholeMultiples = 1,  // the largest whole multiple that fits
+    kPictureFill = 2,            // the largest size of the same shape that fits
+                                 // (on a smaller screen: shrunk, nearest-neighbour)
+    kPictureSizeCount = 3,
+};
+
+// Top-left pixel, width and height; empty when either side is 0 or less.
+struct FitRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// Largest screen side accepted (X11's own limit); a larger or non-positive
+// side places nothing.
+constexpr int kMaxScreenSide = 32767;
+
+// Where the picture lands on the screen and at what factor.
+struct PicturePlacement {
+    PictureSize size;
+    int pictureWidth;
+    int pictureHeight;
+    int screenWidth;
+    int screenHeight;
+    // The whole scaled picture in screen pixels; centred on a screen smaller
+    // than the picture it reaches past the screen's edges.
+    FitRect output;
+    // The part of `output` on the screen: the only pixels ever written.
+    FitRect visible;
+    // Screen pixels per picture pixel, in lowest terms: k/1 for the whole
+    // multiples, the limiting side's ratio for fill (the other side is
+    // rounded to whole pixels, so its own ratio differs by under a pixel).
+    int factorNumerator;
+    int factorDenominator;
+};
+
+// The placement for a picture and a screen. Sizes that are 0, negative or too
+// large give an empty output and visible rectangle (and factor 1/1).
+PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight,
+                              int screenWidth, int screenHeight);
+
+// What one screen column (or row) of the output shows: picture column
+// `index`, and when its footprint straddles the edge to index + 1, that
+// neighbour's share in 256ths (1 to 255; 0 when it lies inside one pixel).
+struct FitTap {
+    int32_t index;
+    int32_t weight;
+};
+
+// A placement with one tap per visible column and row: columns[i] belongs to
+// screen column visible.x + i, rows[i] to screen row visible.y + i.
+struct ScreenFit {
+    PicturePlacement placement;
+    FitTap* columns;
+    FitTap* rows;
+    // Two rows of the visible width that ScalePictureRect works in, so a fit
+    // serves one scaling at a time.
+    uint32_t* rowScratch;
+};
+
+// PlacePicture's placement with its taps. Null when memory runs out; an empty
+// placement gives a fit without taps, which writes nothing.
+ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
+                           int screenHeight);
+void DestroyScreenFit(ScreenFit* fit);
+
+// The screen pixels whose value depends on any pixel of the picture rectangle
+// `source` (clipped to the picture), within the visible output; empty when
+// none does. One paint of the whole picture and one of each changed strip
+// together write every one of them.
+FitRect ScreenRectOf(const ScreenFit* fit, FitRect source);
+
+// 0x00RRGGBB of each palette entry, the table the scaling below reads.
+void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
+
+// A surface holding the screen rectangle `area` (screen coordinates); pixel
+// (X, Y) of the screen is pixels[(Y - area.y) * pitch + X - area.x]. A whole
+// screen's surface has area (0, 0, width, height); a strip's may be smaller.
+struct RgbPixels {
+    uint32_t* pixels;
+    int pitch;  // in pixels
+    FitRect area;
+};
+struct IndexPixels {
+    uint8_t* pixels;
+    int pitch;  // in bytes
+    FitRect area;
+};
+
+// Writes ScreenRectOf(fit, source) ∩ target.area, for true-colour screens:
+// pixels inside one picture pixel take its colour, those on an uneven
+// block's edge blend the two (four at a corner) by coverage in integer
+// arithmetic. Each screen pixel is a function of the whole picture alone, so
+// a strip gives the same bytes as the whole picture. 0 when the picture does
+// not have the placement's size or an argument is unusable.
+int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
+                     FitRect source, const RgbPixels& target);
+
+// The same into palette indices for palette screens, plain nearest-neighbour:
+// each screen pixel takes the picture pixel under its centre.
+int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
+                            const IndexPixels& target);
+
+// For a host that stretches with the platform (StretchDIBits) on palette
+// screens: where the factor is a whole k (centred, whole multiples), the
+// picture rectangle `from` and the screen rectangle `to` = ScreenRectOf(fit,
+// source) that is exactly its k-fold image, cut to the screen; 1 then. 0 for
+// a fractional factor, whose rounding in the platform's stretch would not
+// line a strip up with the whole picture (ScalePictureRectIndexed does), or
+// when nothing of `source` is on the screen.
+int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to);

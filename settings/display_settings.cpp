@@ -1,0 +1,117 @@
+// The display settings' defaults, names and text form, shared by both stores.
+#include "settings/display_settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct NamedValue {
+    const char* name;
+    int32_t value;
+};
+
+constexpr NamedValue kPictureSizeNames[] = {
+    {"centred", kPictureCentred}, {"whole-multiples", kPictureWholeMultiples}, {"fill", kPictureFill}};
+constexpr NamedValue kMonitorChoiceNames[] = {{"all", kMonitorsAll}, {"primary", kMonitorsPrimary}};
+
+constexpr char kPictureSizeKey[] = "picture-size";
+constexpr char kMonitorsKey[] = "monitors";
+
+template <size_t N>
+const char* NameOf(const NamedValue (&names)[N], int32_t value) {
+    for (const NamedValue& n : names) {
+        if (n.value == value) return n.name;
+    }
+    return names[0].name;
+}
+
+// 1 and the value when text[0, length) is exactly one of the names.
+template <size_t N>
+int ValueOf(const NamedValue (&names)[N], const char* text, size_t length, int32_t* value) {
+    for (const NamedValue& n : names) {
+        if (std::strlen(n.name) == length && std::memcmp(n.name, text, length) == 0) {
+            *value = n.value;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// [text, text + length) without blanks at either end.
+void Trim(const char*& text, size_t& length) {
+    while (length > 0 && IsBlank(text[0])) ++text, --length;
+    while (length > 0 && IsBlank(text[length - 1])) --length;
+}
+
+bool KeyIs(const char* key, size_t length, const char* expected) {
+    return std::strlen(expected) == length && std::memcmp(key, expected, length) == 0;
+}
+
+// One line of the file, without its '\n'.
+void ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
+    const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
+    if (equals == nullptr) return;
+    const char* key = line;
+    size_t keyLength = static_cast<size_t>(equals - line);
+    const char* value = equals + 1;
+    size_t valueLength = length - keyLength - 1;
+    Trim(key, keyLength);
+    Trim(value, valueLength);
+    if (KeyIs(key, keyLength, kPictureSizeKey)) {
+        if (!ParsePictureSize(value, valueLength, &settings->pictureSize))
+            settings->pictureSize = kDefaultDisplaySettings.pictureSize;
+    } else if (KeyIs(key, keyLength, kMonitorsKey)) {
+        if (!ParseMonitorChoice(value, valueLength, &settings->monitors))
+            settings->monitors = kDefaultDisplaySettings.monitors;
+    }
+}
+
+}  // namespace
+
+DisplaySettings DisplaySettingsFromNumbers(int64_t pictureSize, int64_t monitors) {
+    DisplaySettings settings = kDefaultDisplaySettings;
+    if (pictureSize >= 0 && pictureSize < kPictureSizeCount) settings.pictureSize = PictureSize(pictureSize);
+    if (monitors >= 0 && monitors < kMonitorChoiceCount) settings.monitors = MonitorChoice(monitors);
+    return settings;
+}
+
+const char* PictureSizeName(PictureSize size) { return NameOf(kPictureSizeNames, size); }
+
+const char* MonitorChoiceName(MonitorChoice monitors) { return NameOf(kMonitorChoiceNames, monitors); }
+
+int ParsePictureSize(const char* text, size_t length, PictureSize* size) {
+    int32_t value = 0;
+    if (text == nullptr || !ValueOf(kPictureSizeNames, text, length, &value)) return 0;
+    *size = PictureSize(value);
+    return 1;
+}
+
+int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors) {
+    int32_t value = 0;
+    if (text == nullptr || !ValueOf(kMonitorChoiceNames, text, length, &value)) return 0;
+    *monitors = MonitorChoice(value);
+    return 1;
+}
+
+DisplaySettings ParseDisplaySettings(const char* text, size_t size) {
+    DisplaySettings settings = kDefaultDisplaySettings;
+    if (text == nullptr) return settings;
+    size_t start = 0;
+    while (start < size) {
+        const char* newline = static_cast<const char*>(std::memchr(text + start, '\n', size - start));
+        const size_t end = newline ? static_cast<size_t>(newline - text) : size;
+        ApplyLine(text + start, end - start, &settings);
+        start = end + 1;
+    }
+    return settings;
+}
+
+size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity) {
+    const int length = std::snprintf(text, capacity, "%s=%s\n%s=%s\n", kPictureSizeKey,
+                                     PictureSizeName(settings.pictureSize), kMonitorsKey,
+                                     MonitorChoiceName(settings.monitors));
+    return length > 0 && static_cast<size_t>(length) < capacity ? static_cast<size_t>(length) : 0;
+}

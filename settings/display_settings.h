@@ -1,0 +1,62 @@
+// The display settings: how large the picture is shown and on which monitors.
+// They are stored beside the 72-byte settings record, never inside it: on
+// Windows two REG_DWORD values in the settings key, elsewhere a small text
+// file beside the record's file. Anything missing or unknown reads as the
+// default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/screen_fit.h"
+
+// Where the picture is shown; the stored values are these numbers.
+enum MonitorChoice : int32_t {
+    kMonitorsAll = 0,      // the picture on every monitor
+    kMonitorsPrimary = 1,  // on the primary one only, the others black
+    kMonitorChoiceCount = 2,
+};
+
+struct DisplaySettings {
+    PictureSize pictureSize;
+    MonitorChoice monitors;
+};
+
+constexpr DisplaySettings kDefaultDisplaySettings = {kPictureCentred, kMonitorsAll};
+
+// The record for two stored numbers; each unknown one gives its default.
+DisplaySettings DisplaySettingsFromNumbers(int64_t pictureSize, int64_t monitors);
+
+// The names of the text file and the command line: "centred",
+// "whole-multiples", "fill"; "all", "primary". Parsing takes `length`
+// characters, exactly one of the names, and gives 1 when it is one.
+const char* PictureSizeName(PictureSize size);
+const char* MonitorChoiceName(MonitorChoice monitors);
+int ParsePictureSize(const char* text, size_t length, PictureSize* size);
+int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors);
+
+// The text form: lines "picture-size=NAME" and "monitors=NAME". Parsing
+// takes any bytes: blanks around names, "\r\n" and lines of anything else
+// are passed over; a later line wins; an unknown name gives the default.
+// Formatting writes at most `capacity` bytes with a terminator and gives
+// the length, or 0 when it does not fit.
+DisplaySettings ParseDisplaySettings(const char* text, size_t size);
+size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity);
+
+// The store at `location`: the registry key under HKEY_CURRENT_USER on
+// Windows, the file's path elsewhere. Reading never fails (the defaults
+// stand in); writing gives 1 when the settings are stored, and a failed
+// write leaves the stored ones as they were.
+DisplaySettings ReadDisplaySettingsFrom(const char* location);
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings);
+
+// The same at the program's own place: kSettingsKeyPath on Windows, the
+// file DisplaySettingsFilePath names elsewhere.
+DisplaySettings ReadDisplaySettings();
+int WriteDisplaySettings(const DisplaySettings& settings);
+
+#ifndef _WIN32
+// The file "Display" in the folder of the settings record's file
+// (SettingsFilePath); 0 when there is none or it does not fit `capacity`.
+int DisplaySettingsFilePath(char* path, size_t capacity);
+#endif

@@ -1,0 +1,48 @@
+// The display settings where there is no registry: a short text file beside
+// the settings record's file, replaced atomically like it.
+#include <cstdio>
+#include <cstring>
+
+#include "settings/display_settings.h"
+#include "settings/replace_file.h"
+#include "settings/settings.h"
+
+namespace {
+
+// Longer than anything this program writes; a larger file is not ours and
+// reads as the defaults.
+constexpr size_t kLargestFile = 4096;
+
+}  // namespace
+
+int DisplaySettingsFilePath(char* path, size_t capacity) {
+    char record[4096];
+    if (!SettingsFilePath(record, sizeof record)) return 0;
+    const char* slash = std::strrchr(record, '/');
+    if (slash == nullptr) return 0;
+    const int written = std::snprintf(path, capacity, "%.*s/Display", static_cast<int>(slash - record), record);
+    return written > 0 && static_cast<size_t>(written) < capacity ? 1 : 0;
+}
+
+DisplaySettings ReadDisplaySettingsFrom(const char* location) {
+    uint8_t bytes[kLargestFile + 1];
+    const long size = ReadRegularFile(location, bytes, sizeof bytes);
+    if (size <= 0 || static_cast<size_t>(size) > kLargestFile) return kDefaultDisplaySettings;
+    return ParseDisplaySettings(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+}
+
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings) {
+    char text[128];
+    const size_t length = FormatDisplaySettings(settings, text, sizeof text);
+    return length > 0 && ReplaceFile(location, reinterpret_cast<const uint8_t*>(text), length);
+}
+
+DisplaySettings ReadDisplaySettings() {
+    char path[4096];
+    return DisplaySettingsFilePath(path, sizeof path) ? ReadDisplaySettingsFrom(path) : kDefaultDisplaySettings;
+}
+
+int WriteDisplaySettings(const DisplaySettings& settings) {
+    char path[4096];
+    return DisplaySettingsFilePath(path, sizeof path) && WriteDisplaySettingsTo(path, settings);
+}

@@ -1,0 +1,38 @@
+// Fuzz target for the display settings file: any bytes as its contents. The
+// file reads as the text parse of the same bytes (the defaults once it is
+// larger than the program ever writes), always known values, and what is
+// read is written back and reads back the same.
+#include <cstdlib>
+
+#include "settings/display_settings.h"
+#include "tests/fuzz/scratch_files.h"
+
+namespace {
+
+std::string contentsPath;
+std::string writtenPath;
+
+bool Same(const DisplaySettings& a, const DisplaySettings& b) {
+    return a.pictureSize == b.pictureSize && a.monitors == b.monitors;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const std::string directory = MakeScratchFolder("fuzz-display-file");
+    contentsPath = directory + "/Display";
+    writtenPath = directory + "/written/Display";
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    WriteWholeFile(contentsPath, data, size);
+    const DisplaySettings read = ReadDisplaySettingsFrom(contentsPath.c_str());
+    const DisplaySettings parsed = ParseDisplaySettings(reinterpret_cast<const char*>(data), size);
+    if (!Same(read, size <= 4096 ? parsed : kDefaultDisplaySettings)) std::abort();
+    if (read.pictureSize < 0 || read.pictureSize >= kPictureSizeCount) std::abort();
+    if (read.monitors < 0 || read.monitors >= kMonitorChoiceCount) std::abort();
+    if (WriteDisplaySettingsTo(writtenPath.c_str(), read) != 1) std::abort();
+    if (!Same(ReadDisplaySettingsFrom(writtenPath.c_str()), read)) std::abort();
+    return 0;
+}

@@ -1,0 +1,371 @@
+// Fitting the picture to the screen: placements for the screens that matter,
+// taps that stay inside the picture, strips that line up with the whole
+// picture to the pixel, and the pixels of each picture size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "image/screen_fit.h"
+
+namespace {
+
+struct ScreenCase {
+    int screenWidth, screenHeight;
+    PictureSize size;
+    FitRect output;
+    int numerator, denominator;
+};
+
+std::string Describe(const ScreenCase& c)
+{
+    return std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " +
+           std::to_string(c.size);
+}
+
+TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter)
+{
+    const ScreenCase cases[] = {
+        {640, 480, kPictureCentred, {-192, -144, 1024, 768}, 1, 1},
+        {640, 480, kPictureWholeMultiples, {-192, -144, 1024, 768}, 1, 1},
+        {640, 480, kPictureFill, {0, 0, 640, 480}, 5, 8},
+        {800, 600, kPictureFill, {0, 0, 800, 600}, 25, 32},
+        {1024, 768, kPictureFill, {0, 0, 1024, 768}, 1, 1},
+        {1280, 800, kPictureCentred, {128, 16, 1024, 768}, 1, 1},
+        {1280, 800, kPictureFill, {106, 0, 1067, 800}, 25, 24},
+        {1366, 768, kPictureWholeMultiples, {171, 0, 1024, 768}, 1, 1},
+        {1366, 768, kPictureFill, {171, 0, 1024, 768}, 1, 1},
+        {1920, 1080, kPictureCentred, {448, 156, 1024, 768}, 1, 1},
+        {1920, 1080, kPictureWholeMultiples, {448, 156, 1024, 768}, 1, 1},
+        {1920, 1080, kPictureFill, {240, 0, 1440, 1080}, 45, 32},
+        {2560, 1440, kPictureWholeMultiples, {768, 336, 1024, 768}, 1, 1},
+        {2560, 1440, kPictureFill, {320, 0, 1920, 1440}, 15, 8},
+        {3840, 2160, kPictureCentred, {1408, 696, 1024, 768}, 1, 1},
+        {3840, 2160, kPictureWholeMultiples, {896, 312, 2048, 1536}, 2, 1},
+        {3840, 2160, kPictureFill, {480, 0, 2880, 2160}, 45, 16},
+        {1280, 1024, kPictureFill, {0, 32, 1280, 960}, 5, 4},
+        {1025, 769, kPictureFill, {0, 0, 1025, 769}, 1025, 1024},
+        {3072, 2304, kPictureWholeMultiples, {0, 0, 3072, 2304}, 3, 1},
+    };
+    for (const ScreenCase& c : cases) {
+        const PicturePlacement p = PlacePicture(c.size, 1024, 768, c.screenWidth, c.screenHeight);
+        const FitRect& o = p.output;
+        EXPECT_EQ((std::vector<int>{o.x, o.y, o.width, o.height}),
+                  (std::vector<int>{c.output.x, c.output.y, c.output.width, c.output.height}))
+            << Describe(c);
+        EXPECT_EQ(p.factorNumerator, c.numerator) << Describe(c);
+        EXPECT_EQ(p.factorDenominator, c.denominator) << Describe(c);
+        // The visible part is the output cut to the screen.
+        EXPECT_EQ(p.visible.x, std::max(o.x, 0)) << Describe(c);
+        EXPECT_EQ(p.visible.width, std::min(o.x + o.width, c.screenWidth) - p.visible.x) << Describe(c);
+        EXPECT_EQ(p.visible.height, std::min(o.y + o.height, c.screenHeight) - p.visible.y) << Describe(c);
+    }
+}
+
+TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
+{
+    PicturePlacement p = PlacePicture(kPictureWholeMultiples, 5, 3, 17, 11);
+    EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
+              (std::vector<int>{1, 1, 15, 9}));
+    p = PlacePicture(kPictureFill, 5, 3, 17, 11);
+    EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
+              (std::vector<int>{0, 0, 17, 10}))
+        << "17/5 of 3 rows is 10.2";
+    p = PlacePicture(kPictureFill, 1, 16384, 32767, 1);
+    EXPECT_GE(p.visible.width, 1) << "a shrunk side never reaches 0";
+    EXPECT_EQ(p.visible.height, 1);
+
+    const int unusable[][4] = {{1024, 768, 0, 0},     {1024, 768, -5, 100},   {1024, 768, 100, -1},
+                               {0, 768, 1920, 1080},  {1024, -768, 1920, 1080}, {16385, 768, 1920, 1080},
+                               {1024, 768, 40000, 1080}, {1024, 768, 1920, INT32_MIN}};
+    for (const auto& u : unusable) {
+        for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill, PictureSize(7)}) {
+            p = PlacePicture(size, u[0], u[1], u[2], u[3]);
+            EXPECT_TRUE(p.visible.width == 0 && p.visible.height == 0 && p.output.width == 0)
+                << u[0] << "x" << u[1] << " on " << u[2] << "x" << u[3] << " size " << size;
+            ScreenFit* fit = CreateScreenFit(size, u[0], u[1], u[2], u[3]);
+            ASSERT_NE(fit, nullptr);
+            EXPECT_EQ(ScreenRectOf(fit, FitRect{0, 0, 1024, 768}).width, 0);
+            DestroyScreenFit(fit);
+        }
+    }
+    EXPECT_EQ(PlacePicture(PictureSize(-1), 1024, 768, 1920, 1080).output.width, 0) << "unknown size";
+}
+
+// Pictures and screens of every kind: magnified by whole and uneven factors
+// (256 x 192 to 720 x 540 is 3840 x 2160's 45/16), shrunk, centred on a
+// smaller screen, odd sides.
+struct FitCase {
+    PictureSize size;
+    int pictureWidth, pictureHeight, screenWidth, screenHeight;
+};
+const FitCase kFitCases[] = {
+    {kPictureFill, 1024, 768, 1920, 1080},  {kPictureFill, 256, 192, 720, 540},
+    {kPictureFill, 1024, 768, 1280, 800},   {kPictureFill, 800, 600, 1366, 768},
+    {kPictureFill, 1024, 768, 640, 480},    {kPictureFill, 37, 23, 101, 67},
+    {kPictureFill, 40, 30, 23, 17},         {kPictureWholeMultiples, 200, 150, 960, 540},
+    {kPictureWholeMultiples, 37, 23, 101, 67}, {kPictureCentred, 1024, 768, 640, 481},
+    {kPictureCentred, 37, 23, 101, 67},
+};
+
+std::string Describe(const FitCase& c)
+{
+    return std::to_string(c.pictureWidth) + "x" + std::to_string(c.pictureHeight) + " on " +
+           std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " +
+           std::to_string(c.size);
+}
+
+void ExpectTapsInside(const FitTap* taps, int count, int side, const std::string& what)
+{
+    for (int i = 0; i < count; ++i) {
+        const FitTap t = taps[i];
+        ASSERT_TRUE(t.index >= 0 && t.index < side && t.weight >= 0 && t.weight < 256) << what << " tap " << i;
+        ASSERT_TRUE(t.weight == 0 || t.index + 1 < side) << what << " tap " << i << " blends past the edge";
+        ASSERT_GE(t.index, i > 0 ? taps[i - 1].index : 0) << what << " tap " << i << " goes back";
+    }
+}
+
+// Magnified, a tap blends by coverage: index + weight / 256 is, within a
+// 256th, where the footprint starts plus the neighbour's share of it.
+void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, int length, const std::string& what)
+{
+    if (length < side) return;
+    const double step = double(side) / length;
+    for (int i = 0; i < count; ++i) {
+        const double start = (first + i) * step, inside = std::floor(start);
+        const double share = std::max(0.0, start + step - (inside + 1)) / step;
+        const double expected = (inside + share) * 256, got = taps[i].index * 256.0 + taps[i].weight;
+        ASSERT_NEAR(got, expected, 1.0) << what << " tap " << i;
+    }
+}
+
+TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt)
+{
+    for (const FitCase& c : kFitCases) {
+        ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
+        ASSERT_NE(fit, nullptr);
+        const PicturePlacement& p = fit->placement;
+        ExpectTapsInside(fit->columns, p.visible.width, c.pictureWidth, Describe(c) + " columns");
+        ExpectTapsInside(fit->rows, p.visible.height, c.pictureHeight, Describe(c) + " rows");
+        ExpectCoverageWeights(fit->columns, p.visible.width, p.visible.x - p.output.x, c.pictureWidth,
+                              p.output.width, Describe(c) + " columns");
+        ExpectCoverageWeights(fit->rows, p.visible.height, p.visible.y - p.output.y, c.pictureHeight,
+                              p.output.height, Describe(c) + " rows");
+        const FitRect whole = ScreenRectOf(fit, FitRect{-3, -3, c.pictureWidth + 9, c.pictureHeight + 9});
+        EXPECT_EQ((std::vector<int>{whole.x, whole.y, whole.width, whole.height}),
+                  (std::vector<int>{p.visible.x, p.visible.y, p.visible.width, p.visible.height}))
+            << Describe(c) << ": the whole picture reaches every visible pixel";
+        if (p.visible.width == p.output.width && p.output.width >= c.pictureWidth) {
+            EXPECT_EQ(fit->columns[0].index, 0) << Describe(c);
+            const FitTap last = fit->columns[p.visible.width - 1];
+            EXPECT_EQ(last.index + (last.weight > 0), c.pictureWidth - 1) << Describe(c) << " last column";
+        }
+        DestroyScreenFit(fit);
+    }
+}
+
+// A picture of random pixels, a random colour table, and the whole picture
+// scaled into a screen-sized surface, both in colour and in indices.
+struct Scaled {
+    ScreenFit* fit = nullptr;
+    Image* picture = nullptr;
+    uint32_t table[kColorCount];
+    std::vector<uint32_t> rgb;
+    std::vector<uint8_t> indices;
+
+    Scaled(const FitCase& c, std::mt19937& random)
+    {
+        fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
+        picture = CreateImage(c.pictureWidth, c.pictureHeight, nullptr);
+        for (uint32_t& entry : table) entry = random() & 0xFFFFFFu;
+        for (int y = 0; y < c.pictureHeight; ++y)
+            for (int x = 0; x < c.pictureWidth; ++x) *PixelAddress(picture, x, y) = uint8_t(random());
+        Rescale();
+    }
+    ~Scaled()
+    {
+        DestroyScreenFit(fit);
+        DestroyImage(picture);
+    }
+    FitRect Screen() const { return FitRect{0, 0, fit->placement.screenWidth, fit->placement.screenHeight}; }
+    void Rescale()
+    {
+        const size_t size = size_t(Screen().width) * size_t(Screen().height);
+        rgb.assign(size, 0xDEADBEEF);
+        indices.assign(size, 0xA5);
+        const FitRect all{0, 0, fit->placement.pictureWidth, fit->placement.pictureHeight};
+        ScalePictureRect(fit, picture, table, all, RgbPixels{rgb.data(), Screen().width, Screen()});
+        ScalePictureRectIndexed(fit, picture, all, IndexPixels{indices.data(), Screen().width, Screen()});
+    }
+};
+
+FitRect RandomRect(std::mt19937& random, int width, int height)
+{
+    const int x = int(random() % (width + 4)) - 2, y = int(random() % (height + 4)) - 2;
+    return FitRect{x, y, 1 + int(random() % (width / 3 + 2)), 1 + int(random() % (height / 3 + 2))};
+}
+
+// The large screens have millions of pixels a round: fewer rounds there.
+bool Large(const FitCase& c) { return c.screenWidth * c.screenHeight > 1000000; }
+int Rounds(const FitCase& c, int most) { return Large(c) ? 2 : most; }
+
+bool Inside(int x, int y, FitRect r) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
+
+// Scaling a strip alone, into a screen-sized surface or one of its own,
+// writes exactly ScreenRectOf's pixels, each equal to the whole picture's;
+// and changing the strip's picture pixels changes no screen pixel outside
+// that rectangle. Together: a tick's strip leaves no seam.
+TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
+{
+    std::mt19937 random(11);
+    for (const FitCase& c : kFitCases) {
+        Scaled whole(c, random);
+        for (int round = 0; round < Rounds(c, 12); ++round) {
+            const FitRect strip = RandomRect(random, c.pictureWidth, c.pictureHeight);
+            const FitRect touched = ScreenRectOf(whole.fit, strip);
+            std::vector<uint32_t> alone(whole.rgb.size(), 0x01020304);
+            std::vector<uint8_t> aloneIndices(whole.indices.size(), 0x5A);
+            std::vector<uint32_t> own(size_t(std::max(touched.width * touched.height, 1)), 0);
+            EXPECT_EQ(ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
+                                       RgbPixels{alone.data(), c.screenWidth, whole.Screen()}),
+                      touched.width > 0 ? 1 : 0);
+            ScalePictureRectIndexed(whole.fit, whole.picture, strip,
+                                    IndexPixels{aloneIndices.data(), c.screenWidth, whole.Screen()});
+            ScalePictureRect(whole.fit, whole.picture, whole.table, strip, RgbPixels{own.data(), touched.width, touched});
+            const std::vector<uint32_t> before = whole.rgb;
+            const std::vector<uint8_t> beforeIndices = whole.indices;
+            for (int y = std::max(strip.y, 0); y < std::min(strip.y + strip.height, c.pictureHeight); ++y)
+                for (int x = std::max(strip.x, 0); x < std::min(strip.x + strip.width, c.pictureWidth); ++x)
+                    *PixelAddress(whole.picture, x, y) = uint8_t(random());
+            whole.Rescale();
+            for (int y = 0; y < c.screenHeight; ++y)
+                for (int x = 0; x < c.screenWidth; ++x) {
+                    const size_t at = size_t(y) * c.screenWidth + x;
+                    if (!Inside(x, y, touched)) {
+                        ASSERT_TRUE(alone[at] == 0x01020304u && aloneIndices[at] == 0x5A) << Describe(c) << " written at " << x << "," << y;
+                        ASSERT_TRUE(whole.rgb[at] == before[at] && whole.indices[at] == beforeIndices[at])
+                            << Describe(c) << " changed at " << x << "," << y;
+                        continue;
+                    }
+                    ASSERT_TRUE(alone[at] == before[at] && aloneIndices[at] == beforeIndices[at]) << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(own[size_t(y - touched.y) * touched.width + x - touched.x], before[at]) << Describe(c) << " own at " << x << "," << y;
+                }
+            // A platform stretch at a whole factor k is given `from` and its
+            // k-fold image `to`, the same pixels.
+            FitRect from{}, to{};
+            const PicturePlacement& p = whole.fit->placement;
+            const int k = p.factorNumerator;
+            ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), p.factorDenominator == 1 && touched.width > 0);
+            if (p.factorDenominator != 1 || touched.width == 0) continue;
+            EXPECT_EQ((std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width, k * from.height}),
+                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+            EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
+                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+        }
+    }
+}
+
+uint32_t Channel(uint32_t colour, int shift) { return (colour >> shift) & 0xFF; }
+
+// Every screen pixel: the picture pixel's colour where its footprint lies in
+// one picture pixel on both axes, otherwise the blend of the two or four it
+// straddles; in indices, the picture pixel under the footprint's centre.
+TEST(ScreenFitPixelsTest, SharpBlocksBlendOnlyWhereTheyStraddleAnEdge)
+{
+    std::mt19937 random(13);
+    for (const FitCase& c : kFitCases) {
+        Scaled scaled(c, random);
+        const PicturePlacement& p = scaled.fit->placement;
+        // On the large screens every 7th row and column: 7 is prime to the
+        // period of every factor here, so each phase of the blocks is seen.
+        const int step = Large(c) ? 7 : 1;
+        for (int y = p.visible.y; y < p.visible.y + p.visible.height; y += step) {
+            const FitTap row = scaled.fit->rows[y - p.visible.y];
+            const int64_t oy = y - p.output.y;
+            const int centreY = int((2 * oy + 1) * c.pictureHeight / (2 * p.output.height));
+            for (int x = p.visible.x; x < p.visible.x + p.visible.width; x += step) {
+                const FitTap column = scaled.fit->columns[x - p.visible.x];
+                const size_t at = size_t(y) * c.screenWidth + x;
+                const int64_t ox = x - p.output.x;
+                const int centreX = int((2 * ox + 1) * c.pictureWidth / (2 * p.output.width));
+                ASSERT_EQ(scaled.indices[at], *PixelAddress(scaled.picture, centreX, centreY))
+                    << Describe(c) << " nearest at " << x << "," << y;
+                // Each channel is the coverage-weighted mean of the pixels
+                // it straddles, within the rounding of two steps.
+                const double wx = column.weight / 256.0, wy = row.weight / 256.0;
+                for (int shift : {0, 8, 16}) {
+                    double expected = 0;
+                    for (int dy = 0; dy <= (row.weight > 0); ++dy)
+                        for (int dx = 0; dx <= (column.weight > 0); ++dx) {
+                            const uint32_t colour =
+                                scaled.table[*PixelAddress(scaled.picture, column.index + dx, row.index + dy)];
+                            expected += Channel(colour, shift) * (dx ? wx : 1 - wx) * (dy ? wy : 1 - wy);
+                        }
+                    const double got = Channel(scaled.rgb[at], shift);
+                    ASSERT_NEAR(got, expected, 1.0) << Describe(c) << " at " << x << "," << y;
+                    if (row.weight == 0 && column.weight == 0) {
+                        ASSERT_EQ(got, expected) << "a pure block pixel";
+                    }
+                }
+                ASSERT_EQ(scaled.rgb[at] >> 24, 0u);
+            }
+        }
+    }
+}
+
+// Whole multiples and centred: square blocks of k x k screen pixels, each the
+// exact colour of its picture pixel, and black (untouched) around them.
+TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
+{
+    std::mt19937 random(14);
+    const FitCase cases[] = {{kPictureWholeMultiples, 800, 600, 3840, 2160},
+                             {kPictureWholeMultiples, 37, 23, 101, 67},
+                             {kPictureWholeMultiples, 20, 10, 61, 41},
+                             {kPictureCentred, 37, 23, 101, 67}};
+    for (const FitCase& c : cases) {
+        Scaled scaled(c, random);
+        const PicturePlacement& p = scaled.fit->placement;
+        const int k = p.factorNumerator;
+        EXPECT_EQ(p.factorDenominator, 1);
+        EXPECT_EQ(p.output.width, k * c.pictureWidth) << Describe(c);
+        for (int y = 0; y < c.screenHeight; ++y)
+            for (int x = 0; x < c.screenWidth; ++x) {
+                const uint32_t got = scaled.rgb[size_t(y) * c.screenWidth + x];
+                if (!Inside(x, y, p.output)) {
+                    ASSERT_EQ(got, 0xDEADBEEFu) << Describe(c) << " outside at " << x << "," << y;
+                    continue;
+                }
+                const int sx = (x - p.output.x) / k, sy = (y - p.output.y) / k;
+                ASSERT_EQ(got, scaled.table[*PixelAddress(scaled.picture, sx, sy)])
+                    << Describe(c) << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
+{
+    std::mt19937 random(15);
+    Scaled scaled(FitCase{kPictureFill, 37, 23, 101, 67}, random);
+    Image* other = CreateImage(36, 23, nullptr);
+    std::vector<uint32_t> screen(101 * 67, 7);
+    const FitRect all{0, 0, 37, 23};
+    const RgbPixels target{screen.data(), 101, scaled.Screen()};
+    EXPECT_EQ(ScalePictureRect(nullptr, scaled.picture, scaled.table, all, target), 0);
+    EXPECT_EQ(ScalePictureRect(scaled.fit, other, scaled.table, all, target), 0) << "another size";
+    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, nullptr, all, target), 0);
+    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, RgbPixels{screen.data(), 100,
+                                                                                        scaled.Screen()}),
+              0)
+        << "a pitch narrower than the area";
+    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, FitRect{37, 0, 5, 5}, target), 0)
+        << "a rectangle beside the picture";
+    EXPECT_EQ(ScalePictureRectIndexed(scaled.fit, scaled.picture, all, IndexPixels{nullptr, 101, scaled.Screen()}),
+              0);
+    EXPECT_TRUE(std::all_of(screen.begin(), screen.end(), [](uint32_t v) { return v == 7; }));
+    DestroyImage(other);
+}
+
+}  // namespace

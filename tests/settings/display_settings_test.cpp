@@ -1,0 +1,223 @@
+// The display settings: their names, the text form read from any bytes, and
+// the store beside the settings record (a file, or two registry values).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "settings/display_settings.h"
+#include "settings/settings.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include "tests/settings/config_folder.h"
+#endif
+
+namespace {
+
+const DisplaySettings kEveryCombination[] = {
+    {kPictureCentred, kMonitorsAll},        {kPictureCentred, kMonitorsPrimary},
+    {kPictureWholeMultiples, kMonitorsAll}, {kPictureWholeMultiples, kMonitorsPrimary},
+    {kPictureFill, kMonitorsAll},           {kPictureFill, kMonitorsPrimary},
+};
+
+std::string Describe(const DisplaySettings& s) {
+    return std::to_string(s.pictureSize) + "/" + std::to_string(s.monitors);
+}
+
+void ExpectSettings(const DisplaySettings& got, const DisplaySettings& expected, const std::string& what) {
+    EXPECT_EQ(Describe(got), Describe(expected)) << what;
+}
+
+TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
+    struct {
+        const char* text;
+        int known;
+        PictureSize size;
+    } sizes[] = {{"centred", 1, kPictureCentred}, {"whole-multiples", 1, kPictureWholeMultiples},
+                 {"fill", 1, kPictureFill},       {"Fill", 0, kPictureCentred},
+                 {"fil", 0, kPictureCentred},     {"fill ", 0, kPictureCentred},
+                 {"", 0, kPictureCentred},        {"2", 0, kPictureCentred}};
+    for (const auto& c : sizes) {
+        PictureSize size = kPictureCentred;
+        EXPECT_EQ(ParsePictureSize(c.text, std::strlen(c.text), &size), c.known) << '"' << c.text << '"';
+        EXPECT_EQ(size, c.size) << '"' << c.text << '"';
+        if (c.known) {
+            EXPECT_STREQ(PictureSizeName(c.size), c.text);
+        }
+    }
+    MonitorChoice monitors = kMonitorsAll;
+    EXPECT_EQ(ParseMonitorChoice("primary", 7, &monitors), 1);
+    EXPECT_EQ(monitors, kMonitorsPrimary);
+    EXPECT_EQ(ParseMonitorChoice("primary", 6, &monitors), 0) << "only the given length counts";
+    EXPECT_EQ(ParseMonitorChoice(nullptr, 3, &monitors), 0);
+    EXPECT_STREQ(MonitorChoiceName(kMonitorsAll), "all");
+
+    const struct {
+        int64_t size, monitors;
+        DisplaySettings expected;
+    } numbers[] = {{0, 0, {kPictureCentred, kMonitorsAll}},    {2, 1, {kPictureFill, kMonitorsPrimary}},
+                   {1, 2, {kPictureWholeMultiples, kMonitorsAll}}, {3, 1, {kPictureCentred, kMonitorsPrimary}},
+                   {-1, -1, kDefaultDisplaySettings},          {0xFFFFFFFF, 0x100000001, kDefaultDisplaySettings}};
+    for (const auto& n : numbers) {
+        ExpectSettings(DisplaySettingsFromNumbers(n.size, n.monitors), n.expected,
+                       std::to_string(n.size).append(", ").append(std::to_string(n.monitors)));
+    }
+}
+
+TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
+    const std::string longLine(100000, 'x');
+    static const char kWithNul[] = "picture-size=fi\0ll\nmonitors=primary";
+    const struct {
+        std::string text;
+        DisplaySettings expected;
+    } cases[] = {
+        {"picture-size=fill\nmonitors=primary\n", {kPictureFill, kMonitorsPrimary}},
+        {"monitors=primary\r\npicture-size=whole-multiples", {kPictureWholeMultiples, kMonitorsPrimary}},
+        {" picture-size =\tfill \r\n", {kPictureFill, kMonitorsAll}},
+        {"", kDefaultDisplaySettings},
+        {"picture-size=fill\npicture-size=huge\n", kDefaultDisplaySettings},
+        {"picture-size=huge\npicture-size=fill\n", {kPictureFill, kMonitorsAll}},
+        {"picture-size=2\nmonitors=1\n", kDefaultDisplaySettings},
+        {"picture-size\nfill\n=fill\nPicture-Size=fill\n", kDefaultDisplaySettings},
+        {"picture-size=fill=fill\n", kDefaultDisplaySettings},
+        {std::string(kWithNul, sizeof kWithNul - 1), {kPictureCentred, kMonitorsPrimary}},
+        {longLine + "picture-size=fill\n" + longLine + "\nmonitors=primary", {kPictureCentred, kMonitorsPrimary}},
+        {"# a comment\n\n\n\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}},
+    };
+    for (const auto& c : cases) {
+        ExpectSettings(ParseDisplaySettings(c.text.data(), c.text.size()), c.expected,
+                       c.text.substr(0, 60));
+    }
+    ExpectSettings(ParseDisplaySettings(nullptr, 10), kDefaultDisplaySettings, "no text");
+
+    // Every record reads back as written.
+    for (const DisplaySettings& s : kEveryCombination) {
+        char text[128];
+        const size_t length = FormatDisplaySettings(s, text, sizeof text);
+        ASSERT_GT(length, 0u);
+        ExpectSettings(ParseDisplaySettings(text, length), s, text);
+        EXPECT_EQ(FormatDisplaySettings(s, text, length), 0u) << "no room for the terminator";
+    }
+}
+
+#ifdef _WIN32
+class DisplayStoreTest : public ::testing::Test {
+protected:
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
+    void SetRaw(const char* name, DWORD type, const void* bytes, DWORD size) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                                  nullptr), ERROR_SUCCESS);
+        RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(bytes), size);
+        RegCloseKey(handle);
+    }
+    DWORD Dword(const char* name, DWORD* type) {
+        HKEY handle = nullptr;
+        DWORD value = 0xFFFFFFFF, size = sizeof value;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
+        RegQueryValueExA(handle, name, nullptr, type, reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(handle);
+        return value;
+    }
+    std::string key = "Software\\Quillmark\\ScreenSavers\\ZarvoDisplayTest" + std::to_string(GetCurrentProcessId());
+};
+
+TEST_F(DisplayStoreTest, TwoDwordsBesideTheRecordWhichStaysWhole) {
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), kDefaultDisplaySettings, "no key");
+    SettingsRecord record = kDefaultSettings;
+    record.entries[RedrawSpeed].value = 77;
+    WriteSettingsTo(key.c_str(), record);
+    for (const DisplaySettings& s : kEveryCombination) {
+        EXPECT_EQ(WriteDisplaySettingsTo(key.c_str(), s), 1);
+        ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), s, "read back");
+        DWORD type = 0;
+        EXPECT_EQ(Dword("PictureSize", &type), DWORD(s.pictureSize));
+        EXPECT_EQ(type, DWORD(REG_DWORD));
+        EXPECT_EQ(Dword("Monitors", &type), DWORD(s.monitors));
+    }
+    SettingsRecord read = kDefaultSettings;
+    EXPECT_EQ(ReadSettingsFrom(key.c_str(), &read), 1) << "Config is still 72 bytes";
+    EXPECT_EQ(read.entries[RedrawSpeed].value, 77);
+}
+
+TEST_F(DisplayStoreTest, OddValuesReadAsDefaults) {
+    const DWORD unknown = 9, fill = 2, primary = 1;
+    const uint8_t eight[8] = {2, 0, 0, 0, 0, 0, 0, 0};
+    SetRaw("PictureSize", REG_DWORD, &unknown, 4);
+    SetRaw("Monitors", REG_DWORD, &primary, 4);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "unknown number");
+    SetRaw("PictureSize", REG_SZ, "2", 2);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "a string");
+    SetRaw("PictureSize", REG_BINARY, &fill, 4);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "binary");
+    SetRaw("PictureSize", REG_QWORD, eight, 8);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "a QWORD");
+    SetRaw("PictureSize", REG_DWORD, eight, 2);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "two bytes");
+    SetRaw("PictureSize", REG_DWORD, &fill, 4);
+    SetRaw("Monitors", REG_BINARY, eight, 8);
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureFill, kMonitorsAll}, "long monitors");
+}
+#else
+class DisplayStoreTest : public ConfigFolderTest {
+protected:
+    void SetUp() override {
+        ConfigFolderTest::SetUp();
+        path = directory + "/zarvo/Display";
+    }
+    void WriteRaw(const std::string& bytes) { WriteFile("Display", bytes.data(), bytes.size()); }
+    std::string path;
+};
+
+TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedValue = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
+    char buffer[4096];
+    ASSERT_EQ(DisplaySettingsFilePath(buffer, sizeof buffer), 1);
+    EXPECT_EQ(std::string(buffer), path);
+    EXPECT_EQ(DisplaySettingsFilePath(buffer, path.size()), 0) << "no room for the terminator";
+    ExpectSettings(ReadDisplaySettings(), kDefaultDisplaySettings, "no file");
+
+    settingsRecord = kDefaultSettings;
+    settingsRecord.entries[SeatShuffle].value = 321;
+    WriteSettings();
+    for (const DisplaySettings& s : kEveryCombination) {
+        EXPECT_EQ(WriteDisplaySettings(s), 1);
+        ExpectSettings(ReadDisplaySettings(), s, "read back");
+    }
+    settingsRecord = kDefaultSettings;
+    EXPECT_EQ(ReadSettings(), 1) << "Config is still 72 bytes";
+    EXPECT_EQ(settingsRecord.entries[SeatShuffle].value, 321);
+    settingsRecord = kDefaultSettings;
+    if (saved) setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(DisplayStoreTest, OddFilesReadAsDefaultsAndAFailedWriteKeepsTheOld) {
+    WriteRaw("picture-size=fill\nmonitors=primary\n");
+    ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), {kPictureFill, kMonitorsPrimary}, "a file by hand");
+    WriteRaw("monitors=primary\n" + std::string(5000, ' '));
+    ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), kDefaultDisplaySettings, "larger than ours can be");
+    std::string garbage(3000, '\0');
+    std::mt19937 random(6);
+    for (char& c : garbage) c = char(random());
+    WriteRaw(garbage);
+    const DisplaySettings s = ReadDisplaySettingsFrom(path.c_str());
+    EXPECT_TRUE(s.pictureSize < kPictureSizeCount && s.monitors < kMonitorChoiceCount) << "random bytes";
+    ExpectSettings(ReadDisplaySettingsFrom((directory + "/zarvo").c_str()), kDefaultDisplaySettings, "a folder");
+
+    WriteDisplaySettingsTo(path.c_str(), {kPictureWholeMultiples, kMonitorsAll});
+    EXPECT_EQ(WriteDisplaySettingsTo((path + "/Display").c_str(), {kPictureFill, kMonitorsAll}), 0);
+    ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), {kPictureWholeMultiples, kMonitorsAll}, "kept");
+    EXPECT_EQ(access((path + ".new").c_str(), F_OK), -1) << "no temporary is left behind";
+}
+#endif
+
+}  // namespace
