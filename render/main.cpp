@@ -5,7 +5,7 @@
 
 #include "scene/scene.h"
 #include "tools/png_file.h"
-#include "tools/render/render.h"
+#include "render/render.h"
 
 namespace {
 
