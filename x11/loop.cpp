@@ -64,7 +64,7 @@ void DrawDueFrame(FrontEnd* frontEnd) {
     if (now < frontEnd->nextFrameMs) return;
     DrawFrame(frontEnd);
     // A frame that ran late delays the next one; frames never pile up.
-    frontEnd->nextFrameMs += FrameTimerPeriod();
+    frontEnd->nextFrameMs += FrameTimerPeriod(*frontEnd->scene);
     if (frontEnd->nextFrameMs < now) frontEnd->nextFrameMs = now;
     CheckXErrors(frontEnd);
 }

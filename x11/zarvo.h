@@ -150,6 +150,8 @@ int KeyClosesWindow(KeySym key);
 struct FrontEnd {
     Display* display;
     ZarvoOptions options;
+    SettingsRecord settings;  // the stored ones with the command line's over them
+    Scene* scene;             // from the first exposure on
     SaverWindow saver;
     FrameOutput output;
     int outputReady;

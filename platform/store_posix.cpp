@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -133,13 +133,13 @@ int WriteSettingsTo(const char* location, const SettingsRecord& record) {
     return 1;
 }
 
-int ReadSettings() {
+int ReadSettings(SettingsRecord* record) {
     char path[4096];
-    return SettingsFilePath(path, sizeof path) ? ReadSettingsFrom(path, &settingsRecord) : 0;
+    return SettingsFilePath(path, sizeof path) ? ReadSettingsFrom(path, record) : 0;
 }
 
-int WriteSettings() {
+int WriteSettings(const SettingsRecord& record) {
     char path[4096];
-    if (SettingsFilePath(path, sizeof path)) WriteSettingsTo(path, settingsRecord);
+    if (SettingsFilePath(path, sizeof path)) WriteSettingsTo(path, record);
     return 1;
 }
