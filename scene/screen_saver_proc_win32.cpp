@@ -12,9 +12,10 @@ constexpr UINT_PTR kFrameTimerId = 1;
 // receives too, so the palette selected while painting stays selected here.
 HDC screenDC = nullptr;
 Scene* scene = nullptr;
-// Set from the first paint until set-up has answered, and for good once it
-// has refused or failed: the minimum-configuration message box runs a
-// message loop that dispatches paint messages to this still unpainted window.
+// Set at the first paint. Paints without a scene after it go to the default
+// procedure: those during the minimum-configuration message box, whose
+// message loop dispatches them to this still unpainted window, and those
+// after a refusal or a failure.
 int setUpStarted = 0;
 
 HPALETTE ScenePaletteHandle() {
