@@ -1,4 +1,6 @@
 // The scene's copies of the settings, the generator and the timer period.
+#include <vector>
+
 #include "tests/scene/scene_test_support.h"
 
 namespace {
@@ -24,23 +26,18 @@ TEST_F(SceneSettingsCopyTest, SeatShuffleOfSixHundredGivesFiveHundredNinetyNine)
 }
 
 TEST_F(SceneSettingsCopyTest, FarOutsideValuesAreClampedIntoTheBuiltInRanges) {
-    CopySceneSettings(*scene, SettingsWithAllValues(INT32_MAX));
-    EXPECT_EQ(scene->settings.circleSpeed, 150);
-    EXPECT_EQ(scene->settings.circleWalkers, 125);
-    EXPECT_EQ(scene->settings.walkwaySpeed, 55);
-    EXPECT_EQ(scene->settings.walkwayWalkers, 100);
-    EXPECT_EQ(scene->settings.redrawSpeed, 120);
-    EXPECT_EQ(scene->settings.seatPatches, 599);
-    EXPECT_EQ(FrameTimerPeriod(*scene), 1);
-
-    CopySceneSettings(*scene, SettingsWithAllValues(INT32_MIN));
-    EXPECT_EQ(scene->settings.circleSpeed, 20);
-    EXPECT_EQ(scene->settings.circleWalkers, 30);
-    EXPECT_EQ(scene->settings.walkwaySpeed, 1);
-    EXPECT_EQ(scene->settings.walkwayWalkers, 5);
-    EXPECT_EQ(scene->settings.redrawSpeed, 0);
-    EXPECT_EQ(scene->settings.seatPatches, 100);
-    EXPECT_EQ(FrameTimerPeriod(*scene), 601);
+    struct Case { int32_t stored; SceneSettings copies; int period; };
+    // circle walkers and speed, seat patches, walkway walkers and speed, redraw speed
+    const Case cases[] = {{INT32_MAX, {125, 150, 599, 100, 55, 120}, 1}, {INT32_MIN, {30, 20, 100, 5, 1, 0}, 601}};
+    const auto fields = [](const SceneSettings& s) {
+        return std::vector<int32_t>{s.circleWalkers, s.circleSpeed, s.seatPatches, s.walkwayWalkers, s.walkwaySpeed,
+                                    s.redrawSpeed};
+    };
+    for (const Case& c : cases) {
+        CopySceneSettings(*scene, SettingsWithAllValues(c.stored));
+        EXPECT_EQ(fields(scene->settings), fields(c.copies)) << "stored " << c.stored;
+        EXPECT_EQ(FrameTimerPeriod(*scene), c.period) << "stored " << c.stored;
+    }
 }
 
 TEST_F(SceneSettingsCopyTest, StoredRangesDoNotWidenTheScenesRanges) {
