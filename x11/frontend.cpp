@@ -62,7 +62,7 @@ int StartScene(FrontEnd* frontEnd) {
         return 0;
     }
     frontEnd->animating = SceneAnimates(*frontEnd->scene) && frontEnd->options.frameLimit != 0;
-    frontEnd->nextFrameMs = MonotonicMilliseconds() + FrameTimerPeriod(*frontEnd->scene);
+    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->scene);
     PaintWindow(frontEnd);
     return 1;
 }
@@ -108,10 +108,7 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
             }
             return;
         case ClientMessage:
-            if (static_cast<Atom>(event->xclient.data.l[0]) == frontEnd->saver.wmDeleteWindow &&
-                frontEnd->saver.wmDeleteWindow) {
-                End(frontEnd, 0);
-            }
+            if (IsCloseRequest(&frontEnd->saver, &event->xclient)) End(frontEnd, 0);
             return;
         case DestroyNotify:
             if (event->xdestroywindow.window == frontEnd->saver.window) {

@@ -64,7 +64,7 @@ void DrawDueFrame(FrontEnd* frontEnd) {
     if (now < frontEnd->nextFrameMs) return;
     DrawFrame(frontEnd);
     // A frame that ran late delays the next one; frames never pile up.
-    frontEnd->nextFrameMs += FrameTimerPeriod(*frontEnd->scene);
+    frontEnd->nextFrameMs += HostFramePeriod(*frontEnd->scene);
     if (frontEnd->nextFrameMs < now) frontEnd->nextFrameMs = now;
     CheckXErrors(frontEnd);
 }
@@ -75,6 +75,12 @@ int64_t MonotonicMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+int HostFramePeriod(const Scene& scene) {
+    const int kWindowsTimerFloorMs = 10;
+    int period = FrameTimerPeriod(scene);
+    return period < kWindowsTimerFloorMs ? kWindowsTimerFloorMs : period;
 }
 
 int OpenSignalPipe() {

@@ -12,7 +12,7 @@ const SettingOption kSettingOptions[kSettingCount] = {
     {"circle-walkers", CircleWalkers, "number of circling walkers"},
     {"walkway-speed", IsleSpeed, "speed of the walkway walkers"},
     {"walkway-walkers", IsleWalkers, "number of walkway walkers"},
-    {"redraw-speed", RedrawSpeed, "frame rate: one frame every 601 - 5 x N ms"},
+    {"redraw-speed", RedrawSpeed, "frame rate: one frame every max(10, 601 - 5 x N) ms"},
     {"seat-shuffle", SeatShuffle, "how much of the seated crowd stirs"},
 };
 
@@ -60,12 +60,20 @@ const SettingOption* FindSettingOption(const char* name) {
     return nullptr;
 }
 
+// --window-id wins over --root in either order, as in other XScreenSaver
+// hacks: its settings tool previews a hack by appending --window-id to the
+// configured command, and zarvo's command holds --root. --fullscreen with
+// either stays refused: it asks for a window of zarvo's own that takes the
+// keyboard and the mouse, the others for one someone else owns and handles,
+// and quietly dropping one would hide a mistaken command.
 int SetMode(ZarvoOptions* options, int mode, char* error, size_t errorSize) {
-    if (options->modeGiven && options->mode != mode) {
-        snprintf(error, errorSize, "--fullscreen, --root and --window-id exclude each other");
+    int fullscreenClash = options->modeGiven && options->mode != mode &&
+                          (options->mode == kModeFullScreen || mode == kModeFullScreen);
+    if (fullscreenClash) {
+        snprintf(error, errorSize, "--fullscreen excludes --root and --window-id");
         return 0;
     }
-    options->mode = mode;
+    if (options->mode != kModePreview) options->mode = mode;
     options->modeGiven = 1;
     return 1;
 }

@@ -1,5 +1,6 @@
 // The window zarvo draws into: one of its own (a normal window or a
 // full-screen override-redirect one), the root window, or a foreign window.
+#include <X11/Xatom.h>
 #include <time.h>
 
 #include <cstring>
@@ -53,6 +54,7 @@ void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverW
         XSetWMNormalHints(display, saver->window, size);
         XFree(size);
     }
+    saver->wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
     saver->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, saver->window, &saver->wmDeleteWindow, 1);
 }
@@ -117,14 +119,48 @@ int TakeForeignWindow(Display* display, Window window, SaverWindow* saver, char*
     return 1;
 }
 
+// The window that __SWM_VROOT on `window` names, or None.
+Window VirtualRootNamedBy(Display* display, Window window, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    Window named = None;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_WINDOW, &type, &format,
+                           &items, &after, &data) == Success &&
+        type == XA_WINDOW && format == 32 && items == 1 && data) {
+        named = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) XFree(data);
+    return named;
+}
+
+// Virtual-root window managers and screen savers cover the root with a
+// top-level window that they mark with __SWM_VROOT; drawing on the real root
+// would stay hidden under it.
+Window FindVirtualRoot(Display* display) {
+    Window root = DefaultRootWindow(display);
+    Atom property = XInternAtom(display, "__SWM_VROOT", True);
+    if (property == None) return root;  // nobody ever named one
+    Window top = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, root, &top, &parent, &children, &count)) return root;
+    Window found = None;
+    for (unsigned int i = 0; i < count && found == None; ++i) {
+        found = VirtualRootNamedBy(display, children[i], property);
+    }
+    if (children) XFree(children);
+    return found != None ? found : root;
+}
+
 }  // namespace
 
 int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
                     char* error, size_t errorSize) {
     memset(saver, 0, sizeof *saver);
     switch (options->mode) {
-        case kModeRoot:
-            return TakeForeignWindow(display, DefaultRootWindow(display), saver, error, errorSize);
+        case kModeRoot:  // XSCREENSAVER_WINDOW, when set, has made this a preview
+            return TakeForeignWindow(display, FindVirtualRoot(display), saver, error, errorSize);
         case kModePreview:
             return TakeForeignWindow(display, options->windowId, saver, error, errorSize);
         default:

@@ -129,7 +129,7 @@ struct SaverWindow {
     int depth;
     Colormap colormap;  // created for a non-default visual, else None
     Cursor blankCursor;
-    Atom wmDeleteWindow;
+    Atom wmProtocols, wmDeleteWindow;  // None unless the window is zarvo's own
 };
 
 // Creates the window of the window or full-screen mode, or takes the one to
@@ -144,6 +144,9 @@ void CloseSaverWindow(Display* display, SaverWindow* saver);
 
 // 1 for the keys that close the window mode: q and Escape.
 int KeyClosesWindow(KeySym key);
+// 1 for the window manager's close request (its close button) to a window
+// of zarvo's own.
+int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message);
 
 // ---- The front end and its loop (frontend.cpp, loop.cpp) ----
 
@@ -174,6 +177,9 @@ void DrawFrame(FrontEnd* frontEnd);
 void HandleEvent(FrontEnd* frontEnd, XEvent* event);
 
 int64_t MonotonicMilliseconds();
+// The scene's frame period, but never below the 10 ms at which Windows timers
+// fire, so that a redraw speed animates alike on both systems.
+int HostFramePeriod(const Scene& scene);
 // A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP; -1 on failure.
 int OpenSignalPipe();
 // Runs until closed, dismissed, signalled or the window goes away.

@@ -150,6 +150,12 @@ case_dialog() {
   drv reg-del "$settings_key" "" >/dev/null
   saver_start dlg1 ""
   find_dialog || return
+  # The manifest's dependency brings the controls of Common Controls 6.
+  drv info "$dialog"
+  drv module "$(echo "$reply" | cut -d' ' -f10)" comctl32.dll
+  checks=$((checks + 1))
+  grep -qi 'winsxs.*common-controls_6595b64144ccf1df_6\.' <<<"$reply" ||
+    fail "the dialog's COMCTL32.DLL: expected Common Controls 6 from winsxs, got '$reply'"
   check "1100 at start" "20 150 100" "$(scroll_state 1100)"
   check "1101 at start" "30 125 50" "$(scroll_state 1101)"
   check "1102 at start" "1 55 30" "$(scroll_state 1102)"

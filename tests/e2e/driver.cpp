@@ -2,7 +2,8 @@
 // end-to-end scripts drive line by line on standard input. It starts
 // Zarvo.scr with a command-line tail and collects exit codes, makes parent
 // windows for previews, finds and inspects windows, counts processes, sends
-// and posts messages, and reads and writes the registry. Every argument is
+// and posts messages, reads and writes the registry, and tells the display's
+// scale, the monitors and a process's modules. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
@@ -424,6 +425,66 @@ void RegDel(const Args& a) {
     Reply("= 1");
 }
 
+// dpi: the system's pixels per logical inch (96 at 100 %).
+void Dpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    Reply("= %d", dpi);
+}
+
+// monitors: the virtual screen "x y width height", then every monitor as
+// "left,top,right,bottom" with ",primary" after the primary one's.
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    char text[96];
+    std::snprintf(text, sizeof text, " %ld,%ld,%ld,%ld%s", info.rcMonitor.left, info.rcMonitor.top,
+                  info.rcMonitor.right, info.rcMonitor.bottom,
+                  (info.dwFlags & MONITORINFOF_PRIMARY) ? ",primary" : "");
+    reinterpret_cast<std::string*>(data)->append(text);
+    return TRUE;
+}
+
+void Monitors() {
+    std::string monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    Reply("= %d %d %d %d%s", GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
+          monitors.c_str());
+}
+
+// module PID NAME: the path that process PID loaded the module NAME from.
+void Module(const Args& a) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32,
+                                               static_cast<DWORD>(Number(a[1])));
+    if (snapshot == INVALID_HANDLE_VALUE) return Reply("! no module snapshot");
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    std::string path;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szModule, a[2].c_str()) == 0) path = entry.szExePath;
+    }
+    CloseHandle(snapshot);
+    if (path.empty()) return Reply("! not loaded");
+    Reply("= %s", Encode(path).c_str());
+}
+
+// Rectangles are then read in real pixels whatever the display's scale.
+void BecomeDpiAware() {
+    typedef BOOL(WINAPI * SetContextProc)(HANDLE context);
+    typedef BOOL(WINAPI * SetAwareProc)();
+    HMODULE user = GetModuleHandleA("user32.dll");
+    SetContextProc setContext = reinterpret_cast<SetContextProc>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is the handle value -4.
+    if (setContext != nullptr && setContext(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)))) return;
+    SetAwareProc setAware = reinterpret_cast<SetAwareProc>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")));
+    if (setAware != nullptr) setAware();
+}
+
 void Execute(const Args& a) {
     const std::string& c = a[0];
     struct Arity { const char* name; size_t count; } arities[] = {
@@ -431,7 +492,7 @@ void Execute(const Args& a) {
         {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
-        {"processes", 2},
+        {"processes", 2}, {"module", 3},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -469,12 +530,16 @@ void Execute(const Args& a) {
     if (c == "reg-get") return RegGet(a);
     if (c == "reg-set") return RegSet(a);
     if (c == "reg-del") return RegDel(a);
+    if (c == "dpi") return Dpi();
+    if (c == "monitors") return Monitors();
+    if (c == "module") return Module(a);
     Reply("! unknown command %s", c.c_str());
 }
 
 }  // namespace
 
 int main() {
+    BecomeDpiAware();
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     CreateThread(nullptr, 0, UiThread, ready, 0, &uiThreadId);
     WaitForSingleObject(ready, 10000);

@@ -160,6 +160,7 @@ cleanup() {
   stop_driver
   [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wait_wine_idle
   stop_xvfb
+  stop_two_monitors
 }
 
 # wait_for SECONDS COMMAND...: polls the command until it succeeds; the

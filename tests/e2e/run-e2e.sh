@@ -25,6 +25,8 @@ esac
 . "$here/screens.sh"
 # shellcheck source=life-cycle.sh
 . "$here/life-cycle.sh"
+# shellcheck source=two-monitors.sh
+. "$here/two-monitors.sh"
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -1,6 +1,7 @@
 # The end-to-end cases that need displays of their own: the picture at each
 # standard size and on a larger screen against zarvo-render's, the animated
-# strip, a palette display, and the refusal on a screen too narrow.
+# strip, a palette display, the refusal on a screen too narrow, a scaled
+# display, and two monitors side by side as Windows sees them.
 
 # Window rectangle of the animated strip at each size: the frame rectangle
 # of the resolution class, moved by the picture's offset.
@@ -35,15 +36,17 @@ static_part_matches() {  # static_part_matches SIZE: the screenshot outside the 
   [ "$last_difference" = 0 ]
 }
 
-case_picture() {  # case_picture WIDTHxHEIGHT
-  local size=$1 x y w h
-  log "full screen on a $size display: the picture matches zarvo-render's outside the strip, the strip moves"
+case_picture() {  # case_picture WIDTHxHEIGHT [DPI]: DPI is the display's scale the saver sees
+  local size=$1 dpi=${2:-96} x y w h
+  log "full screen on a $size display at $dpi dpi: the picture matches zarvo-render's outside the strip, the strip moves"
   read -r x y w h <<<"$(strip_of "$size")"
   if ! "$ZARVO_RENDER" --size "$size" --seed 1 --ticks 0 --out "$work/$size-ref.png" >/dev/null; then
     fail "zarvo-render ($ZARVO_RENDER) could not draw $size"; return
   fi
   mask "$work/$size-ref.png" "$x" "$y" "$w" "$h" "$work/$size-ref-masked.png"
   with_display "${size}x24" || return
+  drv dpi
+  check "pixels per logical inch at $size" "$dpi" "$reply"
   xdotool mousemove 10 10
   saver_start pic "/s"
   if find_saver; then
@@ -133,6 +136,44 @@ case_narrow_screen() {
   end_display
 }
 
+# set_display_dpi DPI: the scale every Wine process reads as it starts ("" for
+# the default), set in a display session of its own.
+set_display_dpi() {
+  with_display 640x480x24 || return 1
+  if [ -n "$1" ]; then
+    drv reg-set "$desktop_key" LogPixels 4 "$(le32 "$1")"
+  else
+    drv reg-del "$desktop_key" LogPixels
+  fi
+  local status=$?
+  end_display
+  return $status
+}
+
+# At 150 %, as on many 4K laptops, the saver still measures and draws real
+# pixels: its window covers the screen pixel for pixel and the picture sits
+# where it does at 96 dpi.
+case_scaled_display() {
+  set_display_dpi 144 || { fail "cannot set the display's scale: $reply"; return; }
+  case_picture 1024x768 144
+  set_display_dpi "" || fail "cannot reset the display's scale: $reply"
+}
+
+case_two_monitors() {
+  log "on two monitors side by side Windows sees both and the virtual screen around them"
+  start_two_monitors "$work" $((display_base + 5)) || { fail "no two-monitor display"; return; }
+  log "display $DISPLAY has two monitors"
+  if start_driver; then
+    drv monitors
+    check "virtual screen and monitors" "0 0 1824 768 0,0,1024,768,primary 1024,0,1824,600" "$reply"
+  else
+    fail "no driver on the two-monitor display"
+  fi
+  stop_driver
+  wait_wine_idle
+  stop_two_monitors
+}
+
 have_render() {
   [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return 1; }
 }
@@ -144,6 +185,8 @@ run_screen_cases() {
   for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
   case_palette_display
   case_narrow_screen
+  case_scaled_display
+  case_two_monitors
 }
 
 # One full-screen run against zarvo-render's picture, in the shared prefix:

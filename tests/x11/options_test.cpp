@@ -99,8 +99,8 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         {"--geometry", "640x"}, {"--geometry", "-640x480"}, {"--geometry", "8193x10"},
         {"--geometry", "10x8193"}, {"--geometry", "0x10"}, {"--geometry", "10x0"},
         {"--frames", "-1"},    {"--frames", "+5"},        {"--frames", " 5"},
-        {"--seed", "-1"},      {"--root", "--window-id", "7"},
-        {"--fullscreen", "--root"}, {"plain"},            {"-"},
+        {"--seed", "-1"},      {"--window-id", "7", "--fullscreen"},
+        {"--fullscreen", "--root"}, {"-fullscreen", "-window-id", "7"}, {"plain"}, {"-"},
         {"--=5"},              {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
         {"--help=yes"},
     };
@@ -142,6 +142,34 @@ TEST(Options, ModesAndTestOptions) {
     EXPECT_EQ(placed.options.y, 20);
     EXPECT_TRUE(placed.options.save);
     EXPECT_TRUE(placed.options.help);
+}
+
+TEST(Options, WindowIdWinsOverRootInEitherOrderDashFormAndEnvironment) {
+    const std::vector<std::vector<const char*>> forms = {
+        {"--root", "--window-id", "0x1e00007"},
+        {"-root", "-window-id", "0x1e00007"},
+        {"--window-id=31457287", "--root"},
+        {"-window-id", "0x1e00007", "-root", "--root"},
+    };
+    for (const auto& args : forms) {
+        for (const char* environment : {"", "0x400001"}) {
+            std::vector<char*> argv = {const_cast<char*>("zarvo")};
+            std::string line;
+            for (const char* arg : args) {
+                argv.push_back(const_cast<char*>(arg));
+                line += std::string(" ") + arg;
+            }
+            SCOPED_TRACE(line + " with XSCREENSAVER_WINDOW=" + environment);
+            ZarvoOptions options;
+            char error[256] = "";
+            ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
+                                     sizeof error) &&
+                        ApplyScreenSaverWindow(&options, environment, error, sizeof error))
+                << error;
+            EXPECT_EQ(options.mode, kModePreview);
+            EXPECT_EQ(options.windowId, 0x1e00007ul);
+        }
+    }
 }
 
 TEST(WindowId, DecimalOrHexWithinTheResourceIdBits) {

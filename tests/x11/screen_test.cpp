@@ -14,70 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "captures.h"
 #include "harness.h"
-#include "scene/scene.h"
 
 namespace {
 
 const std::string kZarvo = ZARVO_PROGRAM;
-const std::string kRender = ZARVO_RENDER;
 constexpr int kStartMs = 15000;  // generous: CI runs two test processes per core
-
-struct Difference {
-    long count = 0;
-    int x = 0, y = 0;
-    uint32_t expected = 0, got = 0;
-};
-
-int ChannelGap(uint32_t a, uint32_t b, int shift) {
-    return std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-}
-
-int Inside(const SceneRect& rect, int x, int y) {
-    return x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
-}
-
-// Pixels whose channels differ by more than `tolerance`, outside `skip`.
-Difference Compare(const Picture& expected, const Picture& got, int tolerance,
-                   SceneRect skip = {0, 0, 0, 0}) {
-    Difference difference;
-    if (expected.width != got.width || expected.height != got.height) {
-        difference.count = -1;
-        return difference;
-    }
-    for (int y = 0; y < got.height; ++y) {
-        for (int x = 0; x < got.width; ++x) {
-            uint32_t want = expected.At(x, y), have = got.At(x, y);
-            if (Inside(skip, x, y)) continue;
-            if (ChannelGap(want, have, 16) <= tolerance && ChannelGap(want, have, 8) <= tolerance &&
-                ChannelGap(want, have, 0) <= tolerance) {
-                continue;
-            }
-            if (difference.count++ == 0) difference = {1, x, y, want, have};
-        }
-    }
-    return difference;
-}
-
-std::string Describe(const Difference& d) {
-    if (d.count < 0) return "pictures of different sizes";
-    char text[160];
-    snprintf(text, sizeof text, "%ld pixels differ; first at (%d, %d): expected 0x%06x, got 0x%06x",
-             d.count, d.x, d.y, d.expected, d.got);
-    return text;
-}
-
-// Where the strip lies for a window of this size, as the scene lays it out.
-SceneRect FrameStripFor(int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    RgbSurface surface{pixels.data(), width, height, width, nullptr};
-    static DisplayPaletteInfo trueColour{-1, 0, {}};
-    Scene* scene =
-        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, &surface, kDefaultSettings, 1).scene;
-    SceneRect strip = scene ? FrameWindowRect(*scene) : SceneRect{0, 0, 0, 0};
-    DestroyScene(scene);
-    return strip;
-}
 
 class ScreenTest : public testing::Test {
 protected:
@@ -112,36 +55,10 @@ protected:
         return &children.back();
     }
 
-    Picture Render(const std::string& size, int seed, int ticks, const std::string& extra = "") {
-        std::string out = MakeTempDir("render") + "/expected.png";
-        std::vector<std::string> args = {kRender, "--size", size, "--seed", std::to_string(seed),
-                                         "--ticks", std::to_string(ticks), "--out", out};
-        if (!extra.empty()) {
-            args.push_back(extra.substr(0, extra.find(' ')));
-            args.push_back(extra.substr(extra.find(' ') + 1));
-        }
-        std::string errors;
-        Picture picture;
-        EXPECT_EQ(RunProgram(args, "", {}, 60000, &errors), 0) << "zarvo-render: " << errors;
-        EXPECT_TRUE(ReadPng(out, &picture)) << "expected a PNG at " << out;
-        return picture;
-    }
-
-    // Captures until the window shows `expected` (within tolerance, outside
-    // `skip`) or the time is up; the last difference found.
+    // Waits for the picture at (x, y) of the window on the test's server.
     Difference WaitForPicture(Window window, int x, int y, const Picture& expected, int tolerance,
-                              SceneRect skip = {0, 0, 0, 0}, int timeoutMs = kStartMs) {
-        Difference difference{-2};
-        int64_t deadline = NowMs() + timeoutMs;
-        do {
-            Picture got;
-            if (CaptureWindow(server.display, window, x, y, expected.width, expected.height, &got)) {
-                difference = Compare(expected, got, tolerance, skip);
-                if (difference.count == 0) break;
-            }
-            SleepMs(50);
-        } while (NowMs() < deadline);
-        return difference;
+                              SceneRect skip = {0, 0, 0, 0}) {
+        return ::WaitForPicture(server.display, window, x, y, expected, tolerance, skip, kStartMs);
     }
 
     Picture Capture(Window window, int width, int height) {
@@ -228,18 +145,11 @@ TEST_F(ScreenTest, OnlyTheFrameStripChangesBetweenScreenshots) {
     Difference outside = WaitForPicture(root, 0, 0, still, 0, strip);
     ASSERT_EQ(outside.count, 0) << "outside the strip: " << Describe(outside);
     Picture first = Capture(root, 1024, 768);
-    Difference inside{};
-    int64_t deadline = NowMs() + 5000;
-    Picture later;
-    while (inside.count == 0 && NowMs() < deadline) {
-        SleepMs(100);
-        later = Capture(root, 1024, 768);
-        inside = Compare(first, later, 0);
-    }
+    Difference inside = WaitForChange(server.display, root, {0, 0, 1024, 768}, first, 5000);
     EXPECT_GT(inside.count, 0) << "expected the strip to change between screenshots";
     EXPECT_TRUE(Inside(strip, inside.x, inside.y))
         << "first change at (" << inside.x << ", " << inside.y << ") lies outside the strip";
-    Difference after = Compare(still, later, 0, strip);
+    Difference after = Compare(still, Capture(root, 1024, 768), 0, strip);
     EXPECT_EQ(after.count, 0) << "outside the strip after frames: " << Describe(after);
 }
 
@@ -322,44 +232,80 @@ long TranslucentPixels(Display* display, Window window) {
     return count;
 }
 
+// The pixels of the window that are not white.
+long MarkedPixels(Display* display, Window window, int width, int height) {
+    Picture picture;
+    if (!CaptureWindow(display, window, 0, 0, width, height, &picture)) return -1;
+    long count = 0;
+    for (uint32_t pixel : picture.pixels) count += pixel != 0xFFFFFF;
+    return count;
+}
+
 TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture expected = Render("640x480", 9, 2);
     Display* display = server.display;
+    // Another top-level window, below the target, that zarvo must leave white.
+    Window other = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 600, 200, 100, 0, 0,
+                                       WhitePixel(display, DefaultScreen(display)));
+    XMapWindow(display, other);
+    // In the arguments and the environment "HEX" and "DEC" stand for the
+    // target's id, "OTHER" for the other window's.
     struct Target {
         const char* how;
-        bool hex;
-        bool environment;
+        std::vector<std::string> args;
+        const char* environment;  // XSCREENSAVER_WINDOW
         bool argb;
-    } targets[] = {{"--window-id 0x...", true, false, false},
-                   {"--window-id decimal", false, false, false},
-                   {"XSCREENSAVER_WINDOW with --root", false, true, false},
-                   {"--window-id of a 32-deep ARGB window", true, false, true}};
+        bool virtualRoot;  // the target carries __SWM_VROOT naming itself
+    } targets[] = {
+        {"--window-id 0x...", {"--window-id", "HEX"}, "", false, false},
+        {"--window-id decimal", {"--window-id", "DEC"}, "", false, false},
+        {"XSCREENSAVER_WINDOW with --root", {"--root"}, "DEC", false, false},
+        {"-window-id before -root, XSCREENSAVER_WINDOW naming another window",
+         {"-window-id", "DEC", "-root"}, "OTHER", false, false},
+        {"--root under a virtual root", {"--root"}, "", false, true},
+        {"--window-id of a 32-deep ARGB window", {"--window-id", "HEX"}, "", true, false},
+    };
     for (const Target& target : targets) {
         SCOPED_TRACE(target.how);
         Window window = CreateTargetWindow(display, target.argb);
         ASSERT_NE(window, static_cast<Window>(None)) << "expected the test window to be made";
+        if (target.virtualRoot) {
+            XChangeProperty(display, window, XInternAtom(display, "__SWM_VROOT", False), XA_WINDOW,
+                            32, PropModeReplace, reinterpret_cast<unsigned char*>(&window), 1);
+        }
         XMapWindow(display, window);
         XSync(display, False);
-        char id[32];
-        snprintf(id, sizeof id, target.hex ? "0x%lx" : "%lu", window);
+        auto idFor = [&](const std::string& token) {
+            char id[32];
+            snprintf(id, sizeof id, token == "DEC" ? "%lu" : "0x%lx",
+                     token == "OTHER" ? other : window);
+            return token == "DEC" || token == "HEX" || token == "OTHER" ? std::string(id) : token;
+        };
         std::vector<std::string> args = {"--seed", "9", "--frames", "2", "--redraw-speed", "120"};
-        if (target.environment) {
-            args.push_back("--root");
-        } else {
-            args.insert(args.end(), {"--window-id", id});
-        }
-        Child* zarvo = StartZarvo(args, target.environment ? id : "");
+        for (const std::string& arg : target.args) args.push_back(idFor(arg));
+        Child* zarvo = StartZarvo(args, idFor(target.environment));
         Difference difference = WaitForPicture(window, 0, 0, expected, 0);
         EXPECT_EQ(difference.count, 0) << Describe(difference);
         if (target.argb) {
             EXPECT_EQ(TranslucentPixels(display, window), 0) << "expected every pixel opaque";
         }
+        EXPECT_EQ(MarkedPixels(display, other, 200, 100), 0) << "expected the other window white";
         // The window going away ends zarvo cleanly.
         XDestroyWindow(display, window);
         XSync(display, False);
         ExpectExit(zarvo, 0);
     }
+}
+
+TEST_F(ScreenTest, RootWithoutAVirtualRootDrawsOnTheRoot) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    Picture expected = Render("1024x768", 9, 2);
+    Child* zarvo = StartZarvo({"--root", "--seed", "9", "--frames", "2", "--redraw-speed", "120"});
+    Difference difference = WaitForPicture(DefaultRootWindow(server.display), 0, 0, expected, 0);
+    EXPECT_EQ(difference.count, 0) << Describe(difference);
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
 }
 
 TEST_F(ScreenTest, SigtermEndsTheRunCleanly) {
@@ -373,7 +319,21 @@ TEST_F(ScreenTest, SigtermEndsTheRunCleanly) {
         << "expected the window to be gone";
 }
 
-TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeys) {
+// A client message carrying WM_DELETE_WINDOW, as the window manager's close
+// button sends it when `type` is WM_PROTOCOLS.
+void SendDeleteMessage(Display* display, Window window, const char* type) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeysOrMessages) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Display* display = server.display;
     for (const char* close : {"Escape", "q", "close button"}) {
@@ -383,22 +343,38 @@ TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeys) {
         ASSERT_NE(window, static_cast<Window>(None));
         Xdotool({"mousemove", "500", "400"});  // keys go to the window under the pointer
         Xdotool({"key", "a"});
+        SendDeleteMessage(display, window, "ZARVO_NOT_WM_PROTOCOLS");
         ExpectStillRunning(zarvo, 300);
         if (std::string(close) == "close button") {
-            XEvent event{};
-            event.xclient.type = ClientMessage;
-            event.xclient.window = window;
-            event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-            event.xclient.format = 32;
-            event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-            event.xclient.data.l[1] = CurrentTime;
-            XSendEvent(display, window, False, NoEventMask, &event);
-            XSync(display, False);
+            SendDeleteMessage(display, window, "WM_PROTOCOLS");
         } else {
             Xdotool({"key", close});
         }
         ExpectExit(zarvo, 0);
     }
+}
+
+// 200 frames at redraw speed 120, one every 1 ms by the scene's period, last
+// two seconds from the first paint at the 10 ms floor; without it they are
+// over within about a third of a second.
+TEST_F(ScreenTest, FramesComeNoFasterThanEveryTenMilliseconds) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    Picture still = Render("1024x768", 3, 0);
+    SceneRect strip = FrameStripFor(1024, 768);
+    Window root = DefaultRootWindow(server.display);
+    // The first paint comes after the start, so frames still come 600 ms
+    // after it however late the test sees the picture.
+    int64_t started = NowMs();
+    StartZarvo({"--seed", "3", "--redraw-speed", "120", "--frames", "200"});
+    Difference shown = WaitForPicture(root, 0, 0, still, 0, strip);
+    ASSERT_EQ(shown.count, 0) << "outside the strip: " << Describe(shown);
+    int64_t wait = started + 600 - NowMs();
+    if (wait > 0) SleepMs(static_cast<int>(wait));
+    Picture first;
+    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height,
+                              &first));
+    Difference moved = WaitForChange(server.display, root, strip, first, 1000);
+    EXPECT_GT(moved.count, 0) << "expected frames still coming 600 ms after the start";
 }
 
 TEST_F(ScreenTest, StoredSettingsAndOptionsShapeTheScene) {
