@@ -6,8 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/scene.h"
-#include "scene/state.h"
+#include "scene/steps.h"
 
 namespace {
 
@@ -31,14 +30,13 @@ SettingsRecord AtMaximum() {
 }
 
 // A scene at 1024 x 768, run a while so that walkers and patches are spread
-// as they are in a running saver.
-int SetUpRunningScene(const SettingsRecord& settings) {
-    TearDownScene();
-    SetUpSceneWith({1024, 768, 1024, 32, &kTrueColour}, &TheScreen().surface, settings, 20261207);
-    if (!sceneReady) return 0;
-    PaintScene(&TheScreen().surface);
-    for (int tick = 0; tick < 600; ++tick) ComposeFrame();
-    return 1;
+// as they are in a running saver; null when it did not set up.
+Scene* SetUpRunningScene(const SettingsRecord& settings) {
+    Scene* scene = SetUpScene({1024, 768, 1024, 32, &kTrueColour}, &TheScreen().surface, settings, 20261207).scene;
+    if (scene == nullptr) return nullptr;
+    PaintScene(*scene, &TheScreen().surface);
+    for (int tick = 0; tick < 600; ++tick) ComposeFrame(*scene);
+    return scene;
 }
 
 void StripMemcpy(benchmark::State& state) {
@@ -52,16 +50,17 @@ void StripMemcpy(benchmark::State& state) {
 BENCHMARK(StripMemcpy);
 
 void Frame(benchmark::State& state, const SettingsRecord& settings, bool present) {
-    if (!SetUpRunningScene(settings)) {
+    Scene* scene = SetUpRunningScene(settings);
+    if (scene == nullptr) {
         state.SkipWithError("the scene did not set up (pictures missing?)");
         return;
     }
     for (auto _ : state) {
-        ComposeFrame();
-        if (present) PresentFrame();
+        ComposeFrame(*scene);
+        if (present) PresentFrame(*scene);
         benchmark::ClobberMemory();
     }
-    TearDownScene();
+    DestroyScene(scene);
 }
 BENCHMARK_CAPTURE(Frame, Default, kDefaultSettings, false);
 BENCHMARK_CAPTURE(Frame, Maximum, AtMaximum(), false);
@@ -69,16 +68,17 @@ BENCHMARK_CAPTURE(Frame, Maximum, AtMaximum(), false);
 BENCHMARK_CAPTURE(Frame, DefaultPresented, kDefaultSettings, true);
 
 // The frame's steps one at a time, to see what dominates it.
-void FrameStep(benchmark::State& state, const SettingsRecord& settings, void (*step)()) {
-    if (!SetUpRunningScene(settings)) {
+void FrameStep(benchmark::State& state, const SettingsRecord& settings, void (*step)(Scene&)) {
+    Scene* scene = SetUpRunningScene(settings);
+    if (scene == nullptr) {
         state.SkipWithError("the scene did not set up (pictures missing?)");
         return;
     }
     for (auto _ : state) {
-        step();
+        step(*scene);
         benchmark::ClobberMemory();
     }
-    TearDownScene();
+    DestroyScene(scene);
 }
 
 BENCHMARK_CAPTURE(FrameStep, Restore, kDefaultSettings, RestoreFrame);
@@ -91,14 +91,13 @@ BENCHMARK_CAPTURE(FrameStep, CirclingWalkersMaximum, AtMaximum(), UpdateCircling
 
 void SetUp(benchmark::State& state) {
     for (auto _ : state) {
-        TearDownScene();
-        SetUpSceneWith({1024, 768, 1024, 32, &kTrueColour}, &TheScreen().surface, kDefaultSettings, 1);
-        if (!sceneReady) {
+        Scene* scene = SetUpScene({1024, 768, 1024, 32, &kTrueColour}, &TheScreen().surface, kDefaultSettings, 1).scene;
+        if (scene == nullptr) {
             state.SkipWithError("the scene did not set up (pictures missing?)");
             break;
         }
+        DestroyScene(scene);
     }
-    TearDownScene();
 }
 BENCHMARK(SetUp)->Unit(benchmark::kMicrosecond);
 

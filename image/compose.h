@@ -1,9 +1,8 @@
-// Byte-level compositing of 8-bit images and putting an image on the screen.
+// Byte-level compositing of 8-bit images.
 // Rectangles are clipped to both images; nothing reads or writes outside.
 #pragma once
 
 #include "image/image.h"
-#include "image/platform.h"
 
 // Clips one axis of a copy: the start in the source and in the destination
 // move together, so pixels keep their places relative to each other. 64-bit
@@ -33,8 +32,3 @@ inline int ScaledSourceIndex(int destination, uint32_t step)
 {
     return static_cast<int>((static_cast<uint32_t>(destination) * step) >> 16);
 }
-// Puts the whole image on the drawing target, each pixel in the colour of the
-// palette entry at its value: on Windows StretchDIBits with DIB_PAL_COLORS;
-// elsewhere into the RGB surface through surface->palette (ScenePalette when
-// that is null), clipped to the surface.
-void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height);

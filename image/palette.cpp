@@ -1,12 +1,10 @@
 // The scene palette: its layout from the display's static colours and the
 // background's colour table, nearest-colour lookup, and image translation.
 #include "image/palette.h"
-#include "image/platform.h"
+#include "platform/platform.h"
 
 #include <cstdlib>
 #include <cstring>
-
-Palette* ScenePalette = nullptr;
 
 namespace {
 
@@ -79,7 +77,6 @@ Palette* CreateScenePalette(const Image* image)
 void DestroyPalette(Palette* palette)
 {
     if (!palette) return;
-    if (palette == ScenePalette) ScenePalette = nullptr;
     DestroyPlatformPalette(palette->platformPalette);
     free(palette);
 }
@@ -94,7 +91,6 @@ int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint
 
 void BuildRemapTable(Image* image, const Palette* palette)
 {
-    if (!palette) palette = ScenePalette;
     if (!palette || !image || !image->header) return;
     if (!image->remap) image->remap = static_cast<RemapTable*>(malloc(sizeof(RemapTable)));
     if (!image->remap) return;
@@ -114,7 +110,6 @@ void BuildRemapTable(Image* image, const Palette* palette)
 
 int RemapImage(Image* image, const Palette* palette)
 {
-    if (!palette) palette = ScenePalette;
     if (!palette || !image || !image->header || !image->pixels) return 0;
     BuildRemapTable(image, palette);
     if (!image->remap) return 0;

@@ -1,4 +1,4 @@
-// The scene's one 256-entry palette and the translation of images to it.
+// A scene's 256-entry palette and the translation of images to it.
 #pragma once
 
 #include "image/image.h"
@@ -29,9 +29,6 @@ struct Palette {
     PaletteEntry entries[kColorCount];
     void* platformPalette;
 };
-
-// The palette the scene created; the default of BuildRemapTable and RemapImage.
-extern Palette* ScenePalette;
 
 // Builds the palette from the display's static colours and the image's colour
 // table (reads the display through the platform). Null on failure.

@@ -3,68 +3,68 @@
 #include <algorithm>
 
 #include "image/compose.h"
-#include "scene/scene.h"
-#include "scene/state.h"
+#include "scene/steps.h"
 
 namespace {
 
 // Plays the part of selecting the scene palette into a device context; on
 // Windows the host selects and realises the GDI palette itself.
-void SelectScenePalette(DrawTarget target) {
+void SelectScenePalette(const Scene& scene, DrawTarget target) {
 #ifdef _WIN32
+    (void)scene;
     (void)target;
 #else
-    target->palette = ScenePalette;
+    target->palette = scene.palette;
 #endif
 }
 
 }  // namespace
 
-int SceneResolutionClass() { return resolutionClass; }
+int SceneAnimates(const Scene& scene) { return scene.frameImage != nullptr ? 1 : 0; }
 
-int SceneAnimates() { return sceneReady && FrameImage != nullptr ? 1 : 0; }
+int FrameTimerPeriod(const Scene& scene) { return 601 - 5 * scene.settings.redrawSpeed; }
 
-int FrameTimerPeriod() { return 601 - 5 * sceneSettings.redrawSpeed; }
-
-SceneRect PictureWindowRect() {
-    if (BackgroundImage == nullptr) return {0, 0, 0, 0};
-    return {pictureOffset.x, pictureOffset.y, ImageWidth(BackgroundImage), ImageHeight(BackgroundImage)};
+SceneRect PictureWindowRect(const Scene& scene) {
+    return {scene.pictureOffset.x, scene.pictureOffset.y, ImageWidth(scene.backgroundImage),
+            ImageHeight(scene.backgroundImage)};
 }
 
-SceneRect FrameWindowRect() {
-    if (FrameImage == nullptr) return {0, 0, 0, 0};
-    return {frameOrigin.x + pictureOffset.x, frameOrigin.y + pictureOffset.y, ImageWidth(FrameImage),
-            ImageHeight(FrameImage)};
+SceneRect FrameWindowRect(const Scene& scene) {
+    if (scene.frameImage == nullptr) return {0, 0, 0, 0};
+    return {scene.frameOrigin.x + scene.pictureOffset.x, scene.frameOrigin.y + scene.pictureOffset.y,
+            ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
-void PaintScene(DrawTarget target) {
-    if (BackgroundImage == nullptr || target == nullptr) return;
-    SelectScenePalette(target);
-    const SceneRect picture = PictureWindowRect();
-    DrawImage(BackgroundImage, target, picture.x, picture.y, picture.width, picture.height);
+void PaintScene(const Scene& scene, DrawTarget target) {
+    if (target == nullptr) return;
+    SelectScenePalette(scene, target);
+    const SceneRect picture = PictureWindowRect(scene);
+    DrawImage(scene.backgroundImage, target, picture.x, picture.y, picture.width, picture.height);
 }
 
 // Only the part of the frame rectangle inside the picture is copied; the rest
 // lies outside the client area as well and is never seen.
-void RestoreFrame() {
-    const int width = std::min(ImageWidth(FrameImage), ImageWidth(BackgroundImage) - frameOrigin.x);
-    const int height = std::min(ImageHeight(FrameImage), ImageHeight(BackgroundImage) - frameOrigin.y);
+void RestoreFrame(Scene& scene) {
+    const Image* picture = scene.backgroundImage;
+    const ScenePoint origin = scene.frameOrigin;
+    const int width = std::min(ImageWidth(scene.frameImage), ImageWidth(picture) - origin.x);
+    const int height = std::min(ImageHeight(scene.frameImage), ImageHeight(picture) - origin.y);
     if (width <= 0 || height <= 0) return;
-    CopyImageRect(BackgroundImage, frameOrigin.x, frameOrigin.y, width, height, FrameImage, 0, 0);
+    CopyImageRect(picture, origin.x, origin.y, width, height, scene.frameImage, 0, 0);
 }
 
-void ComposeFrame() {
-    if (FrameImage == nullptr || BackgroundImage == nullptr) return;
-    RestoreFrame();
-    ShuffleSeatedCrowd();
-    UpdateWalkwayWalkers();
-    DrawForegroundPieces();
-    UpdateCirclingWalkers();
+void ComposeFrame(Scene& scene) {
+    if (scene.frameImage == nullptr) return;
+    RestoreFrame(scene);
+    ShuffleSeatedCrowd(scene);
+    UpdateWalkwayWalkers(scene);
+    DrawForegroundPieces(scene);
+    UpdateCirclingWalkers(scene);
 }
 
-void PresentFrame() {
-    if (FrameImage == nullptr || screenTarget == nullptr) return;
-    SelectScenePalette(screenTarget);
-    const SceneRect frame = FrameWindowRect();
-    DrawImage(FrameImage, screenTarget, frame.x, frame.y, frame.width, frame.height);
+void PresentFrame(const Scene& scene) {
+    if (scene.frameImage == nullptr || scene.screen == nullptr) return;
+    SelectScenePalette(scene, scene.screen);
+    const SceneRect frame = FrameWindowRect(scene);
+    DrawImage(scene.frameImage, scene.screen, frame.x, frame.y, frame.width, frame.height);
 }

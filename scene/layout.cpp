@@ -2,7 +2,7 @@
 // rectangle, and the scene's copies of the settings.
 #include <algorithm>
 
-#include "scene/state.h"
+#include "scene/steps.h"
 
 namespace {
 
@@ -33,13 +33,13 @@ int32_t ClampedValue(const SettingsRecord& record, int index) {
 // and max, whatever ranges the stored record carries) are clamped into it, so
 // the tables sized for those ranges always hold: walkway walkers 5 to 100 of
 // the 200 slots, circling walkers 30 to 125, seat patches 100 to 599.
-void CopySceneSettings(const SettingsRecord& record) {
-    sceneSettings.circleWalkers = ClampedValue(record, CircleWalkers);
-    sceneSettings.circleSpeed = ClampedValue(record, CircleSpeed);
-    sceneSettings.walkwayWalkers = ClampedValue(record, IsleWalkers);
-    sceneSettings.walkwaySpeed = ClampedValue(record, IsleSpeed);
-    sceneSettings.redrawSpeed = ClampedValue(record, RedrawSpeed);
-    sceneSettings.seatPatches = std::min(ClampedValue(record, SeatShuffle), kMaxSeatPatches);
+void CopySceneSettings(Scene& scene, const SettingsRecord& record) {
+    scene.settings.circleWalkers = ClampedValue(record, CircleWalkers);
+    scene.settings.circleSpeed = ClampedValue(record, CircleSpeed);
+    scene.settings.walkwayWalkers = ClampedValue(record, IsleWalkers);
+    scene.settings.walkwaySpeed = ClampedValue(record, IsleSpeed);
+    scene.settings.redrawSpeed = ClampedValue(record, RedrawSpeed);
+    scene.settings.seatPatches = std::min(ClampedValue(record, SeatShuffle), kMaxSeatPatches);
 }
 
 int ChooseResolutionClass(int clientWidth, int screenWidth) {
@@ -50,20 +50,20 @@ int ChooseResolutionClass(int clientWidth, int screenWidth) {
     return kNoClass;
 }
 
-void ScaleSceneTables(int sceneClass) {
+void ScaleSceneTables(Scene& scene, int sceneClass) {
     if (sceneClass < 0 || sceneClass > kPreviewClass) return;
     const double factor = kTableFactor[sceneClass];
-    resolutionClass = sceneClass;
-    cellSetOffset = kCellSetOffset[sceneClass];
-    for (WalkwayQuad& quad : walkwayQuads) ScaleQuad(&quad, factor);
-    for (WalkwayQuad& quad : dotQuads) ScaleQuad(&quad, factor);
-    for (SeatRegion& region : seatRegions) ScaleQuad(&region.corners, factor);
+    scene.resolutionClass = sceneClass;
+    scene.cellSetOffset = kCellSetOffset[sceneClass];
+    for (WalkwayQuad& quad : scene.walkwayQuads) ScaleQuad(&quad, factor);
+    for (WalkwayQuad& quad : scene.dotQuads) ScaleQuad(&quad, factor);
+    for (SeatRegion& region : scene.seatRegions) ScaleQuad(&region.corners, factor);
 }
 
-FrameBounds SceneFrameRect() {
-    if (resolutionClass < 0 || resolutionClass >= kStoredClassCount) return {0, 0, 0, 0};
-    const int32_t x0 = walkwayQuads[0].p2.x;
-    const int32_t y0 = kCircleLayout[resolutionClass].buildingY;
-    return {x0, y0, walkwayQuads[1].p3.x - x0 + kFrameMargin,
-            seatRegions[1].corners.p2.y - y0 + kFrameMargin};
+FrameBounds SceneFrameRect(const Scene& scene) {
+    if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return {0, 0, 0, 0};
+    const int32_t x0 = scene.walkwayQuads[0].p2.x;
+    const int32_t y0 = kCircleLayout[scene.resolutionClass].buildingY;
+    return {x0, y0, scene.walkwayQuads[1].p3.x - x0 + kFrameMargin,
+            scene.seatRegions[1].corners.p2.y - y0 + kFrameMargin};
 }

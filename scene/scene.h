@@ -1,10 +1,15 @@
-// The animated scene as a host drives it: set-up at the first paint, the whole
-// picture on every paint, one frame per timer tick. Every host (the Windows
-// saver window, the X11 front end, the headless renderer) calls only these.
+// The animated scene as a host drives it: a Scene record made at the first
+// paint, the whole picture on every paint, one frame per timer tick, and the
+// record freed when the window goes. Each record owns everything its scene
+// uses, so one process may run several side by side.
 #pragma once
 
+#include <cstdint>
+
+#include "image/image.h"
 #include "image/palette.h"
-#include "image/platform.h"
+#include "platform/platform.h"
+#include "scene/tables.h"
 #include "settings/settings.h"
 
 // What set-up needs to know of the window and the display.
@@ -22,60 +27,107 @@ struct SceneRect {
     int x, y, width, height;
 };
 
-extern int sceneReady;            // 1 once set-up has succeeded (SetUpScene sets it)
-// 1 once set-up has refused to run: a display below the minimum (after the
-// message), or a picture, image or palette that could not be made (silently).
-extern int configurationRefused;
+struct WalkwayWalker {
+    float u;   // across the walkway
+    float v;   // along it, 0 at the near end
+    float du;  // change of u per tick
+    float dv;  // change of v per tick
+    int32_t pause;  // ticks left to rest; moves only while below 5
+    int32_t cell;   // figure kind 6 to 9 (figure walkers only)
+    int32_t way;    // index into walkwayQuads or dotQuads
+};
 
-// Set-up at the first paint: reads the stored settings, seeds the generator
-// from the calendar time, places the walkers, chooses the resolution class or
-// refuses (minimum-configuration message through ShowSceneMessage), loads and
-// scales the pictures, builds the palette. `screen` is kept for the frames.
-void SetUpScene(const SceneWindowInfo& window, DrawTarget screen);
-// The same with the settings and the seed given (tests, the renderer):
-// `settings` replaces ReadSettings, `seed` is stored as the generator state.
-void SetUpSceneWith(const SceneWindowInfo& window, DrawTarget screen,
-                    const SettingsRecord& settings, uint32_t seed);
-// The seed SetUpScene takes, for hosts that pass their own settings: twice the
-// calendar time in seconds, wrapping to 32 bits.
-uint32_t SeedFromClock();
-// Starts the figures of a set-up scene again as SetUpSceneWith would with
-// these settings and this seed, keeping the pictures, tables and palette it
-// made (which no setting changes): a fuzzer tries many records on one scene.
-// Does nothing before a successful set-up.
-void RestartScene(const SettingsRecord& settings, uint32_t seed);
-// Releases every object of the scene and zeroes its state, so that a process
-// can set up another scene (tests, the renderer). Hosts never call it.
-void TearDownScene();
+struct SeatPatch {
+    int32_t size, x, y;
+};
 
-int SceneResolutionClass();
+constexpr int kWalkerGroupSize = 200;  // figure walkers, then dot walkers
+constexpr int kDotWalkerFirst = kWalkerGroupSize;
+constexpr int kWalkwayWalkerSlots = 2 * kWalkerGroupSize;
+constexpr int kPatchRingSize = 600;
+constexpr int kMaxSeatPatches = 599;
+constexpr int kPreviewClass = 3;
+
+// The scene's copies of the settings, clamped into their built-in ranges.
+struct SceneSettings {
+    int32_t circleWalkers;
+    int32_t circleSpeed;
+    int32_t seatPatches;
+    int32_t walkwayWalkers;
+    int32_t walkwaySpeed;
+    int32_t redrawSpeed;
+};
+
+// One running scene. Set-up fills it; the frames change only the figures'
+// part (walkers, patch ring, phase, generator) and the frame image.
+struct Scene {
+    SceneSettings settings;
+    // Working copies of the stored tables, scaled for the class.
+    SpriteCell spriteCells[kSpriteCellCount];
+    WalkwayQuad walkwayQuads[2];
+    WalkwayQuad dotQuads[2];
+    SeatRegion seatRegions[kSeatRegionCount];
+
+    WalkwayWalker walkwayWalkers[kWalkwayWalkerSlots];
+    SeatPatch patchRing[kPatchRingSize];
+    int32_t patchCursor;
+    double circlePhase;
+    uint32_t randomState;
+
+    int resolutionClass;  // 0 to 2 by the client's width, or the preview's
+    int cellSetOffset;
+    ScenePoint pictureOffset;  // of the picture in the client area
+    ScenePoint frameOrigin;    // of the frame image in the picture
+    DrawTarget screen;         // where PresentFrame draws
+
+    Image* backgroundImage;
+    Image* figureSheet;
+    Image* foregroundSheet;
+    Image* frameImage;  // null in the preview, which is never animated
+    Palette* palette;
+};
+
+enum SceneOutcome {
+    kSceneReady,
+    kSceneRefused,  // a display below the minimum: the host shows kMinimumConfigurationText
+    kSceneFailed,   // a picture, image, palette or the record could not be made
+};
+
+struct SceneSetUp {
+    Scene* scene;  // null unless ready
+    SceneOutcome outcome;
+};
+
+inline constexpr char kMinimumConfigurationText[] =
+    "Minimum configuration required:\r256 colors, 640 x 480 resolution";
+inline constexpr char kSceneMessageCaption[] = "Zarvo.scr";
+
+// Chooses the resolution class or refuses, places the walkers from `seed`,
+// loads and scales the pictures and builds the palette. `screen` is kept
+// for PresentFrame.
+SceneSetUp SetUpScene(const SceneWindowInfo& window, DrawTarget screen, const SettingsRecord& settings,
+                      uint32_t seed);
+// Frees the scene and everything it owns. Null is allowed.
+void DestroyScene(Scene* scene);
+// Starts the figures again as SetUpScene would with these settings and this
+// seed, keeping the pictures, tables and palette (which no setting changes):
+// a fuzzer tries many records on one scene.
+void RestartScene(Scene& scene, const SettingsRecord& settings, uint32_t seed);
+
 // 1 when frames are drawn (every class but the preview's).
-int SceneAnimates();
+int SceneAnimates(const Scene& scene);
 // 601 - 5 x redraw speed, in milliseconds.
-int FrameTimerPeriod();
+int FrameTimerPeriod(const Scene& scene);
 
 // The picture drawn at pictureOffset with its own size, and the frame strip.
-SceneRect PictureWindowRect();
-SceneRect FrameWindowRect();
+SceneRect PictureWindowRect(const Scene& scene);
+SceneRect FrameWindowRect(const Scene& scene);
 
 // Draws the whole (static) picture at pictureOffset. The host has selected
 // and realised the scene palette (on targets without GDI this selects it).
-void PaintScene(DrawTarget target);
+void PaintScene(const Scene& scene, DrawTarget target);
 // One frame in memory: RestoreFrame, then the seated crowd, the walkway
 // walkers, the foreground pieces and the circling walkers, in that order.
-void ComposeFrame();
+void ComposeFrame(Scene& scene);
 // Puts the frame image on the screen target kept at set-up.
-void PresentFrame();
-
-// The scene's images and palette (null before set-up).
-extern Image* BackgroundImage;
-extern Image* FigureSheet;
-extern Image* ForegroundSheet;
-extern Image* FrameImage;
-
-// Shows the minimum-configuration message and returns once it is dismissed.
-// Windows: a message box; elsewhere the text goes to standard error.
-void ShowSceneMessage(const char* text, const char* caption);
-// Replaces what ShowSceneMessage does (tests, headless hosts); null restores it.
-using SceneMessageHook = void (*)(const char* text, const char* caption);
-void SetSceneMessageHook(SceneMessageHook hook);
+void PresentFrame(const Scene& scene);

@@ -1,6 +1,6 @@
 // ScreenSaverProc, the scene's window procedure on Windows: set-up at the
 // first paint, the whole picture on every paint, one frame per timer message,
-// and the scene palette kept realised.
+// the scene palette kept realised, and the scene freed with the window.
 #include "host/host.h"
 #include "scene/scene.h"
 
@@ -11,12 +11,15 @@ constexpr UINT_PTR kFrameTimerId = 1;
 // The saver window's class has CS_OWNDC: this context is the one every paint
 // receives too, so the palette selected while painting stays selected here.
 HDC screenDC = nullptr;
-// Set while SetUpScene runs: the minimum-configuration message box runs a
-// message loop that dispatches paint messages to this still unpainted window.
-int isSettingUp = 0;
+Scene* scene = nullptr;
+// Set at the first paint. Paints without a scene after it go to the default
+// procedure: those during the minimum-configuration message box, whose
+// message loop dispatches them to this still unpainted window, and those
+// after a refusal or a failure.
+int setUpStarted = 0;
 
 HPALETTE ScenePaletteHandle() {
-    return ScenePalette ? static_cast<HPALETTE>(ScenePalette->platformPalette) : nullptr;
+    return scene ? static_cast<HPALETTE>(scene->palette->platformPalette) : nullptr;
 }
 
 SceneWindowInfo GatherWindowInfo(HWND window) {
@@ -31,27 +34,26 @@ SceneWindowInfo GatherWindowInfo(HWND window) {
     return info;
 }
 
-// 1 when the scene is ready to draw; 0 after a refusal, which has posted the
-// destroy message that ends the saver.
+// 1 when the scene is ready to draw; 0 after a refusal (with the message) or
+// a failure, which post the destroy message that ends the saver.
 int SetUpOnFirstPaint(HWND window) {
     if (screenDC == nullptr) screenDC = GetDC(window);
-    isSettingUp = 1;
-    SetUpScene(GatherWindowInfo(window), screenDC);
-    isSettingUp = 0;
-    if (configurationRefused > 0 || !sceneReady) {
+    setUpStarted = 1;
+    SettingsRecord settings = kDefaultSettings;
+    ReadSettings(&settings);
+    const SceneSetUp setUp = SetUpScene(GatherWindowInfo(window), screenDC, settings, SeedFromClock());
+    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    scene = setUp.scene;
+    if (scene == nullptr) {
         PostMessageA(window, WM_DESTROY, 0, 0);
         return 0;
     }
-    if (SceneAnimates()) SetTimer(window, kFrameTimerId, FrameTimerPeriod(), nullptr);
-    sceneReady = 1;
+    if (SceneAnimates(*scene)) SetTimer(window, kFrameTimerId, FrameTimerPeriod(*scene), nullptr);
     return 1;
 }
 
 LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (isSettingUp || configurationRefused > 0) {
-        return ScreenSaverDefaultProc(window, message, wParam, lParam);
-    }
-    if (!sceneReady && !SetUpOnFirstPaint(window)) {
+    if (scene == nullptr && (setUpStarted || !SetUpOnFirstPaint(window))) {
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     }
     PAINTSTRUCT paint;
@@ -59,7 +61,7 @@ LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (dc != nullptr) {
         SelectPalette(dc, ScenePaletteHandle(), FALSE);
         RealizePalette(dc);
-        PaintScene(dc);
+        PaintScene(*scene, dc);
     }
     EndPaint(window, &paint);
     return 0;
@@ -75,6 +77,14 @@ void RealizeScenePalette(HWND window) {
     ReleaseDC(window, dc);
 }
 
+// The window's own context lets go of the scene palette before it is deleted.
+void FreeScene() {
+    HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    if (screenDC != nullptr) SelectPalette(screenDC, stock, FALSE);
+    DestroyScene(scene);
+    scene = nullptr;
+}
+
 }  // namespace
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,9 +96,9 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_TIMER:
         // Any identifier draws a frame; a stray one before set-up, or in the
         // preview's still scene, has no frame image to draw.
-        if (sceneReady && SceneAnimates()) {
-            ComposeFrame();
-            PresentFrame();
+        if (scene != nullptr && SceneAnimates(*scene)) {
+            ComposeFrame(*scene);
+            PresentFrame(*scene);
         }
         return 0;
     case WM_QUERYNEWPALETTE:
@@ -100,6 +110,9 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         }
         RealizeScenePalette(window);
         return 1;
+    case WM_DESTROY:
+        FreeScene();
+        return ScreenSaverDefaultProc(window, message, wParam, lParam);
     default:
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     }

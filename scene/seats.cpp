@@ -3,25 +3,25 @@
 #include <cstddef>
 
 #include "image/compose.h"
-#include "scene/state.h"
+#include "scene/steps.h"
 
 namespace {
 
-float ThousandthFraction() { return static_cast<float>(SceneRandom() % 1000) / 1000.0f; }
+float ThousandthFraction(Scene& scene) { return static_cast<float>(SceneRandom(scene) % 1000) / 1000.0f; }
 
 // Entry 0 keeps the very first patch; entries 1 to M - 1 form the ring.
-void AddPatch(const SeatPatch& patch, int ringLength) {
-    patchRing[patchCursor] = patch;
-    patchCursor = patchCursor % (ringLength - 1) + 1;
+void AddPatch(Scene& scene, const SeatPatch& patch, int ringLength) {
+    scene.patchRing[scene.patchCursor] = patch;
+    scene.patchCursor = scene.patchCursor % (ringLength - 1) + 1;
 }
 
-void SampleSeatPatches(int ringLength) {
-    for (const SeatRegion& region : seatRegions) {
+void SampleSeatPatches(Scene& scene, int ringLength) {
+    for (const SeatRegion& region : scene.seatRegions) {
         for (int k = 0; k < region.count; ++k) {
-            const float u = ThousandthFraction();
-            const float v = ThousandthFraction();
+            const float u = ThousandthFraction(scene);
+            const float v = ThousandthFraction(scene);
             const ScenePoint at = QuadPoint(region.corners, u, v);
-            AddPatch({region.size, at.x, at.y}, ringLength);
+            AddPatch(scene, {region.size, at.x, at.y}, ringLength);
         }
     }
 }
@@ -41,11 +41,11 @@ PatchRows RowsOf(const Image* image) {
 
 // Most patches are one to three pixels square and wholly inside both images:
 // those are copied byte by byte here, the rest by the clipping copy.
-void CopyPatch(const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
+void CopyPatch(Scene& scene, const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
     const int size = patch.size;
     const bool inside = size > 0 && size <= 3 && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
                         patch.y + size <= from.height && dx + size <= to.width && dy + size <= to.height;
-    if (!inside) return CopyImageRect(BackgroundImage, patch.x, patch.y, size, size, FrameImage, dx, dy);
+    if (!inside) return CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
     for (int row = 0; row < size; ++row) {
         const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y + row) * from.stride + patch.x;
         uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy + row) * to.stride + dx;
@@ -53,23 +53,23 @@ void CopyPatch(const SeatPatch& patch, const PatchRows& from, const PatchRows& t
     }
 }
 
-void DrawSeatPatches(int ringLength) {
-    const PatchRows from = RowsOf(BackgroundImage);
-    const PatchRows to = RowsOf(FrameImage);
+void DrawSeatPatches(Scene& scene, int ringLength) {
+    const PatchRows from = RowsOf(scene.backgroundImage);
+    const PatchRows to = RowsOf(scene.frameImage);
     for (int k = 0; k < ringLength; ++k) {
-        const SeatPatch& patch = patchRing[k];
-        const int dx = patch.x - frameOrigin.x - 2;
-        const int dy = patch.y - frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) CopyPatch(patch, from, to, dx, dy);
+        const SeatPatch& patch = scene.patchRing[k];
+        const int dx = patch.x - scene.frameOrigin.x - 2;
+        const int dy = patch.y - scene.frameOrigin.y - 2;
+        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) CopyPatch(scene, patch, from, to, dx, dy);
     }
 }
 
 }  // namespace
 
-void ShuffleSeatedCrowd() {
-    const int ringLength = sceneSettings.seatPatches;
+void ShuffleSeatedCrowd(Scene& scene) {
+    const int ringLength = scene.settings.seatPatches;
     // The cursor takes a remainder by M - 1; set-up keeps M from 100 to 599.
     if (ringLength < 2 || ringLength > kMaxSeatPatches) return;
-    SampleSeatPatches(ringLength);
-    DrawSeatPatches(ringLength);
+    SampleSeatPatches(scene, ringLength);
+    DrawSeatPatches(scene, ringLength);
 }

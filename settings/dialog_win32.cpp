@@ -1,9 +1,12 @@
 // The settings dialog (resource 2003): five scroll bars, each bound to one
-// entry of settingsRecord, stored whole on OK.
+// entry of the record it edits, stored whole on OK.
 #include "host/host.h"
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 namespace {
+
+// The record the dialog shows: the stored one, read when the dialog opens.
+SettingsRecord dialogRecord = kDefaultSettings;
 
 constexpr int kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThumbPosition = 4,
               kThumbTrack = 5, kLeft = 6, kRight = 7, kEndScroll = 8;
@@ -12,13 +15,13 @@ constexpr int kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThu
 Setting* SettingOfScrollBar(int controlId) {
     int index = controlId - kFirstSettingScrollBar;
     if (index < 0 || index >= kScrollBarCount) return nullptr;
-    return &settingsRecord.entries[index];
+    return &dialogRecord.entries[index];
 }
 
 void ShowSettingsOnScrollBars(HWND dialog) {
     for (int i = 0; i < kScrollBarCount; ++i) {
         HWND scrollBar = GetDlgItem(dialog, kFirstSettingScrollBar + i);
-        const Setting& setting = settingsRecord.entries[i];
+        const Setting& setting = dialogRecord.entries[i];
         SetScrollRange(scrollBar, SB_CTL, setting.min, setting.max, FALSE);
         SetScrollPos(scrollBar, SB_CTL, setting.value, TRUE);
     }
@@ -36,7 +39,7 @@ INT_PTR OnHorizontalScroll(WPARAM wParam, LPARAM lParam) {
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDOK:
-        WriteSettings();
+        WriteSettings(dialogRecord);
         EndDialog(dialog, 1);
         return 1;
     case IDCANCEL:
@@ -90,7 +93,7 @@ extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, 
                                                     LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        ReadSettings();
+        ReadSettings(&dialogRecord);
         ShowSettingsOnScrollBars(dialog);
         return 1;
     case WM_COMMAND:

@@ -6,8 +6,10 @@
 
 namespace {
 
+// The name is held in the record, not pointed to, so the tables need no
+// relocation and stay in read-only memory.
 struct NamedValue {
-    const char* name;
+    char name[16];
     int32_t value;
 };
 

@@ -42,21 +42,3 @@ int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors)
 // the length, or 0 when it does not fit.
 DisplaySettings ParseDisplaySettings(const char* text, size_t size);
 size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity);
-
-// The store at `location`: the registry key under HKEY_CURRENT_USER on
-// Windows, the file's path elsewhere. Reading never fails (the defaults
-// stand in); writing gives 1 when the settings are stored, and a failed
-// write leaves the stored ones as they were.
-DisplaySettings ReadDisplaySettingsFrom(const char* location);
-int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings);
-
-// The same at the program's own place: kSettingsKeyPath on Windows, the
-// file DisplaySettingsFilePath names elsewhere.
-DisplaySettings ReadDisplaySettings();
-int WriteDisplaySettings(const DisplaySettings& settings);
-
-#ifndef _WIN32
-// The file "Display" in the folder of the settings record's file
-// (SettingsFilePath); 0 when there is none or it does not fit `capacity`.
-int DisplaySettingsFilePath(char* path, size_t capacity);
-#endif

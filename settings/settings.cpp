@@ -1,4 +1,4 @@
-// The process's settings record, its built-in defaults and its 72-byte stored form.
+// The settings' built-in defaults and their 72-byte stored form.
 #include "settings/settings.h"
 
 #include <cstring>
@@ -11,8 +11,6 @@ const SettingsRecord kDefaultSettings = {{
     {0, 120, 2},     // RedrawSpeed
     {100, 600, 120}, // SeatShuffle
 }};
-
-SettingsRecord settingsRecord = kDefaultSettings;
 
 namespace {
 

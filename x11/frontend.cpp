@@ -25,20 +25,9 @@ void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
     if (frontEnd->saver.owned && KeyClosesWindow(XLookupKeysym(key, 0))) End(frontEnd, 0);
 }
 
-int messageShown = 0;
-
-// The minimum-configuration text goes to standard error, carriage return as a
-// line break; remembering it tells a refusal from a failure to load.
-void PrintSceneMessage(const char* text, const char* caption) {
-    messageShown = 1;
-    fprintf(stderr, "%s: ", caption);
-    for (const char* c = text; *c; ++c) fputc(*c == '\r' ? '\n' : *c, stderr);
-    fputc('\n', stderr);
-}
-
 void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
     if (expose->count > 0) return;  // the last of a series repaints once
-    if (frontEnd->outputReady) return PaintWindow(frontEnd);
+    if (frontEnd->scene) return PaintWindow(frontEnd);
     if (!StartScene(frontEnd)) frontEnd->running = 0;
 }
 
@@ -62,32 +51,33 @@ int StartScene(FrontEnd* frontEnd) {
     SceneWindowInfo window{attributes.width, attributes.height, WidthOfScreen(attributes.screen),
                            attributes.depth, nullptr};
     uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
-    SetSceneMessageHook(PrintSceneMessage);
-    SetUpSceneWith(window, &frontEnd->output.surface, settingsRecord, seed);
-    if (!sceneReady) {
-        if (!messageShown) {
-            fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
-        }
+    const SceneSetUp setUp = SetUpScene(window, &frontEnd->output.surface, frontEnd->settings, seed);
+    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    if (setUp.outcome == kSceneFailed) {
+        fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
+    }
+    frontEnd->scene = setUp.scene;
+    if (frontEnd->scene == nullptr) {
         End(frontEnd, 1);
         return 0;
     }
-    frontEnd->animating = SceneAnimates() && frontEnd->options.frameLimit != 0;
-    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod();
+    frontEnd->animating = SceneAnimates(*frontEnd->scene) && frontEnd->options.frameLimit != 0;
+    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->scene);
     PaintWindow(frontEnd);
     return 1;
 }
 
 void PaintWindow(FrontEnd* frontEnd) {
     FrameOutput* output = &frontEnd->output;
-    PaintScene(&output->surface);
+    PaintScene(*frontEnd->scene, &output->surface);
     SceneRect whole{0, 0, output->surface.width, output->surface.height};
     PutFrameRect(frontEnd->display, frontEnd->saver.window, output, whole);
 }
 
 void DrawFrame(FrontEnd* frontEnd) {
-    ComposeFrame();
-    PresentFrame();
-    PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output, FrameWindowRect());
+    ComposeFrame(*frontEnd->scene);
+    PresentFrame(*frontEnd->scene);
+    PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output, FrameWindowRect(*frontEnd->scene));
     ++frontEnd->framesDrawn;
     long limit = frontEnd->options.frameLimit;
     if (limit >= 0 && frontEnd->framesDrawn >= limit) frontEnd->animating = 0;

@@ -64,7 +64,7 @@ void DrawDueFrame(FrontEnd* frontEnd) {
     if (now < frontEnd->nextFrameMs) return;
     DrawFrame(frontEnd);
     // A frame that ran late delays the next one; frames never pile up.
-    frontEnd->nextFrameMs += HostFramePeriod();
+    frontEnd->nextFrameMs += HostFramePeriod(*frontEnd->scene);
     if (frontEnd->nextFrameMs < now) frontEnd->nextFrameMs = now;
     CheckXErrors(frontEnd);
 }
@@ -77,9 +77,9 @@ int64_t MonotonicMilliseconds() {
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-int HostFramePeriod() {
+int HostFramePeriod(const Scene& scene) {
     const int kWindowsTimerFloorMs = 10;
-    int period = FrameTimerPeriod();
+    int period = FrameTimerPeriod(scene);
     return period < kWindowsTimerFloorMs ? kWindowsTimerFloorMs : period;
 }
 

@@ -31,6 +31,7 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     // A foreign window may be on screen already and never sends a first exposure.
     if (!frontEnd->saver.owned) StartScene(frontEnd);
     RunEventLoop(frontEnd);
+    DestroyScene(frontEnd->scene);
     if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);
     CloseSaverWindow(frontEnd->display, &frontEnd->saver);
     XCloseDisplay(frontEnd->display);
@@ -39,14 +40,14 @@ int RunFrontEnd(FrontEnd* frontEnd) {
 
 // The store itself reports nothing, so the file is read back to tell the
 // user whether --save worked.
-int SaveSettings() {
+int SaveSettings(const SettingsRecord& settings) {
     char path[4096];
     if (!SettingsFilePath(path, sizeof path)) {
         return Fail("nowhere to store the settings: set HOME or XDG_CONFIG_HOME");
     }
-    WriteSettings();
+    WriteSettings(settings);
     SettingsRecord stored = kDefaultSettings;
-    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settingsRecord, sizeof stored) != 0) {
+    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settings, sizeof stored) != 0) {
         fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
         return 1;
     }
@@ -69,8 +70,9 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return 0;
     }
-    ReadSettings();
-    ApplySettingOptions(&frontEnd.options, &settingsRecord);
-    if (frontEnd.options.save) return SaveSettings();
+    frontEnd.settings = kDefaultSettings;
+    ReadSettings(&frontEnd.settings);
+    ApplySettingOptions(&frontEnd.options, &frontEnd.settings);
+    if (frontEnd.options.save) return SaveSettings(frontEnd.settings);
     return RunFrontEnd(&frontEnd);
 }

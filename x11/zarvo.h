@@ -153,6 +153,8 @@ int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message)
 struct FrontEnd {
     Display* display;
     ZarvoOptions options;
+    SettingsRecord settings;  // the stored ones with the command line's over them
+    Scene* scene;             // from the first exposure on
     SaverWindow saver;
     FrameOutput output;
     int outputReady;
@@ -177,7 +179,7 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event);
 int64_t MonotonicMilliseconds();
 // The scene's frame period, but never below the 10 ms at which Windows timers
 // fire, so that a redraw speed animates alike on both systems.
-int HostFramePeriod();
+int HostFramePeriod(const Scene& scene);
 // A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP; -1 on failure.
 int OpenSignalPipe();
 // Runs until closed, dismissed, signalled or the window goes away.

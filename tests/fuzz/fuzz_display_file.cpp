@@ -4,7 +4,7 @@
 // read is written back and reads back the same.
 #include <cstdlib>
 
-#include "settings/display_settings.h"
+#include "platform/platform.h"
 #include "tests/fuzz/scratch_files.h"
 
 namespace {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "scene/scene.h"
-#include "scene/state.h"
 #include "tests/fuzz/scratch_files.h"
 
 namespace {
@@ -19,8 +18,7 @@ namespace {
 std::string configPath;
 std::vector<uint32_t> pixels(640 * 480);
 RgbSurface surface = {pixels.data(), 640, 480, 640, nullptr};
-
-void IgnoreMessage(const char*, const char*) {}
+Scene* scene = nullptr;  // set up once for the whole run
 
 bool InBuiltInRange(int32_t value, int index) {
     const Setting& range = kDefaultSettings.entries[index];
@@ -30,14 +28,14 @@ bool InBuiltInRange(int32_t value, int index) {
 // The copies size the scene's tables and the timer; outside the built-in
 // ranges they would overrun the one or stop the other.
 void CheckSceneCopies() {
-    const bool inRange = InBuiltInRange(sceneSettings.circleWalkers, CircleWalkers) &&
-                         InBuiltInRange(sceneSettings.circleSpeed, CircleSpeed) &&
-                         InBuiltInRange(sceneSettings.walkwayWalkers, IsleWalkers) &&
-                         InBuiltInRange(sceneSettings.walkwaySpeed, IsleSpeed) &&
-                         InBuiltInRange(sceneSettings.redrawSpeed, RedrawSpeed) &&
-                         InBuiltInRange(sceneSettings.seatPatches, SeatShuffle) &&
-                         sceneSettings.seatPatches <= kMaxSeatPatches;
-    if (!inRange || FrameTimerPeriod() < 1) std::abort();
+    const SceneSettings& copies = scene->settings;
+    const bool inRange = InBuiltInRange(copies.circleWalkers, CircleWalkers) &&
+                         InBuiltInRange(copies.circleSpeed, CircleSpeed) &&
+                         InBuiltInRange(copies.walkwayWalkers, IsleWalkers) &&
+                         InBuiltInRange(copies.walkwaySpeed, IsleSpeed) &&
+                         InBuiltInRange(copies.redrawSpeed, RedrawSpeed) &&
+                         InBuiltInRange(copies.seatPatches, SeatShuffle) && copies.seatPatches <= kMaxSeatPatches;
+    if (!inRange || FrameTimerPeriod(*scene) < 1) std::abort();
 }
 
 }  // namespace
@@ -47,31 +45,30 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
     mkdir((directory + "/zarvo").c_str(), 0700);
     configPath = directory + "/zarvo/Config";
-    SetSceneMessageHook(IgnoreMessage);
     static const DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {640, 480, 640, 32, &trueColour};
-    SetUpSceneWith(window, &surface, kDefaultSettings, 1);
-    if (!sceneReady) std::abort();
+    scene = SetUpScene(window, &surface, kDefaultSettings, 1).scene;
+    if (scene == nullptr) std::abort();
     // The picture and the strip go to the screen once: where they land
     // depends on the client size alone, and converting the strip pixel by
     // pixel would cost more than everything the settings decide.
-    PaintScene(&surface);
-    ComposeFrame();
-    PresentFrame();
+    PaintScene(*scene, &surface);
+    ComposeFrame(*scene);
+    PresentFrame(*scene);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteWholeFile(configPath, data, size);
-    settingsRecord = kDefaultSettings;
-    const int loaded = ReadSettings();
+    SettingsRecord stored = kDefaultSettings;
+    const int loaded = ReadSettings(&stored);
     // The store and the byte rule must agree on what a value means.
     SettingsRecord direct = kDefaultSettings;
     if (DecodeSettings(data, size, &direct) != loaded) std::abort();
-    if (std::memcmp(&direct, &settingsRecord, sizeof direct) != 0) std::abort();
+    if (std::memcmp(&direct, &stored, sizeof direct) != 0) std::abort();
 
-    RestartScene(settingsRecord, static_cast<uint32_t>(size * 2654435761u));
+    RestartScene(*scene, stored, static_cast<uint32_t>(size * 2654435761u));
     CheckSceneCopies();
-    for (int tick = 0; tick < 4; ++tick) ComposeFrame();
+    for (int tick = 0; tick < 4; ++tick) ComposeFrame(*scene);
     return 0;
 }

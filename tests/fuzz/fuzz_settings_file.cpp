@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/settings.h"
+#include "platform/platform.h"
 #include "tests/fuzz/scratch_files.h"
 
 namespace {

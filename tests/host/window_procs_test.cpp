@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/host.h"
-#include "scene/scene.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -208,7 +208,7 @@ TEST_F(SaverWindow, TheSceneMessageOpensAboveTheTopmostSaverWindow) {
     Create();
     shownBox = nullptr;
     UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseMessageBox);
-    ShowSceneMessage("text", "Zarvo test message");
+    ShowUserMessage("text", "Zarvo test message");
     KillTimer(nullptr, timer);
     ASSERT_NE(shownBox, nullptr);
     EXPECT_TRUE((shownBoxStyle & WS_EX_TOPMOST) != 0 || shownBoxOwner == window)

@@ -10,6 +10,7 @@
 
 #include "image/compose.h"
 #include "image/palette.h"
+#include "platform/platform.h"
 #include "test_images.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image/palette.h"
-#include "image/platform.h"
+#include "platform/platform.h"
 #include "test_images.h"
 
 namespace {
@@ -224,19 +224,17 @@ TEST(RemapImage, TranslatesRowPaddingToo)
     DestroyImage(background);
 }
 
-TEST(RemapImage, DefaultsToTheScenePaletteAndAllocatesAMissingTable)
+TEST(RemapImage, AllocatesAMissingTableAndNeedsAPalette)
 {
     Image* background = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(background, 20, 256);
-    ScenePalette = palette;
     Image* image = MakeTestImage(4, 1);
     free(image->remap);
     image->remap = nullptr;
-    EXPECT_EQ(RemapImage(image, nullptr), 1);
+    EXPECT_EQ(RemapImage(image, palette), 1);
     ASSERT_NE(image->remap, nullptr);
     EXPECT_EQ(image->remap->map[3], 13);
     DestroyPalette(palette);
-    EXPECT_EQ(ScenePalette, nullptr) << "destroying the scene palette forgets it";
     EXPECT_EQ(RemapImage(image, nullptr), 0) << "no palette at all";
     DestroyImage(image);
     DestroyImage(background);

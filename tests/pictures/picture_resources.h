@@ -7,7 +7,7 @@
 
 #include "image/compose.h"
 #include "image/image.h"
-#include "image/platform.h"
+#include "platform/platform.h"
 
 struct ImageDeleter {
     void operator()(Image* image) const { DestroyImage(image); }

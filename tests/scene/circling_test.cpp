@@ -9,25 +9,26 @@
 
 namespace {
 
-using CirclingWalkersTest = SceneTest;
+class CirclingWalkersTest : public SceneTest {
+protected:
+    void CircleScene(int walkers, int speed) {
+        InstallSyntheticScene(0);
+        CopySceneSettings(*scene, kDefaultSettings);
+        scene->settings.circleWalkers = walkers;
+        scene->settings.circleSpeed = speed;
+        RestoreFrame(*scene);
+    }
 
-void CircleScene(int walkers, int speed) {
-    InstallSyntheticScene(0);
-    CopySceneSettings(kDefaultSettings);
-    sceneSettings.circleWalkers = walkers;
-    sceneSettings.circleSpeed = speed;
-    RestoreFrame();
-}
-
-// Makes a cell of the figure sheet wholly transparent.
-void ClearCell(int entry) {
-    const SpriteCell& cell = SpriteCellTable[entry];
-    FillImageRect(FigureSheet, cell.srcX, cell.srcY, cell.width, cell.height, 0);
-}
+    // Makes a cell of the figure sheet wholly transparent.
+    void ClearCell(int entry) {
+        const SpriteCell& cell = scene->spriteCells[entry];
+        FillImageRect(scene->figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, 0);
+    }
+};
 
 TEST_F(CirclingWalkersTest, TwoWalkersAtPhaseZeroStandInFrontOfAndBehindTheBuilding) {
     CircleScene(2, 100);
-    UpdateCirclingWalkers();
+    UpdateCirclingWalkers(*scene);
     // Walker 0, inner ring at angle 0: (488, 434), drawn after the building.
     EXPECT_EQ(FramePixelAt(488, 434), CellColour(0));
     // Walker 1, outer ring at angle 3.1415926535: (485, 390), hidden by the building.
@@ -36,7 +37,7 @@ TEST_F(CirclingWalkersTest, TwoWalkersAtPhaseZeroStandInFrontOfAndBehindTheBuild
 
     CircleScene(2, 100);
     ClearCell(kBuildingKind);
-    UpdateCirclingWalkers();
+    UpdateCirclingWalkers(*scene);
     EXPECT_EQ(FramePixelAt(485, 390), CellColour(1)) << "walker 1 is drawn, before the building";
     EXPECT_NE(FramePixelAt(484, 390), CellColour(1)) << "expected its top-left corner at x 485";
     EXPECT_NE(FramePixelAt(485, 389), CellColour(1)) << "expected its top-left corner at y 390";
@@ -44,29 +45,29 @@ TEST_F(CirclingWalkersTest, TwoWalkersAtPhaseZeroStandInFrontOfAndBehindTheBuild
 
 TEST_F(CirclingWalkersTest, PhaseAdvancesBySpeedOverTenThousand) {
     CircleScene(50, 100);
-    UpdateCirclingWalkers();
-    EXPECT_DOUBLE_EQ(circlePhase, 0.01);
-    UpdateCirclingWalkers();
-    EXPECT_DOUBLE_EQ(circlePhase, 0.02);
+    UpdateCirclingWalkers(*scene);
+    EXPECT_DOUBLE_EQ(scene->circlePhase, 0.01);
+    UpdateCirclingWalkers(*scene);
+    EXPECT_DOUBLE_EQ(scene->circlePhase, 0.02);
 }
 
 TEST_F(CirclingWalkersTest, PhaseWrapsOnlyAboveTheTurnAndKeepsTheRemainder) {
     CircleScene(50, 0);
-    circlePhase = kCircleTurn;
-    UpdateCirclingWalkers();
-    EXPECT_EQ(circlePhase, kCircleTurn) << "a phase equal to 6.283185307 is not reduced";
+    scene->circlePhase = kCircleTurn;
+    UpdateCirclingWalkers(*scene);
+    EXPECT_EQ(scene->circlePhase, kCircleTurn) << "a phase equal to 6.283185307 is not reduced";
 
     CircleScene(50, 100);
-    circlePhase = kCircleTurn;
-    UpdateCirclingWalkers();
-    EXPECT_EQ(circlePhase, (kCircleTurn + 0.01) - kCircleTurn);
+    scene->circlePhase = kCircleTurn;
+    UpdateCirclingWalkers(*scene);
+    EXPECT_EQ(scene->circlePhase, (kCircleTurn + 0.01) - kCircleTurn);
     EXPECT_NE(kCircleTurn, 2 * std::acos(-1.0)) << "the turn is the written constant, not 2 pi";
 }
 
 TEST_F(CirclingWalkersTest, NoWalkersDrawsOnlyTheBuildingAndLamps) {
     CircleScene(0, 100);
-    UpdateCirclingWalkers();
-    EXPECT_DOUBLE_EQ(circlePhase, 0.01) << "the phase advances with no walkers";
+    UpdateCirclingWalkers(*scene);
+    EXPECT_DOUBLE_EQ(scene->circlePhase, 0.01) << "the phase advances with no walkers";
     EXPECT_EQ(FramePixelAt(476, 366), CellColour(kBuildingKind));
     EXPECT_EQ(FramePixelAt(431, 413), CellColour(kLampsKind));
     // Walker 0's clump would reach below the building, to row 465.
@@ -75,7 +76,7 @@ TEST_F(CirclingWalkersTest, NoWalkersDrawsOnlyTheBuildingAndLamps) {
 
 TEST_F(CirclingWalkersTest, OneWalkerShowsClumpKindZero) {
     CircleScene(1, 100);
-    UpdateCirclingWalkers();
+    UpdateCirclingWalkers(*scene);
     EXPECT_EQ(FramePixelAt(488, 434), CellColour(0));
 }
 
@@ -84,7 +85,7 @@ TEST_F(CirclingWalkersTest, OuterRingIsSortedByTheInnerRingsCentreLine) {
     // which is at or below the inner centre 414: in front of the building.
     CircleScene(4, 100);
     ClearCell(kLampsKind);
-    UpdateCirclingWalkers();
+    UpdateCirclingWalkers(*scene);
     const int x = static_cast<int>(SceneSine(kCircleTurn / 4) * 66) + 485;
     const int y = static_cast<int>(SceneCosine(kCircleTurn / 4) * 25) + 415;
     EXPECT_EQ(x, 551);
@@ -94,10 +95,10 @@ TEST_F(CirclingWalkersTest, OuterRingIsSortedByTheInnerRingsCentreLine) {
 
 TEST_F(CirclingWalkersTest, FigureCellsUseTheClassesCellSet) {
     InstallSyntheticScene(1);
-    RestoreFrame();
-    DrawFigureCell(300, 300, 6);
+    RestoreFrame(*scene);
+    DrawFigureCell(*scene, 300, 300, 6);
     EXPECT_EQ(FramePixelAt(300, 300), CellColour(11 + 6));
-    DrawFigureCell(300, 320, 11);  // no such kind: nothing drawn
+    DrawFigureCell(*scene, 300, 320, 11);  // no such kind: nothing drawn
     EXPECT_EQ(FramePixelAt(300, 320), BackgroundPixel(300, 320));
 }
 

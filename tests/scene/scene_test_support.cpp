@@ -3,38 +3,18 @@
 
 #include "image/compose.h"
 
-std::vector<std::string> shownMessages;
-std::vector<std::string> shownCaptions;
-
 namespace {
 
-void CaptureMessage(const char* text, const char* caption) {
-    shownMessages.emplace_back(text);
-    shownCaptions.emplace_back(caption);
-}
-
-Image* MakeSheet(int width, int height, int firstEntry, int lastEntry) {
+Image* MakeSheet(const Scene& scene, int width, int height, int firstEntry, int lastEntry) {
     Image* sheet = CreateImage(width, height, nullptr);
     for (int entry = firstEntry; entry <= lastEntry; ++entry) {
-        const SpriteCell& cell = SpriteCellTable[entry];
+        const SpriteCell& cell = scene.spriteCells[entry];
         FillImageRect(sheet, cell.srcX, cell.srcY, cell.width, cell.height, CellColour(entry));
     }
     return sheet;
 }
 
 }  // namespace
-
-void SceneTest::SetUp() {
-    TearDownScene();
-    shownMessages.clear();
-    shownCaptions.clear();
-    SetSceneMessageHook(CaptureMessage);
-}
-
-void SceneTest::TearDown() {
-    TearDownScene();
-    SetSceneMessageHook(nullptr);
-}
 
 const DisplayPaletteInfo* TrueColourDisplay() {
     static const DisplayPaletteInfo display = {-1, 0, {}};
@@ -67,18 +47,28 @@ uint8_t CellColour(int entry) { return static_cast<uint8_t>(10 + entry); }
 
 uint8_t BackgroundPixel(int x, int y) { return static_cast<uint8_t>(60 + (x * 7 + y * 13) % 190); }
 
-void InstallSyntheticScene(int sceneClass) {
-    TearDownScene();
-    ScaleSceneTables(sceneClass);
-    const FrameBounds frame = SceneFrameRect();
-    frameOrigin = {frame.x, frame.y};
-    BackgroundImage = CreateImage(1024, 768, nullptr);
-    for (int y = 0; y < 768; ++y) {
-        for (int x = 0; x < 1024; ++x) *PixelAddress(BackgroundImage, x, y) = BackgroundPixel(x, y);
-    }
-    FigureSheet = MakeSheet(256, 172, 0, kLeftForegroundCell - 1);
-    ForegroundSheet = MakeSheet(225, 100, kLeftForegroundCell, kRightForegroundCell);
-    FrameImage = CreateImage(frame.width, frame.height, nullptr);
+SceneOutcome SceneTest::SetUpAt(const SceneWindowInfo& window, const SettingsRecord& settings, uint32_t seed) {
+    DestroyScene(scene);
+    const SceneSetUp setUp = SetUpScene(window, nullptr, settings, seed);
+    scene = setUp.scene;
+    return setUp.outcome;
 }
 
-uint8_t FramePixelAt(int x, int y) { return *PixelAddress(FrameImage, x - frameOrigin.x, y - frameOrigin.y); }
+void SceneTest::InstallSyntheticScene(int sceneClass) {
+    DestroyScene(scene);
+    scene = NewScene();
+    ScaleSceneTables(*scene, sceneClass);
+    const FrameBounds frame = SceneFrameRect(*scene);
+    scene->frameOrigin = {frame.x, frame.y};
+    scene->backgroundImage = CreateImage(1024, 768, nullptr);
+    for (int y = 0; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x) *PixelAddress(scene->backgroundImage, x, y) = BackgroundPixel(x, y);
+    }
+    scene->figureSheet = MakeSheet(*scene, 256, 172, 0, kLeftForegroundCell - 1);
+    scene->foregroundSheet = MakeSheet(*scene, 225, 100, kLeftForegroundCell, kRightForegroundCell);
+    scene->frameImage = CreateImage(frame.width, frame.height, nullptr);
+}
+
+uint8_t SceneTest::FramePixelAt(int x, int y) const {
+    return *PixelAddress(scene->frameImage, x - scene->frameOrigin.x, y - scene->frameOrigin.y);
+}

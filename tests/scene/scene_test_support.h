@@ -1,25 +1,11 @@
-// Helpers of the scene tests: a clean scene for every test, synthetic sheets
-// whose every cell has a colour of its own, and set-up on a true-colour display.
+// Helpers of the scene tests: a fixture holding a scene of its own, synthetic
+// sheets whose every cell has a colour of its own, and set-up on a
+// true-colour display.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "scene/scene.h"
-#include "scene/state.h"
-
-// Tears the scene down before and after each test and captures its message.
-class SceneTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-};
-
-// The messages ShowSceneMessage was asked to show since the test began.
-extern std::vector<std::string> shownMessages;
-extern std::vector<std::string> shownCaptions;
+#include "scene/steps.h"
 
 // NUMCOLORS -1, SIZEPALETTE 0, no system entries.
 const DisplayPaletteInfo* TrueColourDisplay();
@@ -37,10 +23,28 @@ uint8_t CellColour(int entry);
 // its neighbours two pixels away.
 uint8_t BackgroundPixel(int x, int y);
 
-// A scene of class `sceneClass` without the stored pictures: a 1024 x 768
-// background of BackgroundPixel, sheets whose cells are filled with CellColour,
-// and a frame image over the scaled frame rectangle.
-void InstallSyntheticScene(int sceneClass);
+// Every test starts with a blank scene (NewScene), which it may replace; the
+// scene is freed after the test.
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override { NewBlankScene(); }
+    void TearDown() override { DestroyScene(scene); }
 
-// Pixel of FrameImage at scene position (x, y).
-uint8_t FramePixelAt(int x, int y);
+    void NewBlankScene() {
+        DestroyScene(scene);
+        scene = NewScene();
+    }
+
+    // Replaces the scene with the set-up's (null unless ready).
+    SceneOutcome SetUpAt(const SceneWindowInfo& window, const SettingsRecord& settings = kDefaultSettings,
+                         uint32_t seed = 1234);
+    // Replaces the scene with one of class `sceneClass` without the stored
+    // pictures: a 1024 x 768 background of BackgroundPixel, sheets whose cells
+    // are filled with CellColour, and a frame image over the scaled frame
+    // rectangle.
+    void InstallSyntheticScene(int sceneClass);
+    // Pixel of the frame image at scene position (x, y).
+    uint8_t FramePixelAt(int x, int y) const;
+
+    Scene* scene = nullptr;
+};

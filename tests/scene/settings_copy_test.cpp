@@ -1,4 +1,6 @@
 // The scene's copies of the settings, the generator and the timer period.
+#include <vector>
+
 #include "tests/scene/scene_test_support.h"
 
 namespace {
@@ -6,63 +8,60 @@ namespace {
 using SceneSettingsCopyTest = SceneTest;
 
 TEST_F(SceneSettingsCopyTest, DefaultsAreCopiedAsTheyAre) {
-    CopySceneSettings(kDefaultSettings);
-    EXPECT_EQ(sceneSettings.circleSpeed, 100);
-    EXPECT_EQ(sceneSettings.circleWalkers, 50);
-    EXPECT_EQ(sceneSettings.walkwaySpeed, 30);
-    EXPECT_EQ(sceneSettings.walkwayWalkers, 50);
-    EXPECT_EQ(sceneSettings.redrawSpeed, 2);
-    EXPECT_EQ(sceneSettings.seatPatches, 120);
-    EXPECT_EQ(FrameTimerPeriod(), 591);
+    CopySceneSettings(*scene, kDefaultSettings);
+    EXPECT_EQ(scene->settings.circleSpeed, 100);
+    EXPECT_EQ(scene->settings.circleWalkers, 50);
+    EXPECT_EQ(scene->settings.walkwaySpeed, 30);
+    EXPECT_EQ(scene->settings.walkwayWalkers, 50);
+    EXPECT_EQ(scene->settings.redrawSpeed, 2);
+    EXPECT_EQ(scene->settings.seatPatches, 120);
+    EXPECT_EQ(FrameTimerPeriod(*scene), 591);
 }
 
 TEST_F(SceneSettingsCopyTest, SeatShuffleOfSixHundredGivesFiveHundredNinetyNine) {
     SettingsRecord record = kDefaultSettings;
     record.entries[SeatShuffle].value = 600;
-    CopySceneSettings(record);
-    EXPECT_EQ(sceneSettings.seatPatches, 599);
+    CopySceneSettings(*scene, record);
+    EXPECT_EQ(scene->settings.seatPatches, 599);
 }
 
 TEST_F(SceneSettingsCopyTest, FarOutsideValuesAreClampedIntoTheBuiltInRanges) {
-    CopySceneSettings(SettingsWithAllValues(INT32_MAX));
-    EXPECT_EQ(sceneSettings.circleSpeed, 150);
-    EXPECT_EQ(sceneSettings.circleWalkers, 125);
-    EXPECT_EQ(sceneSettings.walkwaySpeed, 55);
-    EXPECT_EQ(sceneSettings.walkwayWalkers, 100);
-    EXPECT_EQ(sceneSettings.redrawSpeed, 120);
-    EXPECT_EQ(sceneSettings.seatPatches, 599);
-    EXPECT_EQ(FrameTimerPeriod(), 1);
-
-    CopySceneSettings(SettingsWithAllValues(INT32_MIN));
-    EXPECT_EQ(sceneSettings.circleSpeed, 20);
-    EXPECT_EQ(sceneSettings.circleWalkers, 30);
-    EXPECT_EQ(sceneSettings.walkwaySpeed, 1);
-    EXPECT_EQ(sceneSettings.walkwayWalkers, 5);
-    EXPECT_EQ(sceneSettings.redrawSpeed, 0);
-    EXPECT_EQ(sceneSettings.seatPatches, 100);
-    EXPECT_EQ(FrameTimerPeriod(), 601);
+    struct Case { int32_t stored; SceneSettings copies; int period; };
+    // circle walkers and speed, seat patches, walkway walkers and speed, redraw speed
+    const Case cases[] = {{INT32_MAX, {125, 150, 599, 100, 55, 120}, 1}, {INT32_MIN, {30, 20, 100, 5, 1, 0}, 601}};
+    const auto fields = [](const SceneSettings& s) {
+        return std::vector<int32_t>{s.circleWalkers, s.circleSpeed, s.seatPatches, s.walkwayWalkers, s.walkwaySpeed,
+                                    s.redrawSpeed};
+    };
+    for (const Case& c : cases) {
+        CopySceneSettings(*scene, SettingsWithAllValues(c.stored));
+        EXPECT_EQ(fields(scene->settings), fields(c.copies)) << "stored " << c.stored;
+        EXPECT_EQ(FrameTimerPeriod(*scene), c.period) << "stored " << c.stored;
+    }
 }
 
 TEST_F(SceneSettingsCopyTest, StoredRangesDoNotWidenTheScenesRanges) {
     SettingsRecord record = kDefaultSettings;
     record.entries[IsleWalkers] = {0, 1000, 500};
     record.entries[SeatShuffle] = {0, 1000, 1};
-    CopySceneSettings(record);
-    EXPECT_EQ(sceneSettings.walkwayWalkers, 100);
-    EXPECT_EQ(sceneSettings.seatPatches, 100);
+    CopySceneSettings(*scene, record);
+    EXPECT_EQ(scene->settings.walkwayWalkers, 100);
+    EXPECT_EQ(scene->settings.seatPatches, 100);
 }
 
-TEST(SceneRandomTest, GeneratorIsTheLinearCongruentialOne) {
-    SeedSceneRandom(0);
+using SceneRandomTest = SceneTest;
+
+TEST_F(SceneRandomTest, GeneratorIsTheLinearCongruentialOne) {
+    scene->randomState = 0;
     // state 2531011 -> 38; then 2531011 x 214013 + 2531011 -> 7719.
-    EXPECT_EQ(SceneRandom(), 38);
-    EXPECT_EQ(SceneRandom(), 7719);
-    SeedSceneRandom(2u * 1000000000u);  // twice a calendar time, wrapped
+    EXPECT_EQ(SceneRandom(*scene), 38);
+    EXPECT_EQ(SceneRandom(*scene), 7719);
+    scene->randomState = 2u * 1000000000u;  // twice a calendar time, wrapped
     uint32_t state = 2000000000u;
     for (int i = 0; i < 1000; ++i) {
         state = state * 214013u + 2531011u;
         const int expected = static_cast<int>((state >> 16) & 0x7FFF);
-        ASSERT_EQ(SceneRandom(), expected) << "draw " << i;
+        ASSERT_EQ(SceneRandom(*scene), expected) << "draw " << i;
     }
 }
 

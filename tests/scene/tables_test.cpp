@@ -14,54 +14,56 @@ void ExpectPoint(const ScenePoint& point, int x, int y, const char* what) {
 using SceneTablesTest = SceneTest;
 
 TEST_F(SceneTablesTest, ClassOneScalesWalkwaysAndSeatsByItsFactor) {
-    ScaleSceneTables(1);
-    ExpectPoint(walkwayQuads[0].p0, 347, 351, "left walkway P0");
-    ExpectPoint(walkwayQuads[0].p1, 351, 351, "left walkway P1");
-    ExpectPoint(walkwayQuads[0].p2, 70, 454, "left walkway P2");
-    ExpectPoint(walkwayQuads[0].p3, 110, 489, "left walkway P3");
-    ExpectPoint(seatRegions[1].corners.p2, 307, 507, "seat region 1 P2");
-    EXPECT_EQ(cellSetOffset, 11);
+    ScaleSceneTables(*scene, 1);
+    ExpectPoint(scene->walkwayQuads[0].p0, 347, 351, "left walkway P0");
+    ExpectPoint(scene->walkwayQuads[0].p1, 351, 351, "left walkway P1");
+    ExpectPoint(scene->walkwayQuads[0].p2, 70, 454, "left walkway P2");
+    ExpectPoint(scene->walkwayQuads[0].p3, 110, 489, "left walkway P3");
+    ExpectPoint(scene->seatRegions[1].corners.p2, 307, 507, "seat region 1 P2");
+    EXPECT_EQ(scene->cellSetOffset, 11);
 }
 
 TEST_F(SceneTablesTest, ScalingLeavesSeatCountsAndSizesAlone) {
-    ScaleSceneTables(2);
+    ScaleSceneTables(*scene, 2);
     int total = 0;
     for (int r = 0; r < kSeatRegionCount; ++r) {
-        EXPECT_EQ(seatRegions[r].count, kStoredSeatRegions[r].count);
-        EXPECT_EQ(seatRegions[r].size, kStoredSeatRegions[r].size);
-        total += seatRegions[r].count;
+        EXPECT_EQ(scene->seatRegions[r].count, kStoredSeatRegions[r].count);
+        EXPECT_EQ(scene->seatRegions[r].size, kStoredSeatRegions[r].size);
+        total += scene->seatRegions[r].count;
     }
     EXPECT_EQ(total, 47);
-    ExpectPoint(walkwayQuads[1].p3, 598, 365, "right walkway P3");
-    ExpectPoint(dotQuads[0].p0, 225, 236, "dot walkway P0");  // 361 x 0.625 = 225.6
-    ExpectPoint(seatRegions[1].corners.p2, 245, 406, "seat region 1 P2");  // 650 x 0.625 = 406.25
-    EXPECT_EQ(cellSetOffset, 22);
+    ExpectPoint(scene->walkwayQuads[1].p3, 598, 365, "right walkway P3");
+    ExpectPoint(scene->dotQuads[0].p0, 225, 236, "dot walkway P0");  // 361 x 0.625 = 225.6
+    ExpectPoint(scene->seatRegions[1].corners.p2, 245, 406, "seat region 1 P2");  // 650 x 0.625 = 406.25
+    EXPECT_EQ(scene->cellSetOffset, 22);
 }
 
 TEST_F(SceneTablesTest, ClassZeroAndPreviewKeepTheStoredValues) {
     for (int sceneClass : {0, 3}) {
-        TearDownScene();
-        ScaleSceneTables(sceneClass);
-        EXPECT_EQ(0, std::memcmp(walkwayQuads, kStoredWalkwayQuads, sizeof walkwayQuads)) << "class " << sceneClass;
-        EXPECT_EQ(0, std::memcmp(seatRegions, kStoredSeatRegions, sizeof seatRegions)) << "class " << sceneClass;
+        NewBlankScene();
+        ScaleSceneTables(*scene, sceneClass);
+        EXPECT_EQ(0, std::memcmp(scene->walkwayQuads, kStoredWalkwayQuads, sizeof kStoredWalkwayQuads))
+            << "class " << sceneClass;
+        EXPECT_EQ(0, std::memcmp(scene->seatRegions, kStoredSeatRegions, sizeof kStoredSeatRegions))
+            << "class " << sceneClass;
     }
-    EXPECT_EQ(cellSetOffset, 22) << "the preview uses the smallest cell set";
+    EXPECT_EQ(scene->cellSetOffset, 22) << "the preview uses the smallest cell set";
 }
 
 TEST_F(SceneTablesTest, FrameRectangleOfEachClass) {
     const FrameBounds expected[3] = {{90, 366, 917, 334}, {70, 286, 727, 271}, {56, 228, 592, 228}};
     for (int sceneClass = 0; sceneClass < 3; ++sceneClass) {
-        TearDownScene();
-        ScaleSceneTables(sceneClass);
-        const FrameBounds frame = SceneFrameRect();
+        NewBlankScene();
+        ScaleSceneTables(*scene, sceneClass);
+        const FrameBounds frame = SceneFrameRect(*scene);
         EXPECT_EQ(frame.x, expected[sceneClass].x) << "class " << sceneClass;
         EXPECT_EQ(frame.y, expected[sceneClass].y) << "class " << sceneClass;
         EXPECT_EQ(frame.width, expected[sceneClass].width) << "class " << sceneClass;
         EXPECT_EQ(frame.height, expected[sceneClass].height) << "class " << sceneClass;
     }
-    TearDownScene();
-    ScaleSceneTables(3);
-    const FrameBounds preview = SceneFrameRect();
+    NewBlankScene();
+    ScaleSceneTables(*scene, 3);
+    const FrameBounds preview = SceneFrameRect(*scene);
     EXPECT_EQ(preview.width * preview.height, 0) << "the preview has no frame";
 }
 
@@ -85,7 +87,8 @@ TEST_F(SceneTablesTest, QuadMapTruncatesItsOwnEvaluationOrder) {
 }
 
 TEST_F(SceneTablesTest, DotQuadOneIsAllZeros) {
-    for (const ScenePoint& point : {dotQuads[1].p0, dotQuads[1].p1, dotQuads[1].p2, dotQuads[1].p3}) {
+    const WalkwayQuad& quad = scene->dotQuads[1];
+    for (const ScenePoint& point : {quad.p0, quad.p1, quad.p2, quad.p3}) {
         ExpectPoint(point, 0, 0, "dot quad 1");
     }
 }

@@ -7,18 +7,28 @@
 
 namespace {
 
-using WalkwayWalkersTest = SceneTest;
+class WalkwayWalkersTest : public SceneTest {
+protected:
+    // Puts every position of dot quad 0 at scene position (x, y).
+    void PinDotQuad(int x, int y) { scene->dotQuads[0] = {{x, y}, {x, y}, {x, y}, {x, y}}; }
 
-// Puts every position of dot quad 0 at scene position (x, y).
-void PinDotQuad(int x, int y) { dotQuads[0] = {{x, y}, {x, y}, {x, y}, {x, y}}; }
+    // One figure walker on the left walkway of a class 0 scene.
+    void OneFigureWalker(float u, float v, int pause) {
+        InstallSyntheticScene(0);
+        CopySceneSettings(*scene, kDefaultSettings);
+        scene->settings.walkwayWalkers = 1;
+        scene->walkwayWalkers[0] = {u, v, 0.001f, 0.004f, pause, 6, 0};
+        scene->walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
+    }
+};
 
 TEST_F(WalkwayWalkersTest, PlacementFillsTheFirstSlotsOfBothGroups) {
-    CopySceneSettings(kDefaultSettings);
-    SeedSceneRandom(12345);
-    PlaceWalkwayWalkers();
+    CopySceneSettings(*scene, kDefaultSettings);
+    scene->randomState = 12345;
+    PlaceWalkwayWalkers(*scene);
     const double base = 30 / 7500.0;
     for (int i = 0; i < kWalkwayWalkerSlots; ++i) {
-        const WalkwayWalker& w = walkwayWalkers[i];
+        const WalkwayWalker& w = scene->walkwayWalkers[i];
         const bool figure = i < 50;
         const bool dot = i >= 200 && i < 250;
         if (!figure && !dot) {
@@ -42,143 +52,133 @@ TEST_F(WalkwayWalkersTest, PlacementFillsTheFirstSlotsOfBothGroups) {
 }
 
 TEST_F(WalkwayWalkersTest, PlacementDrawsInTheOrderAcrossSpeedAlongThenSide) {
-    CopySceneSettings(kDefaultSettings);
-    SeedSceneRandom(7);
-    const float a = (SceneRandom() % 100) / 100.0f;
-    const float b = (SceneRandom() % 100) / 100.0f;
-    const float s = (SceneRandom() % 400) / 2000000.0f + 30 / 7500.0f;
-    const float c = (SceneRandom() % 100) / 100.0f;
-    const int side = SceneRandom();
-    const int cell = (side % 2 == 0 ? 6 : 8) + SceneRandom() % 2;
-    SeedSceneRandom(7);
-    PlaceWalkwayWalkers();
+    CopySceneSettings(*scene, kDefaultSettings);
+    scene->randomState = 7;
+    const float a = (SceneRandom(*scene) % 100) / 100.0f;
+    const float b = (SceneRandom(*scene) % 100) / 100.0f;
+    const float s = (SceneRandom(*scene) % 400) / 2000000.0f + 30 / 7500.0f;
+    const float c = (SceneRandom(*scene) % 100) / 100.0f;
+    const int side = SceneRandom(*scene);
+    const int cell = (side % 2 == 0 ? 6 : 8) + SceneRandom(*scene) % 2;
+    scene->randomState = 7;
+    PlaceWalkwayWalkers(*scene);
     const float du = (b - a) * s;
-    EXPECT_EQ(walkwayWalkers[0].u, a + du * c);
-    EXPECT_EQ(walkwayWalkers[0].v, c);
-    EXPECT_EQ(walkwayWalkers[0].du, du);
-    EXPECT_EQ(walkwayWalkers[0].dv, s);
-    EXPECT_EQ(walkwayWalkers[0].way, side % 2);
-    EXPECT_EQ(walkwayWalkers[0].cell, cell);
-}
-
-// One figure walker on the left walkway of a class 0 scene.
-void OneFigureWalker(float u, float v, int pause) {
-    InstallSyntheticScene(0);
-    CopySceneSettings(kDefaultSettings);
-    sceneSettings.walkwayWalkers = 1;
-    walkwayWalkers[0] = {u, v, 0.001f, 0.004f, pause, 6, 0};
-    walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
+    EXPECT_EQ(scene->walkwayWalkers[0].u, a + du * c);
+    EXPECT_EQ(scene->walkwayWalkers[0].v, c);
+    EXPECT_EQ(scene->walkwayWalkers[0].du, du);
+    EXPECT_EQ(scene->walkwayWalkers[0].dv, s);
+    EXPECT_EQ(scene->walkwayWalkers[0].way, side % 2);
+    EXPECT_EQ(scene->walkwayWalkers[0].cell, cell);
 }
 
 TEST_F(WalkwayWalkersTest, RestartTestIsAFloatAgainstTheDouble099) {
     OneFigureWalker(0.25f, 0.99f, 0);  // 0.99f is 0.99000001
-    UpdateWalkwayWalkers();
-    EXPECT_EQ(walkwayWalkers[0].v, 0.0f) << "0.99f passes cv > 0.99";
-    EXPECT_GE(walkwayWalkers[0].pause, 9) << "a restart rests 10 to 39 ticks, one already counted";
-    EXPECT_LE(walkwayWalkers[0].pause, 38);
-    EXPECT_EQ(walkwayWalkers[0].u, 0.25f) << "u is kept across a restart";
+    UpdateWalkwayWalkers(*scene);
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.0f) << "0.99f passes cv > 0.99";
+    EXPECT_GE(scene->walkwayWalkers[0].pause, 9) << "a restart rests 10 to 39 ticks, one already counted";
+    EXPECT_LE(scene->walkwayWalkers[0].pause, 38);
+    EXPECT_EQ(scene->walkwayWalkers[0].u, 0.25f) << "u is kept across a restart";
 
     const float below = std::nextafter(0.99f, 0.0f);
     OneFigureWalker(0.25f, below, 0);
-    UpdateWalkwayWalkers();
-    EXPECT_EQ(walkwayWalkers[0].v, static_cast<float>(below + 0.004f)) << "the float below 0.99 walks on";
-    EXPECT_EQ(walkwayWalkers[0].pause, 0);
+    UpdateWalkwayWalkers(*scene);
+    EXPECT_EQ(scene->walkwayWalkers[0].v, static_cast<float>(below + 0.004f)) << "the float below 0.99 walks on";
+    EXPECT_EQ(scene->walkwayWalkers[0].pause, 0);
 }
 
 TEST_F(WalkwayWalkersTest, WalkerPastTheEndWithRestLeftKeepsWalkingAndIsDrawnAtTheEnd) {
     OneFigureWalker(0.0f, 1.2f, 3);
-    UpdateWalkwayWalkers();
-    EXPECT_FLOAT_EQ(walkwayWalkers[0].v, 1.204f);
-    EXPECT_EQ(walkwayWalkers[0].pause, 2);
-    const ScenePoint end = QuadPoint(walkwayQuads[0], 0.0f, 1.0f);
+    UpdateWalkwayWalkers(*scene);
+    EXPECT_FLOAT_EQ(scene->walkwayWalkers[0].v, 1.204f);
+    EXPECT_EQ(scene->walkwayWalkers[0].pause, 2);
+    const ScenePoint end = QuadPoint(scene->walkwayQuads[0], 0.0f, 1.0f);
     EXPECT_EQ(FramePixelAt(end.x, end.y), CellColour(6)) << "drawn with v clamped to 1";
-    walkwayWalkers[0].pause = 0;
-    UpdateWalkwayWalkers();
-    EXPECT_EQ(walkwayWalkers[0].v, 0.0f) << "restarts on the first tick without rest";
+    scene->walkwayWalkers[0].pause = 0;
+    UpdateWalkwayWalkers(*scene);
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.0f) << "restarts on the first tick without rest";
 }
 
 TEST_F(WalkwayWalkersTest, RestingWalkerStandsUntilPauseComesDownToFour) {
     OneFigureWalker(0.5f, 0.0f, 6);
-    UpdateWalkwayWalkers();  // pause 6 -> 5, no move
-    EXPECT_EQ(walkwayWalkers[0].v, 0.0f);
-    UpdateWalkwayWalkers();  // pause 5 -> 4, no move
-    EXPECT_EQ(walkwayWalkers[0].v, 0.0f);
-    UpdateWalkwayWalkers();  // pause 4: moves
-    EXPECT_EQ(walkwayWalkers[0].v, 0.004f);
-    EXPECT_EQ(walkwayWalkers[0].pause, 3);
+    UpdateWalkwayWalkers(*scene);  // pause 6 -> 5, no move
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.0f);
+    UpdateWalkwayWalkers(*scene);  // pause 5 -> 4, no move
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.0f);
+    UpdateWalkwayWalkers(*scene);  // pause 4: moves
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.004f);
+    EXPECT_EQ(scene->walkwayWalkers[0].pause, 3);
 }
 
 TEST_F(WalkwayWalkersTest, RestartDrawsTargetSpeedAndRestInThatOrder) {
     OneFigureWalker(0.25f, 1.0f, 0);
-    SeedSceneRandom(99);
-    const float target = static_cast<float>((SceneRandom() % 100) / 100.0);
-    const float dv = static_cast<float>((SceneRandom() % 400) / 2000000.0 + 30 / 7500.0);
-    const int pause = SceneRandom() % 30 + 10;
+    scene->randomState = 99;
+    const float target = static_cast<float>((SceneRandom(*scene) % 100) / 100.0);
+    const float dv = static_cast<float>((SceneRandom(*scene) % 400) / 2000000.0 + 30 / 7500.0);
+    const int pause = SceneRandom(*scene) % 30 + 10;
     const float du = static_cast<float>((static_cast<double>(target) - 0.25) * dv);
-    SeedSceneRandom(99);
-    UpdateWalkwayWalkers();
-    EXPECT_EQ(walkwayWalkers[0].dv, dv);
-    EXPECT_EQ(walkwayWalkers[0].du, du);
-    EXPECT_EQ(walkwayWalkers[0].pause, pause - 1);
+    scene->randomState = 99;
+    UpdateWalkwayWalkers(*scene);
+    EXPECT_EQ(scene->walkwayWalkers[0].dv, dv);
+    EXPECT_EQ(scene->walkwayWalkers[0].du, du);
+    EXPECT_EQ(scene->walkwayWalkers[0].pause, pause - 1);
 }
 
 TEST_F(WalkwayWalkersTest, DotsAreClippedAtTheFrameEdges) {
     InstallSyntheticScene(0);
-    CopySceneSettings(kDefaultSettings);
-    sceneSettings.walkwayWalkers = 1;
-    const int width = ImageWidth(FrameImage);
-    const int height = ImageHeight(FrameImage);
+    CopySceneSettings(*scene, kDefaultSettings);
+    scene->settings.walkwayWalkers = 1;
+    const int width = ImageWidth(scene->frameImage);
+    const int height = ImageHeight(scene->frameImage);
     struct Case { int dx, dy; bool drawn; };
     const Case cases[] = {{0, 10, false}, {10, 0, false}, {1, 1, true}, {width - 2, 10, false},
                           {width - 3, 10, true}, {10, height - 2, false}, {10, height - 3, true}};
     for (const Case& c : cases) {
-        RestoreFrame();
-        PinDotQuad(frameOrigin.x + c.dx, frameOrigin.y + c.dy);
-        walkwayWalkers[0] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 6, 0};
-        walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
-        UpdateWalkwayWalkers();
-        const bool black = *PixelAddress(FrameImage, c.dx, c.dy) == 0;
+        RestoreFrame(*scene);
+        PinDotQuad(scene->frameOrigin.x + c.dx, scene->frameOrigin.y + c.dy);
+        scene->walkwayWalkers[0] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 6, 0};
+        scene->walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
+        UpdateWalkwayWalkers(*scene);
+        const bool black = *PixelAddress(scene->frameImage, c.dx, c.dy) == 0;
         EXPECT_EQ(black, c.drawn) << "dot at frame (" << c.dx << ", " << c.dy << ")";
     }
 }
 
 TEST_F(WalkwayWalkersTest, DotsAreTwoPixelsSquareExceptInClassTwo) {
     for (int sceneClass : {0, 1, 2}) {
-        TearDownScene();
-        InstallSyntheticScene(sceneClass);
-        CopySceneSettings(kDefaultSettings);
-        sceneSettings.walkwayWalkers = 1;
-        PinDotQuad(frameOrigin.x + 20, frameOrigin.y + 20);
-        walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
-        RestoreFrame();
-        UpdateWalkwayWalkers();
+                InstallSyntheticScene(sceneClass);
+        CopySceneSettings(*scene, kDefaultSettings);
+        scene->settings.walkwayWalkers = 1;
+        PinDotQuad(scene->frameOrigin.x + 20, scene->frameOrigin.y + 20);
+        scene->walkwayWalkers[kDotWalkerFirst] = {0.5f, 0.5f, 0.0f, 0.0f, 0, 0, 0};
+        RestoreFrame(*scene);
+        UpdateWalkwayWalkers(*scene);
         const int size = sceneClass == 2 ? 1 : 2;
-        EXPECT_EQ(*PixelAddress(FrameImage, 20, 20), 0) << "class " << sceneClass;
-        EXPECT_EQ(*PixelAddress(FrameImage, 19 + size, 19 + size), 0) << "class " << sceneClass;
-        EXPECT_NE(*PixelAddress(FrameImage, 20 + size, 20), 0) << "class " << sceneClass;
-        EXPECT_NE(*PixelAddress(FrameImage, 20, 20 + size), 0) << "class " << sceneClass;
+        EXPECT_EQ(*PixelAddress(scene->frameImage, 20, 20), 0) << "class " << sceneClass;
+        EXPECT_EQ(*PixelAddress(scene->frameImage, 19 + size, 19 + size), 0) << "class " << sceneClass;
+        EXPECT_NE(*PixelAddress(scene->frameImage, 20 + size, 20), 0) << "class " << sceneClass;
+        EXPECT_NE(*PixelAddress(scene->frameImage, 20, 20 + size), 0) << "class " << sceneClass;
     }
 }
 
 TEST_F(WalkwayWalkersTest, NoWalkersStillDrawsTheForegroundPieces) {
     InstallSyntheticScene(0);
-    CopySceneSettings(kDefaultSettings);
-    sceneSettings.walkwayWalkers = 0;
-    walkwayWalkers[0] = {0.5f, 0.5f, 0.01f, 0.01f, 0, 6, 0};
-    RestoreFrame();
-    UpdateWalkwayWalkers();
-    DrawForegroundPieces();
-    EXPECT_EQ(walkwayWalkers[0].v, 0.5f) << "an unused slot does not move";
+    CopySceneSettings(*scene, kDefaultSettings);
+    scene->settings.walkwayWalkers = 0;
+    scene->walkwayWalkers[0] = {0.5f, 0.5f, 0.01f, 0.01f, 0, 6, 0};
+    RestoreFrame(*scene);
+    UpdateWalkwayWalkers(*scene);
+    DrawForegroundPieces(*scene);
+    EXPECT_EQ(scene->walkwayWalkers[0].v, 0.5f) << "an unused slot does not move";
     EXPECT_EQ(FramePixelAt(95, 549), CellColour(kLeftForegroundCell));
     EXPECT_EQ(FramePixelAt(844, 552), CellColour(kRightForegroundCell));
 }
 
 TEST_F(WalkwayWalkersTest, ForegroundPiecesAreClippedToASquashedSheet) {
     InstallSyntheticScene(0);
-    ASSERT_EQ(ScaleImage(&ForegroundSheet, 1.0, 0.9375), 1);  // 1280 x 720: 100 rows become 93
-    ASSERT_EQ(ImageHeight(ForegroundSheet), 93);
-    RestoreFrame();
-    DrawForegroundPieces();
+    ASSERT_EQ(ScaleImage(&scene->foregroundSheet, 1.0, 0.9375), 1);  // 1280 x 720: 100 rows become 93
+    ASSERT_EQ(ImageHeight(scene->foregroundSheet), 93);
+    RestoreFrame(*scene);
+    DrawForegroundPieces(*scene);
     // Source rows 1 to 92 exist: 92 rows drawn from y = 549, the rest left alone.
     EXPECT_EQ(FramePixelAt(95, 549 + 91), CellColour(kLeftForegroundCell));
     EXPECT_EQ(FramePixelAt(95, 549 + 92), BackgroundPixel(95, 549 + 92));

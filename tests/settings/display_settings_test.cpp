@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/display_settings.h"
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -186,17 +185,16 @@ TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
     EXPECT_EQ(DisplaySettingsFilePath(buffer, path.size()), 0) << "no room for the terminator";
     ExpectSettings(ReadDisplaySettings(), kDefaultDisplaySettings, "no file");
 
-    settingsRecord = kDefaultSettings;
-    settingsRecord.entries[SeatShuffle].value = 321;
-    WriteSettings();
+    SettingsRecord stored = kDefaultSettings;
+    stored.entries[SeatShuffle].value = 321;
+    WriteSettings(stored);
     for (const DisplaySettings& s : kEveryCombination) {
         EXPECT_EQ(WriteDisplaySettings(s), 1);
         ExpectSettings(ReadDisplaySettings(), s, "read back");
     }
-    settingsRecord = kDefaultSettings;
-    EXPECT_EQ(ReadSettings(), 1) << "Config is still 72 bytes";
-    EXPECT_EQ(settingsRecord.entries[SeatShuffle].value, 321);
-    settingsRecord = kDefaultSettings;
+    SettingsRecord read = kDefaultSettings;
+    EXPECT_EQ(ReadSettings(&read), 1) << "Config is still 72 bytes";
+    EXPECT_EQ(read.entries[SeatShuffle].value, 321);
     if (saved) setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -227,13 +227,12 @@ TEST_F(SettingsStoreTest, FileLivesUnderXdgConfigHomeOrDotConfig) {
     setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
     ASSERT_EQ(SettingsFilePath(buffer, sizeof buffer), 1);
     EXPECT_EQ(std::string(buffer), path);
-    settingsRecord = kDefaultSettings;
-    settingsRecord.entries[SeatShuffle].value = 321;
-    WriteSettings();
-    settingsRecord = kDefaultSettings;
-    EXPECT_EQ(ReadSettings(), 1);
-    EXPECT_EQ(settingsRecord.entries[SeatShuffle].value, 321);
-    settingsRecord = kDefaultSettings;
+    SettingsRecord record = kDefaultSettings;
+    record.entries[SeatShuffle].value = 321;
+    WriteSettings(record);
+    record = kDefaultSettings;
+    EXPECT_EQ(ReadSettings(&record), 1);
+    EXPECT_EQ(record.entries[SeatShuffle].value, 321);
 
     setenv("XDG_CONFIG_HOME", "relative/dir", 1);
     setenv("HOME", "/home/someone", 1);

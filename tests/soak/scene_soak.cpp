@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,21 +127,22 @@ int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool 
     Screen screen;
     MakeScreen(&screen, size.width, size.height);
     static const DisplayPaletteInfo trueColour = {-1, 0, {}};
-    TearDownScene();
-    SetUpSceneWith({size.width, size.height, size.width, 32, &trueColour}, &screen.surface, settings.record, kSeed);
-    const SceneRect strip = ClipToClient(FrameWindowRect(), size.width, size.height);
-    if (!sceneReady || SceneResolutionClass() != size.sceneClass || strip.width == 0 || strip.height == 0) {
+    const SceneWindowInfo window = {size.width, size.height, size.width, 32, &trueColour};
+    Scene* scene = SetUpScene(window, &screen.surface, settings.record, kSeed).scene;
+    const std::unique_ptr<Scene, void (*)(Scene*)> owner(scene, DestroyScene);
+    const SceneRect strip = scene ? ClipToClient(FrameWindowRect(*scene), size.width, size.height) : SceneRect{};
+    if (!scene || scene->resolutionClass != size.sceneClass || strip.width == 0 || strip.height == 0) {
         std::fprintf(stderr, "%s: the scene did not set up as class %d with a strip to draw\n", what.c_str(),
                      size.sceneClass);
         return 0;
     }
     const SceneRect frame = noStrip ? SceneRect{strip.x, strip.y, 0, strip.height} : strip;
-    PaintScene(&screen.surface);
+    PaintScene(*scene, &screen.surface);
     const std::vector<uint32_t> painted = screen.memory;
     long changedFrames = 0;
     for (long n = 1; n <= frames; ++n) {
-        ComposeFrame();
-        PresentFrame();
+        ComposeFrame(*scene);
+        PresentFrame(*scene);
         const long at = FirstChangeOutside(screen, painted, frame);
         if (at >= 0) {
             std::fprintf(stderr, "%s: frame %ld changed the screen at (%ld, %ld), outside the strip\n",
@@ -189,7 +191,6 @@ int main(int argc, char** argv) {
             if (!Soak(size, settings, perRun, noStrip)) return 1;
         }
     }
-    TearDownScene();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%ld runs, %ld frames in all, %.0f s\n", runs, runs * perRun, seconds);
     return 0;

@@ -1,11 +1,12 @@
 // zarvo-render: sets the scene up for a client area on a true-colour display,
 // paints it, runs the timer ticks and writes what the window would show.
 #include <cstdio>
+#include <memory>
 #include <vector>
 
+#include "render/render.h"
 #include "scene/scene.h"
 #include "tools/png_file.h"
-#include "tools/render/render.h"
 
 namespace {
 
@@ -58,23 +59,25 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     const SceneWindowInfo window = {options.width, options.height,
                                     options.screenWidth > 0 ? options.screenWidth : options.width, 32, &trueColour};
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
-    SetUpSceneWith(window, &surface, settings, seed);
-    if (configurationRefused || !sceneReady) {
+    const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
+    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    if (setUp.scene == nullptr) {
         std::fprintf(stderr, "zarvo-render: the scene does not run in a %dx%d client area\n", options.width,
                      options.height);
         return 2;
     }
-    PaintScene(&surface);
-    for (int tick = 1; tick <= options.ticks && SceneAnimates(); ++tick) {
-        ComposeFrame();
-        PresentFrame();
+    const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
+    Scene& scene = *setUp.scene;
+    PaintScene(scene, &surface);
+    for (int tick = 1; tick <= options.ticks && SceneAnimates(scene); ++tick) {
+        ComposeFrame(scene);
+        PresentFrame(scene);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
     }
     if (!options.out.empty() && !WriteRgbPng(options.out.c_str(), surface)) {
         std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.out.c_str());
         return 1;
     }
-    TearDownScene();
     return 0;
 }
 
@@ -92,8 +95,7 @@ int main(int argc, char** argv) {
     if (!options.settingsFile.empty()) {
         if (!LoadSettingsFile(options.settingsFile.c_str(), &settings)) return 2;
     } else {
-        ReadSettings();
-        settings = settingsRecord;
+        ReadSettings(&settings);
     }
     return Render(options, settings);
 }

@@ -2,14 +2,15 @@
 // surface through the surface's palette, clipped to the surface.
 #include "image/compose.h"
 #include "image/palette.h"
+#include "platform/platform.h"
 
 namespace {
 
 // The palette that stands for the one selected into a device context; the
-// image's own colour table when no palette exists at all.
+// image's own colour table when none is selected.
 void BuildColorTable(const Image* image, const RgbSurface* surface, uint32_t* table)
 {
-    const Palette* palette = surface->palette ? surface->palette : ScenePalette;
+    const Palette* palette = surface->palette;
     for (int i = 0; i < kColorCount; ++i) {
         if (palette) {
             const PaletteEntry& e = palette->entries[i];

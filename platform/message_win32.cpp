@@ -1,10 +1,10 @@
-// The scene's one message to the user on Windows: an error message box without
-// owner, topmost.
+// The message to the user on Windows: an error message box without owner,
+// topmost.
 #include <windows.h>
 
-#include "scene/state.h"
+#include "platform/platform.h"
 
-void ShowPlatformSceneMessage(const char* text, const char* caption) {
+void ShowUserMessage(const char* text, const char* caption) {
     // The full-screen saver window is topmost and would cover a box that is
     // not. A system-modal box is topmost (and, without owner, disables no
     // window); Wine honours that but not MB_TOPMOST.

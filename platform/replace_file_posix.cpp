@@ -1,5 +1,5 @@
 // Reading small settings files and replacing them atomically.
-#include "settings/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -2,11 +2,9 @@
 // without a hardware palette, so palettes are plain records and the nearest
 // colour is searched in their entries.
 #include "image/palette.h"
-#include "image/platform.h"
+#include "platform/platform.h"
 
 #include <cstring>
-
-void SetResourceModule(void*) {}
 
 void ReadDisplayPalette(DisplayPaletteInfo* display)
 {

@@ -2,7 +2,8 @@
 // selected into the device context.
 #include <windows.h>
 
-#include "image/compose.h"
+#include "image/image.h"
+#include "platform/platform.h"
 
 void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height)
 {

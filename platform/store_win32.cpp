@@ -2,7 +2,7 @@
 // HKEY_CURRENT_USER.
 #include <windows.h>
 
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -37,6 +37,6 @@ int WriteSettingsTo(const char* location, const SettingsRecord& record) {
     return 1;
 }
 
-int ReadSettings() { return ReadSettingsFrom(kSettingsKeyPath, &settingsRecord); }
+int ReadSettings(SettingsRecord* record) { return ReadSettingsFrom(kSettingsKeyPath, record); }
 
-int WriteSettings() { return WriteSettingsTo(kSettingsKeyPath, settingsRecord); }
+int WriteSettings(const SettingsRecord& record) { return WriteSettingsTo(kSettingsKeyPath, record); }

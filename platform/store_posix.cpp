@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "settings/replace_file.h"
-#include "settings/settings.h"
+#include "platform/platform.h"
+#include "platform/replace_file.h"
 
 int SettingsFilePath(char* path, size_t capacity) {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -38,13 +38,13 @@ int WriteSettingsTo(const char* location, const SettingsRecord& record) {
     return 1;
 }
 
-int ReadSettings() {
+int ReadSettings(SettingsRecord* record) {
     char path[4096];
-    return SettingsFilePath(path, sizeof path) ? ReadSettingsFrom(path, &settingsRecord) : 0;
+    return SettingsFilePath(path, sizeof path) ? ReadSettingsFrom(path, record) : 0;
 }
 
-int WriteSettings() {
+int WriteSettings(const SettingsRecord& record) {
     char path[4096];
-    if (SettingsFilePath(path, sizeof path)) WriteSettingsTo(path, settingsRecord);
+    if (SettingsFilePath(path, sizeof path)) WriteSettingsTo(path, record);
     return 1;
 }

@@ -2,8 +2,7 @@
 // "Monitors", beside "Config" in the settings key.
 #include <windows.h>
 
-#include "settings/display_settings.h"
-#include "settings/settings.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/render/render.h"
+#include "render/render.h"
 
 namespace {
 

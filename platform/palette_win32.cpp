@@ -1,5 +1,5 @@
-// The image subsystem's platform on Windows: bitmap resources of a module,
-// the screen's palette through GDI, and GDI logical palettes.
+// The display's palette through GDI and GDI logical palettes; and the proof
+// that the image records can be handed to GDI as they are.
 #include <windows.h>
 
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "image/palette.h"
-#include "image/platform.h"
+#include "platform/platform.h"
 
 // Our records are handed to GDI as they are, so they must match its layouts.
 static_assert(sizeof(BitmapInfoHeader) == sizeof(BITMAPINFOHEADER));
@@ -30,32 +30,6 @@ static_assert(sizeof(PaletteEntry) == sizeof(PALETTEENTRY));
 static_assert(offsetof(PaletteEntry, peRed) == offsetof(PALETTEENTRY, peRed));
 static_assert(offsetof(PaletteEntry, peBlue) == offsetof(PALETTEENTRY, peBlue));
 static_assert(offsetof(PaletteEntry, peFlags) == offsetof(PALETTEENTRY, peFlags));
-
-namespace {
-HMODULE resourceModule = nullptr;
-}
-
-void SetResourceModule(void* moduleInstance)
-{
-    resourceModule = static_cast<HMODULE>(moduleInstance);
-}
-
-int FindBitmapResource(int id, const uint8_t** data, size_t* size)
-{
-    HMODULE module = resourceModule ? resourceModule : GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
-    if (!found) return 0;
-    HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded) return 0;
-    const void* bytes = LockResource(loaded);
-    DWORD length = SizeofResource(module, found);
-    if (!bytes || length == 0) return 0;
-    // Module resources stay mapped while the module is loaded; FreeResource
-    // has nothing to release on Win32.
-    *data = static_cast<const uint8_t*>(bytes);
-    *size = length;
-    return 1;
-}
 
 void ReadDisplayPalette(DisplayPaletteInfo* display)
 {

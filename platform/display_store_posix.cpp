@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "settings/display_settings.h"
-#include "settings/replace_file.h"
-#include "settings/settings.h"
+#include "platform/platform.h"
+#include "platform/replace_file.h"
 
 namespace {
 

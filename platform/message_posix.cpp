@@ -1,0 +1,11 @@
+// The message to the user where there is no message box: standard error,
+// with the text's carriage return shown as a line break.
+#include <cstdio>
+
+#include "platform/platform.h"
+
+void ShowUserMessage(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: ", caption);
+    for (const char* c = text; *c != '\0'; ++c) std::fputc(*c == '\r' ? '\n' : *c, stderr);
+    std::fputc('\n', stderr);
+}

@@ -1,0 +1,128 @@
+// Every seam between the portable core and the system under it: bitmap
+// resources, the display's palette and the platform's palettes, drawing to
+// the screen, the settings store, the message to the user and the clock.
+// The core calls only these; platform/*_win32.cpp implement them with GDI,
+// the registry and module resources, platform/*_posix.cpp with embedded
+// DIBs, a true-colour RGB surface and a file. Hosts link exactly one set.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/display_settings.h"
+#include "settings/settings.h"
+
+struct Image;
+struct Palette;
+struct PaletteEntry;
+struct DisplayPaletteInfo;
+
+#ifdef _WIN32
+struct HDC__;
+using DrawTarget = HDC__*;  // the device context, palette already selected
+#else
+// A 32-bit 0x00RRGGBB surface; `palette` plays the part of the palette
+// selected into a device context.
+struct RgbSurface {
+    uint32_t* pixels;
+    int width;
+    int height;
+    int pitch;  // in pixels
+    const Palette* palette;
+};
+using DrawTarget = RgbSurface*;
+#endif
+
+// ---- Resources ----
+
+// The bytes of bitmap resource `id` (a DIB without file header). 1 when found.
+int FindBitmapResource(int id, const uint8_t** data, size_t* size);
+
+#ifndef _WIN32
+// The bitmaps built into a program for FindBitmapResource. The source that
+// zarvo_embed_bitmaps (cmake/EmbedBitmaps.cmake) generates defines both;
+// a program that links the platform links exactly one such source.
+struct EmbeddedBitmap {
+    int id;
+    const uint8_t* data;  // DIB bytes: the BMP file without its 14-byte file header
+    size_t size;
+};
+extern const EmbeddedBitmap embeddedBitmaps[];
+extern const int embeddedBitmapCount;
+#endif
+
+// ---- The display's palette and the platform's palettes ----
+
+// Reads NUMCOLORS, SIZEPALETTE and the system palette of the screen. Where
+// there is no hardware palette: -1, 0 and zeros.
+void ReadDisplayPalette(DisplayPaletteInfo* display);
+
+// Windows: creates the GDI palette for the entries (null on failure).
+// Elsewhere returns a non-null token; there is nothing to create.
+void* CreatePlatformPalette(const PaletteEntry* entries);
+void DestroyPlatformPalette(void* platformPalette);
+
+// Windows: GetNearestPaletteIndex on the GDI palette. -1 where the platform
+// has no such lookup (the caller then searches the entries itself).
+int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue);
+
+// ---- Drawing ----
+
+// Puts the whole image on the drawing target, each pixel in the colour of the
+// palette entry at its value: on Windows StretchDIBits with DIB_PAL_COLORS;
+// elsewhere into the RGB surface through surface->palette (the image's own
+// colour table when that is null), clipped to the surface.
+void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height);
+
+// ---- The settings store ----
+
+// Loads the stored record over `record`: 1 when something was loaded.
+int ReadSettings(SettingsRecord* record);
+// Stores all 72 bytes of the record; 1 in every case (failures are silent).
+int WriteSettings(const SettingsRecord& record);
+
+// Where the store keeps the record: the registry key under HKEY_CURRENT_USER
+// on Windows, a file path elsewhere. Read returns 1 when a value was loaded.
+int ReadSettingsFrom(const char* location, SettingsRecord* record);
+int WriteSettingsTo(const char* location, const SettingsRecord& record);
+
+#ifdef _WIN32
+constexpr const char* kSettingsKeyPath = "Software\\Quillmark\\ScreenSavers\\Zarvo";
+#else
+// $XDG_CONFIG_HOME/zarvo/Config, or ~/.config/zarvo/Config when that is not
+// set. Writes at most `capacity` bytes with the terminator; 0 when there is
+// no home to put it in or the path does not fit.
+int SettingsFilePath(char* path, size_t capacity);
+// Reads the file at `path` into `bytes`: the count read, of which one more
+// than a record tells a longer value; 0 for an empty file, one that is not a
+// regular file or a read error; -1 when it cannot be opened.
+long ReadSettingsFile(const char* path, uint8_t (&bytes)[kSettingsRecordSize + 1]);
+#endif
+
+// The display settings' store at `location`: the registry key under
+// HKEY_CURRENT_USER on Windows, the file's path elsewhere. Reading never
+// fails (the defaults stand in); writing gives 1 when the settings are
+// stored, and a failed write leaves the stored ones as they were.
+DisplaySettings ReadDisplaySettingsFrom(const char* location);
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings);
+
+// The same at the program's own place: kSettingsKeyPath on Windows, the
+// file DisplaySettingsFilePath names elsewhere.
+DisplaySettings ReadDisplaySettings();
+int WriteDisplaySettings(const DisplaySettings& settings);
+
+#ifndef _WIN32
+// The file "Display" in the folder of the settings record's file
+// (SettingsFilePath); 0 when there is none or it does not fit `capacity`.
+int DisplaySettingsFilePath(char* path, size_t capacity);
+#endif
+
+// ---- The user and the clock ----
+
+// Shows a message and returns once it is dismissed: on Windows a message box
+// above every window; elsewhere the text goes to standard error.
+void ShowUserMessage(const char* text, const char* caption);
+
+// The seed of a scene when no one chooses it: twice the calendar time in
+// seconds, wrapping to 32 bits.
+uint32_t SeedFromClock();

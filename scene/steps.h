@@ -1,0 +1,41 @@
+// The steps of set-up and of one frame, each working on one Scene record.
+// The scene's own files and its tests use them; hosts use scene/scene.h.
+#pragma once
+
+#include "scene/scene.h"
+
+constexpr int kNoClass = -1;  // the display is refused
+
+// The frame rectangle: frameOrigin (X0, Y0) and the size of the frame image.
+struct FrameBounds {
+    int32_t x, y, width, height;
+};
+
+// A zeroed record holding the stored tables, as set-up starts from; null
+// when there is no memory for it.
+Scene* NewScene();
+
+// Set-up steps.
+void CopySceneSettings(Scene& scene, const SettingsRecord& record);
+int SceneRandom(Scene& scene);  // 0 to 32767
+void PlaceWalkwayWalkers(Scene& scene);
+// 0 to 3, or kNoClass when the display is too small.
+int ChooseResolutionClass(int clientWidth, int screenWidth);
+void ScaleSceneTables(Scene& scene, int sceneClass);
+// The frame rectangle of the scene's class from its scaled tables; all zero
+// in the preview class, which is never animated.
+FrameBounds SceneFrameRect(const Scene& scene);
+// 1 when every picture, the frame image and the palette exist; otherwise the
+// scene is unfit to draw and only DestroyScene may take it.
+int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const DisplayPaletteInfo* display);
+
+// Frame steps, in the order of one frame.
+void RestoreFrame(Scene& scene);
+void ShuffleSeatedCrowd(Scene& scene);
+void UpdateWalkwayWalkers(Scene& scene);
+void DrawForegroundPieces(Scene& scene);
+void UpdateCirclingWalkers(Scene& scene);
+void DrawFigureCell(Scene& scene, int x, int y, int kind);
+
+// The circle's phase step and wrap value; deliberately not 2 pi to full precision.
+constexpr double kCircleTurn = 6.283185307;
