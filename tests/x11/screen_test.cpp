@@ -417,14 +417,16 @@ SceneRect LitArea(const Picture& picture) {
 }
 
 // Full screen at each picture size shows zarvo-render's picture for the
-// same screen, and the picture lies where the size puts it.
+// same screen, and the picture lies where the size puts it; so does a
+// screen-sized window someone else made (the root here, XScreenSaver's
+// window of a monitor elsewhere).
 TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
-    struct Case { const char* size; SceneRect picture; };
+    struct Case { const char* size; SceneRect picture; const char* mode = "--fullscreen"; };
     struct Screen { const char* server; const char* size; int width, height; std::vector<Case> cases; };
     const Screen screens[] = {
         {"1920x1080x24", "1920x1080", 1920, 1080,
          {{"centred", {448, 156, 1024, 768}}, {"whole-multiples", {448, 156, 1024, 768}},
-          {"fill", {240, 0, 1440, 1080}}}},
+          {"fill", {240, 0, 1440, 1080}}, {"fill", {240, 0, 1440, 1080}, "--root"}}},
         {"3840x2160x24", "3840x2160", 3840, 2160,
          {{"whole-multiples", {896, 312, 2048, 1536}}, {"fill", {480, 0, 2880, 2160}}}},
     };
@@ -432,9 +434,9 @@ TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
         ASSERT_NO_FATAL_FAILURE(StartServer(screen.server));
         Window root = DefaultRootWindow(server.display);
         for (const Case& c : screen.cases) {
-            SCOPED_TRACE(std::string(screen.size) + " " + c.size);
+            SCOPED_TRACE(std::string(screen.size) + " " + c.size + " " + c.mode);
             const Picture expected = Render(screen.size, 12, 3, std::string("--picture-size ") + c.size);
-            Child* zarvo = StartZarvo({"--fullscreen", "--seed", "12", "--frames", "3", "--redraw-speed", "120",
+            Child* zarvo = StartZarvo({c.mode, "--seed", "12", "--frames", "3", "--redraw-speed", "120",
                                        "--picture-size", c.size});
             Difference difference = WaitForPicture(root, 0, 0, expected, 0);
             EXPECT_EQ(difference.count, 0) << Describe(difference);
