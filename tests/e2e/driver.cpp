@@ -362,6 +362,13 @@ void Scroll(const Args& a) {
     Reply("= %d %d %d %llu", info.nMin, info.nMax, info.nPos, HandleNumber(bar));
 }
 
+// item DIALOG ID: the handle of a dialog's control.
+void Item(const Args& a) {
+    HWND control = GetDlgItem(Window(a[1]), static_cast<int>(Number(a[2])));
+    if (control == nullptr) return Reply("! no control");
+    Reply("= %llu", HandleNumber(control));
+}
+
 void Parent(const Args& a) {
     RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])),
                   static_cast<LONG>(Number(a[3])), static_cast<LONG>(Number(a[4]))};
@@ -492,7 +499,7 @@ void Execute(const Args& a) {
         {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
-        {"processes", 2}, {"module", 3},
+        {"processes", 2}, {"module", 3}, {"item", 3},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -511,6 +518,7 @@ void Execute(const Args& a) {
     if (c == "send") return Send(a, false);
     if (c == "post") return Send(a, true);
     if (c == "scroll") return Scroll(a);
+    if (c == "item") return Item(a);
     if (c == "parent") return Parent(a);
     if (c == "destroy") {
         return Reply("= %d", SendMessageA(controller, kDestroyParent,
