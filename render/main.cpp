@@ -1,11 +1,13 @@
 // zarvo-render: sets the scene up for a client area on a true-colour display,
-// paints it, runs the timer ticks and writes what the window would show.
+// paints it placed by the picture size, runs the timer ticks and writes what
+// the window would show.
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "render/render.h"
 #include "scene/scene.h"
+#include "scene/screen_view.h"
 #include "tools/png_file.h"
 
 namespace {
@@ -56,8 +58,9 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
     RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
-    const SceneWindowInfo window = {options.width, options.height,
-                                    options.screenWidth > 0 ? options.screenWidth : options.width, 32, &trueColour};
+    const bool preview = options.screenWidth > options.width;
+    const SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
+                                    &trueColour};
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
     const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
     if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
@@ -67,11 +70,17 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
         return 2;
     }
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
-    Scene& scene = *setUp.scene;
-    PaintScene(scene, &surface);
-    for (int tick = 1; tick <= options.ticks && SceneAnimates(scene); ++tick) {
-        ComposeFrame(scene);
-        PresentFrame(scene);
+    const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
+        CreateScreenView(setUp.scene, preview ? kPictureCentred : options.pictureSize, options.width, options.height),
+        DestroyScreenView);
+    if (view == nullptr) {
+        std::fprintf(stderr, "zarvo-render: out of memory\n");
+        return 1;
+    }
+    const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
+    PaintScreenView(*view, target);
+    for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick) {
+        TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
     }
     if (!options.out.empty() && !WriteRgbPng(options.out.c_str(), surface)) {

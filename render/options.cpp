@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "render/render.h"
+#include "settings/display_settings.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ int ParseOption(const char* name, const char* value, RenderOptions* options) {
         if (!ParseNumber(value, 1, kMaxSide, &number)) return Fail("--screen-width wants 1 to 4096, got '%s'", value);
         options->screenWidth = static_cast<int>(number);
         return 1;
+    }
+    if (std::strcmp(name, "--picture-size") == 0) {
+        if (ParsePictureSize(value, std::strlen(value), &options->pictureSize)) return 1;
+        return Fail("--picture-size wants centred, whole-multiples or fill, got '%s'", value);
     }
     if (std::strcmp(name, "--seed") == 0) {
         if (!ParseNumber(value, 0, UINT32_MAX, &number)) return Fail("--seed wants 0 to 4294967295, got '%s'", value);
@@ -97,8 +102,12 @@ void PrintRenderUsage() {
         "Usage: zarvo-render [options]\n"
         "Draws the Zarvo scene headless, as the saver window shows it on a true-colour\n"
         "display, and writes it as RGB PNG files.\n\n"
-        "  --size WxH          client area (default 1024x768); the screen is as wide\n"
+        "  --size WxH          client area (default 1024x768); the screen is as large\n"
         "  --screen-width W    screen width, when wider than the client (a preview pane)\n"
+        "  --picture-size S    centred (default: one pixel per picture pixel, black\n"
+        "                      around), whole-multiples (the largest whole multiple\n"
+        "                      that fits) or fill (the largest size of the same shape);\n"
+        "                      a preview pane is always centred\n"
         "  --seed S            generator state (default: twice the calendar time)\n"
         "  --ticks N           timer ticks after the first paint (default 100)\n"
         "  --settings FILE     a stored settings record of up to 72 bytes\n"

@@ -4,10 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "image/screen_fit.h"
+
 struct RenderOptions {
     int width = 1024;
     int height = 768;
     int screenWidth = 0;  // 0: as wide as the client
+    // Placed on a screen of width x height; a preview pane is always centred.
+    PictureSize pictureSize = kPictureCentred;
     bool seedGiven = false;
     uint32_t seed = 0;
     int ticks = 100;

@@ -53,7 +53,8 @@ TEST(RenderCommandLineTest, WritesTheClientAreaAndEveryTick) {
     const RenderRun run = Render("--size 800x600 --seed 9 --ticks 3 --settings /dev/null --out " + out);
     EXPECT_EQ(run.status, 2) << "an empty settings file is refused: " << run.errors;
 
-    const RenderRun good = Render("--size 800x600 --seed 9 --ticks 3 --out " + out + " --out-pattern " + pattern);
+    const RenderRun good =
+        Render("--size 800x600 --seed 9 --ticks 3 --picture-size fill --out " + out + " --out-pattern " + pattern);
     ASSERT_EQ(good.status, 0) << good.errors;
     EXPECT_EQ(PngSize(out), std::make_pair(800u, 600u));
     for (int tick = 1; tick <= 3; ++tick) {
@@ -81,6 +82,9 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--ticks 1", "nothing to write"},
         {"--settings /nonexistent/zarvo --out x.png", "cannot open"},
         {"--size 600x600 --out x.png", "does not run"},
+        {"--picture-size stretched --out x.png", "--picture-size"},
+        {"--picture-size Fill --out x.png", "--picture-size"},
+        {"--picture-size fill --size 600x600 --out x.png", "does not run"},
     };
     for (const Case& c : cases) {
         const RenderRun run = Render(c.arguments);

@@ -1,0 +1,130 @@
+// The scene on a screen area of any size, and which monitors show a scene.
+#include "scene/screen_view.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "image/compose.h"
+#include "image/palette.h"
+#include "scene/steps.h"
+
+namespace {
+
+FitRect Overlap(FitRect a, FitRect b) {
+    const int64_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+    const int64_t right = std::min(int64_t{a.x} + a.width, int64_t{b.x} + b.width);
+    const int64_t bottom = std::min(int64_t{a.y} + a.height, int64_t{b.y} + b.height);
+    if (right <= left || bottom <= top) return FitRect{0, 0, 0, 0};
+    return FitRect{int(left), int(top), int(right - left), int(bottom - top)};
+}
+
+FitRect ScreenArea(const ScreenView& view) {
+    return FitRect{0, 0, view.fit->placement.screenWidth, view.fit->placement.screenHeight};
+}
+
+// Black on every pixel of the target inside the area but outside the
+// visible picture, a row at a time in up to two spans.
+template <typename Pixel, typename Target>
+void FillAroundPicture(const ScreenView& view, const Target& target, Pixel black) {
+    if (target.pixels == nullptr) return;
+    const FitRect fill = Overlap(target.area, ScreenArea(view));
+    const FitRect visible = view.fit->placement.visible;
+    for (int y = fill.y; y < fill.y + fill.height; ++y) {
+        Pixel* row = target.pixels + int64_t{y - target.area.y} * target.pitch - target.area.x;
+        const bool crossesPicture = y >= visible.y && y < visible.y + visible.height && visible.width > 0;
+        const int left = crossesPicture ? std::clamp(visible.x, fill.x, fill.x + fill.width) : fill.x + fill.width;
+        const int right = crossesPicture ? std::clamp(visible.x + visible.width, left, fill.x + fill.width) : left;
+        std::fill(row + fill.x, row + left, black);
+        std::fill(row + right, row + fill.x + fill.width, black);
+    }
+}
+
+FitRect WholePicture(const ScreenView& view) {
+    return FitRect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
+}
+
+// Composes one frame and pastes the part inside the picture into the view's
+// copy; the picture rectangle that changed (empty without a frame).
+FitRect AdvanceScene(ScreenView& view) {
+    Scene& scene = *view.scene;
+    if (!SceneAnimates(scene)) return FitRect{0, 0, 0, 0};
+    ComposeFrame(scene);
+    const FitRect frame = Overlap(FitRect{scene.frameOrigin.x, scene.frameOrigin.y, ImageWidth(scene.frameImage),
+                                          ImageHeight(scene.frameImage)},
+                                  WholePicture(view));
+    if (frame.width <= 0 || frame.height <= 0) return frame;
+    CopyImageRect(scene.frameImage, frame.x - scene.frameOrigin.x, frame.y - scene.frameOrigin.y, frame.width,
+                  frame.height, view.picture, frame.x, frame.y);
+    return frame;
+}
+
+}  // namespace
+
+ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height) {
+    if (scene == nullptr || scene->backgroundImage == nullptr || scene->palette == nullptr) return nullptr;
+    ScreenView* view = static_cast<ScreenView*>(calloc(1, sizeof(ScreenView)));
+    if (view == nullptr) return nullptr;
+    view->scene = scene;
+    const Image* background = scene->backgroundImage;
+    const int pictureWidth = ImageWidth(background), pictureHeight = ImageHeight(background);
+    view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
+    view->picture = CreateImage(pictureWidth, pictureHeight, background);
+    if (view->fit == nullptr || view->picture == nullptr) {
+        DestroyScreenView(view);
+        return nullptr;
+    }
+    CopyImageRect(background, 0, 0, pictureWidth, pictureHeight, view->picture, 0, 0);
+    BuildRgbTable(scene->palette->entries, view->rgbTable);
+    view->blackIndex = static_cast<uint8_t>(std::max(0, NearestPaletteIndex(scene->palette, 0, 0, 0)));
+    return view;
+}
+
+void DestroyScreenView(ScreenView* view) {
+    if (view == nullptr) return;
+    DestroyScreenFit(view->fit);
+    DestroyImage(view->picture);
+    free(view);
+}
+
+void PaintScreenView(ScreenView& view, const RgbPixels& target) {
+    FillAroundPicture<uint32_t>(view, target, 0);
+    ScalePictureRect(view.fit, view.picture, view.rgbTable, WholePicture(view), target);
+}
+
+void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
+    FillAroundPicture<uint8_t>(view, target, view.blackIndex);
+    ScalePictureRectIndexed(view.fit, view.picture, WholePicture(view), target);
+}
+
+FitRect TickScreenView(ScreenView& view, const RgbPixels& target) {
+    const FitRect changed = AdvanceScene(view);
+    ScalePictureRect(view.fit, view.picture, view.rgbTable, changed, target);
+    return ScreenRectOf(view.fit, changed);
+}
+
+FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
+    const FitRect changed = AdvanceScene(view);
+    ScalePictureRectIndexed(view.fit, view.picture, changed, target);
+    return ScreenRectOf(view.fit, changed);
+}
+
+int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
+                 MonitorPlan plans[kMaxMonitors]) {
+    if (monitors == nullptr || count <= 0) return 0;
+    count = std::min(count, kMaxMonitors);
+    int primary = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        if (monitors[i].primary) primary = i;
+    }
+    for (int i = 0; i < count; ++i) {
+        const FitRect rect = monitors[i].rect;
+        const bool isPrimary = i == primary;
+        const bool large = ChooseResolutionClass(rect.width, rect.width) != kNoClass;
+        const bool chosen = choice != kMonitorsPrimary || isPrimary;
+        const bool usable = rect.width > 0 && rect.height > 0;
+        // The primary keeps the run's seed, so one monitor runs as it always did.
+        const uint32_t order = static_cast<uint32_t>((i - primary + count) % count);
+        plans[i] = MonitorPlan{rect, usable && chosen && (large || isPrimary) ? 1 : 0, seed + order};
+    }
+    return count;
+}

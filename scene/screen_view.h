@@ -1,0 +1,68 @@
+// A scene shown on a screen area of any size: the picture placed and scaled
+// by the picture-size setting, black around it, and each tick's frame put
+// back as the few screen pixels it changed. Portable: every host hands in
+// its own surface (true colour or palette indices) and puts the returned
+// rectangle on the screen.
+#pragma once
+
+#include <cstdint>
+
+#include "image/screen_fit.h"
+#include "scene/scene.h"
+#include "settings/display_settings.h"
+
+struct ScreenView {
+    Scene* scene;  // borrowed: destroy the view before the scene
+    ScreenFit* fit;
+    // The whole picture as the screen shows it: the background with the
+    // latest frame image pasted at frameOrigin. A frame's strip is scaled
+    // from this, so its edge pixels blend with the right neighbours and line
+    // up with the whole paint.
+    Image* picture;
+    uint32_t rgbTable[kColorCount];  // the scene palette as 0x00RRGGBB
+    uint8_t blackIndex;              // the palette entry nearest black
+};
+
+// A view of `scene` on a width x height area. The scene should have been set
+// up for that area (its resolution class and picture come from it); centred,
+// the view draws exactly what PaintScene and PresentFrame draw there. Null
+// when memory runs out or the scene has no picture.
+ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
+void DestroyScreenView(ScreenView* view);
+
+// The whole area: black everywhere the picture is not, the scaled picture
+// inside. Targets cover the area (0, 0, width, height) or part of it.
+void PaintScreenView(ScreenView& view, const RgbPixels& target);
+void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+
+// One timer tick: composes the frame, pastes it into the picture and scales
+// the part of the screen it touches into the target; returns that screen
+// rectangle (empty when nothing changed, as in the never-animated preview).
+FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
+FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+
+// ---- Monitors ----
+
+// One monitor of the display, in the coordinates of the whole display.
+struct MonitorArea {
+    FitRect rect;
+    int primary;  // 1 for the primary monitor
+};
+
+// What a host does on one monitor: set a scene up there (with its own seed,
+// the primary's being the run's seed) or leave it black.
+struct MonitorPlan {
+    FitRect rect;
+    int showsScene;
+    uint32_t seed;
+};
+
+// The plan for `count` monitors (at most kMaxMonitors are planned, the rest
+// stay black and unlisted): with kMonitorsPrimary only the primary shows the
+// scene; a monitor too small for any scene stays black unless it is the
+// primary, whose set-up then refuses as a single screen's would. With no
+// primary listed, the first monitor counts as the primary. The number of
+// plans written, 0 for no monitors.
+constexpr int kMaxMonitors = 16;
+int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
+                 MonitorPlan plans[kMaxMonitors]);

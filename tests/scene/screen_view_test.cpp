@@ -1,0 +1,184 @@
+// The scene on a screen area: centred it draws what PaintScene and
+// PresentFrame draw; scaled, every tick's strip leaves the screen exactly as
+// a whole paint of the same moment would; and which monitors get a scene.
+#include <vector>
+
+#include "scene/screen_view.h"
+#include "tests/scene/scene_test_support.h"
+
+namespace {
+
+constexpr uint32_t kSeed = 20261207;
+constexpr int kTicks = 12;
+
+template <typename Pixel>
+struct Screen {
+    Screen(int width, int height) : width(width), height(height), pixels(size_t(width) * size_t(height), Pixel{7}) {}
+    int width, height;
+    std::vector<Pixel> pixels;
+};
+
+RgbPixels RgbOf(Screen<uint32_t>& s) { return {s.pixels.data(), s.width, {0, 0, s.width, s.height}}; }
+IndexPixels IndexOf(Screen<uint8_t>& s) { return {s.pixels.data(), s.width, {0, 0, s.width, s.height}}; }
+
+Scene* SceneFor(int width, int height) {
+    return SetUpScene(FullScreenWindow(width, height), nullptr, kDefaultSettings, kSeed).scene;
+}
+
+// Counts pixels that differ, for a readable failure.
+template <typename Pixel>
+long Differences(const Screen<Pixel>& a, const Screen<Pixel>& b) {
+    long count = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) count += a.pixels[i] != b.pixels[i];
+    return count;
+}
+
+int Inside(FitRect r, int x, int y) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
+
+TEST(ScreenViewTest, CentredDrawsWhatPaintAndPresentDraw) {
+    const int sizes[][2] = {{1024, 768}, {800, 600}, {640, 480}, {1280, 1024}, {1920, 1080}, {1024, 600}, {1280, 720}};
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        Scene* reference = SceneFor(w, h);
+        Scene* shown = SceneFor(w, h);
+        ASSERT_TRUE(reference != nullptr && shown != nullptr) << w << "x" << h;
+        Screen<uint32_t> expected(w, h), actual(w, h);
+        // What a window shows: black, then the picture.
+        std::fill(expected.pixels.begin(), expected.pixels.end(), 0u);
+        RgbSurface surface = {expected.pixels.data(), w, h, w, nullptr};
+        reference->screen = &surface;
+        ScreenView* view = CreateScreenView(shown, kPictureCentred, w, h);
+        ASSERT_NE(view, nullptr);
+        PaintScene(*reference, &surface);
+        PaintScreenView(*view, RgbOf(actual));
+        EXPECT_EQ(Differences(expected, actual), 0) << w << "x" << h << " paint";
+        for (int tick = 1; tick <= kTicks; ++tick) {
+            ComposeFrame(*reference);
+            PresentFrame(*reference);
+            const FitRect changed = TickScreenView(*view, RgbOf(actual));
+            const SceneRect frame = FrameWindowRect(*reference);
+            EXPECT_TRUE(Inside(changed, frame.x, frame.y)) << w << "x" << h;
+            EXPECT_EQ(Differences(expected, actual), 0) << w << "x" << h << " tick " << tick;
+        }
+        DestroyScreenView(view);
+        DestroyScene(reference);
+        DestroyScene(shown);
+    }
+}
+
+// Strips against whole paints, on both kinds of target: each tick writes
+// only inside the rectangle it returns, and after it the screen equals a
+// whole paint of a second view that ran the same ticks.
+template <typename Pixel, typename TargetOf, typename Paint, typename Tick>
+void ExpectStripsMatchPaints(PictureSize size, int w, int h, TargetOf targetOf, Paint paint, Tick tick) {
+    Scene* stripped = SceneFor(w, h);
+    Scene* painted = SceneFor(w, h);
+    ASSERT_TRUE(stripped != nullptr && painted != nullptr);
+    ScreenView* strips = CreateScreenView(stripped, size, w, h);
+    ScreenView* whole = CreateScreenView(painted, size, w, h);
+    ASSERT_TRUE(strips != nullptr && whole != nullptr);
+    Screen<Pixel> screen(w, h), before(w, h), reference(w, h);
+    paint(*strips, targetOf(screen));
+    for (int t = 1; t <= kTicks; ++t) {
+        before.pixels = screen.pixels;
+        const FitRect changed = tick(*strips, targetOf(screen));
+        tick(*whole, targetOf(reference));
+        paint(*whole, targetOf(reference));
+        EXPECT_GT(changed.width, 0);
+        EXPECT_EQ(Differences(screen, reference), 0) << PictureSizeName(size) << " " << w << "x" << h << " tick " << t;
+        long outside = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const size_t i = size_t(y) * size_t(w) + size_t(x);
+                outside += !Inside(changed, x, y) && screen.pixels[i] != before.pixels[i];
+            }
+        }
+        EXPECT_EQ(outside, 0) << PictureSizeName(size) << " " << w << "x" << h << " tick " << t;
+    }
+    DestroyScreenView(strips);
+    DestroyScreenView(whole);
+    DestroyScene(stripped);
+    DestroyScene(painted);
+}
+
+TEST(ScreenViewTest, TickStripsLineUpWithWholePaints) {
+    struct Case { PictureSize size; int width, height; };
+    const Case cases[] = {
+        {kPictureWholeMultiples, 1920, 1080}, {kPictureWholeMultiples, 3840, 2160}, {kPictureFill, 1920, 1080},
+        {kPictureFill, 3840, 2160},           {kPictureFill, 1366, 768},            {kPictureFill, 700, 1300},
+        {kPictureCentred, 1920, 1080},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+        ExpectStripsMatchPaints<uint32_t>(
+            c.size, c.width, c.height, RgbOf, [](ScreenView& v, const RgbPixels& t) { PaintScreenView(v, t); },
+            [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
+        ExpectStripsMatchPaints<uint8_t>(
+            c.size, c.width, c.height, IndexOf,
+            [](ScreenView& v, const IndexPixels& t) { PaintScreenViewIndexed(v, t); },
+            [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
+    }
+}
+
+// Black around the picture, the picture where the placement puts it.
+TEST(ScreenViewTest, PaintIsBlackOutsideThePlacedPicture) {
+    for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill}) {
+        const int w = 1920, h = 1080;
+        Scene* scene = SceneFor(w, h);
+        ASSERT_NE(scene, nullptr);
+        ScreenView* view = CreateScreenView(scene, size, w, h);
+        ASSERT_NE(view, nullptr);
+        Screen<uint32_t> screen(w, h);
+        PaintScreenView(*view, RgbOf(screen));
+        const FitRect visible = view->fit->placement.visible;
+        long outsideNotBlack = 0, insideUnwritten = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const uint32_t pixel = screen.pixels[size_t(y) * size_t(w) + size_t(x)];
+                if (Inside(visible, x, y)) insideUnwritten += pixel == 7u;
+                else outsideNotBlack += pixel != 0u;
+            }
+        }
+        EXPECT_EQ(outsideNotBlack, 0) << PictureSizeName(size);
+        EXPECT_EQ(insideUnwritten, 0) << PictureSizeName(size);
+        DestroyScreenView(view);
+        DestroyScene(scene);
+    }
+}
+
+TEST(ScreenViewTest, MonitorPlans) {
+    const MonitorArea twoMonitors[] = {{{0, 0, 1024, 768}, 0}, {{1024, 0, 800, 600}, 1}};
+    const MonitorArea smallPrimary[] = {{{0, 0, 600, 480}, 1}, {{600, 0, 500, 400}, 0}, {{1100, 0, 1920, 1080}, 0}};
+    const MonitorArea noPrimary[] = {{{0, 0, 1280, 1024}, 0}, {{1280, 0, 0, 768}, 0}};
+    struct Case {
+        const MonitorArea* monitors;
+        int count;
+        MonitorChoice choice;
+        std::vector<int> shows;
+        std::vector<uint32_t> seedOffsets;
+    };
+    const Case cases[] = {
+        {twoMonitors, 2, kMonitorsAll, {1, 1}, {1, 0}},
+        {twoMonitors, 2, kMonitorsPrimary, {0, 1}, {1, 0}},
+        {smallPrimary, 3, kMonitorsAll, {1, 0, 1}, {0, 1, 2}},
+        {smallPrimary, 3, kMonitorsPrimary, {1, 0, 0}, {0, 1, 2}},
+        {noPrimary, 2, kMonitorsAll, {1, 0}, {0, 1}},
+        {noPrimary, 0, kMonitorsAll, {}, {}},
+    };
+    for (const Case& c : cases) {
+        MonitorPlan plans[kMaxMonitors];
+        const int count = PlanMonitors(c.monitors, c.count, c.choice, 0xFFFFFFFFu, plans);
+        ASSERT_EQ(count, int(c.shows.size()));
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(plans[i].showsScene, c.shows[size_t(i)]) << "monitor " << i << " of " << c.count;
+            EXPECT_EQ(plans[i].seed, 0xFFFFFFFFu + c.seedOffsets[size_t(i)]) << "monitor " << i;
+            EXPECT_EQ(plans[i].rect.x, c.monitors[i].rect.x);
+        }
+    }
+    MonitorArea many[kMaxMonitors + 3];
+    for (int i = 0; i < kMaxMonitors + 3; ++i) many[i] = {{i * 640, 0, 640, 480}, i == 0};
+    MonitorPlan plans[kMaxMonitors];
+    EXPECT_EQ(PlanMonitors(many, kMaxMonitors + 3, kMonitorsAll, 1, plans), kMaxMonitors);
+}
+
+}  // namespace
