@@ -113,18 +113,10 @@ window_visible() {
 
 scroll_handle() { drv scroll "$dialog" "$1" && echo "${reply##* }"; }
 
-readonly CB_GETCOUNT=326 CB_GETCURSEL=327 CB_SETCURSEL=334
-# list_state: "count selection" of the picture-size list, then of the monitors list.
-list_state() {
-  local id list out=""
-  for id in 1110 1111; do
-    drv item "$dialog" "$id" || { echo "no list $id"; return; }
-    list=${reply#= }
-    drv send "$list" $CB_GETCOUNT 0 0; out+="${reply#= } "
-    drv send "$list" $CB_GETCURSEL 0 0; out+="${reply#= } "
-  done
-  echo "${out% }"
-}
+readonly CB_SETCURSEL=334
+# list_state ID: "selection item..." of a drop-down list of the dialog.
+list_state() { if drv list "$dialog" "$1"; then echo "${reply#= }"; else echo "$reply"; fi; }
+readonly picture_items="Centred Whole%20multiples Fill" monitor_items="Every%20monitor Primary%20only"
 
 select_items() {  # select_items PICTURE-SIZE MONITORS: as the user picks them
   drv item "$dialog" 1110 && drv send "${reply#= }" $CB_SETCURSEL "$1" 0 >/dev/null
@@ -181,9 +173,10 @@ case_dialog() {
   check "1102 at start" "1 55 30" "$(scroll_state 1102)"
   check "1103 at start" "5 100 50" "$(scroll_state 1103)"
   check "1104 at start" "0 120 2" "$(scroll_state 1104)"
-  check "display lists at start (count, selection)" "3 0 2 0" "$(list_state)"
+  check "picture-size list at start" "0 $picture_items" "$(list_state 1110)"
+  check "monitors list at start" "0 $monitor_items" "$(list_state 1111)"
   drv texts "$dialog"
-  check_true "the lists' texts: $reply" grep -q 'Picture%20size:.*Centred.*Monitors:.*Every%20monitor' <<<"$reply"
+  check "labels of the lists" "Picture%20size: ~ Monitors: ~" "$(grep -o 'Picture.*' <<<"$reply")"
   select_items 2 1
   local step code thumb expected
   # code thumb expected-position, on 1103 "Number of walkers" (5..100)
@@ -211,9 +204,8 @@ case_dialog() {
   find_dialog || return
   check "1103 opens on the stored value" "5 100 100" "$(scroll_state 1103)"
   check "1104 opens on the stored value" "0 120 0" "$(scroll_state 1104)"
-  check "display lists open on the stored values" "3 2 2 1" "$(list_state)"
-  drv texts "$dialog"
-  check_true "the lists' texts: $reply" grep -q 'Fill.*Primary%20only' <<<"$reply"
+  check "picture-size list opens on the stored value" "2 $picture_items" "$(list_state 1110)"
+  check "monitors list opens on the stored value" "1 $monitor_items" "$(list_state 1111)"
   select_items 1 0
   hscroll 1103 6
   hscroll 1101 7
@@ -242,7 +234,8 @@ case_dialog() {
   saver_start dlg4 ""
   find_dialog || return
   check "1103 with a 73-byte value" "5 100 50" "$(scroll_state 1103)"
-  check "display lists with PictureSize 3 and a REG_BINARY Monitors" "3 0 2 0" "$(list_state)"
+  check "picture-size list with PictureSize 3" "0 $picture_items" "$(list_state 1110)"
+  check "monitors list with a REG_BINARY Monitors" "0 $monitor_items" "$(list_state 1111)"
   drv post "$dialog" $WM_COMMAND 2 0 >/dev/null
   ends_with dlg4 0 "exit code after Cancel"
   drv reg-del "$settings_key" "" >/dev/null
