@@ -71,7 +71,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
-        CreateScreenView(setUp.scene, preview ? kPictureCentred : options.pictureSize, options.width, options.height),
+        CreateScreenView(setUp.scene, options.pictureSize, options.width, options.height),
         DestroyScreenView);
     if (view == nullptr) {
         std::fprintf(stderr, "zarvo-render: out of memory\n");

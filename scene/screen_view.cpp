@@ -67,6 +67,7 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
     view->scene = scene;
     const Image* background = scene->backgroundImage;
     const int pictureWidth = ImageWidth(background), pictureHeight = ImageHeight(background);
+    if (scene->resolutionClass == kPreviewClass) size = kPictureCentred;
     view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
     view->picture = CreateImage(pictureWidth, pictureHeight, background);
     if (view->fit == nullptr || view->picture == nullptr) {
@@ -124,7 +125,7 @@ int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, u
         const bool usable = rect.width > 0 && rect.height > 0;
         // The primary keeps the run's seed, so one monitor runs as it always did.
         const uint32_t order = static_cast<uint32_t>((i - primary + count) % count);
-        plans[i] = MonitorPlan{rect, usable && chosen && (large || isPrimary) ? 1 : 0, seed + order};
+        plans[i] = MonitorPlan{rect, isPrimary ? 1 : 0, usable && chosen && (large || isPrimary) ? 1 : 0, seed + order};
     }
     return count;
 }

@@ -25,8 +25,9 @@ struct ScreenView {
 
 // A view of `scene` on a width x height area. The scene should have been set
 // up for that area (its resolution class and picture come from it); centred,
-// the view draws exactly what PaintScene and PresentFrame draw there. Null
-// when memory runs out or the scene has no picture.
+// the view draws exactly what PaintScene and PresentFrame draw there. A
+// preview scene is always centred: its pane is small and its picture made
+// for it. Null when memory runs out or the scene has no picture.
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
 void DestroyScreenView(ScreenView* view);
 
@@ -53,6 +54,7 @@ struct MonitorArea {
 // the primary's being the run's seed) or leave it black.
 struct MonitorPlan {
     FitRect rect;
+    int primary;
     int showsScene;
     uint32_t seed;
 };

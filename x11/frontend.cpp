@@ -1,5 +1,7 @@
 // The scene driven by X events: set-up at the first exposure, the picture on
 // every exposure, frames on the timer, and the inputs that end a run.
+#include <algorithm>
+
 #include "x11/zarvo.h"
 
 namespace {
@@ -27,8 +29,65 @@ void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
 
 void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
     if (expose->count > 0) return;  // the last of a series repaints once
-    if (frontEnd->scene) return PaintWindow(frontEnd);
+    if (frontEnd->outputReady) return PaintWindow(frontEnd);
     if (!StartScene(frontEnd)) frontEnd->running = 0;
+}
+
+// The window's surface from an area's top-left corner on: the view draws in
+// the area's own coordinates.
+RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
+    const RgbSurface& surface = output->surface;
+    uint32_t* origin = surface.pixels + static_cast<size_t>(area.rect.y) * static_cast<size_t>(surface.pitch) +
+                       static_cast<size_t>(area.rect.x);
+    return RgbPixels{origin, surface.pitch, FitRect{0, 0, area.rect.width, area.rect.height}};
+}
+
+// The monitors inside the window in full-screen mode; any other window is
+// one area of its own, which shows the scene whatever its size.
+int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_t seed,
+                    MonitorPlan plans[kMaxMonitors]) {
+    const MonitorArea whole = {{0, 0, window.width, window.height}, 1};
+    if (frontEnd->options.mode != kModeFullScreen) return PlanMonitors(&whole, 1, kMonitorsAll, seed, plans);
+    MonitorArea monitors[kMaxMonitors];
+    const int count = QueryMonitors(frontEnd->display, XScreenNumberOfScreen(window.screen), monitors);
+    int inside = 0;
+    for (int i = 0; i < count; ++i) {
+        const FitRect& r = monitors[i].rect;
+        const int left = std::max(r.x, 0), top = std::max(r.y, 0);
+        const int right = std::min(r.x + r.width, window.width), bottom = std::min(r.y + r.height, window.height);
+        if (right <= left || bottom <= top) continue;
+        monitors[inside++] = {{left, top, right - left, bottom - top}, monitors[i].primary};
+    }
+    if (inside == 0) return PlanMonitors(&whole, 1, kMonitorsAll, seed, plans);
+    return PlanMonitors(monitors, inside, frontEnd->displaySettings.monitors, seed, plans);
+}
+
+// The scene and view of one area. 0 when the primary's scene refused or
+// failed, which ends the run as on a single screen; another monitor's
+// refusal leaves it black.
+int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const MonitorPlan& plan, WindowArea* area) {
+    const int screenWidth = frontEnd->options.mode == kModeFullScreen ? plan.rect.width : WidthOfScreen(window.screen);
+    const SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
+    const SceneSetUp setUp = SetUpScene(info, &frontEnd->output.surface, frontEnd->settings, plan.seed);
+    if (setUp.scene != nullptr) {
+        area->scene = setUp.scene;
+        area->view = CreateScreenView(setUp.scene, frontEnd->displaySettings.pictureSize, plan.rect.width,
+                                      plan.rect.height);
+        if (area->view == nullptr) {
+            fprintf(stderr, "zarvo: out of memory\n");
+            End(frontEnd, 1);
+            return 0;
+        }
+        if (plan.primary || frontEnd->lead == nullptr) frontEnd->lead = setUp.scene;
+        return 1;
+    }
+    if (!plan.primary) return 1;
+    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    if (setUp.outcome == kSceneFailed) {
+        fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
+    }
+    End(frontEnd, 1);
+    return 0;
 }
 
 }  // namespace
@@ -48,36 +107,51 @@ int StartScene(FrontEnd* frontEnd) {
         return 0;
     }
     frontEnd->outputReady = 1;
-    SceneWindowInfo window{attributes.width, attributes.height, WidthOfScreen(attributes.screen),
-                           attributes.depth, nullptr};
-    uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
-    const SceneSetUp setUp = SetUpScene(window, &frontEnd->output.surface, frontEnd->settings, seed);
-    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
-    if (setUp.outcome == kSceneFailed) {
-        fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
+    MonitorPlan plans[kMaxMonitors];
+    const uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
+    frontEnd->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
+    for (int i = 0; i < frontEnd->areaCount; ++i) {
+        frontEnd->areas[i].rect = plans[i].rect;
+        if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;
     }
-    frontEnd->scene = setUp.scene;
-    if (frontEnd->scene == nullptr) {
-        End(frontEnd, 1);
-        return 0;
+    if (frontEnd->lead == nullptr) {  // the primary shows nothing: a still, black screen
+        PaintWindow(frontEnd);
+        return 1;
     }
-    frontEnd->animating = SceneAnimates(*frontEnd->scene) && frontEnd->options.frameLimit != 0;
-    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->scene);
+    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.frameLimit != 0;
+    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
     PaintWindow(frontEnd);
     return 1;
 }
 
+void EndScenes(FrontEnd* frontEnd) {
+    for (WindowArea& area : frontEnd->areas) {
+        DestroyScreenView(area.view);
+        DestroyScene(area.scene);
+        area = WindowArea{};
+    }
+    frontEnd->areaCount = 0;
+    frontEnd->lead = nullptr;
+}
+
 void PaintWindow(FrontEnd* frontEnd) {
     FrameOutput* output = &frontEnd->output;
-    PaintScene(*frontEnd->scene, &output->surface);
+    for (int i = 0; i < frontEnd->areaCount; ++i) {
+        if (frontEnd->areas[i].view) PaintScreenView(*frontEnd->areas[i].view, AreaPixels(output, frontEnd->areas[i]));
+    }
     SceneRect whole{0, 0, output->surface.width, output->surface.height};
     PutFrameRect(frontEnd->display, frontEnd->saver.window, output, whole);
 }
 
 void DrawFrame(FrontEnd* frontEnd) {
-    ComposeFrame(*frontEnd->scene);
-    PresentFrame(*frontEnd->scene);
-    PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output, FrameWindowRect(*frontEnd->scene));
+    for (int i = 0; i < frontEnd->areaCount; ++i) {
+        const WindowArea& area = frontEnd->areas[i];
+        if (area.view == nullptr) continue;
+        const FitRect changed = TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
+        if (changed.width <= 0 || changed.height <= 0) continue;
+        PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output,
+                     SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height});
+    }
     ++frontEnd->framesDrawn;
     long limit = frontEnd->options.frameLimit;
     if (limit >= 0 && frontEnd->framesDrawn >= limit) frontEnd->animating = 0;

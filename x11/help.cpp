@@ -11,7 +11,7 @@ void PrintHelp(FILE* out) {
             "\n"
             "Modes (a window of its own when none is given):\n"
             "  --geometry WxH[+X+Y]  size of the window (default %dx%d)\n"
-            "  --fullscreen          cover the screen; a key, a button or a mouse move\n"
+            "  --fullscreen          cover every monitor; a key, a button or a mouse move\n"
             "                        of more than %u pixels ends it\n"
             "  --root                draw on the root window: XScreenSaver's window when\n"
             "                        XSCREENSAVER_WINDOW is set, else a virtual root\n"
@@ -31,7 +31,15 @@ void PrintHelp(FILE* out) {
                 setting.min, setting.max, setting.value);
     }
     fprintf(out,
-            "  --save                store the settings given (in $XDG_CONFIG_HOME/zarvo/Config)\n"
+            "  --picture-size NAME   how large the picture is shown: centred (one screen\n"
+            "                        pixel per picture pixel, the default), whole-multiples\n"
+            "                        (the largest whole multiple that fits, sharp square\n"
+            "                        blocks) or fill (the largest size of the same shape);\n"
+            "                        a small preview window is always centred\n"
+            "  --monitors NAME       with --fullscreen: all (the picture on every monitor,\n"
+            "                        the default) or primary (the others stay black)\n"
+            "  --save                store the settings given (in $XDG_CONFIG_HOME/zarvo/Config,\n"
+            "                        the picture size and monitors in .../zarvo/Display)\n"
             "                        and exit without drawing\n"
             "\n"
             "Other options:\n"

@@ -64,7 +64,7 @@ void DrawDueFrame(FrontEnd* frontEnd) {
     if (now < frontEnd->nextFrameMs) return;
     DrawFrame(frontEnd);
     // A frame that ran late delays the next one; frames never pile up.
-    frontEnd->nextFrameMs += HostFramePeriod(*frontEnd->scene);
+    frontEnd->nextFrameMs += HostFramePeriod(*frontEnd->lead);
     if (frontEnd->nextFrameMs < now) frontEnd->nextFrameMs = now;
     CheckXErrors(frontEnd);
 }

@@ -31,7 +31,7 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     // A foreign window may be on screen already and never sends a first exposure.
     if (!frontEnd->saver.owned) StartScene(frontEnd);
     RunEventLoop(frontEnd);
-    DestroyScene(frontEnd->scene);
+    EndScenes(frontEnd);
     if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);
     CloseSaverWindow(frontEnd->display, &frontEnd->saver);
     XCloseDisplay(frontEnd->display);
@@ -40,7 +40,7 @@ int RunFrontEnd(FrontEnd* frontEnd) {
 
 // The store itself reports nothing, so the file is read back to tell the
 // user whether --save worked.
-int SaveSettings(const SettingsRecord& settings) {
+int SaveSettings(const SettingsRecord& settings, const DisplaySettings& display) {
     char path[4096];
     if (!SettingsFilePath(path, sizeof path)) {
         return Fail("nowhere to store the settings: set HOME or XDG_CONFIG_HOME");
@@ -49,6 +49,12 @@ int SaveSettings(const SettingsRecord& settings) {
     SettingsRecord stored = kDefaultSettings;
     if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settings, sizeof stored) != 0) {
         fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
+        return 1;
+    }
+    if (!WriteDisplaySettings(display)) {
+        char displayPath[4096] = "";
+        DisplaySettingsFilePath(displayPath, sizeof displayPath);
+        fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
         return 1;
     }
     return 0;
@@ -73,6 +79,8 @@ int main(int argc, char** argv) {
     frontEnd.settings = kDefaultSettings;
     ReadSettings(&frontEnd.settings);
     ApplySettingOptions(&frontEnd.options, &frontEnd.settings);
-    if (frontEnd.options.save) return SaveSettings(frontEnd.settings);
+    frontEnd.displaySettings = ReadDisplaySettings();
+    ApplyDisplayOptions(&frontEnd.options, &frontEnd.displaySettings);
+    if (frontEnd.options.save) return SaveSettings(frontEnd.settings, frontEnd.displaySettings);
     return RunFrontEnd(&frontEnd);
 }

@@ -154,6 +154,18 @@ int ParseFramesValue(const char* value, ZarvoOptions* options, char* error, size
     return 1;
 }
 
+int ParsePictureSizeValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    if (ParsePictureSize(value, strlen(value), &options->pictureSize)) return options->pictureSizeGiven = 1;
+    snprintf(error, errorSize, "--picture-size needs centred, whole-multiples or fill, got \"%s\"", value);
+    return 0;
+}
+
+int ParseMonitorsValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+    if (ParseMonitorChoice(value, strlen(value), &options->monitors)) return options->monitorsGiven = 1;
+    snprintf(error, errorSize, "--monitors needs all or primary, got \"%s\"", value);
+    return 0;
+}
+
 using ValueParser = int (*)(const char* value, ZarvoOptions* options, char* error,
                             size_t errorSize);
 
@@ -165,7 +177,8 @@ struct ValuedOption {
 const ValuedOption kValuedOptions[] = {
     {"geometry", ParseGeometryValue}, {"window-id", ParseWindowIdValue},
     {"display", ParseDisplayValue},   {"seed", ParseSeedValue},
-    {"frames", ParseFramesValue},
+    {"frames", ParseFramesValue},     {"picture-size", ParsePictureSizeValue},
+    {"monitors", ParseMonitorsValue},
 };
 
 const ValuedOption* FindValuedOption(const char* name) {
@@ -272,4 +285,9 @@ void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record) {
     for (int i = 0; i < kSettingCount; ++i) {
         if (options->settingGiven[i]) record->entries[i].value = options->settingValue[i];
     }
+}
+
+void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display) {
+    if (options->pictureSizeGiven) display->pictureSize = options->pictureSize;
+    if (options->monitorsGiven) display->monitors = options->monitors;
 }

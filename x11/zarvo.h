@@ -13,6 +13,8 @@
 
 #include "scene/run_rules.h"
 #include "scene/scene.h"
+#include "scene/screen_view.h"
+#include "settings/display_settings.h"
 #include "settings/settings.h"
 
 // ---- Options (options.cpp, help.cpp) ----
@@ -30,6 +32,10 @@ struct ZarvoOptions {
     const char* displayName;       // null: $DISPLAY
     int settingGiven[kSettingCount];
     int32_t settingValue[kSettingCount];  // already clamped to the built-in range
+    int pictureSizeGiven;
+    PictureSize pictureSize;
+    int monitorsGiven;
+    MonitorChoice monitors;
     int save;
     int help;
     int noShm;
@@ -57,6 +63,8 @@ int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* e
                            size_t errorSize);
 // Puts the values given on the command line into the record.
 void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
+// The same for the display settings (picture size and monitors).
+void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display);
 void PrintHelp(FILE* out);
 
 // ---- Pixels (pixels.cpp) ----
@@ -140,6 +148,13 @@ int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
 void GrabInput(Display* display, const SaverWindow* saver);
 void CloseSaverWindow(Display* display, SaverWindow* saver);
 
+// ---- Monitors (monitors.cpp) ----
+
+// The monitors of the screen in root coordinates: RandR's monitors, else
+// Xinerama's screens, else the whole screen as the one (primary) monitor.
+// At most kMaxMonitors; the count (at least 1).
+int QueryMonitors(Display* display, int screen, MonitorArea monitors[kMaxMonitors]);
+
 // ---- Dismissal (dismiss.cpp) ----
 
 // 1 for the keys that close the window mode: q and Escape.
@@ -150,11 +165,22 @@ int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message)
 
 // ---- The front end and its loop (frontend.cpp, loop.cpp) ----
 
+// One area of the window: a monitor in full-screen mode, else the whole
+// window. Without a scene it stays black.
+struct WindowArea {
+    FitRect rect;  // in window coordinates
+    Scene* scene;
+    ScreenView* view;
+};
+
 struct FrontEnd {
     Display* display;
     ZarvoOptions options;
     SettingsRecord settings;  // the stored ones with the command line's over them
-    Scene* scene;             // from the first exposure on
+    DisplaySettings displaySettings;  // the same for the picture size and monitors
+    WindowArea areas[kMaxMonitors];   // from the first exposure on
+    int areaCount;
+    const Scene* lead;  // the scene that times the frames; null before set-up
     SaverWindow saver;
     FrameOutput output;
     int outputReady;
@@ -167,9 +193,12 @@ struct FrontEnd {
     int signalFd;  // readable once a termination signal arrived; -1: none
 };
 
-// Sets the scene up for the window's current size and paints the picture.
-// 1 on success; 0 when the scene refused or failed (exitStatus says why).
+// Sets a scene up for each area of the window (each monitor in full-screen
+// mode) and paints the picture. 1 on success; 0 when the primary's scene
+// refused or failed (exitStatus says why).
 int StartScene(FrontEnd* frontEnd);
+// Frees every area's scene and view.
+void EndScenes(FrontEnd* frontEnd);
 // The whole picture, as a paint message would draw it.
 void PaintWindow(FrontEnd* frontEnd);
 // One frame: composed in memory, then only the strip put on the window.

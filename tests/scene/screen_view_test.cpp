@@ -35,8 +35,7 @@ long Differences(const Screen<Pixel>& a, const Screen<Pixel>& b) {
 
 int Inside(FitRect r, int x, int y) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
 
-#ifndef _WIN32
-// Windows draws through GDI, which the e2e cases compare instead.
+#ifndef _WIN32  // PaintScene draws through GDI there
 TEST(ScreenViewTest, CentredDrawsWhatPaintAndPresentDraw) {
     const int sizes[][2] = {{1024, 768}, {800, 600}, {640, 480}, {1280, 1024}, {1920, 1080}, {1024, 600}, {1280, 720}};
     for (const auto& size : sizes) {
@@ -149,6 +148,21 @@ TEST(ScreenViewTest, PaintIsBlackOutsideThePlacedPicture) {
     }
 }
 
+// A preview pane is never magnified, whatever the setting.
+TEST(ScreenViewTest, PreviewStaysCentred) {
+    Scene* scene = SetUpScene({400, 300, 1920, 32, TrueColourDisplay()}, nullptr, kDefaultSettings, kSeed).scene;
+    ASSERT_NE(scene, nullptr);
+    ScreenView* view = CreateScreenView(scene, kPictureFill, 400, 300);
+    ASSERT_NE(view, nullptr);
+    const FitRect visible = view->fit->placement.visible;
+    const SceneRect picture = PictureWindowRect(*scene);
+    EXPECT_EQ(visible.x, picture.x);
+    EXPECT_EQ(visible.width, picture.width);
+    EXPECT_EQ(visible.height, picture.height);
+    DestroyScreenView(view);
+    DestroyScene(scene);
+}
+
 TEST(ScreenViewTest, MonitorPlans) {
     const MonitorArea twoMonitors[] = {{{0, 0, 1024, 768}, 0}, {{1024, 0, 800, 600}, 1}};
     const MonitorArea smallPrimary[] = {{{0, 0, 600, 480}, 1}, {{600, 0, 500, 400}, 0}, {{1100, 0, 1920, 1080}, 0}};
@@ -176,6 +190,7 @@ TEST(ScreenViewTest, MonitorPlans) {
             EXPECT_EQ(plans[i].showsScene, c.shows[size_t(i)]) << "monitor " << i << " of " << c.count;
             EXPECT_EQ(plans[i].seed, 0xFFFFFFFFu + c.seedOffsets[size_t(i)]) << "monitor " << i;
             EXPECT_EQ(plans[i].rect.x, c.monitors[i].rect.x);
+            EXPECT_EQ(plans[i].primary, c.seedOffsets[size_t(i)] == 0 ? 1 : 0) << "monitor " << i;
         }
     }
     MonitorArea many[kMaxMonitors + 3];

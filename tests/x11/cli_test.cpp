@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "platform/platform.h"
 #include "settings/settings.h"
 
 namespace {
@@ -66,7 +67,7 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
     while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) help.append(buffer, got);
     fclose(file);
     const char* options[] = {"--geometry", "--fullscreen", "--root", "--window-id", "--save",
-                             "--help"};
+                             "--help", "--picture-size", "whole-multiples", "--monitors", "primary"};
     for (const char* option : options) {
         EXPECT_NE(help.find(option), std::string::npos) << "expected " << option << " in --help";
     }
@@ -113,6 +114,14 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     EXPECT_EQ(second.entries[RedrawSpeed].value, 120) << "expected the stored value to stay";
     EXPECT_EQ(second.entries[RedrawSpeed].min, 0);
     EXPECT_EQ(second.entries[RedrawSpeed].max, 120);
+
+    // The display settings go beside the record, each kept until given again.
+    ASSERT_EQ(RunZarvo({"--picture-size", "fill", "--save"}, config, &errors), 0) << errors;
+    ASSERT_EQ(RunZarvo({"--monitors=primary", "--save"}, config, &errors), 0) << errors;
+    const DisplaySettings display = ReadDisplaySettingsFrom((config + "/zarvo/Display").c_str());
+    EXPECT_EQ(display.pictureSize, kPictureFill);
+    EXPECT_EQ(display.monitors, kMonitorsPrimary);
+    EXPECT_EQ(ReadStored(config).entries[IsleSpeed].value, 7);
 
     // A settings folder that cannot be made is reported, not ignored.
     std::string blocked = MakeTempDir("blocked") + "/file";

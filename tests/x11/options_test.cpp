@@ -17,7 +17,7 @@ struct Parsed {
     char error[256];
 };
 
-Parsed Parse(std::initializer_list<const char*> args) {
+Parsed Parse(const std::vector<const char*>& args) {
     std::vector<char*> argv = {const_cast<char*>("zarvo")};
     for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
     Parsed parsed{};
@@ -91,6 +91,29 @@ TEST(Options, SettingOptionsReplaceOnlyTheGivenValues) {
     EXPECT_EQ(record.entries[IsleWalkers].min, kDefaultSettings.entries[IsleWalkers].min);
 }
 
+// Each given display option replaces its stored value; the other stays.
+TEST(Options, DisplayOptionsReplaceOnlyTheGivenValues) {
+    struct Case {
+        std::vector<const char*> args;
+        DisplaySettings expected;
+    };
+    const DisplaySettings stored = {kPictureFill, kMonitorsPrimary};
+    const Case cases[] = {
+        {{}, stored},
+        {{"--picture-size", "centred"}, {kPictureCentred, kMonitorsPrimary}},
+        {{"-picture-size=whole-multiples", "--monitors", "all"}, {kPictureWholeMultiples, kMonitorsAll}},
+        {{"--monitors=all", "--monitors=primary"}, stored},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        DisplaySettings display = stored;
+        ApplyDisplayOptions(&p.options, &display);
+        EXPECT_EQ(display.pictureSize, c.expected.pictureSize) << c.args.size() << " arguments";
+        EXPECT_EQ(display.monitors, c.expected.monitors) << c.args.size() << " arguments";
+    }
+}
+
 TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
     const std::vector<std::vector<const char*>> bad = {
         {"--nonsense"},        {"--redraw-speed"},        {"--redraw-speed", ""},
@@ -102,7 +125,8 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         {"--seed", "-1"},      {"--window-id", "7", "--fullscreen"},
         {"--fullscreen", "--root"}, {"-fullscreen", "-window-id", "7"}, {"plain"}, {"-"},
         {"--=5"},              {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
-        {"--help=yes"},
+        {"--help=yes"},        {"--picture-size", "Fill"}, {"--picture-size", ""},
+        {"--picture-size", "fill "}, {"--monitors", "second"}, {"--monitors"},
     };
     for (const auto& args : bad) {
         std::vector<char*> argv = {const_cast<char*>("zarvo")};

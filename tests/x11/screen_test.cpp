@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <cstdlib>
@@ -400,6 +401,54 @@ TEST_F(ScreenTest, StoredSettingsAndOptionsShapeTheScene) {
     EXPECT_EQ(difference.count, 0) << Describe(difference);
     kill(zarvo->pid, SIGTERM);
     ExpectExit(zarvo, 0);
+}
+
+// The smallest rectangle holding every pixel that is not black.
+SceneRect LitArea(const Picture& picture) {
+    int left = picture.width, top = picture.height, right = 0, bottom = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            if (picture.At(x, y) == 0) continue;
+            left = std::min(left, x), right = std::max(right, x + 1);
+            top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        }
+    }
+    return right > left ? SceneRect{left, top, right - left, bottom - top} : SceneRect{0, 0, 0, 0};
+}
+
+// Full screen at each picture size shows zarvo-render's picture for the
+// same screen, and the picture lies where the size puts it; so does a
+// screen-sized window someone else made (the root here, XScreenSaver's
+// window of a monitor elsewhere).
+TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
+    struct Case { const char* size; SceneRect picture; const char* mode = "--fullscreen"; };
+    struct Screen { const char* server; const char* size; int width, height; std::vector<Case> cases; };
+    const Screen screens[] = {
+        {"1920x1080x24", "1920x1080", 1920, 1080,
+         {{"centred", {448, 156, 1024, 768}}, {"whole-multiples", {448, 156, 1024, 768}},
+          {"fill", {240, 0, 1440, 1080}}, {"fill", {240, 0, 1440, 1080}, "--root"}}},
+        {"3840x2160x24", "3840x2160", 3840, 2160,
+         {{"whole-multiples", {896, 312, 2048, 1536}}, {"fill", {480, 0, 2880, 2160}}}},
+    };
+    for (const Screen& screen : screens) {
+        ASSERT_NO_FATAL_FAILURE(StartServer(screen.server));
+        Window root = DefaultRootWindow(server.display);
+        for (const Case& c : screen.cases) {
+            SCOPED_TRACE(std::string(screen.size) + " " + c.size + " " + c.mode);
+            const Picture expected = Render(screen.size, 12, 3, std::string("--picture-size ") + c.size);
+            Child* zarvo = StartZarvo({c.mode, "--seed", "12", "--frames", "3", "--redraw-speed", "120",
+                                       "--picture-size", c.size});
+            Difference difference = WaitForPicture(root, 0, 0, expected, 0);
+            EXPECT_EQ(difference.count, 0) << Describe(difference);
+            const SceneRect lit = LitArea(Capture(root, screen.width, screen.height));
+            EXPECT_TRUE(lit.x == c.picture.x && lit.y == c.picture.y && lit.width == c.picture.width &&
+                        lit.height == c.picture.height)
+                << "picture at " << lit.width << "x" << lit.height << "+" << lit.x << "+" << lit.y;
+            kill(zarvo->pid, SIGTERM);
+            ExpectExit(zarvo, 0);
+        }
+        StopXServer(&server);
+    }
 }
 
 }  // namespace
