@@ -48,10 +48,10 @@ int GatherMonitors(HWND window, int preview, MonitorList* list) {
     return list->count;
 }
 
-// The first monitor marked primary, else the first, as the plan counts it.
-int PrimaryIndex(const MonitorList& list) {
-    for (int i = 0; i < list.count; ++i) {
-        if (list.areas[i].primary) return i;
+// The monitor the plan counts as the primary.
+int PrimaryPlan(const MonitorPlan* plans, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (plans[i].primary) return i;
     }
     return 0;
 }
@@ -223,7 +223,7 @@ SceneOutcome SetUpMonitorScenes(HWND window, HDC dc, int preview, MonitorScenes*
     ReadSettings(&settings);
     MonitorPlan plans[kMaxMonitors];
     scenes->count = PlanMonitors(list.areas, list.count, display.monitors, SeedFromClock(), plans);
-    scenes->primary = PrimaryIndex(list);
+    scenes->primary = PrimaryPlan(plans, scenes->count);
     // The primary first, so that its refusal comes before any other scene is
     // loaded; and always, even on an area the plan leaves black: its set-up
     // refuses or fails as a single screen's would.
