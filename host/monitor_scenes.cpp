@@ -4,8 +4,6 @@
 // of the monitor's size, from which only the changed pixels are copied.
 #include "host/monitor_scenes.h"
 
-#include <new>
-
 #include "image/palette.h"
 #include "platform/platform.h"
 
@@ -100,11 +98,19 @@ int CreateSurface(HDC dc, const Scene& scene, int width, int height, MonitorSurf
     return 1;
 }
 
+void UseGdiStretch(const ScreenView& view, MonitorSurface* surface) {
+    surface->gdiStretch = surface->indexed && view.fit->placement.factorDenominator == 1;
+    surface->pictureInfo.info = view.picture->header->info;
+    surface->pictureInfo.info.biClrUsed = 0;
+    for (int i = 0; i < kColorCount; ++i) surface->pictureInfo.indices[i] = static_cast<uint16_t>(i);
+}
+
 // The view and its surface for a scene shown at another picture size.
 int AttachView(HDC dc, PictureSize size, MonitorScene* monitor) {
     const FitRect& area = monitor->area;
     monitor->view = CreateScreenView(monitor->scene, size, area.width, area.height);
     if (monitor->view != nullptr && CreateSurface(dc, *monitor->scene, area.width, area.height, &monitor->surface)) {
+        UseGdiStretch(*monitor->view, &monitor->surface);
         return 1;
     }
     DestroyScreenView(monitor->view);
@@ -184,12 +190,33 @@ void PaintMonitor(MonitorScene& monitor, HDC dc) {
     PutSurfaceRect(monitor, dc, {0, 0, monitor.area.width, monitor.area.height});
 }
 
+// The frame's part of the picture, stretched by GDI to its k x k blocks.
+// The picture is bottom-up: GDI counts source rows from the bottom.
+void StretchFrame(const MonitorScene& monitor, HDC dc) {
+    const Scene& scene = *monitor.scene;
+    const FitRect frame = {scene.frameOrigin.x, scene.frameOrigin.y, ImageWidth(scene.frameImage),
+                           ImageHeight(scene.frameImage)};
+    FitRect from, to;
+    if (!WholeFactorRects(monitor.view->fit, frame, &from, &to)) return;
+    const Image* picture = monitor.view->picture;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, monitor.area.x + to.x, monitor.area.y + to.y, to.width, to.height, from.x,
+                  ImageHeight(picture) - from.y - from.height, from.width, from.height, picture->pixels,
+                  reinterpret_cast<const BITMAPINFO*>(&monitor.surface.pictureInfo), DIB_PAL_COLORS, SRCCOPY);
+}
+
 void TickMonitor(MonitorScene& monitor, HDC dc) {
     if (monitor.view == nullptr) {
         ComposeFrame(*monitor.scene);
         SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
         PresentFrame(*monitor.scene);
         SetViewportOrgEx(dc, 0, 0, nullptr);
+        return;
+    }
+    if (monitor.surface.gdiStretch) {
+        // A target without pixels: the view only moves its picture on.
+        TickScreenViewIndexed(*monitor.view, IndexPixels{nullptr, 0, {0, 0, 0, 0}});
+        StretchFrame(monitor, dc);
         return;
     }
     GdiFlush();

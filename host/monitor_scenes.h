@@ -20,6 +20,10 @@ struct MonitorSurface {
     void* bits;
     int indexed;  // 8-bit palette indices (palette displays), else 32-bit colour
     int pitch;    // in pixels: bytes for indices, 4-byte words for colour
+    // Palette displays at a whole factor: frames go from the picture to the
+    // window through GDI's stretch, which makes the same k x k blocks.
+    int gdiStretch;
+    DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
 };
 
 struct MonitorScene {

@@ -83,24 +83,28 @@ strip_changed() {
   [ "$(differing_pixels "$work/$1-strip-a.png" "$work/$1-strip-b.png")" -gt 0 ]
 }
 
+# case_palette_display SIZE PICTURE-SIZE STRIP: the strip ("x y w h") is
+# where the frames land at that picture size.
 case_palette_display() {
-  log "on a palette display (depth 8) the saver starts, draws and ends normally"
-  with_display 800x600x8 || return
+  local size=$1 picture_size=$2 x y w h
+  read -r x y w h <<<"$3"
+  log "on a $size palette display (depth 8), picture size $picture_size, the saver starts, draws and ends normally"
+  with_display "${size}x8" || return
+  set_dword "$settings_key" PictureSize "$picture_size"
   xdotool mousemove 10 10
   saver_start pal "/s"
   if find_saver; then
     wait_for 20 picture_drawn ||
       fail "nothing drawn on the depth-8 display: $(convert "$work/pal.png" -format '%k colours' info:)"
-    local x y w h
-    read -r x y w h <<<"$(strip_of 800x600)"
     crop "$work/pal.png" "${w}x${h}+${x}+${y}" "$work/pal-strip-a.png"
     wait_for 10 strip_changed pal "$w" "$h" "$x" "$y" ||
-      fail "the strip on the depth-8 display did not change between screenshots"
+      fail "the strip on the $size depth-8 display did not change between screenshots"
     xdotool key a
-    ends_with pal 0 "exit code on the depth-8 display"
+    ends_with pal 0 "exit code on the $size depth-8 display"
   else
-    fail "no full-screen window on the depth-8 display"
+    fail "no full-screen window on the $size depth-8 display"
   fi
+  drv reg-del "$settings_key" PictureSize >/dev/null
   end_display
 }
 
@@ -281,7 +285,9 @@ run_screen_cases() {
   make_prefix || { fail "no Wine prefix"; return; }
   local size
   for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
-  case_palette_display
+  case_palette_display 800x600 0 "$(strip_of 800x600)"
+  # Whole multiples at 2: GDI stretches each frame's strip to 2 x 2 blocks.
+  case_palette_display 2048x1536 1 "180 732 1834 668"
   case_narrow_screen
   case_scaled_display
   case_fill_picture
