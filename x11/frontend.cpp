@@ -114,7 +114,7 @@ int StartScene(FrontEnd* frontEnd) {
         frontEnd->areas[i].rect = plans[i].rect;
         if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;
     }
-    if (frontEnd->lead == nullptr) {  // the primary shows nothing: a still, black screen
+    if (frontEnd->lead == nullptr) {  // no area got a scene: a still, black window
         PaintWindow(frontEnd);
         return 1;
     }

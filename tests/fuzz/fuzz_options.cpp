@@ -75,5 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < kSettingCount; ++i) {
         if (options.settingGiven[i] && record.entries[i].value != options.settingValue[i]) std::abort();
     }
+    // The display settings reach the store and the screen view only as known names.
+    DisplaySettings display = kDefaultDisplaySettings;
+    ApplyDisplayOptions(&options, &display);
+    if (display.pictureSize < 0 || display.pictureSize >= kPictureSizeCount) std::abort();
+    if (display.monitors < 0 || display.monitors >= kMonitorChoiceCount) std::abort();
     return 0;
 }

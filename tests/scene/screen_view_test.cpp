@@ -122,32 +122,6 @@ TEST(ScreenViewTest, TickStripsLineUpWithWholePaints) {
     }
 }
 
-// Black around the picture, the picture where the placement puts it.
-TEST(ScreenViewTest, PaintIsBlackOutsideThePlacedPicture) {
-    for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill}) {
-        const int w = 1920, h = 1080;
-        Scene* scene = SceneFor(w, h);
-        ASSERT_NE(scene, nullptr);
-        ScreenView* view = CreateScreenView(scene, size, w, h);
-        ASSERT_NE(view, nullptr);
-        Screen<uint32_t> screen(w, h);
-        PaintScreenView(*view, RgbOf(screen));
-        const FitRect visible = view->fit->placement.visible;
-        long outsideNotBlack = 0, insideUnwritten = 0;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const uint32_t pixel = screen.pixels[size_t(y) * size_t(w) + size_t(x)];
-                if (Inside(visible, x, y)) insideUnwritten += pixel == 7u;
-                else outsideNotBlack += pixel != 0u;
-            }
-        }
-        EXPECT_EQ(outsideNotBlack, 0) << PictureSizeName(size);
-        EXPECT_EQ(insideUnwritten, 0) << PictureSizeName(size);
-        DestroyScreenView(view);
-        DestroyScene(scene);
-    }
-}
-
 // A preview pane is never magnified, whatever the setting.
 TEST(ScreenViewTest, PreviewStaysCentred) {
     Scene* scene = SetUpScene({400, 300, 1920, 32, TrueColourDisplay()}, nullptr, kDefaultSettings, kSeed).scene;
