@@ -94,6 +94,9 @@ constexpr int kConfigureDialogId = 2003;
 constexpr int kFirstSettingScrollBar = 1100;
 constexpr int kScrollBarCount = 5;
 constexpr int kSaverIconId = 100;
+// The display settings' drop-down lists, items in the order of their numbers.
+constexpr int kPictureSizeList = 1110;
+constexpr int kMonitorsList = 1111;
 
 // The settings dialog's rule for one scroll request on `setting`: 1 when the
 // value was (re)computed and the scroll bar must show it, 0 for requests that

@@ -22,6 +22,8 @@ struct SaverWindowPlan {
     DWORD exStyle;
     DWORD style;
     const char* title;
+    int x;
+    int y;
     int width;
     int height;
 };
@@ -64,17 +66,19 @@ int RunScreenSaver(HWND parent) {
     if (parent != nullptr) {
         RECT client = {0, 0, 0, 0};
         GetClientRect(parent, &client);
-        plan = {0, kPreviewStyle, kPreviewTitle, client.right, client.bottom};
+        plan = {0, kPreviewStyle, kPreviewTitle, 0, 0, client.right, client.bottom};
         isPreview = 1;
     } else {
-        plan = {WS_EX_TOPMOST, kFullScreenStyle, kFullScreenTitle, GetSystemMetrics(SM_CXSCREEN),
-                GetSystemMetrics(SM_CYSCREEN)};
+        // The whole virtual screen, so that no monitor goes on showing the desktop.
+        plan = {WS_EX_TOPMOST, kFullScreenStyle, kFullScreenTitle,
+                GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         if (BroughtRunningSaverForward()) return 0;
         LoadPasswordVerifier();
     }
     if (RegisterSaverClass()) {
-        mainWindow = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, 0, 0,
-                                     plan.width, plan.height, parent, nullptr, moduleInstance,
+        mainWindow = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x,
+                                     plan.y, plan.width, plan.height, parent, nullptr, moduleInstance,
                                      nullptr);
     }
     int exitCode = kNoWindowExitCode;

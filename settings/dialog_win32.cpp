@@ -1,5 +1,6 @@
 // The settings dialog (resource 2003): five scroll bars, each bound to one
-// entry of the record it edits, stored whole on OK.
+// entry of the record it edits, stored whole on OK; and two drop-down lists
+// for the display settings, stored beside the record on OK.
 #include "host/host.h"
 #include "platform/platform.h"
 
@@ -27,6 +28,30 @@ void ShowSettingsOnScrollBars(HWND dialog) {
     }
 }
 
+// Item i of each list is the setting numbered i.
+constexpr const char* kPictureSizeItems[kPictureSizeCount] = {"Centred", "Whole multiples", "Fill"};
+constexpr const char* kMonitorsItems[kMonitorChoiceCount] = {"Every monitor", "Primary only"};
+
+template <size_t N>
+void FillList(HWND dialog, int listId, const char* const (&items)[N], int selected) {
+    HWND list = GetDlgItem(dialog, listId);
+    for (const char* item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void ShowDisplaySettings(HWND dialog) {
+    const DisplaySettings stored = ReadDisplaySettings();
+    FillList(dialog, kPictureSizeList, kPictureSizeItems, stored.pictureSize);
+    FillList(dialog, kMonitorsList, kMonitorsItems, stored.monitors);
+}
+
+// A list without a selection (CB_ERR) reads as an unknown number: the default.
+void StoreDisplaySettings(HWND dialog) {
+    const LRESULT pictureSize = SendDlgItemMessageA(dialog, kPictureSizeList, CB_GETCURSEL, 0, 0);
+    const LRESULT monitors = SendDlgItemMessageA(dialog, kMonitorsList, CB_GETCURSEL, 0, 0);
+    WriteDisplaySettings(DisplaySettingsFromNumbers(pictureSize, monitors));
+}
+
 INT_PTR OnHorizontalScroll(WPARAM wParam, LPARAM lParam) {
     HWND scrollBar = reinterpret_cast<HWND>(lParam);
     Setting* setting = SettingOfScrollBar(static_cast<int>(GetWindowLongA(scrollBar, GWL_ID)));
@@ -40,6 +65,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case IDOK:
         WriteSettings(dialogRecord);
+        StoreDisplaySettings(dialog);
         EndDialog(dialog, 1);
         return 1;
     case IDCANCEL:
@@ -95,6 +121,7 @@ extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, 
     case WM_INITDIALOG:
         ReadSettings(&dialogRecord);
         ShowSettingsOnScrollBars(dialog);
+        ShowDisplaySettings(dialog);
         return 1;
     case WM_COMMAND:
         return OnCommand(dialog, wParam);

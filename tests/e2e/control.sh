@@ -113,6 +113,18 @@ window_visible() {
 
 scroll_handle() { drv scroll "$dialog" "$1" && echo "${reply##* }"; }
 
+readonly CB_SETCURSEL=334
+# list_state ID: "selection item..." of a drop-down list of the dialog.
+list_state() { if drv list "$dialog" "$1"; then echo "${reply#= }"; else echo "$reply"; fi; }
+readonly picture_items="Centred Whole%20multiples Fill" monitor_items="Every%20monitor Primary%20only"
+
+select_items() {  # select_items PICTURE-SIZE MONITORS: as the user picks them
+  drv item "$dialog" 1110 && drv send "${reply#= }" $CB_SETCURSEL "$1" 0 >/dev/null
+  drv item "$dialog" 1111 && drv send "${reply#= }" $CB_SETCURSEL "$2" 0 >/dev/null
+}
+
+display_settings_stored() { echo "$(reg_number "$settings_key" PictureSize) $(reg_number "$settings_key" Monitors)"; }
+
 case_configure_tails() {
   log "configure tails open the dialog, owned by the foreground window or by none"
   local owner tail i=0
@@ -161,6 +173,11 @@ case_dialog() {
   check "1102 at start" "1 55 30" "$(scroll_state 1102)"
   check "1103 at start" "5 100 50" "$(scroll_state 1103)"
   check "1104 at start" "0 120 2" "$(scroll_state 1104)"
+  check "picture-size list at start" "0 $picture_items" "$(list_state 1110)"
+  check "monitors list at start" "0 $monitor_items" "$(list_state 1111)"
+  drv texts "$dialog"
+  check "labels of the lists" "Picture%20size: ~ Monitors: ~" "$(grep -o 'Picture.*' <<<"$reply")"
+  select_items 2 1
   local step code thumb expected
   # code thumb expected-position, on 1103 "Number of walkers" (5..100)
   for step in "0 0 49" "1 0 50" "2 0 49" "3 0 50" "4 77 77" "5 10 77" "8 0 77" "9 0 77" \
@@ -180,17 +197,22 @@ case_dialog() {
   local stored
   stored="3 $(le32 20 150 101 30 125 50 1 55 30 5 100 100 0 120 0 100 600 120)"
   check "record stored by OK" "$stored" "$(drv reg-get "$settings_key" Config; echo "$reply")"
+  check "display settings stored by OK" "2 1" "$(display_settings_stored)"
 
   log "Cancel after changes stores nothing; the dialog opens on the stored values"
   saver_start dlg2 ""
   find_dialog || return
   check "1103 opens on the stored value" "5 100 100" "$(scroll_state 1103)"
   check "1104 opens on the stored value" "0 120 0" "$(scroll_state 1104)"
+  check "picture-size list opens on the stored value" "2 $picture_items" "$(list_state 1110)"
+  check "monitors list opens on the stored value" "1 $monitor_items" "$(list_state 1111)"
+  select_items 1 0
   hscroll 1103 6
   hscroll 1101 7
   drv post "$dialog" $WM_COMMAND 2 0 >/dev/null
   ends_with dlg2 0 "exit code after Cancel"
   check "record after Cancel" "$stored" "$(drv reg-get "$settings_key" Config; echo "$reply")"
+  check "display settings after Cancel" "2 1" "$(display_settings_stored)"
 
   log "a stored record with other ranges changes the scroll ranges; the sixth entry survives OK"
   drv reg-set "$settings_key" Config 3 \
@@ -205,11 +227,15 @@ case_dialog() {
     "3 $(le32 20 150 100 30 125 50 1 55 30 10 20 20 0 120 2 100 600 555)" \
     "$(drv reg-get "$settings_key" Config; echo "$reply")"
 
-  log "a stored value of 73 bytes is ignored"
+  log "a stored value of 73 bytes is ignored; unknown display settings open as the defaults"
   drv reg-set "$settings_key" Config 3 "$(le32 1 2 3 1 2 3 1 2 3 1 2 3 1 2 3 1 2 3)00" >/dev/null
+  set_dword "$settings_key" PictureSize 3
+  drv reg-set "$settings_key" Monitors 3 "$(le32 1)" >/dev/null
   saver_start dlg4 ""
   find_dialog || return
   check "1103 with a 73-byte value" "5 100 50" "$(scroll_state 1103)"
+  check "picture-size list with PictureSize 3" "0 $picture_items" "$(list_state 1110)"
+  check "monitors list with a REG_BINARY Monitors" "0 $monitor_items" "$(list_state 1111)"
   drv post "$dialog" $WM_COMMAND 2 0 >/dev/null
   ends_with dlg4 0 "exit code after Cancel"
   drv reg-del "$settings_key" "" >/dev/null

@@ -362,6 +362,32 @@ void Scroll(const Args& a) {
     Reply("= %d %d %d %llu", info.nMin, info.nMax, info.nPos, HandleNumber(bar));
 }
 
+// item DIALOG ID: the handle of a dialog's control.
+void Item(const Args& a) {
+    HWND control = GetDlgItem(Window(a[1]), static_cast<int>(Number(a[2])));
+    if (control == nullptr) return Reply("! no control");
+    Reply("= %llu", HandleNumber(control));
+}
+
+// list DIALOG ID: a drop-down list's selection and items, "SELECTED ITEM...".
+void List(const Args& a) {
+    HWND list = GetDlgItem(Window(a[1]), static_cast<int>(Number(a[2])));
+    if (list == nullptr) return Reply("! no control");
+    std::string items = std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Wide: Wine hands the ANSI form across processes as UTF-16.
+        wchar_t wide[256] = L"";
+        char text[256] = "";
+        if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < LRESULT(sizeof wide / sizeof wide[0])) {
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        }
+        items.append(" ").append(Encode(text));
+    }
+    Reply("= %s", items.c_str());
+}
+
 void Parent(const Args& a) {
     RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])),
                   static_cast<LONG>(Number(a[3])), static_cast<LONG>(Number(a[4]))};
@@ -492,7 +518,7 @@ void Execute(const Args& a) {
         {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
-        {"processes", 2}, {"module", 3},
+        {"processes", 2}, {"module", 3}, {"item", 3}, {"list", 3},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -511,6 +537,8 @@ void Execute(const Args& a) {
     if (c == "send") return Send(a, false);
     if (c == "post") return Send(a, true);
     if (c == "scroll") return Scroll(a);
+    if (c == "item") return Item(a);
+    if (c == "list") return List(a);
     if (c == "parent") return Parent(a);
     if (c == "destroy") {
         return Reply("= %d", SendMessageA(controller, kDestroyParent,

@@ -83,24 +83,28 @@ strip_changed() {
   [ "$(differing_pixels "$work/$1-strip-a.png" "$work/$1-strip-b.png")" -gt 0 ]
 }
 
+# case_palette_display SIZE PICTURE-SIZE STRIP: the strip ("x y w h") is
+# where the frames land at that picture size.
 case_palette_display() {
-  log "on a palette display (depth 8) the saver starts, draws and ends normally"
-  with_display 800x600x8 || return
+  local size=$1 picture_size=$2 x y w h
+  read -r x y w h <<<"$3"
+  log "on a $size palette display (depth 8), picture size $picture_size, the saver starts, draws and ends normally"
+  with_display "${size}x8" || return
+  set_dword "$settings_key" PictureSize "$picture_size"
   xdotool mousemove 10 10
   saver_start pal "/s"
   if find_saver; then
     wait_for 20 picture_drawn ||
       fail "nothing drawn on the depth-8 display: $(convert "$work/pal.png" -format '%k colours' info:)"
-    local x y w h
-    read -r x y w h <<<"$(strip_of 800x600)"
     crop "$work/pal.png" "${w}x${h}+${x}+${y}" "$work/pal-strip-a.png"
     wait_for 10 strip_changed pal "$w" "$h" "$x" "$y" ||
-      fail "the strip on the depth-8 display did not change between screenshots"
+      fail "the strip on the $size depth-8 display did not change between screenshots"
     xdotool key a
-    ends_with pal 0 "exit code on the depth-8 display"
+    ends_with pal 0 "exit code on the $size depth-8 display"
   else
-    fail "no full-screen window on the depth-8 display"
+    fail "no full-screen window on the $size depth-8 display"
   fi
+  drv reg-del "$settings_key" PictureSize >/dev/null
   end_display
 }
 
@@ -159,6 +163,71 @@ case_scaled_display() {
   set_display_dpi "" || fail "cannot reset the display's scale: $reply"
 }
 
+# render_masked NAME SIZE STRIP [OPTION...]: zarvo-render's picture at SIZE
+# before any tick, with the strip ("x y w h") painted over, in
+# $work/NAME-ref-masked.png.
+render_masked() {
+  local name=$1 size=$2 x y w h
+  read -r x y w h <<<"$3"
+  shift 3
+  if ! "$ZARVO_RENDER" --size "$size" --seed 1 --ticks 0 "$@" --out "$work/$name-ref.png" >/dev/null; then
+    fail "zarvo-render ($ZARVO_RENDER) could not draw $name at $size"; return 1
+  fi
+  mask "$work/$name-ref.png" "$x" "$y" "$w" "$h" "$work/$name-ref-masked.png"
+}
+
+# area_matches NAME GEOMETRY STRIP: the screen's area GEOMETRY (WxH+X+Y) with
+# the strip (in the area) painted over equals NAME's masked render; the
+# area, strip included, stays in $work/NAME-area.png.
+area_matches() {
+  local x y w h
+  read -r x y w h <<<"$3"
+  shot "$work/$1-shot.png"
+  crop "$work/$1-shot.png" "$2" "$work/$1-area.png"
+  mask "$work/$1-area.png" "$x" "$y" "$w" "$h" "$work/$1-area-masked.png"
+  last_difference=$(differing_pixels "$work/$1-ref-masked.png" "$work/$1-area-masked.png")
+  [ "$last_difference" = 0 ]
+}
+
+# brightest GEOMETRY: the largest channel value in that area of the last shot.
+brightest() { convert "$work/$1" -crop "$2" +repage -format '%[max]' info:; }
+
+# The 1024 x 768 picture's strip (90 366 917 334) at 45/32 from x = 240 is
+# 366,514 to 1657,985; the mask reaches two pixels further each way.
+readonly fill_strip="364 512 1295 475"
+
+case_fill_picture() {
+  log "PictureSize=fill on a 1920 x 1080 display: the picture matches zarvo-render --picture-size fill outside the strip"
+  render_masked fill 1920x1080 "$fill_strip" --picture-size fill || return
+  with_display 1920x1080x24 || return
+  set_dword "$settings_key" PictureSize 2
+  xdotool mousemove 10 10
+  saver_start fill "/s"
+  if find_saver; then
+    last_difference="no screenshot"
+    wait_for 20 area_matches fill 1920x1080+0+0 "$fill_strip" ||
+      fail "filled picture: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+    local x y w h
+    read -r x y w h <<<"$fill_strip"
+    crop "$work/fill-area.png" "${w}x${h}+${x}+${y}" "$work/fill-strip-a.png"
+    wait_for 10 strip_changed fill "$w" "$h" "$x" "$y" || fail "the filled picture's strip did not change"
+    xdotool key a
+    ends_with fill 0 "exit code with PictureSize=fill"
+  else
+    fail "no full-screen window with PictureSize=fill"
+  fi
+  drv reg-del "$settings_key" PictureSize >/dev/null
+  end_display
+}
+
+# monitor_shows NAME GEOMETRY SIZE: the monitor's area shows the picture at
+# the monitor's size, as zarvo-render draws it, outside that size's strip.
+monitor_shows() {
+  last_difference="no screenshot"
+  wait_for 20 area_matches "$1" "$2" "$(strip_of "$3")" ||
+    fail "monitor $2: expected 0 pixels outside the strip to differ from zarvo-render at $3, got $last_difference"
+}
+
 case_two_monitors() {
   log "on two monitors side by side Windows sees both and the virtual screen around them"
   start_two_monitors "$work" $((display_base + 5)) || { fail "no two-monitor display"; return; }
@@ -166,12 +235,45 @@ case_two_monitors() {
   if start_driver; then
     drv monitors
     check "virtual screen and monitors" "0 0 1824 768 0,0,1024,768,primary 1024,0,1824,600" "$reply"
+    saver_on_two_monitors
   else
     fail "no driver on the two-monitor display"
   fi
   stop_driver
   wait_wine_idle
   stop_two_monitors
+}
+
+saver_on_two_monitors() {
+  log "the full-screen saver covers both monitors, each with its own picture; with Monitors=primary the second stays black"
+  render_masked primary 1024x768 "$(strip_of 1024x768)" || return
+  render_masked second 800x600 "$(strip_of 800x600)" || return
+  cp "$work/primary-ref-masked.png" "$work/alone-ref-masked.png"
+  drv reg-del "$settings_key" "" >/dev/null
+  local monitors
+  for monitors in 0 1; do
+    set_dword "$settings_key" Monitors "$monitors"
+    xdotool mousemove 10 10
+    saver_start "two$monitors" "/s"
+    if find_saver; then
+      drv info "$saver"
+      local -a f
+      read -r -a f <<<"$reply"
+      check "window place over both monitors (Monitors=$monitors)" "0 0 1824 768" "${f[3]} ${f[4]} ${f[5]} ${f[6]}"
+      if [ "$monitors" = 0 ]; then
+        monitor_shows primary 1024x768+0+0 1024x768
+        monitor_shows second 800x600+1024+0 800x600
+      else
+        monitor_shows alone 1024x768+0+0 1024x768
+        check "brightest pixel of the second monitor with Monitors=primary" 0 "$(brightest alone-shot.png 800x600+1024+0)"
+      fi
+      xdotool key a
+      ends_with "two$monitors" 0 "exit code on two monitors (Monitors=$monitors)"
+    else
+      fail "no full-screen window on two monitors (Monitors=$monitors)"
+    fi
+  done
+  drv reg-del "$settings_key" "" >/dev/null
 }
 
 have_render() {
@@ -183,9 +285,12 @@ run_screen_cases() {
   make_prefix || { fail "no Wine prefix"; return; }
   local size
   for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
-  case_palette_display
+  case_palette_display 800x600 0 "$(strip_of 800x600)"
+  # Whole multiples at 2: GDI stretches each frame's strip to 2 x 2 blocks.
+  case_palette_display 2048x1536 1 "180 732 1834 668"
   case_narrow_screen
   case_scaled_display
+  case_fill_picture
   case_two_monitors
 }
 

@@ -67,10 +67,11 @@ std::string KindName(const std::string& klass) {
     if (klass == "#128" || klass == "BUTTON") return "button";
     if (klass == "#130" || klass == "STATIC") return "static";
     if (klass == "#132" || klass == "SCROLLBAR") return "scrollbar";
+    if (klass == "#133" || klass == "COMBOBOX") return "combobox";
     return klass;
 }
 
-const Control kControls[18] = {
+const Control kControls[22] = {
     {0xFFFF, "button", "Orvane Area", 5, 5, 110, 65, 0x50000007},
     {0xFFFF, "static", "Slow", 10, 20, 15, 10, 0x50020000},
     {0xFFFF, "static", "Fast", 95, 20, 15, 8, 0x50020000},
@@ -89,6 +90,11 @@ const Control kControls[18] = {
     {0xFFFF, "button", "Speed", 5, 75, 110, 45, 0x50000007},
     {1, "button", "OK", 120, 101, 50, 15, 0x50010000},
     {2, "button", "Cancel", 180, 101, 50, 15, 0x50010000},
+    // The display settings below the rest, drop-down lists with their open height.
+    {0xFFFF, "static", "Picture size:", 5, 129, 60, 10, 0x50020000},
+    {1110, "combobox", "", 70, 127, 160, 60, 0x50210003},
+    {0xFFFF, "static", "Monitors:", 5, 147, 60, 10, 0x50020000},
+    {1111, "combobox", "", 70, 145, 160, 60, 0x50210003},
 };
 
 }  // namespace
@@ -98,11 +104,11 @@ TEST(DialogTemplate, HeaderIsTheSettingsDialog) {
     ASSERT_NE(r.bytes.data, nullptr);
     EXPECT_EQ(r.Dword(), 0x90C800C0u) << "style";
     EXPECT_EQ(r.Dword(), 0u) << "extended style";
-    EXPECT_EQ(r.Word(), 18) << "control count";
+    EXPECT_EQ(r.Word(), 22) << "control count";
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 6);
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 18);
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 238);
-    EXPECT_EQ(static_cast<int16_t>(r.Word()), 125);
+    EXPECT_EQ(static_cast<int16_t>(r.Word()), 165);
     EXPECT_EQ(r.NameOrOrdinal(), "") << "no menu";
     EXPECT_EQ(r.NameOrOrdinal(), "") << "the default dialog class";
     EXPECT_EQ(r.Text(), "Screen Saver Properties");
@@ -120,7 +126,7 @@ TEST(DialogTemplate, ControlsAreInTemplateOrderWithTheirIdsKindsTextsAndPlaces) 
     r.Text();
     r.Word();
     r.Text();
-    for (int i = 0; i < 18; ++i) {
+    for (int i = 0; i < 22; ++i) {
         r.AlignDword();
         Control c{};
         c.style = r.Dword();

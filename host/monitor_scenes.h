@@ -1,0 +1,57 @@
+// The saver window's scenes: one per monitor of the full-screen window (the
+// preview's one), each on its own area of the client, placed by the
+// picture-size setting, and the monitors without a scene left black.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "scene/scene.h"
+#include "scene/screen_view.h"
+
+// A monitor's scaled screen pixels: a top-down DIB section of the area's size
+// in a memory context, the changed part of which is copied to the window.
+struct MonitorSurface {
+    HDC memory;
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap;
+    void* bits;
+    int indexed;  // 8-bit palette indices (palette displays), else 32-bit colour
+    int pitch;    // in pixels: bytes for indices, 4-byte words for colour
+    // Palette displays at a whole factor: frames go from the picture to the
+    // window through GDI's stretch, which makes the same k x k blocks.
+    int gdiStretch;
+    DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
+};
+
+struct MonitorScene {
+    FitRect area;      // the monitor in client coordinates
+    Scene* scene;      // null: the monitor stays black
+    ScreenView* view;  // null when centred: the scene draws itself through GDI
+    MonitorSurface surface;
+};
+
+struct MonitorScenes {
+    MonitorScene monitors[kMaxMonitors];
+    int count;
+    int primary;  // the monitor whose scene palette is realised in the foreground
+};
+
+// Sets up every scene the monitors' plan asks for. The primary's refusal or
+// failure is the outcome (the others are then freed); another monitor whose
+// set-up does not succeed stays black.
+SceneOutcome SetUpMonitorScenes(HWND window, HDC dc, int preview, MonitorScenes* scenes);
+void DestroyMonitorScenes(MonitorScenes* scenes);
+
+// The primary scene's palette, null before set-up.
+HPALETTE PrimaryScenePalette(const MonitorScenes& scenes);
+// 601 - 5 x redraw speed of the primary scene, 0 when nothing animates.
+int MonitorScenesTimerPeriod(const MonitorScenes& scenes);
+
+// Every scene's whole picture, each through its own palette; the primary's
+// is left selected.
+void PaintMonitorScenes(MonitorScenes& scenes, HDC dc);
+// One frame on every monitor: only the screen pixels it changed are put.
+void TickMonitorScenes(MonitorScenes& scenes, HDC dc);
