@@ -76,11 +76,8 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return 0;
     }
-    frontEnd.settings = kDefaultSettings;
-    ReadSettings(&frontEnd.settings);
-    ApplySettingOptions(&frontEnd.options, &frontEnd.settings);
-    frontEnd.displaySettings = ReadDisplaySettings();
-    ApplyDisplayOptions(&frontEnd.options, &frontEnd.displaySettings);
+    ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
+                   &frontEnd.displaySettings);
     if (frontEnd.options.save) return SaveSettings(frontEnd.settings, frontEnd.displaySettings);
     return RunFrontEnd(&frontEnd);
 }

@@ -61,6 +61,15 @@ int ParseWindowId(const char* text, unsigned long* id);
 // into unless --fullscreen or --window-id chose otherwise. 1 on success.
 int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
                            size_t errorSize);
+// 1 when XScreenSaver started this run: XSCREENSAVER_WINDOW is set or
+// --root or --window-id was given.
+int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow);
+// The settings of a run: the built-in defaults, under the stored ones unless
+// XScreenSaver started it (its settings tool leaves out an option whose
+// slider sits at the default, so its command line is the whole truth), and
+// the command line's over both.
+void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                    DisplaySettings* display);
 // Puts the values given on the command line into the record.
 void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
 // The same for the display settings (picture size and monitors).

@@ -2,11 +2,14 @@
 // and the XScreenSaver window from the environment.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "x11/zarvo.h"
 
 namespace {
@@ -237,3 +240,52 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
 }
 
 }  // namespace
+
+// XScreenSaver leaves out an option whose slider sits at its default, so its
+// runs must not fall back on what an earlier --save stored; a run of its own
+// keeps the stored settings. Each case: arguments, XSCREENSAVER_WINDOW.
+TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
+    char folder[] = "/tmp/zarvo-choose-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    SettingsRecord stored = kDefaultSettings;
+    stored.entries[CircleWalkers].value = 125;
+    stored.entries[IsleWalkers].value = 100;
+    char path[4096];
+    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
+    ASSERT_TRUE(WriteSettings(stored));
+    ASSERT_TRUE(WriteDisplaySettings({kPictureFill, kMonitorsPrimary}));
+    struct Case {
+        std::vector<const char*> args;
+        const char* envWindow;
+        bool usesStored;
+    } cases[] = {
+        {{}, nullptr, true},
+        {{"--fullscreen"}, nullptr, true},
+        {{"--geometry", "640x480"}, "", true},
+        {{}, "0x200001", false},
+        {{"--root"}, nullptr, false},
+        {{"--window-id", "0x400002"}, nullptr, false},
+        {{"--root", "--window-id", "77"}, nullptr, false},
+        {{"--fullscreen"}, "0x200001", false},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        ASSERT_TRUE(ApplyScreenSaverWindow(&p.options, c.envWindow, p.error, sizeof p.error));
+        p.options.settingGiven[SeatShuffle] = 1;
+        p.options.settingValue[SeatShuffle] = 300;
+        SettingsRecord record;
+        DisplaySettings display;
+        ChooseSettings(&p.options, c.envWindow, &record, &display);
+        const SettingsRecord& expected = c.usesStored ? stored : kDefaultSettings;
+        const std::string label = std::to_string(c.args.size()) + " arguments, window " +
+                                  (c.envWindow ? c.envWindow : "unset");
+        EXPECT_EQ(record.entries[CircleWalkers].value, expected.entries[CircleWalkers].value) << label;
+        EXPECT_EQ(record.entries[IsleWalkers].value, expected.entries[IsleWalkers].value) << label;
+        EXPECT_EQ(record.entries[SeatShuffle].value, 300) << label << ": the command line wins";
+        EXPECT_EQ(display.pictureSize, c.usesStored ? kPictureFill : kPictureCentred) << label;
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(folder);
+}
