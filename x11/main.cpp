@@ -12,14 +12,20 @@ int Fail(const char* message) {
     return 1;
 }
 
+int ReportNoDisplay(const char* displayName) {
+    const char* name = XDisplayName(displayName);
+    if (name == nullptr || *name == '\0') {
+        return Fail("cannot open a display: DISPLAY is not set and no --display was given");
+    }
+    fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n",
+            name);
+    return 1;
+}
+
 int RunFrontEnd(FrontEnd* frontEnd) {
     frontEnd->signalFd = OpenSignalPipe();
     frontEnd->display = XOpenDisplay(frontEnd->options.displayName);
-    if (!frontEnd->display) {
-        fprintf(stderr, "zarvo: cannot open display \"%s\"\n",
-                XDisplayName(frontEnd->options.displayName));
-        return 1;
-    }
+    if (!frontEnd->display) return ReportNoDisplay(frontEnd->options.displayName);
     InstallXErrorHandler();
     char error[256];
     if (!OpenSaverWindow(frontEnd->display, &frontEnd->options, &frontEnd->saver, error,

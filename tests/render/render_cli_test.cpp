@@ -81,10 +81,11 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--out", "needs a value"},
         {"--ticks 1", "nothing to write"},
         {"--settings /nonexistent/zarvo --out x.png", "cannot open"},
-        {"--size 600x600 --out x.png", "does not run"},
+        {"--size 600x600 --out x.png", "this window is 600 x 600"},
+        {"--size 320x240 --out x.png", "--screen-width"},
         {"--picture-size stretched --out x.png", "--picture-size"},
         {"--picture-size Fill --out x.png", "--picture-size"},
-        {"--picture-size fill --size 600x600 --out x.png", "does not run"},
+        {"--picture-size fill --size 600x600 --out x.png", "at least 640 pixels wide"},
     };
     for (const Case& c : cases) {
         const RenderRun run = Render(c.arguments);
@@ -93,6 +94,9 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
             << c.arguments << ": expected a message naming '" << c.named << "', got: " << run.errors;
     }
     EXPECT_EQ(Render("--help").status, 0);
+    const RenderRun unwritable = Render("--size 640x480 --ticks 0 --out /nonexistent-zarvo/x.png");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;
 }
 
 }  // namespace

@@ -136,7 +136,9 @@ TEST(CommandLine, NoDisplayIsReportedWithStatus1) {
     std::string errors;
     std::vector<std::string> args = {kZarvo, "--display", ":4699.7"};
     EXPECT_EQ(RunProgram(args, "", {"XDG_CONFIG_HOME=" + MakeTempDir("nodisplay")}, 10000, &errors), 1);
-    EXPECT_NE(errors.find("cannot open display"), std::string::npos) << "stderr: " << errors;
+    EXPECT_NE(errors.find("cannot open display \":4699.7\""), std::string::npos) << "stderr: " << errors;
+    EXPECT_EQ(RunProgram({kZarvo}, "", {"XDG_CONFIG_HOME=" + MakeTempDir("nodisplay"), "DISPLAY="}, 10000, &errors), 1);
+    EXPECT_NE(errors.find("DISPLAY is not set"), std::string::npos) << "stderr: " << errors;
 }
 
 }  // namespace
