@@ -194,12 +194,13 @@ TEST_F(ScreenTest, FullScreenEndsOnKeyButtonOrAMoveOfMoreThanFourPixels) {
     }
 }
 
-TEST_F(ScreenTest, FullScreenOnANarrowScreenIsRefusedWithTheMinimumConfigurationText) {
+TEST_F(ScreenTest, FullScreenOnANarrowScreenIsRefusedWithTheSizeFound) {
     ASSERT_NO_FATAL_FAILURE(StartServer("600x480x24"));
     Child* zarvo = StartZarvo({"--fullscreen"});
     ExpectExit(zarvo, 1, kStartMs);
     std::string errors = ChildErrors(*zarvo);
-    EXPECT_NE(errors.find("Minimum configuration required:\n256 colors, 640 x 480 resolution"),
+    EXPECT_NE(errors.find("zarvo: the scene needs a window at least 640 pixels wide and 256 colours\n"
+                          "(8 bits per pixel); this window is 600 x 480 with 24 bits per pixel"),
               std::string::npos)
         << "stderr: " << errors;
 }
