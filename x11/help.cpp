@@ -1,8 +1,13 @@
 // The --help text: modes, and the six settings from the option table with
 // their ranges and defaults.
+#include "platform/platform.h"
 #include "x11/zarvo.h"
 
 void PrintHelp(FILE* out) {
+    char path[4096] = "none: set HOME or XDG_CONFIG_HOME";
+    char displayPath[4096] = "none";
+    SettingsFilePath(path, sizeof path);
+    DisplaySettingsFilePath(displayPath, sizeof displayPath);
     fprintf(out,
             "Usage: zarvo [options]\n"
             "A night courtyard with circling crowds, walkway walkers and a stirring\n"
@@ -21,7 +26,9 @@ void PrintHelp(FILE* out) {
             "The window closes with q, Escape or its close button. With\n"
             "XSCREENSAVER_WINDOW set and no mode given, zarvo draws into that window.\n"
             "\n"
-            "Settings (over the stored ones; values outside the range are clamped):\n",
+            "Settings (values outside the range are clamped). A run of zarvo's own uses\n"
+            "the stored settings under these; a run for XScreenSaver (XSCREENSAVER_WINDOW,\n"
+            "--root or --window-id) uses the defaults under them.\n",
             kDefaultWindowWidth, kDefaultWindowHeight, kMouseMoveThreshold);
     for (const SettingOption& option : kSettingOptions) {
         const Setting& setting = kDefaultSettings.entries[option.index];
@@ -38,13 +45,19 @@ void PrintHelp(FILE* out) {
             "                        a small preview window is always centred\n"
             "  --monitors NAME       with --fullscreen: all (the picture on every monitor,\n"
             "                        the default) or primary (the others stay black)\n"
-            "  --save                store the settings given (in $XDG_CONFIG_HOME/zarvo/Config,\n"
-            "                        the picture size and monitors in .../zarvo/Display)\n"
-            "                        and exit without drawing\n"
+            "\n"
+            "Stored settings:\n"
+            "  --save                store the settings given over the stored ones, say what\n"
+            "                        was stored, and exit without drawing\n"
+            "  --show-settings       print the stored settings, their ranges and files\n"
+            "  --reset-settings      remove the stored settings\n"
+            "  settings file:        %s\n"
+            "  display settings:     %s\n"
             "\n"
             "Other options:\n"
             "  --no-shm              never use the MIT-SHM extension\n"
-            "  --seed N              seed the scene's random generator with N (0 to 4294967295)\n"
+            "  --seed N              seed the random generator with N (0 to 4294967295)\n"
             "  --frames N            stop the animation after N frames\n"
-            "  --help                show this text\n");
+            "  --help                show this text\n",
+            path, displayPath);
 }

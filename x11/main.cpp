@@ -44,28 +44,6 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     return frontEnd->exitStatus;
 }
 
-// The store itself reports nothing, so the file is read back to tell the
-// user whether --save worked.
-int SaveSettings(const SettingsRecord& settings, const DisplaySettings& display) {
-    char path[4096];
-    if (!SettingsFilePath(path, sizeof path)) {
-        return Fail("nowhere to store the settings: set HOME or XDG_CONFIG_HOME");
-    }
-    WriteSettings(settings);
-    SettingsRecord stored = kDefaultSettings;
-    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settings, sizeof stored) != 0) {
-        fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
-        return 1;
-    }
-    if (!WriteDisplaySettings(display)) {
-        char displayPath[4096] = "";
-        DisplaySettingsFilePath(displayPath, sizeof displayPath);
-        fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
-        return 1;
-    }
-    return 0;
-}
-
 FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
 
 }  // namespace
@@ -82,8 +60,10 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return 0;
     }
+    if (frontEnd.options.showSettings) return ShowSettings();
+    if (frontEnd.options.resetSettings) return ResetSettings();
     ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
                    &frontEnd.displaySettings);
-    if (frontEnd.options.save) return SaveSettings(frontEnd.settings, frontEnd.displaySettings);
+    if (frontEnd.options.save) return SaveSettings(&frontEnd.options, frontEnd.settings, frontEnd.displaySettings);
     return RunFrontEnd(&frontEnd);
 }

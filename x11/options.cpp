@@ -19,7 +19,9 @@ const SettingOption kSettingOptions[kSettingCount] = {
 namespace {
 
 // A decimal integer with an optional '-' filling the whole text; 1 when
-// valid. strtol alone would also take leading blanks and a '+'.
+// valid. strtol alone would also take leading blanks and a '+'. A number
+// beyond a long gives the nearest long, so that it is clamped like any
+// other number outside a range.
 int ParseLong(const char* text, long* value) {
     if (!text) return 0;
     const char* digits = text[0] == '-' ? text + 1 : text;
@@ -27,8 +29,8 @@ int ParseLong(const char* text, long* value) {
     char* end = nullptr;
     errno = 0;
     long parsed = strtol(text, &end, 10);
-    if (errno == ERANGE || *end != '\0') return 0;
-    *value = parsed;
+    if (*end != '\0') return 0;
+    *value = parsed;  // LONG_MIN or LONG_MAX on ERANGE
     return 1;
 }
 
@@ -88,6 +90,10 @@ int ParseFlag(const char* name, ZarvoOptions* options, char* error, size_t error
         return SetMode(options, kModeRoot, error, errorSize) ? 1 : -1;
     } else if (strcmp(name, "save") == 0) {
         options->save = 1;
+    } else if (strcmp(name, "show-settings") == 0) {
+        options->showSettings = 1;
+    } else if (strcmp(name, "reset-settings") == 0) {
+        options->resetSettings = 1;
     } else if (strcmp(name, "no-shm") == 0) {
         options->noShm = 1;
     } else {
@@ -103,9 +109,11 @@ int ParseSettingValue(const SettingOption* setting, const char* value, ZarvoOpti
         snprintf(error, errorSize, "--%s needs a whole number, got \"%s\"", setting->name, value);
         return 0;
     }
-    options->settingGiven[setting->index] = 1;
-    options->settingValue[setting->index] =
-        ClampToRange(number, kDefaultSettings.entries[setting->index]);
+    const int index = setting->index;
+    options->settingGiven[index] = 1;
+    options->settingText[index] = value;
+    options->settingValue[index] = ClampToRange(number, kDefaultSettings.entries[index]);
+    options->settingClamped[index] = options->settingValue[index] != number;
     return 1;
 }
 

@@ -32,11 +32,15 @@ struct ZarvoOptions {
     const char* displayName;       // null: $DISPLAY
     int settingGiven[kSettingCount];
     int32_t settingValue[kSettingCount];  // already clamped to the built-in range
+    const char* settingText[kSettingCount];  // as given, to name a clamped value
+    int settingClamped[kSettingCount];
     int pictureSizeGiven;
     PictureSize pictureSize;
     int monitorsGiven;
     MonitorChoice monitors;
     int save;
+    int showSettings;
+    int resetSettings;
     int help;
     int noShm;
     int seedGiven;
@@ -75,6 +79,20 @@ void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
 // The same for the display settings (picture size and monitors).
 void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display);
 void PrintHelp(FILE* out);
+
+// ---- The stored settings as the user sees them (stored_settings.cpp) ----
+
+// The stored record over the defaults. A record that cannot be used (a file
+// of the wrong size, not a plain file, or a value outside its range) is
+// reported on standard error and the defaults are used.
+void ReadStoredSettings(SettingsRecord* record);
+// Each setting with its range and default, then the display settings.
+void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
+// --save: stores both and says what and where, naming each value that was
+// clamped into its range; --show-settings; --reset-settings. Exit statuses.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display);
+int ShowSettings();
+int ResetSettings();
 
 // ---- Pixels (pixels.cpp) ----
 

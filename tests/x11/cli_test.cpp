@@ -104,6 +104,7 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     std::string errors;
     ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0)
         << errors;
+    EXPECT_NE(errors.find("--seat-shuffle 50 is outside 100 to 600; stored 100"), std::string::npos) << errors;
     SettingsRecord first = ReadStored(config);
     EXPECT_EQ(first.entries[RedrawSpeed].value, 120) << "expected 500 clamped to 120";
     EXPECT_EQ(first.entries[SeatShuffle].value, 100) << "expected 50 clamped to 100";
@@ -130,6 +131,36 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     fclose(file);
     EXPECT_EQ(RunZarvo({"--redraw-speed", "9", "--save"}, blocked, &errors), 1);
     EXPECT_NE(errors.find("could not store the settings"), std::string::npos) << "stderr: " << errors;
+}
+
+// A record that cannot be used is named on standard error, and
+// --reset-settings removes what --save stored.
+TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
+    const std::string config = MakeTempDir("stored");
+    std::string errors;
+    ASSERT_EQ(RunZarvo({"--picture-size=fill", "--save"}, config, &errors), 0) << errors;
+    EXPECT_EQ(errors, "");
+    const struct {
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {std::string(73, '\0'), "more than 72 bytes"},
+        {"", "empty"},
+        {std::string(16, '\0') + std::string(4, '\x7f'), "outside its range"},
+    };
+    for (const auto& c : cases) {
+        FILE* file = fopen((config + "/zarvo/Config").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        fwrite(c.bytes.data(), 1, c.bytes.size(), file);
+        fclose(file);
+        EXPECT_EQ(RunZarvo({"--show-settings"}, config, &errors), 0);
+        EXPECT_NE(errors.find("cannot be used ("), std::string::npos) << c.problem << ": " << errors;
+        EXPECT_NE(errors.find(c.problem), std::string::npos) << errors;
+    }
+    EXPECT_EQ(RunZarvo({"--reset-settings"}, config, &errors), 0) << errors;
+    for (const char* name : {"/zarvo/Config", "/zarvo/Display"}) {
+        EXPECT_EQ(fopen((config + name).c_str(), "rb"), nullptr) << name << " is still there";
+    }
 }
 
 TEST(CommandLine, NoDisplayIsReportedWithStatus1) {
