@@ -118,9 +118,10 @@ int StartScene(FrontEnd* frontEnd) {
         PaintWindow(frontEnd);
         return 1;
     }
-    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.frameLimit != 0;
+    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.stillAfter != 0;
     frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
     PaintWindow(frontEnd);
+    if (frontEnd->options.frameLimit == 0) End(frontEnd, 0);
     return 1;
 }
 
@@ -153,8 +154,10 @@ void DrawFrame(FrontEnd* frontEnd) {
                      SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height});
     }
     ++frontEnd->framesDrawn;
-    long limit = frontEnd->options.frameLimit;
-    if (limit >= 0 && frontEnd->framesDrawn >= limit) frontEnd->animating = 0;
+    const long still = frontEnd->options.stillAfter;
+    if (still >= 0 && frontEnd->framesDrawn >= still) frontEnd->animating = 0;
+    const long limit = frontEnd->options.frameLimit;
+    if (limit >= 0 && frontEnd->framesDrawn >= limit) End(frontEnd, 0);
 }
 
 void HandleEvent(FrontEnd* frontEnd, XEvent* event) {

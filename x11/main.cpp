@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return 0;
     }
+    if (frontEnd.options.version) {
+        printf("zarvo %s\n", kZarvoVersion);
+        return 0;
+    }
     if (frontEnd.options.showSettings) return ShowSettings();
     if (frontEnd.options.resetSettings) return ResetSettings();
     ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,

@@ -33,13 +33,6 @@ const char* StoredRecordProblem(const char* path, SettingsRecord* record) {
     return nullptr;
 }
 
-const SettingOption& OptionOf(int index) {
-    for (const SettingOption& option : kSettingOptions) {
-        if (option.index == index) return option;
-    }
-    return kSettingOptions[0];
-}
-
 void PrintPaths(FILE* out) {
     char path[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
     char displayPath[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
@@ -62,7 +55,7 @@ void ReadStoredSettings(SettingsRecord* record) {
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display) {
     for (int i = 0; i < kSettingCount; ++i) {
         const Setting& range = kDefaultSettings.entries[i];
-        fprintf(out, "  %-16s %4d   (%d to %d, default %d)\n", OptionOf(i).name, record.entries[i].value,
+        fprintf(out, "  %-16s %4d   (%d to %d, default %d)\n", SettingOptionOf(i).name, record.entries[i].value,
                 range.min, range.max, range.value);
     }
     fprintf(out, "  %-16s %s   (default %s)\n", "picture-size", PictureSizeName(display.pictureSize),
@@ -91,10 +84,10 @@ int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, cons
         return 1;
     }
     for (int i = 0; i < kSettingCount; ++i) {
-        if (!options->settingClamped[i]) continue;
+        if (!options->settings.clamped[i]) continue;
         const Setting& range = kDefaultSettings.entries[i];
-        fprintf(stderr, "zarvo: --%s %s is outside %d to %d; stored %d\n", OptionOf(i).name,
-                options->settingText[i], range.min, range.max, record.entries[i].value);
+        fprintf(stderr, "zarvo: --%s %s is outside %d to %d; stored %d\n", SettingOptionOf(i).name,
+                options->settings.text[i], range.min, range.max, record.entries[i].value);
     }
     printf("Stored these settings:\n");
     PrintSettings(stdout, record, display);

@@ -15,13 +15,14 @@
 #include "scene/scene.h"
 #include "scene/screen_view.h"
 #include "settings/display_settings.h"
+#include "settings/option_grammar.h"
 #include "settings/settings.h"
 
 // ---- Options (options.cpp, help.cpp) ----
 
 constexpr int kDefaultWindowWidth = 1024;
 constexpr int kDefaultWindowHeight = 768;
-constexpr int kMaxWindowSide = 8192;
+constexpr long kMaxFrames = 1000000;
 
 struct ZarvoOptions {
     int mode;       // RunMode: window, full screen, root or preview (--window-id)
@@ -30,10 +31,7 @@ struct ZarvoOptions {
     int x, y, positionGiven;
     unsigned long windowId;
     const char* displayName;       // null: $DISPLAY
-    int settingGiven[kSettingCount];
-    int32_t settingValue[kSettingCount];  // already clamped to the built-in range
-    const char* settingText[kSettingCount];  // as given, to name a clamped value
-    int settingClamped[kSettingCount];
+    GivenSettings settings;
     int pictureSizeGiven;
     PictureSize pictureSize;
     int monitorsGiven;
@@ -42,19 +40,17 @@ struct ZarvoOptions {
     int showSettings;
     int resetSettings;
     int help;
+    int version;
     int noShm;
     int seedGiven;
     uint32_t seed;
-    long frameLimit;  // frames drawn before the animation stops; -1: no limit
+    long frameLimit;  // frames drawn before the program ends; -1: no limit
+    long stillAfter;  // frames drawn before the animation stops; -1: no limit
 };
 
-// The options that set one of the six settings; --help is written from it.
-struct SettingOption {
-    const char* name;  // without the dashes
-    int index;         // in SettingsRecord
-    const char* meaning;
-};
-extern const SettingOption kSettingOptions[kSettingCount];
+// Every option of zarvo; --help is written from it.
+extern const CommandOption kZarvoOptions[];
+extern const size_t kZarvoOptionCount;
 
 // Fills `options` from argv (options take one or two dashes, values either as
 // the next argument or after '='). 1 on success; 0 with a message in `error`.
