@@ -104,17 +104,21 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
 
 int main(int argc, char** argv) {
     RenderOptions options;
-    const int parsed = ParseRenderOptions(argc, argv, &options);
-    if (parsed < 0) {
+    if (!ParseRenderOptions(argc, argv, &options)) return 2;
+    if (options.help) {
         PrintRenderUsage();
         return 0;
     }
-    if (parsed == 0) return 2;
+    if (options.version) {
+        std::printf("zarvo-render %s\n", kZarvoVersion);
+        return 0;
+    }
     SettingsRecord settings = kDefaultSettings;
     if (!options.settingsFile.empty()) {
         if (!LoadSettingsFile(options.settingsFile.c_str(), &settings)) return 2;
     } else {
         ReadSettings(&settings);
     }
+    ApplyGivenSettings(options.settings, &settings);
     return Render(options, settings);
 }
