@@ -68,13 +68,16 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const bool preview = options.screenWidth > options.width;
-    const SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
-                                    &trueColour};
+    SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
+                              &trueColour};
+    PictureSize pictureSize = options.pictureSize;
+    if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
     const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
     if (setUp.outcome == kSceneRefused) {
         ShowMinimumRefusal("zarvo-render", options.width, options.height, 32,
-                           options.width < 640 ? "give --screen-width W (640 or more) to draw it as a preview pane"
+                           options.width < 640 ? "give --scale-down to shrink the 640 x 480 scene into it, or\n"
+                                                                 "--screen-width W (640 or more) for a still preview pane"
                                                : nullptr);
         return 2;
     }
@@ -84,7 +87,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
-        CreateScreenView(setUp.scene, options.pictureSize, options.width, options.height),
+        CreateScreenView(setUp.scene, pictureSize, options.width, options.height),
         DestroyScreenView);
     if (view == nullptr) {
         std::fprintf(stderr, "zarvo-render: out of memory\n");

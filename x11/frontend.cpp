@@ -66,13 +66,16 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
 // failed, which ends the run as on a single screen; another monitor's
 // refusal leaves it black.
 int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const MonitorPlan& plan, WindowArea* area) {
-    const int screenWidth = frontEnd->options.mode == kModeFullScreen ? plan.rect.width : WidthOfScreen(window.screen);
-    const SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
+    const bool fullscreen = frontEnd->options.mode == kModeFullScreen;
+    const int screenWidth = fullscreen ? plan.rect.width : WidthOfScreen(window.screen);
+    SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
+    PictureSize pictureSize = frontEnd->displaySettings.pictureSize;
+    // A narrow full screen keeps its refusal: it is a display below the minimum.
+    if (!fullscreen) info = ShrinkSmallArea(info, &pictureSize);
     const SceneSetUp setUp = SetUpScene(info, &frontEnd->output.surface, frontEnd->settings, plan.seed);
     if (setUp.scene != nullptr) {
         area->scene = setUp.scene;
-        area->view = CreateScreenView(setUp.scene, frontEnd->displaySettings.pictureSize, plan.rect.width,
-                                      plan.rect.height);
+        area->view = CreateScreenView(setUp.scene, pictureSize, plan.rect.width, plan.rect.height);
         if (area->view == nullptr) {
             fprintf(stderr, "zarvo: out of memory\n");
             End(frontEnd, 1);
