@@ -79,10 +79,9 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                             std::to_string(s.value);
         size_t at = help.find(settings[i]);
         ASSERT_NE(at, std::string::npos) << "expected " << settings[i] << " in --help";
-        size_t lineEnd = help.find('\n', at);
-        std::string next = help.substr(lineEnd + 1, help.find('\n', lineEnd + 1) - lineEnd - 1);
-        EXPECT_NE(next.find(range), std::string::npos)
-            << "expected \"" << range << "\" under " << settings[i] << ", got \"" << next << "\"";
+        const std::string block = help.substr(at, help.find("\n  --", at) - at);
+        EXPECT_NE(block.find(range), std::string::npos)
+            << "expected \"" << range << "\" under " << settings[i] << ", got \"" << block << "\"";
     }
 }
 
