@@ -122,6 +122,13 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
             << c.arguments << ": expected a message naming '" << c.named << "', got: " << run.errors;
     }
     EXPECT_EQ(Render("--help").status, 0);
+    const std::string help = TempPath("help.txt");
+    ASSERT_EQ(std::system((std::string(ZARVO_RENDER) + " --help > " + help).c_str()), 0);
+    std::ifstream lines(help);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_GT(count, 20) << "the help lists every option";
+    std::remove(help.c_str());
     const RenderRun unwritable = Render("--size 640x480 --ticks 0 --out /nonexistent-zarvo/x.png");
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;

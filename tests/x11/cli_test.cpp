@@ -66,7 +66,12 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
     size_t got = 0;
     while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) help.append(buffer, got);
     fclose(file);
-    const char* options[] = {"--geometry", "--fullscreen", "--root", "--window-id", "--save",
+    for (size_t at = 0, end; at < help.size(); at = end + 1) {
+        end = help.find('\n', at);
+        if (end == std::string::npos) end = help.size();
+        EXPECT_LE(end - at, 80u) << "a line wider than 80 columns: " << help.substr(at, end - at);
+    }
+    const char* options[] = {"--show-settings", "--reset-settings", "--version", "--frames", "--geometry", "--fullscreen", "--root", "--window-id", "--save",
                              "--help", "--picture-size", "whole-multiples", "--monitors", "primary"};
     for (const char* option : options) {
         EXPECT_NE(help.find(option), std::string::npos) << "expected " << option << " in --help";

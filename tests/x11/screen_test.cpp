@@ -167,6 +167,8 @@ TEST_F(ScreenTest, NarrowWindowShowsTheSmallestSceneShrunkAndMoving) {
     EXPECT_EQ(shown.count, 0) << Describe(shown);
     kill(zarvo->pid, SIGTERM);
     ExpectExit(zarvo, 0);
+    // --frames ends the program once they are drawn, without a signal.
+    ExpectExit(StartZarvo({"--geometry", "320x240", "--redraw-speed", "120", "--frames", "3"}), 0);
 }
 
 TEST_F(ScreenTest, FullScreenEndsOnKeyButtonOrAMoveOfMoreThanFourPixels) {
