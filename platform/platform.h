@@ -123,6 +123,13 @@ int DisplaySettingsFilePath(char* path, size_t capacity);
 // above every window; elsewhere the text goes to standard error.
 void ShowUserMessage(const char* text, const char* caption);
 
+#ifndef _WIN32
+// The refusal of a display below the minimum, on standard error in the
+// program's own name, with the size and depth found and, when not null, a
+// hint at what would work.
+void ShowMinimumRefusal(const char* program, int width, int height, int bitsPerPixel, const char* hint);
+#endif
+
 // The seed of a scene when no one chooses it: twice the calendar time in
 // seconds, wrapping to 32 bits.
 uint32_t SeedFromClock();

@@ -1,7 +1,9 @@
 // zarvo-render: sets the scene up for a client area on a true-colour display,
 // paints it placed by the picture size, runs the timer ticks and writes what
 // the window would show.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,6 +29,15 @@ int WriteRgbPng(const char* path, const RgbSurface& surface) {
     return WriteFileBytes(path, EncodePng(picture, BestZlib));
 }
 
+// Writes the PNG file; says why not when it cannot. 1 when written.
+int WriteOrSay(const char* path, const RgbSurface& surface) {
+    errno = 0;
+    if (WriteRgbPng(path, surface)) return 1;
+    std::fprintf(stderr, "zarvo-render: cannot write '%s': %s\n", path,
+                 errno != 0 ? std::strerror(errno) : "the file could not be completed");
+    return 0;
+}
+
 // Up to 72 bytes over the defaults, as the store loads them; 0 otherwise.
 int LoadSettingsFile(const char* path, SettingsRecord* record) {
     uint8_t bytes[kSettingsRecordSize + 1];
@@ -49,9 +60,7 @@ int SaveTick(const RenderOptions& options, const RgbSurface& surface, int tick) 
     // The pattern was checked to hold exactly one %d or %0Nd.
     const int length = std::snprintf(path, sizeof path, options.outPattern.c_str(), tick);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return 0;
-    if (WriteRgbPng(path, surface)) return 1;
-    std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", path);
-    return 0;
+    return WriteOrSay(path, surface);
 }
 
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
@@ -59,19 +68,26 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const bool preview = options.screenWidth > options.width;
-    const SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
-                                    &trueColour};
+    SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
+                              &trueColour};
+    PictureSize pictureSize = options.pictureSize;
+    if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
     const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
-    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    if (setUp.outcome == kSceneRefused) {
+        ShowMinimumRefusal("zarvo-render", options.width, options.height, 32,
+                           options.width < 640 ? "give --scale-down to shrink the 640 x 480 scene into it, or\n"
+                                                                 "--screen-width W (640 or more) for a still preview pane"
+                                               : nullptr);
+        return 2;
+    }
     if (setUp.scene == nullptr) {
-        std::fprintf(stderr, "zarvo-render: the scene does not run in a %dx%d client area\n", options.width,
-                     options.height);
+        std::fprintf(stderr, "zarvo-render: the scene could not be set up (pictures missing or damaged)\n");
         return 2;
     }
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
-        CreateScreenView(setUp.scene, options.pictureSize, options.width, options.height),
+        CreateScreenView(setUp.scene, pictureSize, options.width, options.height),
         DestroyScreenView);
     if (view == nullptr) {
         std::fprintf(stderr, "zarvo-render: out of memory\n");
@@ -83,10 +99,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
         TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
     }
-    if (!options.out.empty() && !WriteRgbPng(options.out.c_str(), surface)) {
-        std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.out.c_str());
-        return 1;
-    }
+    if (!options.out.empty() && !WriteOrSay(options.out.c_str(), surface)) return 1;
     return 0;
 }
 
@@ -94,17 +107,21 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
 
 int main(int argc, char** argv) {
     RenderOptions options;
-    const int parsed = ParseRenderOptions(argc, argv, &options);
-    if (parsed < 0) {
+    if (!ParseRenderOptions(argc, argv, &options)) return 2;
+    if (options.help) {
         PrintRenderUsage();
         return 0;
     }
-    if (parsed == 0) return 2;
+    if (options.version) {
+        std::printf("zarvo-render %s\n", kZarvoVersion);
+        return 0;
+    }
     SettingsRecord settings = kDefaultSettings;
     if (!options.settingsFile.empty()) {
         if (!LoadSettingsFile(options.settingsFile.c_str(), &settings)) return 2;
     } else {
         ReadSettings(&settings);
     }
+    ApplyGivenSettings(options.settings, &settings);
     return Render(options, settings);
 }

@@ -6,76 +6,108 @@
 
 #include "render/render.h"
 #include "settings/display_settings.h"
+#include "settings/option_grammar.h"
 
 namespace {
 
-constexpr int kMaxSide = 4096;
 constexpr long long kMaxTicks = 1000000;
 
-int Fail(const char* format, const char* a, const char* b = "") {
-    std::fprintf(stderr, "zarvo-render: ");
-    std::fprintf(stderr, format, a, b);
-    std::fprintf(stderr, "\nTry 'zarvo-render --help'.\n");
+RenderOptions* Options(void* target) { return static_cast<RenderOptions*>(target); }
+
+int HandleSize(void* target, const char* value, char* error, size_t errorSize) {
+    const char* cross = std::strchr(value, 'x');
+    char width[16] = {};
+    long long w = 0, h = 0;
+    if (cross != nullptr && cross - value < 16) {
+        std::memcpy(width, value, static_cast<size_t>(cross - value));
+        if (ParseWholeNumber(width, &w) && ParseWholeNumber(cross + 1, &h) && w >= 1 && h >= 1 &&
+            w <= kMaxPictureSide && h <= kMaxPictureSide) {
+            Options(target)->width = static_cast<int>(w);
+            Options(target)->height = static_cast<int>(h);
+            return 1;
+        }
+    }
+    std::snprintf(error, errorSize, "--size needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"", kMaxPictureSide,
+                  value);
     return 0;
 }
 
-// A whole decimal number from `low` to `high`, nothing else.
-int ParseNumber(const char* text, long long low, long long high, long long* value) {
-    if (text == nullptr || *text < '0' || *text > '9') return 0;
-    errno = 0;
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return 0;
-    *value = parsed;
-    return 1;
-}
-
-int ParseSize(const char* text, RenderOptions* options) {
-    const char* cross = text ? std::strchr(text, 'x') : nullptr;
-    if (cross == nullptr || cross - text > 15) return 0;
-    char width[16] = {};
-    std::memcpy(width, text, static_cast<size_t>(cross - text));
-    long long w = 0, h = 0;
-    if (!ParseNumber(width, 1, kMaxSide, &w) || !ParseNumber(cross + 1, 1, kMaxSide, &h)) return 0;
-    options->width = static_cast<int>(w);
-    options->height = static_cast<int>(h);
-    return 1;
-}
-
-int ParseOption(const char* name, const char* value, RenderOptions* options) {
+int HandleScreenWidth(void* target, const char* value, char* error, size_t errorSize) {
     long long number = 0;
-    if (std::strcmp(name, "--size") == 0) {
-        return ParseSize(value, options) ? 1 : Fail("--size wants WIDTHxHEIGHT, each 1 to 4096, got '%s'", value);
-    }
-    if (std::strcmp(name, "--screen-width") == 0) {
-        if (!ParseNumber(value, 1, kMaxSide, &number)) return Fail("--screen-width wants 1 to 4096, got '%s'", value);
-        options->screenWidth = static_cast<int>(number);
-        return 1;
-    }
-    if (std::strcmp(name, "--picture-size") == 0) {
-        if (ParsePictureSize(value, std::strlen(value), &options->pictureSize)) return 1;
-        return Fail("--picture-size wants centred, whole-multiples or fill, got '%s'", value);
-    }
-    if (std::strcmp(name, "--seed") == 0) {
-        if (!ParseNumber(value, 0, UINT32_MAX, &number)) return Fail("--seed wants 0 to 4294967295, got '%s'", value);
-        options->seed = static_cast<uint32_t>(number);
-        options->seedGiven = true;
-        return 1;
-    }
-    if (std::strcmp(name, "--ticks") == 0) {
-        if (!ParseNumber(value, 0, kMaxTicks, &number)) return Fail("--ticks wants 0 to 1000000, got '%s'", value);
-        options->ticks = static_cast<int>(number);
-        return 1;
-    }
-    if (std::strcmp(name, "--settings") == 0) return (options->settingsFile = value, 1);
-    if (std::strcmp(name, "--out") == 0) return (options->out = value, 1);
-    if (std::strcmp(name, "--out-pattern") == 0) {
-        if (!IsFramePattern(value)) return Fail("--out-pattern wants one %%d or %%0Nd and no other '%%', got '%s'", value);
-        options->outPattern = value;
-        return 1;
-    }
-    return Fail("unknown option '%s'", name);
+    if (!ParseNumberOption("screen-width", value, 1, kMaxPictureSide, &number, error, errorSize)) return 0;
+    Options(target)->screenWidth = static_cast<int>(number);
+    return 1;
 }
+
+int HandlePictureSize(void* target, const char* value, char* error, size_t errorSize) {
+    if (ParsePictureSize(value, std::strlen(value), &Options(target)->pictureSize)) return 1;
+    std::snprintf(error, errorSize, "--picture-size needs centred, whole-multiples or fill, got \"%s\"", value);
+    return 0;
+}
+
+int HandleSeed(void* target, const char* value, char* error, size_t errorSize) {
+    long long number = 0;
+    if (!ParseNumberOption("seed", value, 0, UINT32_MAX, &number, error, errorSize)) return 0;
+    Options(target)->seed = static_cast<uint32_t>(number);
+    Options(target)->seedGiven = true;
+    return 1;
+}
+
+int HandleTicks(void* target, const char* value, char* error, size_t errorSize) {
+    long long number = 0;
+    if (!ParseNumberOption("ticks", value, 0, kMaxTicks, &number, error, errorSize)) return 0;
+    Options(target)->ticks = static_cast<int>(number);
+    return 1;
+}
+
+int HandleSettingsFile(void* target, const char* value, char*, size_t) {
+    Options(target)->settingsFile = value;
+    return 1;
+}
+
+int HandleOut(void* target, const char* value, char*, size_t) {
+    Options(target)->out = value;
+    return 1;
+}
+
+int HandleOutPattern(void* target, const char* value, char* error, size_t errorSize) {
+    if (IsFramePattern(value)) {
+        Options(target)->outPattern = value;
+        return 1;
+    }
+    std::snprintf(error, errorSize, "--out-pattern needs one %%d or %%0Nd and no other '%%', got \"%s\"", value);
+    return 0;
+}
+
+int HandleScaleDown(void* target, const char*, char*, size_t) { return Options(target)->scaleDown = true; }
+int HandleVersion(void* target, const char*, char*, size_t) { return Options(target)->version = true; }
+int HandleHelp(void* target, const char*, char*, size_t) { return Options(target)->help = true; }
+
+// Every option of zarvo-render, in the order --help lists them.
+const CommandOption kRenderOptions[] = {
+    {"size", "WxH", HandleSize, "client area (default 1024x768), each side 1 to 8192;\nthe screen is as large"},
+    {"screen-width", "W", HandleScreenWidth,
+     "screen width, when wider than the client (a preview\npane, a still picture), 1 to 8192"},
+    {"scale-down", nullptr, HandleScaleDown,
+     "a client area narrower than 640 shows the 640x480\nscene scaled down and moving, as zarvo's small\n"
+     "windows do"},
+    {"picture-size", "NAME", HandlePictureSize,
+     "centred (default: one pixel per picture pixel, black\n"
+     "around), whole-multiples (the largest whole multiple\n"
+     "that fits) or fill (the largest size of the same\n"
+     "shape); a preview pane is always centred"},
+    {"seed", "N", HandleSeed, "generator state, 0 to 4294967295 (default: twice\nthe calendar time)"},
+    {"ticks", "N", HandleTicks, "timer ticks after the first paint, 0 to 1000000\n(default 100)"},
+    {"settings", "FILE", HandleSettingsFile,
+     "a stored settings record of up to 72 bytes\n(default: the stored settings)"},
+    {nullptr, nullptr, nullptr, "Settings over the record (values outside the range are clamped):"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"out", "FILE.png", HandleOut, "the client area after the last tick"},
+    {"out-pattern", "PAT", HandleOutPattern, "every tick, PAT holding %d or %0Nd (e.g. f-%04d.png)"},
+    {"version", nullptr, HandleVersion, "print the version"},
+    {"help", nullptr, HandleHelp, "this text"},
+    {"h", nullptr, HandleHelp, nullptr},
+};
 
 }  // namespace
 
@@ -101,31 +133,22 @@ void PrintRenderUsage() {
     std::printf(
         "Usage: zarvo-render [options]\n"
         "Draws the Zarvo scene headless, as the saver window shows it on a true-colour\n"
-        "display, and writes it as RGB PNG files.\n\n"
-        "  --size WxH          client area (default 1024x768); the screen is as large\n"
-        "  --screen-width W    screen width, when wider than the client (a preview pane)\n"
-        "  --picture-size S    centred (default: one pixel per picture pixel, black\n"
-        "                      around), whole-multiples (the largest whole multiple\n"
-        "                      that fits) or fill (the largest size of the same shape);\n"
-        "                      a preview pane is always centred\n"
-        "  --seed S            generator state (default: twice the calendar time)\n"
-        "  --ticks N           timer ticks after the first paint (default 100)\n"
-        "  --settings FILE     a stored settings record of up to 72 bytes\n"
-        "                      (default: the stored settings)\n"
-        "  --out FILE.png      the client area after the last tick\n"
-        "  --out-pattern PAT   every tick, PAT holding %%d or %%0Nd (e.g. frame-%%04d.png)\n"
-        "  --help              this text\n");
+        "display, and writes it as RGB PNG files. Options take one or two dashes;\n"
+        "values follow as the next argument or after '='.\n\n");
+    PrintOptionHelp(stdout, kRenderOptions, sizeof kRenderOptions / sizeof kRenderOptions[0]);
 }
 
 int ParseRenderOptions(int argc, char** argv, RenderOptions* options) {
-    for (int i = 1; i < argc; ++i) {
-        const char* name = argv[i];
-        if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) return -1;
-        if (i + 1 >= argc) return Fail("option '%s' needs a value", name);
-        if (!ParseOption(name, argv[++i], options)) return 0;
+    char error[256];
+    if (!ParseCommandLine(argc, argv, kRenderOptions, sizeof kRenderOptions / sizeof kRenderOptions[0], options,
+                          &options->settings, error, sizeof error)) {
+        std::fprintf(stderr, "zarvo-render: %s\nTry 'zarvo-render --help'.\n", error);
+        return 0;
     }
+    if (options->help || options->version) return 1;
     if (options->out.empty() && options->outPattern.empty()) {
-        return Fail("nothing to write: give --out FILE.png or --out-pattern PATTERN%s", "");
+        std::fprintf(stderr, "zarvo-render: nothing to write: give --out FILE.png or --out-pattern PATTERN\n");
+        return 0;
     }
     return 1;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "image/screen_fit.h"
+#include "settings/option_grammar.h"
 
 struct RenderOptions {
     int width = 1024;
@@ -14,10 +15,14 @@ struct RenderOptions {
     PictureSize pictureSize = kPictureCentred;
     bool seedGiven = false;
     uint32_t seed = 0;
+    bool scaleDown = false;  // below 640 wide: the 640x480 scene, scaled down
     int ticks = 100;
     std::string settingsFile;  // empty: the stored settings
     std::string out;           // the client area after the last tick
     std::string outPattern;    // every tick, numbered by a %d or %0Nd
+    GivenSettings settings{};  // over the record
+    bool version = false;
+    bool help = false;
 };
 
 // Parses the command line; on a bad option prints why and returns 0.

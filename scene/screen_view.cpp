@@ -60,6 +60,13 @@ FitRect AdvanceScene(ScreenView& view) {
 
 }  // namespace
 
+SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size) {
+    constexpr int kSmallestWidth = 640, kSmallestHeight = 480;
+    if (area.clientWidth >= kSmallestWidth || area.clientWidth <= 0 || area.clientHeight <= 0) return area;
+    *size = kPictureFill;
+    return {kSmallestWidth, kSmallestHeight, kSmallestWidth, area.bitsPerPixel, area.display};
+}
+
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height) {
     if (scene == nullptr || scene->backgroundImage == nullptr || scene->palette == nullptr) return nullptr;
     ScreenView* view = static_cast<ScreenView*>(calloc(1, sizeof(ScreenView)));

@@ -31,6 +31,13 @@ struct ScreenView {
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
 void DestroyScreenView(ScreenView* view);
 
+// An area narrower than the smallest layout (640 x 480) on Linux: the
+// window to set its scene up for, that layout, and the picture size that
+// shrinks it to fit, so a small preview pane shows the scene moving rather
+// than the still preview picture. Wider areas come back as they are and
+// keep `size`. Windows keeps its still preview and does not call this.
+SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size);
+
 // The whole area: black everywhere the picture is not, the scaled picture
 // inside. Targets cover the area (0, 0, width, height) or part of it.
 void PaintScreenView(ScreenView& view, const RgbPixels& target);

@@ -66,13 +66,16 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
 // failed, which ends the run as on a single screen; another monitor's
 // refusal leaves it black.
 int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const MonitorPlan& plan, WindowArea* area) {
-    const int screenWidth = frontEnd->options.mode == kModeFullScreen ? plan.rect.width : WidthOfScreen(window.screen);
-    const SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
+    const bool fullscreen = frontEnd->options.mode == kModeFullScreen;
+    const int screenWidth = fullscreen ? plan.rect.width : WidthOfScreen(window.screen);
+    SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
+    PictureSize pictureSize = frontEnd->displaySettings.pictureSize;
+    // A narrow full screen keeps its refusal: it is a display below the minimum.
+    if (!fullscreen) info = ShrinkSmallArea(info, &pictureSize);
     const SceneSetUp setUp = SetUpScene(info, &frontEnd->output.surface, frontEnd->settings, plan.seed);
     if (setUp.scene != nullptr) {
         area->scene = setUp.scene;
-        area->view = CreateScreenView(setUp.scene, frontEnd->displaySettings.pictureSize, plan.rect.width,
-                                      plan.rect.height);
+        area->view = CreateScreenView(setUp.scene, pictureSize, plan.rect.width, plan.rect.height);
         if (area->view == nullptr) {
             fprintf(stderr, "zarvo: out of memory\n");
             End(frontEnd, 1);
@@ -82,7 +85,7 @@ int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const Mo
         return 1;
     }
     if (!plan.primary) return 1;
-    if (setUp.outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    if (setUp.outcome == kSceneRefused) ShowMinimumRefusal("zarvo", plan.rect.width, plan.rect.height, window.depth, nullptr);
     if (setUp.outcome == kSceneFailed) {
         fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
     }
@@ -118,9 +121,10 @@ int StartScene(FrontEnd* frontEnd) {
         PaintWindow(frontEnd);
         return 1;
     }
-    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.frameLimit != 0;
+    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.stillAfter != 0;
     frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
     PaintWindow(frontEnd);
+    if (frontEnd->options.frameLimit == 0) End(frontEnd, 0);
     return 1;
 }
 
@@ -153,8 +157,10 @@ void DrawFrame(FrontEnd* frontEnd) {
                      SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height});
     }
     ++frontEnd->framesDrawn;
-    long limit = frontEnd->options.frameLimit;
-    if (limit >= 0 && frontEnd->framesDrawn >= limit) frontEnd->animating = 0;
+    const long still = frontEnd->options.stillAfter;
+    if (still >= 0 && frontEnd->framesDrawn >= still) frontEnd->animating = 0;
+    const long limit = frontEnd->options.frameLimit;
+    if (limit >= 0 && frontEnd->framesDrawn >= limit) End(frontEnd, 0);
 }
 
 void HandleEvent(FrontEnd* frontEnd, XEvent* event) {

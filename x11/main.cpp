@@ -12,14 +12,20 @@ int Fail(const char* message) {
     return 1;
 }
 
+int ReportNoDisplay(const char* displayName) {
+    const char* name = XDisplayName(displayName);
+    if (name == nullptr || *name == '\0') {
+        return Fail("cannot open a display: DISPLAY is not set and no --display was given");
+    }
+    fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n",
+            name);
+    return 1;
+}
+
 int RunFrontEnd(FrontEnd* frontEnd) {
     frontEnd->signalFd = OpenSignalPipe();
     frontEnd->display = XOpenDisplay(frontEnd->options.displayName);
-    if (!frontEnd->display) {
-        fprintf(stderr, "zarvo: cannot open display \"%s\"\n",
-                XDisplayName(frontEnd->options.displayName));
-        return 1;
-    }
+    if (!frontEnd->display) return ReportNoDisplay(frontEnd->options.displayName);
     InstallXErrorHandler();
     char error[256];
     if (!OpenSaverWindow(frontEnd->display, &frontEnd->options, &frontEnd->saver, error,
@@ -38,28 +44,6 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     return frontEnd->exitStatus;
 }
 
-// The store itself reports nothing, so the file is read back to tell the
-// user whether --save worked.
-int SaveSettings(const SettingsRecord& settings, const DisplaySettings& display) {
-    char path[4096];
-    if (!SettingsFilePath(path, sizeof path)) {
-        return Fail("nowhere to store the settings: set HOME or XDG_CONFIG_HOME");
-    }
-    WriteSettings(settings);
-    SettingsRecord stored = kDefaultSettings;
-    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &settings, sizeof stored) != 0) {
-        fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
-        return 1;
-    }
-    if (!WriteDisplaySettings(display)) {
-        char displayPath[4096] = "";
-        DisplaySettingsFilePath(displayPath, sizeof displayPath);
-        fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
-        return 1;
-    }
-    return 0;
-}
-
 FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
 
 }  // namespace
@@ -76,11 +60,14 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return 0;
     }
-    frontEnd.settings = kDefaultSettings;
-    ReadSettings(&frontEnd.settings);
-    ApplySettingOptions(&frontEnd.options, &frontEnd.settings);
-    frontEnd.displaySettings = ReadDisplaySettings();
-    ApplyDisplayOptions(&frontEnd.options, &frontEnd.displaySettings);
-    if (frontEnd.options.save) return SaveSettings(frontEnd.settings, frontEnd.displaySettings);
+    if (frontEnd.options.version) {
+        printf("zarvo %s\n", kZarvoVersion);
+        return 0;
+    }
+    if (frontEnd.options.showSettings) return ShowSettings();
+    if (frontEnd.options.resetSettings) return ResetSettings();
+    ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
+                   &frontEnd.displaySettings);
+    if (frontEnd.options.save) return SaveSettings(&frontEnd.options, frontEnd.settings, frontEnd.displaySettings);
     return RunFrontEnd(&frontEnd);
 }

@@ -2,62 +2,29 @@
 // test options. Every value is checked before it is used.
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "x11/zarvo.h"
 
-const SettingOption kSettingOptions[kSettingCount] = {
-    {"circle-speed", CircleSpeed, "speed of the crowd circling the building"},
-    {"circle-walkers", CircleWalkers, "number of circling walkers"},
-    {"walkway-speed", IsleSpeed, "speed of the walkway walkers"},
-    {"walkway-walkers", IsleWalkers, "number of walkway walkers"},
-    {"redraw-speed", RedrawSpeed, "frame rate: one frame every max(10, 601 - 5 x N) ms"},
-    {"seat-shuffle", SeatShuffle, "how much of the seated crowd stirs"},
-};
-
 namespace {
 
-// A decimal integer with an optional '-' filling the whole text; 1 when
-// valid. strtol alone would also take leading blanks and a '+'.
-int ParseLong(const char* text, long* value) {
-    if (!text) return 0;
-    const char* digits = text[0] == '-' ? text + 1 : text;
-    if (!isdigit(static_cast<unsigned char>(*digits))) return 0;
-    char* end = nullptr;
-    errno = 0;
-    long parsed = strtol(text, &end, 10);
-    if (errno == ERANGE || *end != '\0') return 0;
-    *value = parsed;
-    return 1;
-}
+ZarvoOptions* Options(void* target) { return static_cast<ZarvoOptions*>(target); }
 
-int32_t ClampToRange(long value, const Setting& range) {
-    if (value < range.min) return range.min;
-    if (value > range.max) return range.max;
-    return static_cast<int32_t>(value);
-}
-
-// "WxH" with an optional "+X+Y"; each side from 1 to kMaxWindowSide.
+// "WxH" with an optional "+X+Y"; each side from 1 to kMaxPictureSide.
 int ParseGeometry(const char* text, ZarvoOptions* options) {
     int x = 0, y = 0;
     unsigned int width = 0, height = 0;
     int flags = XParseGeometry(text, &x, &y, &width, &height);
     if ((flags & (WidthValue | HeightValue)) != (WidthValue | HeightValue)) return 0;
-    if (width < 1 || height < 1 || width > kMaxWindowSide || height > kMaxWindowSide) return 0;
+    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) return 0;
     options->width = static_cast<int>(width);
     options->height = static_cast<int>(height);
     options->positionGiven = (flags & (XValue | YValue)) == (XValue | YValue);
     options->x = x;
     options->y = y;
     return 1;
-}
-
-const SettingOption* FindSettingOption(const char* name) {
-    for (const SettingOption& option : kSettingOptions) {
-        if (strcmp(option.name, name) == 0) return &option;
-    }
-    return nullptr;
 }
 
 // --window-id wins over --root in either order, as in other XScreenSaver
@@ -78,127 +45,73 @@ int SetMode(ZarvoOptions* options, int mode, char* error, size_t errorSize) {
     return 1;
 }
 
-// Options that take no value. 1 when handled, 0 when `name` is not one, -1 on error.
-int ParseFlag(const char* name, ZarvoOptions* options, char* error, size_t errorSize) {
-    if (strcmp(name, "help") == 0 || strcmp(name, "h") == 0) {
-        options->help = 1;
-    } else if (strcmp(name, "fullscreen") == 0) {
-        return SetMode(options, kModeFullScreen, error, errorSize) ? 1 : -1;
-    } else if (strcmp(name, "root") == 0) {
-        return SetMode(options, kModeRoot, error, errorSize) ? 1 : -1;
-    } else if (strcmp(name, "save") == 0) {
-        options->save = 1;
-    } else if (strcmp(name, "no-shm") == 0) {
-        options->noShm = 1;
-    } else {
-        return 0;
-    }
-    return 1;
+int HandleFullScreen(void* target, const char*, char* error, size_t errorSize) {
+    return SetMode(Options(target), kModeFullScreen, error, errorSize);
 }
-
-int ParseSettingValue(const SettingOption* setting, const char* value, ZarvoOptions* options,
-                      char* error, size_t errorSize) {
-    long number = 0;
-    if (!ParseLong(value, &number)) {
-        snprintf(error, errorSize, "--%s needs a whole number, got \"%s\"", setting->name, value);
-        return 0;
-    }
-    options->settingGiven[setting->index] = 1;
-    options->settingValue[setting->index] =
-        ClampToRange(number, kDefaultSettings.entries[setting->index]);
-    return 1;
+int HandleRoot(void* target, const char*, char* error, size_t errorSize) {
+    return SetMode(Options(target), kModeRoot, error, errorSize);
 }
+int HandleHelp(void* target, const char*, char*, size_t) { return Options(target)->help = 1; }
+int HandleVersion(void* target, const char*, char*, size_t) { return Options(target)->version = 1; }
+int HandleSave(void* target, const char*, char*, size_t) { return Options(target)->save = 1; }
+int HandleShow(void* target, const char*, char*, size_t) { return Options(target)->showSettings = 1; }
+int HandleReset(void* target, const char*, char*, size_t) { return Options(target)->resetSettings = 1; }
+int HandleNoShm(void* target, const char*, char*, size_t) { return Options(target)->noShm = 1; }
 
-int ParseGeometryValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
-    if (ParseGeometry(value, options)) return 1;
+int HandleGeometry(void* target, const char* value, char* error, size_t errorSize) {
+    if (ParseGeometry(value, Options(target))) return 1;
     snprintf(error, errorSize, "--geometry needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"",
-             kMaxWindowSide, value);
+             kMaxPictureSide, value);
     return 0;
 }
 
-int ParseWindowIdValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
-    if (ParseWindowId(value, &options->windowId)) {
-        return SetMode(options, kModePreview, error, errorSize);
+int HandleWindowId(void* target, const char* value, char* error, size_t errorSize) {
+    if (ParseWindowId(value, &Options(target)->windowId)) {
+        return SetMode(Options(target), kModePreview, error, errorSize);
     }
     snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
              value);
     return 0;
 }
 
-int ParseDisplayValue(const char* value, ZarvoOptions* options, char*, size_t) {
-    options->displayName = value;
+int HandleDisplay(void* target, const char* value, char*, size_t) {
+    Options(target)->displayName = value;
     return 1;
 }
 
-int ParseSeedValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+int HandleSeed(void* target, const char* value, char* error, size_t errorSize) {
     long long number = 0;
-    char* end = nullptr;
-    errno = 0;
-    if (*value >= '0' && *value <= '9') number = strtoll(value, &end, 10);
-    if (!end || *end != '\0' || errno == ERANGE || number > 0xFFFFFFFFLL) {
-        snprintf(error, errorSize, "--seed needs a number from 0 to 4294967295, got \"%s\"", value);
-        return 0;
-    }
-    options->seedGiven = 1;
-    options->seed = static_cast<uint32_t>(number);
+    if (!ParseNumberOption("seed", value, 0, UINT32_MAX, &number, error, errorSize)) return 0;
+    Options(target)->seedGiven = 1;
+    Options(target)->seed = static_cast<uint32_t>(number);
     return 1;
 }
 
-int ParseFramesValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
-    long number = 0;
-    if (!ParseLong(value, &number) || number < 0) {
-        snprintf(error, errorSize, "--frames needs a number of at least 0, got \"%s\"", value);
-        return 0;
-    }
-    options->frameLimit = number;
+int ParseFrameCount(const char* option, const char* value, long* count, char* error, size_t errorSize) {
+    long long number = 0;
+    if (!ParseNumberOption(option, value, 0, kMaxFrames, &number, error, errorSize)) return 0;
+    *count = static_cast<long>(number);
     return 1;
 }
+int HandleFrames(void* target, const char* value, char* error, size_t errorSize) {
+    return ParseFrameCount("frames", value, &Options(target)->frameLimit, error, errorSize);
+}
+int HandleStillAfter(void* target, const char* value, char* error, size_t errorSize) {
+    return ParseFrameCount("still-after", value, &Options(target)->stillAfter, error, errorSize);
+}
 
-int ParsePictureSizeValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+int HandlePictureSize(void* target, const char* value, char* error, size_t errorSize) {
+    ZarvoOptions* options = Options(target);
     if (ParsePictureSize(value, strlen(value), &options->pictureSize)) return options->pictureSizeGiven = 1;
     snprintf(error, errorSize, "--picture-size needs centred, whole-multiples or fill, got \"%s\"", value);
     return 0;
 }
 
-int ParseMonitorsValue(const char* value, ZarvoOptions* options, char* error, size_t errorSize) {
+int HandleMonitors(void* target, const char* value, char* error, size_t errorSize) {
+    ZarvoOptions* options = Options(target);
     if (ParseMonitorChoice(value, strlen(value), &options->monitors)) return options->monitorsGiven = 1;
     snprintf(error, errorSize, "--monitors needs all or primary, got \"%s\"", value);
     return 0;
-}
-
-using ValueParser = int (*)(const char* value, ZarvoOptions* options, char* error,
-                            size_t errorSize);
-
-struct ValuedOption {
-    const char* name;
-    ValueParser parse;
-};
-
-const ValuedOption kValuedOptions[] = {
-    {"geometry", ParseGeometryValue}, {"window-id", ParseWindowIdValue},
-    {"display", ParseDisplayValue},   {"seed", ParseSeedValue},
-    {"frames", ParseFramesValue},     {"picture-size", ParsePictureSizeValue},
-    {"monitors", ParseMonitorsValue},
-};
-
-const ValuedOption* FindValuedOption(const char* name) {
-    for (const ValuedOption& option : kValuedOptions) {
-        if (strcmp(option.name, name) == 0) return &option;
-    }
-    return nullptr;
-}
-
-int TakesValue(const char* name) {
-    return FindValuedOption(name) != nullptr || FindSettingOption(name) != nullptr;
-}
-
-// An option known to take a value. 1 when valid, 0 with a message.
-int ParseValued(const char* name, const char* value, ZarvoOptions* options, char* error,
-                size_t errorSize) {
-    if (const SettingOption* setting = FindSettingOption(name)) {
-        return ParseSettingValue(setting, value, options, error, errorSize);
-    }
-    return FindValuedOption(name)->parse(value, options, error, errorSize);
 }
 
 void SetDefaults(ZarvoOptions* options) {
@@ -207,9 +120,55 @@ void SetDefaults(ZarvoOptions* options) {
     options->width = kDefaultWindowWidth;
     options->height = kDefaultWindowHeight;
     options->frameLimit = -1;
+    options->stillAfter = -1;
 }
 
 }  // namespace
+
+// Every option of zarvo, in the order --help lists them.
+const CommandOption kZarvoOptions[] = {
+    {nullptr, nullptr, nullptr, "Modes (a window of its own when none is given):"},
+    {"geometry", "WxH[+X+Y]", HandleGeometry, "size of the window (default 1024x768), each side\n1 to 8192"},
+    {"fullscreen", nullptr, HandleFullScreen,
+     "cover every monitor; a key, a button or a mouse\nmove of more than 4 pixels ends it"},
+    {"root", nullptr, HandleRoot,
+     "draw on the root window: XScreenSaver's window when\nXSCREENSAVER_WINDOW is set, else a virtual root"},
+    {"window-id", "ID", HandleWindowId,
+     "draw into window ID (decimal or 0x hex); wins over\n--root and XSCREENSAVER_WINDOW"},
+    {"display", "NAME", HandleDisplay, "the X display to use (default $DISPLAY)"},
+    {nullptr, nullptr, nullptr,
+     "The window closes with q, Escape or its close button. With\n"
+     "XSCREENSAVER_WINDOW set and no mode given, zarvo draws into that window.\n"
+     "\n"
+     "Settings (values outside the range are clamped). A run of zarvo's own uses\n"
+     "the stored settings under these; a run for XScreenSaver (XSCREENSAVER_WINDOW,\n"
+     "--root or --window-id) uses the defaults under them."},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"picture-size", "NAME", HandlePictureSize,
+     "how large the picture is shown: centred (one\n"
+     "screen pixel per picture pixel, the default),\n"
+     "whole-multiples (the largest whole multiple that\n"
+     "fits, sharp square blocks) or fill (the largest\n"
+     "size of the same shape); a small preview window is\n"
+     "always centred"},
+    {"monitors", "NAME", HandleMonitors,
+     "with --fullscreen: all (the picture on every\nmonitor, the default) or primary (the others black)"},
+    {nullptr, nullptr, nullptr, "\nStored settings:"},
+    {"save", nullptr, HandleSave,
+     "store the settings given over the stored ones, say\nwhat was stored, and exit without drawing"},
+    {"show-settings", nullptr, HandleShow, "print the stored settings, their ranges and files"},
+    {"reset-settings", nullptr, HandleReset, "remove the stored settings"},
+    {nullptr, nullptr, nullptr, "\nOther options:"},
+    {"no-shm", nullptr, HandleNoShm, "never use the MIT-SHM extension"},
+    {"seed", "N", HandleSeed, "seed the random generator with N (0 to 4294967295)"},
+    {"frames", "N", HandleFrames, "end the program after N frames (0 to 1000000)"},
+    {"still-after", "N", HandleStillAfter,
+     "stop the animation after N frames and keep the\nwindow open (0 to 1000000)"},
+    {"version", nullptr, HandleVersion, "print the version"},
+    {"help", nullptr, HandleHelp, "show this text"},
+    {"h", nullptr, HandleHelp, nullptr},
+};
+const size_t kZarvoOptionCount = sizeof kZarvoOptions / sizeof kZarvoOptions[0];
 
 int ParseWindowId(const char* text, unsigned long* id) {
     if (!text || !*text) return 0;
@@ -231,40 +190,8 @@ int ParseWindowId(const char* text, unsigned long* id) {
 
 int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize) {
     SetDefaults(options);
-    error[0] = '\0';
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (arg[0] != '-' || arg[1] == '\0') {
-            snprintf(error, errorSize, "unexpected argument \"%s\"", arg);
-            return 0;
-        }
-        const char* body = arg[1] == '-' ? arg + 2 : arg + 1;
-        char name[32];
-        const char* equals = strchr(body, '=');
-        size_t nameLength = equals ? static_cast<size_t>(equals - body) : strlen(body);
-        if (nameLength == 0 || nameLength >= sizeof name) {
-            snprintf(error, errorSize, "unknown option \"%s\"", arg);
-            return 0;
-        }
-        memcpy(name, body, nameLength);
-        name[nameLength] = '\0';
-        if (!equals) {
-            int flag = ParseFlag(name, options, error, errorSize);
-            if (flag < 0) return 0;
-            if (flag > 0) continue;
-        }
-        if (!TakesValue(name)) {
-            snprintf(error, errorSize, "unknown option \"%s\"", arg);
-            return 0;
-        }
-        const char* value = equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
-        if (!value) {
-            snprintf(error, errorSize, "option \"%s\" needs a value", arg);
-            return 0;
-        }
-        if (!ParseValued(name, value, options, error, errorSize)) return 0;
-    }
-    return 1;
+    return ParseCommandLine(argc, argv, kZarvoOptions, kZarvoOptionCount, options, &options->settings, error,
+                            errorSize);
 }
 
 int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
@@ -282,9 +209,7 @@ int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* e
 }
 
 void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record) {
-    for (int i = 0; i < kSettingCount; ++i) {
-        if (options->settingGiven[i]) record->entries[i].value = options->settingValue[i];
-    }
+    ApplyGivenSettings(options->settings, record);
 }
 
 void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display) {

@@ -15,13 +15,14 @@
 #include "scene/scene.h"
 #include "scene/screen_view.h"
 #include "settings/display_settings.h"
+#include "settings/option_grammar.h"
 #include "settings/settings.h"
 
 // ---- Options (options.cpp, help.cpp) ----
 
 constexpr int kDefaultWindowWidth = 1024;
 constexpr int kDefaultWindowHeight = 768;
-constexpr int kMaxWindowSide = 8192;
+constexpr long kMaxFrames = 1000000;
 
 struct ZarvoOptions {
     int mode;       // RunMode: window, full screen, root or preview (--window-id)
@@ -30,27 +31,26 @@ struct ZarvoOptions {
     int x, y, positionGiven;
     unsigned long windowId;
     const char* displayName;       // null: $DISPLAY
-    int settingGiven[kSettingCount];
-    int32_t settingValue[kSettingCount];  // already clamped to the built-in range
+    GivenSettings settings;
     int pictureSizeGiven;
     PictureSize pictureSize;
     int monitorsGiven;
     MonitorChoice monitors;
     int save;
+    int showSettings;
+    int resetSettings;
     int help;
+    int version;
     int noShm;
     int seedGiven;
     uint32_t seed;
-    long frameLimit;  // frames drawn before the animation stops; -1: no limit
+    long frameLimit;  // frames drawn before the program ends; -1: no limit
+    long stillAfter;  // frames drawn before the animation stops; -1: no limit
 };
 
-// The options that set one of the six settings; --help is written from it.
-struct SettingOption {
-    const char* name;  // without the dashes
-    int index;         // in SettingsRecord
-    const char* meaning;
-};
-extern const SettingOption kSettingOptions[kSettingCount];
+// Every option of zarvo; --help is written from it.
+extern const CommandOption kZarvoOptions[];
+extern const size_t kZarvoOptionCount;
 
 // Fills `options` from argv (options take one or two dashes, values either as
 // the next argument or after '='). 1 on success; 0 with a message in `error`.
@@ -61,11 +61,34 @@ int ParseWindowId(const char* text, unsigned long* id);
 // into unless --fullscreen or --window-id chose otherwise. 1 on success.
 int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
                            size_t errorSize);
+// 1 when XScreenSaver started this run: XSCREENSAVER_WINDOW is set or
+// --root or --window-id was given.
+int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow);
+// The settings of a run: the built-in defaults, under the stored ones unless
+// XScreenSaver started it (its settings tool leaves out an option whose
+// slider sits at the default, so its command line is the whole truth), and
+// the command line's over both.
+void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                    DisplaySettings* display);
 // Puts the values given on the command line into the record.
 void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
 // The same for the display settings (picture size and monitors).
 void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display);
 void PrintHelp(FILE* out);
+
+// ---- The stored settings as the user sees them (stored_settings.cpp) ----
+
+// The stored record over the defaults. A record that cannot be used (a file
+// of the wrong size, not a plain file, or a value outside its range) is
+// reported on standard error and the defaults are used.
+void ReadStoredSettings(SettingsRecord* record);
+// Each setting with its range and default, then the display settings.
+void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
+// --save: stores both and says what and where, naming each value that was
+// clamped into its range; --show-settings; --reset-settings. Exit statuses.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display);
+int ShowSettings();
+int ResetSettings();
 
 // ---- Pixels (pixels.cpp) ----
 

@@ -35,16 +35,16 @@ bool PointsIntoArguments(const char* text, const std::vector<char*>& argv) {
 
 // What the rest of the program takes for granted of parsed options.
 void CheckParsed(const ZarvoOptions& options, const std::vector<char*>& argv) {
-    if (options.width < 1 || options.width > kMaxWindowSide) std::abort();
-    if (options.height < 1 || options.height > kMaxWindowSide) std::abort();
+    if (options.width < 1 || options.width > kMaxPictureSide) std::abort();
+    if (options.height < 1 || options.height > kMaxPictureSide) std::abort();
     if (options.mode < kModeFullScreen || options.mode > kModeRoot) std::abort();  // the X11 modes
     if (options.mode == kModePreview && (options.windowId == 0 || options.windowId > kMaxWindowId)) std::abort();
-    if (options.frameLimit < -1) std::abort();
+    if (options.frameLimit < -1 || options.stillAfter < -1) std::abort();
     if (options.displayName != nullptr && !PointsIntoArguments(options.displayName, argv)) std::abort();
     for (int i = 0; i < kSettingCount; ++i) {
         const Setting& range = kDefaultSettings.entries[i];
-        const int32_t value = options.settingValue[i];
-        if (options.settingGiven[i] && (value < range.min || value > range.max)) std::abort();
+        const int32_t value = options.settings.value[i];
+        if (options.settings.given[i] && (value < range.min || value > range.max)) std::abort();
     }
 }
 
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SettingsRecord record = kDefaultSettings;
     ApplySettingOptions(&options, &record);
     for (int i = 0; i < kSettingCount; ++i) {
-        if (options.settingGiven[i] && record.entries[i].value != options.settingValue[i]) std::abort();
+        if (options.settings.given[i] && record.entries[i].value != options.settings.value[i]) std::abort();
     }
     // The display settings reach the store and the screen view only as known names.
     DisplaySettings display = kDefaultDisplaySettings;

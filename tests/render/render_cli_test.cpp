@@ -66,6 +66,29 @@ TEST(RenderCommandLineTest, WritesTheClientAreaAndEveryTick) {
     std::remove(out.c_str());
 }
 
+// The six settings by name, clamped as zarvo clamps them, draw what a
+// settings record holding the same values draws.
+TEST(RenderCommandLineTest, SettingsByNameDrawAsTheStoredRecord) {
+    // Circle speed as the defaults; a record this short leaves the rest at
+    // the defaults, so the stored settings of the machine play no part.
+    std::vector<unsigned char> bytes = {20, 0, 0, 0, 150, 0, 0, 0, 100, 0, 0, 0};
+    const std::string defaults = TempPath("defaults"), record = TempPath("record");
+    std::ofstream(defaults, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 12);
+    bytes.insert(bytes.end(), {30, 0, 0, 0, 125, 0, 0, 0, 125, 0, 0, 0});  // circle walkers 125
+    std::ofstream(record, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 24);
+    const std::string fromRecord = TempPath("record.png"), byName = TempPath("name.png");
+    ASSERT_EQ(Render("--size 640x480 --seed 4 --ticks 5 --settings " + record + " --out " + fromRecord).status, 0);
+    ASSERT_EQ(Render("--size=640x480 -seed 4 --ticks=5 --circle-walkers=999 --settings " + defaults + " --out " + byName)
+                  .status,
+              0);
+    std::ifstream a(fromRecord, std::ios::binary), b(byName, std::ios::binary);
+    const std::string first((std::istreambuf_iterator<char>(a)), std::istreambuf_iterator<char>());
+    const std::string second((std::istreambuf_iterator<char>(b)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(first.empty());
+    EXPECT_TRUE(first == second) << "--circle-walkers 999, clamped to 125, drew another picture";
+    for (const std::string& path : {defaults, record, fromRecord, byName}) std::remove(path.c_str());
+}
+
 TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
     struct Case { const char* arguments; const char* named; };
     const Case cases[] = {
@@ -81,10 +104,16 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--out", "needs a value"},
         {"--ticks 1", "nothing to write"},
         {"--settings /nonexistent/zarvo --out x.png", "cannot open"},
-        {"--size 600x600 --out x.png", "does not run"},
+        {"--size 600x600 --out x.png", "this window is 600 x 600"},
+        {"--size 320x240 --out x.png", "--screen-width"},
         {"--picture-size stretched --out x.png", "--picture-size"},
         {"--picture-size Fill --out x.png", "--picture-size"},
-        {"--picture-size fill --size 600x600 --out x.png", "does not run"},
+        {"--scale-down=1 --out x.png", "--scale-down takes no value"},
+        {"--seed 99999999999999999999 --out x.png", "--seed needs a whole number from 0 to 4294967295"},
+        {"--seed=4294967296 --out x.png", "--seed needs a whole number from 0 to 4294967295"},
+        {"-size 8193x10 --out x.png", "each from 1 to 8192"},
+        {"--circle-walkers many --out x.png", "--circle-walkers needs a whole number"},
+        {"--picture-size fill --size 600x600 --out x.png", "at least 640 pixels wide"},
     };
     for (const Case& c : cases) {
         const RenderRun run = Render(c.arguments);
@@ -93,6 +122,16 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
             << c.arguments << ": expected a message naming '" << c.named << "', got: " << run.errors;
     }
     EXPECT_EQ(Render("--help").status, 0);
+    const std::string help = TempPath("help.txt");
+    ASSERT_EQ(std::system((std::string(ZARVO_RENDER) + " --help > " + help).c_str()), 0);
+    std::ifstream lines(help);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_GT(count, 20) << "the help lists every option";
+    std::remove(help.c_str());
+    const RenderRun unwritable = Render("--size 640x480 --ticks 0 --out /nonexistent-zarvo/x.png");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;
 }
 
 }  // namespace

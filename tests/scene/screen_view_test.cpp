@@ -137,6 +137,58 @@ TEST(ScreenViewTest, PreviewStaysCentred) {
     DestroyScene(scene);
 }
 
+// On Linux an area narrower than 640 shows the 640 x 480 scene shrunk to
+// fit and moving; each of its pixels is one of that scene's. Wider areas
+// are left as they are.
+TEST(ScreenViewTest, SmallAreasShowTheSmallestLayoutShrunkAndMoving) {
+    const int sizes[][2] = {{320, 240}, {200, 150}, {639, 479}, {120, 300}, {600, 100}};
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        PictureSize picture = kPictureCentred;
+        const SceneWindowInfo window = ShrinkSmallArea({w, h, 1920, 32, TrueColourDisplay()}, &picture);
+        EXPECT_EQ(picture, kPictureFill);
+        Scene* small = SetUpScene(window, nullptr, kDefaultSettings, kSeed).scene;
+        Scene* full = SceneFor(640, 480);
+        ASSERT_NE(small, nullptr);
+        ASSERT_NE(full, nullptr);
+        ScreenView* view = CreateScreenView(small, picture, w, h);
+        ScreenView* fullView = CreateScreenView(full, kPictureCentred, 640, 480);
+        ASSERT_NE(view, nullptr);
+        ASSERT_NE(fullView, nullptr);
+        Screen<uint32_t> screen(w, h), fullScreen(640, 480);
+        const FitRect visible = view->fit->placement.visible;
+        EXPECT_TRUE(visible.width == w || visible.height == h) << "fills one side";
+        int moved = 0;
+        for (int tick = 0; tick < kTicks; ++tick) {
+            const FitRect changed = TickScreenView(*view, RgbOf(screen));
+            TickScreenView(*fullView, RgbOf(fullScreen));
+            moved += changed.width > 0 && changed.height > 0;
+        }
+        EXPECT_GT(moved, 0) << "the small area never changed";
+        PaintScreenView(*view, RgbOf(screen));
+        PaintScreenView(*fullView, RgbOf(fullScreen));
+        long foreign = 0;
+        for (int y = 0; y < visible.height; ++y) {
+            for (int x = 0; x < visible.width; ++x) {
+                const size_t from = size_t(view->fit->rows[y].index) * 640 + size_t(view->fit->columns[x].index);
+                foreign += screen.pixels[size_t(visible.y + y) * size_t(w) + size_t(visible.x + x)] !=
+                           fullScreen.pixels[from];
+            }
+        }
+        EXPECT_EQ(foreign, 0) << "pixels that are not the 640 x 480 scene's";
+        DestroyScreenView(view);
+        DestroyScreenView(fullView);
+        DestroyScene(small);
+        DestroyScene(full);
+    }
+    PictureSize kept = kPictureWholeMultiples;
+    const SceneWindowInfo wide = ShrinkSmallArea({640, 200, 640, 32, nullptr}, &kept);
+    EXPECT_EQ(wide.clientWidth, 640);
+    EXPECT_EQ(wide.clientHeight, 200);
+    EXPECT_EQ(kept, kPictureWholeMultiples);
+}
+
 TEST(ScreenViewTest, MonitorPlans) {
     const MonitorArea twoMonitors[] = {{{0, 0, 1024, 768}, 0}, {{1024, 0, 800, 600}, 1}};
     const MonitorArea smallPrimary[] = {{{0, 0, 600, 480}, 1}, {{600, 0, 500, 400}, 0}, {{1100, 0, 1920, 1080}, 0}};

@@ -66,7 +66,12 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
     size_t got = 0;
     while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) help.append(buffer, got);
     fclose(file);
-    const char* options[] = {"--geometry", "--fullscreen", "--root", "--window-id", "--save",
+    for (size_t at = 0, end; at < help.size(); at = end + 1) {
+        end = help.find('\n', at);
+        if (end == std::string::npos) end = help.size();
+        EXPECT_LE(end - at, 80u) << "a line wider than 80 columns: " << help.substr(at, end - at);
+    }
+    const char* options[] = {"--show-settings", "--reset-settings", "--version", "--frames", "--geometry", "--fullscreen", "--root", "--window-id", "--save",
                              "--help", "--picture-size", "whole-multiples", "--monitors", "primary"};
     for (const char* option : options) {
         EXPECT_NE(help.find(option), std::string::npos) << "expected " << option << " in --help";
@@ -79,10 +84,9 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                             std::to_string(s.value);
         size_t at = help.find(settings[i]);
         ASSERT_NE(at, std::string::npos) << "expected " << settings[i] << " in --help";
-        size_t lineEnd = help.find('\n', at);
-        std::string next = help.substr(lineEnd + 1, help.find('\n', lineEnd + 1) - lineEnd - 1);
-        EXPECT_NE(next.find(range), std::string::npos)
-            << "expected \"" << range << "\" under " << settings[i] << ", got \"" << next << "\"";
+        const std::string block = help.substr(at, help.find("\n  --", at) - at);
+        EXPECT_NE(block.find(range), std::string::npos)
+            << "expected \"" << range << "\" under " << settings[i] << ", got \"" << block << "\"";
     }
 }
 
@@ -104,6 +108,7 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     std::string errors;
     ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0)
         << errors;
+    EXPECT_NE(errors.find("--seat-shuffle 50 is outside 100 to 600; stored 100"), std::string::npos) << errors;
     SettingsRecord first = ReadStored(config);
     EXPECT_EQ(first.entries[RedrawSpeed].value, 120) << "expected 500 clamped to 120";
     EXPECT_EQ(first.entries[SeatShuffle].value, 100) << "expected 50 clamped to 100";
@@ -132,11 +137,43 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     EXPECT_NE(errors.find("could not store the settings"), std::string::npos) << "stderr: " << errors;
 }
 
+// A record that cannot be used is named on standard error, and
+// --reset-settings removes what --save stored.
+TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
+    const std::string config = MakeTempDir("stored");
+    std::string errors;
+    ASSERT_EQ(RunZarvo({"--picture-size=fill", "--save"}, config, &errors), 0) << errors;
+    EXPECT_EQ(errors, "");
+    const struct {
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {std::string(73, '\0'), "more than 72 bytes"},
+        {"", "empty"},
+        {std::string(16, '\0') + std::string(4, '\x7f'), "outside its range"},
+    };
+    for (const auto& c : cases) {
+        FILE* file = fopen((config + "/zarvo/Config").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        fwrite(c.bytes.data(), 1, c.bytes.size(), file);
+        fclose(file);
+        EXPECT_EQ(RunZarvo({"--show-settings"}, config, &errors), 0);
+        EXPECT_NE(errors.find("cannot be used ("), std::string::npos) << c.problem << ": " << errors;
+        EXPECT_NE(errors.find(c.problem), std::string::npos) << errors;
+    }
+    EXPECT_EQ(RunZarvo({"--reset-settings"}, config, &errors), 0) << errors;
+    for (const char* name : {"/zarvo/Config", "/zarvo/Display"}) {
+        EXPECT_EQ(fopen((config + name).c_str(), "rb"), nullptr) << name << " is still there";
+    }
+}
+
 TEST(CommandLine, NoDisplayIsReportedWithStatus1) {
     std::string errors;
     std::vector<std::string> args = {kZarvo, "--display", ":4699.7"};
     EXPECT_EQ(RunProgram(args, "", {"XDG_CONFIG_HOME=" + MakeTempDir("nodisplay")}, 10000, &errors), 1);
-    EXPECT_NE(errors.find("cannot open display"), std::string::npos) << "stderr: " << errors;
+    EXPECT_NE(errors.find("cannot open display \":4699.7\""), std::string::npos) << "stderr: " << errors;
+    EXPECT_EQ(RunProgram({kZarvo}, "", {"XDG_CONFIG_HOME=" + MakeTempDir("nodisplay"), "DISPLAY="}, 10000, &errors), 1);
+    EXPECT_NE(errors.find("DISPLAY is not set"), std::string::npos) << "stderr: " << errors;
 }
 
 }  // namespace

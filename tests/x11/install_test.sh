@@ -35,7 +35,8 @@ for i in $(seq 1 "$count"); do
   [ "$arg" = "$option %" ] || fail "expected '$option %' as the arg, got '$arg'"
   XDG_CONFIG_HOME=$prefix "$program" "$option" "$default" --help >/dev/null ||
     fail "zarvo refuses $option $default"
-  line=$(printf '%s\n' "$help" | grep -A1 -- "^  $option " | tail -n 1)
+  # The option's lines, up to the next option.
+  line=$(printf '%s\n' "$help" | awk -v o="  $option " 'index($0, o) == 1 {on = 1; print; next} /^  --/ {on = 0} on')
   [[ "$line" == *"$low to $high, default $default"* ]] ||
     fail "expected '$low to $high, default $default' for $option in --help, got '$line'"
 done

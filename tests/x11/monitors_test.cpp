@@ -70,7 +70,7 @@ TEST_F(TwoMonitorsTest, FullScreenDrawsOnEachMonitorOrThePrimaryOnly) {
     const Picture second = Render("800x600", 22, 3, "--picture-size fill");
     for (const char* monitors : {"all", "primary"}) {
         SCOPED_TRACE(std::string("--monitors ") + monitors);
-        ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "21", "--frames", "3", "--redraw-speed",
+        ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "21", "--still-after", "3", "--redraw-speed",
                                 "120", "--picture-size", "fill", "--monitors", monitors},
                                displayName, {"XDG_CONFIG_HOME=" + work}, &zarvo));
         ExpectArea(0, 0, primary, "the primary");

@@ -154,7 +154,7 @@ TEST_F(XScreenSaverTest, SettingsPreviewCommandDrawsIntoTheGivenWindow) {
     // The settings tool appends --window-id to zarvo.xml's command and its
     // settings, and names the same window in the environment.
     Child zarvo;
-    ASSERT_TRUE(SpawnChild({kZarvo, "--root", "--seed", "9", "--frames", "2", "--redraw-speed",
+    ASSERT_TRUE(SpawnChild({kZarvo, "--root", "--seed", "9", "--still-after", "2", "--redraw-speed",
                             "120", "--window-id", id},
                            server.name,
                            {std::string("XSCREENSAVER_WINDOW=") + id,

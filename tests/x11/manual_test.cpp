@@ -1,0 +1,110 @@
+// The man page and XScreenSaver's zarvo.xml against the option table that
+// writes --help: every option in the synopsis and described, every
+// setting's range and default, and the XML's sliders and choices.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "x11/zarvo.h"
+
+namespace {
+
+std::string ReadSource(const char* name) {
+    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + "/x11/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The man page's form of an option: every '-' escaped.
+std::string Roff(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+}
+
+// The section of `text` from `start` to the next ".SH".
+std::string Section(const std::string& text, const std::string& start) {
+    const size_t at = text.find(start);
+    if (at == std::string::npos) return "";
+    return text.substr(at, text.find("\n.SH", at + 1) - at);
+}
+
+// Every named, listed option of zarvo: the table's and the six settings.
+std::set<std::string> OptionNames() {
+    std::set<std::string> names;
+    for (size_t i = 0; i < kZarvoOptionCount; ++i) {
+        if (kZarvoOptions[i].name != nullptr && kZarvoOptions[i].help != nullptr) names.insert(kZarvoOptions[i].name);
+    }
+    for (const SettingOption& setting : kSettingOptions) names.insert(setting.name);
+    return names;
+}
+
+TEST(Manual, ManPageListsEveryOptionAndEverySettingsRange) {
+    const std::string page = ReadSource("zarvo.6");
+    ASSERT_FALSE(page.empty());
+    EXPECT_NE(page.find(std::string("\"Zarvo ") + kZarvoVersion + "\""), std::string::npos) << "version";
+    const std::string synopsis = Section(page, ".SH SYNOPSIS");
+    const std::set<std::string> names = OptionNames();
+    for (const std::string& name : names) {
+        const bool inSynopsis = synopsis.find("[" + Roff("--" + name) + "]") != std::string::npos ||
+                                synopsis.find("[" + Roff("--" + name) + " ") != std::string::npos;
+        EXPECT_TRUE(inSynopsis) << "--" << name << " missing from the synopsis";
+        const bool described = page.find(".B " + Roff("--" + name) + "\n") != std::string::npos ||
+                               page.find(".BI " + Roff("--" + name) + " ") != std::string::npos;
+        EXPECT_TRUE(described) << "--" << name << " is not described";
+    }
+    // Nothing in the synopsis that the program does not take.
+    for (size_t at = synopsis.find("[\\-\\-"); at != std::string::npos; at = synopsis.find("[\\-\\-", at + 1)) {
+        std::string name;
+        for (size_t i = at + 5; i < synopsis.size() && synopsis[i] != ' ' && synopsis[i] != ']'; ++i) {
+            if (synopsis[i] != '\\') name += synopsis[i];
+        }
+        EXPECT_TRUE(names.count(name)) << "the synopsis lists --" << name << ", which zarvo does not take";
+    }
+    EXPECT_NE(synopsis.find("[+\\fIX\\fP+\\fIY\\fP]"), std::string::npos) << "the geometry's position";
+    for (const SettingOption& setting : kSettingOptions) {
+        const Setting& s = kDefaultSettings.entries[setting.index];
+        const size_t at = page.find(".BI " + Roff(std::string("--") + setting.name) + " ");
+        ASSERT_NE(at, std::string::npos) << setting.name;
+        const std::string entry = page.substr(at, page.find("\n.TP", at) - at);
+        std::string flat;
+        for (char c : entry) flat += c == '\n' ? ' ' : c;
+        const std::string wanted =
+            std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " + std::to_string(s.value) + ".";
+        EXPECT_NE(flat.find(wanted), std::string::npos) << "expected \"" << wanted << "\" for " << setting.name;
+    }
+}
+
+// XScreenSaver's sliders name each setting as the options do, with the
+// same range and default; its choices are the display settings' names.
+TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
+    const std::string xml = ReadSource("zarvo.xml");
+    ASSERT_FALSE(xml.empty());
+    for (const SettingOption& setting : kSettingOptions) {
+        const Setting& s = kDefaultSettings.entries[setting.index];
+        const size_t at = xml.find(std::string("arg=\"--") + setting.name + " %\"");
+        ASSERT_NE(at, std::string::npos) << setting.name << " has no slider";
+        const std::string element = xml.substr(at, xml.find("/>", at) - at);
+        std::string label = setting.name;
+        label[0] = static_cast<char>(label[0] - 'a' + 'A');
+        label[label.find('-')] = ' ';
+        EXPECT_NE(element.find("_label=\"" + label + "\""), std::string::npos) << setting.name << ": " << element;
+        const std::string range = "low=\"" + std::to_string(s.min) + "\" high=\"" + std::to_string(s.max) +
+                                  "\" default=\"" + std::to_string(s.value) + "\"";
+        EXPECT_NE(element.find(range), std::string::npos) << setting.name << ": " << element;
+    }
+    for (int size = 0; size < kPictureSizeCount; ++size) {
+        const std::string arg = std::string("arg-set=\"--picture-size ") + PictureSizeName(PictureSize(size)) + "\"";
+        EXPECT_NE(xml.find(arg), std::string::npos) << arg;
+    }
+    for (int choice = 0; choice < kMonitorChoiceCount; ++choice) {
+        const std::string arg = std::string("arg-set=\"--monitors ") + MonitorChoiceName(MonitorChoice(choice)) + "\"";
+        EXPECT_NE(xml.find(arg), std::string::npos) << arg;
+    }
+}
+
+}  // namespace

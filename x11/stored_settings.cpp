@@ -1,0 +1,142 @@
+// The stored settings as the user meets them: which runs use them, what is
+// stored and where, and a stored record that cannot be used.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "x11/zarvo.h"
+
+namespace {
+
+constexpr size_t kPathCapacity = 4096;
+
+// Why the stored record at `path` cannot be used; null when it can (or
+// when there is none).
+const char* StoredRecordProblem(const char* path, SettingsRecord* record) {
+    uint8_t bytes[kSettingsRecordSize + 1];
+    errno = 0;
+    const long size = ReadSettingsFile(path, bytes);
+    if (size < 0) return errno == ENOENT ? nullptr : "it cannot be opened";
+    if (size == 0) return "it is empty or not a plain file";
+    if (static_cast<size_t>(size) > kSettingsRecordSize) return "it holds more than 72 bytes";
+    SettingsRecord loaded = *record;
+    DecodeSettings(bytes, static_cast<size_t>(size), &loaded);
+    for (int i = 0; i < kSettingCount; ++i) {
+        const Setting& range = kDefaultSettings.entries[i];
+        const int32_t value = loaded.entries[i].value;
+        if (value < range.min || value > range.max) return "a value lies outside its range";
+    }
+    *record = loaded;
+    return nullptr;
+}
+
+void PrintPaths(FILE* out) {
+    char path[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
+    char displayPath[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
+    SettingsFilePath(path, sizeof path);
+    DisplaySettingsFilePath(displayPath, sizeof displayPath);
+    fprintf(out, "Settings file: %s\nDisplay settings file: %s\n", path, displayPath);
+}
+
+}  // namespace
+
+void ReadStoredSettings(SettingsRecord* record) {
+    char path[kPathCapacity];
+    if (!SettingsFilePath(path, sizeof path)) return;
+    if (const char* problem = StoredRecordProblem(path, record)) {
+        fprintf(stderr, "zarvo: the stored settings in %s cannot be used (%s); using the defaults\n", path,
+                problem);
+    }
+}
+
+void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        const Setting& range = kDefaultSettings.entries[i];
+        fprintf(out, "  %-16s %4d   (%d to %d, default %d)\n", SettingOptionOf(i).name, record.entries[i].value,
+                range.min, range.max, range.value);
+    }
+    fprintf(out, "  %-16s %s   (default %s)\n", "picture-size", PictureSizeName(display.pictureSize),
+            PictureSizeName(kDefaultDisplaySettings.pictureSize));
+    fprintf(out, "  %-16s %s   (default %s)\n", "monitors", MonitorChoiceName(display.monitors),
+            MonitorChoiceName(kDefaultDisplaySettings.monitors));
+}
+
+// The store itself reports nothing, so the file is read back to tell the
+// user whether --save worked.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display) {
+    char path[kPathCapacity];
+    char displayPath[kPathCapacity] = "";
+    if (!SettingsFilePath(path, sizeof path) || !DisplaySettingsFilePath(displayPath, sizeof displayPath)) {
+        fprintf(stderr, "zarvo: nowhere to store the settings: set HOME or XDG_CONFIG_HOME\n");
+        return 1;
+    }
+    WriteSettings(record);
+    SettingsRecord stored = kDefaultSettings;
+    if (!ReadSettingsFrom(path, &stored) || memcmp(&stored, &record, sizeof stored) != 0) {
+        fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
+        return 1;
+    }
+    if (!WriteDisplaySettings(display)) {
+        fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
+        return 1;
+    }
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (!options->settings.clamped[i]) continue;
+        const Setting& range = kDefaultSettings.entries[i];
+        fprintf(stderr, "zarvo: --%s %s is outside %d to %d; stored %d\n", SettingOptionOf(i).name,
+                options->settings.text[i], range.min, range.max, record.entries[i].value);
+    }
+    printf("Stored these settings:\n");
+    PrintSettings(stdout, record, display);
+    PrintPaths(stdout);
+    return 0;
+}
+
+int ShowSettings() {
+    SettingsRecord record = kDefaultSettings;
+    ReadStoredSettings(&record);
+    printf("Stored settings (the defaults where none are stored):\n");
+    PrintSettings(stdout, record, ReadDisplaySettings());
+    PrintPaths(stdout);
+    return 0;
+}
+
+int ResetSettings() {
+    char path[kPathCapacity];
+    char displayPath[kPathCapacity];
+    if (!SettingsFilePath(path, sizeof path) || !DisplaySettingsFilePath(displayPath, sizeof displayPath)) {
+        fprintf(stderr, "zarvo: no settings folder: set HOME or XDG_CONFIG_HOME\n");
+        return 1;
+    }
+    int status = 0;
+    for (const char* file : {path, displayPath}) {
+        if (unlink(file) == 0) {
+            printf("Removed %s\n", file);
+        } else if (errno != ENOENT) {
+            fprintf(stderr, "zarvo: cannot remove %s: %s\n", file, strerror(errno));
+            status = 1;
+        }
+    }
+    printf("zarvo now uses the default settings.\n");
+    return status;
+}
+
+int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow) {
+    if (envWindow && *envWindow) return 1;
+    return options->mode == kModeRoot || options->mode == kModePreview;
+}
+
+void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                    DisplaySettings* display) {
+    *record = kDefaultSettings;
+    *display = kDefaultDisplaySettings;
+    if (!RunsForScreenSaver(options, envWindow)) {
+        ReadStoredSettings(record);
+        *display = ReadDisplaySettings();
+    }
+    ApplySettingOptions(options, record);
+    ApplyDisplayOptions(options, display);
+}
