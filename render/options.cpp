@@ -69,6 +69,7 @@ int ParseOption(const char* name, const char* value, RenderOptions* options) {
     }
     if (std::strcmp(name, "--settings") == 0) return (options->settingsFile = value, 1);
     if (std::strcmp(name, "--out") == 0) return (options->out = value, 1);
+    if (std::strcmp(name, "--gif") == 0) return (options->gif = value, 1);
     if (std::strcmp(name, "--out-pattern") == 0) {
         if (!IsFramePattern(value)) return Fail("--out-pattern wants one %%d or %%0Nd and no other '%%', got '%s'", value);
         options->outPattern = value;
@@ -114,6 +115,10 @@ void PrintRenderUsage() {
         "                      (default: the stored settings)\n"
         "  --out FILE.png      the client area after the last tick\n"
         "  --out-pattern PAT   every tick, PAT holding %%d or %%0Nd (e.g. frame-%%04d.png)\n"
+        "  --gif FILE.gif      every tick as an animated GIF in the scene palette, each\n"
+        "                      frame shown for the redraw period rounded to the nearest\n"
+        "                      hundredth of a second (at least 2); lossless except for\n"
+        "                      the blended edges of fill, which take the nearest colour\n"
         "  --help              this text\n");
 }
 
@@ -124,8 +129,8 @@ int ParseRenderOptions(int argc, char** argv, RenderOptions* options) {
         if (i + 1 >= argc) return Fail("option '%s' needs a value", name);
         if (!ParseOption(name, argv[++i], options)) return 0;
     }
-    if (options->out.empty() && options->outPattern.empty()) {
-        return Fail("nothing to write: give --out FILE.png or --out-pattern PATTERN%s", "");
+    if (options->out.empty() && options->outPattern.empty() && options->gif.empty()) {
+        return Fail("nothing to write: give --out FILE.png, --out-pattern PATTERN or --gif FILE.gif%s", "");
     }
     return 1;
 }

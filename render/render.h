@@ -18,6 +18,7 @@ struct RenderOptions {
     std::string settingsFile;  // empty: the stored settings
     std::string out;           // the client area after the last tick
     std::string outPattern;    // every tick, numbered by a %d or %0Nd
+    std::string gif;           // every tick as one animated GIF
 };
 
 // Parses the command line; on a bad option prints why and returns 0.

@@ -93,6 +93,9 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
             << c.arguments << ": expected a message naming '" << c.named << "', got: " << run.errors;
     }
     EXPECT_EQ(Render("--help").status, 0);
+    const RenderRun unwritable = Render("--size 640x480 --ticks 1 --gif /nonexistent/dir/x.gif");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.errors.find("cannot write"), std::string::npos) << unwritable.errors;
 }
 
 }  // namespace
