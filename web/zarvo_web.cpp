@@ -61,14 +61,14 @@ EMSCRIPTEN_KEEPALIVE int zarvo_setting(int index, int field) {
 }
 
 // Sets the scene up on a width x height canvas and paints it. `values` holds
-// the six settings in their stored order. 1 when it runs; 0 when the scene
+// the six settings in their stored order (null: the defaults). 1 when it runs; 0 when the scene
 // refuses the size (or memory runs out), and then nothing is shown.
 EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uint32_t seed, const int32_t* values) {
     Stop();
     if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
     if (pictureSize < 0 || pictureSize >= kPictureSizeCount) pictureSize = kPictureCentred;
     SettingsRecord settings = kDefaultSettings;
-    for (int i = 0; i < kSettingCount; ++i) settings.entries[i].value = values[i];
+    for (int i = 0; values != nullptr && i < kSettingCount; ++i) settings.entries[i].value = values[i];
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     current.surfacePixels.assign(count, 0);
     current.rgba.assign(4 * count, 0);
