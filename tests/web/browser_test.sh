@@ -37,15 +37,18 @@ render_digest() {
   convert "$png" -depth 8 rgb:- | sha256sum | cut -d' ' -f1
 }
 
+# chromium LOG DOM FRAGMENT: the page with the driver, its DOM after the run.
+chromium_run() {
+  timeout 120 chromium --headless --no-sandbox --disable-gpu --enable-logging=stderr --log-level=0 \
+    --user-data-dir="$work/profile" --virtual-time-budget=60000 --dump-dom "file://$work/index.html#$3" >"$2" 2>"$1"
+  if grep -q 'CONSOLE' "$1"; then fail "#$3: console messages:"; grep 'CONSOLE' "$1"; fi
+}
+
 # run SIZE PICTURE-NAME PICTURE-NUMBER SEED TICKS SLIDER
 run() {
   local size=$1 name=$2 number=$3 seed=$4 ticks=$5 slide=$6 label="$1 $2 seed $4"
   local log=$work/chromium.log out=$work/dom.html
-  timeout 120 chromium --headless --no-sandbox --disable-gpu --enable-logging=stderr --log-level=0 \
-    --user-data-dir="$work/profile" --virtual-time-budget=60000 --dump-dom \
-    "file://$work/index.html#seed=$seed&size=$size&picture=$number&ticks=$ticks&slide=$slide&hold" \
-    >"$out" 2>"$log"
-  if grep -q 'CONSOLE' "$log"; then fail "$label: console messages:"; grep 'CONSOLE' "$log"; fi
+  chromium_run "$log" "$out" "seed=$seed&size=$size&picture=$number&ticks=$ticks&slide=$slide&hold"
   local cases
   cases=$(sed -n 's/^.*<pre id="result">//; /^case /p' "$out" | sed 's#</pre>.*##')
   [ "$(grep -c '^case ' <<<"$cases")" -eq 2 ] || { fail "$label: the page reported no result"; return; }
@@ -69,6 +72,13 @@ run() {
 run 640x480 centred 0 5 40 1
 run 1000x700 fill 2 4000000000 25 3
 run 1280x960 whole-multiples 1 77 15 0
+
+# The page's own timer: the canvas moves, stands still while space pauses it
+# and moves again after.
+chromium_run "$work/chromium.log" "$work/dom.html" "seed=9&size=640x480"
+for expected in "timer moved" "paused still" "resumed moved"; do
+  if grep -q "$expected" "$work/dom.html"; then echo "ok: $expected"; else fail "not '$expected':"; sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html"; fi
+done
 echo "page: $(du -cb "$web/index.html" "$web/zarvo.js" | tail -1 | cut -f1) bytes (index.html and zarvo.js)"
 [ "$failures" -eq 0 ] && echo "browser test passed" || echo "browser test: $failures failures"
 [ "$failures" -eq 0 ]
