@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "render/gif_file.h"
 #include "render/render.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
@@ -63,6 +64,32 @@ int SaveTick(const RenderOptions& options, const RgbSurface& surface, int tick) 
     return WriteOrSay(path, surface);
 }
 
+// The run as an animated GIF: the surface read back into palette indices
+// where each tick changed it.
+struct GifOutput {
+    std::unique_ptr<GifWriter, int (*)(GifWriter*)> writer;
+    PaletteIndexer indexer;
+    std::vector<uint8_t> frame;
+    int delay;
+};
+
+void IndexArea(GifOutput& gif, const RgbSurface& surface, FitRect area) {
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            gif.frame[static_cast<size_t>(y) * static_cast<size_t>(surface.width) + x] =
+                gif.indexer.IndexOf(surface.pixels[row + x]);
+        }
+    }
+}
+
+int AddFrame(GifOutput& gif, const RgbSurface& surface, FitRect changed) {
+    IndexArea(gif, surface, changed);
+    if (AddGifFrame(*gif.writer, gif.frame, changed, gif.delay)) return 1;
+    std::fprintf(stderr, "zarvo-render: cannot write the GIF\n");
+    return 0;
+}
+
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
     RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
@@ -95,9 +122,28 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
     PaintScreenView(*view, target);
-    for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick) {
-        TickScreenView(*view, target);
+    const FitRect whole = {0, 0, surface.width, surface.height};
+    GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(view->rgbTable), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
+    if (!options.gif.empty()) {
+        gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));
+        if (gif.writer == nullptr) {
+            std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.gif.c_str());
+            return 1;
+        }
+        gif.frame.assign(pixels.size(), 0);
+        IndexArea(gif, surface, whole);
+    }
+    int ticks = 0;
+    for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick, ++ticks) {
+        const FitRect changed = TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
+        if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed)) return 1;
+    }
+    // With no tick the GIF is the still picture.
+    if (gif.writer != nullptr && ticks == 0 && !AddFrame(gif, surface, whole)) return 1;
+    if (gif.writer != nullptr && !CloseGif(gif.writer.release())) {
+        std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.gif.c_str());
+        return 1;
     }
     if (!options.out.empty() && !WriteOrSay(options.out.c_str(), surface)) return 1;
     return 0;

@@ -79,6 +79,11 @@ int HandleOutPattern(void* target, const char* value, char* error, size_t errorS
     return 0;
 }
 
+int HandleGif(void* target, const char* value, char*, size_t) {
+    Options(target)->gif = value;
+    return 1;
+}
+
 int HandleScaleDown(void* target, const char*, char*, size_t) { return Options(target)->scaleDown = true; }
 int HandleVersion(void* target, const char*, char*, size_t) { return Options(target)->version = true; }
 int HandleHelp(void* target, const char*, char*, size_t) { return Options(target)->help = true; }
@@ -104,6 +109,12 @@ const CommandOption kRenderOptions[] = {
     {nullptr, nullptr, nullptr, nullptr},
     {"out", "FILE.png", HandleOut, "the client area after the last tick"},
     {"out-pattern", "PAT", HandleOutPattern, "every tick, PAT holding %d or %0Nd (e.g. f-%04d.png)"},
+    {"gif", "FILE.gif", HandleGif,
+     "every tick as an animated GIF in the scene palette,\n"
+     "each frame shown for the redraw period rounded to\n"
+     "the nearest hundredth of a second (at least 2);\n"
+     "lossless except for the blended edges of fill,\n"
+     "which take the nearest colour"},
     {"version", nullptr, HandleVersion, "print the version"},
     {"help", nullptr, HandleHelp, "this text"},
     {"h", nullptr, HandleHelp, nullptr},
@@ -146,8 +157,8 @@ int ParseRenderOptions(int argc, char** argv, RenderOptions* options) {
         return 0;
     }
     if (options->help || options->version) return 1;
-    if (options->out.empty() && options->outPattern.empty()) {
-        std::fprintf(stderr, "zarvo-render: nothing to write: give --out FILE.png or --out-pattern PATTERN\n");
+    if (options->out.empty() && options->outPattern.empty() && options->gif.empty()) {
+        std::fprintf(stderr, "zarvo-render: nothing to write: give --out FILE.png, --out-pattern PATTERN or --gif FILE.gif\n");
         return 0;
     }
     return 1;

@@ -20,6 +20,7 @@ struct RenderOptions {
     std::string settingsFile;  // empty: the stored settings
     std::string out;           // the client area after the last tick
     std::string outPattern;    // every tick, numbered by a %d or %0Nd
+    std::string gif;           // every tick as one animated GIF
     GivenSettings settings{};  // over the record
     bool version = false;
     bool help = false;

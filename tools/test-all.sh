@@ -107,6 +107,18 @@ count_tests() {
   ctest --preset win32 -N "$@" | sed -n 's/^Total Tests: //p'
 }
 
+# The web page built with emscripten and checked in headless Chromium against
+# the native zarvo-render; each compared canvas counts as a check.
+test_web() {
+  local output status
+  output=$(tools/build-web.sh 2>&1 && tests/web/browser_test.sh build/web/web build/native/render/zarvo-render 2>&1)
+  status=$?
+  echo "$output"
+  passed=$(grep -c '^ok: ' <<<"$output")
+  failures=$(grep -c '^FAIL: ' <<<"$output")
+  return $status
+}
+
 fuzz() {
   build fuzz && tools/run-fuzzers.sh "$root/build/fuzz" "${ZARVO_FUZZ_SECONDS:-30}"
 }
@@ -130,6 +142,7 @@ step "build win32" build win32 -DZARVO_WAIT_SCALE=$win32_scale
 step "build win64" build win64
 step "test native" run_ctest native
 step "test asan" run_ctest asan
+step web test_web
 step "test win64" test_win64
 step "test win32" test_win32
 step fuzz fuzz

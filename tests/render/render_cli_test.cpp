@@ -132,6 +132,9 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
     const RenderRun unwritable = Render("--size 640x480 --ticks 0 --out /nonexistent-zarvo/x.png");
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;
+    const RenderRun unwritableGif = Render("--size 640x480 --ticks 1 --gif /nonexistent/dir/x.gif");
+    EXPECT_EQ(unwritableGif.status, 1);
+    EXPECT_NE(unwritableGif.errors.find("cannot write"), std::string::npos) << unwritableGif.errors;
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The GIF's frames: colour indices, changed rectangles and delays.
+#include "render/gif_frames.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+PaletteIndexer::PaletteIndexer(const uint32_t table[kColorCount]) {
+    std::copy(table, table + kColorCount, table_);
+}
+
+uint8_t PaletteIndexer::IndexOf(uint32_t rgb) {
+    const auto at = std::lower_bound(known_.begin(), known_.end(), rgb);
+    const size_t slot = static_cast<size_t>(at - known_.begin());
+    if (at != known_.end() && *at == rgb) return indices_[slot];
+    int best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < kColorCount; ++i) {
+        long distance = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const long d = static_cast<long>((table_[i] >> shift) & 0xff) - static_cast<long>((rgb >> shift) & 0xff);
+            distance += d * d;
+        }
+        if (bestDistance < 0 || distance < bestDistance) best = i, bestDistance = distance;
+    }
+    known_.insert(at, rgb);
+    indices_.insert(indices_.begin() + static_cast<long>(slot), static_cast<uint8_t>(best));
+    return static_cast<uint8_t>(best);
+}
+
+namespace {
+
+// The smallest rectangle within `area` where the frames differ; empty when none.
+FitRect ChangedRect(const uint8_t* previous, const uint8_t* current, int width, FitRect area) {
+    int left = area.x + area.width, right = area.x - 1, top = area.y + area.height, bottom = area.y - 1;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            if (previous[row + x] == current[row + x]) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    }
+    if (right < left) return {area.x, area.y, 0, 0};
+    return {left, top, right - left + 1, bottom - top + 1};
+}
+
+}  // namespace
+
+GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width, FitRect area) {
+    GifPatch patch{area, -1, {}};
+    if (previous != nullptr) patch.rect = ChangedRect(previous, current, width, area);
+    if (patch.rect.width == 0) {
+        // One pixel, transparent: the frame keeps its place in time.
+        patch.rect = {area.x, area.y, 1, 1};
+        patch.transparent = 0;
+        patch.pixels = {0};
+        return patch;
+    }
+    const FitRect r = patch.rect;
+    bool used[kColorCount] = {};
+    patch.pixels.reserve(static_cast<size_t>(r.width) * static_cast<size_t>(r.height));
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = r.x; x < r.x + r.width; ++x) {
+            patch.pixels.push_back(current[row + x]);
+            if (previous != nullptr && previous[row + x] != current[row + x]) used[current[row + x]] = true;
+        }
+    }
+    if (previous == nullptr) return patch;
+    const bool* unused = std::find(used, used + kColorCount, false);
+    // Every index changed somewhere: the rectangle is drawn whole.
+    if (unused == used + kColorCount) return patch;
+    patch.transparent = static_cast<int>(unused - used);
+    size_t i = 0;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = r.x; x < r.x + r.width; ++x, ++i) {
+            if (previous[row + x] == current[row + x]) patch.pixels[i] = static_cast<uint8_t>(patch.transparent);
+        }
+    }
+    return patch;
+}
+
+int GifDelayCentiseconds(int periodMs) { return std::max(2, (periodMs + 5) / 10); }

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The web page in headless Chromium against zarvo-render: for each run (size,
+# picture size, seed, ticks) the canvas after the ticks, and again after a
+# slider moved, must equal zarvo-render's picture for the same settings pixel
+# for pixel; the slider must change the picture, and the browser must log no
+# console message. Usage: browser_test.sh WEB_DIR ZARVO_RENDER
+set -uo pipefail
+web=$1 render=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The page with the driver beside it.
+cp "$web/index.html" "$web/zarvo.js" "$here/driver.js" "$work/"
+sed -i 's#<script src="zarvo.js"></script>#&<script src="driver.js"></script>#' "$work/index.html"
+grep -q driver.js "$work/index.html" || { echo "FAIL: the page no longer loads zarvo.js as the test expects"; exit 1; }
+
+# A stored settings record (18 little-endian 32-bit integers) from "min max value" x 6.
+write_settings() {
+  local file=$1 n
+  shift
+  : >"$file"
+  for n in "$@"; do
+    printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8 & 255)))\\x$(printf %02x $((n >> 16 & 255)))\\x$(printf %02x $((n >> 24 & 255)))" >>"$file"
+  done
+}
+
+# SHA-256 of zarvo-render's RGB picture for: size picture-size seed ticks "settings".
+render_digest() {
+  local settings=$work/settings png=$work/render.png
+  # shellcheck disable=SC2086
+  write_settings "$settings" $5
+  "$render" --size "$1" --picture-size "$2" --seed "$3" --ticks "$4" --settings "$settings" --out "$png" || return 1
+  convert "$png" -depth 8 rgb:- | sha256sum | cut -d' ' -f1
+}
+
+# chromium LOG DOM FRAGMENT: the page with the driver, its DOM after the run.
+chromium_run() {
+  timeout 120 chromium --headless --no-sandbox --disable-gpu --enable-logging=stderr --log-level=0 \
+    --user-data-dir="$work/profile" --virtual-time-budget=60000 --dump-dom "file://$work/index.html#$3" >"$2" 2>"$1"
+  if grep -q 'CONSOLE' "$1"; then fail "#$3: console messages:"; grep 'CONSOLE' "$1"; fi
+}
+
+# run SIZE PICTURE-NAME PICTURE-NUMBER SEED TICKS SLIDER
+run() {
+  local size=$1 name=$2 number=$3 seed=$4 ticks=$5 slide=$6 label="$1 $2 seed $4"
+  local log=$work/chromium.log out=$work/dom.html
+  chromium_run "$log" "$out" "seed=$seed&size=$size&picture=$number&ticks=$ticks&slide=$slide&hold"
+  local cases
+  cases=$(sed -n 's/^.*<pre id="result">//; /^case /p' "$out" | sed 's#</pre>.*##')
+  [ "$(grep -c '^case ' <<<"$cases")" -eq 2 ] || { fail "$label: the page reported no result"; return; }
+  local digests=()
+  while read -r _ which state shown _ settings; do
+    local values=${settings% digest *} digest=${settings##* }
+    [ "$state" = running ] || fail "$label $which: the page says the scene refused $shown"
+    [ "$shown" = "$size" ] || fail "$label $which: canvas is $shown"
+    local expected
+    expected=$(render_digest "$size" "$name" "$seed" "$ticks" "$values")
+    if [ "$digest" = "$expected" ]; then
+      echo "ok: $label, $which settings ($values): canvas after $ticks ticks equals zarvo-render's"
+    else
+      fail "$label, $which settings ($values): canvas $digest, zarvo-render $expected"
+    fi
+    digests+=("$digest")
+  done <<<"$cases"
+  [ "${digests[0]:-}" != "${digests[1]:-x}" ] || fail "$label: moving slider $slide did not change the scene"
+}
+
+run 640x480 centred 0 5 40 1
+run 1000x700 fill 2 4000000000 25 3
+run 1280x960 whole-multiples 1 77 15 0
+
+# The page's own timer: the canvas moves, stands still while space pauses it
+# and moves again after.
+chromium_run "$work/chromium.log" "$work/dom.html" "seed=9&size=640x480"
+for expected in "timer moved" "paused still" "resumed moved"; do
+  if grep -q "$expected" "$work/dom.html"; then echo "ok: $expected"; else fail "not '$expected':"; sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html"; fi
+done
+echo "page: $(du -cb "$web/index.html" "$web/zarvo.js" | tail -1 | cut -f1) bytes (index.html and zarvo.js)"
+[ "$failures" -eq 0 ] && echo "browser test passed" || echo "browser test: $failures failures"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,106 @@
+// The scene in a web page: the core's own Scene and ScreenView behind a few C
+// functions the page calls, drawing into an RGBA buffer the page puts on its
+// canvas. One scene at a time; the page starts it again for new settings.
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "scene/scene.h"
+#include "scene/screen_view.h"
+
+namespace {
+
+// What the page shows: the scene, its view and the surfaces it is drawn on.
+struct WebScene {
+    Scene* scene = nullptr;
+    ScreenView* view = nullptr;
+    std::vector<uint32_t> surfacePixels;
+    RgbSurface surface{};
+    std::vector<uint8_t> rgba;  // the canvas's ImageData bytes
+};
+
+WebScene current;
+
+void Stop() {
+    DestroyScreenView(current.view);
+    DestroyScene(current.scene);
+    current = WebScene{};
+}
+
+// The surface's 0x00RRGGBB pixels of `area` into the canvas's RGBA bytes.
+void CopyToCanvas(FitRect area) {
+    const int width = current.surface.width;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+            const uint32_t pixel = current.surfacePixels[i];
+            uint8_t* out = &current.rgba[4 * i];
+            out[0] = static_cast<uint8_t>(pixel >> 16);
+            out[1] = static_cast<uint8_t>(pixel >> 8);
+            out[2] = static_cast<uint8_t>(pixel);
+            out[3] = 255;
+        }
+    }
+}
+
+RgbPixels Target() {
+    return {current.surfacePixels.data(), current.surface.pitch, {0, 0, current.surface.width, current.surface.height}};
+}
+
+}  // namespace
+
+extern "C" {
+
+// The built-in range and default of setting `index` (0 to 5), `field` 0 for
+// the least, 1 for the most, 2 for the default; 0 for anything else.
+EMSCRIPTEN_KEEPALIVE int zarvo_setting(int index, int field) {
+    if (index < 0 || index >= kSettingCount) return 0;
+    const Setting& s = kDefaultSettings.entries[index];
+    return field == 0 ? s.min : field == 1 ? s.max : field == 2 ? s.value : 0;
+}
+
+// Sets the scene up on a width x height canvas and paints it. `values` holds
+// the six settings in their stored order (null: the defaults). 1 when it runs; 0 when the scene
+// refuses the size (or memory runs out), and then nothing is shown.
+EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uint32_t seed, const int32_t* values) {
+    Stop();
+    if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
+    if (pictureSize < 0 || pictureSize >= kPictureSizeCount) pictureSize = kPictureCentred;
+    SettingsRecord settings = kDefaultSettings;
+    for (int i = 0; values != nullptr && i < kSettingCount; ++i) settings.entries[i].value = values[i];
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    current.surfacePixels.assign(count, 0);
+    current.rgba.assign(4 * count, 0);
+    current.surface = {current.surfacePixels.data(), width, height, width, nullptr};
+    static DisplayPaletteInfo trueColour = {-1, 0, {}};
+    const SceneWindowInfo window = {width, height, width, 32, &trueColour};
+    current.scene = SetUpScene(window, &current.surface, settings, seed).scene;
+    if (current.scene != nullptr) {
+        current.view = CreateScreenView(current.scene, static_cast<PictureSize>(pictureSize), width, height);
+    }
+    if (current.view == nullptr) {
+        Stop();
+        return 0;
+    }
+    PaintScreenView(*current.view, Target());
+    CopyToCanvas({0, 0, width, height});
+    return 1;
+}
+
+// One timer tick; 1 when the canvas bytes changed.
+EMSCRIPTEN_KEEPALIVE int zarvo_tick() {
+    if (current.view == nullptr || !SceneAnimates(*current.scene)) return 0;
+    const FitRect changed = TickScreenView(*current.view, Target());
+    if (changed.width <= 0 || changed.height <= 0) return 0;
+    CopyToCanvas(changed);
+    return 1;
+}
+
+// Milliseconds between ticks for the redraw speed; 0 when nothing runs.
+EMSCRIPTEN_KEEPALIVE int zarvo_period() { return current.scene ? FrameTimerPeriod(*current.scene) : 0; }
+
+// The canvas's RGBA bytes, width x height x 4; null when nothing runs.
+EMSCRIPTEN_KEEPALIVE uint8_t* zarvo_pixels() { return current.view ? current.rgba.data() : nullptr; }
+
+}  // extern "C"
