@@ -9,8 +9,10 @@
 #include <cstdio>
 
 #include "settings/settings.h"
+#include "zarvo_version.h"
 
-inline constexpr char kZarvoVersion[] = "1.0";
+// The one version of the build (project() in the top CMakeLists).
+inline constexpr char kZarvoVersion[] = ZARVO_VERSION;
 // The largest side of a window or a rendered picture, in either program.
 constexpr int kMaxPictureSide = 8192;
 

@@ -11,7 +11,8 @@ run_pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libxrandr-dev 
 test_pkgs=(libpng-dev clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev libsdl2-dev
   mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick libxml2-utils ccache xscreensaver
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils emscripten node-acorn chromium)
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils emscripten node-acorn chromium
+  nsis lintian dpkg-dev)
 case "$what" in
   run) pkgs=("${run_pkgs[@]}") ;;
   test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;

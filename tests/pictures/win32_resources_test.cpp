@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "zarvo_version.h"
+
 #include <string>
 #include <vector>
 
@@ -182,14 +184,14 @@ TEST(VersionInformation, NamesTheProductAndItsVersion) {
     EXPECT_NE(text.find(L"Zarvo", name), std::wstring::npos);
     const size_t product = text.find(L"ProductVersion");
     ASSERT_NE(product, std::wstring::npos);
-    EXPECT_NE(text.find(L"1.0.0", product), std::wstring::npos);
-    // VS_FIXEDFILEINFO: the signature, then file version 1.0.0.0.
+    EXPECT_NE(text.find(L"" ZARVO_VERSION, product), std::wstring::npos);
+    // VS_FIXEDFILEINFO: the signature, then the file version's two words.
     for (size_t at = 0; at + 16 <= version.size; at += 4) {
         uint32_t words[4];
         memcpy(words, version.data + at, sizeof words);
         if (words[0] != 0xFEEF04BDu) continue;
-        EXPECT_EQ(words[2], 0x00010000u) << "file version 1.0";
-        EXPECT_EQ(words[3], 0u) << "file version .0.0";
+        EXPECT_EQ(words[2], uint32_t{ZARVO_VERSION_MAJOR} << 16 | ZARVO_VERSION_MINOR) << "major.minor";
+        EXPECT_EQ(words[3], uint32_t{ZARVO_VERSION_PATCH} << 16) << "patch.0";
         return;
     }
     ADD_FAILURE() << "no fixed file information";

@@ -12,15 +12,30 @@ cmake --install "$build" --prefix "$prefix" --component zarvo >/dev/null
 
 program=$prefix/libexec/xscreensaver/zarvo
 xml=$prefix/share/xscreensaver/config/zarvo.xml
-man=$prefix/share/man/man6/zarvo.6
+man=$prefix/share/man/man6/zarvo.6.gz
 desktop=$prefix/share/applications/zarvo.desktop
 [ -x "$program" ] || fail "expected the program at $program"
 [ -f "$xml" ] || fail "expected the XScreenSaver config at $xml"
 [ -f "$man" ] || fail "expected the man page at $man"
 [ -f "$desktop" ] || fail "expected the desktop entry at $desktop"
-grep -q '^\.TH ZARVO 6' "$man" || fail "expected a section 6 man page"
+zgrep -q '^\.TH ZARVO 6' "$man" || fail "expected a section 6 man page"
+zgrep -q '^\.TH ZARVO\\-RENDER 1' "$prefix/share/man/man1/zarvo-render.1.gz" || fail "expected zarvo-render(1)"
+for name in zarvo zarvo-render; do
+  [ -x "$prefix/bin/$name" ] || fail "expected $name on the PATH, in $prefix/bin"
+done
+# The entry runs the program from the PATH and names an icon every size has.
 exec_line=$(grep '^Exec=' "$desktop" || true)
-[ "$exec_line" = "Exec=$program" ] || fail "expected Exec=$program, got '$exec_line'"
+[ "$exec_line" = "Exec=zarvo" ] || fail "expected Exec=zarvo, got '$exec_line'"
+grep -qx 'Icon=zarvo' "$desktop" || fail "expected Icon=zarvo in the desktop entry"
+for size in 16 32 48 64; do
+  icon=$prefix/share/icons/hicolor/${size}x${size}/apps/zarvo.png
+  [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] ||
+    fail "expected a ${size}x${size} PNG at $icon"
+done
+# Every file the install wrote is in its manifest, so an uninstall removes it.
+written=$(find "$prefix" -type f ! -path "$prefix/.config/*" | sort)
+[ "$written" = "$(sort -u "$build/install_manifest_zarvo.txt")" ] ||
+  fail "expected the install manifest to list every installed file"
 
 xmllint --noout "$xml" || fail "expected zarvo.xml to parse"
 count=$(xmllint --xpath 'count(//number)' "$xml")

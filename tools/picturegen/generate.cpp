@@ -2,6 +2,8 @@
 #include "picturegen.h"
 #include "tools/png_file.h"
 
+#include <string>
+
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const std::array<Rgb, 256>& palette) {
     PngPicture picture{canvas.width, canvas.height, kPngIndexed, canvas.pixels, {}};
     for (const Rgb& c : palette) picture.palette.insert(picture.palette.end(), {c.r, c.g, c.b});
@@ -33,6 +35,9 @@ std::vector<GeneratedFile> GenerateAll(int withOverlay) {
         {"figures144.png", EncodePng(figures, palette)},
         {"foreground164.png", EncodePng(foreground, palette)},
     };
+    // The same art as the Windows icon, as PNG icons for the Linux desktop.
+    for (const Canvas& icon : icons) files.push_back({"zarvo-" + std::to_string(icon.width) + ".png", EncodePng(icon, palette)});
+    files.push_back({"zarvo-64.png", EncodePng(PaintIcon(background, 64), palette)});
     if (withOverlay) files.push_back({"review-overlay.png", EncodePng(PaintReviewOverlay(background.picture), palette)});
     return files;
 }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds every release artefact of the checked-out commit into DIST (default
+# dist/): Zarvo-<version>-x86.scr and Zarvo-<version>-x64.scr, the installer
+# ZarvoSetup-<version>.exe, the Debian package zarvo_<version>_amd64.deb, the
+# source archive zarvo-<version>.tar.gz and SHA256SUMS.
+# Usage: release.sh [DIST [BUILD]]   BUILD: the build folders (build/release)
+# Every date comes from the commit (SOURCE_DATE_EPOCH), so two runs from the
+# same commit give the same bytes; tests/release/reproducible_test.sh checks it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+dist=$(realpath -m "${1:-$root/dist}")
+build=$(realpath -m "${2:-$root/build/release}")
+version=$(sed -n 's/^project(Zarvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "release.sh: no VERSION in CMakeLists.txt" >&2; exit 1; }
+[ -z "$(git status --porcelain --untracked-files=no)" ] ||
+  echo "release.sh: the tree has uncommitted changes; the source archive holds only the commit" >&2
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+# A cached object would hide a build that depends on where it runs.
+export CCACHE_DISABLE=1
+jobs=${ZARVO_JOBS:-2}
+
+configure() {  # configure NAME [cmake options...]
+  cmake -S "$root" -B "$build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVO_TESTS=OFF \
+    -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "${@:2}" >/dev/null
+}
+
+rm -rf "$dist"
+mkdir -p "$dist"
+configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+configure native -DCMAKE_INSTALL_PREFIX=/usr
+cmake --build "$build/win32" -j "$jobs" --target zarvo_scr
+cmake --build "$build/win64" -j "$jobs" --target zarvo_scr
+cmake --build "$build/native" -j "$jobs" --target zarvo zarvo_render
+
+cp "$build/win32/host/Zarvo.scr" "$dist/Zarvo-$version-x86.scr"
+cp "$build/win64/host/Zarvo.scr" "$dist/Zarvo-$version-x64.scr"
+tools/make-installer.sh "$version" "$dist/Zarvo-$version-x86.scr" "$dist/Zarvo-$version-x64.scr" \
+  "$dist/ZarvoSetup-$version.exe"
+(cd "$build/native" && cpack --config CPackConfig.cmake -B "$build/package" >/dev/null)
+cp "$build/package/zarvo_${version}_amd64.deb" "$dist/"
+git archive --format=tar.gz --prefix="zarvo-$version/" -o "$dist/zarvo-$version.tar.gz" HEAD
+(cd "$dist" && sha256sum -- * >SHA256SUMS && cat SHA256SUMS)
