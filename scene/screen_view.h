@@ -11,6 +11,10 @@
 #include "scene/scene.h"
 #include "settings/display_settings.h"
 
+// Few enough rectangles that putting each costs less than putting their
+// bounding box.
+constexpr int kMaxViewChanges = 24;
+
 struct ScreenView {
     Scene* scene;  // borrowed: destroy the view before the scene
     ScreenFit* fit;
@@ -21,6 +25,10 @@ struct ScreenView {
     Image* picture;
     uint32_t rgbTable[kColorCount];  // the scene palette as 0x00RRGGBB
     uint8_t blackIndex;              // the palette entry nearest black
+    // The screen rectangles the last tick wrote, which a host puts on the
+    // screen one by one (their bounding box is what the tick returns).
+    FitRect changed[kMaxViewChanges];
+    int changedCount;
 };
 
 // A view of `scene` on a width x height area. The scene should have been set
@@ -37,8 +45,9 @@ void PaintScreenView(ScreenView& view, const RgbPixels& target);
 void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
 // One timer tick: composes the frame, pastes it into the picture and scales
-// the part of the screen it touches into the target; returns that screen
-// rectangle (empty when nothing changed, as in the never-animated preview).
+// the parts of the screen it touches into the target; returns the bounding
+// box of those screen rectangles, which view.changed lists (empty when
+// nothing changed, as in the never-animated preview).
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
