@@ -2,6 +2,7 @@
 // restores only those tiles, and hosts put on the screen only the tiles
 // either frame drew on, merged into a few rectangles.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "image/compose.h"
@@ -21,14 +22,20 @@ SceneRect WholeFrame(const Scene& scene) {
     return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
+SceneRect Bounds(SceneRect a, SceneRect b) {
+    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    return {left, top, right - left, bottom - top};
+}
+
 // Adds a tile row's run of columns [x0, x1) at tile row `y`: it lengthens a
 // rectangle of the row above with the same columns, or starts one; with no
 // room left it widens the last rectangle to take it in. Pixels, cut to the frame.
-void AddRun(const Scene& scene, int x0, int x1, int y, SceneRect* rects, int* count, int max, int rowAbove) {
+void AddRun(const Scene& scene, int x0, int x1, int y, SceneRect* rects, int* count, int max) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
     const int left = x0 * kFrameTileWidth, right = std::min(width, x1 * kFrameTileWidth);
     const int top = y * kFrameTileHeight, bottom = std::min(height, top + kFrameTileHeight);
-    for (int i = rowAbove; i < *count; ++i) {
+    for (int i = *count - 1; i >= 0; --i) {
         SceneRect& r = rects[i];
         if (r.x == left && r.width == right - left && r.y + r.height == top) {
             r.height = bottom - r.y;
@@ -39,21 +46,24 @@ void AddRun(const Scene& scene, int x0, int x1, int y, SceneRect* rects, int* co
         rects[(*count)++] = {left, top, right - left, bottom - top};
         return;
     }
-    SceneRect& last = rects[max - 1];
-    const int lastRight = std::max(last.x + last.width, right), lastBottom = std::max(last.y + last.height, bottom);
-    last.x = std::min(last.x, left);
-    last.y = std::min(last.y, top);
-    last.width = lastRight - last.x;
-    last.height = lastBottom - last.y;
+    // No room: the rectangle that grows least takes the run in.
+    int best = 0;
+    int64_t bestGrowth = INT64_MAX;
+    for (int i = 0; i < max; ++i) {
+        const SceneRect b = Bounds(rects[i], {left, top, right - left, bottom - top});
+        const int64_t growth = int64_t{b.width} * b.height - int64_t{rects[i].width} * rects[i].height;
+        if (growth < bestGrowth) best = i, bestGrowth = growth;
+    }
+    rects[best] = Bounds(rects[best], {left, top, right - left, bottom - top});
 }
 
-// The tiles marked in `a` or `b` (b may be null) as rectangles.
-int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, SceneRect* rects, int max) {
+// The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
+// row apart by no more than `gap` tiles are taken as one.
+int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, int gap, SceneRect* rects, int max) {
     if (max <= 0) return 0;
     const int columns = TileColumns(scene.frameImage), rows = TileRows(scene.frameImage);
-    int count = 0, rowAbove = 0;
+    int count = 0;
     for (int y = 0; y < rows; ++y) {
-        const int rowStart = count;
         const uint8_t* rowA = a + y * kFrameTileColumns;
         const uint8_t* rowB = b ? b + y * kFrameTileColumns : nullptr;
         for (int x = 0; x < columns;) {
@@ -62,16 +72,21 @@ int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, SceneRect*
                 continue;
             }
             const int first = x;
-            while (x < columns && (rowA[x] || (rowB && rowB[x]))) ++x;
-            AddRun(scene, first, x, y, rects, &count, max, rowAbove);
+            int last = x;  // the run's last marked tile
+            for (; x < columns && x <= last + gap + 1; ++x) {
+                if (rowA[x] || (rowB && rowB[x])) last = x;
+            }
+            x = last + 1;
+            AddRun(scene, first, x, y, rects, &count, max);
         }
-        // Only rectangles that reached the row above may grow into the next.
-        rowAbove = rowStart;
     }
     return count;
 }
 
 constexpr int kMaxRestoreRects = 256;
+// Putting a rectangle on the screen has a cost of its own: gaps this narrow
+// are put rather than split around.
+constexpr int kChangedGap = 2;
 
 }  // namespace
 
@@ -100,7 +115,7 @@ void RestoreFrame(Scene& scene) {
     int count = 1;
     rects[0] = WholeFrame(scene);
     if (fits && scene.tilesKnown) {
-        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, rects, kMaxRestoreRects);
+        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, 0, rects, kMaxRestoreRects);
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
         std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 1, sizeof scene.drawnTiles[0]);
@@ -128,7 +143,7 @@ int FrameChangedRects(const Scene& scene, SceneRect* rects, int max) {
         rects[0] = WholeFrame(scene);
         return 1;
     }
-    return TileRects(scene, scene.drawnTiles[0], scene.drawnTiles[1], rects, max);
+    return TileRects(scene, scene.drawnTiles[0], scene.drawnTiles[1], kChangedGap, rects, max);
 }
 
 void InvalidateFrame(Scene& scene) { scene.tilesKnown = 0; }

@@ -11,9 +11,10 @@
 #include "scene/scene.h"
 #include "settings/display_settings.h"
 
-// Few enough rectangles that putting each costs less than putting their
-// bounding box.
-constexpr int kMaxViewChanges = 24;
+// A tick's changes as at most this many screen rectangles (more are merged):
+// the seated crowd's patches scatter over the strip, and their bounding box
+// would be most of it.
+constexpr int kMaxViewChanges = 128;
 
 struct ScreenView {
     Scene* scene;  // borrowed: destroy the view before the scene
