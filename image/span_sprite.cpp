@@ -1,7 +1,10 @@
 // Encoding a transparent sprite into runs, and drawing the runs clipped.
 #include "image/span_sprite.h"
 
+#include "image/transparent_row.h"
+
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,13 +14,29 @@ int InsideSheet(const Image* sheet, int64_t x, int64_t y) {
     return x >= 0 && y >= 0 && x < ImageWidth(sheet) && y < ImageHeight(sheet);
 }
 
-// Walkers' runs are a few pixels long: a byte loop beats a call to memcpy.
+template <typename Word>
+inline void CopyEnds(uint8_t* out, const uint8_t* in, int length) {
+    Word first, last;
+    std::memcpy(&first, in, sizeof(Word));
+    std::memcpy(&last, in + length - sizeof(Word), sizeof(Word));
+    std::memcpy(out, &first, sizeof(Word));
+    std::memcpy(out + length - sizeof(Word), &last, sizeof(Word));
+}
+
+// Runs are mostly a few pixels long, too short for a call to memcpy to
+// pay: up to 16 bytes go as two words, one at each end (they may overlap).
 inline void CopyRun(uint8_t* out, const uint8_t* in, int length) {
-    if (length > 16) {
-        std::memcpy(out, in, size_t(length));
-        return;
+    if (length >= 8) {
+        if (length > 16) return (void)std::memcpy(out, in, size_t(length));
+        return CopyEnds<uint64_t>(out, in, length);
     }
-    for (int i = 0; i < length; ++i) out[i] = in[i];
+    if (length >= 4) return CopyEnds<uint32_t>(out, in, length);
+    if (length >= 2) return CopyEnds<uint16_t>(out, in, length);
+    *out = *in;
+}
+
+uint8_t SheetPixel(const Image* sheet, int64_t x, int64_t y) {
+    return InsideSheet(sheet, x, y) ? *PixelAddress(sheet, int(x), int(y)) : 0;
 }
 
 // Two passes over the rectangle: one counts the runs and opaque pixels, the
@@ -26,28 +45,40 @@ void WalkRuns(const Image* sheet, int sx, int sy, int width, int height, SpanSpr
               int64_t* opaqueCount) {
     int64_t runs = 0, opaque = 0;
     for (int r = 0; r < height; ++r) {
-        if (sprite) sprite->rowFirst[r] = int32_t(runs);
+        SpanRow row{int32_t(runs), 0, width, 0};
         bool inRun = false;
         for (int x = 0; x < width; ++x) {
-            const int64_t px = int64_t{sx} + x, py = int64_t{sy} + r;
-            const uint8_t pixel = InsideSheet(sheet, px, py) ? *PixelAddress(sheet, int(px), int(py)) : 0;
+            const uint8_t pixel = SheetPixel(sheet, int64_t{sx} + x, int64_t{sy} + r);
+            if (sprite) sprite->cell[size_t(r) * size_t(width) + size_t(x)] = pixel;
             if (pixel == 0) {
                 inRun = false;
                 continue;
             }
             if (!inRun && sprite) sprite->runs[runs] = SpanRun{x, 0, int32_t(opaque)};
-            if (!inRun) ++runs;
+            if (!inRun) ++runs, ++row.runCount;
             inRun = true;
+            row.left = std::min(row.left, x);
+            row.right = x + 1;
             if (sprite) {
                 ++sprite->runs[runs - 1].length;
                 sprite->opaque[opaque] = pixel;
             }
             ++opaque;
         }
+        if (sprite) sprite->rows[r] = row;
     }
-    if (sprite) sprite->rowFirst[height] = int32_t(runs);
     *runCount = runs;
     *opaqueCount = opaque;
+}
+
+void DrawRuns(const SpanSprite* sprite, const SpanRow& row, uint8_t* out, int64_t left, int64_t right) {
+    const SpanRun* run = sprite->runs + row.firstRun;
+    const SpanRun* end = run + row.runCount;
+    for (; run < end; ++run) {
+        const int64_t from = std::max<int64_t>(run->x, left);
+        const int64_t to = std::min<int64_t>(int64_t{run->x} + run->length, right);
+        if (from < to) CopyRun(out + from, sprite->opaque + run->offset + (from - run->x), int(to - from));
+    }
 }
 
 }  // namespace
@@ -60,10 +91,11 @@ SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int 
     if (!sprite) return nullptr;
     sprite->width = width;
     sprite->height = height;
-    sprite->rowFirst = static_cast<int32_t*>(malloc((size_t(height) + 1) * sizeof(int32_t)));
+    sprite->rows = static_cast<SpanRow*>(malloc(size_t(height) * sizeof(SpanRow)));
     sprite->runs = static_cast<SpanRun*>(malloc(size_t(std::max<int64_t>(1, runs)) * sizeof(SpanRun)));
     sprite->opaque = static_cast<uint8_t*>(malloc(size_t(std::max<int64_t>(1, opaque))));
-    if (!sprite->rowFirst || !sprite->runs || !sprite->opaque) {
+    sprite->cell = static_cast<uint8_t*>(malloc(size_t(width) * size_t(height)));
+    if (!sprite->rows || !sprite->runs || !sprite->opaque || !sprite->cell) {
         DestroySpanSprite(sprite);
         return nullptr;
     }
@@ -73,7 +105,8 @@ SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int 
 
 void DestroySpanSprite(SpanSprite* sprite) {
     if (!sprite) return;
-    free(sprite->rowFirst);
+    free(sprite->rows);
+    free(sprite->cell);
     free(sprite->runs);
     free(sprite->opaque);
     free(sprite);
@@ -87,19 +120,18 @@ void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy
     const int64_t left = std::max<int64_t>(0, -int64_t{dx});
     const int64_t right = std::min<int64_t>(sprite->width, int64_t{ImageWidth(destination)} - dx);
     if (top >= bottom || left >= right) return;
-    const bool whole = left == 0 && right == sprite->width;
+    // Rows are stored bottom-up: each sprite row down is a stride lower.
+    const ptrdiff_t stride = ImageStride(destination);
+    uint8_t* first = PixelAddress(destination, 0, int(dy + top));
     for (int64_t r = top; r < bottom; ++r) {
-        uint8_t* row = PixelAddress(destination, 0, int(dy + r));
-        const SpanRun* run = sprite->runs + sprite->rowFirst[r];
-        const SpanRun* end = sprite->runs + sprite->rowFirst[r + 1];
-        for (; run < end; ++run) {
-            if (whole) {
-                CopyRun(row + dx + run->x, sprite->opaque + run->offset, run->length);
-                continue;
-            }
-            const int64_t from = std::max<int64_t>(run->x, left);
-            const int64_t to = std::min<int64_t>(int64_t{run->x} + run->length, right);
-            if (from < to) CopyRun(row + (dx + from), sprite->opaque + run->offset + (from - run->x), int(to - from));
+        // Column 0 of the sprite is column dx of the destination row.
+        uint8_t* out = first - (r - top) * stride + dx;
+        const SpanRow& row = sprite->rows[r];
+        if (row.runCount <= kMostRunsCopied) {
+            DrawRuns(sprite, row, out, left, right);
+            continue;
         }
+        const int64_t from = std::max<int64_t>(row.left, left), to = std::min<int64_t>(row.right, right);
+        if (from < to) BlitRowTransparent(sprite->cell + r * sprite->width + from, out + from, int(to - from));
     }
 }

@@ -12,11 +12,21 @@ struct SpanRun {
     int32_t offset;  // of its first pixel in `opaque`
 };
 
+// A row broken into many runs is blended whole (from its first opaque pixel
+// to its last) from `cell` instead: short runs cost more than the blend.
+constexpr int kMostRunsCopied = 1;
+
+struct SpanRow {
+    int32_t firstRun, runCount;
+    int32_t left, right;  // the opaque pixels lie in [left, right)
+};
+
 struct SpanSprite {
-    int width, height;   // the sprite's rectangle, transparent columns and rows included
-    int32_t* rowFirst;   // height + 1 entries: row r's runs are runs[rowFirst[r], rowFirst[r + 1])
+    int width, height;  // the sprite's rectangle, transparent columns and rows included
+    SpanRow* rows;      // height entries
     SpanRun* runs;
-    uint8_t* opaque;     // the opaque pixels, run after run (a copy: the sheet may go)
+    uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
+    uint8_t* cell;      // the rectangle, top row first, 0 where transparent
 };
 
 // The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of

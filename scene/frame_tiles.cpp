@@ -28,33 +28,45 @@ SceneRect Bounds(SceneRect a, SceneRect b) {
     return {left, top, right - left, bottom - top};
 }
 
-// Adds a tile row's run of columns [x0, x1) at tile row `y`: it lengthens a
-// rectangle of the row above with the same columns, or starts one; with no
-// room left it widens the last rectangle to take it in. Pixels, cut to the frame.
-void AddRun(const Scene& scene, int x0, int x1, int y, SceneRect* rects, int* count, int max) {
+// Rectangles being built from tile rows, and those that reached the last
+// row (in order of x), which a run of the next row with the same columns
+// lengthens.
+struct RectBuilder {
+    SceneRect* rects;
+    int count, max;
+    int above[kFrameTileColumns], aboveCount, aboveNext;
+    int here[kFrameTileColumns], hereCount;
+};
+
+// A run of tile columns [x0, x1) at tile row `y`, in pixels cut to the frame.
+void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
-    const int left = x0 * kFrameTileWidth, right = std::min(width, x1 * kFrameTileWidth);
-    const int top = y * kFrameTileHeight, bottom = std::min(height, top + kFrameTileHeight);
-    for (int i = *count - 1; i >= 0; --i) {
-        SceneRect& r = rects[i];
-        if (r.x == left && r.width == right - left && r.y + r.height == top) {
-            r.height = bottom - r.y;
+    const SceneRect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
+                           std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
+                           std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+    while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
+    if (b.aboveNext < b.aboveCount) {
+        SceneRect& r = b.rects[b.above[b.aboveNext]];
+        if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
+            r.height += run.height;
+            b.here[b.hereCount++] = b.above[b.aboveNext];
             return;
         }
     }
-    if (*count < max) {
-        rects[(*count)++] = {left, top, right - left, bottom - top};
+    if (b.count < b.max) {
+        b.rects[b.count] = run;
+        b.here[b.hereCount++] = b.count++;
         return;
     }
     // No room: the rectangle that grows least takes the run in.
     int best = 0;
     int64_t bestGrowth = INT64_MAX;
-    for (int i = 0; i < max; ++i) {
-        const SceneRect b = Bounds(rects[i], {left, top, right - left, bottom - top});
-        const int64_t growth = int64_t{b.width} * b.height - int64_t{rects[i].width} * rects[i].height;
+    for (int i = 0; i < b.max; ++i) {
+        const SceneRect u = Bounds(b.rects[i], run);
+        const int64_t growth = int64_t{u.width} * u.height - int64_t{b.rects[i].width} * b.rects[i].height;
         if (growth < bestGrowth) best = i, bestGrowth = growth;
     }
-    rects[best] = Bounds(rects[best], {left, top, right - left, bottom - top});
+    b.rects[best] = Bounds(b.rects[best], run);
 }
 
 // The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
@@ -62,8 +74,14 @@ void AddRun(const Scene& scene, int x0, int x1, int y, SceneRect* rects, int* co
 int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, int gap, SceneRect* rects, int max) {
     if (max <= 0) return 0;
     const int columns = TileColumns(scene.frameImage), rows = TileRows(scene.frameImage);
-    int count = 0;
+    RectBuilder builder;
+    builder.rects = rects;
+    builder.count = 0;
+    builder.max = max;
+    builder.aboveCount = 0;
     for (int y = 0; y < rows; ++y) {
+        builder.hereCount = 0;
+        builder.aboveNext = 0;
         const uint8_t* rowA = a + y * kFrameTileColumns;
         const uint8_t* rowB = b ? b + y * kFrameTileColumns : nullptr;
         for (int x = 0; x < columns;) {
@@ -77,13 +95,17 @@ int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, int gap, S
                 if (rowA[x] || (rowB && rowB[x])) last = x;
             }
             x = last + 1;
-            AddRun(scene, first, x, y, rects, &count, max);
+            AddRun(scene, builder, first, x, y);
         }
+        std::copy(builder.here, builder.here + builder.hereCount, builder.above);
+        builder.aboveCount = builder.hereCount;
     }
-    return count;
+    return builder.count;
 }
 
 constexpr int kMaxRestoreRects = 256;
+// A copy of a few hundred bytes costs about what starting one more costs.
+constexpr int kRestoreGap = 8;
 // Putting a rectangle on the screen has a cost of its own: gaps this narrow
 // are put rather than split around.
 constexpr int kChangedGap = 2;
@@ -97,9 +119,10 @@ void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const int bottom = std::min<int64_t>(int64_t{y} + height, ImageHeight(scene.frameImage));
     if (left >= right || top >= bottom) return;
     uint8_t* map = scene.drawnTiles[scene.tilesNow & 1];
+    const int firstColumn = left / kFrameTileWidth, lastColumn = (right - 1) / kFrameTileWidth;
     for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) {
         uint8_t* row = map + ty * kFrameTileColumns;
-        std::memset(row + left / kFrameTileWidth, 1, size_t((right - 1) / kFrameTileWidth - left / kFrameTileWidth + 1));
+        for (int tx = firstColumn; tx <= lastColumn; ++tx) row[tx] = 1;
     }
 }
 
@@ -115,7 +138,7 @@ void RestoreFrame(Scene& scene) {
     int count = 1;
     rects[0] = WholeFrame(scene);
     if (fits && scene.tilesKnown) {
-        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, 0, rects, kMaxRestoreRects);
+        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, kRestoreGap, rects, kMaxRestoreRects);
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
         std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 1, sizeof scene.drawnTiles[0]);
