@@ -113,10 +113,9 @@ constexpr int kChangedGap = 2;
 }  // namespace
 
 void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
-    if (!FrameFitsTiles(scene)) return;
     const int left = std::max(x, 0), top = std::max(y, 0);
-    const int right = std::min<int64_t>(int64_t{x} + width, ImageWidth(scene.frameImage));
-    const int bottom = std::min<int64_t>(int64_t{y} + height, ImageHeight(scene.frameImage));
+    const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
+    const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
     if (left >= right || top >= bottom) return;
     uint8_t* map = scene.drawnTiles[scene.tilesNow & 1];
     const int firstColumn = left / kFrameTileWidth, lastColumn = (right - 1) / kFrameTileWidth;
@@ -158,6 +157,9 @@ void RestoreFrame(Scene& scene) {
 void StartFrameTiles(Scene& scene) {
     scene.tilesNow = (scene.tilesNow ^ 1) & 1;
     std::memset(scene.drawnTiles[scene.tilesNow], 0, sizeof scene.drawnTiles[0]);
+    const int fits = FrameFitsTiles(scene);
+    scene.markWidth = fits ? ImageWidth(scene.frameImage) : 0;
+    scene.markHeight = fits ? ImageHeight(scene.frameImage) : 0;
 }
 
 int FrameChangedRects(const Scene& scene, SceneRect* rects, int max) {

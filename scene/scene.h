@@ -89,6 +89,9 @@ struct Scene {
     uint8_t drawnTiles[2][kFrameTileCount];
     int32_t tilesNow;    // the current frame's map
     int32_t tilesKnown;  // 0 until a frame has restored the whole image
+    // The frame image's size while it fits the map, set as each frame
+    // starts (0 otherwise: nothing is marked), so that marking reads no header.
+    int32_t markWidth, markHeight;
 
     int resolutionClass;  // 0 to 2 by the client's width, or the preview's
     int cellSetOffset;
