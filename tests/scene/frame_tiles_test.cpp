@@ -9,7 +9,7 @@
 namespace {
 
 constexpr uint32_t kSeed = 20261207;
-constexpr int kTicks = 400;
+constexpr int kTicks = 250;
 
 struct Scenario {
     const char* name;
