@@ -220,9 +220,12 @@ void TickMonitor(MonitorScene& monitor, HDC dc) {
         return;
     }
     GdiFlush();
-    const FitRect changed = monitor.surface.indexed ? TickScreenViewIndexed(*monitor.view, IndexTarget(monitor))
-                                                    : TickScreenView(*monitor.view, RgbTarget(monitor));
-    PutSurfaceRect(monitor, dc, changed);
+    if (monitor.surface.indexed) {
+        TickScreenViewIndexed(*monitor.view, IndexTarget(monitor));
+    } else {
+        TickScreenView(*monitor.view, RgbTarget(monitor));
+    }
+    for (int k = 0; k < monitor.view->changedCount; ++k) PutSurfaceRect(monitor, dc, monitor.view->changed[k]);
 }
 
 // Draws every monitor with a scene, the primary last so that its palette

@@ -51,8 +51,10 @@ void DrawFigureCell(Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (kind < 0 || kind >= kCellsPerSet || entry >= kLeftForegroundCell) return;
     const SpriteCell& cell = scene.spriteCells[entry];
-    BlitTransparent(scene.figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, scene.frameImage,
-                    x - cell.anchorX - scene.frameOrigin.x, y - cell.anchorY - scene.frameOrigin.y);
+    const int dx = x - cell.anchorX - scene.frameOrigin.x, dy = y - cell.anchorY - scene.frameOrigin.y;
+    MarkFrameDrawn(scene, dx, dy, cell.width, cell.height);
+    if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
+    BlitTransparent(scene.figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, scene.frameImage, dx, dy);
 }
 
 void UpdateCirclingWalkers(Scene& scene) {

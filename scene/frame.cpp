@@ -42,19 +42,9 @@ void PaintScene(const Scene& scene, DrawTarget target) {
     DrawImage(scene.backgroundImage, target, picture.x, picture.y, picture.width, picture.height);
 }
 
-// Only the part of the frame rectangle inside the picture is copied; the rest
-// lies outside the client area as well and is never seen.
-void RestoreFrame(Scene& scene) {
-    const Image* picture = scene.backgroundImage;
-    const ScenePoint origin = scene.frameOrigin;
-    const int width = std::min(ImageWidth(scene.frameImage), ImageWidth(picture) - origin.x);
-    const int height = std::min(ImageHeight(scene.frameImage), ImageHeight(picture) - origin.y);
-    if (width <= 0 || height <= 0) return;
-    CopyImageRect(picture, origin.x, origin.y, width, height, scene.frameImage, 0, 0);
-}
-
 void ComposeFrame(Scene& scene) {
     if (scene.frameImage == nullptr) return;
+    StartFrameTiles(scene);
     RestoreFrame(scene);
     ShuffleSeatedCrowd(scene);
     UpdateWalkwayWalkers(scene);

@@ -84,5 +84,19 @@ int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const Dis
     }
     ScaleForegroundCell(&scene.spriteCells[kLeftForegroundCell], fx);
     ScaleForegroundCell(&scene.spriteCells[kRightForegroundCell], fx);
+    return scene.frameImage == nullptr || EncodeCellSprites(scene);
+}
+
+int EncodeCellSprites(Scene& scene) {
+    for (int entry = 0; entry < kSpriteCellCount; ++entry) {
+        const SpriteCell& cell = scene.spriteCells[entry];
+        const bool figure = entry < kLeftForegroundCell;
+        const SceneRect piece = figure ? SceneRect{cell.srcX, cell.srcY, cell.width, cell.height}
+                                       : ForegroundPieceRect(scene, entry);
+        if (piece.width <= 0 || piece.height <= 0) continue;
+        const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;
+        scene.cellSprites[entry] = EncodeSpanSprite(sheet, piece.x, piece.y, piece.width, piece.height);
+        if (scene.cellSprites[entry] == nullptr) return 0;
+    }
     return 1;
 }

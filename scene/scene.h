@@ -8,6 +8,7 @@
 
 #include "image/image.h"
 #include "image/palette.h"
+#include "image/span_sprite.h"
 #include "platform/platform.h"
 #include "scene/tables.h"
 #include "settings/settings.h"
@@ -48,6 +49,15 @@ constexpr int kPatchRingSize = 600;
 constexpr int kMaxSeatPatches = 599;
 constexpr int kPreviewClass = 3;
 
+// A frame restores, and a host puts on the screen, only the tiles of the
+// frame image that figures were drawn on. Frames larger than the map are
+// restored and reported whole.
+constexpr int kFrameTileWidth = 16;
+constexpr int kFrameTileHeight = 8;
+constexpr int kFrameTileColumns = 128;
+constexpr int kFrameTileRows = 64;
+constexpr int kFrameTileCount = kFrameTileColumns * kFrameTileRows;
+
 // The scene's copies of the settings, clamped into their built-in ranges.
 struct SceneSettings {
     int32_t circleWalkers;
@@ -74,6 +84,15 @@ struct Scene {
     double circlePhase;
     uint32_t randomState;
 
+    // 1 where the frame drew on a tile: the current frame's map and the
+    // previous one's, which the current frame restored.
+    uint8_t drawnTiles[2][kFrameTileCount];
+    int32_t tilesNow;    // the current frame's map
+    int32_t tilesKnown;  // 0 until a frame has restored the whole image
+    // The frame image's size while it fits the map, set as each frame
+    // starts (0 otherwise: nothing is marked), so that marking reads no header.
+    int32_t markWidth, markHeight;
+
     int resolutionClass;  // 0 to 2 by the client's width, or the preview's
     int cellSetOffset;
     ScenePoint pictureOffset;  // of the picture in the client area
@@ -85,6 +104,9 @@ struct Scene {
     Image* foregroundSheet;
     Image* frameImage;  // null in the preview, which is never animated
     Palette* palette;
+    // The cells' opaque runs, made at set-up; a cell without one is drawn
+    // by the transparent blit.
+    SpanSprite* cellSprites[kSpriteCellCount];
 };
 
 enum SceneOutcome {
@@ -129,5 +151,12 @@ void PaintScene(const Scene& scene, DrawTarget target);
 // One frame in memory: RestoreFrame, then the seated crowd, the walkway
 // walkers, the foreground pieces and the circling walkers, in that order.
 void ComposeFrame(Scene& scene);
+// The parts of the frame image (in its own coordinates) that the last
+// ComposeFrame changed, as at most `max` rectangles covering every changed
+// pixel; the whole image after set-up or InvalidateFrame. The count written.
+int FrameChangedRects(const Scene& scene, SceneRect* rects, int max);
+// The next frame restores the whole frame image and reports all of it
+// changed: for when something other than the frames wrote to it.
+void InvalidateFrame(Scene& scene);
 // Puts the frame image on the screen target kept at set-up.
 void PresentFrame(const Scene& scene);

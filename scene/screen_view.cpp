@@ -43,19 +43,51 @@ FitRect WholePicture(const ScreenView& view) {
     return FitRect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
 }
 
-// Composes one frame and pastes the part inside the picture into the view's
-// copy; the picture rectangle that changed (empty without a frame).
-FitRect AdvanceScene(ScreenView& view) {
+FitRect Bounds(FitRect a, FitRect b) {
+    if (a.width <= 0 || a.height <= 0) return b;
+    if (b.width <= 0 || b.height <= 0) return a;
+    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    return FitRect{left, top, right - left, bottom - top};
+}
+
+// Composes one frame and pastes the parts it changed that lie inside the
+// picture into the view's copy; those picture rectangles, and the count.
+int AdvanceScene(ScreenView& view, FitRect changed[kMaxViewChanges]) {
     Scene& scene = *view.scene;
-    if (!SceneAnimates(scene)) return FitRect{0, 0, 0, 0};
+    if (!SceneAnimates(scene)) return 0;
     ComposeFrame(scene);
-    const FitRect frame = Overlap(FitRect{scene.frameOrigin.x, scene.frameOrigin.y, ImageWidth(scene.frameImage),
-                                          ImageHeight(scene.frameImage)},
+    SceneRect rects[kMaxViewChanges];
+    const int count = FrameChangedRects(scene, rects, kMaxViewChanges);
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        const FitRect r = Overlap(FitRect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
+                                          rects[i].width, rects[i].height},
                                   WholePicture(view));
-    if (frame.width <= 0 || frame.height <= 0) return frame;
-    CopyImageRect(scene.frameImage, frame.x - scene.frameOrigin.x, frame.y - scene.frameOrigin.y, frame.width,
-                  frame.height, view.picture, frame.x, frame.y);
-    return frame;
+        if (r.width <= 0 || r.height <= 0) continue;
+        CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
+                      view.picture, r.x, r.y);
+        changed[kept++] = r;
+    }
+    return kept;
+}
+
+// One tick: each changed picture rectangle scaled by `scale`; the screen
+// rectangles noted in the view, their bounding box returned.
+template <typename Scale>
+FitRect TickWith(ScreenView& view, Scale scale) {
+    FitRect pictureRects[kMaxViewChanges];
+    const int count = AdvanceScene(view, pictureRects);
+    FitRect bounds{0, 0, 0, 0};
+    view.changedCount = 0;
+    for (int i = 0; i < count; ++i) {
+        scale(pictureRects[i]);
+        const FitRect screen = ScreenRectOf(view.fit, pictureRects[i]);
+        if (screen.width <= 0 || screen.height <= 0) continue;
+        view.changed[view.changedCount++] = screen;
+        bounds = Bounds(bounds, screen);
+    }
+    return bounds;
 }
 
 }  // namespace
@@ -105,15 +137,11 @@ void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
 }
 
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target) {
-    const FitRect changed = AdvanceScene(view);
-    ScalePictureRect(view.fit, view.picture, view.rgbTable, changed, target);
-    return ScreenRectOf(view.fit, changed);
+    return TickWith(view, [&](FitRect r) { ScalePictureRect(view.fit, view.picture, view.rgbTable, r, target); });
 }
 
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    const FitRect changed = AdvanceScene(view);
-    ScalePictureRectIndexed(view.fit, view.picture, changed, target);
-    return ScreenRectOf(view.fit, changed);
+    return TickWith(view, [&](FitRect r) { ScalePictureRectIndexed(view.fit, view.picture, r, target); });
 }
 
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,

@@ -11,6 +11,11 @@
 #include "scene/scene.h"
 #include "settings/display_settings.h"
 
+// A tick's changes as at most this many screen rectangles (more are merged):
+// the seated crowd's patches scatter over the strip, and their bounding box
+// would be most of it.
+constexpr int kMaxViewChanges = 128;
+
 struct ScreenView {
     Scene* scene;  // borrowed: destroy the view before the scene
     ScreenFit* fit;
@@ -21,6 +26,10 @@ struct ScreenView {
     Image* picture;
     uint32_t rgbTable[kColorCount];  // the scene palette as 0x00RRGGBB
     uint8_t blackIndex;              // the palette entry nearest black
+    // The screen rectangles the last tick wrote, which a host puts on the
+    // screen one by one (their bounding box is what the tick returns).
+    FitRect changed[kMaxViewChanges];
+    int changedCount;
 };
 
 // A view of `scene` on a width x height area. The scene should have been set
@@ -44,8 +53,9 @@ void PaintScreenView(ScreenView& view, const RgbPixels& target);
 void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
 // One timer tick: composes the frame, pastes it into the picture and scales
-// the part of the screen it touches into the target; returns that screen
-// rectangle (empty when nothing changed, as in the never-animated preview).
+// the parts of the screen it touches into the target; returns the bounding
+// box of those screen rectangles, which view.changed lists (empty when
+// nothing changed, as in the never-animated preview).
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 

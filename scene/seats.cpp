@@ -60,7 +60,10 @@ void DrawSeatPatches(Scene& scene, int ringLength) {
         const SeatPatch& patch = scene.patchRing[k];
         const int dx = patch.x - scene.frameOrigin.x - 2;
         const int dy = patch.y - scene.frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) CopyPatch(scene, patch, from, to, dx, dy);
+        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) {
+            CopyPatch(scene, patch, from, to, dx, dy);
+            MarkFrameDrawn(scene, dx, dy, patch.size, patch.size);
+        }
     }
 }
 

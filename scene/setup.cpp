@@ -62,5 +62,6 @@ void DestroyScene(Scene* scene) {
     DestroyImage(scene->foregroundSheet);
     DestroyImage(scene->frameImage);
     DestroyPalette(scene->palette);
+    for (SpanSprite* sprite : scene->cellSprites) DestroySpanSprite(sprite);
     delete scene;
 }

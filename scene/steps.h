@@ -30,12 +30,20 @@ FrameBounds SceneFrameRect(const Scene& scene);
 int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const DisplayPaletteInfo* display);
 
 // Frame steps, in the order of one frame.
+void StartFrameTiles(Scene& scene);
 void RestoreFrame(Scene& scene);
 void ShuffleSeatedCrowd(Scene& scene);
 void UpdateWalkwayWalkers(Scene& scene);
 void DrawForegroundPieces(Scene& scene);
 void UpdateCirclingWalkers(Scene& scene);
 void DrawFigureCell(Scene& scene, int x, int y, int kind);
+// Notes that this frame drew on the rectangle (frame image coordinates,
+// clipped here) so that the next one restores it.
+void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height);
+// The part of the foreground sheet that foreground cell `entry` draws.
+SceneRect ForegroundPieceRect(const Scene& scene, int entry);
+// Turns the cells into opaque runs once the sheets are final; 0 when memory ran out.
+int EncodeCellSprites(Scene& scene);
 
 // The circle's phase step and wrap value; deliberately not 2 pi to full precision.
 constexpr double kCircleTurn = 6.283185307;

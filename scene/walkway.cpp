@@ -77,23 +77,30 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, int dotSize) {
     Image* frame = scene.frameImage;
     if (dx > 0 && dy > 0 && dx < ImageWidth(frame) - 2 && dy < ImageHeight(frame) - 2) {
         FillImageRect(frame, dx, dy, dotSize, dotSize, 0);
+        MarkFrameDrawn(scene, dx, dy, dotSize, dotSize);
     }
     RestartAtFarEnd(scene, walker, cv, kDotGroup);
     Advance(walker, 2.0);
 }
 
 void DrawForegroundPiece(Scene& scene, int entry, int x, int y) {
-    const SpriteCell& cell = scene.spriteCells[entry];
-    const Image* sheet = scene.foregroundSheet;
-    // A picture squashed at set-up leaves the sheet shorter than the cell.
-    const int width = std::min(cell.width, ImageWidth(sheet) - cell.srcX);
-    const int height = std::min(cell.height, ImageHeight(sheet) - cell.srcY);
-    if (width <= 0 || height <= 0) return;
-    BlitTransparent(sheet, cell.srcX, cell.srcY, width, height, scene.frameImage, x - scene.frameOrigin.x,
-                    y - scene.frameOrigin.y);
+    const SceneRect piece = ForegroundPieceRect(scene, entry);
+    if (piece.width <= 0 || piece.height <= 0) return;
+    const int dx = x - scene.frameOrigin.x, dy = y - scene.frameOrigin.y;
+    MarkFrameDrawn(scene, dx, dy, piece.width, piece.height);
+    if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
+    BlitTransparent(scene.foregroundSheet, piece.x, piece.y, piece.width, piece.height, scene.frameImage, dx, dy);
 }
 
 }  // namespace
+
+// A picture squashed at set-up leaves the sheet shorter than the cell.
+SceneRect ForegroundPieceRect(const Scene& scene, int entry) {
+    const SpriteCell& cell = scene.spriteCells[entry];
+    const Image* sheet = scene.foregroundSheet;
+    return {cell.srcX, cell.srcY, std::min(cell.width, ImageWidth(sheet) - cell.srcX),
+            std::min(cell.height, ImageHeight(sheet) - cell.srcY)};
+}
 
 void PlaceWalkwayWalkers(Scene& scene) {
     const int count = std::min(scene.settings.walkwayWalkers, kWalkerGroupSize);

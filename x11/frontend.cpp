@@ -151,10 +151,13 @@ void DrawFrame(FrontEnd* frontEnd) {
     for (int i = 0; i < frontEnd->areaCount; ++i) {
         const WindowArea& area = frontEnd->areas[i];
         if (area.view == nullptr) continue;
-        const FitRect changed = TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
-        if (changed.width <= 0 || changed.height <= 0) continue;
-        PutFrameRect(frontEnd->display, frontEnd->saver.window, &frontEnd->output,
-                     SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height});
+        TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
+        SceneRect rects[kMaxViewChanges];
+        for (int k = 0; k < area.view->changedCount; ++k) {
+            const FitRect changed = area.view->changed[k];
+            rects[k] = SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
+        }
+        PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }
     ++frontEnd->framesDrawn;
     const long still = frontEnd->options.stillAfter;

@@ -147,7 +147,10 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
     return 1;
 }
 
-void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
+namespace {
+
+// Converts and sends one rectangle; the caller waits for the server.
+void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
     rect = ClipRect(rect, output->surface.width, output->surface.height);
     if (rect.width == 0) return;
     XImage* image = output->image;
@@ -161,12 +164,26 @@ void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRec
     auto h = static_cast<unsigned>(rect.height);
     if (output->usesShm) {
         XShmPutImage(display, window, output->gc, image, rect.x, rect.y, rect.x, rect.y, w, h, False);
+    } else {
+        XPutImage(display, window, output->gc, image, rect.x, rect.y, rect.x, rect.y, w, h);
+    }
+}
+
+}  // namespace
+
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count) {
+    for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
+    if (count <= 0) return;
+    if (output->usesShm) {
         // The next frame writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {
-        XPutImage(display, window, output->gc, image, rect.x, rect.y, rect.x, rect.y, w, h);
         XFlush(display);
     }
+}
+
+void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
+    PutFrameRects(display, window, output, &rect, 1);
 }
 
 void DestroyFrameOutput(Display* display, FrameOutput* output) {

@@ -141,6 +141,8 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
 PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
 // Converts and puts one rectangle of the surface on the window.
 void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
+// The same for `count` rectangles, with one wait for the server after them all.
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count);
 void DestroyFrameOutput(Display* display, FrameOutput* output);
 
 // ---- X errors (errors.cpp) ----

@@ -1,0 +1,137 @@
+// Encoding a transparent sprite into runs, and drawing the runs clipped.
+#include "image/span_sprite.h"
+
+#include "image/transparent_row.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int InsideSheet(const Image* sheet, int64_t x, int64_t y) {
+    return x >= 0 && y >= 0 && x < ImageWidth(sheet) && y < ImageHeight(sheet);
+}
+
+template <typename Word>
+inline void CopyEnds(uint8_t* out, const uint8_t* in, int length) {
+    Word first, last;
+    std::memcpy(&first, in, sizeof(Word));
+    std::memcpy(&last, in + length - sizeof(Word), sizeof(Word));
+    std::memcpy(out, &first, sizeof(Word));
+    std::memcpy(out + length - sizeof(Word), &last, sizeof(Word));
+}
+
+// Runs are mostly a few pixels long, too short for a call to memcpy to
+// pay: up to 16 bytes go as two words, one at each end (they may overlap).
+inline void CopyRun(uint8_t* out, const uint8_t* in, int length) {
+    if (length >= 8) {
+        if (length > 16) return (void)std::memcpy(out, in, size_t(length));
+        return CopyEnds<uint64_t>(out, in, length);
+    }
+    if (length >= 4) return CopyEnds<uint32_t>(out, in, length);
+    if (length >= 2) return CopyEnds<uint16_t>(out, in, length);
+    *out = *in;
+}
+
+uint8_t SheetPixel(const Image* sheet, int64_t x, int64_t y) {
+    return InsideSheet(sheet, x, y) ? *PixelAddress(sheet, int(x), int(y)) : 0;
+}
+
+// Two passes over the rectangle: one counts the runs and opaque pixels, the
+// other, with `sprite` given, fills them in.
+void WalkRuns(const Image* sheet, int sx, int sy, int width, int height, SpanSprite* sprite, int64_t* runCount,
+              int64_t* opaqueCount) {
+    int64_t runs = 0, opaque = 0;
+    for (int r = 0; r < height; ++r) {
+        SpanRow row{int32_t(runs), 0, width, 0};
+        bool inRun = false;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t pixel = SheetPixel(sheet, int64_t{sx} + x, int64_t{sy} + r);
+            if (sprite) sprite->cell[size_t(r) * size_t(width) + size_t(x)] = pixel;
+            if (pixel == 0) {
+                inRun = false;
+                continue;
+            }
+            if (!inRun && sprite) sprite->runs[runs] = SpanRun{x, 0, int32_t(opaque)};
+            if (!inRun) ++runs, ++row.runCount;
+            inRun = true;
+            row.left = std::min(row.left, x);
+            row.right = x + 1;
+            if (sprite) {
+                ++sprite->runs[runs - 1].length;
+                sprite->opaque[opaque] = pixel;
+            }
+            ++opaque;
+        }
+        if (sprite) sprite->rows[r] = row;
+    }
+    *runCount = runs;
+    *opaqueCount = opaque;
+}
+
+void DrawRuns(const SpanSprite* sprite, const SpanRow& row, uint8_t* out, int64_t left, int64_t right) {
+    const SpanRun* run = sprite->runs + row.firstRun;
+    const SpanRun* end = run + row.runCount;
+    for (; run < end; ++run) {
+        const int64_t from = std::max<int64_t>(run->x, left);
+        const int64_t to = std::min<int64_t>(int64_t{run->x} + run->length, right);
+        if (from < to) CopyRun(out + from, sprite->opaque + run->offset + (from - run->x), int(to - from));
+    }
+}
+
+}  // namespace
+
+SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height) {
+    if (!sheet || !sheet->header || !sheet->pixels || !ImageSizeIsSane(width, height)) return nullptr;
+    int64_t runs = 0, opaque = 0;
+    WalkRuns(sheet, sx, sy, width, height, nullptr, &runs, &opaque);
+    SpanSprite* sprite = static_cast<SpanSprite*>(calloc(1, sizeof(SpanSprite)));
+    if (!sprite) return nullptr;
+    sprite->width = width;
+    sprite->height = height;
+    sprite->rows = static_cast<SpanRow*>(malloc(size_t(height) * sizeof(SpanRow)));
+    sprite->runs = static_cast<SpanRun*>(malloc(size_t(std::max<int64_t>(1, runs)) * sizeof(SpanRun)));
+    sprite->opaque = static_cast<uint8_t*>(malloc(size_t(std::max<int64_t>(1, opaque))));
+    sprite->cell = static_cast<uint8_t*>(malloc(size_t(width) * size_t(height)));
+    if (!sprite->rows || !sprite->runs || !sprite->opaque || !sprite->cell) {
+        DestroySpanSprite(sprite);
+        return nullptr;
+    }
+    WalkRuns(sheet, sx, sy, width, height, sprite, &runs, &opaque);
+    return sprite;
+}
+
+void DestroySpanSprite(SpanSprite* sprite) {
+    if (!sprite) return;
+    free(sprite->rows);
+    free(sprite->cell);
+    free(sprite->runs);
+    free(sprite->opaque);
+    free(sprite);
+}
+
+void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy) {
+    if (!sprite || !destination || !destination->header || !destination->pixels) return;
+    // The sprite's rows and columns that land inside the destination.
+    const int64_t top = std::max<int64_t>(0, -int64_t{dy});
+    const int64_t bottom = std::min<int64_t>(sprite->height, int64_t{ImageHeight(destination)} - dy);
+    const int64_t left = std::max<int64_t>(0, -int64_t{dx});
+    const int64_t right = std::min<int64_t>(sprite->width, int64_t{ImageWidth(destination)} - dx);
+    if (top >= bottom || left >= right) return;
+    // Rows are stored bottom-up: each sprite row down is a stride lower.
+    const ptrdiff_t stride = ImageStride(destination);
+    uint8_t* first = PixelAddress(destination, 0, int(dy + top));
+    for (int64_t r = top; r < bottom; ++r) {
+        // Column 0 of the sprite is column dx of the destination row.
+        uint8_t* out = first - (r - top) * stride + dx;
+        const SpanRow& row = sprite->rows[r];
+        if (row.runCount <= kMostRunsCopied) {
+            DrawRuns(sprite, row, out, left, right);
+            continue;
+        }
+        const int64_t from = std::max<int64_t>(row.left, left), to = std::min<int64_t>(row.right, right);
+        if (from < to) BlitRowTransparent(sprite->cell + r * sprite->width + from, out + from, int(to - from));
+    }
+}

@@ -1,0 +1,41 @@
+// A sprite drawn with the transparent colour (0), turned once into runs of
+// opaque pixels per row, so that drawing copies runs and never tests a pixel.
+#pragma once
+
+#include <cstdint>
+
+#include "image/image.h"
+
+struct SpanRun {
+    int32_t x;       // first column of the run in the sprite
+    int32_t length;  // opaque pixels
+    int32_t offset;  // of its first pixel in `opaque`
+};
+
+// A row broken into many runs is blended whole (from its first opaque pixel
+// to its last) from `cell` instead: short runs cost more than the blend.
+constexpr int kMostRunsCopied = 1;
+
+struct SpanRow {
+    int32_t firstRun, runCount;
+    int32_t left, right;  // the opaque pixels lie in [left, right)
+};
+
+struct SpanSprite {
+    int width, height;  // the sprite's rectangle, transparent columns and rows included
+    SpanRow* rows;      // height entries
+    SpanRun* runs;
+    uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
+    uint8_t* cell;      // the rectangle, top row first, 0 where transparent
+};
+
+// The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of
+// the rectangle outside the sheet counts as transparent, as a clipped
+// transparent blit leaves it. Null when memory runs out or a side is not
+// positive or too large.
+SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height);
+void DestroySpanSprite(SpanSprite* sprite);
+
+// Draws the sprite with its top-left corner at (dx, dy) of `destination`,
+// clipped to it: the same pixels as BlitTransparent of the encoded rectangle.
+void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy);

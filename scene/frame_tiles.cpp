@@ -1,0 +1,174 @@
+// What each frame drew on, in tiles of the frame image: the next frame
+// restores only those tiles, and hosts put on the screen only the tiles
+// either frame drew on, merged into a few rectangles.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "image/compose.h"
+#include "scene/steps.h"
+
+namespace {
+
+int TileColumns(const Image* frame) { return (ImageWidth(frame) + kFrameTileWidth - 1) / kFrameTileWidth; }
+int TileRows(const Image* frame) { return (ImageHeight(frame) + kFrameTileHeight - 1) / kFrameTileHeight; }
+
+int FrameFitsTiles(const Scene& scene) {
+    return scene.frameImage != nullptr && TileColumns(scene.frameImage) <= kFrameTileColumns &&
+           TileRows(scene.frameImage) <= kFrameTileRows;
+}
+
+SceneRect WholeFrame(const Scene& scene) {
+    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
+}
+
+SceneRect Bounds(SceneRect a, SceneRect b) {
+    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    return {left, top, right - left, bottom - top};
+}
+
+// Rectangles being built from tile rows, and those that reached the last
+// row (in order of x), which a run of the next row with the same columns
+// lengthens.
+struct RectBuilder {
+    SceneRect* rects;
+    int count, max;
+    int above[kFrameTileColumns], aboveCount, aboveNext;
+    int here[kFrameTileColumns], hereCount;
+};
+
+// A run of tile columns [x0, x1) at tile row `y`, in pixels cut to the frame.
+void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
+    const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
+    const SceneRect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
+                           std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
+                           std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+    while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
+    if (b.aboveNext < b.aboveCount) {
+        SceneRect& r = b.rects[b.above[b.aboveNext]];
+        if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
+            r.height += run.height;
+            b.here[b.hereCount++] = b.above[b.aboveNext];
+            return;
+        }
+    }
+    if (b.count < b.max) {
+        b.rects[b.count] = run;
+        b.here[b.hereCount++] = b.count++;
+        return;
+    }
+    // No room: the rectangle that grows least takes the run in.
+    int best = 0;
+    int64_t bestGrowth = INT64_MAX;
+    for (int i = 0; i < b.max; ++i) {
+        const SceneRect u = Bounds(b.rects[i], run);
+        const int64_t growth = int64_t{u.width} * u.height - int64_t{b.rects[i].width} * b.rects[i].height;
+        if (growth < bestGrowth) best = i, bestGrowth = growth;
+    }
+    b.rects[best] = Bounds(b.rects[best], run);
+}
+
+// The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
+// row apart by no more than `gap` tiles are taken as one.
+int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, int gap, SceneRect* rects, int max) {
+    if (max <= 0) return 0;
+    const int columns = TileColumns(scene.frameImage), rows = TileRows(scene.frameImage);
+    RectBuilder builder;
+    builder.rects = rects;
+    builder.count = 0;
+    builder.max = max;
+    builder.aboveCount = 0;
+    for (int y = 0; y < rows; ++y) {
+        builder.hereCount = 0;
+        builder.aboveNext = 0;
+        const uint8_t* rowA = a + y * kFrameTileColumns;
+        const uint8_t* rowB = b ? b + y * kFrameTileColumns : nullptr;
+        for (int x = 0; x < columns;) {
+            if (!rowA[x] && !(rowB && rowB[x])) {
+                ++x;
+                continue;
+            }
+            const int first = x;
+            int last = x;  // the run's last marked tile
+            for (; x < columns && x <= last + gap + 1; ++x) {
+                if (rowA[x] || (rowB && rowB[x])) last = x;
+            }
+            x = last + 1;
+            AddRun(scene, builder, first, x, y);
+        }
+        std::copy(builder.here, builder.here + builder.hereCount, builder.above);
+        builder.aboveCount = builder.hereCount;
+    }
+    return builder.count;
+}
+
+constexpr int kMaxRestoreRects = 256;
+// A copy of a few hundred bytes costs about what starting one more costs.
+constexpr int kRestoreGap = 8;
+// Putting a rectangle on the screen has a cost of its own: gaps this narrow
+// are put rather than split around.
+constexpr int kChangedGap = 2;
+
+}  // namespace
+
+void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
+    const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
+    if (left >= right || top >= bottom) return;
+    uint8_t* map = scene.drawnTiles[scene.tilesNow & 1];
+    const int firstColumn = left / kFrameTileWidth, lastColumn = (right - 1) / kFrameTileWidth;
+    for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) {
+        uint8_t* row = map + ty * kFrameTileColumns;
+        for (int tx = firstColumn; tx <= lastColumn; ++tx) row[tx] = 1;
+    }
+}
+
+// Only the part of the frame rectangle inside the picture is copied; the rest
+// lies outside the client area as well and is never seen. Pixels inside the
+// picture that no frame drew on still hold the picture, so only the tiles the
+// last frame drew on are copied back.
+void RestoreFrame(Scene& scene) {
+    const Image* picture = scene.backgroundImage;
+    const ScenePoint origin = scene.frameOrigin;
+    const int fits = FrameFitsTiles(scene);
+    SceneRect rects[kMaxRestoreRects];
+    int count = 1;
+    rects[0] = WholeFrame(scene);
+    if (fits && scene.tilesKnown) {
+        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, kRestoreGap, rects, kMaxRestoreRects);
+    } else if (fits) {
+        // Everything counts as drawn on last time, so that the whole frame is reported changed.
+        std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 1, sizeof scene.drawnTiles[0]);
+    }
+    scene.tilesKnown = fits;
+    for (int i = 0; i < count; ++i) {
+        const SceneRect r = rects[i];
+        const int width = std::min(r.width, ImageWidth(picture) - origin.x - r.x);
+        const int height = std::min(r.height, ImageHeight(picture) - origin.y - r.y);
+        if (width <= 0 || height <= 0) continue;
+        CopyImageRect(picture, origin.x + r.x, origin.y + r.y, width, height, scene.frameImage, r.x, r.y);
+    }
+}
+
+// The current map becomes the previous one, and the one before starts
+// again, empty, as the current.
+void StartFrameTiles(Scene& scene) {
+    scene.tilesNow = (scene.tilesNow ^ 1) & 1;
+    std::memset(scene.drawnTiles[scene.tilesNow], 0, sizeof scene.drawnTiles[0]);
+    const int fits = FrameFitsTiles(scene);
+    scene.markWidth = fits ? ImageWidth(scene.frameImage) : 0;
+    scene.markHeight = fits ? ImageHeight(scene.frameImage) : 0;
+}
+
+int FrameChangedRects(const Scene& scene, SceneRect* rects, int max) {
+    if (scene.frameImage == nullptr || rects == nullptr || max <= 0) return 0;
+    if (!FrameFitsTiles(scene) || !scene.tilesKnown) {
+        rects[0] = WholeFrame(scene);
+        return 1;
+    }
+    return TileRects(scene, scene.drawnTiles[0], scene.drawnTiles[1], kChangedGap, rects, max);
+}
+
+void InvalidateFrame(Scene& scene) { scene.tilesKnown = 0; }

@@ -1,0 +1,86 @@
+// Span sprites draw exactly what the transparent blit of the same sheet
+// rectangle draws, at every position across every edge of the destination,
+// for rectangles inside and reaching past the sheet.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "image/compose.h"
+#include "image/span_sprite.h"
+#include "test_images.h"
+
+namespace {
+
+// A sheet with transparent holes of every length, runs touching the edges,
+// and rows that are wholly transparent.
+Image* MakeSheet(int width, int height) {
+    Image* sheet = MakeTestImage(width, height);
+    uint32_t state = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            const bool hole = (state >> 16) % 5 < 2 || y == 3;
+            *PixelAddress(sheet, x, y) = hole ? 0 : uint8_t(1 + (state >> 8) % 255);
+        }
+    }
+    return sheet;
+}
+
+std::vector<uint8_t> Pixels(const Image* image) {
+    const uint8_t* p = ImagePixels(image);
+    return std::vector<uint8_t>(p, p + size_t(ImageStride(image)) * size_t(ImageHeight(image)));
+}
+
+void Fill(Image* image, uint8_t seed) {
+    for (int y = 0; y < ImageHeight(image); ++y)
+        for (int x = 0; x < ImageWidth(image); ++x) *PixelAddress(image, x, y) = uint8_t(seed + x * 3 + y * 7);
+}
+
+TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
+    struct Case { int sx, sy, width, height; };
+    // Inside the sheet; wider than 16 (a run copied whole); reaching past
+    // each edge of the 40 x 20 sheet; one pixel.
+    const Case cases[] = {{2, 1, 9, 12}, {0, 0, 40, 20}, {-3, -2, 10, 8}, {35, 15, 9, 9}, {7, 7, 1, 1}};
+    Image* sheet = MakeSheet(40, 20);
+    Image* expected = MakeTestImage(23, 17);
+    Image* actual = MakeTestImage(23, 17);
+    for (const Case& c : cases) {
+        SpanSprite* sprite = EncodeSpanSprite(sheet, c.sx, c.sy, c.width, c.height);
+        ASSERT_NE(sprite, nullptr);
+        for (int dy = -c.height - 1; dy <= 17 + 1; ++dy) {
+            for (int dx = -c.width - 1; dx <= 23 + 1; ++dx) {
+                Fill(expected, uint8_t(dx + dy));
+                Fill(actual, uint8_t(dx + dy));
+                BlitTransparent(sheet, c.sx, c.sy, c.width, c.height, expected, dx, dy);
+                DrawSpanSprite(sprite, actual, dx, dy);
+                ASSERT_EQ(Pixels(actual), Pixels(expected))
+                    << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
+                    << "," << dy;
+            }
+        }
+        DestroySpanSprite(sprite);
+    }
+    DestroyImage(sheet);
+    DestroyImage(expected);
+    DestroyImage(actual);
+}
+
+TEST(SpanSpriteTest, UnusableArgumentsEncodeOrDrawNothing) {
+    Image* sheet = MakeSheet(8, 8);
+    EXPECT_EQ(EncodeSpanSprite(nullptr, 0, 0, 4, 4), nullptr);
+    EXPECT_EQ(EncodeSpanSprite(sheet, 0, 0, 0, 4), nullptr);
+    EXPECT_EQ(EncodeSpanSprite(sheet, 0, 0, 4, -1), nullptr);
+    // Wholly outside the sheet: a sprite with no runs, which draws nothing.
+    SpanSprite* empty = EncodeSpanSprite(sheet, 100, 100, 4, 4);
+    ASSERT_NE(empty, nullptr);
+    Image* target = MakeNumberedImage(8, 8);
+    const std::vector<uint8_t> before = Pixels(target);
+    DrawSpanSprite(empty, target, 2, 2);
+    DrawSpanSprite(nullptr, target, 2, 2);
+    EXPECT_EQ(Pixels(target), before);
+    DestroySpanSprite(empty);
+    DestroyImage(target);
+    DestroyImage(sheet);
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// Frames that restore only what the last frame drew equal frames that
+// restore the whole strip, tick after tick; and the rectangles a frame
+// reports changed cover every pixel it changed.
+#include <vector>
+
+#include "scene/screen_view.h"
+#include "tests/scene/scene_test_support.h"
+
+namespace {
+
+constexpr uint32_t kSeed = 20261207;
+constexpr int kTicks = 250;
+
+struct Scenario {
+    const char* name;
+    int width, height;
+    SettingsRecord settings;
+};
+
+std::vector<Scenario> Scenarios() {
+    return {
+        {"default-1024x768", 1024, 768, kDefaultSettings},
+        {"maximum-800x600", 800, 600, SettingsAtMaximum()},
+        {"minimum-640x480", 640, 480, SettingsAtMinimum()},
+        {"default-1280x1024", 1280, 1024, kDefaultSettings},
+        {"maximum-1024x600", 1024, 600, SettingsAtMaximum()},
+    };
+}
+
+std::vector<uint8_t> FramePixels(const Scene& scene) {
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < ImageHeight(scene.frameImage); ++y) {
+        const uint8_t* row = PixelAddress(scene.frameImage, 0, y);
+        pixels.insert(pixels.end(), row, row + ImageWidth(scene.frameImage));
+    }
+    return pixels;
+}
+
+Scene* SetUpScenario(const Scenario& s) {
+    return SetUpScene(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed).scene;
+}
+
+// Halfway through, both scenes restart with other settings, as the fuzzer
+// restarts one: the figures jump, and what they left must still go.
+TEST(FrameTilesTest, TileRestoredFramesEqualWholeRestoredFrames) {
+    for (const Scenario& s : Scenarios()) {
+        Scene* tiled = SetUpScenario(s);
+        Scene* whole = SetUpScenario(s);
+        ASSERT_TRUE(tiled != nullptr && whole != nullptr) << s.name;
+        for (int tick = 1; tick <= kTicks; ++tick) {
+            if (tick == kTicks / 2) {
+                RestartScene(*tiled, SettingsAtMaximum(), kSeed + 1);
+                RestartScene(*whole, SettingsAtMaximum(), kSeed + 1);
+            }
+            ComposeFrame(*tiled);
+            InvalidateFrame(*whole);
+            ComposeFrame(*whole);
+            ASSERT_EQ(FramePixels(*tiled), FramePixels(*whole)) << s.name << " tick " << tick;
+        }
+        DestroyScene(tiled);
+        DestroyScene(whole);
+    }
+}
+
+int Inside(const SceneRect* rects, int count, int x, int y) {
+    for (int i = 0; i < count; ++i) {
+        const SceneRect& r = rects[i];
+        if (x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height) return 1;
+    }
+    return 0;
+}
+
+TEST(FrameTilesTest, ChangedRectanglesCoverEveryChangedPixel) {
+    constexpr int kMaxRects = kMaxViewChanges;
+    for (const Scenario& s : Scenarios()) {
+        Scene* scene = SetUpScenario(s);
+        ASSERT_NE(scene, nullptr) << s.name;
+        const int width = ImageWidth(scene->frameImage), height = ImageHeight(scene->frameImage);
+        SceneRect rects[kMaxRects];
+        ComposeFrame(*scene);
+        // The first frame, like any after InvalidateFrame, is reported whole.
+        ASSERT_EQ(FrameChangedRects(*scene, rects, kMaxRects), 1) << s.name;
+        EXPECT_TRUE(rects[0].x == 0 && rects[0].y == 0 && rects[0].width == width && rects[0].height == height);
+        long reported = 0;
+        for (int tick = 2; tick <= kTicks; ++tick) {
+            const std::vector<uint8_t> before = FramePixels(*scene);
+            ComposeFrame(*scene);
+            const std::vector<uint8_t> after = FramePixels(*scene);
+            const int count = FrameChangedRects(*scene, rects, kMaxRects);
+            ASSERT_TRUE(count >= 0 && count <= kMaxRects) << s.name;
+            long missed = 0;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const size_t i = size_t(y) * size_t(width) + size_t(x);
+                    missed += before[i] != after[i] && !Inside(rects, count, x, y);
+                }
+            }
+            ASSERT_EQ(missed, 0) << s.name << " tick " << tick;
+            for (int i = 0; i < count; ++i) {
+                EXPECT_TRUE(rects[i].x >= 0 && rects[i].y >= 0 && rects[i].x + rects[i].width <= width &&
+                            rects[i].y + rects[i].height <= height)
+                    << s.name << " tick " << tick;
+                reported += int64_t{rects[i].width} * rects[i].height;
+            }
+        }
+        // Not the whole strip every tick: that would cover everything trivially.
+        EXPECT_LT(reported, int64_t{width} * height * (kTicks - 1) / 2) << s.name;
+        DestroyScene(scene);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#!/bin/sh
+# Runs the benchmarks and prints each measured ratio beside its target, one
+# line each: the ratio of two medians (CPU time) measured in the same run.
+#   tools/bench.sh [build-dir]     (default build/native; needs ZARVO_BENCHMARKS)
+# REPETITIONS (default 5) sets --benchmark_repetitions.
+set -eu
+build=${1:-build/native}
+repetitions=${REPETITIONS:-5}
+for program in image_bench scene_bench; do
+    if [ ! -x "$build/bench/$program" ]; then
+        echo "no $build/bench/$program: build the native preset first" >&2
+        exit 1
+    fi
+done
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+for program in image_bench scene_bench; do
+    "$build/bench/$program" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+        --benchmark_format=csv 2>/dev/null | grep '_median"' >>"$out"
+done
+
+# median CPU time of benchmark $1 (its name as printed, without _median)
+median() {
+    awk -F, -v name="\"$1_median\"" '$1 == name { print $4 }' "$out"
+}
+
+# ratio LABEL MEASURE BASELINE TARGET
+ratio() {
+    m=$(median "$2")
+    b=$(median "$3")
+    if [ -z "$m" ] || [ -z "$b" ]; then
+        printf '%-58s not measured (%s or %s missing)\n' "$1" "$2" "$3"
+        return
+    fi
+    awk -v label="$1" -v m="$m" -v b="$b" -v t="$4" 'BEGIN {
+        r = m / b
+        printf "%-58s %6.2fx  target at most %sx  %s  (%.0f ns / %.0f ns)\n", label, r, t, (r <= t ? "ok" : "MISSED"), m, b
+    }'
+}
+
+ratio "default frame / strip memcpy" Frame/Default StripMemcpy 2
+ratio "frame with every count at maximum / strip memcpy" Frame/Maximum StripMemcpy 3.5
+ratio "default frame presented to 32-bit / strip memcpy" Frame/DefaultPresented StripMemcpy 6
+ratio "StripCopy / its memcpy" StripCopy Memcpy/StripBytes 1.2
+ratio "tick at 3840x2160 fill, 32-bit / memcpy of its bytes" ScreenTick/Fill3840x2160 ScreenTick/MemcpyOfItsBytes 1.5
+ratio "38 x 32 transparent blit / SDL colour-key blit" TransparentBlit SdlColorKeyBlit 0.2
+echo "strip memcpy: $(median StripMemcpy) ns; memcpy of the strip bytes (image_bench): $(median Memcpy/StripBytes) ns"
