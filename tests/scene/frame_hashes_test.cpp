@@ -26,12 +26,6 @@ constexpr uint32_t kSeed = 20261207;
 constexpr int kTicks = 300;
 constexpr int kHashedTicks[] = {1, 2, 50, 150, 300};
 
-struct Scenario {
-    const char* name;
-    int width, height;
-    SettingsRecord settings;
-};
-
 std::vector<Scenario> Scenarios() {
     return {
         {"default-1024x768", 1024, 768, kDefaultSettings},

@@ -11,12 +11,6 @@ namespace {
 constexpr uint32_t kSeed = 20261207;
 constexpr int kTicks = 250;
 
-struct Scenario {
-    const char* name;
-    int width, height;
-    SettingsRecord settings;
-};
-
 std::vector<Scenario> Scenarios() {
     return {
         {"default-1024x768", 1024, 768, kDefaultSettings},

@@ -16,6 +16,13 @@ SettingsRecord SettingsAtMinimum();
 SettingsRecord SettingsAtMaximum();
 SettingsRecord SettingsWithAllValues(int32_t value);
 
+// A full-screen scene to run: its name in messages, its size, its settings.
+struct Scenario {
+    const char* name;
+    int width, height;
+    SettingsRecord settings;
+};
+
 // The colour a synthetic sheet gives sprite cell `entry`; never 0.
 uint8_t CellColour(int entry);
 
