@@ -4,27 +4,15 @@
 #include <algorithm>
 #include <cstdlib>
 
-PaletteIndexer::PaletteIndexer(const uint32_t table[kColorCount]) {
-    std::copy(table, table + kColorCount, table_);
-}
-
 uint8_t PaletteIndexer::IndexOf(uint32_t rgb) {
     const auto at = std::lower_bound(known_.begin(), known_.end(), rgb);
     const size_t slot = static_cast<size_t>(at - known_.begin());
     if (at != known_.end() && *at == rgb) return indices_[slot];
-    int best = 0;
-    long bestDistance = -1;
-    for (int i = 0; i < kColorCount; ++i) {
-        long distance = 0;
-        for (int shift = 0; shift <= 16; shift += 8) {
-            const long d = static_cast<long>((table_[i] >> shift) & 0xff) - static_cast<long>((rgb >> shift) & 0xff);
-            distance += d * d;
-        }
-        if (bestDistance < 0 || distance < bestDistance) best = i, bestDistance = distance;
-    }
+    const int best = NearestPaletteIndex(palette_, static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                                         static_cast<uint8_t>(rgb));
     known_.insert(at, rgb);
-    indices_.insert(indices_.begin() + static_cast<long>(slot), static_cast<uint8_t>(best));
-    return static_cast<uint8_t>(best);
+    indices_.insert(indices_.begin() + static_cast<long>(slot), static_cast<uint8_t>(best < 0 ? 0 : best));
+    return indices_[slot];
 }
 
 namespace {

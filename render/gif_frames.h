@@ -8,18 +8,20 @@
 #include <vector>
 
 #include "image/image.h"
+#include "image/palette.h"
 #include "image/screen_fit.h"
 
-// The colour index of each 0x00RRGGBB pixel: the entry of `table` holding that
-// colour, or the nearest one where no entry does (a blended edge of the fill
-// size); so frames of the other sizes keep every pixel exactly.
+// The colour index of each 0x00RRGGBB pixel: the palette's nearest entry
+// (NearestPaletteIndex), which is the entry holding that colour where one
+// does; so only the blended edges of the fill size change. Each colour is
+// searched for once.
 class PaletteIndexer {
 public:
-    explicit PaletteIndexer(const uint32_t table[kColorCount]);
+    explicit PaletteIndexer(const Palette* palette) : palette_(palette) {}
     uint8_t IndexOf(uint32_t rgb);
 
 private:
-    uint32_t table_[kColorCount];
+    const Palette* palette_;
     std::vector<uint32_t> known_;   // colours seen, sorted
     std::vector<uint8_t> indices_;  // their indices
 };

@@ -123,7 +123,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
     PaintScreenView(*view, target);
     const FitRect whole = {0, 0, surface.width, surface.height};
-    GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(view->rgbTable), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
+    GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(setUp.scene->palette), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
     if (!options.gif.empty()) {
         gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));
         if (gif.writer == nullptr) {

@@ -80,10 +80,13 @@ TEST(GifFramesTest, DelaysRoundToTheNearestHundredthAndNeverBelowTwo) {
 }
 
 TEST(GifFramesTest, ColoursTakeTheirOwnEntryOrTheNearest) {
-    uint32_t table[kColorCount];
-    for (int i = 0; i < kColorCount; ++i) table[i] = static_cast<uint32_t>(i) * 0x010101u;
-    table[7] = 0xff0000;
-    PaletteIndexer indexer(table);
+    Palette palette{};
+    for (int i = 0; i < kColorCount; ++i) {
+        const uint8_t grey = static_cast<uint8_t>(i);
+        palette.entries[i] = {grey, grey, grey, 0};
+    }
+    palette.entries[7] = {0xff, 0, 0, 0};
+    PaletteIndexer indexer(&palette);
     EXPECT_EQ(indexer.IndexOf(0xff0000), 7);
     EXPECT_EQ(indexer.IndexOf(0x202020), 0x20);
     EXPECT_EQ(indexer.IndexOf(0xf00808), 7) << "nearest to a strong red";
