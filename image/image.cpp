@@ -71,34 +71,3 @@ DisplayInfo* BuildDisplayInfo(Image* image)
     image->displayInfo = display;
     return display;
 }
-
-int ImageWidth(const Image* image)
-{
-    return image->header->info.biWidth;
-}
-
-int ImageHeight(const Image* image)
-{
-    return image->header->info.biHeight;
-}
-
-int ImageStride(const Image* image)
-{
-    return (image->header->info.biWidth + 3) & ~3;
-}
-
-uint8_t* ImagePixels(const Image* image)
-{
-    return image->pixels;
-}
-
-RgbQuad* ImageColorTable(const Image* image)
-{
-    return image->header->colors;
-}
-
-uint8_t* PixelAddress(const Image* image, int x, int y)
-{
-    ptrdiff_t row = ImageHeight(image) - 1 - y;
-    return image->pixels + row * ImageStride(image) + x;
-}

@@ -97,10 +97,14 @@ void DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* pixels,
 
 DisplayInfo* BuildDisplayInfo(Image* image);
 
-int ImageWidth(const Image* image);
-int ImageHeight(const Image* image);
-int ImageStride(const Image* image);
-uint8_t* ImagePixels(const Image* image);
-RgbQuad* ImageColorTable(const Image* image);
+// Inline: every blit and every sprite row asks for them.
+inline int ImageWidth(const Image* image) { return image->header->info.biWidth; }
+inline int ImageHeight(const Image* image) { return image->header->info.biHeight; }
+inline int ImageStride(const Image* image) { return (image->header->info.biWidth + 3) & ~3; }
+inline uint8_t* ImagePixels(const Image* image) { return image->pixels; }
+inline RgbQuad* ImageColorTable(const Image* image) { return image->header->colors; }
 // Pixel (x, y), y counted from the top row. Does not check bounds.
-uint8_t* PixelAddress(const Image* image, int x, int y);
+inline uint8_t* PixelAddress(const Image* image, int x, int y) {
+    const ptrdiff_t row = ImageHeight(image) - 1 - y;
+    return image->pixels + row * ImageStride(image) + x;
+}

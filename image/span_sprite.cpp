@@ -49,7 +49,7 @@ void WalkRuns(const Image* sheet, int sx, int sy, int width, int height, SpanSpr
         bool inRun = false;
         for (int x = 0; x < width; ++x) {
             const uint8_t pixel = SheetPixel(sheet, int64_t{sx} + x, int64_t{sy} + r);
-            if (sprite) sprite->cell[size_t(r) * size_t(width) + size_t(x)] = pixel;
+            if (sprite) sprite->cell[size_t(r) * size_t(sprite->cellStride) + size_t(x)] = pixel;
             if (pixel == 0) {
                 inRun = false;
                 continue;
@@ -81,6 +81,24 @@ void DrawRuns(const SpanSprite* sprite, const SpanRow& row, uint8_t* out, int64_
     }
 }
 
+// A sprite whose padded rows lie wholly inside the destination is blended a
+// block of 16 at a time, padding and transparent rows included: a 0 leaves
+// the destination's byte as it was, so the result is exact, and no row takes
+// a branch of its own (the branches of run-by-run drawing mispredict).
+void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
+    const int blocks = sprite->cellStride / 16;
+    const uint8_t* in = sprite->cell;
+    for (int r = 0; r < sprite->height; ++r, in += sprite->cellStride, out -= stride) {
+        for (int k = 0; k < blocks * 16; k += 16) {
+            Pixels16 source, destination;
+            std::memcpy(&source, in + k, 16);
+            std::memcpy(&destination, out + k, 16);
+            destination = BlendBlock(source, destination);
+            std::memcpy(out + k, &destination, 16);
+        }
+    }
+}
+
 }  // namespace
 
 SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height) {
@@ -94,7 +112,8 @@ SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int 
     sprite->rows = static_cast<SpanRow*>(malloc(size_t(height) * sizeof(SpanRow)));
     sprite->runs = static_cast<SpanRun*>(malloc(size_t(std::max<int64_t>(1, runs)) * sizeof(SpanRun)));
     sprite->opaque = static_cast<uint8_t*>(malloc(size_t(std::max<int64_t>(1, opaque))));
-    sprite->cell = static_cast<uint8_t*>(malloc(size_t(width) * size_t(height)));
+    sprite->cellStride = (width + 15) / 16 * 16;
+    sprite->cell = static_cast<uint8_t*>(calloc(size_t(sprite->cellStride), size_t(height)));
     if (!sprite->rows || !sprite->runs || !sprite->opaque || !sprite->cell) {
         DestroySpanSprite(sprite);
         return nullptr;
@@ -113,12 +132,23 @@ void DestroySpanSprite(SpanSprite* sprite) {
 }
 
 void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy) {
+    DrawSpanSpriteWithin(sprite, destination, dx, dy, {0, 0, kMaxImageSide, kMaxImageSide});
+}
+
+void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, int dx, int dy, SpanClip clip) {
     if (!sprite || !destination || !destination->header || !destination->pixels) return;
-    // The sprite's rows and columns that land inside the destination.
-    const int64_t top = std::max<int64_t>(0, -int64_t{dy});
-    const int64_t bottom = std::min<int64_t>(sprite->height, int64_t{ImageHeight(destination)} - dy);
-    const int64_t left = std::max<int64_t>(0, -int64_t{dx});
-    const int64_t right = std::min<int64_t>(sprite->width, int64_t{ImageWidth(destination)} - dx);
+    // The sprite's rows and columns that land inside the destination and the clip.
+    const int64_t clipTop = std::max(0, clip.top), clipLeft = std::max(0, clip.left);
+    const int64_t clipBottom = std::min(ImageHeight(destination), clip.bottom);
+    const int64_t clipRight = std::min(ImageWidth(destination), clip.right);
+    if (dx >= clipLeft && dy >= clipTop && int64_t{dx} + sprite->width <= clipRight &&
+        int64_t{dy} + sprite->height <= clipBottom && int64_t{dx} + sprite->cellStride <= ImageWidth(destination)) {
+        return BlendWholeRows(sprite, PixelAddress(destination, dx, dy), ImageStride(destination));
+    }
+    const int64_t top = std::max<int64_t>(0, clipTop - dy);
+    const int64_t bottom = std::min<int64_t>(sprite->height, clipBottom - dy);
+    const int64_t left = std::max<int64_t>(0, clipLeft - dx);
+    const int64_t right = std::min<int64_t>(sprite->width, clipRight - dx);
     if (top >= bottom || left >= right) return;
     // Rows are stored bottom-up: each sprite row down is a stride lower.
     const ptrdiff_t stride = ImageStride(destination);
@@ -132,6 +162,6 @@ void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy
             continue;
         }
         const int64_t from = std::max<int64_t>(row.left, left), to = std::min<int64_t>(row.right, right);
-        if (from < to) BlitRowTransparent(sprite->cell + r * sprite->width + from, out + from, int(to - from));
+        if (from < to) BlitRowTransparent(sprite->cell + r * sprite->cellStride + from, out + from, int(to - from));
     }
 }

@@ -27,6 +27,7 @@ struct SpanSprite {
     SpanRun* runs;
     uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
     uint8_t* cell;      // the rectangle, top row first, 0 where transparent
+    int cellStride;     // bytes a row of `cell`: the width rounded up to whole blocks of 16, padded with 0
 };
 
 // The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of
@@ -39,3 +40,11 @@ void DestroySpanSprite(SpanSprite* sprite);
 // Draws the sprite with its top-left corner at (dx, dy) of `destination`,
 // clipped to it: the same pixels as BlitTransparent of the encoded rectangle.
 void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy);
+
+// Destination columns [left, right) and rows [top, bottom) (rows counted
+// from the top).
+struct SpanClip {
+    int left, top, right, bottom;
+};
+// The same, drawing only the pixels inside `clip` as well.
+void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, int dx, int dy, SpanClip clip);

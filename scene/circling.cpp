@@ -63,9 +63,9 @@ void UpdateCirclingWalkers(Scene& scene) {
     ScenePoint positions[kMaxCircleWalkers];
     const int count = PlaceCircleWalkers(scene, layout, positions);
     DrawCircleHalf(scene, layout, positions, count, false);
-    DrawFigureCell(scene, layout.buildingX, layout.buildingY, kBuildingKind);
+    DrawFixedPiece(scene, kBuildingPiece);
     DrawCircleHalf(scene, layout, positions, count, true);
-    DrawFigureCell(scene, layout.lampsX, layout.lampsY, kLampsKind);
+    DrawFixedPiece(scene, kLampsPiece);
     scene.circlePhase = scene.circlePhase + scene.settings.circleSpeed / 10000.0;
     if (scene.circlePhase > kCircleTurn) scene.circlePhase -= kCircleTurn;
 }

@@ -6,17 +6,13 @@
 #include <cstring>
 
 #include "image/compose.h"
+#include "scene/frame_tiles.h"
 #include "scene/steps.h"
 
 namespace {
 
 int TileColumns(const Image* frame) { return (ImageWidth(frame) + kFrameTileWidth - 1) / kFrameTileWidth; }
 int TileRows(const Image* frame) { return (ImageHeight(frame) + kFrameTileHeight - 1) / kFrameTileHeight; }
-
-int FrameFitsTiles(const Scene& scene) {
-    return scene.frameImage != nullptr && TileColumns(scene.frameImage) <= kFrameTileColumns &&
-           TileRows(scene.frameImage) <= kFrameTileRows;
-}
 
 SceneRect WholeFrame(const Scene& scene) {
     return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
@@ -71,31 +67,21 @@ void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
 
 // The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
 // row apart by no more than `gap` tiles are taken as one.
-int TileRects(const Scene& scene, const uint8_t* a, const uint8_t* b, int gap, SceneRect* rects, int max) {
+int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap, SceneRect* rects, int max) {
     if (max <= 0) return 0;
-    const int columns = TileColumns(scene.frameImage), rows = TileRows(scene.frameImage);
     RectBuilder builder;
     builder.rects = rects;
     builder.count = 0;
     builder.max = max;
     builder.aboveCount = 0;
-    for (int y = 0; y < rows; ++y) {
+    const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
+    for (int y = 0; y < TileRows(scene.frameImage); ++y) {
         builder.hereCount = 0;
         builder.aboveNext = 0;
-        const uint8_t* rowA = a + y * kFrameTileColumns;
-        const uint8_t* rowB = b ? b + y * kFrameTileColumns : nullptr;
-        for (int x = 0; x < columns;) {
-            if (!rowA[x] && !(rowB && rowB[x])) {
-                ++x;
-                continue;
-            }
-            const int first = x;
-            int last = x;  // the run's last marked tile
-            for (; x < columns && x <= last + gap + 1; ++x) {
-                if (rowA[x] || (rowB && rowB[x])) last = x;
-            }
-            x = last + 1;
-            AddRun(scene, builder, first, x, y);
+        const uint64_t marked = (a[y] | (b ? b[y] : 0)) & columns;
+        for (TileRun run = FirstTileRun(marked, gap); run.end > run.start;
+             run = FirstTileRun(run.bits, gap)) {
+            AddRun(scene, builder, run.start, run.end, y);
         }
         std::copy(builder.here, builder.here + builder.hereCount, builder.above);
         builder.aboveCount = builder.hereCount;
@@ -112,26 +98,42 @@ constexpr int kChangedGap = 2;
 
 }  // namespace
 
-void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
-    const int left = std::max(x, 0), top = std::max(y, 0);
-    const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
-    const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
-    if (left >= right || top >= bottom) return;
-    uint8_t* map = scene.drawnTiles[scene.tilesNow & 1];
-    const int firstColumn = left / kFrameTileWidth, lastColumn = (right - 1) / kFrameTileWidth;
-    for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) {
-        uint8_t* row = map + ty * kFrameTileColumns;
-        for (int tx = firstColumn; tx <= lastColumn; ++tx) row[tx] = 1;
+int FrameFitsTiles(const Scene& scene) {
+    return scene.frameImage != nullptr && TileColumns(scene.frameImage) <= kFrameTileColumns &&
+           TileRows(scene.frameImage) <= kFrameTileRows;
+}
+
+
+namespace {
+
+// Rows of a rectangle lying inside both images of the same size, which do
+// not overlap: restore rows are a few tiles wide, too short for a call to
+// memcpy per row to pay, so they go 16 bytes at a time (the last block
+// aligned to the row's end; blocks may overlap).
+void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
+    const ptrdiff_t stride = ImageStride(source);
+    const uint8_t* in = PixelAddress(source, r.x, r.y);
+    uint8_t* out = PixelAddress(destination, r.x, r.y);
+    for (int row = 0; row < r.height; ++row, in -= stride, out -= stride) {
+        if (r.width < 16) {
+            std::memcpy(out, in, size_t(r.width));
+            continue;
+        }
+        for (int k = 0; k + 16 <= r.width; k += 16) std::memcpy(out + k, in + k, 16);
+        std::memcpy(out + r.width - 16, in + r.width - 16, 16);
     }
 }
+
+}  // namespace
 
 // Only the part of the frame rectangle inside the picture is copied; the rest
 // lies outside the client area as well and is never seen. Pixels inside the
 // picture that no frame drew on still hold the picture, so only the tiles the
 // last frame drew on are copied back.
 void RestoreFrame(Scene& scene) {
-    const Image* picture = scene.backgroundImage;
-    const ScenePoint origin = scene.frameOrigin;
+    // The fixed image is the frame's part of the picture, already cut to it.
+    const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
+    const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
     const int fits = FrameFitsTiles(scene);
     SceneRect rects[kMaxRestoreRects];
     int count = 1;
@@ -140,7 +142,7 @@ void RestoreFrame(Scene& scene) {
         count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, kRestoreGap, rects, kMaxRestoreRects);
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
-        std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 1, sizeof scene.drawnTiles[0]);
+        std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 0xFF, sizeof scene.drawnTiles[0]);
     }
     scene.tilesKnown = fits;
     for (int i = 0; i < count; ++i) {
@@ -148,6 +150,10 @@ void RestoreFrame(Scene& scene) {
         const int width = std::min(r.width, ImageWidth(picture) - origin.x - r.x);
         const int height = std::min(r.height, ImageHeight(picture) - origin.y - r.y);
         if (width <= 0 || height <= 0) continue;
+        if (scene.fixedImage != nullptr) {
+            CopyTileRect(scene.fixedImage, scene.frameImage, SceneRect{r.x, r.y, width, height});
+            continue;
+        }
         CopyImageRect(picture, origin.x + r.x, origin.y + r.y, width, height, scene.frameImage, r.x, r.y);
     }
 }

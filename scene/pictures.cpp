@@ -84,7 +84,7 @@ int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const Dis
     }
     ScaleForegroundCell(&scene.spriteCells[kLeftForegroundCell], fx);
     ScaleForegroundCell(&scene.spriteCells[kRightForegroundCell], fx);
-    return scene.frameImage == nullptr || EncodeCellSprites(scene);
+    return scene.frameImage == nullptr || (EncodeCellSprites(scene) && MakeFixedImage(scene));
 }
 
 int EncodeCellSprites(Scene& scene) {

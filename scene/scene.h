@@ -51,12 +51,12 @@ constexpr int kPreviewClass = 3;
 
 // A frame restores, and a host puts on the screen, only the tiles of the
 // frame image that figures were drawn on. Frames larger than the map are
-// restored and reported whole.
+// restored and reported whole. A row of tiles is one 64-bit word, bit x for
+// tile column x: the largest class's frame is 917 pixels wide.
 constexpr int kFrameTileWidth = 16;
 constexpr int kFrameTileHeight = 8;
-constexpr int kFrameTileColumns = 128;
+constexpr int kFrameTileColumns = 64;
 constexpr int kFrameTileRows = 64;
-constexpr int kFrameTileCount = kFrameTileColumns * kFrameTileRows;
 
 // The scene's copies of the settings, clamped into their built-in ranges.
 struct SceneSettings {
@@ -86,7 +86,7 @@ struct Scene {
 
     // 1 where the frame drew on a tile: the current frame's map and the
     // previous one's, which the current frame restored.
-    uint8_t drawnTiles[2][kFrameTileCount];
+    uint64_t drawnTiles[2][kFrameTileRows];
     int32_t tilesNow;    // the current frame's map
     int32_t tilesKnown;  // 0 until a frame has restored the whole image
     // The frame image's size while it fits the map, set as each frame
@@ -103,6 +103,12 @@ struct Scene {
     Image* figureSheet;
     Image* foregroundSheet;
     Image* frameImage;  // null in the preview, which is never animated
+    // The frame's part of the picture with the fixed pieces (foreground
+    // pieces, building, lamps) drawn in: what a frame restores from, so that
+    // those pieces are redrawn only where figures drew this frame. Null when
+    // the frame does not lie within the picture and the tile map: frames then
+    // restore from the picture and draw the fixed pieces whole.
+    Image* fixedImage;
     Palette* palette;
     // The cells' opaque runs, made at set-up; a cell without one is drawn
     // by the transparent blit.

@@ -61,6 +61,7 @@ void DestroyScene(Scene* scene) {
     DestroyImage(scene->figureSheet);
     DestroyImage(scene->foregroundSheet);
     DestroyImage(scene->frameImage);
+    DestroyImage(scene->fixedImage);
     DestroyPalette(scene->palette);
     for (SpanSprite* sprite : scene->cellSprites) DestroySpanSprite(sprite);
     delete scene;

@@ -2,6 +2,7 @@
 // The scene's own files and its tests use them; hosts use scene/scene.h.
 #pragma once
 
+#include "scene/frame_tiles.h"
 #include "scene/scene.h"
 
 constexpr int kNoClass = -1;  // the display is refused
@@ -37,9 +38,15 @@ void UpdateWalkwayWalkers(Scene& scene);
 void DrawForegroundPieces(Scene& scene);
 void UpdateCirclingWalkers(Scene& scene);
 void DrawFigureCell(Scene& scene, int x, int y, int kind);
-// Notes that this frame drew on the rectangle (frame image coordinates,
-// clipped here) so that the next one restores it.
-void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height);
+// The pieces every frame draws at the same places, in the order it draws them.
+enum FixedPiece { kLeftForegroundPiece, kRightForegroundPiece, kBuildingPiece, kLampsPiece, kFixedPieceCount };
+void DrawFixedPiece(Scene& scene, int which);
+// The frame image's part of the picture with the fixed pieces drawn in, as
+// the scene's fixedImage, where frames can restore from it (it stays null
+// otherwise); 0 when memory ran out.
+int MakeFixedImage(Scene& scene);
+// 1 when the frame image is small enough for the tile map.
+int FrameFitsTiles(const Scene& scene);
 // The part of the foreground sheet that foreground cell `entry` draws.
 SceneRect ForegroundPieceRect(const Scene& scene, int entry);
 // Turns the cells into opaque runs once the sheets are final; 0 when memory ran out.

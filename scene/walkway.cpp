@@ -83,15 +83,6 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, int dotSize) {
     Advance(walker, 2.0);
 }
 
-void DrawForegroundPiece(Scene& scene, int entry, int x, int y) {
-    const SceneRect piece = ForegroundPieceRect(scene, entry);
-    if (piece.width <= 0 || piece.height <= 0) return;
-    const int dx = x - scene.frameOrigin.x, dy = y - scene.frameOrigin.y;
-    MarkFrameDrawn(scene, dx, dy, piece.width, piece.height);
-    if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
-    BlitTransparent(scene.foregroundSheet, piece.x, piece.y, piece.width, piece.height, scene.frameImage, dx, dy);
-}
-
 }  // namespace
 
 // A picture squashed at set-up leaves the sheet shorter than the cell.
@@ -130,8 +121,6 @@ void UpdateWalkwayWalkers(Scene& scene) {
 }
 
 void DrawForegroundPieces(Scene& scene) {
-    if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return;
-    const ForegroundPlacementRow& place = kForegroundPlacement[scene.resolutionClass];
-    DrawForegroundPiece(scene, kLeftForegroundCell, place.leftX, place.leftY);
-    DrawForegroundPiece(scene, kRightForegroundCell, place.rightX, place.rightY);
+    DrawFixedPiece(scene, kLeftForegroundPiece);
+    DrawFixedPiece(scene, kRightForegroundPiece);
 }

@@ -1,0 +1,51 @@
+// Runs of marked tiles in one row of the tile map (a 64-bit word, bit x for
+// tile column x), shared by the restore, the changed rectangles and the
+// fixed pieces.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "scene/scene.h"
+
+// Bits first to last (0 <= first <= last < 64).
+inline uint64_t TileColumnBits(int first, int last) {
+    return (~uint64_t{0} >> (63 - (last - first))) << first;
+}
+
+// Tile columns [start, end) of a row's `bits`; empty (end == start) when no
+// marked tile is left.
+struct TileRun {
+    uint64_t bits;  // the row's marks from `end` on
+    int start, end;
+};
+
+// The run beginning at the lowest bit set in `bits`: it ends at the first
+// clear bit that is followed by more than `gap` clear bits (or by none set).
+// The next run is FirstTileRun(run.bits, gap).
+inline TileRun FirstTileRun(uint64_t bits, int gap) {
+    if (bits == 0) return {0, 0, 0};
+    const int start = std::countr_zero(bits);
+    int end = start;
+    for (;;) {
+        end += std::countr_one(bits >> end);
+        const uint64_t rest = end < 64 ? bits >> end : 0;
+        if (rest == 0 || std::countr_zero(rest) > gap) break;
+        end += std::countr_zero(rest);
+    }
+    return {end < 64 ? (bits >> end) << end : 0, start, end};
+}
+
+// Notes that this frame drew on the rectangle (frame image coordinates,
+// clipped here) so that the next one restores it. Inline: every figure, dot
+// and patch marks.
+inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
+    const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
+    if (left >= right || top >= bottom) return;
+    uint64_t* map = scene.drawnTiles[scene.tilesNow & 1];
+    const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
+    for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) map[ty] |= columns;
+}
