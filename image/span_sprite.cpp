@@ -1,6 +1,7 @@
 // Encoding a transparent sprite into runs, and drawing the runs clipped.
 #include "image/span_sprite.h"
 
+#include "image/short_copy.h"
 #include "image/transparent_row.h"
 
 #include <algorithm>
@@ -12,27 +13,6 @@ namespace {
 
 int InsideSheet(const Image* sheet, int64_t x, int64_t y) {
     return x >= 0 && y >= 0 && x < ImageWidth(sheet) && y < ImageHeight(sheet);
-}
-
-template <typename Word>
-inline void CopyEnds(uint8_t* out, const uint8_t* in, int length) {
-    Word first, last;
-    std::memcpy(&first, in, sizeof(Word));
-    std::memcpy(&last, in + length - sizeof(Word), sizeof(Word));
-    std::memcpy(out, &first, sizeof(Word));
-    std::memcpy(out + length - sizeof(Word), &last, sizeof(Word));
-}
-
-// Runs are mostly a few pixels long, too short for a call to memcpy to
-// pay: up to 16 bytes go as two words, one at each end (they may overlap).
-inline void CopyRun(uint8_t* out, const uint8_t* in, int length) {
-    if (length >= 8) {
-        if (length > 16) return (void)std::memcpy(out, in, size_t(length));
-        return CopyEnds<uint64_t>(out, in, length);
-    }
-    if (length >= 4) return CopyEnds<uint32_t>(out, in, length);
-    if (length >= 2) return CopyEnds<uint16_t>(out, in, length);
-    *out = *in;
 }
 
 uint8_t SheetPixel(const Image* sheet, int64_t x, int64_t y) {
@@ -77,7 +57,7 @@ void DrawRuns(const SpanSprite* sprite, const SpanRow& row, uint8_t* out, int64_
     for (; run < end; ++run) {
         const int64_t from = std::max<int64_t>(run->x, left);
         const int64_t to = std::min<int64_t>(int64_t{run->x} + run->length, right);
-        if (from < to) CopyRun(out + from, sprite->opaque + run->offset + (from - run->x), int(to - from));
+        if (from < to) CopyShort(out + from, sprite->opaque + run->offset + (from - run->x), int(to - from));
     }
 }
 
