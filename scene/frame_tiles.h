@@ -46,8 +46,10 @@ inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
     if (left >= right || top >= bottom) return;
     const int now = scene.tilesNow & 1;
-    const int listed = scene.drawnRectCount[now]++;
+    // The count stops one past the list: enough to tell that some went unlisted.
+    int32_t& listed = scene.drawnRectCount[now];
     if (listed < kMaxDrawnRects) scene.drawnRects[now][listed] = {left, top, right - left, bottom - top};
+    if (listed <= kMaxDrawnRects) ++listed;
     scene.drawnRectArea[now] += int64_t{right - left} * (bottom - top);
     uint64_t* map = scene.drawnTiles[now];
     const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
