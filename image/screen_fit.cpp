@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "image/palette.h"
 
@@ -104,100 +103,32 @@ void TouchedTaps(const FitTap* taps, int count, int from, int to, int* begin, in
     *end = int(std::partition_point(taps, last, [to](const FitTap& t) { return t.index < to; }) - taps);
 }
 
-// Per channel (a (256 - w) + b w + 128) / 256 on 0x00RRGGBB.
-inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
+// Runs of visible columns with one tap, and the run of each column.
+void BuildRuns(ScreenFit* fit)
 {
-    const uint32_t v = kWeightOne - w;
-    const uint32_t redBlue = ((a & 0xFF00FFu) * v + (b & 0xFF00FFu) * w + 0x800080u) >> 8;
-    const uint32_t green = ((a & 0x00FF00u) * v + (b & 0x00FF00u) * w + 0x008000u) >> 8;
-    return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
-}
-
-// Each picture pixel blended along x with its neighbour by the column's tap.
-void ScaleRowRgb(const uint8_t* row, const FitTap* taps, int count, const uint32_t* table, uint32_t* out)
-{
-    for (int i = 0; i < count; ++i) {
-        const FitTap t = taps[i];
-        const uint32_t colour = table[row[t.index]];
-        out[i] = t.weight ? Blend(colour, table[row[t.index + 1]], uint32_t(t.weight)) : colour;
-    }
-}
-
-// Two picture rows scaled along x, kept while the screen rows walk down: a
-// magnified picture row serves the screen rows of its block and the blends
-// on both its edges, and is scaled once.
-struct ScaledRows {
-    const Image* picture;
-    const FitTap* columns;
-    int count;
-    const uint32_t* table;
-    uint32_t* rows[2];
-    int32_t index[2];
-};
-
-const uint32_t* ScaledRow(ScaledRows& cache, int32_t index)
-{
-    if (cache.index[0] == index) return cache.rows[0];
-    if (cache.index[1] == index) return cache.rows[1];
-    // Rows come in increasing order: the lower one is not needed again.
-    const int slot = cache.index[0] < cache.index[1] ? 0 : 1;
-    ScaleRowRgb(PixelAddress(cache.picture, 0, index), cache.columns, cache.count, cache.table, cache.rows[slot]);
-    cache.index[slot] = index;
-    return cache.rows[slot];
-}
-
-inline int32_t NearestIndex(const FitTap& t) { return t.index + (t.weight >= kWeightOne / 2); }
-
-void ScaleRowIndexed(const uint8_t* row, const FitTap* taps, int count, uint8_t* out)
-{
-    for (int i = 0; i < count; ++i) out[i] = row[NearestIndex(taps[i])];
-}
-
-// The screen rectangle to write, as tap ranges: [x0, x1) of the columns and
-// [y0, y1) of the rows. 0 when nothing is to be written or an argument is
-// unusable.
-struct TapSpan {
-    int x0, x1, y0, y1;
-};
-
-int SpanToWrite(const ScreenFit* fit, const Image* picture, FitRect source, const void* pixels, int pitch,
-                FitRect area, TapSpan* span)
-{
-    if (!fit || !picture || !picture->header || !picture->pixels || !pixels) return 0;
-    if (IsEmpty(area) || pitch < area.width) return 0;
-    const PicturePlacement& p = fit->placement;
-    if (ImageWidth(picture) != p.pictureWidth || ImageHeight(picture) != p.pictureHeight) return 0;
-    const FitRect screen = Intersect(ScreenRectOf(fit, source), area);
-    if (IsEmpty(screen)) return 0;
-    *span = TapSpan{screen.x - p.visible.x, screen.x - p.visible.x + screen.width,
-                    screen.y - p.visible.y, screen.y - p.visible.y + screen.height};
-    return 1;
-}
-
-// Walks the screen rows of the span: a row whose tap repeats the one above
-// (most rows of a magnified picture) is a copy of it, any other is written
-// by `writeRow` from its first pixel.
-template <typename Pixel, typename SameAsAbove, typename WriteRow>
-void WriteRows(const ScreenFit* fit, const TapSpan& s, Pixel* pixels, int pitch, FitRect area,
-               SameAsAbove sameAsAbove, WriteRow writeRow)
-{
-    const PicturePlacement& p = fit->placement;
-    const size_t rowBytes = size_t(s.x1 - s.x0) * sizeof(Pixel);
-    const int64_t left = int64_t{p.visible.x} + s.x0 - area.x;
-    const int64_t top = int64_t{p.visible.y} - area.y;
-    const Pixel* previous = nullptr;
-    for (int y = s.y0; y < s.y1; ++y) {
-        Pixel* out = pixels + (top + y) * pitch + left;
-        if (previous && sameAsAbove(y)) {
-            std::memcpy(out, previous, rowBytes);
-        } else {
-            writeRow(y, out);
+    const int count = fit->placement.visible.width;
+    int runs = 0;
+    for (int x = 0; x < count; ++x) {
+        const FitTap t = fit->columns[x];
+        if (x == 0 || t.index != fit->columns[x - 1].index || t.weight != fit->columns[x - 1].weight) {
+            fit->runs[runs++] = FitRun{t.index, t.weight ? t.index + 1 : t.index, t.weight, x, x};
         }
-        previous = out;
+        fit->runs[runs - 1].end = x + 1;
+        fit->runOfColumn[x] = runs - 1;
     }
 }
 
-inline bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
+// For each picture column, the visible columns that read it.
+void BuildReach(ScreenFit* fit)
+{
+    const int count = fit->placement.visible.width;
+    for (int c = 0; c < fit->placement.pictureWidth; ++c) {
+        int begin, end;
+        TouchedTaps(fit->columns, count, c, c + 1, &begin, &end);
+        fit->reachBegin[c] = begin;
+        fit->reachEnd[c] = std::max(begin, end);
+    }
+}
 
 }  // namespace
 
@@ -231,13 +162,18 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     if (IsEmpty(visible)) return fit;
     fit->columns = static_cast<FitTap*>(calloc(size_t(visible.width), sizeof(FitTap)));
     fit->rows = static_cast<FitTap*>(calloc(size_t(visible.height), sizeof(FitTap)));
-    fit->rowScratch = static_cast<uint32_t*>(calloc(2 * size_t(visible.width), sizeof(uint32_t)));
-    if (!fit->columns || !fit->rows || !fit->rowScratch) {
+    fit->runs = static_cast<FitRun*>(calloc(size_t(visible.width), sizeof(FitRun)));
+    fit->runOfColumn = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
+    fit->reachBegin = static_cast<int32_t*>(calloc(size_t(pictureWidth), sizeof(int32_t)));
+    fit->reachEnd = static_cast<int32_t*>(calloc(size_t(pictureWidth), sizeof(int32_t)));
+    if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->reachBegin || !fit->reachEnd) {
         DestroyScreenFit(fit);
         return nullptr;
     }
     FillTaps(fit->columns, visible.x - out.x, visible.width, placement.pictureWidth, out.width);
     FillTaps(fit->rows, visible.y - out.y, visible.height, placement.pictureHeight, out.height);
+    BuildRuns(fit);
+    BuildReach(fit);
     return fit;
 }
 
@@ -246,7 +182,10 @@ void DestroyScreenFit(ScreenFit* fit)
     if (!fit) return;
     free(fit->columns);
     free(fit->rows);
-    free(fit->rowScratch);
+    free(fit->runs);
+    free(fit->runOfColumn);
+    free(fit->reachBegin);
+    free(fit->reachEnd);
     free(fit);
 }
 
@@ -269,44 +208,6 @@ void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount])
         const PaletteEntry& e = entries[i];
         table[i] = uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
     }
-}
-
-int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     FitRect source, const RgbPixels& target)
-{
-    TapSpan s;
-    if (!table || !SpanToWrite(fit, picture, source, target.pixels, target.pitch, target.area, &s)) return 0;
-    const FitTap* columns = fit->columns + s.x0;
-    const int count = s.x1 - s.x0;
-    ScaledRows cache{picture, columns, count, table, {fit->rowScratch, fit->rowScratch + count}, {-1, -1}};
-    WriteRows(fit, s, target.pixels, target.pitch, target.area,
-              [fit](int y) { return SameTap(fit->rows[y], fit->rows[y - 1]); },
-              [&](int y, uint32_t* out) {
-                  const FitTap row = fit->rows[y];
-                  const uint32_t* upper = ScaledRow(cache, row.index);
-                  if (row.weight == 0) {
-                      std::memcpy(out, upper, size_t(count) * sizeof *out);
-                      return;
-                  }
-                  const uint32_t* lower = ScaledRow(cache, row.index + 1);
-                  for (int i = 0; i < count; ++i) out[i] = Blend(upper[i], lower[i], uint32_t(row.weight));
-              });
-    return 1;
-}
-
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
-                            const IndexPixels& target)
-{
-    TapSpan s;
-    if (!SpanToWrite(fit, picture, source, target.pixels, target.pitch, target.area, &s)) return 0;
-    const FitTap* columns = fit->columns + s.x0;
-    const int count = s.x1 - s.x0;
-    WriteRows(fit, s, target.pixels, target.pitch, target.area,
-              [fit](int y) { return NearestIndex(fit->rows[y]) == NearestIndex(fit->rows[y - 1]); },
-              [&](int y, uint8_t* out) {
-                  ScaleRowIndexed(PixelAddress(picture, 0, NearestIndex(fit->rows[y])), columns, count, out);
-              });
-    return 1;
 }
 
 int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to)

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "image/image.h"
+#include "image/row_spans.h"
 
 struct PaletteEntry;
 
@@ -65,13 +66,26 @@ struct FitTap {
 
 // A placement with one tap per visible column and row: columns[i] belongs to
 // screen column visible.x + i, rows[i] to screen row visible.y + i.
+// Visible columns [begin, end) that share one tap: inside a picture pixel
+// a whole run is one colour, filled along the row.
+struct FitRun {
+    int32_t index;
+    int32_t next;  // index + 1 when weighted, else index: always a readable column
+    int32_t weight;
+    int32_t begin;
+    int32_t end;
+};
+
 struct ScreenFit {
     PicturePlacement placement;
     FitTap* columns;
     FitTap* rows;
-    // Two rows of the visible width that ScalePictureRect works in, so a fit
-    // serves one scaling at a time.
-    uint32_t* rowScratch;
+    FitRun* runs;
+    int32_t* runOfColumn;  // per visible column
+    // Per picture column, the visible columns [reachBegin, reachEnd) that
+    // read it (none when it is off the screen or skipped by shrinking).
+    int32_t* reachBegin;
+    int32_t* reachEnd;
 };
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
@@ -116,6 +130,24 @@ int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t 
 // each screen pixel takes the picture pixel under its centre.
 int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
                             const IndexPixels& target);
+
+// Spans of picture columns on the picture rows [top, top + rowCount):
+// rows[i] holds those of row top + i. Spans are in increasing order and
+// inside the picture (others are cut to it).
+struct PictureSpans {
+    int top;
+    int rowCount;
+    const RowSpans* rows;
+};
+
+// As ScalePictureRect, for only the screen pixels that read a pixel of the
+// spans: on each screen row the footprints of the spans of the one or two
+// picture rows it reads, within target.area. All of them lie in
+// ScreenRectOf the spans' bounding box. 0 when an argument is unusable.
+int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
+                      const PictureSpans& spans, const RgbPixels& target);
+int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
+                             const IndexPixels& target);
 
 // For a host that stretches with the platform (StretchDIBits) on palette
 // screens: where the factor is a whole k (centred, whole multiples), the

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "image/compose.h"
 #include "image/palette.h"
@@ -51,39 +52,52 @@ FitRect Bounds(FitRect a, FitRect b) {
     return FitRect{left, top, right - left, bottom - top};
 }
 
-// Composes one frame and pastes the parts it changed that lie inside the
-// picture into the view's copy; those picture rectangles, and the count.
-int AdvanceScene(ScreenView& view, FitRect changed[kMaxViewChanges]) {
-    Scene& scene = *view.scene;
-    if (!SceneAnimates(scene)) return 0;
-    ComposeFrame(scene);
+// Within the picture rectangle r (of a part the frame changed), the row
+// spans where the frame differs from the picture, pasted into it and noted
+// in view.rowSpans; their bounding box, empty when nothing differs.
+FitRect PasteDifferences(ScreenView& view, FitRect r) {
+    const Scene& scene = *view.scene;
+    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const uint8_t* frame = PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, y - scene.frameOrigin.y);
+        uint8_t* picture = PixelAddress(view.picture, r.x, y);
+        RowSpans& spans = view.rowSpans[y];
+        FindDifferingSpans(frame, picture, r.width, r.x, &spans);
+        if (spans.count == 0) continue;
+        for (int k = 0; k < spans.count; ++k) {
+            const ColumnSpan s = spans.spans[k];
+            std::memcpy(picture + (s.begin - r.x), frame + (s.begin - r.x), size_t(s.end - s.begin));
+        }
+        left = std::min(left, spans.spans[0].begin);
+        right = std::max(right, spans.spans[spans.count - 1].end);
+        top = std::min(top, y);
+        bottom = y + 1;
+    }
+    if (right <= left) return FitRect{0, 0, 0, 0};
+    return FitRect{left, top, right - left, bottom - top};
+}
+
+// The frame's changed parts that differ from the picture: pasted, scaled by
+// `scale` (given the rows' spans) and listed in the view; their bounding box.
+template <typename Scale>
+FitRect PresentWith(ScreenView& view, Scale scale) {
+    view.changedCount = 0;
+    const Scene& scene = *view.scene;
+    if (!SceneAnimates(scene)) return FitRect{0, 0, 0, 0};
     SceneRect rects[kMaxViewChanges];
     const int count = FrameChangedRects(scene, rects, kMaxViewChanges);
-    int kept = 0;
+    FitRect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
         const FitRect r = Overlap(FitRect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
                                           rects[i].width, rects[i].height},
                                   WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
-        CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
-                      view.picture, r.x, r.y);
-        changed[kept++] = r;
-    }
-    return kept;
-}
-
-// One tick: each changed picture rectangle scaled by `scale`; the screen
-// rectangles noted in the view, their bounding box returned.
-template <typename Scale>
-FitRect TickWith(ScreenView& view, Scale scale) {
-    FitRect pictureRects[kMaxViewChanges];
-    const int count = AdvanceScene(view, pictureRects);
-    FitRect bounds{0, 0, 0, 0};
-    view.changedCount = 0;
-    for (int i = 0; i < count; ++i) {
-        scale(pictureRects[i]);
-        const FitRect screen = ScreenRectOf(view.fit, pictureRects[i]);
+        const FitRect differing = PasteDifferences(view, r);
+        if (differing.width <= 0) continue;
+        scale(PictureSpans{r.y, r.height, view.rowSpans + r.y});
+        const FitRect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
+        view.changedPicture[view.changedCount] = differing;
         view.changed[view.changedCount++] = screen;
         bounds = Bounds(bounds, screen);
     }
@@ -109,7 +123,8 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
     if (scene->resolutionClass == kPreviewClass) size = kPictureCentred;
     view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
     view->picture = CreateImage(pictureWidth, pictureHeight, background);
-    if (view->fit == nullptr || view->picture == nullptr) {
+    view->rowSpans = static_cast<RowSpans*>(calloc(size_t(pictureHeight), sizeof(RowSpans)));
+    if (view->fit == nullptr || view->picture == nullptr || view->rowSpans == nullptr) {
         DestroyScreenView(view);
         return nullptr;
     }
@@ -123,6 +138,7 @@ void DestroyScreenView(ScreenView* view) {
     if (view == nullptr) return;
     DestroyScreenFit(view->fit);
     DestroyImage(view->picture);
+    free(view->rowSpans);
     free(view);
 }
 
@@ -136,12 +152,26 @@ void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     ScalePictureRectIndexed(view.fit, view.picture, WholePicture(view), target);
 }
 
+FitRect PresentScreenView(ScreenView& view, const RgbPixels& target) {
+    return PresentWith(view, [&](const PictureSpans& spans) {
+        ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
+    });
+}
+
+FitRect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
+    return PresentWith(view, [&](const PictureSpans& spans) {
+        ScalePictureSpansIndexed(view.fit, view.picture, spans, target);
+    });
+}
+
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target) {
-    return TickWith(view, [&](FitRect r) { ScalePictureRect(view.fit, view.picture, view.rgbTable, r, target); });
+    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
+    return PresentScreenView(view, target);
 }
 
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    return TickWith(view, [&](FitRect r) { ScalePictureRectIndexed(view.fit, view.picture, r, target); });
+    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
+    return PresentScreenViewIndexed(view, target);
 }
 
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,

@@ -26,9 +26,14 @@ struct ScreenView {
     Image* picture;
     uint32_t rgbTable[kColorCount];  // the scene palette as 0x00RRGGBB
     uint8_t blackIndex;              // the palette entry nearest black
+    // Per picture row, the spans where the latest frame differed from the
+    // picture: only they are pasted and scaled.
+    RowSpans* rowSpans;
     // The screen rectangles the last tick wrote, which a host puts on the
     // screen one by one (their bounding box is what the tick returns).
     FitRect changed[kMaxViewChanges];
+    // The picture rectangle behind each: the bounding box of its spans.
+    FitRect changedPicture[kMaxViewChanges];
     int changedCount;
 };
 
@@ -52,12 +57,18 @@ SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size);
 void PaintScreenView(ScreenView& view, const RgbPixels& target);
 void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
-// One timer tick: composes the frame, pastes it into the picture and scales
-// the parts of the screen it touches into the target; returns the bounding
-// box of those screen rectangles, which view.changed lists (empty when
-// nothing changed, as in the never-animated preview).
+// One timer tick: composes the frame and presents it.
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+
+// The frame just composed, on a target holding what the view drew last:
+// within the parts the frame changed, the row spans where it differs from
+// the picture are pasted into it and only the screen pixels reading them
+// are written. view.changed lists, per changed part of the frame, the
+// screen rectangle of its spans' bounding box; their bounding box is
+// returned (empty when nothing differs, as in the never-animated preview).
+FitRect PresentScreenView(ScreenView& view, const RgbPixels& target);
+FitRect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
 // ---- Monitors ----
 

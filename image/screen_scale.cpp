@@ -1,0 +1,347 @@
+// Scaling changed parts of the picture into screen pixels in one pass: each
+// screen row is written straight from the one or two 8-bit picture rows it
+// reads, a run of columns inside one picture pixel as one colour, and a row
+// that reads what the row above read is a copy of it.
+#include <algorithm>
+#include <cstring>
+
+#include "image/screen_fit.h"
+
+namespace {
+
+constexpr int kWeightOne = 256;
+
+// Per channel (a (256 - w) + b w + 128) / 256 on 0x00RRGGBB; a itself when
+// w is 0.
+inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
+{
+    const uint32_t v = kWeightOne - w;
+    const uint32_t redBlue = ((a & 0xFF00FFu) * v + (b & 0xFF00FFu) * w + 0x800080u) >> 8;
+    const uint32_t green = ((a & 0x00FF00u) * v + (b & 0x00FF00u) * w + 0x008000u) >> 8;
+    return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
+}
+
+inline int32_t NearestIndex(const FitTap& t) { return t.index + (t.weight >= kWeightOne / 2); }
+
+// Visible columns [begin, end) of one screen row.
+struct Interval {
+    int begin, end;
+};
+constexpr int kMaxRowIntervals = 2 * kMaxRowSpans;
+
+bool operator==(const Interval& a, const Interval& b) { return a.begin == b.begin && a.end == b.end; }
+
+// The visible columns reading a row's spans, in order (spans are cut to the
+// picture; those read by no visible column are left out).
+int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
+{
+    if (!row) return 0;
+    int n = 0;
+    for (int k = 0; k < std::clamp(row->count, 0, kMaxRowSpans); ++k) {
+        const int begin = std::max(row->spans[k].begin, 0);
+        const int end = std::min(row->spans[k].end, fit.placement.pictureWidth);
+        if (begin >= end) continue;
+        const Interval v{fit.reachBegin[begin], fit.reachEnd[end - 1]};
+        if (v.begin < v.end) out[n++] = v;
+    }
+    return n;
+}
+
+// What a screen row must write: the footprints of the spans of the picture
+// rows it reads, joined where they meet, cut to the columns [from, to).
+int RowIntervals(const ScreenFit& fit, const RowSpans* upper, const RowSpans* lower, int from, int to,
+                 Interval out[kMaxRowIntervals])
+{
+    Interval a[kMaxRowSpans], b[kMaxRowSpans];
+    const int na = MapSpans(fit, upper, a), nb = MapSpans(fit, lower, b);
+    int n = 0;
+    for (int i = 0, j = 0; i < na || j < nb;) {
+        Interval next = j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++];
+        next.begin = std::max(next.begin, from);
+        next.end = std::min(next.end, to);
+        if (next.begin >= next.end) continue;
+        if (n > 0 && next.begin <= out[n - 1].end) {
+            out[n - 1].end = std::max(out[n - 1].end, next.end);
+        } else {
+            out[n++] = next;
+        }
+    }
+    return n;
+}
+
+int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int pitch, FitRect area)
+{
+    if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !pixels) return 0;
+    if (area.width <= 0 || area.height <= 0 || pitch < area.width) return 0;
+    return ImageWidth(picture) == fit->placement.pictureWidth && ImageHeight(picture) == fit->placement.pictureHeight;
+}
+
+// The intervals both lists cover (each in order, none overlapping).
+int Common(const Interval* a, int na, const Interval* b, int nb, Interval* out)
+{
+    int n = 0;
+    for (int i = 0, j = 0; i < na && j < nb;) {
+        const int begin = std::max(a[i].begin, b[j].begin), end = std::min(a[i].end, b[j].end);
+        if (begin < end) out[n++] = Interval{begin, end};
+        if (a[i].end < b[j].end) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return n;
+}
+
+// A screen row to write: its tap and the intervals it writes.
+struct RowPlan {
+    FitTap tap;
+    int count;
+    Interval at[kMaxRowIntervals];
+};
+
+// Per 16-bit lane: two channels of a pixel, so two pixels' colours blend
+// in each half of the register, in exactly Blend's arithmetic.
+typedef uint16_t Lanes __attribute__((vector_size(16)));
+
+void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int count, uint32_t* out)
+{
+    const uint16_t v = uint16_t(kWeightOne - w), u = uint16_t(w);
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        Lanes a, b;
+        std::memcpy(&a, above + x, sizeof a);
+        std::memcpy(&b, below + x, sizeof b);
+        const Lanes blueRed = ((a & 0xFF) * v + (b & 0xFF) * u + 0x80) >> 8;
+        const Lanes green = ((a >> 8) * v + (b >> 8) * u + 0x80) & 0xFF00;
+        const Lanes blended = blueRed | green;
+        std::memcpy(out + x, &blended, sizeof blended);
+    }
+    for (; x < count; ++x) out[x] = Blend(above[x], below[x], w);
+}
+
+// Walks the screen rows reading any picture row of [top, bottom), within
+// `area`: each writes the footprints of the spans (spansOf(row), null for
+// none) of the rows it reads, by `write`, or copies them from the row above
+// when that one read the same source (`sameSource`) over the same columns.
+// With kBlendNeighbours, a row blending picture rows i and i + 1 between a
+// row of i and a row of i + 1 is blended from those two screen rows where
+// both were written: the next row is written first.
+template <bool kBlendNeighbours, typename Pixel, typename SpansOf, typename SameSource, typename Write>
+void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, Pixel* pixels, int pitch,
+                   FitRect area, SameSource sameSource, Write write)
+{
+    const PicturePlacement& p = fit.placement;
+    const FitRect rows = ScreenRectOf(&fit, FitRect{0, top, p.pictureWidth, bottom - top});
+    if (rows.height <= 0) return;
+    const int y0 = std::max(rows.y, area.y) - p.visible.y;
+    const int y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
+    const int x0 = std::max(p.visible.x, area.x) - p.visible.x;
+    const int x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
+    const auto plan = [&](int y, RowPlan* r) {
+        r->tap = fit.rows[y];
+        r->count = RowIntervals(fit, spansOf(r->tap.index), r->tap.weight ? spansOf(r->tap.index + 1) : nullptr,
+                                x0, x1, r->at);
+    };
+    const auto rowAt = [&](int y) {
+        return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
+    };
+    const auto put = [&](const RowPlan& r, const RowPlan* above, Pixel* row) {
+        const bool copy = above && r.count == above->count && sameSource(above->tap, r.tap) &&
+                          std::equal(r.at, r.at + r.count, above->at);
+        for (int k = 0; k < r.count; ++k) {
+            Pixel* out = row + r.at[k].begin;
+            if (copy) {
+                std::memcpy(out, out - pitch, size_t(r.at[k].end - r.at[k].begin) * sizeof(Pixel));
+            } else {
+                write(r.tap, r.at[k], out);
+            }
+        }
+    };
+    RowPlan above{};
+    bool haveAbove = false;
+    for (int y = y0; y < y1; ++y) {
+        RowPlan here;
+        plan(y, &here);
+        Pixel* row = rowAt(y);
+        if constexpr (kBlendNeighbours) {
+            RowPlan next;
+            if (haveAbove && here.tap.weight && above.tap.weight == 0 && above.tap.index == here.tap.index &&
+                y + 1 < y1 && (plan(y + 1, &next), next.tap.weight == 0 && next.tap.index == here.tap.index + 1)) {
+                put(next, nullptr, row + pitch);
+                Interval both[kMaxRowIntervals];
+                const int n = Common(above.at, above.count, next.at, next.count, both);
+                for (int k = 0, b = 0; k < here.count; ++k) {
+                    // Where both neighbours were written the row is their
+                    // blend; the rest is written from the picture.
+                    int x = here.at[k].begin;
+                    for (; b < n && both[b].begin < here.at[k].end; ++b) {
+                        if (both[b].begin > x) write(here.tap, Interval{x, both[b].begin}, row + x);
+                        BlendRows(row - pitch + both[b].begin, row + pitch + both[b].begin,
+                                  uint32_t(here.tap.weight), both[b].end - both[b].begin, row + both[b].begin);
+                        x = both[b].end;
+                    }
+                    if (x < here.at[k].end) write(here.tap, Interval{x, here.at[k].end}, row + x);
+                }
+                above = next;
+                ++y;
+                continue;
+            }
+        }
+        put(here, haveAbove ? &above : nullptr, row);
+        above = here;
+        haveAbove = true;
+    }
+}
+
+// Runs are a few pixels long at the usual factors: one 16-byte store covers
+// a run of up to 4 where the interval has room past it (the next run
+// overwrites the excess).
+inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
+{
+    if (length <= 4 && room >= 4) {
+        const uint32_t four[4] = {colour, colour, colour, colour};
+        std::memcpy(out, four, sizeof four);
+        return;
+    }
+    std::fill_n(out, length, colour);
+}
+
+// One interval of a screen row reading picture row `upper` (and `lower`
+// by weight `wy`), from the 8-bit pixels through the table. Along x first,
+// then y, as the two rows blend.
+template <bool kBlendRows>
+void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t* lower, uint32_t wy,
+                      const uint32_t* table, Interval v, uint32_t* out)
+{
+    const FitRun* run = fit.runs + fit.runOfColumn[v.begin];
+    for (int x = v.begin; x < v.end; ++run) {
+        const FitRun r = *run;
+        const int end = std::min(r.end, v.end);
+        uint32_t colour = table[upper[r.index]];
+        if (r.weight) colour = Blend(colour, table[upper[r.next]], uint32_t(r.weight));
+        if (kBlendRows) {
+            uint32_t below = table[lower[r.index]];
+            if (r.weight) below = Blend(below, table[lower[r.next]], uint32_t(r.weight));
+            colour = Blend(colour, below, wy);
+        }
+        FillRun(out, end - x, v.end - x, colour);
+        out += end - x;
+        x = end;
+    }
+}
+
+bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
+
+template <typename SpansOf>
+void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+              SpansOf spansOf, const RgbPixels& target)
+{
+    WriteSpanRows<true>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area, SameTap,
+                  [&](const FitTap& tap, Interval v, uint32_t* out) {
+                      const uint8_t* upper = PixelAddress(picture, 0, tap.index);
+                      if (tap.weight == 0) {
+                          WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
+                      } else {
+                          WriteRgbInterval<true>(fit, upper, PixelAddress(picture, 0, tap.index + 1),
+                                                 uint32_t(tap.weight), table, v, out);
+                      }
+                  });
+}
+
+template <typename SpansOf>
+void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int bottom, SpansOf spansOf,
+                  const IndexPixels& target)
+{
+    WriteSpanRows<false>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
+                  [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
+                  [&](const FitTap& tap, Interval v, uint8_t* out) {
+                      const uint8_t* row = PixelAddress(picture, 0, NearestIndex(tap));
+                      for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
+                  });
+}
+
+// A rectangle as spans: the same one on each of its rows.
+struct RectSpans {
+    RowSpans row;
+    int top, bottom;
+    const RowSpans* operator()(int y) const { return y >= top && y < bottom ? &row : nullptr; }
+};
+
+// The source cut to the picture as spans; 0 when nothing of it is on the
+// target.
+int RectAsSpans(const ScreenFit* fit, FitRect source, FitRect area, RectSpans* spans)
+{
+    const FitRect screen = ScreenRectOf(fit, source);
+    if (screen.width <= 0 || screen.height <= 0) return 0;
+    const int64_t left = std::max(int64_t{screen.x}, int64_t{area.x});
+    const int64_t right = std::min(int64_t{screen.x} + screen.width, int64_t{area.x} + area.width);
+    const int64_t top = std::max(int64_t{screen.y}, int64_t{area.y});
+    const int64_t bottom = std::min(int64_t{screen.y} + screen.height, int64_t{area.y} + area.height);
+    if (right <= left || bottom <= top) return 0;
+    const PicturePlacement& p = fit->placement;
+    const int x0 = std::max(source.x, 0), y0 = std::max(source.y, 0);
+    const int x1 = int(std::min(int64_t{source.x} + source.width, int64_t{p.pictureWidth}));
+    const int y1 = int(std::min(int64_t{source.y} + source.height, int64_t{p.pictureHeight}));
+    *spans = RectSpans{RowSpans{1, {ColumnSpan{x0, x1}}}, y0, y1};
+    return 1;
+}
+
+// The spans' rows as a source, those outside the picture left out.
+struct ListedSpans {
+    const PictureSpans& list;
+    const RowSpans* operator()(int y) const
+    {
+        const int64_t i = int64_t{y} - list.top;
+        return i >= 0 && i < list.rowCount ? list.rows + i : nullptr;
+    }
+};
+
+int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, int* bottom)
+{
+    if (!spans.rows || spans.rowCount <= 0) return 0;
+    *top = std::max(spans.top, 0);
+    *bottom = int(std::min(int64_t{spans.top} + spans.rowCount, int64_t{fit->placement.pictureHeight}));
+    return 1;
+}
+
+}  // namespace
+
+int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
+                     FitRect source, const RgbPixels& target)
+{
+    RectSpans spans;
+    if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!RectAsSpans(fit, source, target.area, &spans)) return 0;
+    WriteRgb(*fit, picture, table, spans.top, spans.bottom, spans, target);
+    return 1;
+}
+
+int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
+                            const IndexPixels& target)
+{
+    RectSpans spans;
+    if (!Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!RectAsSpans(fit, source, target.area, &spans)) return 0;
+    WriteIndexed(*fit, picture, spans.top, spans.bottom, spans, target);
+    return 1;
+}
+
+int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
+                      const PictureSpans& spans, const RgbPixels& target)
+{
+    int top, bottom;
+    if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    WriteRgb(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
+    return 1;
+}
+
+int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
+                             const IndexPixels& target)
+{
+    int top, bottom;
+    if (!Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    WriteIndexed(*fit, picture, top, bottom, ListedSpans{spans}, target);
+    return 1;
+}
