@@ -48,3 +48,25 @@ void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, i
         }
     }
 }
+
+void DrawImageParts(const Image* image, DrawTarget target, int x, int y, const ImagePart* parts, int count)
+{
+    if (!image || !image->header || !image->pixels || !target || !target->pixels || !parts) return;
+    uint32_t table[kColorCount];
+    BuildColorTable(image, target, table);
+    for (int i = 0; i < count; ++i) {
+        // Clipped to the image, then to the surface, each corner moving with the other.
+        int64_t sx = parts[i].x, sy = parts[i].y, columns = parts[i].width, rows = parts[i].height;
+        if (!ClipSpan(sx, columns, ImageWidth(image)) || !ClipSpan(sy, rows, ImageHeight(image))) continue;
+        int64_t left = x + sx, top = y + sy;
+        if (!ClipAxis(sx, left, columns, ImageWidth(image), target->width) ||
+            !ClipAxis(sy, top, rows, ImageHeight(image), target->height)) {
+            continue;
+        }
+        for (int64_t row = 0; row < rows; ++row) {
+            const uint8_t* in = PixelAddress(image, int(sx), int(sy + row));
+            uint32_t* out = target->pixels + (top + row) * target->pitch + left;
+            for (int64_t column = 0; column < columns; ++column) out[column] = table[in[column]];
+        }
+    }
+}

@@ -74,6 +74,15 @@ int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t gree
 // colour table when that is null), clipped to the surface.
 void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height);
 
+// A rectangle of an image's pixels, rows counted from the top.
+struct ImagePart {
+    int x, y, width, height;
+};
+// Puts each part (clipped to the image) at its own place (x + part.x,
+// y + part.y) of the target, one screen pixel per pixel, as DrawImage of the
+// whole image at (x, y) would put those pixels.
+void DrawImageParts(const Image* image, DrawTarget target, int x, int y, const ImagePart* parts, int count);
+
 // ---- The settings store ----
 
 // Loads the stored record over `record`: 1 when something was loaded.

@@ -1,8 +1,10 @@
 // The frame driver's portable half: the whole picture for a paint, one frame
 // composed in memory for a timer tick, and putting that frame on the screen.
 #include <algorithm>
+#include <cstring>
 
 #include "image/compose.h"
+#include "image/row_spans.h"
 #include "scene/steps.h"
 
 namespace {
@@ -16,6 +18,57 @@ void SelectScenePalette(const Scene& scene, DrawTarget target) {
 #else
     target->palette = scene.palette;
 #endif
+}
+
+constexpr int kMaxPresentParts = 128;
+
+SceneRect WholeFrame(const Scene& scene) {
+    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
+}
+
+// Within `r`, the rows' spans where the frame differs from what was put
+// last, copied into that record; their bounding box (empty when none).
+ImagePart PasteDifferences(Scene& scene, SceneRect r) {
+    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const uint8_t* now = PixelAddress(scene.frameImage, r.x, y);
+        uint8_t* shown = PixelAddress(scene.presentedImage, r.x, y);
+        RowSpans spans;
+        FindDifferingSpans(now, shown, r.width, r.x, &spans);
+        if (spans.count == 0) continue;
+        for (int k = 0; k < spans.count; ++k) {
+            const ColumnSpan span = spans.spans[k];
+            std::memcpy(shown + (span.begin - r.x), now + (span.begin - r.x), size_t(span.end - span.begin));
+        }
+        left = std::min(left, spans.spans[0].begin);
+        right = std::max(right, spans.spans[spans.count - 1].end);
+        top = std::min(top, y);
+        bottom = y + 1;
+    }
+    if (right <= left) return {0, 0, 0, 0};
+    return {left, top, right - left, bottom - top};
+}
+
+// The parts of the frame to put: the whole frame after a paint; else the
+// differing parts of what the last frame changed (of the whole frame when
+// more than one frame was composed since the last present).
+int PasteDifferingParts(Scene& scene, ImagePart parts[kMaxPresentParts]) {
+    const SceneRect whole = WholeFrame(scene);
+    if (!scene.presentedKnown) {
+        CopyImageRect(scene.frameImage, 0, 0, whole.width, whole.height, scene.presentedImage, 0, 0);
+        parts[0] = {whole.x, whole.y, whole.width, whole.height};
+        return 1;
+    }
+    SceneRect rects[kMaxPresentParts];
+    int count = 1;
+    rects[0] = whole;
+    if (scene.composedSincePresent == 1) count = FrameChangedRects(scene, rects, kMaxPresentParts);
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        const ImagePart part = PasteDifferences(scene, rects[i]);
+        if (part.width > 0) parts[kept++] = part;
+    }
+    return kept;
 }
 
 }  // namespace
@@ -35,8 +88,9 @@ SceneRect FrameWindowRect(const Scene& scene) {
             ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
-void PaintScene(const Scene& scene, DrawTarget target) {
+void PaintScene(Scene& scene, DrawTarget target) {
     if (target == nullptr) return;
+    scene.presentedKnown = 0;  // the strip now shows the bare picture
     SelectScenePalette(scene, target);
     const SceneRect picture = PictureWindowRect(scene);
     DrawImage(scene.backgroundImage, target, picture.x, picture.y, picture.width, picture.height);
@@ -50,11 +104,16 @@ void ComposeFrame(Scene& scene) {
     UpdateWalkwayWalkers(scene);
     DrawForegroundPieces(scene);
     UpdateCirclingWalkers(scene);
+    scene.composedSincePresent = std::min(scene.composedSincePresent + 1, 2);
 }
 
-void PresentFrame(const Scene& scene) {
+void PresentFrame(Scene& scene) {
     if (scene.frameImage == nullptr || scene.screen == nullptr) return;
     SelectScenePalette(scene, scene.screen);
     const SceneRect frame = FrameWindowRect(scene);
-    DrawImage(scene.frameImage, scene.screen, frame.x, frame.y, frame.width, frame.height);
+    ImagePart parts[kMaxPresentParts];
+    const int count = PasteDifferingParts(scene, parts);
+    DrawImageParts(scene.frameImage, scene.screen, frame.x, frame.y, parts, count);
+    scene.presentedKnown = 1;
+    scene.composedSincePresent = 0;
 }

@@ -46,7 +46,8 @@ int CreateFrameImage(Scene& scene) {
     scene.frameOrigin = {frame.x, frame.y};
     if (scene.resolutionClass == kPreviewClass) return 1;  // the preview is never animated
     scene.frameImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
-    return scene.frameImage != nullptr;
+    scene.presentedImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
+    return scene.frameImage != nullptr && scene.presentedImage != nullptr;
 }
 
 int MakeScenePalette(Scene& scene, const DisplayPaletteInfo* display) {

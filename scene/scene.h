@@ -118,6 +118,13 @@ struct Scene {
     // the frame does not lie within the picture and the tile map: frames then
     // restore from the picture and draw the fixed pieces whole.
     Image* fixedImage;
+    // The frame image as PresentFrame last put it on the screen target, so
+    // that it puts only what differs; valid while presentedKnown is 1 (a
+    // paint draws over the strip). Frames composed since, which tells
+    // whether the last frame's changed rectangles cover every difference.
+    Image* presentedImage;
+    int32_t presentedKnown;
+    int32_t composedSincePresent;
     Palette* palette;
     // The cells' opaque runs, made at set-up; a cell without one is drawn
     // by the transparent blit.
@@ -162,7 +169,7 @@ SceneRect FrameWindowRect(const Scene& scene);
 
 // Draws the whole (static) picture at pictureOffset. The host has selected
 // and realised the scene palette (on targets without GDI this selects it).
-void PaintScene(const Scene& scene, DrawTarget target);
+void PaintScene(Scene& scene, DrawTarget target);
 // One frame in memory: RestoreFrame, then the seated crowd, the walkway
 // walkers, the foreground pieces and the circling walkers, in that order.
 void ComposeFrame(Scene& scene);
@@ -173,5 +180,6 @@ int FrameChangedRects(const Scene& scene, SceneRect* rects, int max);
 // The next frame restores the whole frame image and reports all of it
 // changed: for when something other than the frames wrote to it.
 void InvalidateFrame(Scene& scene);
-// Puts the frame image on the screen target kept at set-up.
-void PresentFrame(const Scene& scene);
+// Puts the frame image on the screen target kept at set-up: all of it after
+// a paint, else only the parts that differ from what it put last.
+void PresentFrame(Scene& scene);

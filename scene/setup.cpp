@@ -62,6 +62,7 @@ void DestroyScene(Scene* scene) {
     DestroyImage(scene->foregroundSheet);
     DestroyImage(scene->frameImage);
     DestroyImage(scene->fixedImage);
+    DestroyImage(scene->presentedImage);
     DestroyPalette(scene->palette);
     for (SpanSprite* sprite : scene->cellSprites) DestroySpanSprite(sprite);
     delete scene;
