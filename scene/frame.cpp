@@ -5,6 +5,7 @@
 
 #include "image/compose.h"
 #include "image/row_spans.h"
+#include "image/transparent_row.h"
 #include "scene/steps.h"
 
 namespace {
@@ -20,33 +21,81 @@ void SelectScenePalette(const Scene& scene, DrawTarget target) {
 #endif
 }
 
-constexpr int kMaxPresentParts = 128;
+constexpr int kMaxChangedRects = 128;
+constexpr int kMaxPresentParts = 1024;
 
 SceneRect WholeFrame(const Scene& scene) {
     return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
+// Parts being gathered: a differing span joins a part that reached the row
+// above and overlaps it (give or take kPartSlack columns), else starts one.
+// Boxes around whole figures would put (and convert) several times the
+// pixels that differ; a part per span would cost a call each.
+constexpr int kPartSlack = 16;
+
+inline Pixels16 Load16(const uint8_t* p) {
+    Pixels16 v;
+    std::memcpy(&v, p, 16);
+    return v;
+}
+
+struct PartList {
+    ImagePart* parts;
+    int count, max;
+    int firstOpen;  // parts before this one cannot grow any more
+};
+
+void AddSpan(PartList& list, int y, int begin, int end) {
+    while (list.firstOpen < list.count && list.parts[list.firstOpen].y + list.parts[list.firstOpen].height < y) {
+        ++list.firstOpen;
+    }
+    for (int i = list.firstOpen; i < list.count; ++i) {
+        ImagePart& part = list.parts[i];
+        if (part.y + part.height != y || begin > part.x + part.width + kPartSlack || end < part.x - kPartSlack) continue;
+        const int left = std::min(part.x, begin), right = std::max(part.x + part.width, end);
+        part = {left, part.y, right - left, part.height + 1};
+        return;
+    }
+    if (list.count < list.max) {
+        list.parts[list.count++] = {begin, y, end - begin, 1};
+        return;
+    }
+    // No room: the last part takes it in.
+    ImagePart& last = list.parts[list.count - 1];
+    const int left = std::min(last.x, begin), right = std::max(last.x + last.width, end);
+    const int top = std::min(last.y, y), bottom = std::max(last.y + last.height, y + 1);
+    last = {left, top, right - left, bottom - top};
+}
+
+// Most rows of a changed rectangle are as they were put: a pass without a
+// branch per word tells those apart before any span is looked for.
+bool RowsEqual(const uint8_t* a, const uint8_t* b, int width) {
+    if (width < 16) return std::memcmp(a, b, size_t(width)) == 0;
+    Pixels16 differ = {};
+    for (int x = 0; x + 16 <= width; x += 16) differ |= Load16(a + x) ^ Load16(b + x);
+    differ |= Load16(a + width - 16) ^ Load16(b + width - 16);
+    uint64_t halves[2];
+    std::memcpy(halves, &differ, 16);
+    return (halves[0] | halves[1]) == 0;
+}
+
 // Within `r`, the rows' spans where the frame differs from what was put
-// last, copied into that record; their bounding box (empty when none).
-ImagePart PasteDifferences(Scene& scene, SceneRect r) {
-    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
+// last: copied into that record and gathered into parts.
+void PasteDifferences(Scene& scene, SceneRect r, PartList& list) {
+    list.firstOpen = list.count;
     for (int y = r.y; y < r.y + r.height; ++y) {
         const uint8_t* now = PixelAddress(scene.frameImage, r.x, y);
         uint8_t* shown = PixelAddress(scene.presentedImage, r.x, y);
+        if (RowsEqual(now, shown, r.width)) continue;
         RowSpans spans;
         FindDifferingSpans(now, shown, r.width, r.x, &spans);
-        if (spans.count == 0) continue;
         for (int k = 0; k < spans.count; ++k) {
             const ColumnSpan span = spans.spans[k];
             std::memcpy(shown + (span.begin - r.x), now + (span.begin - r.x), size_t(span.end - span.begin));
+            AddSpan(list, y, span.begin, span.end);
         }
-        left = std::min(left, spans.spans[0].begin);
-        right = std::max(right, spans.spans[spans.count - 1].end);
-        top = std::min(top, y);
-        bottom = y + 1;
     }
-    if (right <= left) return {0, 0, 0, 0};
-    return {left, top, right - left, bottom - top};
 }
 
 // The parts of the frame to put: the whole frame after a paint; else the
@@ -59,16 +108,13 @@ int PasteDifferingParts(Scene& scene, ImagePart parts[kMaxPresentParts]) {
         parts[0] = {whole.x, whole.y, whole.width, whole.height};
         return 1;
     }
-    SceneRect rects[kMaxPresentParts];
+    SceneRect rects[kMaxChangedRects];
     int count = 1;
     rects[0] = whole;
-    if (scene.composedSincePresent == 1) count = FrameChangedRects(scene, rects, kMaxPresentParts);
-    int kept = 0;
-    for (int i = 0; i < count; ++i) {
-        const ImagePart part = PasteDifferences(scene, rects[i]);
-        if (part.width > 0) parts[kept++] = part;
-    }
-    return kept;
+    if (scene.composedSincePresent == 1) count = FrameChangedRects(scene, rects, kMaxChangedRects);
+    PartList list = {parts, 0, kMaxPresentParts, 0};
+    for (int i = 0; i < count; ++i) PasteDifferences(scene, rects[i], list);
+    return list.count;
 }
 
 }  // namespace
