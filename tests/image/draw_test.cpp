@@ -175,3 +175,38 @@ TEST(DrawImage, NothingOutsideTheSurfaceOrWithoutArea)
     DestroyPalette(palette);
 }
 #endif
+
+// Each part lands where DrawImage of the whole image would put it, cut to the
+// image and the target; nothing else is written (GDI's own path on Windows).
+TEST(DrawImageParts, PutsEachPartWhereTheWholeImageWouldAndNothingElse)
+{
+    Palette* palette = DistinctPalette();
+    ASSERT_NE(palette, nullptr);
+    Image* image = MakeNumberedImage(16, 12);
+    const ImagePart parts[] = {
+        {0, 0, 3, 2},     // the top-left corner
+        {5, 4, 6, 1},     // one row inside
+        {13, 9, 3, 3},    // the bottom-right corner (rows count from the top)
+        {14, -2, 5, 4},   // reaching past the image's top and right edges
+        {-3, 6, 4, 2},    // past its left edge
+        {2, 10, 0, 2},    // no width
+    };
+    const int x = 2, y = -1;  // the image's place: its top row is off the target
+    Canvas canvas{20, 14, {}};
+    OpenCanvas(canvas, palette);
+    DrawImageParts(image, Target(canvas), x, y, parts, int(sizeof parts / sizeof parts[0]));
+    ReadCanvas(canvas);
+    for (int ty = 0; ty < canvas.height; ++ty)
+        for (int tx = 0; tx < canvas.width; ++tx) {
+            const int ix = tx - x, iy = ty - y;
+            bool inPart = false;
+            for (const ImagePart& p : parts)
+                inPart |= ix >= p.x && ix < p.x + p.width && iy >= p.y && iy < p.y + p.height;
+            const bool inImage = ix >= 0 && ix < 16 && iy >= 0 && iy < 12;
+            const uint32_t expected = inPart && inImage ? Rgb(palette, ix + 16 * iy) : kBackground;
+            ASSERT_EQ(canvas.pixels[ty * canvas.width + tx], expected) << "at " << tx << "," << ty;
+        }
+    CloseCanvas(canvas);
+    DestroyImage(image);
+    DestroyPalette(palette);
+}

@@ -54,6 +54,10 @@ TEST(ScreenViewTest, CentredDrawsWhatPaintAndPresentDraw) {
         PaintScreenView(*view, RgbOf(actual));
         EXPECT_EQ(Differences(expected, actual), 0) << w << "x" << h << " paint";
         for (int tick = 1; tick <= kTicks; ++tick) {
+            if (tick == kTicks / 2) {  // a repaint between ticks: the next present must put the whole strip
+                PaintScene(*reference, &surface);
+                PaintScreenView(*view, RgbOf(actual));
+            }
             ComposeFrame(*reference);
             PresentFrame(*reference);
             const FitRect changed = TickScreenView(*view, RgbOf(actual));
