@@ -2,7 +2,6 @@
 // restores only those tiles, and hosts put on the screen only the tiles
 // either frame drew on, merged into a few rectangles.
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -106,24 +105,6 @@ void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
     for (int row = 0; row < r.height; ++row, in -= stride, out -= stride) CopyShort(out, in, r.width);
 }
 
-int64_t MarkedTilePixels(const uint64_t* map) {
-    int64_t tiles = 0;
-    for (int y = 0; y < kFrameTileRows; ++y) tiles += std::popcount(map[y]);
-    return tiles * kFrameTileWidth * kFrameTileHeight;
-}
-
-// What the last frame drew, exactly, when it was all listed and covers less
-// than its tiles: many figures overlapping cover more than the tiles they share.
-int RestoreDrawnRects(Scene& scene) {
-    const int last = (scene.tilesNow ^ 1) & 1;
-    if (scene.fixedImage == nullptr || !scene.tilesKnown || scene.drawnRectCount[last] > kMaxDrawnRects) return 0;
-    if (scene.drawnRectArea[last] > MarkedTilePixels(scene.drawnTiles[last])) return 0;
-    for (int i = 0; i < scene.drawnRectCount[last]; ++i) {
-        CopyTileRect(scene.fixedImage, scene.frameImage, scene.drawnRects[last][i]);
-    }
-    return 1;
-}
-
 }  // namespace
 
 int FrameFitsTiles(const Scene& scene) {
@@ -134,10 +115,9 @@ int FrameFitsTiles(const Scene& scene) {
 // Only the part of the frame rectangle inside the picture is copied; the rest
 // lies outside the client area as well and is never seen. Pixels inside the
 // picture that no frame drew on still hold the picture (and the fixed pieces,
-// with a fixed image), so only what the last frame drew on is copied back:
-// its rectangles when they were all listed, else its tiles.
+// with a fixed image), so only the tiles the last frame drew on are copied
+// back.
 void RestoreFrame(Scene& scene) {
-    if (RestoreDrawnRects(scene)) return;
     // The fixed image is the frame's part of the picture, already cut to it.
     const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
     const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
@@ -170,8 +150,6 @@ void RestoreFrame(Scene& scene) {
 void StartFrameTiles(Scene& scene) {
     scene.tilesNow = (scene.tilesNow ^ 1) & 1;
     std::memset(scene.drawnTiles[scene.tilesNow], 0, sizeof scene.drawnTiles[0]);
-    scene.drawnRectCount[scene.tilesNow] = 0;
-    scene.drawnRectArea[scene.tilesNow] = 0;
     const int fits = FrameFitsTiles(scene);
     scene.markWidth = fits ? ImageWidth(scene.frameImage) : 0;
     scene.markHeight = fits ? ImageHeight(scene.frameImage) : 0;

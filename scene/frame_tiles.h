@@ -45,13 +45,7 @@ inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
     const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
     if (left >= right || top >= bottom) return;
-    const int now = scene.tilesNow & 1;
-    // The count stops one past the list: enough to tell that some went unlisted.
-    int32_t& listed = scene.drawnRectCount[now];
-    if (listed < kMaxDrawnRects) scene.drawnRects[now][listed] = {left, top, right - left, bottom - top};
-    if (listed <= kMaxDrawnRects) ++listed;
-    scene.drawnRectArea[now] += int64_t{right - left} * (bottom - top);
-    uint64_t* map = scene.drawnTiles[now];
+    uint64_t* map = scene.drawnTiles[scene.tilesNow & 1];
     const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
     for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) map[ty] |= columns;
 }

@@ -57,9 +57,6 @@ constexpr int kFrameTileWidth = 16;
 constexpr int kFrameTileHeight = 8;
 constexpr int kFrameTileColumns = 64;
 constexpr int kFrameTileRows = 64;
-// Every figure, dot and patch of a frame with every count at its maximum
-// (125 + 2 x 200 + 599) fits this list of what it drew.
-constexpr int kMaxDrawnRects = 1200;
 
 // The scene's copies of the settings, clamped into their built-in ranges.
 struct SceneSettings {
@@ -90,12 +87,6 @@ struct Scene {
     // 1 where the frame drew on a tile: the current frame's map and the
     // previous one's, which the current frame restored.
     uint64_t drawnTiles[2][kFrameTileRows];
-    // The rectangles figures drew on, in the same two frames: a frame with a
-    // fixed image restores exactly those (tiles cover half as much again),
-    // unless more were drawn than the list holds.
-    SceneRect drawnRects[2][kMaxDrawnRects];
-    int32_t drawnRectCount[2];  // may pass kMaxDrawnRects: the rest went unlisted
-    int64_t drawnRectArea[2];   // their pixels, overlaps counted again
     int32_t tilesNow;    // the current frame's map
     int32_t tilesKnown;  // 0 until a frame has restored the whole image
     // The frame image's size while it fits the map, set as each frame
