@@ -31,3 +31,7 @@ constexpr int kSpanGap = 8;
 // (the row's first column in the caller's coordinates). 0 spans when the
 // rows are equal or width is not positive.
 void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offset, RowSpans* spans);
+
+// FindDifferingSpans of `now` and `shown`, then each span copied from `now`
+// into `shown`: what a present does before it puts the spans on the screen.
+void PasteDifferingSpans(const uint8_t* now, uint8_t* shown, int width, int offset, RowSpans* spans);

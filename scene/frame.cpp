@@ -5,7 +5,6 @@
 
 #include "image/compose.h"
 #include "image/row_spans.h"
-#include "image/transparent_row.h"
 #include "scene/steps.h"
 
 namespace {
@@ -33,12 +32,6 @@ SceneRect WholeFrame(const Scene& scene) {
 // Boxes around whole figures would put (and convert) several times the
 // pixels that differ; a part per span would cost a call each.
 constexpr int kPartSlack = 16;
-
-inline Pixels16 Load16(const uint8_t* p) {
-    Pixels16 v;
-    std::memcpy(&v, p, 16);
-    return v;
-}
 
 struct PartList {
     ImagePart* parts;
@@ -68,18 +61,6 @@ void AddSpan(PartList& list, int y, int begin, int end) {
     last = {left, top, right - left, bottom - top};
 }
 
-// Most rows of a changed rectangle are as they were put: a pass without a
-// branch per word tells those apart before any span is looked for.
-bool RowsEqual(const uint8_t* a, const uint8_t* b, int width) {
-    if (width < 16) return std::memcmp(a, b, size_t(width)) == 0;
-    Pixels16 differ = {};
-    for (int x = 0; x + 16 <= width; x += 16) differ |= Load16(a + x) ^ Load16(b + x);
-    differ |= Load16(a + width - 16) ^ Load16(b + width - 16);
-    uint64_t halves[2];
-    std::memcpy(halves, &differ, 16);
-    return (halves[0] | halves[1]) == 0;
-}
-
 // Within `r`, the rows' spans where the frame differs from what was put
 // last: copied into that record and gathered into parts.
 void PasteDifferences(Scene& scene, SceneRect r, PartList& list) {
@@ -87,14 +68,9 @@ void PasteDifferences(Scene& scene, SceneRect r, PartList& list) {
     for (int y = r.y; y < r.y + r.height; ++y) {
         const uint8_t* now = PixelAddress(scene.frameImage, r.x, y);
         uint8_t* shown = PixelAddress(scene.presentedImage, r.x, y);
-        if (RowsEqual(now, shown, r.width)) continue;
         RowSpans spans;
-        FindDifferingSpans(now, shown, r.width, r.x, &spans);
-        for (int k = 0; k < spans.count; ++k) {
-            const ColumnSpan span = spans.spans[k];
-            std::memcpy(shown + (span.begin - r.x), now + (span.begin - r.x), size_t(span.end - span.begin));
-            AddSpan(list, y, span.begin, span.end);
-        }
+        PasteDifferingSpans(now, shown, r.width, r.x, &spans);
+        for (int k = 0; k < spans.count; ++k) AddSpan(list, y, spans.spans[k].begin, spans.spans[k].end);
     }
 }
 
