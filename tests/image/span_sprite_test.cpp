@@ -1,6 +1,6 @@
 // Span sprites draw exactly what the transparent blit of the same sheet
-// rectangle draws, at every position across every edge of the destination,
-// for rectangles inside and reaching past the sheet.
+// rectangle draws, at every position across every edge of the destination
+// and of a clip inside it, for rectangles inside and reaching past the sheet.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -36,6 +36,8 @@ void Fill(Image* image, uint8_t seed) {
         for (int x = 0; x < ImageWidth(image); ++x) *PixelAddress(image, x, y) = uint8_t(seed + x * 3 + y * 7);
 }
 
+constexpr SpanClip kClip = {5, 3, 17, 12};
+
 TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
     struct Case { int sx, sy, width, height; };
     // Inside the sheet; wider than 16 (a run copied whole); reaching past
@@ -56,6 +58,16 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
                 ASSERT_EQ(Pixels(actual), Pixels(expected))
                     << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
                     << "," << dy;
+                // Within a clip: the same pixels inside it, none outside.
+                Fill(actual, uint8_t(dx + dy));
+                DrawSpanSpriteWithin(sprite, actual, dx, dy, kClip);
+                for (int y = 0; y < 17; ++y) {
+                    for (int x = 0; x < 23; ++x) {
+                        const bool inside = x >= kClip.left && x < kClip.right && y >= kClip.top && y < kClip.bottom;
+                        if (!inside) *PixelAddress(expected, x, y) = uint8_t(dx + dy + x * 3 + y * 7);
+                    }
+                }
+                ASSERT_EQ(Pixels(actual), Pixels(expected)) << "clipped, at " << dx << "," << dy;
             }
         }
         DestroySpanSprite(sprite);
