@@ -20,58 +20,30 @@ void SelectScenePalette(const Scene& scene, DrawTarget target) {
 #endif
 }
 
-constexpr int kMaxChangedRects = 128;
-constexpr int kMaxPresentParts = 1024;
+constexpr int kMaxPresentParts = 128;
 
 SceneRect WholeFrame(const Scene& scene) {
     return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
-// Parts being gathered: a differing span joins a part that reached the row
-// above and overlaps it (give or take kPartSlack columns), else starts one.
-// Boxes around whole figures would put (and convert) several times the
-// pixels that differ; a part per span would cost a call each.
-constexpr int kPartSlack = 16;
-
-struct PartList {
-    ImagePart* parts;
-    int count, max;
-    int firstOpen;  // parts before this one cannot grow any more
-};
-
-void AddSpan(PartList& list, int y, int begin, int end) {
-    while (list.firstOpen < list.count && list.parts[list.firstOpen].y + list.parts[list.firstOpen].height < y) {
-        ++list.firstOpen;
-    }
-    for (int i = list.firstOpen; i < list.count; ++i) {
-        ImagePart& part = list.parts[i];
-        if (part.y + part.height != y || begin > part.x + part.width + kPartSlack || end < part.x - kPartSlack) continue;
-        const int left = std::min(part.x, begin), right = std::max(part.x + part.width, end);
-        part = {left, part.y, right - left, part.height + 1};
-        return;
-    }
-    if (list.count < list.max) {
-        list.parts[list.count++] = {begin, y, end - begin, 1};
-        return;
-    }
-    // No room: the last part takes it in.
-    ImagePart& last = list.parts[list.count - 1];
-    const int left = std::min(last.x, begin), right = std::max(last.x + last.width, end);
-    const int top = std::min(last.y, y), bottom = std::max(last.y + last.height, y + 1);
-    last = {left, top, right - left, bottom - top};
-}
-
 // Within `r`, the rows' spans where the frame differs from what was put
-// last: copied into that record and gathered into parts.
-void PasteDifferences(Scene& scene, SceneRect r, PartList& list) {
-    list.firstOpen = list.count;
+// last, copied into that record; their bounding box (empty when none). One
+// part per changed rectangle: on Windows every part is a call into GDI, and
+// the crowd's scattered patches would make hundreds of smaller ones.
+ImagePart PasteDifferences(Scene& scene, SceneRect r) {
+    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
     for (int y = r.y; y < r.y + r.height; ++y) {
-        const uint8_t* now = PixelAddress(scene.frameImage, r.x, y);
-        uint8_t* shown = PixelAddress(scene.presentedImage, r.x, y);
         RowSpans spans;
-        PasteDifferingSpans(now, shown, r.width, r.x, &spans);
-        for (int k = 0; k < spans.count; ++k) AddSpan(list, y, spans.spans[k].begin, spans.spans[k].end);
+        PasteDifferingSpans(PixelAddress(scene.frameImage, r.x, y), PixelAddress(scene.presentedImage, r.x, y),
+                            r.width, r.x, &spans);
+        if (spans.count == 0) continue;
+        left = std::min(left, spans.spans[0].begin);
+        right = std::max(right, spans.spans[spans.count - 1].end);
+        top = std::min(top, y);
+        bottom = y + 1;
     }
+    if (right <= left) return {0, 0, 0, 0};
+    return {left, top, right - left, bottom - top};
 }
 
 // The parts of the frame to put: the whole frame after a paint; else the
@@ -84,13 +56,16 @@ int PasteDifferingParts(Scene& scene, ImagePart parts[kMaxPresentParts]) {
         parts[0] = {whole.x, whole.y, whole.width, whole.height};
         return 1;
     }
-    SceneRect rects[kMaxChangedRects];
+    SceneRect rects[kMaxPresentParts];
     int count = 1;
     rects[0] = whole;
-    if (scene.composedSincePresent == 1) count = FrameChangedRects(scene, rects, kMaxChangedRects);
-    PartList list = {parts, 0, kMaxPresentParts, 0};
-    for (int i = 0; i < count; ++i) PasteDifferences(scene, rects[i], list);
-    return list.count;
+    if (scene.composedSincePresent == 1) count = FrameChangedRects(scene, rects, kMaxPresentParts);
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        const ImagePart part = PasteDifferences(scene, rects[i]);
+        if (part.width > 0) parts[kept++] = part;
+    }
+    return kept;
 }
 
 }  // namespace
