@@ -33,6 +33,7 @@ void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offse
         const uint64_t differ = wa ^ wb;
         if (differ == 0) continue;
         // A word's own unchanged bytes are fewer than the gap: one span.
+        static_assert(kSpanGap >= 8);
         const int first = std::countr_zero(differ) / 8, last = 7 - std::countl_zero(differ) / 8;
         AddSpan(spans, offset + x + first, offset + x + last + 1);
     }

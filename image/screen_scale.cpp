@@ -41,7 +41,7 @@ int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
         const int begin = std::max(row->spans[k].begin, 0);
         const int end = std::min(row->spans[k].end, fit.placement.pictureWidth);
         if (begin >= end) continue;
-        const Interval v{fit.reachBegin[begin], fit.reachEnd[end - 1]};
+        const Interval v{fit.columnReach[begin].begin, fit.columnReach[end - 1].end};
         if (v.begin < v.end) out[n++] = v;
     }
     return n;
@@ -75,6 +75,8 @@ int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int p
     if (area.width <= 0 || area.height <= 0 || pitch < area.width) return 0;
     return ImageWidth(picture) == fit->placement.pictureWidth && ImageHeight(picture) == fit->placement.pictureHeight;
 }
+
+bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
 
 // The intervals both lists cover (each in order, none overlapping).
 int Common(const Interval* a, int na, const Interval* b, int nb, Interval* out)
@@ -157,39 +159,48 @@ void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, P
             }
         }
     };
-    RowPlan above{};
-    bool haveAbove = false;
+    // Plans live in three slots, the row above's kept while the next rows
+    // are planned; a row with the row above's tap shares its plan.
+    RowPlan slots[3];
+    const auto freeSlot = [&](const RowPlan* a, const RowPlan* b) {
+        RowPlan* s = slots;
+        while (s == a || s == b) ++s;
+        return s;
+    };
+    RowPlan* above = nullptr;
     for (int y = y0; y < y1; ++y) {
-        RowPlan here;
-        plan(y, &here);
+        RowPlan* here = above;
+        if (!above || !SameTap(fit.rows[y], above->tap)) {
+            here = freeSlot(above, nullptr);
+            plan(y, here);
+        }
         Pixel* row = rowAt(y);
         if constexpr (kBlendNeighbours) {
-            RowPlan next;
-            if (haveAbove && here.tap.weight && above.tap.weight == 0 && above.tap.index == here.tap.index &&
-                y + 1 < y1 && (plan(y + 1, &next), next.tap.weight == 0 && next.tap.index == here.tap.index + 1)) {
-                put(next, nullptr, row + pitch);
+            RowPlan* next = freeSlot(above, here);
+            if (above && here->tap.weight && above->tap.weight == 0 && above->tap.index == here->tap.index &&
+                y + 1 < y1 && (plan(y + 1, next), next->tap.weight == 0 && next->tap.index == here->tap.index + 1)) {
+                put(*next, nullptr, row + pitch);
                 Interval both[kMaxRowIntervals];
-                const int n = Common(above.at, above.count, next.at, next.count, both);
-                for (int k = 0, b = 0; k < here.count; ++k) {
+                const int n = Common(above->at, above->count, next->at, next->count, both);
+                for (int k = 0, b = 0; k < here->count; ++k) {
                     // Where both neighbours were written the row is their
                     // blend; the rest is written from the picture.
-                    int x = here.at[k].begin;
-                    for (; b < n && both[b].begin < here.at[k].end; ++b) {
-                        if (both[b].begin > x) write(here.tap, Interval{x, both[b].begin}, row + x);
+                    int x = here->at[k].begin;
+                    for (; b < n && both[b].begin < here->at[k].end; ++b) {
+                        if (both[b].begin > x) write(here->tap, Interval{x, both[b].begin}, row + x);
                         BlendRows(row - pitch + both[b].begin, row + pitch + both[b].begin,
-                                  uint32_t(here.tap.weight), both[b].end - both[b].begin, row + both[b].begin);
+                                  uint32_t(here->tap.weight), both[b].end - both[b].begin, row + both[b].begin);
                         x = both[b].end;
                     }
-                    if (x < here.at[k].end) write(here.tap, Interval{x, here.at[k].end}, row + x);
+                    if (x < here->at[k].end) write(here->tap, Interval{x, here->at[k].end}, row + x);
                 }
                 above = next;
                 ++y;
                 continue;
             }
         }
-        put(here, haveAbove ? &above : nullptr, row);
+        put(*here, above, row);
         above = here;
-        haveAbove = true;
     }
 }
 
@@ -206,46 +217,97 @@ inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
     std::fill_n(out, length, colour);
 }
 
-// One interval of a screen row reading picture row `upper` (and `lower`
-// by weight `wy`), from the 8-bit pixels through the table. Along x first,
-// then y, as the two rows blend.
+// The colour of picture column `index` blended along x with `next` by
+// `wx`, in one picture row or, with kBlendRows, blended down to the next.
+template <bool kBlendRows>
+struct RowColours {
+    const uint8_t* upper;
+    const uint8_t* lower;
+    uint32_t wy;
+    const uint32_t* table;
+    uint32_t At(int32_t index) const
+    {
+        return kBlendRows ? Blend(table[upper[index]], table[lower[index]], wy) : table[upper[index]];
+    }
+    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const
+    {
+        const uint32_t top = Blend(table[upper[index]], table[upper[next]], wx);
+        return kBlendRows ? Blend(top, Blend(table[lower[index]], table[lower[next]], wx), wy) : top;
+    }
+};
+
+// The runs of visible columns [x, end) one by one; returns end.
+template <typename Colours>
+int WriteRuns(const ScreenFit& fit, const Colours& colours, int x, int end, int intervalEnd, uint32_t* out)
+{
+    if (x >= end) return x;
+    for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < end; ++run) {
+        const int stop = std::min(run->end, end);
+        FillRun(out, stop - x, intervalEnd - x, colours.Between(run->index, run->next, uint32_t(run->weight)));
+        out += stop - x;
+        x = stop;
+    }
+    return x;
+}
+
+// One interval of a screen row, from the 8-bit pixels through the table.
+// Where the fit has the column layout, whole picture columns go one at a
+// time: the colour filled over its own run, the blend with the next
+// column written after it (or, with no blend column, a pixel the next
+// column overwrites), and each column's colour read once.
 template <bool kBlendRows>
 void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t* lower, uint32_t wy,
                       const uint32_t* table, Interval v, uint32_t* out)
 {
-    const FitRun* run = fit.runs + fit.runOfColumn[v.begin];
-    for (int x = v.begin; x < v.end; ++run) {
-        const FitRun r = *run;
-        const int end = std::min(r.end, v.end);
-        uint32_t colour = table[upper[r.index]];
-        if (r.weight) colour = Blend(colour, table[upper[r.next]], uint32_t(r.weight));
-        if (kBlendRows) {
-            uint32_t below = table[lower[r.index]];
-            if (r.weight) below = Blend(below, table[lower[r.next]], uint32_t(r.weight));
-            colour = Blend(colour, below, wy);
+    const RowColours<kBlendRows> colours{upper, lower, wy, table};
+    const FitColumn* columns = fit.pictureColumns;
+    int x = v.begin;
+    if (columns) {
+        // Up to the start of a picture column's own run.
+        int32_t c = fit.runs[fit.runOfColumn[x]].index;
+        if (columns[c].start != x) c += 1;
+        const int32_t last = fit.placement.pictureWidth - 1;
+        if (c < last && columns[c].start + 5 <= v.end) {
+            x = WriteRuns(fit, colours, x, columns[c].start, v.end, out);
+            uint32_t* base = out - v.begin;
+            uint32_t here = colours.At(c);
+            for (; c < last && columns[c].start + 5 <= v.end; ++c) {
+                const FitColumn k = columns[c];
+                const uint32_t four[4] = {here, here, here, here};
+                std::memcpy(base + k.start, four, sizeof four);
+                base[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
+                here = colours.At(c + 1);
+            }
+            x = std::min(columns[c].start, v.end);
         }
-        FillRun(out, end - x, v.end - x, colour);
-        out += end - x;
-        x = end;
     }
+    WriteRuns(fit, colours, x, v.end, v.end, out + (x - v.begin));
 }
 
-bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
+// Rows of the bottom-up picture by number from the top.
+struct PictureRows {
+    const uint8_t* top;
+    int64_t step;
+    explicit PictureRows(const Image* picture)
+        : top(PixelAddress(picture, 0, 0)), step(-int64_t{ImageStride(picture)}) {}
+    const uint8_t* operator[](int y) const { return top + y * step; }
+};
 
 template <typename SpansOf>
 void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
               SpansOf spansOf, const RgbPixels& target)
 {
+    const PictureRows rows(picture);
     WriteSpanRows<true>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area, SameTap,
-                  [&](const FitTap& tap, Interval v, uint32_t* out) {
-                      const uint8_t* upper = PixelAddress(picture, 0, tap.index);
-                      if (tap.weight == 0) {
-                          WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
-                      } else {
-                          WriteRgbInterval<true>(fit, upper, PixelAddress(picture, 0, tap.index + 1),
-                                                 uint32_t(tap.weight), table, v, out);
-                      }
-                  });
+                        [&](const FitTap& tap, Interval v, uint32_t* out) {
+                            const uint8_t* upper = rows[tap.index];
+                            if (tap.weight == 0) {
+                                WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
+                            } else {
+                                WriteRgbInterval<true>(fit, upper, rows[tap.index + 1], uint32_t(tap.weight), table,
+                                                       v, out);
+                            }
+                        });
 }
 
 template <typename SpansOf>
@@ -254,8 +316,8 @@ void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int botto
 {
     WriteSpanRows<false>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
                   [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
-                  [&](const FitTap& tap, Interval v, uint8_t* out) {
-                      const uint8_t* row = PixelAddress(picture, 0, NearestIndex(tap));
+                  [&, rows = PictureRows(picture)](const FitTap& tap, Interval v, uint8_t* out) {
+                      const uint8_t* row = rows[NearestIndex(tap)];
                       for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
                   });
 }

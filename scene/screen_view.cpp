@@ -58,9 +58,11 @@ FitRect Bounds(FitRect a, FitRect b) {
 FitRect PasteDifferences(ScreenView& view, FitRect r) {
     const Scene& scene = *view.scene;
     int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        const uint8_t* frame = PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, y - scene.frameOrigin.y);
-        uint8_t* picture = PixelAddress(view.picture, r.x, y);
+    // Both images are bottom-up: a row down is a stride back.
+    const uint8_t* frame = PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y);
+    uint8_t* picture = PixelAddress(view.picture, r.x, r.y);
+    const int frameStride = ImageStride(scene.frameImage), pictureStride = ImageStride(view.picture);
+    for (int y = r.y; y < r.y + r.height; ++y, frame -= frameStride, picture -= pictureStride) {
         RowSpans& spans = view.rowSpans[y];
         FindDifferingSpans(frame, picture, r.width, r.x, &spans);
         if (spans.count == 0) continue;
