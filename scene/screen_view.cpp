@@ -96,7 +96,7 @@ FitRect PresentWith(ScreenView& view, Scale scale) {
         if (r.width <= 0 || r.height <= 0) continue;
         const FitRect differing = PasteDifferences(view, r);
         if (differing.width <= 0) continue;
-        scale(PictureSpans{r.y, r.height, view.rowSpans + r.y});
+        scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const FitRect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
         view.changedPicture[view.changedCount] = differing;
