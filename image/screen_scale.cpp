@@ -314,12 +314,13 @@ template <typename SpansOf>
 void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int bottom, SpansOf spansOf,
                   const IndexPixels& target)
 {
+    const PictureRows rows(picture);
     WriteSpanRows<false>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
-                  [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
-                  [&, rows = PictureRows(picture)](const FitTap& tap, Interval v, uint8_t* out) {
-                      const uint8_t* row = rows[NearestIndex(tap)];
-                      for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
-                  });
+                         [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
+                         [&](const FitTap& tap, Interval v, uint8_t* out) {
+                             const uint8_t* row = rows[NearestIndex(tap)];
+                             for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
+                         });
 }
 
 // A rectangle as spans: the same one on each of its rows.

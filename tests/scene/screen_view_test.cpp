@@ -10,7 +10,7 @@
 namespace {
 
 constexpr uint32_t kSeed = 20261207;
-constexpr int kTicks = 30;
+constexpr int kTicks = 24;
 
 template <typename Pixel>
 struct Screen {
