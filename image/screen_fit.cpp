@@ -120,9 +120,12 @@ int BuildRuns(ScreenFit* fit)
     return runs;
 }
 
-// The picture columns' layout from the runs, where every column has at most
-// one run of its own of at most 4 columns and one blend column after it;
-// 0 when some column does not.
+// The picture columns' layout from the runs, where every column from the
+// first visible one to the last has one run of its own of at most 4
+// columns, or none, and at most one blend column after it, each column
+// starting where the one before ended; 0 when that does not hold (a
+// column may have no run of its own when a footprint's share of the next
+// column rounds to all of it).
 int BuildColumns(ScreenFit* fit, int runCount)
 {
     FitColumn* columns = fit->pictureColumns;
@@ -138,6 +141,12 @@ int BuildColumns(ScreenFit* fit, int runCount)
             if (c.start == kOffScreen) c.start = r.begin;
             c.blend = r.weight;
         }
+    }
+    const int first = fit->runs[0].index, last = fit->runs[runCount - 1].index;
+    for (int c = first; c <= last; ++c) {
+        const FitColumn k = columns[c];
+        if (k.start == kOffScreen) return 0;
+        if (c < last && columns[c + 1].start != k.start + k.pure + (k.blend > 0)) return 0;
     }
     return 1;
 }

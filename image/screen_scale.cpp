@@ -47,13 +47,20 @@ int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
     return n;
 }
 
+// A picture row's spans as visible columns.
+struct MappedRow {
+    int32_t index;
+    int count;
+    Interval at[kMaxRowSpans];
+};
+
 // What a screen row must write: the footprints of the spans of the picture
 // rows it reads, joined where they meet, cut to the columns [from, to).
-int RowIntervals(const ScreenFit& fit, const RowSpans* upper, const RowSpans* lower, int from, int to,
-                 Interval out[kMaxRowIntervals])
+int RowIntervals(const MappedRow& upper, const MappedRow* lower, int from, int to, Interval out[kMaxRowIntervals])
 {
-    Interval a[kMaxRowSpans], b[kMaxRowSpans];
-    const int na = MapSpans(fit, upper, a), nb = MapSpans(fit, lower, b);
+    const Interval* a = upper.at;
+    const Interval* b = lower ? lower->at : nullptr;
+    const int na = upper.count, nb = lower ? lower->count : 0;
     int n = 0;
     for (int i = 0, j = 0; i < na || j < nb;) {
         Interval next = j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++];
@@ -139,10 +146,21 @@ void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, P
     const int y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
     const int x0 = std::max(p.visible.x, area.x) - p.visible.x;
     const int x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
+    // Screen rows read picture rows in order, each row and the next: two
+    // mapped rows, by the row's parity.
+    MappedRow mapped[2] = {{-1, 0, {}}, {-1, 0, {}}};
+    const auto mappedRow = [&](int32_t index) -> const MappedRow& {
+        MappedRow& m = mapped[index & 1];
+        if (m.index != index) {
+            m.index = index;
+            m.count = MapSpans(fit, spansOf(index), m.at);
+        }
+        return m;
+    };
     const auto plan = [&](int y, RowPlan* r) {
         r->tap = fit.rows[y];
-        r->count = RowIntervals(fit, spansOf(r->tap.index), r->tap.weight ? spansOf(r->tap.index + 1) : nullptr,
-                                x0, x1, r->at);
+        r->count = RowIntervals(mappedRow(r->tap.index), r->tap.weight ? &mappedRow(r->tap.index + 1) : nullptr, x0,
+                                x1, r->at);
     };
     const auto rowAt = [&](int y) {
         return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
@@ -225,63 +243,71 @@ struct RowColours {
     const uint8_t* lower;
     uint32_t wy;
     const uint32_t* table;
-    uint32_t At(int32_t index) const
+    [[gnu::always_inline]] uint32_t At(int32_t index) const
     {
         return kBlendRows ? Blend(table[upper[index]], table[lower[index]], wy) : table[upper[index]];
     }
-    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const
+    [[gnu::always_inline]] uint32_t Between(int32_t index, int32_t next, uint32_t wx) const
     {
         const uint32_t top = Blend(table[upper[index]], table[upper[next]], wx);
         return kBlendRows ? Blend(top, Blend(table[lower[index]], table[lower[next]], wx), wy) : top;
     }
 };
 
-// The runs of visible columns [x, end) one by one; returns end.
+// The runs of visible columns [v.begin, v.end) one by one.
 template <typename Colours>
-int WriteRuns(const ScreenFit& fit, const Colours& colours, int x, int end, int intervalEnd, uint32_t* out)
+void WriteRuns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
 {
-    if (x >= end) return x;
-    for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < end; ++run) {
-        const int stop = std::min(run->end, end);
-        FillRun(out, stop - x, intervalEnd - x, colours.Between(run->index, run->next, uint32_t(run->weight)));
+    int x = v.begin;
+    for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < v.end; ++run) {
+        const int stop = std::min(run->end, v.end);
+        const uint32_t colour =
+            run->weight ? colours.Between(run->index, run->next, uint32_t(run->weight)) : colours.At(run->index);
+        FillRun(out, stop - x, v.end - x, colour);
         out += stop - x;
         x = stop;
     }
-    return x;
+}
+
+// The same a picture column at a time through the fit's column layout:
+// the colour filled over the column's own run, then the blend with the
+// next column. Away from the interval's ends a 16-byte store fills the
+// run, and with no blend column the pixel after the run is written
+// anyway, for the next column to overwrite.
+template <typename Colours>
+void WriteColumns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
+{
+    const FitColumn* columns = fit.pictureColumns;
+    const int32_t last = fit.placement.pictureWidth - 1;
+    uint32_t* base = out - v.begin;
+    for (int32_t c = fit.runs[fit.runOfColumn[v.begin]].index; c <= last; ++c) {
+        const FitColumn k = columns[c];
+        if (k.start >= v.end) break;
+        const uint32_t colour = colours.At(c);
+        if (k.start >= v.begin && k.start + 5 <= v.end && c < last) {
+            const uint32_t four[4] = {colour, colour, colour, colour};
+            std::memcpy(base + k.start, four, sizeof four);
+            base[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
+            continue;
+        }
+        const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
+        for (int x = from; x < to; ++x) base[x] = colour;
+        const int blend = k.start + k.pure;
+        if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = colours.Between(c, c + 1, uint32_t(k.blend));
+    }
 }
 
 // One interval of a screen row, from the 8-bit pixels through the table.
-// Where the fit has the column layout, whole picture columns go one at a
-// time: the colour filled over its own run, the blend with the next
-// column written after it (or, with no blend column, a pixel the next
-// column overwrites), and each column's colour read once.
 template <bool kBlendRows>
 void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t* lower, uint32_t wy,
                       const uint32_t* table, Interval v, uint32_t* out)
 {
     const RowColours<kBlendRows> colours{upper, lower, wy, table};
-    const FitColumn* columns = fit.pictureColumns;
-    int x = v.begin;
-    if (columns) {
-        // Up to the start of a picture column's own run.
-        int32_t c = fit.runs[fit.runOfColumn[x]].index;
-        if (columns[c].start != x) c += 1;
-        const int32_t last = fit.placement.pictureWidth - 1;
-        if (c < last && columns[c].start + 5 <= v.end) {
-            x = WriteRuns(fit, colours, x, columns[c].start, v.end, out);
-            uint32_t* base = out - v.begin;
-            uint32_t here = colours.At(c);
-            for (; c < last && columns[c].start + 5 <= v.end; ++c) {
-                const FitColumn k = columns[c];
-                const uint32_t four[4] = {here, here, here, here};
-                std::memcpy(base + k.start, four, sizeof four);
-                base[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
-                here = colours.At(c + 1);
-            }
-            x = std::min(columns[c].start, v.end);
-        }
+    if (fit.pictureColumns) {
+        WriteColumns(fit, colours, v, out);
+    } else {
+        WriteRuns(fit, colours, v, out);
     }
-    WriteRuns(fit, colours, x, v.end, v.end, out + (x - v.begin));
 }
 
 // Rows of the bottom-up picture by number from the top.
