@@ -235,23 +235,31 @@ inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
     std::fill_n(out, length, colour);
 }
 
-// The colour of picture column `index` blended along x with `next` by
-// `wx`, in one picture row or, with kBlendRows, blended down to the next.
+// The colours of picture columns in one picture row or, with kBlendRows,
+// blended down to the next: a column's own (At), and one blended along x
+// with the next by wx (Between). Raw reads a column's table colours once
+// for both.
 template <bool kBlendRows>
 struct RowColours {
     const uint8_t* upper;
     const uint8_t* lower;
     uint32_t wy;
     const uint32_t* table;
-    [[gnu::always_inline]] uint32_t At(int32_t index) const
+    struct Raw {
+        uint32_t upper, lower;
+    };
+    [[gnu::always_inline]] Raw Read(int32_t index) const
     {
-        return kBlendRows ? Blend(table[upper[index]], table[lower[index]], wy) : table[upper[index]];
+        return Raw{table[upper[index]], kBlendRows ? table[lower[index]] : 0};
     }
-    [[gnu::always_inline]] uint32_t Between(int32_t index, int32_t next, uint32_t wx) const
+    [[gnu::always_inline]] uint32_t Down(Raw a) const { return kBlendRows ? Blend(a.upper, a.lower, wy) : a.upper; }
+    [[gnu::always_inline]] uint32_t Across(Raw a, Raw b, uint32_t wx) const
     {
-        const uint32_t top = Blend(table[upper[index]], table[upper[next]], wx);
-        return kBlendRows ? Blend(top, Blend(table[lower[index]], table[lower[next]], wx), wy) : top;
+        const uint32_t top = Blend(a.upper, b.upper, wx);
+        return kBlendRows ? Blend(top, Blend(a.lower, b.lower, wx), wy) : top;
     }
+    uint32_t At(int32_t index) const { return Down(Read(index)); }
+    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const { return Across(Read(index), Read(next), wx); }
 };
 
 // The runs of visible columns [v.begin, v.end) one by one.
@@ -280,20 +288,24 @@ void WriteColumns(const ScreenFit& fit, const Colours& colours, Interval v, uint
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
     uint32_t* base = out - v.begin;
-    for (int32_t c = fit.runs[fit.runOfColumn[v.begin]].index; c <= last; ++c) {
+    int32_t c = fit.runs[fit.runOfColumn[v.begin]].index;
+    auto here = colours.Read(c);
+    for (; c <= last; ++c) {
         const FitColumn k = columns[c];
         if (k.start >= v.end) break;
-        const uint32_t colour = colours.At(c);
+        const auto next = c < last ? colours.Read(c + 1) : here;
+        const uint32_t colour = colours.Down(here);
         if (k.start >= v.begin && k.start + 5 <= v.end && c < last) {
             const uint32_t four[4] = {colour, colour, colour, colour};
             std::memcpy(base + k.start, four, sizeof four);
-            base[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
-            continue;
+            base[k.start + k.pure] = colours.Across(here, next, uint32_t(k.blend));
+        } else {
+            const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
+            for (int x = from; x < to; ++x) base[x] = colour;
+            const int blend = k.start + k.pure;
+            if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = colours.Across(here, next, uint32_t(k.blend));
         }
-        const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
-        for (int x = from; x < to; ++x) base[x] = colour;
-        const int blend = k.start + k.pure;
-        if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = colours.Between(c, c + 1, uint32_t(k.blend));
+        here = next;
     }
 }
 
