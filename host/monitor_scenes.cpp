@@ -190,14 +190,11 @@ void PaintMonitor(MonitorScene& monitor, HDC dc) {
     PutSurfaceRect(monitor, dc, {0, 0, monitor.area.width, monitor.area.height});
 }
 
-// The frame's part of the picture, stretched by GDI to its k x k blocks.
-// The picture is bottom-up: GDI counts source rows from the bottom.
-void StretchFrame(const MonitorScene& monitor, HDC dc) {
-    const Scene& scene = *monitor.scene;
-    const FitRect frame = {scene.frameOrigin.x, scene.frameOrigin.y, ImageWidth(scene.frameImage),
-                           ImageHeight(scene.frameImage)};
+// A part of the picture, stretched by GDI to its k x k blocks. The picture
+// is bottom-up: GDI counts source rows from the bottom.
+void StretchPictureRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
     FitRect from, to;
-    if (!WholeFactorRects(monitor.view->fit, frame, &from, &to)) return;
+    if (!WholeFactorRects(monitor.view->fit, rect, &from, &to)) return;
     const Image* picture = monitor.view->picture;
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, monitor.area.x + to.x, monitor.area.y + to.y, to.width, to.height, from.x,
@@ -214,9 +211,11 @@ void TickMonitor(MonitorScene& monitor, HDC dc) {
         return;
     }
     if (monitor.surface.gdiStretch) {
-        // A target without pixels: the view only moves its picture on.
+        // A target without pixels: the view only moves its picture on, and
+        // GDI stretches the parts of it that changed.
         TickScreenViewIndexed(*monitor.view, IndexPixels{nullptr, 0, {0, 0, 0, 0}});
-        StretchFrame(monitor, dc);
+        for (int k = 0; k < monitor.view->changedCount; ++k)
+            StretchPictureRect(monitor, dc, monitor.view->changedPicture[k]);
         return;
     }
     GdiFlush();

@@ -66,10 +66,21 @@ void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offse
     if (x < width) AddWord(spans, Word(a + width - 8) ^ Word(b + width - 8), offset + width - 8);
 }
 
-void PasteDifferingSpans(const uint8_t* now, uint8_t* shown, int width, int offset, RowSpans* spans) {
-    FindDifferingSpans(now, shown, width, offset, spans);
-    for (int k = 0; k < spans->count; ++k) {
-        const int from = spans->spans[k].begin - offset;
-        CopyShort(shown + from, now + from, spans->spans[k].end - spans->spans[k].begin);
+DifferingBlock PasteDifferingRows(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int x, int y,
+                                  int width, int height, RowSpans* spans) {
+    DifferingBlock block = {{x + width, x}, {y + height, y}};
+    for (int row = 0; row < height; ++row, now -= nowStride, shown -= shownStride) {
+        RowSpans local;
+        RowSpans& found = spans != nullptr ? spans[row] : local;
+        FindDifferingSpans(now, shown, width, x, &found);
+        if (found.count == 0) continue;
+        for (int k = 0; k < found.count; ++k) {
+            const int from = found.spans[k].begin - x;
+            CopyShort(shown + from, now + from, found.spans[k].end - found.spans[k].begin);
+        }
+        block.columns = {std::min(block.columns.begin, found.spans[0].begin),
+                         std::max(block.columns.end, found.spans[found.count - 1].end)};
+        block.rows = {std::min(block.rows.begin, y + row), y + row + 1};
     }
+    return block;
 }

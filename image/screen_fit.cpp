@@ -103,8 +103,9 @@ void TouchedTaps(const FitTap* taps, int count, int from, int to, int* begin, in
     *end = int(std::partition_point(taps, last, [to](const FitTap& t) { return t.index < to; }) - taps);
 }
 
-// Runs of visible columns with one tap, and the run of each column.
-void BuildRuns(ScreenFit* fit)
+// Runs of visible columns with one tap, and the run of each column; their
+// count.
+int BuildRuns(ScreenFit* fit)
 {
     const int count = fit->placement.visible.width;
     int runs = 0;
@@ -116,18 +117,45 @@ void BuildRuns(ScreenFit* fit)
         fit->runs[runs - 1].end = x + 1;
         fit->runOfColumn[x] = runs - 1;
     }
+    return runs;
 }
 
-// For each picture column, the visible columns that read it.
-void BuildReach(ScreenFit* fit)
+// The picture columns' layout from the runs, where every column from the
+// first visible one to the last has one run of its own of at most 4
+// columns, or none, and at most one blend column after it, each column
+// starting where the one before ended; 0 when that does not hold (a
+// column may have no run of its own when a footprint's share of the next
+// column rounds to all of it).
+int BuildColumns(ScreenFit* fit, int runCount)
 {
-    const int count = fit->placement.visible.width;
-    for (int c = 0; c < fit->placement.pictureWidth; ++c) {
-        int begin, end;
-        TouchedTaps(fit->columns, count, c, c + 1, &begin, &end);
-        fit->reachBegin[c] = begin;
-        fit->reachEnd[c] = std::max(begin, end);
+    FitColumn* columns = fit->pictureColumns;
+    for (int c = 0; c < fit->placement.pictureWidth; ++c) columns[c] = FitColumn{kOffScreen, 0, 0};
+    for (int i = 0; i < runCount; ++i) {
+        const FitRun& r = fit->runs[i];
+        FitColumn& c = columns[r.index];
+        if (r.weight == 0) {
+            if (c.start != kOffScreen || r.end - r.begin > 4) return 0;
+            c = FitColumn{r.begin, r.end - r.begin, 0};
+        } else {
+            if (c.blend > 0 || r.end - r.begin > 1) return 0;
+            if (c.start == kOffScreen) c.start = r.begin;
+            c.blend = r.weight;
+        }
     }
+    const int first = fit->runs[0].index, last = fit->runs[runCount - 1].index;
+    for (int c = first; c <= last; ++c) {
+        const FitColumn k = columns[c];
+        if (k.start == kOffScreen) return 0;
+        if (c < last && columns[c + 1].start != k.start + k.pure + (k.blend > 0)) return 0;
+    }
+    return 1;
+}
+
+// For each picture column (or row), the taps that read it: for a range of
+// them, from the first one's begin to the last one's end.
+void BuildReach(const FitTap* taps, int count, int side, FitReach* reach)
+{
+    for (int c = 0; c < side; ++c) TouchedTaps(taps, count, c, c + 1, &reach[c].begin, &reach[c].end);
 }
 
 }  // namespace
@@ -164,16 +192,24 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->rows = static_cast<FitTap*>(calloc(size_t(visible.height), sizeof(FitTap)));
     fit->runs = static_cast<FitRun*>(calloc(size_t(visible.width), sizeof(FitRun)));
     fit->runOfColumn = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
-    fit->reachBegin = static_cast<int32_t*>(calloc(size_t(pictureWidth), sizeof(int32_t)));
-    fit->reachEnd = static_cast<int32_t*>(calloc(size_t(pictureWidth), sizeof(int32_t)));
-    if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->reachBegin || !fit->reachEnd) {
+    fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
+    fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
+    if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach) {
         DestroyScreenFit(fit);
         return nullptr;
     }
     FillTaps(fit->columns, visible.x - out.x, visible.width, placement.pictureWidth, out.width);
     FillTaps(fit->rows, visible.y - out.y, visible.height, placement.pictureHeight, out.height);
-    BuildRuns(fit);
-    BuildReach(fit);
+    const int runs = BuildRuns(fit);
+    if (out.width >= placement.pictureWidth) {
+        fit->pictureColumns = static_cast<FitColumn*>(calloc(size_t(pictureWidth), sizeof(FitColumn)));
+        if (fit->pictureColumns && !BuildColumns(fit, runs)) {
+            free(fit->pictureColumns);
+            fit->pictureColumns = nullptr;
+        }
+    }
+    BuildReach(fit->columns, visible.width, pictureWidth, fit->columnReach);
+    BuildReach(fit->rows, visible.height, pictureHeight, fit->rowReach);
     return fit;
 }
 
@@ -184,8 +220,9 @@ void DestroyScreenFit(ScreenFit* fit)
     free(fit->rows);
     free(fit->runs);
     free(fit->runOfColumn);
-    free(fit->reachBegin);
-    free(fit->reachEnd);
+    free(fit->pictureColumns);
+    free(fit->columnReach);
+    free(fit->rowReach);
     free(fit);
 }
 
@@ -195,9 +232,8 @@ FitRect ScreenRectOf(const ScreenFit* fit, FitRect source)
     const PicturePlacement& p = fit->placement;
     const FitRect s = ClipToArea(source, p.pictureWidth, p.pictureHeight);
     if (IsEmpty(s)) return FitRect{0, 0, 0, 0};
-    int x0, x1, y0, y1;
-    TouchedTaps(fit->columns, p.visible.width, s.x, s.x + s.width, &x0, &x1);
-    TouchedTaps(fit->rows, p.visible.height, s.y, s.y + s.height, &y0, &y1);
+    const int x0 = fit->columnReach[s.x].begin, x1 = fit->columnReach[s.x + s.width - 1].end;
+    const int y0 = fit->rowReach[s.y].begin, y1 = fit->rowReach[s.y + s.height - 1].end;
     if (x1 <= x0 || y1 <= y0) return FitRect{0, 0, 0, 0};
     return FitRect{p.visible.x + x0, p.visible.y + y0, x1 - x0, y1 - y0};
 }

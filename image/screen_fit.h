@@ -76,16 +76,34 @@ struct FitRun {
     int32_t end;
 };
 
+// The visible columns (or rows) [begin, end) that read one picture column
+// (or row); none when it is off the screen or skipped by shrinking.
+struct FitReach {
+    int32_t begin;
+    int32_t end;
+};
+
+// A picture column where the picture is magnified: visible columns
+// [start, start + pure) show it alone, and when blend is above 0 the
+// column after them blends it with the next one by that weight.
+struct FitColumn {
+    int32_t start;  // kOffScreen for a column no visible column shows
+    int32_t pure;
+    int32_t blend;
+};
+constexpr int32_t kOffScreen = INT32_MAX / 2;
+
 struct ScreenFit {
     PicturePlacement placement;
     FitTap* columns;
     FitTap* rows;
     FitRun* runs;
-    int32_t* runOfColumn;  // per visible column
-    // Per picture column, the visible columns [reachBegin, reachEnd) that
-    // read it (none when it is off the screen or skipped by shrinking).
-    int32_t* reachBegin;
-    int32_t* reachEnd;
+    int32_t* runOfColumn;   // per visible column
+    // Per picture column; null unless the picture is magnified (or 1:1)
+    // with no column shown alone on more than 4 screen columns.
+    FitColumn* pictureColumns;
+    FitReach* columnReach;  // per picture column
+    FitReach* rowReach;     // per picture row
 };
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty

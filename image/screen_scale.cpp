@@ -41,19 +41,26 @@ int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
         const int begin = std::max(row->spans[k].begin, 0);
         const int end = std::min(row->spans[k].end, fit.placement.pictureWidth);
         if (begin >= end) continue;
-        const Interval v{fit.reachBegin[begin], fit.reachEnd[end - 1]};
+        const Interval v{fit.columnReach[begin].begin, fit.columnReach[end - 1].end};
         if (v.begin < v.end) out[n++] = v;
     }
     return n;
 }
 
+// A picture row's spans as visible columns.
+struct MappedRow {
+    int32_t index;
+    int count;
+    Interval at[kMaxRowSpans];
+};
+
 // What a screen row must write: the footprints of the spans of the picture
 // rows it reads, joined where they meet, cut to the columns [from, to).
-int RowIntervals(const ScreenFit& fit, const RowSpans* upper, const RowSpans* lower, int from, int to,
-                 Interval out[kMaxRowIntervals])
+int RowIntervals(const MappedRow& upper, const MappedRow* lower, int from, int to, Interval out[kMaxRowIntervals])
 {
-    Interval a[kMaxRowSpans], b[kMaxRowSpans];
-    const int na = MapSpans(fit, upper, a), nb = MapSpans(fit, lower, b);
+    const Interval* a = upper.at;
+    const Interval* b = lower ? lower->at : nullptr;
+    const int na = upper.count, nb = lower ? lower->count : 0;
     int n = 0;
     for (int i = 0, j = 0; i < na || j < nb;) {
         Interval next = j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++];
@@ -75,6 +82,8 @@ int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int p
     if (area.width <= 0 || area.height <= 0 || pitch < area.width) return 0;
     return ImageWidth(picture) == fit->placement.pictureWidth && ImageHeight(picture) == fit->placement.pictureHeight;
 }
+
+bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
 
 // The intervals both lists cover (each in order, none overlapping).
 int Common(const Interval* a, int na, const Interval* b, int nb, Interval* out)
@@ -137,10 +146,21 @@ void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, P
     const int y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
     const int x0 = std::max(p.visible.x, area.x) - p.visible.x;
     const int x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
+    // Screen rows read picture rows in order, each row and the next: two
+    // mapped rows, by the row's parity.
+    MappedRow mapped[2] = {{-1, 0, {}}, {-1, 0, {}}};
+    const auto mappedRow = [&](int32_t index) -> const MappedRow& {
+        MappedRow& m = mapped[index & 1];
+        if (m.index != index) {
+            m.index = index;
+            m.count = MapSpans(fit, spansOf(index), m.at);
+        }
+        return m;
+    };
     const auto plan = [&](int y, RowPlan* r) {
         r->tap = fit.rows[y];
-        r->count = RowIntervals(fit, spansOf(r->tap.index), r->tap.weight ? spansOf(r->tap.index + 1) : nullptr,
-                                x0, x1, r->at);
+        r->count = RowIntervals(mappedRow(r->tap.index), r->tap.weight ? &mappedRow(r->tap.index + 1) : nullptr, x0,
+                                x1, r->at);
     };
     const auto rowAt = [&](int y) {
         return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
@@ -157,39 +177,48 @@ void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, P
             }
         }
     };
-    RowPlan above{};
-    bool haveAbove = false;
+    // Plans live in three slots, the row above's kept while the next rows
+    // are planned; a row with the row above's tap shares its plan.
+    RowPlan slots[3];
+    const auto freeSlot = [&](const RowPlan* a, const RowPlan* b) {
+        RowPlan* s = slots;
+        while (s == a || s == b) ++s;
+        return s;
+    };
+    RowPlan* above = nullptr;
     for (int y = y0; y < y1; ++y) {
-        RowPlan here;
-        plan(y, &here);
+        RowPlan* here = above;
+        if (!above || !SameTap(fit.rows[y], above->tap)) {
+            here = freeSlot(above, nullptr);
+            plan(y, here);
+        }
         Pixel* row = rowAt(y);
         if constexpr (kBlendNeighbours) {
-            RowPlan next;
-            if (haveAbove && here.tap.weight && above.tap.weight == 0 && above.tap.index == here.tap.index &&
-                y + 1 < y1 && (plan(y + 1, &next), next.tap.weight == 0 && next.tap.index == here.tap.index + 1)) {
-                put(next, nullptr, row + pitch);
+            RowPlan* next = freeSlot(above, here);
+            if (above && here->tap.weight && above->tap.weight == 0 && above->tap.index == here->tap.index &&
+                y + 1 < y1 && (plan(y + 1, next), next->tap.weight == 0 && next->tap.index == here->tap.index + 1)) {
+                put(*next, nullptr, row + pitch);
                 Interval both[kMaxRowIntervals];
-                const int n = Common(above.at, above.count, next.at, next.count, both);
-                for (int k = 0, b = 0; k < here.count; ++k) {
+                const int n = Common(above->at, above->count, next->at, next->count, both);
+                for (int k = 0, b = 0; k < here->count; ++k) {
                     // Where both neighbours were written the row is their
                     // blend; the rest is written from the picture.
-                    int x = here.at[k].begin;
-                    for (; b < n && both[b].begin < here.at[k].end; ++b) {
-                        if (both[b].begin > x) write(here.tap, Interval{x, both[b].begin}, row + x);
+                    int x = here->at[k].begin;
+                    for (; b < n && both[b].begin < here->at[k].end; ++b) {
+                        if (both[b].begin > x) write(here->tap, Interval{x, both[b].begin}, row + x);
                         BlendRows(row - pitch + both[b].begin, row + pitch + both[b].begin,
-                                  uint32_t(here.tap.weight), both[b].end - both[b].begin, row + both[b].begin);
+                                  uint32_t(here->tap.weight), both[b].end - both[b].begin, row + both[b].begin);
                         x = both[b].end;
                     }
-                    if (x < here.at[k].end) write(here.tap, Interval{x, here.at[k].end}, row + x);
+                    if (x < here->at[k].end) write(here->tap, Interval{x, here->at[k].end}, row + x);
                 }
                 above = next;
                 ++y;
                 continue;
             }
         }
-        put(here, haveAbove ? &above : nullptr, row);
+        put(*here, above, row);
         above = here;
-        haveAbove = true;
     }
 }
 
@@ -206,58 +235,130 @@ inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
     std::fill_n(out, length, colour);
 }
 
-// One interval of a screen row reading picture row `upper` (and `lower`
-// by weight `wy`), from the 8-bit pixels through the table. Along x first,
-// then y, as the two rows blend.
+// The colours of picture columns in one picture row or, with kBlendRows,
+// blended down to the next: a column's own (At), and one blended along x
+// with the next by wx (Between). Raw reads a column's table colours once
+// for both.
+template <bool kBlendRows>
+struct RowColours {
+    const uint8_t* upper;
+    const uint8_t* lower;
+    uint32_t wy;
+    const uint32_t* table;
+    struct Raw {
+        uint32_t upper, lower;
+    };
+    [[gnu::always_inline]] Raw Read(int32_t index) const
+    {
+        return Raw{table[upper[index]], kBlendRows ? table[lower[index]] : 0};
+    }
+    [[gnu::always_inline]] uint32_t Down(Raw a) const { return kBlendRows ? Blend(a.upper, a.lower, wy) : a.upper; }
+    [[gnu::always_inline]] uint32_t Across(Raw a, Raw b, uint32_t wx) const
+    {
+        const uint32_t top = Blend(a.upper, b.upper, wx);
+        return kBlendRows ? Blend(top, Blend(a.lower, b.lower, wx), wy) : top;
+    }
+    uint32_t At(int32_t index) const { return Down(Read(index)); }
+    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const { return Across(Read(index), Read(next), wx); }
+};
+
+// The runs of visible columns [v.begin, v.end) one by one.
+template <typename Colours>
+void WriteRuns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
+{
+    int x = v.begin;
+    for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < v.end; ++run) {
+        const int stop = std::min(run->end, v.end);
+        const uint32_t colour =
+            run->weight ? colours.Between(run->index, run->next, uint32_t(run->weight)) : colours.At(run->index);
+        FillRun(out, stop - x, v.end - x, colour);
+        out += stop - x;
+        x = stop;
+    }
+}
+
+// The same a picture column at a time through the fit's column layout:
+// the colour filled over the column's own run, then the blend with the
+// next column. Away from the interval's ends a 16-byte store fills the
+// run, and with no blend column the pixel after the run is written
+// anyway, for the next column to overwrite.
+template <typename Colours>
+void WriteColumns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
+{
+    const FitColumn* columns = fit.pictureColumns;
+    const int32_t last = fit.placement.pictureWidth - 1;
+    uint32_t* base = out - v.begin;
+    int32_t c = fit.runs[fit.runOfColumn[v.begin]].index;
+    auto here = colours.Read(c);
+    for (; c <= last; ++c) {
+        const FitColumn k = columns[c];
+        if (k.start >= v.end) break;
+        const auto next = c < last ? colours.Read(c + 1) : here;
+        const uint32_t colour = colours.Down(here);
+        if (k.start >= v.begin && k.start + 5 <= v.end && c < last) {
+            const uint32_t four[4] = {colour, colour, colour, colour};
+            std::memcpy(base + k.start, four, sizeof four);
+            base[k.start + k.pure] = colours.Across(here, next, uint32_t(k.blend));
+        } else {
+            const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
+            for (int x = from; x < to; ++x) base[x] = colour;
+            const int blend = k.start + k.pure;
+            if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = colours.Across(here, next, uint32_t(k.blend));
+        }
+        here = next;
+    }
+}
+
+// One interval of a screen row, from the 8-bit pixels through the table.
 template <bool kBlendRows>
 void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t* lower, uint32_t wy,
                       const uint32_t* table, Interval v, uint32_t* out)
 {
-    const FitRun* run = fit.runs + fit.runOfColumn[v.begin];
-    for (int x = v.begin; x < v.end; ++run) {
-        const FitRun r = *run;
-        const int end = std::min(r.end, v.end);
-        uint32_t colour = table[upper[r.index]];
-        if (r.weight) colour = Blend(colour, table[upper[r.next]], uint32_t(r.weight));
-        if (kBlendRows) {
-            uint32_t below = table[lower[r.index]];
-            if (r.weight) below = Blend(below, table[lower[r.next]], uint32_t(r.weight));
-            colour = Blend(colour, below, wy);
-        }
-        FillRun(out, end - x, v.end - x, colour);
-        out += end - x;
-        x = end;
+    const RowColours<kBlendRows> colours{upper, lower, wy, table};
+    if (fit.pictureColumns) {
+        WriteColumns(fit, colours, v, out);
+    } else {
+        WriteRuns(fit, colours, v, out);
     }
 }
 
-bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
+// Rows of the bottom-up picture by number from the top.
+struct PictureRows {
+    const uint8_t* top;
+    int64_t step;
+    explicit PictureRows(const Image* picture)
+        : top(PixelAddress(picture, 0, 0)), step(-int64_t{ImageStride(picture)}) {}
+    const uint8_t* operator[](int y) const { return top + y * step; }
+};
 
 template <typename SpansOf>
 void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
               SpansOf spansOf, const RgbPixels& target)
 {
+    const PictureRows rows(picture);
     WriteSpanRows<true>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area, SameTap,
-                  [&](const FitTap& tap, Interval v, uint32_t* out) {
-                      const uint8_t* upper = PixelAddress(picture, 0, tap.index);
-                      if (tap.weight == 0) {
-                          WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
-                      } else {
-                          WriteRgbInterval<true>(fit, upper, PixelAddress(picture, 0, tap.index + 1),
-                                                 uint32_t(tap.weight), table, v, out);
-                      }
-                  });
+                        [&](const FitTap& tap, Interval v, uint32_t* out) {
+                            const uint8_t* upper = rows[tap.index];
+                            if (tap.weight == 0) {
+                                WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
+                            } else {
+                                WriteRgbInterval<true>(fit, upper, rows[tap.index + 1], uint32_t(tap.weight), table,
+                                                       v, out);
+                            }
+                        });
 }
 
 template <typename SpansOf>
 void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int bottom, SpansOf spansOf,
                   const IndexPixels& target)
 {
+    const PictureRows rows(picture);
     WriteSpanRows<false>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
-                  [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
-                  [&](const FitTap& tap, Interval v, uint8_t* out) {
-                      const uint8_t* row = PixelAddress(picture, 0, NearestIndex(tap));
-                      for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
-                  });
+                         [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
+                         [&](const FitTap& tap, Interval v, uint8_t* out) {
+                             const uint8_t* row = rows[NearestIndex(tap)];
+                             for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
+                         });
 }
 
 // A rectangle as spans: the same one on each of its rows.

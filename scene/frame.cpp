@@ -1,7 +1,6 @@
 // The frame driver's portable half: the whole picture for a paint, one frame
 // composed in memory for a timer tick, and putting that frame on the screen.
 #include <algorithm>
-#include <cstring>
 
 #include "image/compose.h"
 #include "image/row_spans.h"
@@ -31,19 +30,12 @@ SceneRect WholeFrame(const Scene& scene) {
 // part per changed rectangle: on Windows every part is a call into GDI, and
 // the crowd's scattered patches would make hundreds of smaller ones.
 ImagePart PasteDifferences(Scene& scene, SceneRect r) {
-    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        RowSpans spans;
-        PasteDifferingSpans(PixelAddress(scene.frameImage, r.x, y), PixelAddress(scene.presentedImage, r.x, y),
-                            r.width, r.x, &spans);
-        if (spans.count == 0) continue;
-        left = std::min(left, spans.spans[0].begin);
-        right = std::max(right, spans.spans[spans.count - 1].end);
-        top = std::min(top, y);
-        bottom = y + 1;
-    }
-    if (right <= left) return {0, 0, 0, 0};
-    return {left, top, right - left, bottom - top};
+    const DifferingBlock block = PasteDifferingRows(
+        PixelAddress(scene.frameImage, r.x, r.y), ImageStride(scene.frameImage), PixelAddress(scene.presentedImage, r.x, r.y),
+        ImageStride(scene.presentedImage), r.x, r.y, r.width, r.height, nullptr);
+    if (block.columns.end <= block.columns.begin) return {0, 0, 0, 0};
+    return {block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
+            block.rows.end - block.rows.begin};
 }
 
 // The parts of the frame to put: the whole frame after a paint; else the

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "image/compose.h"
 #include "image/palette.h"
@@ -57,24 +56,13 @@ FitRect Bounds(FitRect a, FitRect b) {
 // in view.rowSpans; their bounding box, empty when nothing differs.
 FitRect PasteDifferences(ScreenView& view, FitRect r) {
     const Scene& scene = *view.scene;
-    int left = r.x + r.width, right = r.x, top = r.y + r.height, bottom = r.y;
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        const uint8_t* frame = PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, y - scene.frameOrigin.y);
-        uint8_t* picture = PixelAddress(view.picture, r.x, y);
-        RowSpans& spans = view.rowSpans[y];
-        FindDifferingSpans(frame, picture, r.width, r.x, &spans);
-        if (spans.count == 0) continue;
-        for (int k = 0; k < spans.count; ++k) {
-            const ColumnSpan s = spans.spans[k];
-            std::memcpy(picture + (s.begin - r.x), frame + (s.begin - r.x), size_t(s.end - s.begin));
-        }
-        left = std::min(left, spans.spans[0].begin);
-        right = std::max(right, spans.spans[spans.count - 1].end);
-        top = std::min(top, y);
-        bottom = y + 1;
-    }
-    if (right <= left) return FitRect{0, 0, 0, 0};
-    return FitRect{left, top, right - left, bottom - top};
+    const DifferingBlock block = PasteDifferingRows(
+        PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
+        ImageStride(scene.frameImage), PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.x, r.y,
+        r.width, r.height, view.rowSpans + r.y);
+    if (block.columns.end <= block.columns.begin) return FitRect{0, 0, 0, 0};
+    return FitRect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
+                   block.rows.end - block.rows.begin};
 }
 
 // The frame's changed parts that differ from the picture: pasted, scaled by
@@ -94,7 +82,7 @@ FitRect PresentWith(ScreenView& view, Scale scale) {
         if (r.width <= 0 || r.height <= 0) continue;
         const FitRect differing = PasteDifferences(view, r);
         if (differing.width <= 0) continue;
-        scale(PictureSpans{r.y, r.height, view.rowSpans + r.y});
+        scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const FitRect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
         view.changedPicture[view.changedCount] = differing;

@@ -96,8 +96,9 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
 }
 
 // Pictures and screens of every kind: magnified by whole and uneven factors
-// (256 x 192 to 720 x 540 is 3840 x 2160's 45/16), shrunk, centred on a
-// smaller screen, odd sides.
+// (256 x 192 to 720 x 540 is 3840 x 2160's 45/16; up to 4 screen columns a
+// picture column and past that), shrunk, centred on a smaller screen, odd
+// sides.
 struct FitCase {
     PictureSize size;
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
@@ -108,7 +109,8 @@ const FitCase kFitCases[] = {
     {kPictureFill, 1024, 768, 640, 480},    {kPictureFill, 37, 23, 101, 67},
     {kPictureFill, 40, 30, 23, 17},         {kPictureWholeMultiples, 200, 150, 960, 540},
     {kPictureWholeMultiples, 37, 23, 101, 67}, {kPictureCentred, 1024, 768, 640, 481},
-    {kPictureCentred, 37, 23, 101, 67},
+    {kPictureCentred, 37, 23, 101, 67},      {kPictureFill, 12, 9, 101, 67},
+    {kPictureWholeMultiples, 37, 23, 160, 100}, {kPictureFill, 40, 30, 150, 110},
 };
 
 std::string Describe(const FitCase& c)
@@ -264,6 +266,64 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
                       (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
             EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
                       (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+        }
+    }
+}
+
+// Spans on a band of rows: exactly the screen pixels whose taps read a
+// pixel of a span are written (two targets filled differently agree there
+// and only there), each as the whole picture has it, in colour and in
+// indices. Spans may reach past the picture; rows may have none.
+TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
+{
+    std::mt19937 random(12);
+    for (const FitCase& c : kFitCases) {
+        Scaled whole(c, random);
+        const FitRect screen = whole.Screen();
+        const PicturePlacement& p = whole.fit->placement;
+        for (int round = 0; round < Rounds(c, 8); ++round) {
+            const int top = int(random() % (c.pictureHeight + 2)) - 1;
+            std::vector<RowSpans> rows(1 + random() % 12);
+            for (RowSpans& r : rows) {
+                r.count = int(random() % (kMaxRowSpans + 1));
+                int x = int(random() % 5) - 2;
+                for (int k = 0; k < r.count; ++k) {
+                    const int begin = x + int(random() % (c.pictureWidth / 4 + 1));
+                    r.spans[k] = ColumnSpan{begin, begin + 1 + int(random() % (c.pictureWidth / 4 + 1))};
+                    x = r.spans[k].end + 1;
+                }
+            }
+            const PictureSpans spans{top, int(rows.size()), rows.data()};
+            std::vector<uint32_t> one(whole.rgb.size(), 1), other(whole.rgb.size(), 2);
+            std::vector<uint8_t> oneIndices(whole.indices.size(), 1), otherIndices(whole.indices.size(), 2);
+            ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, {one.data(), screen.width, screen}), 1);
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, {other.data(), screen.width, screen});
+            ScalePictureSpansIndexed(whole.fit, whole.picture, spans, {oneIndices.data(), screen.width, screen});
+            ScalePictureSpansIndexed(whole.fit, whole.picture, spans, {otherIndices.data(), screen.width, screen});
+            const auto inSpans = [&](int x, int y) {
+                if (y < top || y >= top + int(rows.size())) return false;
+                const RowSpans& r = rows[size_t(y - top)];
+                for (int k = 0; k < r.count; ++k)
+                    if (x >= r.spans[k].begin && x < r.spans[k].end) return true;
+                return false;
+            };
+            for (int y = 0; y < c.screenHeight; ++y)
+                for (int x = 0; x < c.screenWidth; ++x) {
+                    bool reads = false;
+                    if (Inside(x, y, p.visible)) {
+                        const FitTap row = whole.fit->rows[y - p.visible.y];
+                        const FitTap column = whole.fit->columns[x - p.visible.x];
+                        for (int dy = 0; dy <= (row.weight > 0); ++dy)
+                            for (int dx = 0; dx <= (column.weight > 0); ++dx)
+                                reads = reads || inSpans(column.index + dx, row.index + dy);
+                    }
+                    const size_t at = size_t(y) * c.screenWidth + x;
+                    ASSERT_EQ(one[at] == other[at], reads) << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(oneIndices[at] == otherIndices[at], reads) << Describe(c) << " indices at " << x << "," << y;
+                    if (!reads) continue;
+                    ASSERT_EQ(one[at], whole.rgb[at]) << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(oneIndices[at], whole.indices[at]) << Describe(c) << " indices at " << x << "," << y;
+                }
         }
     }
 }
