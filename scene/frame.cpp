@@ -40,11 +40,15 @@ ImagePart PasteDifferences(Scene& scene, SceneRect r) {
 
 // The parts of the frame to put: the whole frame after a paint; else the
 // differing parts of what the last frame changed (of the whole frame when
-// more than one frame was composed since the last present).
+// more than one frame was composed since the last present). The record of
+// what was put is made at the first present: hosts that show the scene
+// through a view never need it. Without it every present is whole.
 int PasteDifferingParts(Scene& scene, ImagePart parts[kMaxPresentParts]) {
     const SceneRect whole = WholeFrame(scene);
-    if (!scene.presentedKnown) {
+    if (scene.presentedImage == nullptr) scene.presentedImage = CreateImage(whole.width, whole.height, scene.frameImage);
+    if (!scene.presentedKnown || scene.presentedImage == nullptr) {
         CopyImageRect(scene.frameImage, 0, 0, whole.width, whole.height, scene.presentedImage, 0, 0);
+        scene.presentedKnown = scene.presentedImage != nullptr;
         parts[0] = {whole.x, whole.y, whole.width, whole.height};
         return 1;
     }
@@ -103,6 +107,5 @@ void PresentFrame(Scene& scene) {
     ImagePart parts[kMaxPresentParts];
     const int count = PasteDifferingParts(scene, parts);
     DrawImageParts(scene.frameImage, scene.screen, frame.x, frame.y, parts, count);
-    scene.presentedKnown = 1;
     scene.composedSincePresent = 0;
 }

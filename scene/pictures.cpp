@@ -46,8 +46,7 @@ int CreateFrameImage(Scene& scene) {
     scene.frameOrigin = {frame.x, frame.y};
     if (scene.resolutionClass == kPreviewClass) return 1;  // the preview is never animated
     scene.frameImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
-    scene.presentedImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
-    return scene.frameImage != nullptr && scene.presentedImage != nullptr;
+    return scene.frameImage != nullptr;
 }
 
 int MakeScenePalette(Scene& scene, const DisplayPaletteInfo* display) {

@@ -110,8 +110,8 @@ struct Scene {
     // restore from the picture and draw the fixed pieces whole.
     Image* fixedImage;
     // The frame image as PresentFrame last put it on the screen target, so
-    // that it puts only what differs; valid while presentedKnown is 1 (a
-    // paint draws over the strip). Frames composed since, which tells
+    // that it puts only what differs (made at the first present); valid
+    // while presentedKnown is 1 (a paint draws over the strip). Frames composed since, which tells
     // whether the last frame's changed rectangles cover every difference.
     Image* presentedImage;
     int32_t presentedKnown;
