@@ -147,9 +147,6 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
     return 1;
 }
 
-namespace {
-
-// Converts and sends one rectangle; the caller waits for the server.
 void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
     rect = ClipRect(rect, output->surface.width, output->surface.height);
     if (rect.width == 0) return;
@@ -169,11 +166,7 @@ void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRe
     }
 }
 
-}  // namespace
-
-void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count) {
-    for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
-    if (count <= 0) return;
+void WaitForFrameRects(Display* display, const FrameOutput* output) {
     if (output->usesShm) {
         // The next frame writes into the same memory: wait until the server has read it.
         XSync(display, False);
@@ -182,8 +175,10 @@ void PutFrameRects(Display* display, Window window, FrameOutput* output, const S
     }
 }
 
-void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
-    PutFrameRects(display, window, output, &rect, 1);
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count) {
+    if (count <= 0) return;
+    for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
+    WaitForFrameRects(display, output);
 }
 
 void DestroyFrameOutput(Display* display, FrameOutput* output) {
