@@ -147,6 +147,13 @@ int StartScene(FrontEnd* frontEnd) {
     MonitorPlan plans[kMaxMonitors];
     const uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
     frontEnd->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
+    // Mapped only now: attaching the shared memory and asking for the
+    // monitors wait for the server, which would otherwise be busy mapping and
+    // clearing a screen-sized window; while it does, the scenes are set up
+    // and painted here.
+    if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) {
+        ShowFullScreenWindow(frontEnd->display, &frontEnd->saver);
+    }
     for (int i = 0; i < frontEnd->areaCount; ++i) {
         frontEnd->areas[i].rect = plans[i].rect;
         if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;
