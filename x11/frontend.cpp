@@ -149,11 +149,12 @@ int StartScene(FrontEnd* frontEnd) {
     frontEnd->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
     // Mapped only now: attaching the shared memory and asking for the
     // monitors wait for the server, which would otherwise be busy mapping and
-    // clearing a screen-sized window; while it does, the scenes are set up
-    // and painted here.
+    // clearing a screen-sized window; while it does, the image's pages are
+    // mapped and the scenes set up and painted here.
     if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) {
         ShowFullScreenWindow(frontEnd->display, &frontEnd->saver);
     }
+    PopulateFrameOutput(&frontEnd->output);
     for (int i = 0; i < frontEnd->areaCount; ++i) {
         frontEnd->areas[i].rect = plans[i].rect;
         if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;

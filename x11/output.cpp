@@ -2,7 +2,9 @@
 // server offers it, plain XPutImage otherwise. On 0x00RRGGBB visuals the scene
 // draws straight into the image memory; elsewhere rectangles are converted.
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -179,6 +181,26 @@ void PutFrameRects(Display* display, Window window, FrameOutput* output, const S
     if (count <= 0) return;
     for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
     WaitForFrameRects(display, output);
+}
+
+void PopulateFrameOutput(const FrameOutput* output) {
+#ifdef MADV_POPULATE_WRITE
+    // One call maps the pages of a fresh image (33 MB at 3840x2160) several
+    // times faster than the first paint's page faults would, one by one.
+    // Kernels before 5.14 refuse it and the paint faults them in as before.
+    const long page = sysconf(_SC_PAGESIZE);
+    const auto populate = [page](void* memory, size_t bytes) {
+        if (memory == nullptr || page <= 0) return;
+        const uintptr_t start = reinterpret_cast<uintptr_t>(memory) & ~static_cast<uintptr_t>(page - 1);
+        const uintptr_t end = reinterpret_cast<uintptr_t>(memory) + bytes;
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    };
+    if (output->image) populate(output->image->data, ImageBytes(output->image));
+    const RgbSurface& surface = output->surface;
+    populate(output->surfaceMemory, static_cast<size_t>(surface.pitch) * static_cast<size_t>(surface.height) * 4);
+#else
+    (void)output;
+#endif
 }
 
 void DestroyFrameOutput(Display* display, FrameOutput* output) {

@@ -146,6 +146,8 @@ void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRe
 void WaitForFrameRects(Display* display, const FrameOutput* output);
 // Sends `count` rectangles and waits once after them all.
 void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count);
+// Maps every page of the output's memory now rather than at first touch.
+void PopulateFrameOutput(const FrameOutput* output);
 void DestroyFrameOutput(Display* display, FrameOutput* output);
 
 // ---- X errors (errors.cpp) ----
