@@ -1,14 +1,15 @@
 // first-picture: starts a program on an X display and says how long it took
 // until one screen row shows something other than black. Used by
 // tools/measure-running.sh to time zarvo's start-up from outside: zarvo puts
-// its first whole picture in one request, so the moment its bottom row lights
-// up on the server, the whole picture is there.
+// its first whole picture from the top down, so the moment its bottom row
+// lights up on the server, the whole picture is there.
 //
 //   first-picture X Y WIDTH TIMEOUT_MS program [args...]
 //
 // The root must start black (Xvfb -br). Prints "pid N" and then either
-// "first-picture-ms T" (exit 0) or "first-picture-ms none" (exit 1); the
-// program is left running either way.
+// "first-picture-ms T" and the CPU time the program had used by then,
+// "first-picture-cpu-ms C" (exit 0), or "first-picture-ms none" (exit 1);
+// the program is left running either way.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
@@ -34,6 +35,19 @@ int RowLit(Display* display, Window root, int x, int y, int width) {
     for (int i = 0; i < width && !lit; ++i) lit = (XGetPixel(row, i, 0) & colour) != 0;
     XDestroyImage(row);
     return lit;
+}
+
+// The CPU time the program has used so far (/proc/<pid>/schedstat counts
+// nanoseconds); -1 when it cannot be read.
+double CpuMs(pid_t pid) {
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/schedstat", static_cast<int>(pid));
+    FILE* file = fopen(path, "r");
+    if (!file) return -1;
+    unsigned long long ns = 0;
+    const int read = fscanf(file, "%llu", &ns);
+    fclose(file);
+    return read == 1 ? static_cast<double>(ns) / 1e6 : -1;
 }
 
 }  // namespace
@@ -69,6 +83,7 @@ int main(int argc, char** argv) {
     while (NowMs() - start < timeoutMs) {
         if (RowLit(display, root, x, y, width)) {
             printf("first-picture-ms %.1f\n", NowMs() - start);
+            printf("first-picture-cpu-ms %.1f\n", CpuMs(pid));
             return 0;
         }
         nanosleep(&pause, nullptr);

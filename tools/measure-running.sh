@@ -3,8 +3,10 @@
 # case's size, zarvo started in it, and then
 #   - the time from exec to the first whole picture on the server, seen from
 #     outside by build/.../tools/first-picture, which polls the window's
-#     bottom row every millisecond (zarvo puts its first picture in one
-#     request, so a lit bottom row means the whole picture is there);
+#     bottom row every millisecond (zarvo puts its first picture from the top
+#     down, so a lit bottom row means the whole picture is there), and the
+#     CPU time zarvo had used by then; over RUNS starts (median, least and
+#     most), as one start on a busy machine says little;
 #   - zarvo's and Xvfb's CPU over SECONDS (from one second after that
 #     picture): utime + stime of /proc/<pid>/stat (fields 14 and 15, in clock
 #     ticks) as % of one core, and beside it the same from
@@ -13,7 +15,8 @@
 #   - zarvo's resident memory: VmHWM (peak) and VmRSS (at the end).
 # Not run by the CI: a measurement, best made on an idle machine.
 #
-#   tools/measure-running.sh [-s SECONDS] [-b BUILD_DIR] [CASE...]
+#   tools/measure-running.sh [-s SECONDS] [-n RUNS] [-b BUILD_DIR] [CASE...]
+#   (30 s and 5 starts by default)
 #
 # Cases (all by default, each with --seed 1 and no stored settings):
 #   window-default  a 1024x768 window, the default settings
@@ -23,16 +26,19 @@
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=30
+runs=5
 build=$src/build/native
-while getopts s:b: flag; do
+while getopts s:n:b: flag; do
   case $flag in
     s) seconds=$OPTARG ;;
+    n) runs=$OPTARG ;;
     b) build=$(cd "$OPTARG" && pwd) ;;
     *) sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a positive whole number" >&2; exit 2; }
+[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive whole number" >&2; exit 2; }
 zarvo=$build/x11/zarvo
 probe=$build/tools/first-picture
 for program in "$zarvo" "$probe"; do
@@ -86,12 +92,29 @@ measure() {
   start_xvfb "$screen"
   local width=${window%x*} height=${window#*x}
   mkdir -p "$work/config"
-  # Into a file: zarvo inherits the probe's standard output and outlives it.
-  XDG_CONFIG_HOME=$work/config "$probe" 0 $((height - 1)) "$width" 10000 \
-    "$zarvo" --seed 1 "$@" >"$work/probe.out" 2>"$work/zarvo.log" || true
-  zarvo_pid=$(awk '$1 == "pid" { print $2 }' "$work/probe.out")
-  local first
-  first=$(awk '$1 == "first-picture-ms" && $2 != "none" { print $2 }' "$work/probe.out")
+  : >"$work/starts"
+  local run
+  for run in $(seq "$runs"); do
+    # Into a file: zarvo inherits the probe's standard output and outlives it.
+    XDG_CONFIG_HOME=$work/config "$probe" 0 $((height - 1)) "$width" 10000 \
+      "$zarvo" --seed 1 "$@" >"$work/probe.out" 2>"$work/zarvo.log" || true
+    zarvo_pid=$(awk '$1 == "pid" { print $2 }' "$work/probe.out")
+    awk '$1 == "first-picture-ms" && $2 != "none" { ms = $2 } $1 == "first-picture-cpu-ms" { cpu = $2 }
+         END { if (ms != "") print ms, cpu }' "$work/probe.out" >>"$work/starts"
+    # The last start runs on to be measured; the others end once seen.
+    if [ "$run" -lt "$runs" ] && [ -n "$zarvo_pid" ]; then
+      stop_pid "$zarvo_pid"
+      sleep 0.2  # until the server has taken the window down
+    fi
+  done
+  local first=
+  if [ -s "$work/starts" ]; then
+    first=$(paste <(cut -d' ' -f1 "$work/starts" | sort -n) <(cut -d' ' -f2 "$work/starts" | sort -n) |
+      awk -v runs="$runs" '{ ms[NR] = $1; cpu[NR] = $2 }
+        END { m = int((NR + 1) / 2)
+              printf "median %.1f ms (least %.1f, most %.1f; %d of %d starts seen); zarvo CPU by then, median %.1f ms",
+                     ms[m], ms[1], ms[NR], NR, runs, cpu[m] }')
+  fi
   sleep 1
   if [ -z "$zarvo_pid" ] || ! kill -0 "$zarvo_pid" 2>/dev/null; then
     echo "$name: zarvo is not running:" >&2
@@ -116,7 +139,7 @@ measure() {
     printf "  zarvo  %6.3f %% of a core (%d ticks; schedstat %.3f %%)\n", 100 * z / hz / s, z, 100 * zn / t
     printf "  Xvfb   %6.3f %% of a core (%d ticks; schedstat %.3f %%)\n", 100 * x / hz / s, x, 100 * xn / t
     printf "  zarvo resident: peak %.1f MB, at the end %.1f MB\n", hwm / 1024, rss / 1024
-    printf "  first whole picture: %s ms after exec\n", first == "" ? "not seen within 10 s," : first
+    printf "  first whole picture after exec: %s\n", first == "" ? "not seen within 10 s" : first
   }'
 }
 
