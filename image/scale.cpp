@@ -49,6 +49,8 @@ int ScaleImage(Image** holder, double fx, double fy)
     int W = ScaledSide(ImageWidth(source), fx);
     int H = ScaledSide(ImageHeight(source), fy);
     if (W == 0 || H == 0) return 0;
+    // Same size: every step lands on its own pixel, so the copy would be the picture.
+    if (W == ImageWidth(source) && H == ImageHeight(source)) return 1;
     Image* scaled = CreateImage(W, H, source);
     if (!scaled) return 0;
     ResampleInto(source, scaled);

@@ -29,7 +29,11 @@ void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
 
 void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
     if (expose->count > 0) return;  // the last of a series repaints once
-    if (frontEnd->outputReady) return PaintWindow(frontEnd);
+    if (frontEnd->outputReady) {
+        // Sent before the server took the first band of the last paint, which covers it.
+        if (expose->serial < frontEnd->paintSerial) return;
+        return PaintWindow(frontEnd);
+    }
     if (!StartScene(frontEnd)) frontEnd->running = 0;
 }
 
@@ -40,6 +44,17 @@ RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
     uint32_t* origin = surface.pixels + static_cast<size_t>(area.rect.y) * static_cast<size_t>(surface.pitch) +
                        static_cast<size_t>(area.rect.x);
     return RgbPixels{origin, surface.pitch, FitRect{0, 0, area.rect.width, area.rect.height}};
+}
+
+// The rows [top, bottom) of the window that lie in an area, in the area's
+// own coordinates; an empty area when none do.
+RgbPixels AreaBand(FrameOutput* output, const WindowArea& area, int top, int bottom) {
+    RgbPixels pixels = AreaPixels(output, area);
+    const int first = std::clamp(top - area.rect.y, 0, area.rect.height);
+    const int last = std::clamp(bottom - area.rect.y, first, area.rect.height);
+    pixels.area = FitRect{0, first, area.rect.width, last - first};
+    pixels.pixels += static_cast<size_t>(first) * static_cast<size_t>(pixels.pitch);
+    return pixels;
 }
 
 // The monitors inside the window in full-screen mode; any other window is
@@ -93,11 +108,30 @@ int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const Mo
     return 0;
 }
 
+// The window's size, depth and screen. A full-screen window is
+// override-redirect, so no window manager resizes it: it is as created, and
+// no round trip waits while the server maps it.
+int QueryWindow(FrontEnd* frontEnd, XWindowAttributes* attributes) {
+    if (frontEnd->options.mode != kModeFullScreen || !frontEnd->saver.owned) {
+        return XGetWindowAttributes(frontEnd->display, frontEnd->saver.window, attributes);
+    }
+    *attributes = XWindowAttributes{};
+    attributes->screen = DefaultScreenOfDisplay(frontEnd->display);
+    attributes->width = WidthOfScreen(attributes->screen);
+    attributes->height = HeightOfScreen(attributes->screen);
+    attributes->depth = frontEnd->saver.depth;
+    return 1;
+}
+
 }  // namespace
+
+int StartsBeforeExposure(const FrontEnd* frontEnd) {
+    return !frontEnd->saver.owned || frontEnd->options.mode == kModeFullScreen;
+}
 
 int StartScene(FrontEnd* frontEnd) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(frontEnd->display, frontEnd->saver.window, &attributes)) {
+    if (!QueryWindow(frontEnd, &attributes)) {
         End(frontEnd, 0);  // the window went away before it could be drawn
         return 0;
     }
@@ -113,6 +147,14 @@ int StartScene(FrontEnd* frontEnd) {
     MonitorPlan plans[kMaxMonitors];
     const uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
     frontEnd->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
+    // Mapped only now: attaching the shared memory and asking for the
+    // monitors wait for the server, which would otherwise be busy mapping and
+    // clearing a screen-sized window; while it does, the image's pages are
+    // mapped and the scenes set up and painted here.
+    if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) {
+        ShowFullScreenWindow(frontEnd->display, &frontEnd->saver);
+    }
+    PopulateFrameOutput(&frontEnd->output);
     for (int i = 0; i < frontEnd->areaCount; ++i) {
         frontEnd->areas[i].rect = plans[i].rect;
         if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;
@@ -140,11 +182,23 @@ void EndScenes(FrontEnd* frontEnd) {
 
 void PaintWindow(FrontEnd* frontEnd) {
     FrameOutput* output = &frontEnd->output;
-    for (int i = 0; i < frontEnd->areaCount; ++i) {
-        if (frontEnd->areas[i].view) PaintScreenView(*frontEnd->areas[i].view, AreaPixels(output, frontEnd->areas[i]));
+    const int width = output->surface.width, height = output->surface.height;
+    // In bands of about 2 MB, each sent as soon as it is painted: the server
+    // copies one band while the next is painted, where a whole 4K picture
+    // painted and then put would cost both times one after the other.
+    const int bandHeight = std::max(16, (2 << 20) / (4 * std::max(width, 1)));
+    frontEnd->paintSerial = NextRequest(frontEnd->display);
+    for (int top = 0; top < height; top += bandHeight) {
+        const int bottom = std::min(height, top + bandHeight);
+        for (int i = 0; i < frontEnd->areaCount; ++i) {
+            const WindowArea& area = frontEnd->areas[i];
+            const RgbPixels band = AreaBand(output, area, top, bottom);
+            if (area.view && band.area.height > 0) PaintScreenView(*area.view, band);
+        }
+        SendFrameRect(frontEnd->display, frontEnd->saver.window, output, SceneRect{0, top, width, bottom - top});
+        XFlush(frontEnd->display);
     }
-    SceneRect whole{0, 0, output->surface.width, output->surface.height};
-    PutFrameRect(frontEnd->display, frontEnd->saver.window, output, whole);
+    WaitForFrameRects(frontEnd->display, output);
 }
 
 void DrawFrame(FrontEnd* frontEnd) {

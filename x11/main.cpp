@@ -34,8 +34,7 @@ int RunFrontEnd(FrontEnd* frontEnd) {
         return Fail(error);
     }
     frontEnd->running = 1;
-    // A foreign window may be on screen already and never sends a first exposure.
-    if (!frontEnd->saver.owned) StartScene(frontEnd);
+    if (StartsBeforeExposure(frontEnd)) StartScene(frontEnd);
     RunEventLoop(frontEnd);
     EndScenes(frontEnd);
     if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);

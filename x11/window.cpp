@@ -90,7 +90,7 @@ int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
     if (fullscreen) {
         saver->blankCursor = CreateBlankCursor(display, saver->window);
         if (saver->blankCursor) XDefineCursor(display, saver->window, saver->blankCursor);
-        XMapRaised(display, saver->window);
+        // Mapped by ShowFullScreenWindow once the image for it exists.
     } else {
         SetWindowManagerHints(display, options, saver);
         XMapWindow(display, saver->window);
@@ -166,6 +166,11 @@ int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
         default:
             return CreateOwnWindow(display, options, saver, error, errorSize);
     }
+}
+
+void ShowFullScreenWindow(Display* display, const SaverWindow* saver) {
+    XMapRaised(display, saver->window);
+    XFlush(display);
 }
 
 void GrabInput(Display* display, const SaverWindow* saver) {

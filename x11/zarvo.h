@@ -139,10 +139,15 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
                       int height, int allowShm, FrameOutput* output);
 // The pixel format of a visual whose images store `bitsPerPixel` bits.
 PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
-// Converts and puts one rectangle of the surface on the window.
-void PutFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
-// The same for `count` rectangles, with one wait for the server after them all.
+// Converts one rectangle of the surface and queues it for the server.
+void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
+// Sends what is queued and, with shared memory, waits until the server has
+// read it (the next frame writes into the same memory).
+void WaitForFrameRects(Display* display, const FrameOutput* output);
+// Sends `count` rectangles and waits once after them all.
 void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count);
+// Maps every page of the output's memory now rather than at first touch.
+void PopulateFrameOutput(const FrameOutput* output);
 void DestroyFrameOutput(Display* display, FrameOutput* output);
 
 // ---- X errors (errors.cpp) ----
@@ -166,9 +171,11 @@ struct SaverWindow {
 };
 
 // Creates the window of the window or full-screen mode, or takes the one to
-// draw into. 1 on success; 0 with a message in `error`.
+// draw into. 1 on success; 0 with a message in `error`. A full-screen window
+// is left unmapped for ShowFullScreenWindow.
 int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
                     char* error, size_t errorSize);
+void ShowFullScreenWindow(Display* display, const SaverWindow* saver);
 // Takes the keyboard and the pointer for a full-screen run (retried briefly).
 void GrabInput(Display* display, const SaverWindow* saver);
 void CloseSaverWindow(Display* display, SaverWindow* saver);
@@ -215,9 +222,14 @@ struct FrontEnd {
     int animating;
     long framesDrawn;
     int64_t nextFrameMs;
+    unsigned long paintSerial;  // the request that began the last whole paint
     int signalFd;  // readable once a termination signal arrived; -1: none
 };
 
+// 1 when the scene is set up and painted before the first exposure: a
+// foreign window may be on screen already and never send one, and a
+// full-screen window's size is known, so the server maps it meanwhile.
+int StartsBeforeExposure(const FrontEnd* frontEnd);
 // Sets a scene up for each area of the window (each monitor in full-screen
 // mode) and paints the picture. 1 on success; 0 when the primary's scene
 // refused or failed (exitStatus says why).

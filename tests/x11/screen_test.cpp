@@ -197,6 +197,31 @@ TEST_F(ScreenTest, FullScreenEndsOnKeyButtonOrAMoveOfMoreThanFourPixels) {
     }
 }
 
+// Full screen paints before its first exposure; an exposure after that
+// paint (another window mapped over it and gone) must still repaint.
+TEST_F(ScreenTest, FullScreenRepaintsWhatAnotherWindowUncovered) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    const Picture expected = Render("1024x768", 13, 3);
+    Window root = DefaultRootWindow(server.display);
+    Child* zarvo = StartZarvo({"--fullscreen", "--seed", "13", "--still-after", "3", "--redraw-speed", "120"});
+    Difference shown = WaitForPicture(root, 0, 0, expected, 0);
+    ASSERT_EQ(shown.count, 0) << Describe(shown);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = WhitePixel(server.display, DefaultScreen(server.display));
+    Window cover = XCreateWindow(server.display, root, 100, 100, 400, 300, 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(server.display, cover);
+    XSync(server.display, False);
+    ASSERT_NE(Compare(expected, Capture(root, 1024, 768), 0).count, 0) << "expected the cover on screen";
+    XDestroyWindow(server.display, cover);
+    XSync(server.display, False);
+    Difference repainted = WaitForPicture(root, 0, 0, expected, 0);
+    EXPECT_EQ(repainted.count, 0) << Describe(repainted);
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
+}
+
 TEST_F(ScreenTest, FullScreenOnANarrowScreenIsRefusedWithTheSizeFound) {
     ASSERT_NO_FATAL_FAILURE(StartServer("600x480x24"));
     Child* zarvo = StartZarvo({"--fullscreen"});
