@@ -315,6 +315,13 @@ void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t*
                       const uint32_t* table, Interval v, uint32_t* out)
 {
     const RowColours<kBlendRows> colours{upper, lower, wy, table};
+    if (fit.placement.output.width == fit.placement.pictureWidth) {
+        // One screen column a picture column (centred, or a whole multiple of 1):
+        // a colour a pixel, with nothing to fill or blend.
+        const int32_t first = fit.columns[v.begin].index;
+        for (int x = 0; x < v.end - v.begin; ++x) out[x] = colours.At(first + x);
+        return;
+    }
     if (fit.pictureColumns) {
         WriteColumns(fit, colours, v, out);
     } else {
