@@ -412,6 +412,37 @@ int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, in
     return 1;
 }
 
+// One screen pixel a picture pixel both ways (centred, the usual window):
+// each span's pixels go straight through `convert`, cut to the visible part
+// and the target's area; the footprint of a span is the span itself.
+bool IsOneToOne(const ScreenFit& fit)
+{
+    const PicturePlacement& p = fit.placement;
+    return p.output.width == p.pictureWidth && p.output.height == p.pictureHeight;
+}
+
+template <typename Pixel, typename Convert>
+void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, int top, int bottom, const PictureSpans& spans,
+                        Pixel* pixels, int pitch, FitRect area, Convert convert)
+{
+    const PicturePlacement& p = fit.placement;
+    const FitRect v = p.visible;
+    const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
+    const int upper = std::max(v.y, area.y), lower = std::min(v.y + v.height, area.y + area.height);
+    for (int y = top; y < bottom; ++y) {
+        const int screenY = y + p.output.y;
+        if (screenY < upper || screenY >= lower) continue;
+        const RowSpans& row = spans.rows[y - spans.top];
+        const uint8_t* in = PixelAddress(picture, 0, y);
+        Pixel* out = pixels + int64_t{screenY - area.y} * pitch - area.x + p.output.x;
+        for (int k = 0; k < row.count; ++k) {
+            const int from = std::max({row.spans[k].begin, 0, left - p.output.x});
+            const int to = std::min({row.spans[k].end, p.pictureWidth, right - p.output.x});
+            for (int x = from; x < to; ++x) out[x] = convert(in[x]);
+        }
+    }
+}
+
 }  // namespace
 
 int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
@@ -440,6 +471,11 @@ int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t
     int top, bottom;
     if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
     if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    if (IsOneToOne(*fit)) {
+        WriteSpansOneToOne(*fit, picture, top, bottom, spans, target.pixels, target.pitch, target.area,
+                           [table](uint8_t v) { return table[v]; });
+        return 1;
+    }
     WriteRgb(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
     return 1;
 }
@@ -450,6 +486,11 @@ int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const P
     int top, bottom;
     if (!Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
     if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    if (IsOneToOne(*fit)) {
+        WriteSpansOneToOne(*fit, picture, top, bottom, spans, target.pixels, target.pitch, target.area,
+                           [](uint8_t v) { return v; });
+        return 1;
+    }
     WriteIndexed(*fit, picture, top, bottom, ListedSpans{spans}, target);
     return 1;
 }
