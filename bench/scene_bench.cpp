@@ -176,16 +176,23 @@ BigScreen& TheBigScreen() {
     return screen;
 }
 
-void ScreenTick(benchmark::State& state) {
+// `draw` on the big screen's view, again and again; false when it did not set up.
+template <typename Draw>
+bool RunOnBigScreen(benchmark::State& state, Draw draw) {
     BigScreen& screen = TheBigScreen();
     if (screen.view == nullptr) {
         state.SkipWithError("the scene or its view did not set up");
-        return;
+        return false;
     }
     for (auto _ : state) {
-        TickScreenView(*screen.view, screen.target);
+        draw(*screen.view, screen.target);
         benchmark::ClobberMemory();
     }
+    return true;
+}
+
+void ScreenTick(benchmark::State& state) {
+    if (!RunOnBigScreen(state, [](ScreenView& view, const RgbPixels& target) { TickScreenView(view, target); })) return;
     state.SetLabel(std::to_string(ThePresentRecord().bytesPerTick) + " bytes a tick");
 }
 BENCHMARK(ScreenTick)->Name("ScreenTick/Fill3840x2160");
@@ -285,15 +292,7 @@ BENCHMARK(ScreenPresentSdl)->Name("ScreenPresent/SdlBlitScaled");
 // The whole picture at 3840 x 2160 fill, as the first paint and every
 // repaint draw it.
 void ScreenPaint(benchmark::State& state) {
-    BigScreen& screen = TheBigScreen();
-    if (screen.view == nullptr) {
-        state.SkipWithError("the scene or its view did not set up");
-        return;
-    }
-    for (auto _ : state) {
-        PaintScreenView(*screen.view, screen.target);
-        benchmark::ClobberMemory();
-    }
+    RunOnBigScreen(state, [](ScreenView& view, const RgbPixels& target) { PaintScreenView(view, target); });
 }
 BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMillisecond);
 

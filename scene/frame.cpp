@@ -21,10 +21,6 @@ void SelectScenePalette(const Scene& scene, DrawTarget target) {
 
 constexpr int kMaxPresentParts = 128;
 
-SceneRect WholeFrame(const Scene& scene) {
-    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
-}
-
 // Within `r`, the rows' spans where the frame differs from what was put
 // last, copied into that record; their bounding box (empty when none). One
 // part per changed rectangle: on Windows every part is a call into GDI, and

@@ -15,10 +15,6 @@ namespace {
 int TileColumns(const Image* frame) { return (ImageWidth(frame) + kFrameTileWidth - 1) / kFrameTileWidth; }
 int TileRows(const Image* frame) { return (ImageHeight(frame) + kFrameTileHeight - 1) / kFrameTileHeight; }
 
-SceneRect WholeFrame(const Scene& scene) {
-    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
-}
-
 SceneRect Bounds(SceneRect a, SceneRect b) {
     const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
     const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
@@ -106,6 +102,10 @@ void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
 }
 
 }  // namespace
+
+SceneRect WholeFrame(const Scene& scene) {
+    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
+}
 
 int FrameFitsTiles(const Scene& scene) {
     return scene.frameImage != nullptr && TileColumns(scene.frameImage) <= kFrameTileColumns &&

@@ -45,6 +45,8 @@ void DrawFixedPiece(Scene& scene, int which);
 // the scene's fixedImage, where frames can restore from it (it stays null
 // otherwise); 0 when memory ran out.
 int MakeFixedImage(Scene& scene);
+// The whole frame image, in its own coordinates.
+SceneRect WholeFrame(const Scene& scene);
 // 1 when the frame image is small enough for the tile map.
 int FrameFitsTiles(const Scene& scene);
 // The part of the foreground sheet that foreground cell `entry` draws.
