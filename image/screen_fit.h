@@ -104,6 +104,10 @@ struct ScreenFit {
     FitColumn* pictureColumns;
     FitReach* columnReach;  // per picture column
     FitReach* rowReach;     // per picture row
+    // Two visible rows of working space for the scaling: a picture row
+    // scaled along x once, then copied or blended into the screen rows
+    // that read it. A fit is drawn through by one thread at a time.
+    uint32_t* lines;
 };
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
