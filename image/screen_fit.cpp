@@ -194,7 +194,7 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->runOfColumn = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
     fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
     fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
-    fit->lines = static_cast<uint32_t*>(calloc(2 * size_t(visible.width), sizeof(uint32_t)));
+    fit->lines = static_cast<uint32_t*>(calloc(2 * (size_t(visible.width) + kLinePadding), sizeof(uint32_t)));
     if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach ||
         !fit->lines) {
         DestroyScreenFit(fit);

@@ -204,6 +204,11 @@ void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int cou
         const Lanes blended = blueRed | green;
         std::memcpy(out + x, &blended, sizeof blended);
     }
+    if (x < count && count >= 4) {
+        // The last four again: the rows blended are not the one written.
+        BlendRows(above + count - 4, below + count - 4, w, 4, out + count - 4);
+        return;
+    }
     for (; x < count; ++x) out[x] = Blend(above[x], below[x], w);
 }
 
@@ -269,42 +274,26 @@ inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint3
     }
 }
 
-// The same a picture column at a time through the fit's column layout:
-// the colour filled over the column's own run, then the blend with the
-// next column. Away from the interval's ends 16-byte stores fill the
-// runs, four columns at a time where they fit, and with no blend column
-// the pixel after the run is written anyway, for the next column to
-// overwrite.
-void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* out)
+// The same a picture column at a time through the fit's column layout,
+// into a working line (which has room for kLinePadding pixels past its
+// end): each column reaching into the interval is written whole, four at
+// a time while there is a next column to blend with, its run filled by
+// one 16-byte store whose excess the next column overwrites. Pixels
+// outside the interval may be written too: those before it get their
+// right colours, those after it are written again before they are read.
+void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line)
 {
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
-    uint32_t* base = out - v.begin;
-    int32_t c = fit.runs[fit.runOfColumn[v.begin]].index;
-    uint32_t here = colours.At(c);
-    for (; c <= last; ++c) {
-        FitColumn k = columns[c];
-        if (k.start >= v.end) break;
-        while (c + 4 <= last && k.start >= v.begin && columns[c + 3].start + 5 <= v.end) {
-            const uint32_t next = colours.At(c + 4);
-            WriteFourColumns(columns + c, colours.row + c, colours.table, next, base);
-            c += 4;
-            here = next;
-            k = columns[c];
-        }
-        if (k.start >= v.end) break;
-        const uint32_t next = c < last ? colours.At(c + 1) : here;
-        if (k.start >= v.begin && k.start + 5 <= v.end && c < last) {
-            const uint32_t four[4] = {here, here, here, here};
-            std::memcpy(base + k.start, four, sizeof four);
-            base[k.start + k.pure] = Blend(here, next, uint32_t(k.blend));
-        } else {
-            const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
-            for (int x = from; x < to; ++x) base[x] = here;
-            const int blend = k.start + k.pure;
-            if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = Blend(here, next, uint32_t(k.blend));
-        }
-        here = next;
+    const int32_t end = fit.columns[v.end - 1].index;
+    int32_t c = fit.columns[v.begin].index;
+    for (; c + 3 <= end && c + 4 <= last; c += 4) {
+        WriteFourColumns(columns + c, colours.row + c, colours.table, colours.At(c + 4), line);
+    }
+    for (; c <= end; ++c) {
+        const FitColumn k = columns[c];
+        Store(line + k.start, Pixels{} + colours.At(c));
+        if (k.blend > 0) line[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
     }
 }
 
@@ -321,7 +310,7 @@ void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, 
         return;
     }
     if (fit.pictureColumns) {
-        WriteColumns(fit, colours, v, out);
+        WriteColumns(fit, colours, v, out - v.begin);
     } else {
         WriteRuns(fit, colours, v, out);
     }
@@ -359,7 +348,7 @@ void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table,
     const int width = fit.placement.visible.width;
     int32_t lineIndex[2] = {-1, -1};
     const auto line = [&](int32_t index) {
-        uint32_t* pixels = fit.lines + (index & 1) * width;
+        uint32_t* pixels = fit.lines + (index & 1) * (width + kLinePadding);
         if (lineIndex[index & 1] != index) {
             lineIndex[index & 1] = index;
             const MappedRow &above = window.Paired(index - 1), &here = window.Paired(index);
