@@ -62,18 +62,24 @@ struct MappedRow {
 };
 
 // The columns either list covers (each in order), in order and joined
-// where they meet.
+// where they meet. Each interval is stored once, whole: its readers load
+// it soon after, and a load of a half stored twice waits for the stores.
 int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
 {
-    int n = 0;
-    for (int i = 0, j = 0; i < na || j < nb;) {
-        const Interval next = j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++];
-        if (n > 0 && next.begin <= out[n - 1].end) {
-            out[n - 1].end = std::max(out[n - 1].end, next.end);
+    if (na + nb == 0) return 0;
+    int n = 0, i = 0, j = 0;
+    const auto take = [&] { return j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++]; };
+    Interval joined = take();
+    while (i < na || j < nb) {
+        const Interval next = take();
+        if (next.begin <= joined.end) {
+            joined.end = std::max(joined.end, next.end);
         } else {
-            out[n++] = next;
+            out[n++] = joined;
+            joined = next;
         }
     }
+    out[n++] = joined;
     return n;
 }
 
@@ -299,7 +305,7 @@ void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, u
 
 // Visible columns [v.begin, v.end) of one picture row scaled along x, from
 // the 8-bit pixels through the table.
-void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, Interval v, uint32_t* out)
+void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, const Interval& v, uint32_t* out)
 {
     const RowColours colours{row, table};
     if (fit.placement.output.width == fit.placement.pictureWidth) {
@@ -371,14 +377,14 @@ void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table,
         const uint32_t* upper = line(tap.index);
         if (tap.weight == 0) {
             for (int k = 0; k < count; ++k) {
-                const Interval v = at[k];
+                const Interval& v = at[k];
                 CopyPixels(row + v.begin, upper + v.begin, v.end - v.begin);
             }
             continue;
         }
         const uint32_t* lower = line(tap.index + 1);
         for (int k = 0; k < count; ++k) {
-            const Interval v = at[k];
+            const Interval& v = at[k];
             BlendRows(upper + v.begin, lower + v.begin, uint32_t(tap.weight), v.end - v.begin, row + v.begin);
         }
     }
