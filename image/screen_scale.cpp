@@ -274,10 +274,11 @@ inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint3
     const Lanes blueRed = ((a & 0xFF) * v + (b & 0xFF) * u + 0x80) >> 8;
     const Lanes green = ((a >> 8) * v + (b >> 8) * u + 0x80) & 0xFF00;
     const Pixels blended = Pixels(blueRed | green);
-    for (int i = 0; i < 4; ++i) {
+    const auto put = [&](int i) {
         Store(base + k[i].start, Pixels{} + here[i]);
         base[k[i + 1].start - 1] = blended[i];
-    }
+    };
+    put(0), put(1), put(2), put(3);
 }
 
 // The same a picture column at a time through the fit's column layout,
