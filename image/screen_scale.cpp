@@ -178,12 +178,12 @@ void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, P
             here->count = window.Intervals(here->tap, &at);
             std::copy(at, at + here->count, here->at);
         }
-        const bool copy = above && here != above && here->count == above->count &&
-                          sameSource(above->tap, here->tap) && std::equal(here->at, here->at + here->count, above->at);
+        const bool copy = above && (here == above || (here->count == above->count && sameSource(above->tap, here->tap) &&
+                                                      std::equal(here->at, here->at + here->count, above->at)));
         Pixel* row = window.RowAt(y);
         for (int k = 0; k < here->count; ++k) {
             Pixel* out = row + here->at[k].begin;
-            if (copy || here == above) {
+            if (copy) {
                 std::memcpy(out, out - pitch, size_t(here->at[k].end - here->at[k].begin) * sizeof(Pixel));
             } else {
                 write(here->tap, here->at[k], out);
