@@ -65,10 +65,12 @@ void DrawRuns(const SpanSprite* sprite, const SpanRow& row, uint8_t* out, int64_
 // block of 16 at a time, padding and transparent rows included: a 0 leaves
 // the destination's byte as it was, so the result is exact, and no row takes
 // a branch of its own (the branches of run-by-run drawing mispredict).
-void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
-    const int blocks = sprite->cellStride / 16;
+// Blocks is the row's width in blocks, or 0 to read it from the sprite.
+template <int Blocks>
+void BlendRowsOfBlocks(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
+    const int blocks = Blocks > 0 ? Blocks : sprite->cellStride / 16;
     const uint8_t* in = sprite->cell;
-    for (int r = 0; r < sprite->height; ++r, in += sprite->cellStride, out -= stride) {
+    for (int r = 0; r < sprite->height; ++r, in += blocks * 16, out -= stride) {
         for (int k = 0; k < blocks * 16; k += 16) {
             Pixels16 source, destination;
             std::memcpy(&source, in + k, 16);
@@ -76,6 +78,17 @@ void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
             destination = BlendBlock(source, destination);
             std::memcpy(out + k, &destination, 16);
         }
+    }
+}
+
+// The figures are one to three blocks wide: with the width known the row is
+// unrolled and the only branch left is the row loop's.
+void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
+    switch (sprite->cellStride / 16) {
+    case 1: return BlendRowsOfBlocks<1>(sprite, out, stride);
+    case 2: return BlendRowsOfBlocks<2>(sprite, out, stride);
+    case 3: return BlendRowsOfBlocks<3>(sprite, out, stride);
+    default: return BlendRowsOfBlocks<0>(sprite, out, stride);
     }
 }
 
