@@ -1,6 +1,7 @@
 // The seated crowd's stir: a ring of small squares of the picture, redrawn two
 // pixels up and to the left of where they belong, renewed 47 at a tick.
 #include <cstddef>
+#include <cstring>
 
 #include "image/compose.h"
 #include "scene/steps.h"
@@ -39,18 +40,39 @@ PatchRows RowsOf(const Image* image) {
             ImageWidth(image), height};
 }
 
+template <int Size>
+void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t outStride) {
+    for (int row = 0; row < Size; ++row) std::memcpy(out - row * outStride, in - row * inStride, Size);
+}
+
+// A patch of one to three pixels whose destination (dx, dy), at least one
+// pixel in from the frame's edges, lies wholly in the frame: its tile marks
+// need no clipping and it touches at most two tile rows.
+void MarkSmallPatch(Scene& scene, int dx, int dy, int size) {
+    uint64_t* map = scene.drawnTiles[scene.tilesNow & 1];
+    const uint64_t columns = TileColumnBits(dx / kFrameTileWidth, (dx + size - 1) / kFrameTileWidth);
+    map[dy / kFrameTileHeight] |= columns;
+    map[(dy + size - 1) / kFrameTileHeight] |= columns;
+}
+
 // Most patches are one to three pixels square and wholly inside both images:
-// those are copied byte by byte here, the rest by the clipping copy.
-void CopyPatch(Scene& scene, const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
+// those are copied a row at a time with their size a constant, the rest by
+// the clipping copy.
+void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
     const int size = patch.size;
-    const bool inside = size > 0 && size <= 3 && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
-                        patch.y + size <= from.height && dx + size <= to.width && dy + size <= to.height;
-    if (!inside) return CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
-    for (int row = 0; row < size; ++row) {
-        const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y + row) * from.stride + patch.x;
-        uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy + row) * to.stride + dx;
-        for (int column = 0; column < size; ++column) out[column] = in[column];
+    const bool small = size > 0 && size <= 3 && scene.markWidth == to.width && scene.markHeight == to.height;
+    const bool inside = small && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
+                        patch.y + size <= from.height;
+    if (!inside) {
+        CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
+        return MarkFrameDrawn(scene, dx, dy, size, size);
     }
+    const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y) * from.stride + patch.x;
+    uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy) * to.stride + dx;
+    if (size == 1) *out = *in;
+    if (size == 2) CopySquare<2>(in, from.stride, out, to.stride);
+    if (size == 3) CopySquare<3>(in, from.stride, out, to.stride);
+    MarkSmallPatch(scene, dx, dy, size);
 }
 
 void DrawSeatPatches(Scene& scene, int ringLength) {
@@ -60,10 +82,7 @@ void DrawSeatPatches(Scene& scene, int ringLength) {
         const SeatPatch& patch = scene.patchRing[k];
         const int dx = patch.x - scene.frameOrigin.x - 2;
         const int dy = patch.y - scene.frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) {
-            CopyPatch(scene, patch, from, to, dx, dy);
-            MarkFrameDrawn(scene, dx, dy, patch.size, patch.size);
-        }
+        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) DrawPatch(scene, patch, from, to, dx, dy);
     }
 }
 
