@@ -101,6 +101,22 @@ void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
     for (int row = 0; row < r.height; ++row, in -= stride, out -= stride) CopyShort(out, in, r.width);
 }
 
+// The runs of the marked tiles, tile row by tile row, from the fixed image
+// (the frame's size): joining rows into rectangles costs more than the calls
+// it saves.
+void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
+    const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
+    const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
+    for (int ty = 0; ty < TileRows(scene.frameImage); ++ty) {
+        const int y = ty * kFrameTileHeight, rows = std::min(height - y, kFrameTileHeight);
+        for (TileRun run = FirstTileRun(marks[ty] & columns, kRestoreGap); run.end > run.start;
+             run = FirstTileRun(run.bits, kRestoreGap)) {
+            const int x = run.start * kFrameTileWidth;
+            CopyTileRect(scene.fixedImage, scene.frameImage, {x, y, std::min(width, run.end * kFrameTileWidth) - x, rows});
+        }
+    }
+}
+
 }  // namespace
 
 SceneRect WholeFrame(const Scene& scene) {
@@ -118,18 +134,20 @@ int FrameFitsTiles(const Scene& scene) {
 // with a fixed image), so only the tiles the last frame drew on are copied
 // back.
 void RestoreFrame(Scene& scene) {
+    const int fits = FrameFitsTiles(scene);
+    uint64_t* last = scene.drawnTiles[(scene.tilesNow ^ 1) & 1];
+    if (fits && scene.tilesKnown && scene.fixedImage != nullptr) return RestoreMarkedTiles(scene, last);
     // The fixed image is the frame's part of the picture, already cut to it.
     const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
     const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
-    const int fits = FrameFitsTiles(scene);
     SceneRect rects[kMaxRestoreRects];
     int count = 1;
     rects[0] = WholeFrame(scene);
     if (fits && scene.tilesKnown) {
-        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, kRestoreGap, rects, kMaxRestoreRects);
+        count = TileRects(scene, last, nullptr, kRestoreGap, rects, kMaxRestoreRects);
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
-        std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 0xFF, sizeof scene.drawnTiles[0]);
+        std::memset(last, 0xFF, sizeof scene.drawnTiles[0]);
     }
     scene.tilesKnown = fits;
     for (int i = 0; i < count; ++i) {
