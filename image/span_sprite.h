@@ -21,6 +21,12 @@ struct SpanRow {
     int32_t left, right;  // the opaque pixels lie in [left, right)
 };
 
+// A row of the whole-row blend: from column x of sprite row `row`, the
+// fewest blocks of 16 that hold the row's opaque pixels within `cell`.
+struct BlendRow {
+    int32_t row, x;
+};
+
 struct SpanSprite {
     int width, height;  // the sprite's rectangle, transparent columns and rows included
     SpanRow* rows;      // height entries
@@ -28,6 +34,12 @@ struct SpanSprite {
     uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
     uint8_t* cell;      // the rectangle, top row first, 0 where transparent
     int cellStride;     // bytes a row of `cell`: the width rounded up to whole blocks of 16, padded with 0
+    // The rows with an opaque pixel: those one block wide, then two, then
+    // three, then wider (blended whole); blendCounts holds the four counts.
+    // blendPixels holds their blocks from `cell`, one row after another.
+    BlendRow* blendRows;
+    int32_t blendCounts[4];
+    uint8_t* blendPixels;
 };
 
 // The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of

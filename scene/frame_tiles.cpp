@@ -111,8 +111,8 @@ void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
         const int y = ty * kFrameTileHeight, rows = std::min(height - y, kFrameTileHeight);
         for (TileRun run = FirstTileRun(marks[ty] & columns, kRestoreGap); run.end > run.start;
              run = FirstTileRun(run.bits, kRestoreGap)) {
-            const int x = run.start * kFrameTileWidth;
-            CopyTileRect(scene.fixedImage, scene.frameImage, {x, y, std::min(width, run.end * kFrameTileWidth) - x, rows});
+            const int x = run.start * kFrameTileWidth, right = std::min(width, run.end * kFrameTileWidth);
+            CopyTileRect(scene.fixedImage, scene.frameImage, {x, y, right - x, rows});
         }
     }
 }
