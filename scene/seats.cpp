@@ -48,41 +48,59 @@ void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t o
 // A patch of one to three pixels whose destination (dx, dy), at least one
 // pixel in from the frame's edges, lies wholly in the frame: its tile marks
 // need no clipping and it touches at most two tile rows.
-void MarkSmallPatch(Scene& scene, int dx, int dy, int size) {
-    uint64_t* map = scene.drawnTiles[scene.tilesNow & 1];
+void MarkSmallPatch(uint64_t* map, int dx, int dy, int size) {
     const uint64_t columns = TileColumnBits(dx / kFrameTileWidth, (dx + size - 1) / kFrameTileWidth);
     map[dy / kFrameTileHeight] |= columns;
     map[(dy + size - 1) / kFrameTileHeight] |= columns;
 }
 
-// Most patches are one to three pixels square and wholly inside both images:
-// those are copied a row at a time with their size a constant, the rest by
-// the clipping copy.
-void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
+// Every patch of a frame copies from the same picture into the same frame.
+// `quick` says that a patch of one to three pixels drawn inside the frame
+// lies within the picture too and has marks that need no clipping.
+struct PatchCopy {
+    PatchRows from, to;
+    ScenePoint origin;
+    uint64_t* marks;
+    bool quick;
+};
+
+PatchCopy StartPatchCopy(Scene& scene) {
+    const PatchRows from = RowsOf(scene.backgroundImage), to = RowsOf(scene.frameImage);
+    const ScenePoint origin = scene.frameOrigin;
+    // A patch drawn at dx in (0, width - 2) takes columns from origin.x + 3
+    // to origin.x + width + 2 of the picture; rows likewise.
+    const bool quick = scene.markWidth == to.width && scene.markHeight == to.height && origin.x >= -3 &&
+                       origin.y >= -3 && int64_t{origin.x} + to.width + 2 <= from.width &&
+                       int64_t{origin.y} + to.height + 2 <= from.height;
+    return {from, to, origin, scene.drawnTiles[scene.tilesNow & 1], quick};
+}
+
+// Patches are one to three pixels square: those are copied with their size a
+// constant where the frame allows, any other by the clipping copy.
+void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int dx, int dy) {
     const int size = patch.size;
-    const bool small = size > 0 && size <= 3 && scene.markWidth == to.width && scene.markHeight == to.height;
-    const bool inside = small && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
-                        patch.y + size <= from.height;
-    if (!inside) {
+    if (!copy.quick || size < 1 || size > 3) {
         CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
         return MarkFrameDrawn(scene, dx, dy, size, size);
     }
-    const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y) * from.stride + patch.x;
-    uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy) * to.stride + dx;
-    if (size == 1) *out = *in;
-    if (size == 2) CopySquare<2>(in, from.stride, out, to.stride);
-    if (size == 3) CopySquare<3>(in, from.stride, out, to.stride);
-    MarkSmallPatch(scene, dx, dy, size);
+    const uint8_t* in = copy.from.topRow - static_cast<ptrdiff_t>(patch.y) * copy.from.stride + patch.x;
+    uint8_t* out = copy.to.topRow - static_cast<ptrdiff_t>(dy) * copy.to.stride + dx;
+    switch (size) {
+    case 1: *out = *in; break;
+    case 2: CopySquare<2>(in, copy.from.stride, out, copy.to.stride); break;
+    default: CopySquare<3>(in, copy.from.stride, out, copy.to.stride); break;
+    }
+    MarkSmallPatch(copy.marks, dx, dy, size);
 }
 
 void DrawSeatPatches(Scene& scene, int ringLength) {
-    const PatchRows from = RowsOf(scene.backgroundImage);
-    const PatchRows to = RowsOf(scene.frameImage);
+    const PatchCopy copy = StartPatchCopy(scene);
+    const int right = copy.to.width - 2, bottom = copy.to.height - 2;
     for (int k = 0; k < ringLength; ++k) {
         const SeatPatch& patch = scene.patchRing[k];
-        const int dx = patch.x - scene.frameOrigin.x - 2;
-        const int dy = patch.y - scene.frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) DrawPatch(scene, patch, from, to, dx, dy);
+        const int dx = patch.x - copy.origin.x - 2;
+        const int dy = patch.y - copy.origin.y - 2;
+        if (dx > 0 && dy > 0 && dx < right && dy < bottom) DrawPatch(scene, patch, copy, dx, dy);
     }
 }
 
