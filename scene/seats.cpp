@@ -45,15 +45,6 @@ void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t o
     for (int row = 0; row < Size; ++row) std::memcpy(out - row * outStride, in - row * inStride, Size);
 }
 
-// A patch of one to three pixels whose destination (dx, dy), at least one
-// pixel in from the frame's edges, lies wholly in the frame: its tile marks
-// need no clipping and it touches at most two tile rows.
-void MarkSmallPatch(uint64_t* map, int dx, int dy, int size) {
-    const uint64_t columns = TileColumnBits(dx / kFrameTileWidth, (dx + size - 1) / kFrameTileWidth);
-    map[dy / kFrameTileHeight] |= columns;
-    map[(dy + size - 1) / kFrameTileHeight] |= columns;
-}
-
 // Every patch of a frame copies from the same picture into the same frame.
 // `quick` says that a patch of one to three pixels drawn inside the frame
 // lies within the picture too and has marks that need no clipping.
@@ -90,7 +81,7 @@ void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int 
     case 2: CopySquare<2>(in, copy.from.stride, out, copy.to.stride); break;
     default: CopySquare<3>(in, copy.from.stride, out, copy.to.stride); break;
     }
-    MarkSmallPatch(copy.marks, dx, dy, size);
+    MarkSquareInFrame(copy.marks, dx, dy, size);
 }
 
 void DrawSeatPatches(Scene& scene, int ringLength) {
