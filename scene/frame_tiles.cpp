@@ -89,6 +89,9 @@ int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap,
 constexpr int kMaxRestoreRects = 256;
 // A copy of a few hundred bytes costs about what starting one more costs.
 constexpr int kRestoreGap = 8;
+// From the fixed image a run of tiles costs little to start: only marked
+// tiles are copied.
+constexpr int kTileRestoreGap = 0;
 // Putting a rectangle on the screen has a cost of its own: gaps this narrow
 // are put rather than split around.
 constexpr int kChangedGap = 2;
@@ -120,8 +123,8 @@ void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
     const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
     for (int ty = 0; ty < TileRows(scene.frameImage); ++ty) {
         const int y = ty * kFrameTileHeight, rows = std::min(height - y, kFrameTileHeight);
-        for (TileRun run = FirstTileRun(marks[ty] & columns, kRestoreGap); run.end > run.start;
-             run = FirstTileRun(run.bits, kRestoreGap)) {
+        for (TileRun run = FirstTileRun(marks[ty] & columns, kTileRestoreGap); run.end > run.start;
+             run = FirstTileRun(run.bits, kTileRestoreGap)) {
             const int x = run.start * kFrameTileWidth, right = std::min(width, run.end * kFrameTileWidth);
             if (rows == kFrameTileHeight && right == run.end * kFrameTileWidth) {
                 CopyWholeTiles(scene.fixedImage, scene.frameImage, x, y, run.end - run.start);
