@@ -76,7 +76,7 @@ void PlanBlendRows(SpanSprite* sprite) {
             const SpanRow& row = sprite->rows[r];
             if (row.runCount == 0 || BlendGroup(row) != group) continue;
             const int x = group < 4 ? std::min(row.left, sprite->cellStride - bytes) : 0;
-            sprite->blendRows[n++] = BlendRow{r, x};
+            sprite->blendRows[n++] = BlendRow{r, x, 0};
             std::memcpy(pixels, sprite->cell + size_t(r) * size_t(sprite->cellStride) + size_t(x), size_t(bytes));
             pixels += bytes;
         }
@@ -85,13 +85,13 @@ void PlanBlendRows(SpanSprite* sprite) {
 }
 
 // Blocks is the rows' width in blocks, or 0 for the whole padded row.
-template <int Blocks>
+template <int Blocks, bool Planned>
 const BlendRow* BlendRowsOfBlocks(const SpanSprite* sprite, const BlendRow* row, const uint8_t** pixels, int count,
                                   uint8_t* out, ptrdiff_t stride) {
     const int bytes = Blocks > 0 ? Blocks * 16 : sprite->cellStride;
     const uint8_t* in = *pixels;
     for (const BlendRow* end = row + count; row < end; ++row, in += bytes) {
-        uint8_t* to = out - row->row * stride + row->x;
+        uint8_t* to = Planned ? out + row->offset : out - row->row * stride + row->x;
         for (int k = 0; k < bytes; k += 16) {
             Pixels16 source, destination;
             std::memcpy(&source, in + k, 16);
@@ -104,6 +104,16 @@ const BlendRow* BlendRowsOfBlocks(const SpanSprite* sprite, const BlendRow* row,
     return row;
 }
 
+template <bool Planned>
+void BlendRowGroups(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
+    const BlendRow* row = sprite->blendRows;
+    const uint8_t* pixels = sprite->blendPixels;
+    row = BlendRowsOfBlocks<1, Planned>(sprite, row, &pixels, sprite->blendCounts[0], out, stride);
+    row = BlendRowsOfBlocks<2, Planned>(sprite, row, &pixels, sprite->blendCounts[1], out, stride);
+    row = BlendRowsOfBlocks<3, Planned>(sprite, row, &pixels, sprite->blendCounts[2], out, stride);
+    BlendRowsOfBlocks<0, Planned>(sprite, row, &pixels, sprite->blendCounts[3], out, stride);
+}
+
 // A sprite whose padded rows lie wholly inside the destination is blended a
 // block of 16 at a time, padding and transparent pixels included: a 0 leaves
 // the destination's byte as it was, so the result is exact, and no row takes
@@ -111,12 +121,8 @@ const BlendRow* BlendRowsOfBlocks(const SpanSprite* sprite, const BlendRow* row,
 // go in groups of the same width, so that each group's loop is unrolled
 // across the row; the order of rows does not matter, as no two overlap.
 void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
-    const BlendRow* row = sprite->blendRows;
-    const uint8_t* pixels = sprite->blendPixels;
-    row = BlendRowsOfBlocks<1>(sprite, row, &pixels, sprite->blendCounts[0], out, stride);
-    row = BlendRowsOfBlocks<2>(sprite, row, &pixels, sprite->blendCounts[1], out, stride);
-    row = BlendRowsOfBlocks<3>(sprite, row, &pixels, sprite->blendCounts[2], out, stride);
-    BlendRowsOfBlocks<0>(sprite, row, &pixels, sprite->blendCounts[3], out, stride);
+    if (stride == sprite->plannedStride) return BlendRowGroups<true>(sprite, out, stride);
+    BlendRowGroups<false>(sprite, out, stride);
 }
 
 }  // namespace
@@ -155,6 +161,16 @@ void DestroySpanSprite(SpanSprite* sprite) {
     free(sprite->blendRows);
     free(sprite->blendPixels);
     free(sprite);
+}
+
+void PlanSpanSpriteStride(SpanSprite* sprite, ptrdiff_t stride) {
+    if (!sprite || stride <= 0) return;
+    const int rows = sprite->blendCounts[0] + sprite->blendCounts[1] + sprite->blendCounts[2] + sprite->blendCounts[3];
+    for (int i = 0; i < rows; ++i) {
+        BlendRow& row = sprite->blendRows[i];
+        row.offset = row.x - ptrdiff_t{row.row} * stride;
+    }
+    sprite->plannedStride = stride;
 }
 
 void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy) {

@@ -2,6 +2,7 @@
 // opaque pixels per row, so that drawing copies runs and never tests a pixel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "image/image.h"
@@ -25,6 +26,7 @@ struct SpanRow {
 // fewest blocks of 16 that hold the row's opaque pixels within `cell`.
 struct BlendRow {
     int32_t row, x;
+    ptrdiff_t offset;  // of that column in destinations of plannedStride bytes a row: x - row x stride
 };
 
 struct SpanSprite {
@@ -40,6 +42,7 @@ struct SpanSprite {
     BlendRow* blendRows;
     int32_t blendCounts[4];
     uint8_t* blendPixels;
+    ptrdiff_t plannedStride;  // 0 until PlanSpanSpriteStride
 };
 
 // The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of
@@ -48,6 +51,9 @@ struct SpanSprite {
 // positive or too large.
 SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height);
 void DestroySpanSprite(SpanSprite* sprite);
+// Works out where the rows go in destinations of `stride` bytes a row, so
+// that drawing into those takes no multiply a row. Any other stride still draws.
+void PlanSpanSpriteStride(SpanSprite* sprite, ptrdiff_t stride);
 
 // Draws the sprite with its top-left corner at (dx, dy) of `destination`,
 // clipped to it: the same pixels as BlitTransparent of the encoded rectangle.
