@@ -2,6 +2,7 @@
 // opaque pixels per row, so that drawing copies runs and never tests a pixel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "image/image.h"
@@ -21,6 +22,13 @@ struct SpanRow {
     int32_t left, right;  // the opaque pixels lie in [left, right)
 };
 
+// A row of the whole-row blend: from column x of sprite row `row`, the
+// fewest blocks of 16 that hold the row's opaque pixels within `cell`.
+struct BlendRow {
+    int32_t row, x;
+    ptrdiff_t offset;  // of that column in destinations of plannedStride bytes a row: x - row x stride
+};
+
 struct SpanSprite {
     int width, height;  // the sprite's rectangle, transparent columns and rows included
     SpanRow* rows;      // height entries
@@ -28,6 +36,13 @@ struct SpanSprite {
     uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
     uint8_t* cell;      // the rectangle, top row first, 0 where transparent
     int cellStride;     // bytes a row of `cell`: the width rounded up to whole blocks of 16, padded with 0
+    // The rows with an opaque pixel: those one block wide, then two, then
+    // three, then wider (blended whole); blendCounts holds the four counts.
+    // blendPixels holds their blocks from `cell`, one row after another.
+    BlendRow* blendRows;
+    int32_t blendCounts[4];
+    uint8_t* blendPixels;
+    ptrdiff_t plannedStride;  // 0 until PlanSpanSpriteStride
 };
 
 // The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of
@@ -36,6 +51,9 @@ struct SpanSprite {
 // positive or too large.
 SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height);
 void DestroySpanSprite(SpanSprite* sprite);
+// Works out where the rows go in destinations of `stride` bytes a row, so
+// that drawing into those takes no multiply a row. Any other stride still draws.
+void PlanSpanSpriteStride(SpanSprite* sprite, ptrdiff_t stride);
 
 // Draws the sprite with its top-left corner at (dx, dy) of `destination`,
 // clipped to it: the same pixels as BlitTransparent of the encoded rectangle.

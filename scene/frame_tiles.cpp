@@ -89,6 +89,9 @@ int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap,
 constexpr int kMaxRestoreRects = 256;
 // A copy of a few hundred bytes costs about what starting one more costs.
 constexpr int kRestoreGap = 8;
+// From the fixed image a run of tiles costs little to start: only marked
+// tiles are copied.
+constexpr int kTileRestoreGap = 0;
 // Putting a rectangle on the screen has a cost of its own: gaps this narrow
 // are put rather than split around.
 constexpr int kChangedGap = 2;
@@ -99,6 +102,37 @@ void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
     const uint8_t* in = PixelAddress(source, r.x, r.y);
     uint8_t* out = PixelAddress(destination, r.x, r.y);
     for (int row = 0; row < r.height; ++row, in -= stride, out -= stride) CopyShort(out, in, r.width);
+}
+
+// Whole tiles, `blocks` of them side by side: each column of 16 bytes is
+// copied down its eight rows, unrolled, so that no row has a loop of its own.
+void CopyWholeTiles(const Image* source, Image* destination, int x, int y, int blocks) {
+    const ptrdiff_t stride = ImageStride(source);
+    const uint8_t* in = PixelAddress(source, x, y);
+    uint8_t* out = PixelAddress(destination, x, y);
+    for (int block = 0; block < blocks; ++block, in += 16, out += 16) {
+        for (int row = 0; row < kFrameTileHeight; ++row) std::memcpy(out - row * stride, in - row * stride, 16);
+    }
+}
+
+// The runs of the marked tiles, tile row by tile row, from the fixed image
+// (the frame's size): joining rows into rectangles costs more than the calls
+// it saves.
+void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
+    const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
+    const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
+    for (int ty = 0; ty < TileRows(scene.frameImage); ++ty) {
+        const int y = ty * kFrameTileHeight, rows = std::min(height - y, kFrameTileHeight);
+        for (TileRun run = FirstTileRun(marks[ty] & columns, kTileRestoreGap); run.end > run.start;
+             run = FirstTileRun(run.bits, kTileRestoreGap)) {
+            const int x = run.start * kFrameTileWidth, right = std::min(width, run.end * kFrameTileWidth);
+            if (rows == kFrameTileHeight && right == run.end * kFrameTileWidth) {
+                CopyWholeTiles(scene.fixedImage, scene.frameImage, x, y, run.end - run.start);
+                continue;
+            }
+            CopyTileRect(scene.fixedImage, scene.frameImage, {x, y, right - x, rows});
+        }
+    }
 }
 
 }  // namespace
@@ -118,18 +152,20 @@ int FrameFitsTiles(const Scene& scene) {
 // with a fixed image), so only the tiles the last frame drew on are copied
 // back.
 void RestoreFrame(Scene& scene) {
+    const int fits = FrameFitsTiles(scene);
+    uint64_t* last = scene.drawnTiles[(scene.tilesNow ^ 1) & 1];
+    if (fits && scene.tilesKnown && scene.fixedImage != nullptr) return RestoreMarkedTiles(scene, last);
     // The fixed image is the frame's part of the picture, already cut to it.
     const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
     const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
-    const int fits = FrameFitsTiles(scene);
     SceneRect rects[kMaxRestoreRects];
     int count = 1;
     rects[0] = WholeFrame(scene);
     if (fits && scene.tilesKnown) {
-        count = TileRects(scene, scene.drawnTiles[(scene.tilesNow ^ 1) & 1], nullptr, kRestoreGap, rects, kMaxRestoreRects);
+        count = TileRects(scene, last, nullptr, kRestoreGap, rects, kMaxRestoreRects);
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
-        std::memset(scene.drawnTiles[(scene.tilesNow ^ 1) & 1], 0xFF, sizeof scene.drawnTiles[0]);
+        std::memset(last, 0xFF, sizeof scene.drawnTiles[0]);
     }
     scene.tilesKnown = fits;
     for (int i = 0; i < count; ++i) {

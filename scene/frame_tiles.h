@@ -49,3 +49,11 @@ inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
     for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) map[ty] |= columns;
 }
+
+// The same for a square of one to eight pixels lying wholly in a frame that
+// fits the map: it touches at most two tile rows and needs no clipping.
+inline void MarkSquareInFrame(uint64_t* map, int x, int y, int size) {
+    const uint64_t columns = TileColumnBits(x / kFrameTileWidth, (x + size - 1) / kFrameTileWidth);
+    map[y / kFrameTileHeight] |= columns;
+    map[(y + size - 1) / kFrameTileHeight] |= columns;
+}

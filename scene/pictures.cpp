@@ -97,6 +97,7 @@ int EncodeCellSprites(Scene& scene) {
         const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;
         scene.cellSprites[entry] = EncodeSpanSprite(sheet, piece.x, piece.y, piece.width, piece.height);
         if (scene.cellSprites[entry] == nullptr) return 0;
+        if (scene.frameImage != nullptr) PlanSpanSpriteStride(scene.cellSprites[entry], ImageStride(scene.frameImage));
     }
     return 1;
 }

@@ -1,6 +1,7 @@
 // The seated crowd's stir: a ring of small squares of the picture, redrawn two
 // pixels up and to the left of where they belong, renewed 47 at a tick.
 #include <cstddef>
+#include <cstring>
 
 #include "image/compose.h"
 #include "scene/steps.h"
@@ -39,31 +40,58 @@ PatchRows RowsOf(const Image* image) {
             ImageWidth(image), height};
 }
 
-// Most patches are one to three pixels square and wholly inside both images:
-// those are copied byte by byte here, the rest by the clipping copy.
-void CopyPatch(Scene& scene, const SeatPatch& patch, const PatchRows& from, const PatchRows& to, int dx, int dy) {
+template <int Size>
+void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t outStride) {
+    for (int row = 0; row < Size; ++row) std::memcpy(out - row * outStride, in - row * inStride, Size);
+}
+
+// Every patch of a frame copies from the same picture into the same frame.
+// `quick` says that a patch of one to three pixels drawn inside the frame
+// lies within the picture too and has marks that need no clipping.
+struct PatchCopy {
+    PatchRows from, to;
+    ScenePoint origin;
+    uint64_t* marks;
+    bool quick;
+};
+
+PatchCopy StartPatchCopy(Scene& scene) {
+    const PatchRows from = RowsOf(scene.backgroundImage), to = RowsOf(scene.frameImage);
+    const ScenePoint origin = scene.frameOrigin;
+    // A patch drawn at dx in (0, width - 2) takes columns from origin.x + 3
+    // to origin.x + width + 2 of the picture; rows likewise.
+    const bool quick = scene.markWidth == to.width && scene.markHeight == to.height && origin.x >= -3 &&
+                       origin.y >= -3 && int64_t{origin.x} + to.width + 2 <= from.width &&
+                       int64_t{origin.y} + to.height + 2 <= from.height;
+    return {from, to, origin, scene.drawnTiles[scene.tilesNow & 1], quick};
+}
+
+// Patches are one to three pixels square: those are copied with their size a
+// constant where the frame allows, any other by the clipping copy.
+void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int dx, int dy) {
     const int size = patch.size;
-    const bool inside = size > 0 && size <= 3 && patch.x >= 0 && patch.y >= 0 && patch.x + size <= from.width &&
-                        patch.y + size <= from.height && dx + size <= to.width && dy + size <= to.height;
-    if (!inside) return CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
-    for (int row = 0; row < size; ++row) {
-        const uint8_t* in = from.topRow - static_cast<ptrdiff_t>(patch.y + row) * from.stride + patch.x;
-        uint8_t* out = to.topRow - static_cast<ptrdiff_t>(dy + row) * to.stride + dx;
-        for (int column = 0; column < size; ++column) out[column] = in[column];
+    if (!copy.quick || size < 1 || size > 3) {
+        CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
+        return MarkFrameDrawn(scene, dx, dy, size, size);
     }
+    const uint8_t* in = copy.from.topRow - static_cast<ptrdiff_t>(patch.y) * copy.from.stride + patch.x;
+    uint8_t* out = copy.to.topRow - static_cast<ptrdiff_t>(dy) * copy.to.stride + dx;
+    switch (size) {
+    case 1: *out = *in; break;
+    case 2: CopySquare<2>(in, copy.from.stride, out, copy.to.stride); break;
+    default: CopySquare<3>(in, copy.from.stride, out, copy.to.stride); break;
+    }
+    MarkSquareInFrame(copy.marks, dx, dy, size);
 }
 
 void DrawSeatPatches(Scene& scene, int ringLength) {
-    const PatchRows from = RowsOf(scene.backgroundImage);
-    const PatchRows to = RowsOf(scene.frameImage);
+    const PatchCopy copy = StartPatchCopy(scene);
+    const int right = copy.to.width - 2, bottom = copy.to.height - 2;
     for (int k = 0; k < ringLength; ++k) {
         const SeatPatch& patch = scene.patchRing[k];
-        const int dx = patch.x - scene.frameOrigin.x - 2;
-        const int dy = patch.y - scene.frameOrigin.y - 2;
-        if (dx > 0 && dy > 0 && dx < to.width - 2 && dy < to.height - 2) {
-            CopyPatch(scene, patch, from, to, dx, dy);
-            MarkFrameDrawn(scene, dx, dy, patch.size, patch.size);
-        }
+        const int dx = patch.x - copy.origin.x - 2;
+        const int dy = patch.y - copy.origin.y - 2;
+        if (dx > 0 && dy > 0 && dx < right && dy < bottom) DrawPatch(scene, patch, copy, dx, dy);
     }
 }
 

@@ -1,6 +1,7 @@
 // The walkway walkers (figures on the two near walkways, dots on the far one)
 // and the two foreground pieces drawn over the near ends of the walkways.
 #include <algorithm>
+#include <cstring>
 
 #include "image/compose.h"
 #include "scene/steps.h"
@@ -68,16 +69,32 @@ void UpdateFigureWalker(Scene& scene, WalkwayWalker* walker) {
     Advance(walker, 1.0);
 }
 
-void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, int dotSize) {
+// Dots are one or two pixels square; one drawn at least a pixel in from
+// the frame's edges lies wholly in it.
+struct DotFrame {
+    uint8_t* topRow;  // rows are stored bottom-up
+    int stride, width, height;
+    uint64_t* marks;  // null when the frame does not fit the tile map
+};
+
+DotFrame StartDots(Scene& scene) {
+    Image* frame = scene.frameImage;
+    const int width = ImageWidth(frame), height = ImageHeight(frame);
+    const bool fits = scene.markWidth == width && scene.markHeight == height;
+    return {ImagePixels(frame) + static_cast<ptrdiff_t>(height - 1) * ImageStride(frame), ImageStride(frame), width,
+            height, fits ? scene.drawnTiles[scene.tilesNow & 1] : nullptr};
+}
+
+void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame, int dotSize) {
     const float cu = ClampUnit(walker->u);
     const float cv = ClampUnit(walker->v);
     const ScenePoint at = QuadPoint(scene.dotQuads[walker->way & 1], cu, cv);
     const int dx = at.x - scene.frameOrigin.x;
     const int dy = at.y - scene.frameOrigin.y;
-    Image* frame = scene.frameImage;
-    if (dx > 0 && dy > 0 && dx < ImageWidth(frame) - 2 && dy < ImageHeight(frame) - 2) {
-        FillImageRect(frame, dx, dy, dotSize, dotSize, 0);
-        MarkFrameDrawn(scene, dx, dy, dotSize, dotSize);
+    if (dx > 0 && dy > 0 && dx < frame.width - 2 && dy < frame.height - 2) {
+        uint8_t* out = frame.topRow - static_cast<ptrdiff_t>(dy) * frame.stride + dx;
+        for (int row = 0; row < dotSize; ++row) std::memset(out - row * frame.stride, 0, size_t(dotSize));
+        if (frame.marks != nullptr) MarkSquareInFrame(frame.marks, dx, dy, dotSize);
     }
     RestartAtFarEnd(scene, walker, cv, kDotGroup);
     Advance(walker, 2.0);
@@ -117,7 +134,8 @@ void UpdateWalkwayWalkers(Scene& scene) {
     const int count = std::min(scene.settings.walkwayWalkers, kWalkerGroupSize);
     for (int i = 0; i < count; ++i) UpdateFigureWalker(scene, &scene.walkwayWalkers[kFigureGroup.first + i]);
     const int dotSize = scene.resolutionClass == 2 ? 1 : 2;
-    for (int i = 0; i < count; ++i) UpdateDotWalker(scene, &scene.walkwayWalkers[kDotGroup.first + i], dotSize);
+    const DotFrame frame = StartDots(scene);
+    for (int i = 0; i < count; ++i) UpdateDotWalker(scene, &scene.walkwayWalkers[kDotGroup.first + i], frame, dotSize);
 }
 
 void DrawForegroundPieces(Scene& scene) {

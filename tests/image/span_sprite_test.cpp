@@ -3,6 +3,7 @@
 // and of a clip inside it, for rectangles inside and reaching past the sheet.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "image/compose.h"
@@ -12,14 +13,17 @@
 namespace {
 
 // A sheet with transparent holes of every length, runs touching the edges,
-// and rows that are wholly transparent.
+// rows that are wholly transparent, and rows whose opaque pixels span one
+// block of 16, two, or lie near the right edge.
 Image* MakeSheet(int width, int height) {
     Image* sheet = MakeTestImage(width, height);
     uint32_t state = 12345;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             state = state * 1103515245u + 12345u;
-            const bool hole = (state >> 16) % 5 < 2 || y == 3;
+            const bool narrow = (y % 8 == 1 && (x < y || x > y + 12)) || (y % 8 == 5 && (x < y || x > y + 24)) ||
+                                (y % 4 == 2 && x < 34);
+            const bool hole = (state >> 16) % 5 < 2 || y == 3 || narrow;
             *PixelAddress(sheet, x, y) = hole ? 0 : uint8_t(1 + (state >> 8) % 255);
         }
     }
@@ -44,37 +48,43 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
     // each edge of the 40 x 20 sheet; one pixel.
     const Case cases[] = {{2, 1, 9, 12}, {0, 0, 40, 20}, {-3, -2, 10, 8}, {35, 15, 9, 9}, {7, 7, 1, 1}};
     Image* sheet = MakeSheet(40, 20);
-    Image* expected = MakeTestImage(23, 17);
-    Image* actual = MakeTestImage(23, 17);
-    for (const Case& c : cases) {
-        SpanSprite* sprite = EncodeSpanSprite(sheet, c.sx, c.sy, c.width, c.height);
-        ASSERT_NE(sprite, nullptr);
-        for (int dy = -c.height - 1; dy <= 17 + 1; ++dy) {
-            for (int dx = -c.width - 1; dx <= 23 + 1; ++dx) {
-                Fill(expected, uint8_t(dx + dy));
-                Fill(actual, uint8_t(dx + dy));
-                BlitTransparent(sheet, c.sx, c.sy, c.width, c.height, expected, dx, dy);
-                DrawSpanSprite(sprite, actual, dx, dy);
-                ASSERT_EQ(Pixels(actual), Pixels(expected))
-                    << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
-                    << "," << dy;
-                // Within a clip: the same pixels inside it, none outside.
-                Fill(actual, uint8_t(dx + dy));
-                DrawSpanSpriteWithin(sprite, actual, dx, dy, kClip);
-                for (int y = 0; y < 17; ++y) {
-                    for (int x = 0; x < 23; ++x) {
-                        const bool inside = x >= kClip.left && x < kClip.right && y >= kClip.top && y < kClip.bottom;
-                        if (!inside) *PixelAddress(expected, x, y) = uint8_t(dx + dy + x * 3 + y * 7);
+    // The wider destination holds sprites of two and three blocks a row whole.
+    for (const auto& [width, height] : {std::pair{23, 17}, std::pair{64, 24}}) {
+        Image* expected = MakeTestImage(width, height);
+        Image* actual = MakeTestImage(width, height);
+        for (const Case& c : cases) {
+            SpanSprite* sprite = EncodeSpanSprite(sheet, c.sx, c.sy, c.width, c.height);
+            ASSERT_NE(sprite, nullptr);
+            // Planned for the wider destination's rows: the narrower one draws unplanned.
+            PlanSpanSpriteStride(sprite, 64);
+            for (int dy = -c.height - 1; dy <= height + 1; ++dy) {
+                for (int dx = -c.width - 1; dx <= width + 1; ++dx) {
+                    Fill(expected, uint8_t(dx + dy));
+                    Fill(actual, uint8_t(dx + dy));
+                    BlitTransparent(sheet, c.sx, c.sy, c.width, c.height, expected, dx, dy);
+                    DrawSpanSprite(sprite, actual, dx, dy);
+                    ASSERT_EQ(Pixels(actual), Pixels(expected))
+                        << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
+                        << "," << dy;
+                    // Within a clip: the same pixels inside it, none outside.
+                    Fill(actual, uint8_t(dx + dy));
+                    DrawSpanSpriteWithin(sprite, actual, dx, dy, kClip);
+                    for (int y = 0; y < height; ++y) {
+                        for (int x = 0; x < width; ++x) {
+                            const bool inside =
+                                x >= kClip.left && x < kClip.right && y >= kClip.top && y < kClip.bottom;
+                            if (!inside) *PixelAddress(expected, x, y) = uint8_t(dx + dy + x * 3 + y * 7);
+                        }
                     }
+                    ASSERT_EQ(Pixels(actual), Pixels(expected)) << "clipped, at " << dx << "," << dy;
                 }
-                ASSERT_EQ(Pixels(actual), Pixels(expected)) << "clipped, at " << dx << "," << dy;
             }
+            DestroySpanSprite(sprite);
         }
-        DestroySpanSprite(sprite);
+        DestroyImage(expected);
+        DestroyImage(actual);
     }
     DestroyImage(sheet);
-    DestroyImage(expected);
-    DestroyImage(actual);
 }
 
 TEST(SpanSpriteTest, UnusableArgumentsEncodeOrDrawNothing) {

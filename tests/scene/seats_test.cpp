@@ -2,6 +2,7 @@
 // clipping to the frame.
 #include <algorithm>
 
+#include "image/compose.h"
 #include "tests/scene/scene_test_support.h"
 
 namespace {
@@ -80,6 +81,27 @@ TEST_F(SeatShuffleTest, PatchIsDrawnTwoPixelsUpAndLeftAndClippedAtTheEdges) {
         // Later entries may cover it only where they overlap; none reaches the frame's edges.
         const bool drawn = FramePixelAt(x - 2, y - 2) == BackgroundPixel(x, y);
         EXPECT_EQ(drawn, c.drawn) << "patch at frame (" << c.dx << ", " << c.dy << ")";
+    }
+}
+
+// With the frame moved so that a patch at its far corner ends at the
+// picture's right or bottom edge (0) or one pixel past it (1).
+TEST_F(SeatShuffleTest, PatchesReachingPastThePictureAreCutToIt) {
+    struct Case { int pastX, pastY; bool lastColumnDrawn, lastRowDrawn; };
+    const Case cases[] = {{0, 0, true, true}, {1, 0, false, true}, {0, 1, true, false}};
+    for (const Case& c : cases) {
+        ShuffleScene(100);
+        ShuffleSeatedCrowd(*scene);  // entry 0 now holds a patch that nothing overwrites
+        StartFrameTiles(*scene);
+        const int width = ImageWidth(scene->frameImage), height = ImageHeight(scene->frameImage);
+        FillImageRect(scene->frameImage, 0, 0, width, height, 0);
+        scene->frameOrigin = {1024 - width - 2 + c.pastX, 768 - height - 2 + c.pastY};
+        const int x = scene->frameOrigin.x + width - 1, y = scene->frameOrigin.y + height - 1;
+        scene->patchRing[0] = {3, x, y};
+        ShuffleSeatedCrowd(*scene);
+        EXPECT_EQ(FramePixelAt(x - 2, y - 2), BackgroundPixel(x, y)) << c.pastX << "," << c.pastY;
+        EXPECT_EQ(FramePixelAt(x, y - 1) != 0, c.lastColumnDrawn) << c.pastX << "," << c.pastY;
+        EXPECT_EQ(FramePixelAt(x - 1, y) != 0, c.lastRowDrawn) << c.pastX << "," << c.pastY;
     }
 }
 
