@@ -296,6 +296,29 @@ void ScreenPaint(benchmark::State& state) {
 }
 BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMillisecond);
 
+// One tick of a default scene in a 1024 x 768 window, centred (a screen
+// pixel a picture pixel): what `zarvo --window` pays at each timer tick,
+// composing included. The scene runs on from one iteration to the next.
+void ScreenTickCentred(benchmark::State& state) {
+    constexpr int kWidth = 1024, kHeight = 768;
+    std::vector<uint32_t> pixels(size_t{kWidth} * kHeight);
+    const RgbPixels target{pixels.data(), kWidth, {0, 0, kWidth, kHeight}};
+    Scene* scene = SetUpScene({kWidth, kHeight, kWidth, 32, &kTrueColour}, nullptr, kDefaultSettings, 20261207).scene;
+    ScreenView* view = scene != nullptr ? CreateScreenView(scene, kPictureCentred, kWidth, kHeight) : nullptr;
+    if (view != nullptr) {
+        PaintScreenView(*view, target);
+        for (auto _ : state) {
+            TickScreenView(*view, target);
+            benchmark::ClobberMemory();
+        }
+    } else {
+        state.SkipWithError("the scene or its view did not set up");
+    }
+    DestroyScreenView(view);
+    DestroyScene(scene);
+}
+BENCHMARK(ScreenTickCentred)->Name("ScreenTick/Centred1024x768")->Unit(benchmark::kMicrosecond);
+
 void SetUp(benchmark::State& state) {
     for (auto _ : state) {
         Scene* scene = SetUpScene({1024, 768, 1024, 32, &kTrueColour}, &TheScreen().surface, kDefaultSettings, 1).scene;

@@ -194,7 +194,9 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->runOfColumn = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
     fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
     fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
-    if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach) {
+    fit->lines = static_cast<uint32_t*>(calloc(2 * (size_t(visible.width) + kLinePadding), sizeof(uint32_t)));
+    if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach ||
+        !fit->lines) {
         DestroyScreenFit(fit);
         return nullptr;
     }
@@ -223,6 +225,7 @@ void DestroyScreenFit(ScreenFit* fit)
     free(fit->pictureColumns);
     free(fit->columnReach);
     free(fit->rowReach);
+    free(fit->lines);
     free(fit);
 }
 

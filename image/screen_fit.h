@@ -104,7 +104,13 @@ struct ScreenFit {
     FitColumn* pictureColumns;
     FitReach* columnReach;  // per picture column
     FitReach* rowReach;     // per picture row
+    // Two visible rows of working space for the scaling: a picture row
+    // scaled along x once, then copied or blended into the screen rows
+    // that read it. A fit is drawn through by one thread at a time. Each
+    // line has kLinePadding pixels more, for 16-byte stores at its end.
+    uint32_t* lines;
 };
+constexpr int kLinePadding = 4;
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
 // placement gives a fit without taps, which writes nothing.

@@ -1,11 +1,12 @@
-// Scaling changed parts of the picture into screen pixels in one pass: each
-// screen row is written straight from the one or two 8-bit picture rows it
-// reads, a run of columns inside one picture pixel as one colour, and a row
-// that reads what the row above read is a copy of it.
+// Scaling changed parts of the picture into screen pixels: each picture row
+// is scaled along x once into a working line, a run of columns inside one
+// picture pixel as one colour; the screen rows reading it alone are copies
+// of that line, and those straddling two picture rows blend the two lines.
 #include <algorithm>
 #include <cstring>
 
 #include "image/screen_fit.h"
+#include "image/short_copy.h"
 
 namespace {
 
@@ -27,13 +28,16 @@ inline int32_t NearestIndex(const FitTap& t) { return t.index + (t.weight >= kWe
 struct Interval {
     int begin, end;
 };
-constexpr int kMaxRowIntervals = 2 * kMaxRowSpans;
+// A working line serves the screen rows of its picture row and of the rows
+// either side: the footprints of three rows' spans.
+constexpr int kMaxLineIntervals = 3 * kMaxRowSpans;
 
 bool operator==(const Interval& a, const Interval& b) { return a.begin == b.begin && a.end == b.end; }
 
-// The visible columns reading a row's spans, in order (spans are cut to the
-// picture; those read by no visible column are left out).
-int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
+// The visible columns reading a row's spans, in order, cut to the columns
+// [from, to) (spans are cut to the picture; those read by no visible column
+// are left out).
+int MapSpans(const ScreenFit& fit, const RowSpans* row, int from, int to, Interval* out)
 {
     if (!row) return 0;
     int n = 0;
@@ -41,38 +45,41 @@ int MapSpans(const ScreenFit& fit, const RowSpans* row, Interval* out)
         const int begin = std::max(row->spans[k].begin, 0);
         const int end = std::min(row->spans[k].end, fit.placement.pictureWidth);
         if (begin >= end) continue;
-        const Interval v{fit.columnReach[begin].begin, fit.columnReach[end - 1].end};
+        const Interval v{std::max(fit.columnReach[begin].begin, from), std::min(fit.columnReach[end - 1].end, to)};
         if (v.begin < v.end) out[n++] = v;
     }
     return n;
 }
 
-// A picture row's spans as visible columns.
+// A picture row's spans as visible columns, and once asked for, joined
+// with the next row's: what a screen row straddling the two writes.
 struct MappedRow {
     int32_t index;
     int count;
     Interval at[kMaxRowSpans];
+    int pairCount;  // -1 until asked for
+    Interval pair[2 * kMaxRowSpans];
 };
 
-// What a screen row must write: the footprints of the spans of the picture
-// rows it reads, joined where they meet, cut to the columns [from, to).
-int RowIntervals(const MappedRow& upper, const MappedRow* lower, int from, int to, Interval out[kMaxRowIntervals])
+// The columns either list covers (each in order), in order and joined
+// where they meet. Each interval is stored once, whole: its readers load
+// it soon after, and a load of a half stored twice waits for the stores.
+int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
 {
-    const Interval* a = upper.at;
-    const Interval* b = lower ? lower->at : nullptr;
-    const int na = upper.count, nb = lower ? lower->count : 0;
-    int n = 0;
-    for (int i = 0, j = 0; i < na || j < nb;) {
-        Interval next = j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++];
-        next.begin = std::max(next.begin, from);
-        next.end = std::min(next.end, to);
-        if (next.begin >= next.end) continue;
-        if (n > 0 && next.begin <= out[n - 1].end) {
-            out[n - 1].end = std::max(out[n - 1].end, next.end);
+    if (na + nb == 0) return 0;
+    int n = 0, i = 0, j = 0;
+    const auto take = [&] { return j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++]; };
+    Interval joined = take();
+    while (i < na || j < nb) {
+        const Interval next = take();
+        if (next.begin <= joined.end) {
+            joined.end = std::max(joined.end, next.end);
         } else {
-            out[n++] = next;
+            out[n++] = joined;
+            joined = next;
         }
     }
+    out[n++] = joined;
     return n;
 }
 
@@ -85,28 +92,106 @@ int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int p
 
 bool SameTap(const FitTap& a, const FitTap& b) { return a.index == b.index && a.weight == b.weight; }
 
-// The intervals both lists cover (each in order, none overlapping).
-int Common(const Interval* a, int na, const Interval* b, int nb, Interval* out)
-{
-    int n = 0;
-    for (int i = 0, j = 0; i < na && j < nb;) {
-        const int begin = std::max(a[i].begin, b[j].begin), end = std::min(a[i].end, b[j].end);
-        if (begin < end) out[n++] = Interval{begin, end};
-        if (a[i].end < b[j].end) {
-            ++i;
-        } else {
-            ++j;
-        }
+// The screen rows and visible columns reading picture rows [top, bottom)
+// within a target's area, and those rows' spans as visible columns. Screen
+// rows read picture rows in order, so the mapped rows live in a ring.
+template <typename Pixel, typename SpansOf>
+struct SpanWindow {
+    const ScreenFit& fit;
+    SpansOf spansOf;
+    Pixel* pixels;
+    int pitch;
+    FitRect area;
+    int y0 = 0, y1 = 0, x0 = 0, x1 = 0;  // visible rows and columns
+    MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
+
+    SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, Pixel* px, int pp, FitRect a)
+        : fit(f), spansOf(s), pixels(px), pitch(pp), area(a)
+    {
+        const PicturePlacement& p = fit.placement;
+        const FitRect rows = ScreenRectOf(&fit, FitRect{0, top, p.pictureWidth, bottom - top});
+        if (rows.height <= 0) return;
+        y0 = std::max(rows.y, area.y) - p.visible.y;
+        y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
+        x0 = std::max(p.visible.x, area.x) - p.visible.x;
+        x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
     }
-    return n;
-}
+    const MappedRow& Mapped(int32_t index)
+    {
+        MappedRow& m = mapped[index & 3];
+        if (m.index != index) {
+            m.index = index;
+            m.count = MapSpans(fit, spansOf(index), x0, x1, m.at);
+            m.pairCount = -1;
+        }
+        return m;
+    }
+    const MappedRow& Paired(int32_t index)
+    {
+        MappedRow& m = mapped[index & 3];
+        Mapped(index);
+        if (m.pairCount < 0) {
+            const MappedRow& next = Mapped(index + 1);
+            m.pairCount = Join(m.at, m.count, next.at, next.count, m.pair);
+        }
+        return m;
+    }
+    // What a screen row writes: the footprints of the rows its tap reads
+    // (held in the ring until it moves three rows on).
+    int Intervals(const FitTap& tap, const Interval** at)
+    {
+        const MappedRow& m = tap.weight ? Paired(tap.index) : Mapped(tap.index);
+        *at = tap.weight ? m.pair : m.at;
+        return tap.weight ? m.pairCount : m.count;
+    }
+    Pixel* RowAt(int y) const
+    {
+        const PicturePlacement& p = fit.placement;
+        return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
+    }
+};
 
 // A screen row to write: its tap and the intervals it writes.
 struct RowPlan {
     FitTap tap;
     int count;
-    Interval at[kMaxRowIntervals];
+    Interval at[2 * kMaxRowSpans];
 };
+
+// Walks the screen rows reading any picture row of [top, bottom), within
+// `area`: each writes the footprints of the spans (spansOf(row), null for
+// none) of the rows it reads, by `write`, or copies them from the row above
+// when that one read the same source (`sameSource`) over the same columns.
+template <typename Pixel, typename SpansOf, typename SameSource, typename Write>
+void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, Pixel* pixels, int pitch,
+                   FitRect area, SameSource sameSource, Write write)
+{
+    SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, pixels, pitch, area);
+    RowPlan plans[2];
+    RowPlan* above = nullptr;
+    for (int y = window.y0; y < window.y1; ++y) {
+        RowPlan* here = above;
+        if (!above || !SameTap(fit.rows[y], above->tap)) {
+            here = above == plans ? plans + 1 : plans;
+            here->tap = fit.rows[y];
+            const Interval* at;
+            here->count = window.Intervals(here->tap, &at);
+            std::copy(at, at + here->count, here->at);
+        }
+        const bool copy = above && (here == above || (here->count == above->count && sameSource(above->tap, here->tap) &&
+                                                      std::equal(here->at, here->at + here->count, above->at)));
+        Pixel* row = window.RowAt(y);
+        for (int k = 0; k < here->count; ++k) {
+            Pixel* out = row + here->at[k].begin;
+            if (copy) {
+                std::memcpy(out, out - pitch, size_t(here->at[k].end - here->at[k].begin) * sizeof(Pixel));
+            } else {
+                write(here->tap, here->at[k], out);
+            }
+        }
+        above = here;
+    }
+}
 
 // Per 16-bit lane: two channels of a pixel, so two pixels' colours blend
 // in each half of the register, in exactly Blend's arithmetic.
@@ -125,101 +210,12 @@ void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int cou
         const Lanes blended = blueRed | green;
         std::memcpy(out + x, &blended, sizeof blended);
     }
-    for (; x < count; ++x) out[x] = Blend(above[x], below[x], w);
-}
-
-// Walks the screen rows reading any picture row of [top, bottom), within
-// `area`: each writes the footprints of the spans (spansOf(row), null for
-// none) of the rows it reads, by `write`, or copies them from the row above
-// when that one read the same source (`sameSource`) over the same columns.
-// With kBlendNeighbours, a row blending picture rows i and i + 1 between a
-// row of i and a row of i + 1 is blended from those two screen rows where
-// both were written: the next row is written first.
-template <bool kBlendNeighbours, typename Pixel, typename SpansOf, typename SameSource, typename Write>
-void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, Pixel* pixels, int pitch,
-                   FitRect area, SameSource sameSource, Write write)
-{
-    const PicturePlacement& p = fit.placement;
-    const FitRect rows = ScreenRectOf(&fit, FitRect{0, top, p.pictureWidth, bottom - top});
-    if (rows.height <= 0) return;
-    const int y0 = std::max(rows.y, area.y) - p.visible.y;
-    const int y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
-    const int x0 = std::max(p.visible.x, area.x) - p.visible.x;
-    const int x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
-    // Screen rows read picture rows in order, each row and the next: two
-    // mapped rows, by the row's parity.
-    MappedRow mapped[2] = {{-1, 0, {}}, {-1, 0, {}}};
-    const auto mappedRow = [&](int32_t index) -> const MappedRow& {
-        MappedRow& m = mapped[index & 1];
-        if (m.index != index) {
-            m.index = index;
-            m.count = MapSpans(fit, spansOf(index), m.at);
-        }
-        return m;
-    };
-    const auto plan = [&](int y, RowPlan* r) {
-        r->tap = fit.rows[y];
-        r->count = RowIntervals(mappedRow(r->tap.index), r->tap.weight ? &mappedRow(r->tap.index + 1) : nullptr, x0,
-                                x1, r->at);
-    };
-    const auto rowAt = [&](int y) {
-        return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
-    };
-    const auto put = [&](const RowPlan& r, const RowPlan* above, Pixel* row) {
-        const bool copy = above && r.count == above->count && sameSource(above->tap, r.tap) &&
-                          std::equal(r.at, r.at + r.count, above->at);
-        for (int k = 0; k < r.count; ++k) {
-            Pixel* out = row + r.at[k].begin;
-            if (copy) {
-                std::memcpy(out, out - pitch, size_t(r.at[k].end - r.at[k].begin) * sizeof(Pixel));
-            } else {
-                write(r.tap, r.at[k], out);
-            }
-        }
-    };
-    // Plans live in three slots, the row above's kept while the next rows
-    // are planned; a row with the row above's tap shares its plan.
-    RowPlan slots[3];
-    const auto freeSlot = [&](const RowPlan* a, const RowPlan* b) {
-        RowPlan* s = slots;
-        while (s == a || s == b) ++s;
-        return s;
-    };
-    RowPlan* above = nullptr;
-    for (int y = y0; y < y1; ++y) {
-        RowPlan* here = above;
-        if (!above || !SameTap(fit.rows[y], above->tap)) {
-            here = freeSlot(above, nullptr);
-            plan(y, here);
-        }
-        Pixel* row = rowAt(y);
-        if constexpr (kBlendNeighbours) {
-            RowPlan* next = freeSlot(above, here);
-            if (above && here->tap.weight && above->tap.weight == 0 && above->tap.index == here->tap.index &&
-                y + 1 < y1 && (plan(y + 1, next), next->tap.weight == 0 && next->tap.index == here->tap.index + 1)) {
-                put(*next, nullptr, row + pitch);
-                Interval both[kMaxRowIntervals];
-                const int n = Common(above->at, above->count, next->at, next->count, both);
-                for (int k = 0, b = 0; k < here->count; ++k) {
-                    // Where both neighbours were written the row is their
-                    // blend; the rest is written from the picture.
-                    int x = here->at[k].begin;
-                    for (; b < n && both[b].begin < here->at[k].end; ++b) {
-                        if (both[b].begin > x) write(here->tap, Interval{x, both[b].begin}, row + x);
-                        BlendRows(row - pitch + both[b].begin, row + pitch + both[b].begin,
-                                  uint32_t(here->tap.weight), both[b].end - both[b].begin, row + both[b].begin);
-                        x = both[b].end;
-                    }
-                    if (x < here->at[k].end) write(here->tap, Interval{x, here->at[k].end}, row + x);
-                }
-                above = next;
-                ++y;
-                continue;
-            }
-        }
-        put(*here, above, row);
-        above = here;
+    if (x < count && count >= 4) {
+        // The last four again: the rows blended are not the one written.
+        BlendRows(above + count - 4, below + count - 4, w, 4, out + count - 4);
+        return;
     }
+    for (; x < count; ++x) out[x] = Blend(above[x], below[x], w);
 }
 
 // Runs are a few pixels long at the usual factors: one 16-byte store covers
@@ -235,36 +231,17 @@ inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
     std::fill_n(out, length, colour);
 }
 
-// The colours of picture columns in one picture row or, with kBlendRows,
-// blended down to the next: a column's own (At), and one blended along x
-// with the next by wx (Between). Raw reads a column's table colours once
-// for both.
-template <bool kBlendRows>
+// The colours of one picture row's columns: a column's own (At), and one
+// blended along x with the next by wx (Between).
 struct RowColours {
-    const uint8_t* upper;
-    const uint8_t* lower;
-    uint32_t wy;
+    const uint8_t* row;
     const uint32_t* table;
-    struct Raw {
-        uint32_t upper, lower;
-    };
-    [[gnu::always_inline]] Raw Read(int32_t index) const
-    {
-        return Raw{table[upper[index]], kBlendRows ? table[lower[index]] : 0};
-    }
-    [[gnu::always_inline]] uint32_t Down(Raw a) const { return kBlendRows ? Blend(a.upper, a.lower, wy) : a.upper; }
-    [[gnu::always_inline]] uint32_t Across(Raw a, Raw b, uint32_t wx) const
-    {
-        const uint32_t top = Blend(a.upper, b.upper, wx);
-        return kBlendRows ? Blend(top, Blend(a.lower, b.lower, wx), wy) : top;
-    }
-    uint32_t At(int32_t index) const { return Down(Read(index)); }
-    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const { return Across(Read(index), Read(next), wx); }
+    uint32_t At(int32_t index) const { return table[row[index]]; }
+    uint32_t Between(int32_t index, int32_t next, uint32_t wx) const { return Blend(At(index), At(next), wx); }
 };
 
 // The runs of visible columns [v.begin, v.end) one by one.
-template <typename Colours>
-void WriteRuns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
+void WriteRuns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* out)
 {
     int x = v.begin;
     for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < v.end; ++run) {
@@ -277,44 +254,61 @@ void WriteRuns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_
     }
 }
 
-// The same a picture column at a time through the fit's column layout:
-// the colour filled over the column's own run, then the blend with the
-// next column. Away from the interval's ends a 16-byte store fills the
-// run, and with no blend column the pixel after the run is written
-// anyway, for the next column to overwrite.
-template <typename Colours>
-void WriteColumns(const ScreenFit& fit, const Colours& colours, Interval v, uint32_t* out)
+typedef uint32_t Pixels __attribute__((vector_size(16)));
+
+inline void Store(uint32_t* out, Pixels p) { std::memcpy(out, &p, sizeof p); }
+
+// Four columns c .. c + 3 inside the interval, their blends with the next
+// column worked out together: each column's colour filled by one 16-byte
+// store from its start, then its blend pixel, the one before the next
+// column's start (the column's own last pixel, blended by 0, where it has
+// no blend column), so each store overwrites only the one before's excess.
+inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint32_t* table, uint32_t next,
+                             uint32_t* base)
+{
+    const Pixels here = {table[row[0]], table[row[1]], table[row[2]], table[row[3]]};
+    const Pixels after = {here[1], here[2], here[3], next};
+    Pixels w = {uint32_t(k[0].blend), uint32_t(k[1].blend), uint32_t(k[2].blend), uint32_t(k[3].blend)};
+    w |= w << 16;
+    const Lanes a = Lanes(here), b = Lanes(after), u = Lanes(w), v = kWeightOne - u;
+    const Lanes blueRed = ((a & 0xFF) * v + (b & 0xFF) * u + 0x80) >> 8;
+    const Lanes green = ((a >> 8) * v + (b >> 8) * u + 0x80) & 0xFF00;
+    const Pixels blended = Pixels(blueRed | green);
+    const auto put = [&](int i) {
+        Store(base + k[i].start, Pixels{} + here[i]);
+        base[k[i + 1].start - 1] = blended[i];
+    };
+    put(0), put(1), put(2), put(3);
+}
+
+// The same a picture column at a time through the fit's column layout,
+// into a working line (which has room for kLinePadding pixels past its
+// end): each column reaching into the interval is written whole, four at
+// a time while there is a next column to blend with, its run filled by
+// one 16-byte store whose excess the next column overwrites. Pixels
+// outside the interval may be written too: those before it get their
+// right colours, those after it are written again before they are read.
+void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line)
 {
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
-    uint32_t* base = out - v.begin;
-    int32_t c = fit.runs[fit.runOfColumn[v.begin]].index;
-    auto here = colours.Read(c);
-    for (; c <= last; ++c) {
+    const int32_t end = fit.columns[v.end - 1].index;
+    int32_t c = fit.columns[v.begin].index;
+    for (; c + 3 <= end && c + 4 <= last; c += 4) {
+        WriteFourColumns(columns + c, colours.row + c, colours.table, colours.At(c + 4), line);
+    }
+    for (; c <= end; ++c) {
         const FitColumn k = columns[c];
-        if (k.start >= v.end) break;
-        const auto next = c < last ? colours.Read(c + 1) : here;
-        const uint32_t colour = colours.Down(here);
-        if (k.start >= v.begin && k.start + 5 <= v.end && c < last) {
-            const uint32_t four[4] = {colour, colour, colour, colour};
-            std::memcpy(base + k.start, four, sizeof four);
-            base[k.start + k.pure] = colours.Across(here, next, uint32_t(k.blend));
-        } else {
-            const int from = std::max(k.start, v.begin), to = std::min(k.start + k.pure, v.end);
-            for (int x = from; x < to; ++x) base[x] = colour;
-            const int blend = k.start + k.pure;
-            if (k.blend > 0 && blend >= v.begin && blend < v.end) base[blend] = colours.Across(here, next, uint32_t(k.blend));
-        }
-        here = next;
+        Store(line + k.start, Pixels{} + colours.At(c));
+        if (k.blend > 0) line[k.start + k.pure] = colours.Between(c, c + 1, uint32_t(k.blend));
     }
 }
 
-// One interval of a screen row, from the 8-bit pixels through the table.
-template <bool kBlendRows>
-void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t* lower, uint32_t wy,
-                      const uint32_t* table, Interval v, uint32_t* out)
+// Visible columns [v.begin, v.end) of one picture row scaled along x, from
+// the 8-bit pixels through the table.
+void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, const Interval& v, uint32_t* out)
 {
-    const RowColours<kBlendRows> colours{upper, lower, wy, table};
+    const RowColours colours{row, table};
     if (fit.placement.output.width == fit.placement.pictureWidth) {
         // One screen column a picture column (centred, or a whole multiple of 1):
         // a colour a pixel, with nothing to fill or blend.
@@ -323,7 +317,7 @@ void WriteRgbInterval(const ScreenFit& fit, const uint8_t* upper, const uint8_t*
         return;
     }
     if (fit.pictureColumns) {
-        WriteColumns(fit, colours, v, out);
+        WriteColumns(fit, colours, v, out - v.begin);
     } else {
         WriteRuns(fit, colours, v, out);
     }
@@ -338,21 +332,63 @@ struct PictureRows {
     const uint8_t* operator[](int y) const { return top + y * step; }
 };
 
+// Copies of a working line into a screen row: most are a few dozen pixels.
+inline void CopyPixels(uint32_t* out, const uint32_t* in, int count)
+{
+    constexpr int kShort = 64;
+    if (count > kShort) {
+        std::memcpy(out, in, size_t(count) * sizeof(uint32_t));
+    } else {
+        CopyShort(reinterpret_cast<uint8_t*>(out), reinterpret_cast<const uint8_t*>(in), count * 4);
+    }
+}
+
+// Each picture row a screen row reads is scaled once into a working line,
+// over the footprints of its own spans and its neighbours' (the rows
+// straddling it and them read it there); two lines, by the row's parity.
 template <typename SpansOf>
 void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
               SpansOf spansOf, const RgbPixels& target)
 {
     const PictureRows rows(picture);
-    WriteSpanRows<true>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area, SameTap,
-                        [&](const FitTap& tap, Interval v, uint32_t* out) {
-                            const uint8_t* upper = rows[tap.index];
-                            if (tap.weight == 0) {
-                                WriteRgbInterval<false>(fit, upper, upper, 0, table, v, out);
-                            } else {
-                                WriteRgbInterval<true>(fit, upper, rows[tap.index + 1], uint32_t(tap.weight), table,
-                                                       v, out);
-                            }
-                        });
+    SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area);
+    const int width = fit.placement.visible.width;
+    int32_t lineIndex[2] = {-1, -1};
+    const auto line = [&](int32_t index) {
+        uint32_t* pixels = fit.lines + (index & 1) * (width + kLinePadding);
+        if (lineIndex[index & 1] != index) {
+            lineIndex[index & 1] = index;
+            const MappedRow &above = window.Paired(index - 1), &here = window.Paired(index);
+            Interval at[kMaxLineIntervals];
+            const int n = Join(above.pair, above.pairCount, here.pair, here.pairCount, at);
+            for (int k = 0; k < n; ++k) WriteLine(fit, rows[index], table, at[k], pixels + at[k].begin);
+        }
+        return pixels;
+    };
+    FitTap tap{-1, 0};
+    const Interval* at = nullptr;
+    int count = 0;
+    for (int y = window.y0; y < window.y1; ++y) {
+        if (!SameTap(fit.rows[y], tap)) {
+            tap = fit.rows[y];
+            count = window.Intervals(tap, &at);
+        }
+        if (count == 0) continue;
+        uint32_t* row = window.RowAt(y);
+        const uint32_t* upper = line(tap.index);
+        if (tap.weight == 0) {
+            for (int k = 0; k < count; ++k) {
+                const Interval& v = at[k];
+                CopyPixels(row + v.begin, upper + v.begin, v.end - v.begin);
+            }
+            continue;
+        }
+        const uint32_t* lower = line(tap.index + 1);
+        for (int k = 0; k < count; ++k) {
+            const Interval& v = at[k];
+            BlendRows(upper + v.begin, lower + v.begin, uint32_t(tap.weight), v.end - v.begin, row + v.begin);
+        }
+    }
 }
 
 template <typename SpansOf>
@@ -360,12 +396,12 @@ void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int botto
                   const IndexPixels& target)
 {
     const PictureRows rows(picture);
-    WriteSpanRows<false>(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
-                         [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
-                         [&](const FitTap& tap, Interval v, uint8_t* out) {
-                             const uint8_t* row = rows[NearestIndex(tap)];
-                             for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
-                         });
+    WriteSpanRows(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
+                  [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
+                  [&](const FitTap& tap, Interval v, uint8_t* out) {
+                      const uint8_t* row = rows[NearestIndex(tap)];
+                      for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
+                  });
 }
 
 // A rectangle as spans: the same one on each of its rows.
