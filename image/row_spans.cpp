@@ -3,7 +3,9 @@
 
 #include "image/short_copy.h"
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <bit>
@@ -39,12 +41,27 @@ void AddWord(RowSpans* spans, uint64_t differ, int x) {
     AddSpan(spans, x + std::countr_zero(differ) / 8, x + 8 - std::countl_zero(differ) / 8);
 }
 
+#ifdef __SSE2__
 // Bit k set where byte k of the 16 at `a` and at `b` differ.
 unsigned DifferingBytes(const uint8_t* a, const uint8_t* b) {
     const __m128i same = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
     return ~unsigned(_mm_movemask_epi8(same)) & 0xFFFFu;
 }
+#else
+// Bit k set where byte k of a word is not zero.
+unsigned NonZeroBytes(uint64_t word) {
+    word |= word >> 4;
+    word |= word >> 2;
+    word |= word >> 1;
+    return unsigned(((word & 0x0101010101010101u) * 0x0102040810204080u) >> 56);
+}
+
+// The same without SSE2 (the WebAssembly build), a word at a time.
+unsigned DifferingBytes(const uint8_t* a, const uint8_t* b) {
+    return NonZeroBytes(Word(a) ^ Word(b)) | NonZeroBytes(Word(a + 8) ^ Word(b + 8)) << 8;
+}
+#endif
 
 // The same for 16 bytes: their unchanged bytes inside a span are at most 14,
 // fewer than the gap.
