@@ -108,3 +108,17 @@ inline uint8_t* PixelAddress(const Image* image, int x, int y) {
     const ptrdiff_t row = ImageHeight(image) - 1 - y;
     return image->pixels + row * ImageStride(image) + x;
 }
+
+// An image walked from its top row, for loops that look its header up once.
+struct ImageRows {
+    uint8_t* topRow;
+    int stride, width, height;
+};
+
+inline ImageRows RowsOf(const Image* image) {
+    return {PixelAddress(image, 0, 0), ImageStride(image), ImageWidth(image), ImageHeight(image)};
+}
+// Pixel (x, y) of those rows: rows are stored bottom-up. Does not check bounds.
+inline uint8_t* RowsPixel(const ImageRows& rows, int x, int y) {
+    return rows.topRow - static_cast<ptrdiff_t>(y) * rows.stride + x;
+}

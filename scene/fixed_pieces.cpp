@@ -66,7 +66,7 @@ void DrawOverMarkedTiles(Scene& scene, const PlacedPiece& piece) {
     const int64_t right = std::min<int64_t>(int64_t{piece.dx} + piece.source.width, frame.right);
     const int64_t bottom = std::min<int64_t>(int64_t{piece.dy} + piece.source.height, frame.bottom);
     if (left >= right || top >= bottom) return;
-    const uint64_t* marks = scene.drawnTiles[scene.tilesNow & 1];
+    const uint64_t* marks = CurrentTileMarks(scene);
     const uint64_t columns = TileColumnBits(int(left / kFrameTileWidth), int((right - 1) / kFrameTileWidth));
     for (int64_t ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) {
         const int y = int(ty * kFrameTileHeight);

@@ -37,6 +37,9 @@ inline TileRun FirstTileRun(uint64_t bits, int gap) {
     return {end < 64 ? (bits >> end) << end : 0, start, end};
 }
 
+// The current frame's map.
+inline uint64_t* CurrentTileMarks(Scene& scene) { return scene.drawnTiles[scene.tilesNow & 1]; }
+
 // Notes that this frame drew on the rectangle (frame image coordinates,
 // clipped here) so that the next one restores it. Inline: every figure, dot
 // and patch marks.
@@ -45,7 +48,7 @@ inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
     const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
     if (left >= right || top >= bottom) return;
-    uint64_t* map = scene.drawnTiles[scene.tilesNow & 1];
+    uint64_t* map = CurrentTileMarks(scene);
     const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
     for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) map[ty] |= columns;
 }

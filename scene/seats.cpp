@@ -27,19 +27,6 @@ void SampleSeatPatches(Scene& scene, int ringLength) {
     }
 }
 
-// An image as the patch copy walks it: rows are stored bottom-up, so pixel
-// (x, y) is topRow[x - y * stride].
-struct PatchRows {
-    uint8_t* topRow;
-    int stride, width, height;
-};
-
-PatchRows RowsOf(const Image* image) {
-    const int height = ImageHeight(image);
-    return {ImagePixels(image) + static_cast<ptrdiff_t>(height - 1) * ImageStride(image), ImageStride(image),
-            ImageWidth(image), height};
-}
-
 template <int Size>
 void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t outStride) {
     for (int row = 0; row < Size; ++row) std::memcpy(out - row * outStride, in - row * inStride, Size);
@@ -49,21 +36,21 @@ void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t o
 // `quick` says that a patch of one to three pixels drawn inside the frame
 // lies within the picture too and has marks that need no clipping.
 struct PatchCopy {
-    PatchRows from, to;
+    ImageRows from, to;
     ScenePoint origin;
     uint64_t* marks;
     bool quick;
 };
 
 PatchCopy StartPatchCopy(Scene& scene) {
-    const PatchRows from = RowsOf(scene.backgroundImage), to = RowsOf(scene.frameImage);
+    const ImageRows from = RowsOf(scene.backgroundImage), to = RowsOf(scene.frameImage);
     const ScenePoint origin = scene.frameOrigin;
     // A patch drawn at dx in (0, width - 2) takes columns from origin.x + 3
     // to origin.x + width + 2 of the picture; rows likewise.
     const bool quick = scene.markWidth == to.width && scene.markHeight == to.height && origin.x >= -3 &&
                        origin.y >= -3 && int64_t{origin.x} + to.width + 2 <= from.width &&
                        int64_t{origin.y} + to.height + 2 <= from.height;
-    return {from, to, origin, scene.drawnTiles[scene.tilesNow & 1], quick};
+    return {from, to, origin, CurrentTileMarks(scene), quick};
 }
 
 // Patches are one to three pixels square: those are copied with their size a
@@ -74,8 +61,8 @@ void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int 
         CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
         return MarkFrameDrawn(scene, dx, dy, size, size);
     }
-    const uint8_t* in = copy.from.topRow - static_cast<ptrdiff_t>(patch.y) * copy.from.stride + patch.x;
-    uint8_t* out = copy.to.topRow - static_cast<ptrdiff_t>(dy) * copy.to.stride + dx;
+    const uint8_t* in = RowsPixel(copy.from, patch.x, patch.y);
+    uint8_t* out = RowsPixel(copy.to, dx, dy);
     switch (size) {
     case 1: *out = *in; break;
     case 2: CopySquare<2>(in, copy.from.stride, out, copy.to.stride); break;

@@ -72,17 +72,14 @@ void UpdateFigureWalker(Scene& scene, WalkwayWalker* walker) {
 // Dots are one or two pixels square; one drawn at least a pixel in from
 // the frame's edges lies wholly in it.
 struct DotFrame {
-    uint8_t* topRow;  // rows are stored bottom-up
-    int stride, width, height;
+    ImageRows rows;
     uint64_t* marks;  // null when the frame does not fit the tile map
 };
 
 DotFrame StartDots(Scene& scene) {
-    Image* frame = scene.frameImage;
-    const int width = ImageWidth(frame), height = ImageHeight(frame);
-    const bool fits = scene.markWidth == width && scene.markHeight == height;
-    return {ImagePixels(frame) + static_cast<ptrdiff_t>(height - 1) * ImageStride(frame), ImageStride(frame), width,
-            height, fits ? scene.drawnTiles[scene.tilesNow & 1] : nullptr};
+    const ImageRows rows = RowsOf(scene.frameImage);
+    const bool fits = scene.markWidth == rows.width && scene.markHeight == rows.height;
+    return {rows, fits ? CurrentTileMarks(scene) : nullptr};
 }
 
 void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame, int dotSize) {
@@ -91,9 +88,9 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame,
     const ScenePoint at = QuadPoint(scene.dotQuads[walker->way & 1], cu, cv);
     const int dx = at.x - scene.frameOrigin.x;
     const int dy = at.y - scene.frameOrigin.y;
-    if (dx > 0 && dy > 0 && dx < frame.width - 2 && dy < frame.height - 2) {
-        uint8_t* out = frame.topRow - static_cast<ptrdiff_t>(dy) * frame.stride + dx;
-        for (int row = 0; row < dotSize; ++row) std::memset(out - row * frame.stride, 0, size_t(dotSize));
+    if (dx > 0 && dy > 0 && dx < frame.rows.width - 2 && dy < frame.rows.height - 2) {
+        uint8_t* out = RowsPixel(frame.rows, dx, dy);
+        for (int row = 0; row < dotSize; ++row) std::memset(out - row * frame.rows.stride, 0, size_t(dotSize));
         if (frame.marks != nullptr) MarkSquareInFrame(frame.marks, dx, dy, dotSize);
     }
     RestartAtFarEnd(scene, walker, cv, kDotGroup);
