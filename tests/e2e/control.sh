@@ -32,12 +32,16 @@ set_dword() { drv reg-set "$1" "$2" 4 "$(le32 "$3")" >/dev/null || fail "cannot 
 # created, before WS_VISIBLE is set; styles are read once it is shown.
 wait_shown() { wait_for 5 window_visible "$1"; }
 
-# Waits for the full-screen window to be shown; its handle in $saver.
+is_foreground() { drv foreground && [ "$reply" = "$1" ]; }
+
+# Waits for the full-screen window to be shown, and to have the focus, as a
+# key pressed before Wine gives it the focus goes nowhere; its handle in $saver.
 find_saver() {
   saver=""
   drv find "$saver_class" "Screen Saver" $(scaled 15000) || return 1
   saver=$reply
   wait_shown "$saver"
+  wait_for 5 is_foreground "$saver"
 }
 
 # still_running ID: after input that must not close the saver. A negative
