@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the benchmarks and prints each measured ratio beside its target, one
-# line each: the ratio of two medians (CPU time) measured in the same run.
+# line each: the ratio of two medians (CPU time) measured in the same run;
+# beside two of them, the floor that no code can go under on this machine.
 #   tools/bench.sh [build-dir]     (default build/native; needs ZARVO_BENCHMARKS)
 # REPETITIONS (default 5) sets --benchmark_repetitions.
 set -eu
@@ -38,12 +39,25 @@ ratio() {
     }'
 }
 
+# floor LABEL MEASURE BASELINE: a ratio that no code can go under, for the
+# targets above it
+floor() {
+    m=$(median "$2")
+    b=$(median "$3")
+    [ -n "$m" ] && [ -n "$b" ] || { printf '%-70s not measured\n' "$1"; return; }
+    awk -v label="$1" -v m="$m" -v b="$b" 'BEGIN {
+        printf "%-70s %6.2fx  the least any present can cost  (%.0f ns / %.0f ns)\n", label, m / b, m, b
+    }'
+}
+
 ratio "default frame / strip memcpy" Frame/Default StripMemcpy 2
 ratio "frame with every count at maximum / strip memcpy" Frame/Maximum StripMemcpy 3.5
 ratio "default frame presented to 32-bit / strip memcpy" Frame/DefaultPresented StripMemcpy 6
 ratio "StripCopy / its memcpy" StripCopy Memcpy/StripBytes 1.2
 ratio "tick at 3840x2160 fill, 32-bit / memcpy of its bytes" ScreenTick/Fill3840x2160 ScreenTick/MemcpyOfItsBytes 1.5
 ratio "present of one tick at 3840x2160 fill, 32-bit / memcpy of its bytes" ScreenPresent/Fill3840x2160 ScreenPresent/MemcpyOfItsBytes 1.5
+floor "  under both: storing only the pixels it writes / memcpy of its bytes" ScreenPresent/WriteOfItsPixels \
+    ScreenPresent/MemcpyOfItsBytes
 ratio "the same scaling / SDL_BlitScaled" ScreenPresent/Fill3840x2160 ScreenPresent/SdlBlitScaled 0.5
 ratio "38 x 32 transparent blit / SDL colour-key blit" TransparentBlit SdlColorKeyBlit 0.2
 echo "strip memcpy: $(median StripMemcpy) ns; memcpy of the strip bytes (image_bench): $(median Memcpy/StripBytes) ns"
