@@ -3,10 +3,12 @@
 # line each: the ratio of two medians (CPU time) measured in the same run;
 # beside two of them, the floor that no code can go under on this machine.
 #   tools/bench.sh [build-dir]     (default build/native; needs ZARVO_BENCHMARKS)
-# REPETITIONS (default 5) sets --benchmark_repetitions.
+# REPETITIONS (default 5, at least 2 for medians) sets --benchmark_repetitions,
+# BENCH_MIN_TIME (seconds) --benchmark_min_time.
 set -eu
 build=${1:-build/native}
 repetitions=${REPETITIONS:-5}
+min_time=${BENCH_MIN_TIME:+--benchmark_min_time=$BENCH_MIN_TIME}
 for program in image_bench scene_bench; do
     if [ ! -x "$build/bench/$program" ]; then
         echo "no $build/bench/$program: build the native preset first" >&2
@@ -16,7 +18,7 @@ done
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 for program in image_bench scene_bench; do
-    "$build/bench/$program" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+    "$build/bench/$program" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true $min_time \
         --benchmark_format=csv 2>/dev/null | grep '_median"' >>"$out"
 done
 
