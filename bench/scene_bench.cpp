@@ -255,8 +255,8 @@ void ScreenPresent(benchmark::State& state) {
 BENCHMARK(ScreenPresent)->Name("ScreenPresent/Fill3840x2160");
 BENCHMARK(MemcpyOfPresentBytes)->Name("ScreenPresent/MemcpyOfItsBytes");
 
-// What no present of these ticks can beat: only storing one colour in
-// each pixel the ticks write, where they write it, with nothing read,
+// What any present of these ticks must at least do: store each pixel the
+// ticks write, where they write it; here one colour, with nothing read,
 // compared or scaled. Scattered over a 33 MB screen in short runs, those
 // stores cost several times a memcpy of as many bytes.
 void WriteOfItsPixels(benchmark::State& state) {

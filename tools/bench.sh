@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the benchmarks and prints each measured ratio beside its target, one
 # line each: the ratio of two medians (CPU time) measured in the same run;
-# beside two of them, the floor that no code can go under on this machine.
+# under the two 4K present ratios, what the present's stores alone cost, a
+# floor for them on this machine.
 #   tools/bench.sh [build-dir]     (default build/native; needs ZARVO_BENCHMARKS)
 # REPETITIONS (default 5, at least 2 for medians) sets --benchmark_repetitions,
 # BENCH_MIN_TIME (seconds) --benchmark_min_time.
@@ -41,14 +42,14 @@ ratio() {
     }'
 }
 
-# floor LABEL MEASURE BASELINE: a ratio that no code can go under, for the
-# targets above it
+# floor LABEL MEASURE BASELINE: a ratio of work that any code meeting the
+# targets above must do as well, so the least it can cost
 floor() {
     m=$(median "$2")
     b=$(median "$3")
     [ -n "$m" ] && [ -n "$b" ] || { printf '%-70s not measured\n' "$1"; return; }
     awk -v label="$1" -v m="$m" -v b="$b" 'BEGIN {
-        printf "%-70s %6.2fx  the least any present can cost  (%.0f ns / %.0f ns)\n", label, m / b, m, b
+        printf "%-70s %6.2fx  the stores alone: a floor  (%.0f ns / %.0f ns)\n", label, m / b, m, b
     }'
 }
 

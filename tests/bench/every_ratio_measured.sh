@@ -1,6 +1,6 @@
 #!/bin/sh
 # every_ratio_measured.sh BENCH_SH BUILD_DIR: runs the benchmarks as briefly
-# as they run and fails when a ratio line lacks one of its medians (a
+# as they allow and fails when a ratio line lacks one of its medians (a
 # benchmark renamed, gone, or skipped with an error) or when none is printed.
 out=$(REPETITIONS=2 BENCH_MIN_TIME=0.001 sh "$1" "$2") || exit 1
 printf '%s\n' "$out"
