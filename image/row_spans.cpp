@@ -72,52 +72,32 @@ void AddBlock(RowSpans* spans, unsigned differ, int x) {
     AddSpan(spans, x + std::countr_zero(differ), x + 32 - std::countl_zero(differ));
 }
 
-}  // namespace
-
-// Most of a changed rectangle is as it was: 32 bytes are passed over with one
-// test, and only a block that differs is looked at. A row's last block is
-// aligned to its end and may compare bytes again; a span found twice merges
-// with itself.
-void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offset, RowSpans* spans) {
+// A row narrower than a block: two words that may overlap, or byte by byte.
+void FindNarrowSpans(const uint8_t* a, const uint8_t* b, int width, int offset, RowSpans* spans) {
     spans->count = 0;
-    if (width < 16) {
-        if (width >= 8) {
-            AddWord(spans, Word(a) ^ Word(b), offset);
-            AddWord(spans, Word(a + width - 8) ^ Word(b + width - 8), offset + width - 8);
-            return;
-        }
-        for (int x = 0; x < width; ++x) {
-            if (a[x] != b[x]) AddSpan(spans, offset + x, offset + x + 1);
-        }
+    if (width >= 8) {
+        AddWord(spans, Word(a) ^ Word(b), offset);
+        AddWord(spans, Word(a + width - 8) ^ Word(b + width - 8), offset + width - 8);
         return;
     }
-    int x = 0;
-    for (; x + 32 <= width; x += 32) {
-        const unsigned d0 = DifferingBytes(a + x, b + x), d1 = DifferingBytes(a + x + 16, b + x + 16);
-        if ((d0 | d1) == 0) continue;
-        AddBlock(spans, d0, offset + x);
-        AddBlock(spans, d1, offset + x + 16);
+    for (int x = 0; x < width; ++x) {
+        if (a[x] != b[x]) AddSpan(spans, offset + x, offset + x + 1);
     }
-    if (x + 16 <= width) {
-        AddBlock(spans, DifferingBytes(a + x, b + x), offset + x);
-        x += 16;
-    }
-    if (x < width) AddBlock(spans, DifferingBytes(a + width - 16, b + width - 16), offset + width - 16);
 }
 
-namespace {
-
-// Rows are compared eight at a time, a 16-byte column of the eight before
-// the next: the sixteen loads of a column wait on nothing, and where all
-// eight rows are equal there (most of a changed rectangle) one test passes
-// over them. `rows` is at most kRowGroup.
+// Rows are compared up to eight at a time (kRowGroup), a 16-byte column of
+// them before the next: the loads of a column wait on nothing, and where
+// all the rows are equal there (most of a changed rectangle) one test
+// passes over them. A row's last block is aligned to its end and may compare
+// bytes again; a span found twice merges with itself. Row r of `now` is
+// r strides below its first (bottom-up images), likewise `shown`.
 constexpr int kRowGroup = 8;
 
 void FindGroupSpans(const uint8_t* now, int nowStride, const uint8_t* shown, int shownStride, int width, int rows,
                     int offset, RowSpans* found) {
     if (width < 16) {
         for (int r = 0; r < rows; ++r) {
-            FindDifferingSpans(now - r * nowStride, shown - r * shownStride, width, offset, found + r);
+            FindNarrowSpans(now - r * nowStride, shown - r * shownStride, width, offset, found + r);
         }
         return;
     }
@@ -133,11 +113,14 @@ void FindGroupSpans(const uint8_t* now, int nowStride, const uint8_t* shown, int
     };
     int x = 0;
     for (; x + 16 <= width; x += 16) column(x);
-    // The last block aligned to the row's end, over bytes compared already.
     if (x < width) column(width - 16);
 }
 
 }  // namespace
+
+void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offset, RowSpans* spans) {
+    FindGroupSpans(a, 0, b, 0, width, 1, offset, spans);
+}
 
 DifferingBlock PasteDifferingRows(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int x, int y,
                                   int width, int height, RowSpans* spans) {
