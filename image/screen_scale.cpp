@@ -323,15 +323,6 @@ void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, 
     }
 }
 
-// Rows of the bottom-up picture by number from the top.
-struct PictureRows {
-    const uint8_t* top;
-    int64_t step;
-    explicit PictureRows(const Image* picture)
-        : top(PixelAddress(picture, 0, 0)), step(-int64_t{ImageStride(picture)}) {}
-    const uint8_t* operator[](int y) const { return top + y * step; }
-};
-
 // Copies of a working line into a screen row: most are a few dozen pixels.
 inline void CopyPixels(uint32_t* out, const uint32_t* in, int count)
 {
@@ -350,7 +341,7 @@ template <typename SpansOf>
 void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
               SpansOf spansOf, const RgbPixels& target)
 {
-    const PictureRows rows(picture);
+    const ImageRows rows = RowsOf(picture);
     SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area);
     const int width = fit.placement.visible.width;
     int32_t lineIndex[2] = {-1, -1};
@@ -361,7 +352,7 @@ void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table,
             const MappedRow &above = window.Paired(index - 1), &here = window.Paired(index);
             Interval at[kMaxLineIntervals];
             const int n = Join(above.pair, above.pairCount, here.pair, here.pairCount, at);
-            for (int k = 0; k < n; ++k) WriteLine(fit, rows[index], table, at[k], pixels + at[k].begin);
+            for (int k = 0; k < n; ++k) WriteLine(fit, RowsPixel(rows, 0, index), table, at[k], pixels + at[k].begin);
         }
         return pixels;
     };
@@ -395,11 +386,11 @@ template <typename SpansOf>
 void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int bottom, SpansOf spansOf,
                   const IndexPixels& target)
 {
-    const PictureRows rows(picture);
+    const ImageRows rows = RowsOf(picture);
     WriteSpanRows(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
                   [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
                   [&](const FitTap& tap, Interval v, uint8_t* out) {
-                      const uint8_t* row = rows[NearestIndex(tap)];
+                      const uint8_t* row = RowsPixel(rows, 0, NearestIndex(tap));
                       for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
                   });
 }
