@@ -145,6 +145,58 @@ TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
     }
 }
 
+// Between the classes' sizes the scene is its class's own, placed by the
+// picture size: every frame on a w x h screen is what the scene set up at the
+// class's size shows there, so no figure or strip pixel can disagree with
+// the picture under it. Centred, that is the class-size screen moved by the
+// margins (cropped equally where the screen is shorter), black around it.
+TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
+    struct Case { int width, height, classWidth, classHeight; };
+    const Case cases[] = {{1280, 720, 1024, 768}, {1024, 600, 1024, 768}, {1024, 800, 1024, 768},
+                          {801, 601, 800, 600},   {900, 700, 800, 600},   {1000, 750, 800, 600}};
+    constexpr int kPlacedTicks = 6;
+    for (const Case& c : cases) {
+        const int w = c.width, h = c.height, cw = c.classWidth, ch = c.classHeight;
+        for (const PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill}) {
+            SCOPED_TRACE(std::string(PictureSizeName(size)) + " " + std::to_string(w) + "x" + std::to_string(h));
+            Scene* scenes[3] = {SceneFor(w, h), SceneFor(cw, ch), SceneFor(cw, ch)};
+            ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr && scenes[2] != nullptr);
+            ScreenView* views[3] = {CreateScreenView(scenes[0], size, w, h), CreateScreenView(scenes[1], size, w, h),
+                                    CreateScreenView(scenes[2], kPictureCentred, cw, ch)};
+            ASSERT_TRUE(views[0] != nullptr && views[1] != nullptr && views[2] != nullptr);
+            Screen<uint32_t> shown(w, h), placed(w, h), atClassSize(cw, ch);
+            for (int tick = 0; tick <= kPlacedTicks; ++tick) {
+                if (tick == 0) {
+                    PaintScreenView(*views[0], RgbOf(shown));
+                    PaintScreenView(*views[1], RgbOf(placed));
+                    PaintScreenView(*views[2], RgbOf(atClassSize));
+                } else {
+                    TickScreenView(*views[0], RgbOf(shown));
+                    TickScreenView(*views[1], RgbOf(placed));
+                    TickScreenView(*views[2], RgbOf(atClassSize));
+                }
+                EXPECT_EQ(Differences(shown, placed), 0) << "tick " << tick;
+                if (size != kPictureCentred) continue;
+                const int dx = (w - cw) / 2, dy = (h - ch) / 2;
+                long moved = 0;
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        const bool inside = x - dx >= 0 && x - dx < cw && y - dy >= 0 && y - dy < ch;
+                        const uint32_t expected = inside ? atClassSize.pixels[size_t(y - dy) * cw + size_t(x - dx)] : 0u;
+                        moved += shown.pixels[size_t(y) * w + size_t(x)] != expected;
+                    }
+                }
+                EXPECT_EQ(moved, 0) << "pixels unlike the class-size screen moved by " << dx << ", " << dy << " at tick "
+                                    << tick;
+            }
+            for (int i = 0; i < 3; ++i) {
+                DestroyScreenView(views[i]);
+                DestroyScene(scenes[i]);
+            }
+        }
+    }
+}
+
 // A preview pane is never magnified, whatever the setting.
 TEST(ScreenViewTest, PreviewStaysCentred) {
     Scene* scene = SetUpScene({400, 300, 1920, 32, TrueColourDisplay()}, nullptr, kDefaultSettings, kSeed).scene;
