@@ -174,11 +174,21 @@ void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc) {
     RealizePalette(dc);
 }
 
+// A centred scene draws through GDI at its monitor's origin, clipped to the
+// monitor: on a monitor shorter than the class's picture the picture reaches
+// past its top and bottom, where a neighbouring monitor may be.
+template <typename Draw>
+void DrawOnMonitor(const MonitorScene& monitor, HDC dc, Draw draw) {
+    SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
+    IntersectClipRect(dc, 0, 0, monitor.area.width, monitor.area.height);
+    draw();
+    SelectClipRgn(dc, nullptr);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+}
+
 void PaintMonitor(MonitorScene& monitor, HDC dc) {
     if (monitor.view == nullptr) {
-        SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
-        PaintScene(*monitor.scene, dc);
-        SetViewportOrgEx(dc, 0, 0, nullptr);
+        DrawOnMonitor(monitor, dc, [&] { PaintScene(*monitor.scene, dc); });
         return;
     }
     GdiFlush();  // no copy of the surface may still be pending while it is rewritten
@@ -205,9 +215,7 @@ void StretchPictureRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
 void TickMonitor(MonitorScene& monitor, HDC dc) {
     if (monitor.view == nullptr) {
         ComposeFrame(*monitor.scene);
-        SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
-        PresentFrame(*monitor.scene);
-        SetViewportOrgEx(dc, 0, 0, nullptr);
+        DrawOnMonitor(monitor, dc, [&] { PresentFrame(*monitor.scene); });
         return;
     }
     if (monitor.surface.gdiStretch) {

@@ -37,6 +37,22 @@ void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
     if (!StartScene(frontEnd)) frontEnd->running = 0;
 }
 
+// A window that took a new size (a person resized it, or XScreenSaver's
+// settings resized its preview) gets its scenes set up again for that size,
+// with the run's seed: each resolution class has its own layout, and the
+// picture is placed on the new size by the picture-size setting. The
+// override-redirect full-screen window keeps the screen's size.
+void HandleConfigure(FrontEnd* frontEnd, const XConfigureEvent* configure) {
+    if (!frontEnd->outputReady || configure->window != frontEnd->saver.window) return;
+    if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) return;
+    const RgbSurface& surface = frontEnd->output.surface;
+    if (configure->width == surface.width && configure->height == surface.height) return;
+    EndScenes(frontEnd);
+    DestroyFrameOutput(frontEnd->display, &frontEnd->output);
+    frontEnd->outputReady = 0;
+    if (!StartScene(frontEnd)) frontEnd->running = 0;
+}
+
 // The window's surface from an area's top-left corner on: the view draws in
 // the area's own coordinates.
 RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
@@ -163,6 +179,7 @@ int StartScene(FrontEnd* frontEnd) {
         PaintWindow(frontEnd);
         return 1;
     }
+    frontEnd->sceneFramesDrawn = 0;
     frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.stillAfter != 0;
     frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
     PaintWindow(frontEnd);
@@ -214,8 +231,9 @@ void DrawFrame(FrontEnd* frontEnd) {
         PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }
     ++frontEnd->framesDrawn;
+    ++frontEnd->sceneFramesDrawn;
     const long still = frontEnd->options.stillAfter;
-    if (still >= 0 && frontEnd->framesDrawn >= still) frontEnd->animating = 0;
+    if (still >= 0 && frontEnd->sceneFramesDrawn >= still) frontEnd->animating = 0;
     const long limit = frontEnd->options.frameLimit;
     if (limit >= 0 && frontEnd->framesDrawn >= limit) End(frontEnd, 0);
 }
@@ -244,6 +262,8 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
                 End(frontEnd, 0);
             }
             return;
+        case ConfigureNotify:
+            return HandleConfigure(frontEnd, &event->xconfigure);
         case ClientMessage:
             if (IsCloseRequest(&frontEnd->saver, &event->xclient)) End(frontEnd, 0);
             return;

@@ -220,7 +220,8 @@ struct FrontEnd {
     int running;
     int exitStatus;
     int animating;
-    long framesDrawn;
+    long framesDrawn;       // in the whole run: what --frames counts
+    long sceneFramesDrawn;  // since the scenes were last set up: what --still-after counts
     int64_t nextFrameMs;
     unsigned long paintSerial;  // the request that began the last whole paint
     int signalFd;  // readable once a termination signal arrived; -1: none

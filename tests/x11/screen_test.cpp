@@ -104,6 +104,27 @@ TEST_F(ScreenTest, WindowShowsTheRenderersPictureExactlyOnA24BitDisplay) {
     }
 }
 
+// A resized window sets its scene up again for the new size: at 1280 x 720
+// the 1024 x 768 picture centred and cropped, figures and strip where the
+// picture has them, exactly as zarvo-render draws that size; and back.
+TEST_F(ScreenTest, ResizedWindowShowsTheRenderersPictureAtEachSize) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1280x1024x24"));
+    Window root = DefaultRootWindow(server.display);
+    Child* zarvo = StartZarvo({"--geometry", "1024x768", "--seed", "21", "--still-after", "2", "--redraw-speed", "120"});
+    const Window window = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
+    ASSERT_NE(window, None);
+    for (const char* size : {"1024x768", "1280x720", "1024x768"}) {
+        SCOPED_TRACE(size);
+        const std::string text = size;
+        const std::string width = text.substr(0, text.find('x')), height = text.substr(text.find('x') + 1);
+        Xdotool({"windowsize", std::to_string(window), width, height});
+        Difference shown = WaitForPicture(root, 0, 0, Render(size, 21, 2), 0);
+        EXPECT_EQ(shown.count, 0) << Describe(shown);
+    }
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
+}
+
 TEST_F(ScreenTest, SixteenBitDisplayShowsTheRightColours) {
     ASSERT_NO_FATAL_FAILURE(StartServer("800x600x16"));
     Picture expected = Render("800x600", 5, 2);
