@@ -26,7 +26,7 @@ constexpr int kClassPictureHeight[kStoredClassCount] = {768, 600, 480};
 
 // The preview picture fills its pane (a pane taller than 800 shows it 768
 // high and centred): it never animates, so no table has to meet it.
-void FitPreviewToPane(Scene& scene, int* width, int* height) {
+void FitPreviewToPane(Scene& scene, int* height) {
     scene.pictureOffset = {0, 0};
     if (*height > kPreviewStretchLimit) {
         scene.pictureOffset.y = (*height - kFullHeight) / 2;
@@ -88,7 +88,7 @@ int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const Dis
     int width = clientWidth;
     int height = clientHeight;
     if (scene.resolutionClass == kPreviewClass) {
-        FitPreviewToPane(scene, &width, &height);
+        FitPreviewToPane(scene, &height);
     } else {
         FitPictureToClass(scene, &width, &height);
     }
