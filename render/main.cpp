@@ -92,7 +92,7 @@ int AddFrame(GifOutput& gif, const RgbSurface& surface, FitRect changed) {
 
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
-    RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
+    RgbSurface surface = {pixels.data(), options.width, options.height, options.width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const bool preview = options.screenWidth > options.width;
     SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
@@ -100,7 +100,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     PictureSize pictureSize = options.pictureSize;
     if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
-    const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
+    const SceneSetUp setUp = SetUpScene(window, settings, seed);
     if (setUp.outcome == kSceneRefused) {
         ShowMinimumRefusal("zarvo-render", options.width, options.height, 32,
                            options.width < 640 ? "give --scale-down to shrink the 640 x 480 scene into it, or\n"

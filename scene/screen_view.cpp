@@ -162,6 +162,11 @@ FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     return PresentScreenViewIndexed(view, target);
 }
 
+FitRect AdvanceScreenView(ScreenView& view) {
+    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
+    return PresentWith(view, [](const PictureSpans&) {});
+}
+
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
                  MonitorPlan plans[kMaxMonitors]) {
     if (monitors == nullptr || count <= 0) return 0;

@@ -38,8 +38,7 @@ struct ScreenView {
 };
 
 // A view of `scene` on a width x height area. The scene should have been set
-// up for that area (its resolution class and picture come from it); centred,
-// the view draws exactly what PaintScene and PresentFrame draw there. A
+// up for that area (its resolution class and picture come from it). A
 // preview scene is always centred: its pane is small and its picture made
 // for it. Null when memory runs out or the scene has no picture.
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
@@ -60,6 +59,11 @@ void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 // One timer tick: composes the frame and presents it.
 FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
 FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+// One timer tick for a host that puts the picture on the screen itself
+// (Windows through GDI with the scene palette, at a whole factor): composes
+// the frame and pastes what differs into view.picture, listing the changed
+// picture rectangles in view.changedPicture, but writes no screen pixel.
+FitRect AdvanceScreenView(ScreenView& view);
 
 // The frame just composed, on a target holding what the view drew last:
 // within the parts the frame changed, the row spans where it differs from

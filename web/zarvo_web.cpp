@@ -72,10 +72,10 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     current.surfacePixels.assign(count, 0);
     current.rgba.assign(4 * count, 0);
-    current.surface = {current.surfacePixels.data(), width, height, width, nullptr};
+    current.surface = {current.surfacePixels.data(), width, height, width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {width, height, width, 32, &trueColour};
-    current.scene = SetUpScene(window, &current.surface, settings, seed).scene;
+    current.scene = SetUpScene(window, settings, seed).scene;
     if (current.scene != nullptr) {
         current.view = CreateScreenView(current.scene, static_cast<PictureSize>(pictureSize), width, height);
     }

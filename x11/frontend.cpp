@@ -103,7 +103,7 @@ int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const Mo
     PictureSize pictureSize = frontEnd->displaySettings.pictureSize;
     // A narrow full screen keeps its refusal: it is a display below the minimum.
     if (!fullscreen) info = ShrinkSmallArea(info, &pictureSize);
-    const SceneSetUp setUp = SetUpScene(info, &frontEnd->output.surface, frontEnd->settings, plan.seed);
+    const SceneSetUp setUp = SetUpScene(info, frontEnd->settings, plan.seed);
     if (setUp.scene != nullptr) {
         area->scene = setUp.scene;
         area->view = CreateScreenView(setUp.scene, pictureSize, plan.rect.width, plan.rect.height);

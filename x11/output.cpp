@@ -98,7 +98,6 @@ int SetUpSurface(FrameOutput* output, int width, int height) {
     }
     output->surface.width = width;
     output->surface.height = height;
-    output->surface.palette = nullptr;
     return 1;
 }
 

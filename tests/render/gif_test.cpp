@@ -161,10 +161,9 @@ void CheckRun(const GifRun& run) {
     ASSERT_EQ(static_cast<int>(frames.size()), run.ticks) << command;
 
     std::vector<uint32_t> pixels(static_cast<size_t>(run.width) * run.height);
-    RgbSurface surface = {pixels.data(), run.width, run.height, run.width, nullptr};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {run.width, run.height, run.width, 32, &trueColour};
-    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, &surface, settings, run.seed).scene,
+    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, settings, run.seed).scene,
                                                          DestroyScene);
     ASSERT_NE(scene, nullptr);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(

@@ -31,7 +31,7 @@ std::vector<uint8_t> FramePixels(const Scene& scene) {
 }
 
 Scene* SetUpScenario(const Scenario& s) {
-    return SetUpScene(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed).scene;
+    return SetUpScene(FullScreenWindow(s.width, s.height), s.settings, kSeed).scene;
 }
 
 // The reference draws every frame the plain way: the whole strip restored

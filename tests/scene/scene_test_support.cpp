@@ -49,7 +49,7 @@ uint8_t BackgroundPixel(int x, int y) { return static_cast<uint8_t>(60 + (x * 7 
 
 SceneOutcome SceneTest::SetUpAt(const SceneWindowInfo& window, const SettingsRecord& settings, uint32_t seed) {
     DestroyScene(scene);
-    const SceneSetUp setUp = SetUpScene(window, nullptr, settings, seed);
+    const SceneSetUp setUp = SetUpScene(window, settings, seed);
     scene = setUp.scene;
     return setUp.outcome;
 }

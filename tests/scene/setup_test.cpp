@@ -170,26 +170,4 @@ TEST_F(SceneSetUpTest, PaletteKeepsBlackAtIndexZeroForTheSheets) {
     EXPECT_EQ(*PixelAddress(scene->foregroundSheet, 0, 0), 0) << "row 0 of the foreground sheet is background";
 }
 
-#ifndef _WIN32
-TEST_F(SceneSetUpTest, PaintAndPresentDrawThePictureAndTheStrip) {
-    std::vector<uint32_t> pixels(1280 * 1024, 0xFFFFFF);
-    RgbSurface surface = {pixels.data(), 1280, 1024, 1280, nullptr};
-    DestroyScene(scene);
-    scene = SetUpScene(FullScreenWindow(1280, 1024), &surface, kDefaultSettings, 1234).scene;
-    ASSERT_NE(scene, nullptr);
-    PaintScene(*scene, &surface);
-    EXPECT_EQ(surface.palette, scene->palette) << "painting selects the scene palette";
-    EXPECT_EQ(pixels[0], 0xFFFFFFu) << "the margin is left to the window's background";
-    auto colour = [&](int index) {
-        const PaletteEntry& e = scene->palette->entries[index];
-        return uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
-    };
-    EXPECT_EQ(pixels[128 * 1280 + 128], colour(*PixelAddress(scene->backgroundImage, 0, 0)));
-    ComposeFrame(*scene);
-    PresentFrame(*scene);
-    EXPECT_EQ(pixels[494 * 1280 + 218], colour(*PixelAddress(scene->frameImage, 0, 0)));
-    EXPECT_EQ(pixels[(494 + 333) * 1280 + 218 + 916], colour(*PixelAddress(scene->frameImage, 916, 333)));
-}
-#endif
-
 }  // namespace

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/scene.h"
+#include "scene/screen_view.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ std::vector<SettingsCase> SettingsCases() {
 struct Screen {
     int width, height, pitch;
     std::vector<uint32_t> memory;
-    RgbSurface surface;
+    RgbPixels client;  // the client area inside the guard
 };
 
 void MakeScreen(Screen* screen, int width, int height) {
@@ -78,7 +78,7 @@ void MakeScreen(Screen* screen, int width, int height) {
     screen->pitch = width + 2 * kGuard;
     screen->memory.assign(static_cast<size_t>(screen->pitch) * (height + 2 * kGuard), kGuardColour);
     uint32_t* client = screen->memory.data() + static_cast<size_t>(kGuard) * screen->pitch + kGuard;
-    screen->surface = {client, width, height, screen->pitch, nullptr};
+    screen->client = {client, screen->pitch, {0, 0, width, height}};
 }
 
 // The first pixel of the whole image, guard included, that differs from
@@ -128,21 +128,22 @@ int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool 
     MakeScreen(&screen, size.width, size.height);
     static const DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {size.width, size.height, size.width, 32, &trueColour};
-    Scene* scene = SetUpScene(window, &screen.surface, settings.record, kSeed).scene;
+    Scene* scene = SetUpScene(window, settings.record, kSeed).scene;
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(scene, DestroyScene);
+    const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
+        CreateScreenView(scene, kPictureCentred, size.width, size.height), DestroyScreenView);
     const SceneRect strip = scene ? ClipToClient(FrameWindowRect(*scene), size.width, size.height) : SceneRect{};
-    if (!scene || scene->resolutionClass != size.sceneClass || strip.width == 0 || strip.height == 0) {
+    if (!scene || !view || scene->resolutionClass != size.sceneClass || strip.width == 0 || strip.height == 0) {
         std::fprintf(stderr, "%s: the scene did not set up as class %d with a strip to draw\n", what.c_str(),
                      size.sceneClass);
         return 0;
     }
     const SceneRect frame = noStrip ? SceneRect{strip.x, strip.y, 0, strip.height} : strip;
-    PaintScene(*scene, &screen.surface);
+    PaintScreenView(*view, screen.client);
     const std::vector<uint32_t> painted = screen.memory;
     long changedFrames = 0;
     for (long n = 1; n <= frames; ++n) {
-        ComposeFrame(*scene);
-        PresentFrame(*scene);
+        TickScreenView(*view, screen.client);
         const long at = FirstChangeOutside(screen, painted, frame);
         if (at >= 0) {
             std::fprintf(stderr, "%s: frame %ld changed the screen at (%ld, %ld), outside the strip\n",

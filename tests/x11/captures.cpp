@@ -50,11 +50,9 @@ std::string Describe(const Difference& d) {
 }
 
 SceneRect FrameStripFor(int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    RgbSurface surface{pixels.data(), width, height, width, nullptr};
     static DisplayPaletteInfo trueColour{-1, 0, {}};
     Scene* scene =
-        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, &surface, kDefaultSettings, 1).scene;
+        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, kDefaultSettings, 1).scene;
     SceneRect strip = scene ? FrameWindowRect(*scene) : SceneRect{0, 0, 0, 0};
     DestroyScene(scene);
     return strip;
