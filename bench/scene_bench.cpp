@@ -129,13 +129,13 @@ struct ScreenRun {
 };
 
 struct PresentRecord {
-    std::vector<std::vector<std::pair<FitRect, FitRect>>> ticks;
+    std::vector<std::vector<std::pair<Rect, Rect>>> ticks;
     std::vector<std::vector<ScreenRun>> written;  // per tick, the runs of pixels it wrote
     size_t bytesPerTick = 0;
 };
 
 // The runs of written (unpoisoned) pixels in r, poisoned again; their pixel count.
-size_t CountAndPoison(std::vector<uint32_t>& pixels, FitRect r, std::vector<ScreenRun>& runs) {
+size_t CountAndPoison(std::vector<uint32_t>& pixels, Rect r, std::vector<ScreenRun>& runs) {
     size_t written = 0;
     for (int y = r.y; y < r.y + r.height; ++y) {
         uint32_t* row = pixels.data() + size_t(y) * kScreenWidth;
@@ -162,7 +162,7 @@ const PresentRecord& ThePresentRecord() {
     size_t written = 0;
     for (int tick = 0; tick < kRecordedTicks; ++tick) {
         TickScreenView(*screen.view, screen.target);
-        std::vector<std::pair<FitRect, FitRect>> rects;
+        std::vector<std::pair<Rect, Rect>> rects;
         std::vector<ScreenRun> runs;
         for (int k = 0; k < screen.view->changedCount; ++k) {
             rects.emplace_back(screen.view->changedPicture[k], screen.view->changed[k]);

@@ -111,7 +111,7 @@ void DescribePicture(const ScreenView& view, DisplayInfo* info) {
 // and on a palette display at a whole factor, where GDI's stretch makes the
 // same k x k blocks.
 int AttachView(HDC dc, PictureSize size, MonitorScene* monitor) {
-    const FitRect& area = monitor->area;
+    const Rect& area = monitor->area;
     monitor->view = CreateScreenView(monitor->scene, size, area.width, area.height);
     if (monitor->view == nullptr) return 0;
     DescribePicture(*monitor->view, &monitor->pictureInfo);
@@ -168,7 +168,7 @@ IndexPixels IndexTarget(const MonitorScene& monitor) {
 }
 
 // Copies `rect` of the monitor's surface (monitor coordinates) to the window.
-void PutSurfaceRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
+void PutSurfaceRect(const MonitorScene& monitor, HDC dc, Rect rect) {
     if (rect.width <= 0 || rect.height <= 0) return;
     BitBlt(dc, monitor.area.x + rect.x, monitor.area.y + rect.y, rect.width, rect.height, monitor.surface.memory,
            rect.x, rect.y, SRCCOPY);
@@ -188,8 +188,8 @@ void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc) {
 // A part of the picture, stretched by GDI to its k x k blocks (k = 1 when
 // centred) and cut to the monitor. The picture is bottom-up: GDI counts
 // source rows from the bottom.
-void StretchPictureRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
-    FitRect from, to;
+void StretchPictureRect(const MonitorScene& monitor, HDC dc, Rect rect) {
+    Rect from, to;
     if (!WholeFactorRects(monitor.view->fit, rect, &from, &to)) return;
     const Image* picture = monitor.view->picture;
     SetStretchBltMode(dc, COLORONCOLOR);

@@ -23,7 +23,7 @@ struct MonitorSurface {
 };
 
 struct MonitorScene {
-    FitRect area;   // the monitor in client coordinates
+    Rect area;   // the monitor in client coordinates
     Scene* scene;   // null: the monitor stays black
     ScreenView* view;
     MonitorSurface surface;  // none when centred

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "image/image.h"
+#include "image/rect.h"
 #include "image/row_spans.h"
 
 struct PaletteEntry;
@@ -18,14 +19,6 @@ enum PictureSize : int32_t {
     kPictureFill = 2,            // the largest size of the same shape that fits
                                  // (on a smaller screen: shrunk, nearest-neighbour)
     kPictureSizeCount = 3,
-};
-
-// Top-left pixel, width and height; empty when either side is 0 or less.
-struct FitRect {
-    int x;
-    int y;
-    int width;
-    int height;
 };
 
 // Largest screen side accepted (X11's own limit); a larger or non-positive
@@ -41,9 +34,9 @@ struct PicturePlacement {
     int screenHeight;
     // The whole scaled picture in screen pixels; centred on a screen smaller
     // than the picture it reaches past the screen's edges.
-    FitRect output;
+    Rect output;
     // The part of `output` on the screen: the only pixels ever written.
-    FitRect visible;
+    Rect visible;
     // Screen pixels per picture pixel, in lowest terms: k/1 for the whole
     // multiples, the limiting side's ratio for fill (the other side is
     // rounded to whole pixels, so its own ratio differs by under a pixel).
@@ -122,7 +115,7 @@ void DestroyScreenFit(ScreenFit* fit);
 // `source` (clipped to the picture), within the visible output; empty when
 // none does. One paint of the whole picture and one of each changed strip
 // together write every one of them.
-FitRect ScreenRectOf(const ScreenFit* fit, FitRect source);
+Rect ScreenRectOf(const ScreenFit* fit, Rect source);
 
 // 0x00RRGGBB of each palette entry, the table the scaling below reads.
 void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
@@ -133,12 +126,12 @@ void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
 struct RgbPixels {
     uint32_t* pixels;
     int pitch;  // in pixels
-    FitRect area;
+    Rect area;
 };
 struct IndexPixels {
     uint8_t* pixels;
     int pitch;  // in bytes
-    FitRect area;
+    Rect area;
 };
 
 // Writes ScreenRectOf(fit, source) ∩ target.area, for true-colour screens:
@@ -148,11 +141,11 @@ struct IndexPixels {
 // a strip gives the same bytes as the whole picture. 0 when the picture does
 // not have the placement's size or an argument is unusable.
 int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     FitRect source, const RgbPixels& target);
+                     Rect source, const RgbPixels& target);
 
 // The same into palette indices for palette screens, plain nearest-neighbour:
 // each screen pixel takes the picture pixel under its centre.
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
+int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, Rect source,
                             const IndexPixels& target);
 
 // Spans of picture columns on the picture rows [top, top + rowCount):
@@ -180,4 +173,4 @@ int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const P
 // a fractional factor, whose rounding in the platform's stretch would not
 // line a strip up with the whole picture (ScalePictureRectIndexed does), or
 // when nothing of `source` is on the screen.
-int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to);
+int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to);

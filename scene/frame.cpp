@@ -6,12 +6,12 @@ int SceneAnimates(const Scene& scene) { return scene.frameImage != nullptr ? 1 :
 
 int FrameTimerPeriod(const Scene& scene) { return 601 - 5 * scene.settings.redrawSpeed; }
 
-SceneRect PictureWindowRect(const Scene& scene) {
+Rect PictureWindowRect(const Scene& scene) {
     return {scene.pictureOffset.x, scene.pictureOffset.y, ImageWidth(scene.backgroundImage),
             ImageHeight(scene.backgroundImage)};
 }
 
-SceneRect FrameWindowRect(const Scene& scene) {
+Rect FrameWindowRect(const Scene& scene) {
     if (scene.frameImage == nullptr) return {0, 0, 0, 0};
     return {scene.frameOrigin.x + scene.pictureOffset.x, scene.frameOrigin.y + scene.pictureOffset.y,
             ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};

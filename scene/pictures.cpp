@@ -55,7 +55,7 @@ int LoadBackground(Scene& scene, int width, int height, float* fx) {
 }
 
 int CreateFrameImage(Scene& scene) {
-    const FrameBounds frame = SceneFrameRect(scene);
+    const Rect frame = SceneFrameRect(scene);
     scene.frameOrigin = {frame.x, frame.y};
     if (scene.resolutionClass == kPreviewClass) return 1;  // the preview is never animated
     scene.frameImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
@@ -109,7 +109,7 @@ int EncodeCellSprites(Scene& scene) {
     for (int entry = 0; entry < kSpriteCellCount; ++entry) {
         const SpriteCell& cell = scene.spriteCells[entry];
         const bool figure = entry < kLeftForegroundCell;
-        const SceneRect piece = figure ? SceneRect{cell.srcX, cell.srcY, cell.width, cell.height}
+        const Rect piece = figure ? Rect{cell.srcX, cell.srcY, cell.width, cell.height}
                                        : ForegroundPieceRect(scene, entry);
         if (piece.width <= 0 || piece.height <= 0) continue;
         const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;

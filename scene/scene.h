@@ -8,6 +8,7 @@
 
 #include "image/image.h"
 #include "image/palette.h"
+#include "image/rect.h"
 #include "image/span_sprite.h"
 #include "platform/platform.h"
 #include "scene/tables.h"
@@ -21,11 +22,6 @@ struct SceneWindowInfo {
     int bitsPerPixel;  // the display's colour depth
     // The display's palette; null reads it from the platform (ReadDisplayPalette).
     const DisplayPaletteInfo* display;
-};
-
-// A rectangle in window (client) coordinates.
-struct SceneRect {
-    int x, y, width, height;
 };
 
 struct WalkwayWalker {
@@ -145,8 +141,8 @@ int SceneAnimates(const Scene& scene);
 int FrameTimerPeriod(const Scene& scene);
 
 // The picture centred at pictureOffset with its own size, and the frame strip.
-SceneRect PictureWindowRect(const Scene& scene);
-SceneRect FrameWindowRect(const Scene& scene);
+Rect PictureWindowRect(const Scene& scene);
+Rect FrameWindowRect(const Scene& scene);
 
 // One frame in memory: RestoreFrame, then the seated crowd, the walkway
 // walkers, the foreground pieces and the circling walkers, in that order.
@@ -154,7 +150,7 @@ void ComposeFrame(Scene& scene);
 // The parts of the frame image (in its own coordinates) that the last
 // ComposeFrame changed, as at most `max` rectangles covering every changed
 // pixel; the whole image after set-up or InvalidateFrame. The count written.
-int FrameChangedRects(const Scene& scene, SceneRect* rects, int max);
+int FrameChangedRects(const Scene& scene, Rect* rects, int max);
 // The next frame restores the whole frame image and reports all of it
 // changed: for when something other than the frames wrote to it.
 void InvalidateFrame(Scene& scene);

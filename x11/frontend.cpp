@@ -59,7 +59,7 @@ RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
     const RgbSurface& surface = output->surface;
     uint32_t* origin = surface.pixels + static_cast<size_t>(area.rect.y) * static_cast<size_t>(surface.pitch) +
                        static_cast<size_t>(area.rect.x);
-    return RgbPixels{origin, surface.pitch, FitRect{0, 0, area.rect.width, area.rect.height}};
+    return RgbPixels{origin, surface.pitch, Rect{0, 0, area.rect.width, area.rect.height}};
 }
 
 // The rows [top, bottom) of the window that lie in an area, in the area's
@@ -68,7 +68,7 @@ RgbPixels AreaBand(FrameOutput* output, const WindowArea& area, int top, int bot
     RgbPixels pixels = AreaPixels(output, area);
     const int first = std::clamp(top - area.rect.y, 0, area.rect.height);
     const int last = std::clamp(bottom - area.rect.y, first, area.rect.height);
-    pixels.area = FitRect{0, first, area.rect.width, last - first};
+    pixels.area = Rect{0, first, area.rect.width, last - first};
     pixels.pixels += static_cast<size_t>(first) * static_cast<size_t>(pixels.pitch);
     return pixels;
 }
@@ -83,7 +83,7 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
     const int count = QueryMonitors(frontEnd->display, XScreenNumberOfScreen(window.screen), monitors);
     int inside = 0;
     for (int i = 0; i < count; ++i) {
-        const FitRect& r = monitors[i].rect;
+        const Rect& r = monitors[i].rect;
         const int left = std::max(r.x, 0), top = std::max(r.y, 0);
         const int right = std::min(r.x + r.width, window.width), bottom = std::min(r.y + r.height, window.height);
         if (right <= left || bottom <= top) continue;
@@ -212,7 +212,7 @@ void PaintWindow(FrontEnd* frontEnd) {
             const RgbPixels band = AreaBand(output, area, top, bottom);
             if (area.view && band.area.height > 0) PaintScreenView(*area.view, band);
         }
-        SendFrameRect(frontEnd->display, frontEnd->saver.window, output, SceneRect{0, top, width, bottom - top});
+        SendFrameRect(frontEnd->display, frontEnd->saver.window, output, Rect{0, top, width, bottom - top});
         XFlush(frontEnd->display);
     }
     WaitForFrameRects(frontEnd->display, output);
@@ -223,10 +223,10 @@ void DrawFrame(FrontEnd* frontEnd) {
         const WindowArea& area = frontEnd->areas[i];
         if (area.view == nullptr) continue;
         TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
-        SceneRect rects[kMaxViewChanges];
+        Rect rects[kMaxViewChanges];
         for (int k = 0; k < area.view->changedCount; ++k) {
-            const FitRect changed = area.view->changed[k];
-            rects[k] = SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
+            const Rect changed = area.view->changed[k];
+            rects[k] = Rect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
         }
         PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }

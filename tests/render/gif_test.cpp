@@ -33,7 +33,7 @@ std::vector<uint8_t> Apply(std::vector<uint8_t> previous, const GifPatch& patch)
 
 TEST(GifFramesTest, EachPatchRebuildsTheFrameFromTheSmallestRectangle) {
     struct Change { int x, y, index; };
-    struct Case { const char* name; std::vector<Change> changes; FitRect expected; bool transparent; };
+    struct Case { const char* name; std::vector<Change> changes; Rect expected; bool transparent; };
     std::vector<Change> everyIndex;
     for (int i = 0; i < 64; ++i) everyIndex.push_back({i % 8, i / 8, 200 + (i % 56)});
     const Case cases[] = {

@@ -58,7 +58,7 @@ void SceneTest::InstallSyntheticScene(int sceneClass) {
     DestroyScene(scene);
     scene = NewScene();
     ScaleSceneTables(*scene, sceneClass);
-    const FrameBounds frame = SceneFrameRect(*scene);
+    const Rect frame = SceneFrameRect(*scene);
     scene->frameOrigin = {frame.x, frame.y};
     scene->backgroundImage = CreateImage(1024, 768, nullptr);
     for (int y = 0; y < 768; ++y) {

@@ -34,13 +34,11 @@ long Differences(const Screen<Pixel>& a, const Screen<Pixel>& b) {
     return count;
 }
 
-int Inside(FitRect r, int x, int y) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
-
 // What GDI's stretch of a picture rectangle does on a host that puts the
 // picture itself: each screen pixel of `to` takes the picture pixel of its
 // k x k block in `from`.
-void PutPictureRect(const ScreenView& view, FitRect rect, Screen<uint8_t>& screen) {
-    FitRect from, to;
+void PutPictureRect(const ScreenView& view, Rect rect, Screen<uint8_t>& screen) {
+    Rect from, to;
     if (!WholeFactorRects(view.fit, rect, &from, &to)) return;
     const int k = view.fit->placement.factorNumerator;
     for (int y = 0; y < to.height; ++y) {
@@ -70,16 +68,16 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
         PutPictureRect(*advanced, {0, 0, ImageWidth(advanced->picture), ImageHeight(advanced->picture)}, put);
         PaintScreenViewIndexed(*ticked, IndexOf(expected));
         EXPECT_EQ(Differences(put, expected), 0) << "paint";
-        const SceneRect frame = FrameWindowRect(*scenes[0]);
-        const FitRect strip{frame.x, frame.y, frame.width, frame.height};
+        const Rect frame = FrameWindowRect(*scenes[0]);
+        const Rect strip{frame.x, frame.y, frame.width, frame.height};
         for (int tick = 1; tick <= kTicks; ++tick) {
             AdvanceScreenView(*advanced);
             TickScreenViewIndexed(*ticked, IndexOf(expected));
             for (int k = 0; k < advanced->changedCount; ++k) {
-                const FitRect r = advanced->changedPicture[k];
+                const Rect r = advanced->changedPicture[k];
                 if (c.size == kPictureCentred) {
-                    EXPECT_TRUE(Inside(strip, r.x + scenes[0]->pictureOffset.x, r.y + scenes[0]->pictureOffset.y) &&
-                                Inside(strip, r.x + r.width - 1 + scenes[0]->pictureOffset.x,
+                    EXPECT_TRUE(Contains(strip, r.x + scenes[0]->pictureOffset.x, r.y + scenes[0]->pictureOffset.y) &&
+                                Contains(strip, r.x + r.width - 1 + scenes[0]->pictureOffset.x,
                                        r.y + r.height - 1 + scenes[0]->pictureOffset.y))
                         << "tick " << tick;
                 }
@@ -115,7 +113,7 @@ void ExpectTicksMatchPaints(PictureSize size, int w, int h, TargetOf targetOf, P
     for (int t = 1; t <= ticks; ++t) {
         std::fill(one.pixels.begin(), one.pixels.end(), Pixel{0x11});
         std::fill(other.pixels.begin(), other.pixels.end(), Pixel{0x22});
-        const FitRect changed = tick(*views[0], targetOf(one));
+        const Rect changed = tick(*views[0], targetOf(one));
         tick(*views[1], targetOf(other));
         tick(*views[2], targetOf(reference));
         paint(*views[2], targetOf(reference));
@@ -127,8 +125,8 @@ void ExpectTicksMatchPaints(PictureSize size, int w, int h, TargetOf targetOf, P
                 if (one.pixels[i] != other.pixels[i]) continue;
                 shown.pixels[i] = one.pixels[i];
                 bool listed = false;
-                for (int k = 0; k < views[0]->changedCount && !listed; ++k) listed = Inside(views[0]->changed[k], x, y);
-                outside += !(listed && Inside(changed, x, y));
+                for (int k = 0; k < views[0]->changedCount && !listed; ++k) listed = Contains(views[0]->changed[k], x, y);
+                outside += !(listed && Contains(changed, x, y));
             }
         }
         EXPECT_EQ(outside, 0) << PictureSizeName(size) << " " << w << "x" << h << " tick " << t;
@@ -219,8 +217,8 @@ TEST(ScreenViewTest, PreviewStaysCentred) {
     ASSERT_NE(scene, nullptr);
     ScreenView* view = CreateScreenView(scene, kPictureFill, 400, 300);
     ASSERT_NE(view, nullptr);
-    const FitRect visible = view->fit->placement.visible;
-    const SceneRect picture = PictureWindowRect(*scene);
+    const Rect visible = view->fit->placement.visible;
+    const Rect picture = PictureWindowRect(*scene);
     EXPECT_EQ(visible.x, picture.x);
     EXPECT_EQ(visible.width, picture.width);
     EXPECT_EQ(visible.height, picture.height);
@@ -248,11 +246,11 @@ TEST(ScreenViewTest, SmallAreasShowTheSmallestLayoutShrunkAndMoving) {
         ASSERT_NE(view, nullptr);
         ASSERT_NE(fullView, nullptr);
         Screen<uint32_t> screen(w, h), fullScreen(640, 480);
-        const FitRect visible = view->fit->placement.visible;
+        const Rect visible = view->fit->placement.visible;
         EXPECT_TRUE(visible.width == w || visible.height == h) << "fills one side";
         int moved = 0;
         for (int tick = 0; tick < kTicks; ++tick) {
-            const FitRect changed = TickScreenView(*view, RgbOf(screen));
+            const Rect changed = TickScreenView(*view, RgbOf(screen));
             TickScreenView(*fullView, RgbOf(fullScreen));
             moved += changed.width > 0 && changed.height > 0;
         }

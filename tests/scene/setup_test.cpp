@@ -7,7 +7,7 @@ namespace {
 
 using SceneSetUpTest = SceneTest;
 
-void ExpectRect(const SceneRect& rect, int x, int y, int width, int height, const char* what) {
+void ExpectRect(const Rect& rect, int x, int y, int width, int height, const char* what) {
     EXPECT_EQ(rect.x, x) << what << ": expected x " << x << ", got " << rect.x;
     EXPECT_EQ(rect.y, y) << what << ": expected y " << y << ", got " << rect.y;
     EXPECT_EQ(rect.width, width) << what << ": expected width " << width << ", got " << rect.width;

@@ -88,19 +88,6 @@ TEST(ConvertRect, EightBitTrueColorPacksThreeThreeTwo) {
     EXPECT_EQ(image[3], 0x55) << "expected nothing written past the row";
 }
 
-TEST(ClipRect, KeepsOnlyThePartInsideTheArea) {
-    auto same = [](SceneRect a, SceneRect b) {
-        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-    };
-    EXPECT_TRUE(same(ClipRect({10, 20, 30, 40}, 100, 100), {10, 20, 30, 40}));
-    EXPECT_TRUE(same(ClipRect({-5, -5, 10, 10}, 100, 100), {0, 0, 5, 5}));
-    EXPECT_TRUE(same(ClipRect({90, 95, 20, 20}, 100, 100), {90, 95, 10, 5}));
-    EXPECT_EQ(ClipRect({100, 0, 10, 10}, 100, 100).width, 0);
-    EXPECT_EQ(ClipRect({0, 0, -10, 10}, 100, 100).width, 0);
-    EXPECT_TRUE(same(ClipRect({INT_MAX - 1, 0, INT_MAX, 1}, 100, 100), {0, 0, 0, 0}));
-    EXPECT_TRUE(same(ClipRect({1, 1, INT_MAX, INT_MAX}, 100, 100), {1, 1, 99, 99}));
-}
-
 TEST(ConvertRect, WritesOnlyTheRectangleInTheVisualsFormat) {
     const int width = 8, height = 6;
     std::vector<uint32_t> pixels(width * height);
