@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 
 namespace {
 

@@ -1,7 +1,14 @@
-// Fitting the 8-bit picture to a screen of another size: where it lands, how
-// each screen pixel maps back to the picture, and the scaling of any changed
-// rectangle of the picture into a 32-bit or 8-bit screen surface. Portable:
-// the hosts hand in their surfaces and put the pixels on the screen.
+// Fitting the 8-bit picture to a screen of another size: where it lands and
+// how each screen pixel maps back to the picture (screen_scale.h writes the
+// pixels). Portable: the hosts hand in their surfaces.
+//
+// Terms. The output is the whole scaled picture in screen pixels, the
+// visible rectangle its part on the screen. A tap says which picture column
+// (or row) a visible column (or row) reads, and the weight in 256ths of the
+// next one it blends in where its footprint straddles the edge. A run is a
+// stretch of visible columns with the same tap; a reach, the visible columns
+// (or rows) reading one picture column (or row); a fit column, how a
+// magnified picture column lays out: pure columns, then maybe one blend.
 #pragma once
 
 #include <cstdint>
@@ -117,54 +124,8 @@ void DestroyScreenFit(ScreenFit* fit);
 // together write every one of them.
 Rect ScreenRectOf(const ScreenFit* fit, Rect source);
 
-// 0x00RRGGBB of each palette entry, the table the scaling below reads.
+// 0x00RRGGBB of each palette entry, the table the scaling reads.
 void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
-
-// A surface holding the screen rectangle `area` (screen coordinates); pixel
-// (X, Y) of the screen is pixels[(Y - area.y) * pitch + X - area.x]. A whole
-// screen's surface has area (0, 0, width, height); a strip's may be smaller.
-struct RgbPixels {
-    uint32_t* pixels;
-    int pitch;  // in pixels
-    Rect area;
-};
-struct IndexPixels {
-    uint8_t* pixels;
-    int pitch;  // in bytes
-    Rect area;
-};
-
-// Writes ScreenRectOf(fit, source) ∩ target.area, for true-colour screens:
-// pixels inside one picture pixel take its colour, those on an uneven
-// block's edge blend the two (four at a corner) by coverage in integer
-// arithmetic. Each screen pixel is a function of the whole picture alone, so
-// a strip gives the same bytes as the whole picture. 0 when the picture does
-// not have the placement's size or an argument is unusable.
-int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     Rect source, const RgbPixels& target);
-
-// The same into palette indices for palette screens, plain nearest-neighbour:
-// each screen pixel takes the picture pixel under its centre.
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, Rect source,
-                            const IndexPixels& target);
-
-// Spans of picture columns on the picture rows [top, top + rowCount):
-// rows[i] holds those of row top + i. Spans are in increasing order and
-// inside the picture (others are cut to it).
-struct PictureSpans {
-    int top;
-    int rowCount;
-    const RowSpans* rows;
-};
-
-// As ScalePictureRect, for only the screen pixels that read a pixel of the
-// spans: on each screen row the footprints of the spans of the one or two
-// picture rows it reads, within target.area. All of them lie in
-// ScreenRectOf the spans' bounding box. 0 when an argument is unusable.
-int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                      const PictureSpans& spans, const RgbPixels& target);
-int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
-                             const IndexPixels& target);
 
 // For a host that stretches with the platform (StretchDIBits) on palette
 // screens: where the factor is a whole k (centred, whole multiples), the

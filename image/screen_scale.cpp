@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 #include "image/short_copy.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 #include "scene/scene.h"
 #include "settings/display_settings.h"
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 
 namespace {
 
