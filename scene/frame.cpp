@@ -79,7 +79,7 @@ SceneRect FrameWindowRect(const Scene& scene) {
 
 void PaintScene(Scene& scene, DrawTarget target) {
     if (target == nullptr) return;
-    scene.presentedKnown = 0;  // the strip now shows the bare picture
+    ForgetShownFrame(scene);  // the strip now shows the bare picture
     SelectScenePalette(scene, target);
     const SceneRect picture = PictureWindowRect(scene);
     DrawImage(scene.backgroundImage, target, picture.x, picture.y, picture.width, picture.height);
@@ -105,3 +105,5 @@ void PresentFrame(Scene& scene) {
     DrawImageParts(scene.frameImage, scene.screen, frame.x, frame.y, parts, count);
     scene.composedSincePresent = 0;
 }
+
+void ForgetShownFrame(Scene& scene) { scene.presentedKnown = 0; }

@@ -172,5 +172,11 @@ int FrameChangedRects(const Scene& scene, SceneRect* rects, int max);
 // changed: for when something other than the frames wrote to it.
 void InvalidateFrame(Scene& scene);
 // Puts the frame image on the screen target kept at set-up: all of it after
-// a paint, else only the parts that differ from what it put last.
+// a paint or ForgetShownFrame, else only the parts that differ from what it
+// put last.
 void PresentFrame(Scene& scene);
+// For when something else may have changed the window's pixels (a window
+// over it gone, its saved bits put back, a palette or display change): the
+// record of what the strip shows no longer holds, so the next present puts
+// the whole strip.
+void ForgetShownFrame(Scene& scene);

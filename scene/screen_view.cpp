@@ -65,22 +65,37 @@ FitRect PasteDifferences(ScreenView& view, FitRect r) {
                    block.rows.end - block.rows.begin};
 }
 
-// The frame's changed parts that differ from the picture: pasted, scaled by
-// `scale` (given the rows' spans) and listed in the view; their bounding box.
+// The whole of picture rectangle r (of the frame), pasted from the frame
+// and noted in view.rowSpans as one span a row: for a screen whose strip
+// may show anything.
+FitRect PasteWhole(ScreenView& view, FitRect r) {
+    const Scene& scene = *view.scene;
+    CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
+                  view.picture, r.x, r.y);
+    for (int y = r.y; y < r.y + r.height; ++y) view.rowSpans[y] = RowSpans{1, {{r.x, r.x + r.width}}};
+    return r;
+}
+
+// The frame's changed parts that differ from the picture (all of the frame
+// when what the screen shows is not known): pasted, scaled by `scale`
+// (given the rows' spans) and listed in the view; their bounding box.
 template <typename Scale>
 FitRect PresentWith(ScreenView& view, Scale scale) {
     view.changedCount = 0;
     const Scene& scene = *view.scene;
     if (!SceneAnimates(scene)) return FitRect{0, 0, 0, 0};
     SceneRect rects[kMaxViewChanges];
-    const int count = FrameChangedRects(scene, rects, kMaxViewChanges);
+    const bool known = view.stripKnown != 0;
+    rects[0] = WholeFrame(scene);
+    const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
+    view.stripKnown = 1;
     FitRect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
         const FitRect r = Overlap(FitRect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
                                           rects[i].width, rects[i].height},
                                   WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
-        const FitRect differing = PasteDifferences(view, r);
+        const FitRect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
         if (differing.width <= 0) continue;
         scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const FitRect screen = ScreenRectOf(view.fit, differing);
@@ -161,6 +176,8 @@ FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentScreenViewIndexed(view, target);
 }
+
+void ForgetShownPicture(ScreenView& view) { view.stripKnown = 0; }
 
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
                  MonitorPlan plans[kMaxMonitors]) {

@@ -2,6 +2,7 @@
 // PresentFrame draw; scaled, every tick leaves the screen exactly as a whole
 // paint of the same moment would, writing only inside the rectangles it
 // lists; and which monitors get a scene.
+#include <algorithm>
 #include <vector>
 
 #include "scene/screen_view.h"
@@ -144,6 +145,109 @@ TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
             [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
     }
 }
+
+// Something else wrote over the strip on the screen (a window's saved bits
+// put back): after ForgetShownPicture the next tick writes and lists the
+// whole strip, and the screen equals a whole paint of the same frame; the
+// tick after it is differential again and still right.
+template <typename Pixel, typename TargetOf, typename Paint, typename Tick>
+void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, TargetOf targetOf, Paint paint,
+                                            Tick tick) {
+    Scene* scenes[2] = {SceneFor(w, h), SceneFor(w, h)};
+    ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
+    ScreenView* views[2] = {CreateScreenView(scenes[0], size, w, h), CreateScreenView(scenes[1], size, w, h)};
+    ASSERT_TRUE(views[0] != nullptr && views[1] != nullptr);
+    Screen<Pixel> shown(w, h), reference(w, h);
+    paint(*views[0], targetOf(shown));
+    for (int t = 0; t < kTicks / 2; ++t) {
+        tick(*views[0], targetOf(shown));
+        tick(*views[1], targetOf(reference));
+    }
+    const SceneRect frame = WholeFrame(*scenes[0]);
+    const FitRect strip = ScreenRectOf(views[0]->fit, FitRect{scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y,
+                                                              frame.width, frame.height});
+    ASSERT_GT(strip.width, 0);
+    for (int y = strip.y; y < strip.y + strip.height; ++y)
+        std::fill_n(shown.pixels.begin() + (int64_t{y} * w + strip.x), strip.width, Pixel{0x5A});
+    ForgetShownPicture(*views[0]);
+    for (int t = 0; t < 2; ++t) {
+        const FitRect changed = tick(*views[0], targetOf(shown));
+        tick(*views[1], targetOf(reference));
+        paint(*views[1], targetOf(reference));
+        if (t == 0) {
+            EXPECT_TRUE(Inside(changed, strip.x, strip.y) &&
+                        Inside(changed, strip.x + strip.width - 1, strip.y + strip.height - 1))
+                << "expected the whole strip " << strip.width << "x" << strip.height << " listed, got "
+                << changed.width << "x" << changed.height;
+        }
+        EXPECT_EQ(Differences(shown, reference), 0) << "tick " << t << " after forgetting";
+    }
+    for (int i = 0; i < 2; ++i) {
+        DestroyScreenView(views[i]);
+        DestroyScene(scenes[i]);
+    }
+}
+
+TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
+    struct Case { PictureSize size; int width, height; };
+    const Case cases[] = {
+        {kPictureCentred, 1024, 768}, {kPictureCentred, 1280, 1024}, {kPictureWholeMultiples, 2048, 1536},
+        {kPictureWholeMultiples, 1300, 1000}, {kPictureFill, 1920, 1080}, {kPictureFill, 1366, 768},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+        ExpectForgottenPictureRepaintsTheStrip<uint32_t>(
+            c.size, c.width, c.height, RgbOf, [](ScreenView& v, const RgbPixels& t) { PaintScreenView(v, t); },
+            [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
+        ExpectForgottenPictureRepaintsTheStrip<uint8_t>(
+            c.size, c.width, c.height, IndexOf,
+            [](ScreenView& v, const IndexPixels& t) { PaintScreenViewIndexed(v, t); },
+            [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
+    }
+}
+
+#ifndef _WIN32  // PaintScene and PresentFrame draw through GDI there
+// The centred scene's own record: after ForgetShownFrame the next present
+// puts the whole strip over whatever the screen held there.
+TEST(ScreenViewTest, ForgottenFramePutsTheWholeStrip) {
+    const int sizes[][2] = {{1024, 768}, {800, 600}, {640, 480}, {1280, 1024}};
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        Scene* shown = SceneFor(w, h);
+        Scene* reference = SceneFor(w, h);
+        ASSERT_TRUE(shown != nullptr && reference != nullptr);
+        Screen<uint32_t> screen(w, h), whole(w, h);
+        RgbSurface surface = {screen.pixels.data(), w, h, w, nullptr};
+        RgbSurface wholeSurface = {whole.pixels.data(), w, h, w, nullptr};
+        shown->screen = &surface;
+        reference->screen = &wholeSurface;
+        PaintScene(*shown, &surface);
+        for (int t = 0; t < kTicks / 2; ++t) {
+            ComposeFrame(*shown);
+            PresentFrame(*shown);
+            ComposeFrame(*reference);
+        }
+        // The strip, cut to the screen: at 640 x 480 it reaches past the right edge.
+        const SceneRect strip = FrameWindowRect(*shown);
+        const int right = std::min(strip.x + strip.width, w), bottom = std::min(strip.y + strip.height, h);
+        for (int y = strip.y; y < bottom; ++y)
+            std::fill(screen.pixels.begin() + (int64_t{y} * w + strip.x), screen.pixels.begin() + (int64_t{y} * w + right),
+                      0x5Au);
+        ForgetShownFrame(*shown);
+        for (int t = 0; t < 2; ++t) {
+            ComposeFrame(*shown);
+            PresentFrame(*shown);
+            ComposeFrame(*reference);
+            PaintScene(*reference, &wholeSurface);
+            PresentFrame(*reference);
+            EXPECT_EQ(Differences(screen, whole), 0) << "tick " << t << " after forgetting";
+        }
+        DestroyScene(shown);
+        DestroyScene(reference);
+    }
+}
+#endif
 
 // A preview pane is never magnified, whatever the setting.
 TEST(ScreenViewTest, PreviewStaysCentred) {
