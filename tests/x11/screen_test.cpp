@@ -251,7 +251,7 @@ TEST_F(ScreenTest, FullScreenRepaintsWhatAnotherWindowUncovered) {
 TEST_F(ScreenTest, FullScreenShowsTheLastFrameAfterAWindowCoveredTheMovingStrip) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     constexpr int kSeed = 19, kStillAfter = 60;
-    const SceneRect strip = FrameStripFor(1024, 768);
+    const Rect strip = FrameStripFor(1024, 768);
     const Picture still = Render("1024x768", kSeed, 0), last = Render("1024x768", kSeed, kStillAfter);
     Window root = DefaultRootWindow(server.display);
     Child* zarvo = StartZarvo({"--fullscreen", "--seed", std::to_string(kSeed), "--still-after",
