@@ -40,19 +40,24 @@ int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck);
 // Asks the saver window to run the password verifier; nonzero when verified.
 constexpr UINT VerifyPasswordMessage = 0x8000;
 
-// Process-wide host state.
-extern HINSTANCE moduleInstance;
-extern HWND mainWindow;
-extern int isPreview;
-extern int isClosing;
-extern int isCheckingPassword;
-extern POINT mouseAnchor;
-extern uint32_t mouseMoveThreshold;
-extern uint32_t lastPasswordCheckTick;
-
 typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND window);
-extern HMODULE passwordLibrary;
-extern VerifyScreenSavePwdProc verifyPassword;
+
+// Everything the host keeps for its process, in one record as the X11 front
+// end keeps its FrontEnd: the module, the saver window and its run, the
+// state that closing and the password check share, and the verifier.
+struct SaverHost {
+    HINSTANCE moduleInstance;
+    HWND mainWindow;
+    int isPreview;
+    int isClosing;
+    int isCheckingPassword;  // the verifier's dialog is up: input does not close
+    POINT mouseAnchor;       // where the pointer was when the window came up
+    uint32_t mouseMoveThreshold;
+    uint32_t lastPasswordCheckTick;  // kNoPasswordCheckYet before the first
+    HMODULE passwordLibrary;
+    VerifyScreenSavePwdProc verifyPassword;  // null: no password is asked for
+};
+extern SaverHost saverHost;
 
 // Run modes.
 int ScreenSaverMain(HINSTANCE instance, const char* tail);

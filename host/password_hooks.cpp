@@ -6,9 +6,6 @@
 
 #include <cstring>
 
-HMODULE passwordLibrary = nullptr;
-VerifyScreenSavePwdProc verifyPassword = nullptr;
-
 namespace {
 
 constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SCREENSAVERRUNNING
@@ -51,25 +48,25 @@ int SetScreenSaverRunning(int running) {
 }
 
 void UnloadPasswordVerifier() {
-    if (passwordLibrary == nullptr) return;
-    FreeLibrary(passwordLibrary);
-    passwordLibrary = nullptr;
-    if (verifyPassword != nullptr) {
-        verifyPassword = nullptr;
+    if (saverHost.passwordLibrary == nullptr) return;
+    FreeLibrary(saverHost.passwordLibrary);
+    saverHost.passwordLibrary = nullptr;
+    if (saverHost.verifyPassword != nullptr) {
+        saverHost.verifyPassword = nullptr;
         SetScreenSaverRunning(0);
     }
 }
 
 void LoadPasswordVerifier() {
-    if (passwordLibrary != nullptr) UnloadPasswordVerifier();
+    if (saverHost.passwordLibrary != nullptr) UnloadPasswordVerifier();
     HKEY desktop = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS) return;
     if (DesktopAsksForPassword(desktop)) {
-        passwordLibrary = LoadLibraryA("PASSWORD.CPL");
-        if (passwordLibrary != nullptr) {
-            verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(
-                reinterpret_cast<void*>(GetProcAddress(passwordLibrary, "VerifyScreenSavePwd")));
-            if (verifyPassword != nullptr) {
+        saverHost.passwordLibrary = LoadLibraryA("PASSWORD.CPL");
+        if (saverHost.passwordLibrary != nullptr) {
+            saverHost.verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(
+                reinterpret_cast<void*>(GetProcAddress(saverHost.passwordLibrary, "VerifyScreenSavePwd")));
+            if (saverHost.verifyPassword != nullptr) {
                 SetScreenSaverRunning(1);
             } else {
                 UnloadPasswordVerifier();

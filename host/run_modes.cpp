@@ -2,8 +2,6 @@
 // preview (one saver window each), the settings dialog and the password change.
 #include "host/host.h"
 
-HINSTANCE moduleInstance = nullptr;
-
 namespace {
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -40,8 +38,8 @@ int RegisterSaverClass() {
     WNDCLASSA saverClass = {};
     saverClass.style = kSaverClassStyle;
     saverClass.lpfnWndProc = ScreenSaverClassProc;
-    saverClass.hInstance = moduleInstance;
-    saverClass.hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(kSaverIconId));
+    saverClass.hInstance = saverHost.moduleInstance;
+    saverClass.hIcon = LoadIconA(saverHost.moduleInstance, MAKEINTRESOURCEA(kSaverIconId));
     saverClass.hCursor = nullptr;
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     saverClass.lpszClassName = kSaverClassName;
@@ -67,7 +65,7 @@ int RunScreenSaver(HWND parent) {
         RECT client = {0, 0, 0, 0};
         GetClientRect(parent, &client);
         plan = {0, kPreviewStyle, kPreviewTitle, 0, 0, client.right, client.bottom};
-        isPreview = 1;
+        saverHost.isPreview = 1;
     } else {
         // The whole virtual screen, so that no monitor goes on showing the desktop.
         plan = {WS_EX_TOPMOST, kFullScreenStyle, kFullScreenTitle,
@@ -77,13 +75,13 @@ int RunScreenSaver(HWND parent) {
         LoadPasswordVerifier();
     }
     if (RegisterSaverClass()) {
-        mainWindow = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x,
-                                     plan.y, plan.width, plan.height, parent, nullptr, moduleInstance,
+        saverHost.mainWindow = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x,
+                                     plan.y, plan.width, plan.height, parent, nullptr, saverHost.moduleInstance,
                                      nullptr);
     }
     int exitCode = kNoWindowExitCode;
-    if (mainWindow != nullptr) {
-        if (!isPreview) SetForegroundWindow(mainWindow);
+    if (saverHost.mainWindow != nullptr) {
+        if (!saverHost.isPreview) SetForegroundWindow(saverHost.mainWindow);
         exitCode = RunMessageLoop();
     }
     UnloadPasswordVerifier();
@@ -104,8 +102,8 @@ int StartPreview(const char* text) {
 }
 
 int ShowConfigureDialog(HWND owner) {
-    if (!PrepareConfigureDialog(moduleInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId),
+    if (!PrepareConfigureDialog(saverHost.moduleInstance)) return 0;
+    return static_cast<int>(DialogBoxParamA(saverHost.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId),
                                             owner, ScreenSaverConfigureDialog, 0));
 }
 
@@ -117,7 +115,7 @@ int StartChangePassword(const char* text) {
 }
 
 int ScreenSaverMain(HINSTANCE instance, const char* tail) {
-    moduleInstance = instance;
+    saverHost.moduleInstance = instance;
     CommandLineRequest request = ParseCommandLine(tail);
     switch (request.mode) {
     case kModeConfigureNoOwner:

@@ -5,14 +5,6 @@
 
 #include <imm.h>
 
-HWND mainWindow = nullptr;
-int isPreview = 0;
-int isClosing = 0;
-int isCheckingPassword = 0;
-POINT mouseAnchor = {0, 0};
-uint32_t mouseMoveThreshold = kMouseMoveThreshold;
-uint32_t lastPasswordCheckTick = kNoPasswordCheckYet;
-
 namespace {
 
 typedef HIMC(WINAPI* ImmAssociateContextProc)(HWND window, HIMC context);
@@ -66,11 +58,11 @@ LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     // The message's own coordinates are client-relative and not used.
     POINT cursor;
     if (GetCursorPos(&cursor)) {
-        ScreenPoint anchor = {mouseAnchor.x, mouseAnchor.y};
+        ScreenPoint anchor = {saverHost.mouseAnchor.x, saverHost.mouseAnchor.y};
         ScreenPoint now = {cursor.x, cursor.y};
-        if (MouseMoveExceedsThreshold(anchor, now, mouseMoveThreshold)) {
+        if (MouseMoveExceedsThreshold(anchor, now, saverHost.mouseMoveThreshold)) {
             PostMessageA(window, WM_CLOSE, 0, 0);
-            mouseAnchor = cursor;
+            saverHost.mouseAnchor = cursor;
         }
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -82,8 +74,8 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_CREATE:
         DetachInputMethod(window);
-        GetCursorPos(&mouseAnchor);
-        if (!isPreview) HideCursor();
+        GetCursorPos(&saverHost.mouseAnchor);
+        if (!saverHost.isPreview) HideCursor();
         break;
     case WM_DESTROY:
         RestoreInputMethod(window);
@@ -92,12 +84,12 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
     case WM_SETTEXT:
         return 0;
     case WM_PAINT:
-        if (isClosing) return DefWindowProcA(window, message, wParam, lParam);
-        if (!isPreview) HideCursor();
+        if (saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
+        if (!saverHost.isPreview) HideCursor();
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:
-        if (isPreview) return ForwardToParent(window, message, lParam);
+        if (saverHost.isPreview) return ForwardToParent(window, message, lParam);
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -105,13 +97,13 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (isClosing) return DefWindowProcA(window, message, wParam, lParam);
+        if (saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
         break;
     case WM_SYSCOMMAND:
-        if (!isPreview && IsFilteredSystemCommand(wParam)) return 0;
+        if (!saverHost.isPreview && IsFilteredSystemCommand(wParam)) return 0;
         break;
     case WM_TIMER:
-        if (isClosing) return 0;  // no frame once closing is granted
+        if (saverHost.isClosing) return 0;  // no frame once closing is granted
         Sleep(0);
         break;
     default:
@@ -121,16 +113,16 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (isPreview || isClosing) return DefWindowProcA(window, message, wParam, lParam);
+    if (saverHost.isPreview || saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_CLOSE) {
         if (ConfirmClose(window)) return DefWindowProcA(window, message, wParam, lParam);
-        GetCursorPos(&mouseAnchor);
+        GetCursorPos(&saverHost.mouseAnchor);
         return 0;
     }
     if (message == VerifyPasswordMessage) {
-        return verifyPassword ? verifyPassword(window) : 1;
+        return saverHost.verifyPassword ? saverHost.verifyPassword(window) : 1;
     }
-    if (isCheckingPassword) return DefWindowProcA(window, message, wParam, lParam);
+    if (saverHost.isCheckingPassword) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_SHOWWINDOW:
         if (wParam) HideCursor();
@@ -154,20 +146,20 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
 }
 
 int ConfirmClose(HWND window) {
-    if (isCheckingPassword) return 0;
-    if (verifyPassword == nullptr) {
-        isClosing = 1;
+    if (saverHost.isCheckingPassword) return 0;
+    if (saverHost.verifyPassword == nullptr) {
+        saverHost.isClosing = 1;
         return 1;
     }
-    if (WithinPasswordQuietTime(GetTickCount(), lastPasswordCheckTick)) return 0;
-    isCheckingPassword = 1;
+    if (WithinPasswordQuietTime(GetTickCount(), saverHost.lastPasswordCheckTick)) return 0;
+    saverHost.isCheckingPassword = 1;
     // Frames already queued would otherwise be drawn over the verifier's dialog first.
     MSG pending;
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
-    isClosing = SendMessageA(window, VerifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
-    isCheckingPassword = 0;
-    if (isClosing == 0) HideCursor();
-    lastPasswordCheckTick = GetTickCount();
-    return isClosing;
+    saverHost.isClosing = SendMessageA(window, VerifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
+    saverHost.isCheckingPassword = 0;
+    if (saverHost.isClosing == 0) HideCursor();
+    saverHost.lastPasswordCheckTick = GetTickCount();
+    return saverHost.isClosing;
 }

@@ -28,7 +28,7 @@ HPALETTE ScenePaletteHandle() { return scenesReady ? PrimaryScenePalette(scenes)
 int SetUpOnFirstPaint(HWND window) {
     if (screenDC == nullptr) screenDC = GetDC(window);
     setUpStarted = 1;
-    const SceneOutcome outcome = SetUpMonitorScenes(window, screenDC, isPreview, &scenes);
+    const SceneOutcome outcome = SetUpMonitorScenes(window, screenDC, saverHost.isPreview, &scenes);
     if (outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
     if (outcome != kSceneReady) {
         PostMessageA(window, WM_DESTROY, 0, 0);

@@ -18,7 +18,7 @@ int nestedConfirmResult = -1;
 
 BOOL WINAPI FakeVerifier(HWND window) {
     ++verifierCalls;
-    checkingSeenByVerifier = isCheckingPassword;
+    checkingSeenByVerifier = saverHost.isCheckingPassword;
     nestedConfirmResult = ConfirmClose(window);  // a close arriving while the dialog is up
     return verifierAnswer;
 }
@@ -26,9 +26,9 @@ BOOL WINAPI FakeVerifier(HWND window) {
 class SaverWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        isPreview = isClosing = isCheckingPassword = 0;
-        lastPasswordCheckTick = kNoPasswordCheckYet;
-        verifyPassword = nullptr;
+        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = 0;
+        saverHost.lastPasswordCheckTick = kNoPasswordCheckYet;
+        saverHost.verifyPassword = nullptr;
         verifierCalls = 0;
         verifierAnswer = FALSE;
         nestedConfirmResult = -1;
@@ -46,13 +46,13 @@ protected:
 
     void TearDown() override {
         if (window != nullptr && IsWindow(window)) {
-            isClosing = 1;  // lets DestroyWindow through without asking anyone
+            saverHost.isClosing = 1;  // lets DestroyWindow through without asking anyone
             DestroyWindow(window);
         }
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        verifyPassword = nullptr;
+        saverHost.verifyPassword = nullptr;
     }
 
     // An invisible window, so that no paint reaches the scene.
@@ -124,21 +124,21 @@ TEST_F(SaverWindow, MouseMovesCloseOnlyBeyondTheThresholdAndMoveTheAnchor) {
     Create();
     POINT cursor;
     ASSERT_TRUE(GetCursorPos(&cursor));
-    mouseAnchor = {cursor.x - 2, cursor.y + 2};
+    saverHost.mouseAnchor = {cursor.x - 2, cursor.y + 2};
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0) << "4 pixels away";
-    mouseAnchor = {cursor.x + 3, cursor.y - 2};
+    saverHost.mouseAnchor = {cursor.x + 3, cursor.y - 2};
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 1) << "5 pixels away";
-    EXPECT_EQ(mouseAnchor.x, cursor.x);
-    EXPECT_EQ(mouseAnchor.y, cursor.y);
+    EXPECT_EQ(saverHost.mouseAnchor.x, cursor.x);
+    EXPECT_EQ(saverHost.mouseAnchor.y, cursor.y);
 }
 
 TEST_F(SaverWindow, WithoutVerifierACloseIsGrantedAtOnce) {
     Create();
     EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 1);
     SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(isClosing, 1);
+    EXPECT_EQ(saverHost.isClosing, 1);
     EXPECT_FALSE(IsWindow(window)) << "a granted close destroys the window";
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no WM_QUIT";
@@ -146,15 +146,15 @@ TEST_F(SaverWindow, WithoutVerifierACloseIsGrantedAtOnce) {
 
 TEST_F(SaverWindow, ARefusedVerificationKeepsTheWindowAndQuietensCloseRequests) {
     Create();
-    verifyPassword = FakeVerifier;
+    saverHost.verifyPassword = FakeVerifier;
     for (int i = 0; i < 3; ++i) PostMessageA(window, WM_TIMER, 1, 0);
     EXPECT_EQ(ConfirmClose(window), 0);
     EXPECT_EQ(verifierCalls, 1);
     EXPECT_EQ(checkingSeenByVerifier, 1);
     EXPECT_EQ(nestedConfirmResult, 0) << "a close during the verification is refused at once";
-    EXPECT_EQ(isCheckingPassword, 0);
-    EXPECT_EQ(isClosing, 0);
-    EXPECT_NE(lastPasswordCheckTick, kNoPasswordCheckYet);
+    EXPECT_EQ(saverHost.isCheckingPassword, 0);
+    EXPECT_EQ(saverHost.isClosing, 0);
+    EXPECT_NE(saverHost.lastPasswordCheckTick, kNoPasswordCheckYet);
     EXPECT_EQ(PendingMessages(WM_TIMER), 1) << "two of three pending timer messages are removed";
 
     EXPECT_EQ(ConfirmClose(window), 0);
@@ -163,13 +163,13 @@ TEST_F(SaverWindow, ARefusedVerificationKeepsTheWindowAndQuietensCloseRequests) 
     verifierAnswer = TRUE;
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(verifierCalls, 2);
-    EXPECT_EQ(isClosing, 1);
+    EXPECT_EQ(saverHost.isClosing, 1);
     EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(SaverWindow, OnceClosingInputNoLongerAsksToClose) {
     Create();
-    isClosing = 1;
+    saverHost.isClosing = 1;
     SendMessageA(window, WM_KEYDOWN, 0, 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
@@ -304,9 +304,9 @@ TEST_F(SaverWindow, APreviewIgnoresInputHandsHelpToItsParentAndClosesWithoutAski
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHelp));
-    isPreview = 1;
+    saverHost.isPreview = 1;
     Create(parent);
-    verifyPassword = FakeVerifier;
+    saverHost.verifyPassword = FakeVerifier;
     SendMessageA(window, WM_KEYDOWN, 'A', 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
