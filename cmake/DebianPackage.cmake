@@ -19,7 +19,7 @@ string(TIMESTAMP zarvo_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 file(WRITE ${zarvo_package_dir}/changelog
   "zarvo (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
   "  * Release ${PROJECT_VERSION}.\n\n"
-  " -- Zarvo's authors <zarvo@example.org>  ${zarvo_date}\n")
+  " -- ${ZARVO_MAINTAINER}  ${zarvo_date}\n")
 execute_process(COMMAND gzip -9nf ${zarvo_package_dir}/changelog)
 install(FILES ${zarvo_package_dir}/copyright ${zarvo_package_dir}/changelog.gz
         DESTINATION ${zarvo_doc_dir} COMPONENT zarvo)
@@ -27,8 +27,8 @@ install(FILES ${zarvo_package_dir}/copyright ${zarvo_package_dir}/changelog.gz
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zarvo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Zarvo's authors")
-set(CPACK_PACKAGE_CONTACT "Zarvo's authors <zarvo@example.org>")
+set(CPACK_PACKAGE_VENDOR "Zarvo developers")
+set(CPACK_PACKAGE_CONTACT "${ZARVO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "night courtyard screen saver for XScreenSaver")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "A large 256-colour night picture of a courtyard around a central building,\n"
