@@ -32,10 +32,10 @@ set(CPACK_PACKAGE_CONTACT "${ZARVO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "night courtyard screen saver for XScreenSaver")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "A large 256-colour night picture of a courtyard around a central building,\n"
-  "seen from above, with crowds that circle the building, figures that walk up\n"
-  "the walkways and a seated crowd that stirs. zarvo runs in a window, full\n"
-  "screen or as an XScreenSaver hack, and zarvo-render draws the scene into PNG\n"
-  "files.")
+  "seen at a slant from a high gallery, with crowds that circle the building,\n"
+  "figures that walk up the walkways and a seated crowd that stirs. zarvo runs\n"
+  "in a window, full screen or as an XScreenSaver hack, and zarvo-render draws\n"
+  "the scene into PNG files or an animated GIF.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -149,8 +149,8 @@ const CommandOption kZarvoOptions[] = {
      "screen pixel per picture pixel, the default),\n"
      "whole-multiples (the largest whole multiple that\n"
      "fits, sharp square blocks) or fill (the largest\n"
-     "size of the same shape); a small preview window is\n"
-     "always centred"},
+     "size of the same shape); a window narrower than\n"
+     "640 shows the 640x480 scene shrunk to fit"},
     {"monitors", "NAME", HandleMonitors,
      "with --fullscreen: all (the picture on every\nmonitor, the default) or primary (the others black)"},
     {nullptr, nullptr, nullptr, "\nStored settings:"},
