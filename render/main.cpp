@@ -78,7 +78,7 @@ struct GifOutput {
     int delay;
 };
 
-void IndexArea(GifOutput& gif, const RgbSurface& surface, FitRect area) {
+void IndexArea(GifOutput& gif, const RgbSurface& surface, Rect area) {
     for (int y = area.y; y < area.y + area.height; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
         for (int x = area.x; x < area.x + area.width; ++x) {
@@ -88,7 +88,7 @@ void IndexArea(GifOutput& gif, const RgbSurface& surface, FitRect area) {
     }
 }
 
-int AddFrame(GifOutput& gif, const RgbSurface& surface, FitRect changed, const char* path) {
+int AddFrame(GifOutput& gif, const RgbSurface& surface, Rect changed, const char* path) {
     IndexArea(gif, surface, changed);
     errno = 0;
     return AddGifFrame(*gif.writer, gif.frame, changed, gif.delay) || SayCannotWrite(path);
@@ -108,7 +108,7 @@ void SayTooNarrow(const RenderOptions& options) {
 
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
-    RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
+    RgbSurface surface = {pixels.data(), options.width, options.height, options.width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const bool preview = options.screenWidth > options.width;
     SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
@@ -116,7 +116,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     PictureSize pictureSize = options.pictureSize;
     if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
-    const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
+    const SceneSetUp setUp = SetUpScene(window, settings, seed);
     if (setUp.outcome == kSceneRefused) {
         SayTooNarrow(options);
         return 2;
@@ -135,7 +135,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
     PaintScreenView(*view, target);
-    const FitRect whole = {0, 0, surface.width, surface.height};
+    const Rect whole = {0, 0, surface.width, surface.height};
     GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(setUp.scene->palette), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
     if (!options.gif.empty()) {
         errno = 0;
@@ -149,7 +149,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     int ticks = 0;
     for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick, ++ticks) {
-        const FitRect changed = TickScreenView(*view, target);
+        const Rect changed = TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
         if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed, options.gif.c_str())) {
             return 1;

@@ -11,6 +11,8 @@ strip_of() {
     800x600) echo "70 286 727 271" ;;
     640x480) echo "56 228 592 228" ;;
     1280x1024) echo "218 494 917 334" ;;
+    # class 0 on a shorter screen: the 1024 x 768 picture cropped 24 rows top and bottom
+    1280x720) echo "218 342 917 334" ;;
   esac
 }
 
@@ -58,10 +60,13 @@ case_picture() {  # case_picture WIDTHxHEIGHT [DPI]: DPI is the display's scale 
     last_difference="no screenshot"
     wait_for 20 static_part_matches "$size" ||
       fail "picture at $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
-    if [ "$size" = 1280x1024 ]; then
-      # The 1024 x 768 picture is centred; the margins keep the black background.
+    # The 1024 x 768 picture is centred; the margins keep the black background.
+    local margins=""
+    [ "$size" = 1280x1024 ] && margins="1280x128+0+0 1280x128+0+896 128x768+0+128 128x768+1152+128"
+    [ "$size" = 1280x720 ] && margins="128x720+0+0 128x720+1152+0"
+    if [ -n "$margins" ]; then
       local margin
-      for margin in 1280x128+0+0 1280x128+0+896 128x768+0+128 128x768+1152+128; do
+      for margin in $margins; do
         check "brightest pixel of the margin $margin" 0 \
           "$(convert "$work/$size-a.png" -crop "$margin" +repage -format '%[max]' info:)"
       done
@@ -284,7 +289,7 @@ run_screen_cases() {
   have_render || return
   make_prefix || { fail "no Wine prefix"; return; }
   local size
-  for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
+  for size in 1024x768 800x600 640x480 1280x1024 1280x720; do case_picture "$size"; done
   case_palette_display 800x600 0 "$(strip_of 800x600)"
   # Whole multiples at 2: GDI stretches each frame's strip to 2 x 2 blocks.
   case_palette_display 2048x1536 1 "180 732 1834 668"

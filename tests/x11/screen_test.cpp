@@ -58,7 +58,7 @@ protected:
 
     // Waits for the picture at (x, y) of the window on the test's server.
     Difference WaitForPicture(Window window, int x, int y, const Picture& expected, int tolerance,
-                              SceneRect skip = {0, 0, 0, 0}) {
+                              Rect skip = {0, 0, 0, 0}) {
         return ::WaitForPicture(server.display, window, x, y, expected, tolerance, skip, kStartMs);
     }
 
@@ -104,6 +104,27 @@ TEST_F(ScreenTest, WindowShowsTheRenderersPictureExactlyOnA24BitDisplay) {
     }
 }
 
+// A resized window sets its scene up again for the new size: at 1280 x 720
+// the 1024 x 768 picture centred and cropped, figures and strip where the
+// picture has them, exactly as zarvo-render draws that size; and back.
+TEST_F(ScreenTest, ResizedWindowShowsTheRenderersPictureAtEachSize) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1280x1024x24"));
+    Window root = DefaultRootWindow(server.display);
+    Child* zarvo = StartZarvo({"--geometry", "1024x768", "--seed", "21", "--still-after", "2", "--redraw-speed", "120"});
+    const Window window = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
+    ASSERT_NE(window, None);
+    for (const char* size : {"1024x768", "1280x720", "1024x768"}) {
+        SCOPED_TRACE(size);
+        const std::string text = size;
+        const std::string width = text.substr(0, text.find('x')), height = text.substr(text.find('x') + 1);
+        Xdotool({"windowsize", std::to_string(window), width, height});
+        Difference shown = WaitForPicture(root, 0, 0, Render(size, 21, 2), 0);
+        EXPECT_EQ(shown.count, 0) << Describe(shown);
+    }
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
+}
+
 TEST_F(ScreenTest, SixteenBitDisplayShowsTheRightColours) {
     ASSERT_NO_FATAL_FAILURE(StartServer("800x600x16"));
     Picture expected = Render("800x600", 5, 2);
@@ -139,7 +160,7 @@ TEST_F(ScreenTest, EightBitDisplayUsesItsTrueColorVisual) {
 TEST_F(ScreenTest, OnlyTheFrameStripChangesBetweenScreenshots) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture still = Render("1024x768", 3, 0);
-    SceneRect strip = FrameStripFor(1024, 768);
+    Rect strip = FrameStripFor(1024, 768);
     ASSERT_GT(strip.width, 0);
     Window root = DefaultRootWindow(server.display);
     StartZarvo({"--seed", "3", "--redraw-speed", "120"});
@@ -148,7 +169,7 @@ TEST_F(ScreenTest, OnlyTheFrameStripChangesBetweenScreenshots) {
     Picture first = Capture(root, 1024, 768);
     Difference inside = WaitForChange(server.display, root, {0, 0, 1024, 768}, first, 5000);
     EXPECT_GT(inside.count, 0) << "expected the strip to change between screenshots";
-    EXPECT_TRUE(Inside(strip, inside.x, inside.y))
+    EXPECT_TRUE(Contains(strip, inside.x, inside.y))
         << "first change at (" << inside.x << ", " << inside.y << ") lies outside the strip";
     Difference after = Compare(still, Capture(root, 1024, 768), 0, strip);
     EXPECT_EQ(after.count, 0) << "outside the strip after frames: " << Describe(after);
@@ -174,7 +195,7 @@ TEST_F(ScreenTest, NarrowWindowShowsTheSmallestSceneShrunkAndMoving) {
 TEST_F(ScreenTest, FullScreenEndsOnKeyButtonOrAMoveOfMoreThanFourPixels) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture still = Render("1024x768", 8, 0);
-    SceneRect strip = FrameStripFor(1024, 768);
+    Rect strip = FrameStripFor(1024, 768);
     Window root = DefaultRootWindow(server.display);
     struct Dismissal {
         const char* what;
@@ -390,7 +411,7 @@ TEST_F(ScreenTest, WindowClosesOnEscapeQAndTheCloseButtonButNotOtherKeysOrMessag
 TEST_F(ScreenTest, FramesComeNoFasterThanEveryTenMilliseconds) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture still = Render("1024x768", 3, 0);
-    SceneRect strip = FrameStripFor(1024, 768);
+    Rect strip = FrameStripFor(1024, 768);
     Window root = DefaultRootWindow(server.display);
     // The first paint comes after the start, so frames still come 600 ms
     // after it however late the test sees the picture.
@@ -433,7 +454,7 @@ TEST_F(ScreenTest, StoredSettingsAndOptionsShapeTheScene) {
 }
 
 // The smallest rectangle holding every pixel that is not black.
-SceneRect LitArea(const Picture& picture) {
+Rect LitArea(const Picture& picture) {
     int left = picture.width, top = picture.height, right = 0, bottom = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
@@ -442,7 +463,7 @@ SceneRect LitArea(const Picture& picture) {
             top = std::min(top, y), bottom = std::max(bottom, y + 1);
         }
     }
-    return right > left ? SceneRect{left, top, right - left, bottom - top} : SceneRect{0, 0, 0, 0};
+    return right > left ? Rect{left, top, right - left, bottom - top} : Rect{0, 0, 0, 0};
 }
 
 // Full screen at each picture size shows zarvo-render's picture for the
@@ -450,7 +471,7 @@ SceneRect LitArea(const Picture& picture) {
 // screen-sized window someone else made (the root here, XScreenSaver's
 // window of a monitor elsewhere).
 TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
-    struct Case { const char* size; SceneRect picture; const char* mode = "--fullscreen"; };
+    struct Case { const char* size; Rect picture; const char* mode = "--fullscreen"; };
     struct Screen { const char* server; const char* size; int width, height; std::vector<Case> cases; };
     const Screen screens[] = {
         {"1920x1080x24", "1920x1080", 1920, 1080,
@@ -469,7 +490,7 @@ TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
                                        "--picture-size", c.size});
             Difference difference = WaitForPicture(root, 0, 0, expected, 0);
             EXPECT_EQ(difference.count, 0) << Describe(difference);
-            const SceneRect lit = LitArea(Capture(root, screen.width, screen.height));
+            const Rect lit = LitArea(Capture(root, screen.width, screen.height));
             EXPECT_TRUE(lit.x == c.picture.x && lit.y == c.picture.y && lit.width == c.picture.width &&
                         lit.height == c.picture.height)
                 << "picture at " << lit.width << "x" << lit.height << "+" << lit.x << "+" << lit.y;
