@@ -106,12 +106,9 @@ document.addEventListener("zarvo-ready", async function () {
       page.stage.style.flex = "none";
       page.stage.style.width = width;
       page.stage.style.height = height;
-      // The page follows on its resize observer's next call, which comes
-      // with a frame: headless Chromium makes one only when asked.
-      for (let frames = 0; frames < 5 && page.canvas.width !== Math.round(parseInt(width) * window.devicePixelRatio);
-           ++frames) {
-        await Promise.race([new Promise(function (done) { requestAnimationFrame(done); }), wait(1000)]);
-      }
+      // As the browser window's resize event: the resize observer's call
+      // comes with a frame, which headless Chromium makes only now and then.
+      window.dispatchEvent(new Event("resize"));
       lines.push("resized " + sizes());
     }
   } else if (address.has("hold")) {
