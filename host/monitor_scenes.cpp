@@ -180,9 +180,15 @@ HPALETTE PaletteOf(const Scene* scene) {
 
 // Each scene draws palette indices of its own palette; the others' are
 // realised in the background so that the primary's keeps the system colours.
-void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc) {
+void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc, int realise) {
     SelectPalette(dc, PaletteOf(scenes.monitors[index].scene), index != scenes.primary ? TRUE : FALSE);
-    RealizePalette(dc);
+    if (realise) RealizePalette(dc);
+}
+
+int SceneCount(const MonitorScenes& scenes) {
+    int count = 0;
+    for (int i = 0; i < scenes.count; ++i) count += scenes.monitors[i].scene != nullptr;
+    return count;
 }
 
 // A part of the picture, stretched by GDI to its k x k blocks (k = 1 when
@@ -231,16 +237,20 @@ void TickMonitor(MonitorScene& monitor, HDC dc) {
 }
 
 // Draws every monitor with a scene, the primary last so that its palette
-// stays selected.
+// stays selected. A paint realises each palette; a tick only selects them,
+// and only when several scenes share the window: GDI reads a DIB's palette
+// indices through the palette selected as it draws, and the window's own
+// context keeps the one selected last.
 template <typename Draw>
-void ForEachScene(MonitorScenes& scenes, HDC dc, Draw draw) {
+void ForEachScene(MonitorScenes& scenes, HDC dc, int realise, Draw draw) {
+    const int select = realise || SceneCount(scenes) > 1;
     for (int i = 0; i < scenes.count; ++i) {
         if (i == scenes.primary || scenes.monitors[i].scene == nullptr) continue;
-        SelectMonitorPalette(scenes, i, dc);
+        if (select) SelectMonitorPalette(scenes, i, dc, realise);
         draw(scenes.monitors[i], dc);
     }
     if (scenes.monitors[scenes.primary].scene == nullptr) return;
-    SelectMonitorPalette(scenes, scenes.primary, dc);
+    if (select) SelectMonitorPalette(scenes, scenes.primary, dc, realise);
     draw(scenes.monitors[scenes.primary], dc);
 }
 
@@ -287,6 +297,12 @@ int MonitorScenesTimerPeriod(const MonitorScenes& scenes) {
     return primary != nullptr && SceneAnimates(*primary) ? FrameTimerPeriod(*primary) : 0;
 }
 
-void PaintMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, PaintMonitor); }
+void PaintMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, 1, PaintMonitor); }
 
-void TickMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, TickMonitor); }
+void TickMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, 0, TickMonitor); }
+
+void ForgetMonitorScreens(MonitorScenes& scenes) {
+    for (int i = 0; i < scenes.count; ++i) {
+        if (scenes.monitors[i].view != nullptr) ForgetShownPicture(*scenes.monitors[i].view);
+    }
+}

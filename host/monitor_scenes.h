@@ -50,8 +50,12 @@ HPALETTE PrimaryScenePalette(const MonitorScenes& scenes);
 // 601 - 5 x redraw speed of the primary scene, 0 when nothing animates.
 int MonitorScenesTimerPeriod(const MonitorScenes& scenes);
 
-// Every scene's whole picture, each through its own palette; the primary's
-// is left selected.
+// Every scene's whole picture, each through its own palette, realised (the
+// primary's in the foreground, and left selected).
 void PaintMonitorScenes(MonitorScenes& scenes, HDC dc);
-// One frame on every monitor: only the screen pixels it changed are put.
+// One frame on every monitor: only the screen pixels it changed are put,
+// through the palettes the last paint or palette message realised.
 void TickMonitorScenes(MonitorScenes& scenes, HDC dc);
+// After anything that may have changed the window's pixels behind the
+// scenes' backs: every monitor's next tick puts its whole strip.
+void ForgetMonitorScreens(MonitorScenes& scenes);

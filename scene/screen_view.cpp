@@ -49,22 +49,37 @@ Rect PasteDifferences(ScreenView& view, Rect r) {
                    block.rows.end - block.rows.begin};
 }
 
-// The frame's changed parts that differ from the picture: pasted, scaled by
-// `scale` (given the rows' spans) and listed in the view; their bounding box.
+// The whole of picture rectangle r (of the frame), pasted from the frame
+// and noted in view.rowSpans as one span a row: for a screen whose strip
+// may show anything.
+Rect PasteWhole(ScreenView& view, Rect r) {
+    const Scene& scene = *view.scene;
+    CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
+                  view.picture, r.x, r.y);
+    for (int y = r.y; y < r.y + r.height; ++y) view.rowSpans[y] = RowSpans{1, {{r.x, r.x + r.width}}};
+    return r;
+}
+
+// The frame's changed parts that differ from the picture (all of the frame
+// when what the screen shows is not known): pasted, scaled by `scale`
+// (given the rows' spans) and listed in the view; their bounding box.
 template <typename Scale>
 Rect PresentWith(ScreenView& view, Scale scale) {
     view.changedCount = 0;
     const Scene& scene = *view.scene;
     if (!SceneAnimates(scene)) return Rect{0, 0, 0, 0};
     Rect rects[kMaxViewChanges];
-    const int count = FrameChangedRects(scene, rects, kMaxViewChanges);
+    const bool known = view.stripKnown != 0;
+    rects[0] = WholeFrame(scene);
+    const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
+    view.stripKnown = 1;
     Rect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
         const Rect r = Intersect(Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
                                           rects[i].width, rects[i].height},
                                   WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
-        const Rect differing = PasteDifferences(view, r);
+        const Rect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
         if (differing.width <= 0) continue;
         scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const Rect screen = ScreenRectOf(view.fit, differing);
@@ -150,6 +165,8 @@ Rect AdvanceScreenView(ScreenView& view) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentWith(view, [](const PictureSpans&) {});
 }
+
+void ForgetShownPicture(ScreenView& view) { view.stripKnown = 0; }
 
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
                  MonitorPlan plans[kMaxMonitors]) {

@@ -35,6 +35,10 @@ struct ScreenView {
     // The picture rectangle behind each: the bounding box of its spans.
     Rect changedPicture[kMaxViewChanges];
     int changedCount;
+    // 1 while the screen shows the strip as the last present put it; at
+    // first and after ForgetShownPicture 0, and the next present puts the
+    // whole strip.
+    int32_t stripKnown;
 };
 
 // A view of `scene` on a width x height area. The scene should have been set
@@ -73,6 +77,11 @@ Rect AdvanceScreenView(ScreenView& view);
 // returned (empty when nothing differs, as in the never-animated preview).
 Rect PresentScreenView(ScreenView& view, const RgbPixels& target);
 Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+
+// For when something else may have changed the screen's pixels (a window
+// over it gone, its saved bits put back, a palette or display change): the
+// next present writes and lists the whole strip, not only what differs.
+void ForgetShownPicture(ScreenView& view);
 
 // ---- Monitors ----
 

@@ -2,6 +2,7 @@
 // paint of the same moment would, writing only inside the rectangles it
 // lists, whether the view scales or the host puts the picture itself; and
 // which monitors get a scene.
+#include <algorithm>
 #include <vector>
 
 #include "scene/screen_view.h"
@@ -71,6 +72,14 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
         const Rect frame = FrameWindowRect(*scenes[0]);
         const Rect strip{frame.x, frame.y, frame.width, frame.height};
         for (int tick = 1; tick <= kTicks; ++tick) {
+            if (tick == kTicks / 2) {  // something else drew over the strip: the next tick puts all of it
+                const Rect frame = WholeFrame(*scenes[0]);
+                const Rect shown = ScreenRectOf(advanced->fit, {scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y,
+                                                                frame.width, frame.height});
+                for (int y = shown.y; y < shown.y + shown.height; ++y)
+                    std::fill_n(put.pixels.begin() + (int64_t{y} * w + shown.x), shown.width, uint8_t{0x5A});
+                ForgetShownPicture(*advanced);
+            }
             AdvanceScreenView(*advanced);
             TickScreenViewIndexed(*ticked, IndexOf(expected));
             for (int k = 0; k < advanced->changedCount; ++k) {
@@ -208,6 +217,66 @@ TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
                 DestroyScene(scenes[i]);
             }
         }
+    }
+}
+
+// Something else wrote over the strip on the screen (a window's saved bits
+// put back): after ForgetShownPicture the next tick writes and lists the
+// whole strip, and the screen equals a whole paint of the same frame; the
+// tick after it is differential again and still right.
+template <typename Pixel, typename TargetOf, typename Paint, typename Tick>
+void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, TargetOf targetOf, Paint paint,
+                                            Tick tick) {
+    Scene* scenes[2] = {SceneFor(w, h), SceneFor(w, h)};
+    ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
+    ScreenView* views[2] = {CreateScreenView(scenes[0], size, w, h), CreateScreenView(scenes[1], size, w, h)};
+    ASSERT_TRUE(views[0] != nullptr && views[1] != nullptr);
+    Screen<Pixel> shown(w, h), reference(w, h);
+    paint(*views[0], targetOf(shown));
+    for (int t = 0; t < kTicks / 2; ++t) {
+        tick(*views[0], targetOf(shown));
+        tick(*views[1], targetOf(reference));
+    }
+    const Rect frame = WholeFrame(*scenes[0]);
+    const Rect strip = ScreenRectOf(views[0]->fit, Rect{scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y,
+                                                              frame.width, frame.height});
+    ASSERT_GT(strip.width, 0);
+    for (int y = strip.y; y < strip.y + strip.height; ++y)
+        std::fill_n(shown.pixels.begin() + (int64_t{y} * w + strip.x), strip.width, Pixel{0x5A});
+    ForgetShownPicture(*views[0]);
+    for (int t = 0; t < 2; ++t) {
+        const Rect changed = tick(*views[0], targetOf(shown));
+        tick(*views[1], targetOf(reference));
+        paint(*views[1], targetOf(reference));
+        if (t == 0) {
+            EXPECT_TRUE(Contains(changed, strip.x, strip.y) &&
+                        Contains(changed, strip.x + strip.width - 1, strip.y + strip.height - 1))
+                << "expected the whole strip " << strip.width << "x" << strip.height << " listed, got "
+                << changed.width << "x" << changed.height;
+        }
+        EXPECT_EQ(Differences(shown, reference), 0) << "tick " << t << " after forgetting";
+    }
+    for (int i = 0; i < 2; ++i) {
+        DestroyScreenView(views[i]);
+        DestroyScene(scenes[i]);
+    }
+}
+
+TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
+    struct Case { PictureSize size; int width, height; };
+    const Case cases[] = {
+        {kPictureCentred, 1024, 768}, {kPictureCentred, 1280, 1024}, {kPictureWholeMultiples, 2048, 1536},
+        {kPictureWholeMultiples, 1300, 1000}, {kPictureFill, 1920, 1080}, {kPictureFill, 1366, 768},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+        ExpectForgottenPictureRepaintsTheStrip<uint32_t>(
+            c.size, c.width, c.height, RgbOf, [](ScreenView& v, const RgbPixels& t) { PaintScreenView(v, t); },
+            [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
+        ExpectForgottenPictureRepaintsTheStrip<uint8_t>(
+            c.size, c.width, c.height, IndexOf,
+            [](ScreenView& v, const IndexPixels& t) { PaintScreenViewIndexed(v, t); },
+            [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
     }
 }
 

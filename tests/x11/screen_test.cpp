@@ -243,6 +243,48 @@ TEST_F(ScreenTest, FullScreenRepaintsWhatAnotherWindowUncovered) {
     ExpectExit(zarvo, 0);
 }
 
+// An override-redirect window of the test's own over the animating strip
+// for some ticks, then gone: the server sends the full-screen window an
+// exposure (it keeps no backing store for it), and the frames that went on
+// underneath leave nothing stale: once the animation stops the screen is
+// zarvo-render's picture of the last frame.
+TEST_F(ScreenTest, FullScreenShowsTheLastFrameAfterAWindowCoveredTheMovingStrip) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    constexpr int kSeed = 19, kStillAfter = 60;
+    const Rect strip = FrameStripFor(1024, 768);
+    const Picture still = Render("1024x768", kSeed, 0), last = Render("1024x768", kSeed, kStillAfter);
+    Window root = DefaultRootWindow(server.display);
+    Child* zarvo = StartZarvo({"--fullscreen", "--seed", std::to_string(kSeed), "--still-after",
+                               std::to_string(kStillAfter), "--redraw-speed", "100"});
+    const Window shown = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
+    ASSERT_NE(shown, None);
+    Difference outside = WaitForPicture(root, 0, 0, still, 0, strip);
+    ASSERT_EQ(outside.count, 0) << Describe(outside);
+    XSelectInput(server.display, shown, ExposureMask);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = WhitePixel(server.display, DefaultScreen(server.display));
+    Window cover = XCreateWindow(server.display, root, strip.x - 30, strip.y - 20, strip.width + 60,
+                                 strip.height + 40, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(server.display, cover);
+    XSync(server.display, False);
+    SleepMs(1000);  // about ten ticks drawn under the cover
+    XDestroyWindow(server.display, cover);
+    XSync(server.display, False);
+    int exposures = 0;
+    for (const int64_t end = NowMs() + 2000; NowMs() < end && exposures == 0; SleepMs(20)) {
+        XEvent event;
+        while (XCheckTypedWindowEvent(server.display, shown, Expose, &event)) ++exposures;
+    }
+    RecordProperty("exposures", exposures);
+    std::printf("exposures of zarvo's window after the cover went: %d\n", exposures);
+    Difference settled = WaitForPicture(root, 0, 0, last, 0, {0, 0, 0, 0});
+    EXPECT_EQ(settled.count, 0) << "expected frame " << kStillAfter << " everywhere: " << Describe(settled);
+    kill(zarvo->pid, SIGTERM);
+    ExpectExit(zarvo, 0);
+}
+
 TEST_F(ScreenTest, FullScreenOnANarrowScreenIsRefusedWithTheSizeFound) {
     ASSERT_NO_FATAL_FAILURE(StartServer("600x480x24"));
     Child* zarvo = StartZarvo({"--fullscreen"});
