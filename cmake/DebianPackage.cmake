@@ -19,7 +19,7 @@ string(TIMESTAMP zarvo_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 file(WRITE ${zarvo_package_dir}/changelog
   "zarvo (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
   "  * Release ${PROJECT_VERSION}.\n\n"
-  " -- Zarvo's authors <zarvo@example.org>  ${zarvo_date}\n")
+  " -- ${ZARVO_MAINTAINER}  ${zarvo_date}\n")
 execute_process(COMMAND gzip -9nf ${zarvo_package_dir}/changelog)
 install(FILES ${zarvo_package_dir}/copyright ${zarvo_package_dir}/changelog.gz
         DESTINATION ${zarvo_doc_dir} COMPONENT zarvo)
@@ -27,15 +27,15 @@ install(FILES ${zarvo_package_dir}/copyright ${zarvo_package_dir}/changelog.gz
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zarvo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Zarvo's authors")
-set(CPACK_PACKAGE_CONTACT "Zarvo's authors <zarvo@example.org>")
+set(CPACK_PACKAGE_VENDOR "Zarvo developers")
+set(CPACK_PACKAGE_CONTACT "${ZARVO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "night courtyard screen saver for XScreenSaver")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "A large 256-colour night picture of a courtyard around a central building,\n"
-  "seen from above, with crowds that circle the building, figures that walk up\n"
-  "the walkways and a seated crowd that stirs. zarvo runs in a window, full\n"
-  "screen or as an XScreenSaver hack, and zarvo-render draws the scene into PNG\n"
-  "files.")
+  "seen at a slant from a high gallery, with crowds that circle the building,\n"
+  "figures that walk up the walkways and a seated crowd that stirs. zarvo runs\n"
+  "in a window, full screen or as an XScreenSaver hack, and zarvo-render draws\n"
+  "the scene into PNG files or an animated GIF.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

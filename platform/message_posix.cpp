@@ -10,10 +10,9 @@ void ShowUserMessage(const char* text, const char* caption) {
     std::fputc('\n', stderr);
 }
 
-void ShowMinimumRefusal(const char* program, int width, int height, int bitsPerPixel, const char* hint) {
+void ShowMinimumRefusal(const char* program, int width, int height, int bitsPerPixel) {
     std::fprintf(stderr,
                  "%s: the scene needs a window at least 640 pixels wide and 256 colours\n"
                  "(8 bits per pixel); this window is %d x %d with %d bits per pixel\n",
                  program, width, height, bitsPerPixel);
-    if (hint != nullptr) std::fprintf(stderr, "%s: %s\n", program, hint);
 }

@@ -111,9 +111,8 @@ void ShowUserMessage(const char* text, const char* caption);
 
 #ifndef _WIN32
 // The refusal of a display below the minimum, on standard error in the
-// program's own name, with the size and depth found and, when not null, a
-// hint at what would work.
-void ShowMinimumRefusal(const char* program, int width, int height, int bitsPerPixel, const char* hint);
+// program's own name, with the size and depth found.
+void ShowMinimumRefusal(const char* program, int width, int height, int bitsPerPixel);
 #endif
 
 // The seed of a scene when no one chooses it: twice the calendar time in

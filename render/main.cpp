@@ -30,13 +30,18 @@ int WriteRgbPng(const char* path, const RgbSurface& surface) {
     return WriteFileBytes(path, EncodePng(picture, BestZlib));
 }
 
-// Writes the PNG file; says why not when it cannot. 1 when written.
-int WriteOrSay(const char* path, const RgbSurface& surface) {
-    errno = 0;
-    if (WriteRgbPng(path, surface)) return 1;
+// Says why `path` could not be written, from errno (cleared before the
+// write began). Always 0, the failed write's result.
+int SayCannotWrite(const char* path) {
     std::fprintf(stderr, "zarvo-render: cannot write '%s': %s\n", path,
                  errno != 0 ? std::strerror(errno) : "the file could not be completed");
     return 0;
+}
+
+// Writes the PNG file; says why not when it cannot. 1 when written.
+int WriteOrSay(const char* path, const RgbSurface& surface) {
+    errno = 0;
+    return WriteRgbPng(path, surface) || SayCannotWrite(path);
 }
 
 // Up to 72 bytes over the defaults, as the store loads them; 0 otherwise.
@@ -83,11 +88,22 @@ void IndexArea(GifOutput& gif, const RgbSurface& surface, Rect area) {
     }
 }
 
-int AddFrame(GifOutput& gif, const RgbSurface& surface, Rect changed) {
+int AddFrame(GifOutput& gif, const RgbSurface& surface, Rect changed, const char* path) {
     IndexArea(gif, surface, changed);
-    if (AddGifFrame(*gif.writer, gif.frame, changed, gif.delay)) return 1;
-    std::fprintf(stderr, "zarvo-render: cannot write the GIF\n");
-    return 0;
+    errno = 0;
+    return AddGifFrame(*gif.writer, gif.frame, changed, gif.delay) || SayCannotWrite(path);
+}
+
+// The refusal of a client area narrower than the scene, in the renderer's
+// own words: a picture of --size, not a window and its colours.
+void SayTooNarrow(const RenderOptions& options) {
+    std::fprintf(stderr,
+                 "zarvo-render: --size %dx%d is too narrow: the scene needs a picture at least 640 pixels wide\n",
+                 options.width, options.height);
+    if (options.width < 640) {
+        std::fprintf(stderr, "zarvo-render: give --scale-down to shrink the 640 x 480 scene into it, or\n"
+                             "--screen-width W (640 or more) for a still preview pane\n");
+    }
 }
 
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
@@ -102,10 +118,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
     const SceneSetUp setUp = SetUpScene(window, settings, seed);
     if (setUp.outcome == kSceneRefused) {
-        ShowMinimumRefusal("zarvo-render", options.width, options.height, 32,
-                           options.width < 640 ? "give --scale-down to shrink the 640 x 480 scene into it, or\n"
-                                                                 "--screen-width W (640 or more) for a still preview pane"
-                                               : nullptr);
+        SayTooNarrow(options);
         return 2;
     }
     if (setUp.scene == nullptr) {
@@ -125,9 +138,10 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     const Rect whole = {0, 0, surface.width, surface.height};
     GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(setUp.scene->palette), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
     if (!options.gif.empty()) {
+        errno = 0;
         gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));
         if (gif.writer == nullptr) {
-            std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.gif.c_str());
+            SayCannotWrite(options.gif.c_str());
             return 1;
         }
         gif.frame.assign(pixels.size(), 0);
@@ -137,12 +151,15 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick, ++ticks) {
         const Rect changed = TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
-        if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed)) return 1;
+        if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed, options.gif.c_str())) {
+            return 1;
+        }
     }
     // With no tick the GIF is the still picture.
-    if (gif.writer != nullptr && ticks == 0 && !AddFrame(gif, surface, whole)) return 1;
+    if (gif.writer != nullptr && ticks == 0 && !AddFrame(gif, surface, whole, options.gif.c_str())) return 1;
+    errno = 0;
     if (gif.writer != nullptr && !CloseGif(gif.writer.release())) {
-        std::fprintf(stderr, "zarvo-render: cannot write '%s'\n", options.gif.c_str());
+        SayCannotWrite(options.gif.c_str());
         return 1;
     }
     if (!options.out.empty() && !WriteOrSay(options.out.c_str(), surface)) return 1;
@@ -169,5 +186,6 @@ int main(int argc, char** argv) {
         ReadSettings(&settings);
     }
     ApplyGivenSettings(options.settings, &settings);
+    ReportClampedSettings("zarvo-render", options.settings, "using");
     return Render(options, settings);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include "render/render.h"
 #include "settings/display_settings.h"
@@ -65,12 +66,32 @@ int HandleSettingsFile(void* target, const char* value, char*, size_t) {
     return 1;
 }
 
-int HandleOut(void* target, const char* value, char*, size_t) {
+// The extension of the file name's last part, without the dot; "" when none.
+const char* ExtensionOf(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    const char* name = slash != nullptr ? slash + 1 : path;
+    const char* dot = std::strrchr(name, '.');
+    return dot != nullptr && dot != name ? dot + 1 : "";
+}
+
+// The file kind an option writes is chosen by the option, so a name that
+// says another kind is refused rather than written in the wrong format.
+int CheckExtension(const char* option, const char* path, const char* kind, const char* writes, char* error,
+                   size_t errorSize) {
+    const char* extension = ExtensionOf(path);
+    if (*extension == '\0' || strcasecmp(extension, kind) == 0) return 1;
+    std::snprintf(error, errorSize, "--%s writes %s, but \"%s\" ends in .%s", option, writes, path, extension);
+    return 0;
+}
+
+int HandleOut(void* target, const char* value, char* error, size_t errorSize) {
+    if (!CheckExtension("out", value, "png", "a PNG file (--gif writes a GIF)", error, errorSize)) return 0;
     Options(target)->out = value;
     return 1;
 }
 
 int HandleOutPattern(void* target, const char* value, char* error, size_t errorSize) {
+    if (!CheckExtension("out-pattern", value, "png", "PNG files (--gif writes a GIF)", error, errorSize)) return 0;
     if (IsFramePattern(value)) {
         Options(target)->outPattern = value;
         return 1;
@@ -79,7 +100,8 @@ int HandleOutPattern(void* target, const char* value, char* error, size_t errorS
     return 0;
 }
 
-int HandleGif(void* target, const char* value, char*, size_t) {
+int HandleGif(void* target, const char* value, char* error, size_t errorSize) {
+    if (!CheckExtension("gif", value, "gif", "an animated GIF (--out writes a PNG)", error, errorSize)) return 0;
     Options(target)->gif = value;
     return 1;
 }

@@ -42,6 +42,17 @@ void CopySceneSettings(Scene& scene, const SettingsRecord& record) {
     scene.settings.seatPatches = std::min(ClampedValue(record, SeatShuffle), kMaxSeatPatches);
 }
 
+int SettingChangesRunningScene(int index) {
+    return index == CircleSpeed || index == CircleWalkers || index == IsleSpeed || index == RedrawSpeed;
+}
+
+void ChangeSceneSettings(Scene& scene, const SettingsRecord& record) {
+    const SceneSettings laidOut = scene.settings;
+    CopySceneSettings(scene, record);
+    scene.settings.walkwayWalkers = laidOut.walkwayWalkers;
+    scene.settings.seatPatches = laidOut.seatPatches;
+}
+
 int ChooseResolutionClass(int clientWidth, int screenWidth) {
     if (clientWidth >= 1024) return 0;
     if (clientWidth >= 800) return 1;

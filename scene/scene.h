@@ -134,6 +134,15 @@ void DestroyScene(Scene* scene);
 // seed, keeping the pictures, tables and palette (which no setting changes):
 // a fuzzer tries many records on one scene.
 void RestartScene(Scene& scene, const SettingsRecord& settings, uint32_t seed);
+// 1 for a setting a running scene takes from the next tick on: it reads the
+// circle speed, the circle walkers and the redraw speed every tick, and the
+// walkway speed each time a walker sets off again. The walkway walkers are
+// placed along their ways, and the ring of seat patches starts filling, at
+// set-up, so those two need the scene started again.
+int SettingChangesRunningScene(int index);
+// Gives a running scene the settings it can take (above), clamped as at
+// set-up; the others keep what the scene was set up with.
+void ChangeSceneSettings(Scene& scene, const SettingsRecord& record);
 
 // 1 when frames are drawn (every class but the preview's).
 int SceneAnimates(const Scene& scene);

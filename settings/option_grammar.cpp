@@ -29,6 +29,12 @@ const SettingOption* FindSetting(const char* name) {
     return nullptr;
 }
 
+// An argument that names an option rather than giving a value: a dash and a
+// letter, or two dashes. "-5" stays a value.
+bool IsOptionName(const char* arg) {
+    return arg[0] == '-' && (std::isalpha(static_cast<unsigned char>(arg[1])) || arg[1] == '-');
+}
+
 const CommandOption* FindOption(const char* name, const CommandOption* options, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         if (options[i].name != nullptr && std::strcmp(options[i].name, name) == 0) return &options[i];
@@ -96,6 +102,15 @@ void ApplyGivenSettings(const GivenSettings& given, SettingsRecord* record) {
     }
 }
 
+void ReportClampedSettings(const char* program, const GivenSettings& given, const char* kept) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (!given.given[i] || !given.clamped[i]) continue;
+        const Setting& range = kDefaultSettings.entries[i];
+        std::fprintf(stderr, "%s: --%s %s is outside %d to %d; %s %d\n", program, SettingOptionOf(i).name,
+                     given.text[i], range.min, range.max, kept, given.value[i]);
+    }
+}
+
 int ParseWholeNumber(const char* text, long long* value) {
     if (text == nullptr) return 0;
     const char* digits = text[0] == '-' ? text + 1 : text;
@@ -151,11 +166,17 @@ int ParseCommandLine(int argc, char** argv, const CommandOption* options, size_t
             std::snprintf(error, errorSize, "--%s takes no value, got \"%s\"", name, arg);
             return 0;
         }
-        const char* value = flag ? nullptr : equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
-        if (!flag && value == nullptr) {
-            std::snprintf(error, errorSize, "option \"%s\" needs a value", arg);
+        const bool next = !flag && !equals;
+        if (next && (i + 1 >= argc || IsOptionName(argv[i + 1]))) {
+            if (i + 1 >= argc) {
+                std::snprintf(error, errorSize, "--%s is missing its value", name);
+            } else {
+                std::snprintf(error, errorSize, "--%s is missing its value (\"%s\" after it is an option)", name,
+                              argv[i + 1]);
+            }
             return 0;
         }
+        const char* value = flag ? nullptr : equals ? equals + 1 : argv[++i];
         const int ok = setting ? ParseSetting(*setting, value, settings, error, errorSize)
                                : option->handle(target, value, error, errorSize);
         if (!ok) return 0;

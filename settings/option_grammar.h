@@ -36,6 +36,9 @@ struct GivenSettings {
 };
 // Puts the values given into the record, leaving the others.
 void ApplyGivenSettings(const GivenSettings& given, SettingsRecord* record);
+// Names on standard error, once each, every value given outside its range
+// and the value `program` keeps instead: "using 1", or "stored 1" (`kept`).
+void ReportClampedSettings(const char* program, const GivenSettings& given, const char* kept);
 
 // Stores an option's value into the program's options (`target`); a flag's
 // value is null. 1 when valid; 0 with a message in `error`.

@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (as root).
-# Usage: install-deps.sh [run|test|emulation]
+# Usage: install-deps.sh [run|web|test|emulation]
 #   run        what the screen saver needs
-#   test       that, and what every test needs
+#   web        what building the web page needs (tools/build-web.sh)
+#   test       all of these, and what every test needs
 #   emulation  qemu-user, for the 32-bit Windows tests on a kernel that cannot
 #              run 32-bit programs (see win32-route.sh)
 set -euo pipefail
 what=${1:-test}
 run_pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libxrandr-dev libxinerama-dev zlib1g-dev libgif-dev)
+web_pkgs=(cmake ninja-build emscripten node-acorn)
 test_pkgs=(libpng-dev clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev libsdl2-dev
   mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick libxml2-utils ccache xscreensaver
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils emscripten node-acorn chromium
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils chromium
   nsis lintian dpkg-dev)
 case "$what" in
   run) pkgs=("${run_pkgs[@]}") ;;
-  test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
+  web) pkgs=("${web_pkgs[@]}") ;;
+  test) pkgs=("${run_pkgs[@]}" "${web_pkgs[@]}" "${test_pkgs[@]}") ;;
   emulation) pkgs=(qemu-user-static) ;;
-  *) echo "usage: install-deps.sh [run|test|emulation]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [run|web|test|emulation]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -21,25 +21,31 @@ export SOURCE_DATE_EPOCH
 export CCACHE_DISABLE=1
 jobs=${ZARVO_JOBS:-2}
 
+# Runs a step with its output kept in build/release/NAME.log, shown only
+# when the step fails, so that a good run prints the checksums alone.
+quietly() {  # quietly NAME command...
+  "${@:2}" >"$build/$1.log" 2>&1 || { cat "$build/$1.log" >&2; echo "release.sh: $1 failed" >&2; exit 1; }
+}
+
 configure() {  # configure NAME [cmake options...]
   cmake -S "$root" -B "$build/$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVO_TESTS=OFF \
     -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "${@:2}" >/dev/null
 }
 
 rm -rf "$dist"
-mkdir -p "$dist"
+mkdir -p "$dist" "$build"
 configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
 configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
 configure native -DCMAKE_INSTALL_PREFIX=/usr
-cmake --build "$build/win32" -j "$jobs" --target zarvo_scr
-cmake --build "$build/win64" -j "$jobs" --target zarvo_scr
-cmake --build "$build/native" -j "$jobs" --target zarvo zarvo_render
+quietly build-win32 cmake --build "$build/win32" -j "$jobs" --target zarvo_scr
+quietly build-win64 cmake --build "$build/win64" -j "$jobs" --target zarvo_scr
+quietly build-native cmake --build "$build/native" -j "$jobs" --target zarvo zarvo_render
 
 cp "$build/win32/host/Zarvo.scr" "$dist/Zarvo-$version-x86.scr"
 cp "$build/win64/host/Zarvo.scr" "$dist/Zarvo-$version-x64.scr"
 tools/make-installer.sh "$version" "$dist/Zarvo-$version-x86.scr" "$dist/Zarvo-$version-x64.scr" \
   "$dist/ZarvoSetup-$version.exe"
-(cd "$build/native" && cpack --config CPackConfig.cmake -B "$build/package" >/dev/null)
+quietly package cpack --config "$build/native/CPackConfig.cmake" -B "$build/package"
 cp "$build/package/zarvo_${version}_amd64.deb" "$dist/"
 git archive --format=tar.gz --prefix="zarvo-$version/" -o "$dist/zarvo-$version.tar.gz" HEAD
 (cd "$dist" && sha256sum -- * >SHA256SUMS && cat SHA256SUMS)

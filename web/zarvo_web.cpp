@@ -1,6 +1,7 @@
 // The scene in a web page: the core's own Scene and ScreenView behind a few C
 // functions the page calls, drawing into an RGBA buffer the page puts on its
-// canvas. One scene at a time; the page starts it again for new settings.
+// canvas. One scene at a time; the page starts it again for a new size, seed
+// or picture size, and for a setting the running scene cannot take.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
@@ -18,6 +19,7 @@ struct WebScene {
     std::vector<uint32_t> surfacePixels;
     RgbSurface surface{};
     std::vector<uint8_t> rgba;  // the canvas's ImageData bytes
+    SettingsRecord settings = kDefaultSettings;  // as the page last gave them
 };
 
 WebScene current;
@@ -61,30 +63,43 @@ EMSCRIPTEN_KEEPALIVE int zarvo_setting(int index, int field) {
 }
 
 // Sets the scene up on a width x height canvas and paints it. `values` holds
-// the six settings in their stored order (null: the defaults). 1 when it runs; 0 when the scene
-// refuses the size (or memory runs out), and then nothing is shown.
+// the six settings in their stored order (null: the defaults). A canvas
+// narrower than 640 shows the 640 x 480 scene shrunk to fit, as zarvo's small
+// windows do. 1 when it runs; 0 when memory runs out, and then nothing is shown.
 EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uint32_t seed, const int32_t* values) {
     Stop();
     if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
     if (pictureSize < 0 || pictureSize >= kPictureSizeCount) pictureSize = kPictureCentred;
-    SettingsRecord settings = kDefaultSettings;
-    for (int i = 0; values != nullptr && i < kSettingCount; ++i) settings.entries[i].value = values[i];
+    for (int i = 0; values != nullptr && i < kSettingCount; ++i) current.settings.entries[i].value = values[i];
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     current.surfacePixels.assign(count, 0);
     current.rgba.assign(4 * count, 0);
     current.surface = {current.surfacePixels.data(), width, height, width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
-    const SceneWindowInfo window = {width, height, width, 32, &trueColour};
-    current.scene = SetUpScene(window, settings, seed).scene;
-    if (current.scene != nullptr) {
-        current.view = CreateScreenView(current.scene, static_cast<PictureSize>(pictureSize), width, height);
-    }
+    PictureSize size = static_cast<PictureSize>(pictureSize);
+    const SceneWindowInfo window = ShrinkSmallArea({width, height, width, 32, &trueColour}, &size);
+    current.scene = SetUpScene(window, current.settings, seed).scene;
+    if (current.scene != nullptr) current.view = CreateScreenView(current.scene, size, width, height);
     if (current.view == nullptr) {
         Stop();
         return 0;
     }
     PaintScreenView(*current.view, Target());
     CopyToCanvas({0, 0, width, height});
+    return 1;
+}
+
+// 1 when setting `index` changes the running scene without a new start.
+EMSCRIPTEN_KEEPALIVE int zarvo_live(int index) { return SettingChangesRunningScene(index); }
+
+// Gives the running scene `value` for setting `index`; 1 when it took it, 0
+// when the setting needs a new start (or nothing runs).
+EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) {
+    if (current.scene == nullptr || index < 0 || index >= kSettingCount || !SettingChangesRunningScene(index)) {
+        return 0;
+    }
+    current.settings.entries[index].value = value;
+    ChangeSceneSettings(*current.scene, current.settings);
     return 1;
 }
 

@@ -116,7 +116,7 @@ int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const Mo
         return 1;
     }
     if (!plan.primary) return 1;
-    if (setUp.outcome == kSceneRefused) ShowMinimumRefusal("zarvo", plan.rect.width, plan.rect.height, window.depth, nullptr);
+    if (setUp.outcome == kSceneRefused) ShowMinimumRefusal("zarvo", plan.rect.width, plan.rect.height, window.depth);
     if (setUp.outcome == kSceneFailed) {
         fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
     }

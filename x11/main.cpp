@@ -68,5 +68,6 @@ int main(int argc, char** argv) {
     ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
                    &frontEnd.displaySettings);
     if (frontEnd.options.save) return SaveSettings(&frontEnd.options, frontEnd.settings, frontEnd.displaySettings);
+    ReportRunWarnings(&frontEnd.options);
     return RunFrontEnd(&frontEnd);
 }

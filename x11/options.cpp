@@ -149,8 +149,8 @@ const CommandOption kZarvoOptions[] = {
      "screen pixel per picture pixel, the default),\n"
      "whole-multiples (the largest whole multiple that\n"
      "fits, sharp square blocks) or fill (the largest\n"
-     "size of the same shape); a small preview window is\n"
-     "always centred"},
+     "size of the same shape); a window narrower than\n"
+     "640 shows the 640x480 scene shrunk to fit"},
     {"monitors", "NAME", HandleMonitors,
      "with --fullscreen: all (the picture on every\nmonitor, the default) or primary (the others black)"},
     {nullptr, nullptr, nullptr, "\nStored settings:"},
@@ -215,4 +215,15 @@ void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record) {
 void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display) {
     if (options->pictureSizeGiven) display->pictureSize = options->pictureSize;
     if (options->monitorsGiven) display->monitors = options->monitors;
+}
+
+// --monitors picks the monitors of a full-screen run. Any other window shows
+// one scene, and XScreenSaver starts one zarvo for each monitor's window, so
+// the choice has nothing to act on there; it is not refused, because a hack
+// that refuses to start leaves XScreenSaver's screen black.
+void ReportRunWarnings(const ZarvoOptions* options) {
+    ReportClampedSettings("zarvo", options->settings, "using");
+    if (options->monitorsGiven && options->mode != kModeFullScreen) {
+        fprintf(stderr, "zarvo: --monitors acts only with --fullscreen (or --save, which stores it); ignored\n");
+    }
 }

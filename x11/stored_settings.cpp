@@ -83,12 +83,7 @@ int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, cons
         fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
         return 1;
     }
-    for (int i = 0; i < kSettingCount; ++i) {
-        if (!options->settings.clamped[i]) continue;
-        const Setting& range = kDefaultSettings.entries[i];
-        fprintf(stderr, "zarvo: --%s %s is outside %d to %d; stored %d\n", SettingOptionOf(i).name,
-                options->settings.text[i], range.min, range.max, record.entries[i].value);
-    }
+    ReportClampedSettings("zarvo", options->settings, "stored");
     printf("Stored these settings:\n");
     PrintSettings(stdout, record, display);
     PrintPaths(stdout);

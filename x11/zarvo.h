@@ -75,6 +75,9 @@ void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
 // The same for the display settings (picture size and monitors).
 void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display);
 void PrintHelp(FILE* out);
+// Before a run (not --save): each value given outside its range and
+// --monitors without --fullscreen, named once on standard error.
+void ReportRunWarnings(const ZarvoOptions* options);
 
 // ---- The stored settings as the user sees them (stored_settings.cpp) ----
 

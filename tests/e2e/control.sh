@@ -161,6 +161,49 @@ hscroll() {
   drv send "$dialog" $WM_HSCROLL $(((thumb << 16) | code)) "$(scroll_handle "$bar")" >/dev/null
 }
 
+# rect_of ID: "left top right bottom" of a control of the dialog, or of the
+# dialog itself for 0, in screen pixels.
+rect_of() {
+  local window=$dialog
+  if [ "$1" != 0 ]; then
+    drv item "$dialog" "$1" || { echo "$reply"; return; }
+    window=$reply
+  fi
+  drv info "$window" || { echo "$reply"; return; }
+  local -a f
+  read -r -a f <<<"$reply"
+  echo "${f[3]} ${f[4]} $((f[3] + f[5])) $((f[4] + f[6]))"
+}
+
+# The two lists sit beside the Speed area (its scroll bar 1104) and under
+# the Walkway area (1103), one above the other, and above OK and Cancel;
+# everything inside the dialog, and the dialog inside 640 x 480.
+dialog_layout() {
+  local -A r
+  local id
+  for id in 0 1 2 1103 1104 1110 1111; do r[$id]=$(rect_of "$id"); done
+  local -a d pic mon ok cancel walkway speed
+  read -r -a d <<<"${r[0]}"
+  read -r -a pic <<<"${r[1110]}"
+  read -r -a mon <<<"${r[1111]}"
+  read -r -a ok <<<"${r[1]}"
+  read -r -a cancel <<<"${r[2]}"
+  read -r -a walkway <<<"${r[1103]}"
+  read -r -a speed <<<"${r[1104]}"
+  check "dialog within 640 x 480" "1 1" "$(((d[2] - d[0]) <= 640)) $(((d[3] - d[1]) <= 480))"
+  check "picture-size list under the Walkway area, beside the Speed area" "1 1" \
+    "$((pic[1] >= walkway[3])) $((pic[0] >= speed[2]))"
+  check "picture-size list above the monitors list" 1 "$((pic[3] <= mon[1]))"
+  check "monitors list above OK and Cancel" "1 1" "$((mon[3] <= ok[1])) $((mon[3] <= cancel[1]))"
+  local rect
+  local -a c
+  for rect in "${r[1110]}" "${r[1111]}" "${r[1]}" "${r[2]}"; do
+    read -r -a c <<<"$rect"
+    check "control at $rect inside the dialog at ${r[0]}" "1 1 1 1" \
+      "$((c[0] >= d[0])) $((c[1] >= d[1])) $((c[2] <= d[2])) $((c[3] <= d[3]))"
+  done
+}
+
 case_dialog() {
   log "the dialog opens on the defaults, follows every scroll code, and OK stores 72 bytes"
   drv reg-del "$settings_key" "" >/dev/null
@@ -180,7 +223,9 @@ case_dialog() {
   check "picture-size list at start" "0 $picture_items" "$(list_state 1110)"
   check "monitors list at start" "0 $monitor_items" "$(list_state 1111)"
   drv texts "$dialog"
-  check "labels of the lists" "Picture%20size: ~ Monitors: ~" "$(grep -o 'Picture.*' <<<"$reply")"
+  check "labels of the lists, then the buttons" "Picture%20size: ~ Monitors: ~ OK Cancel" \
+    "$(grep -o 'Picture.*' <<<"$reply")"
+  dialog_layout
   select_items 2 1
   local step code thumb expected
   # code thumb expected-position, on 1103 "Number of walkers" (5..100)

@@ -3,9 +3,9 @@
 # the files a packager expects where they belong, stripped programs, no
 # lintian errors, and the zarvo-render it installs into a scratch root draws
 # the scene. Made twice, it is the same bytes.
-# Usage: package_test.sh BUILD VERSION WORK
+# Usage: package_test.sh BUILD VERSION WORK MAINTAINER
 set -uo pipefail
-build=$1 version=$2 work=$3
+build=$1 version=$2 work=$3 maintainer=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 rm -rf "$work"; mkdir -p "$work"
@@ -26,6 +26,7 @@ cmp "$deb" "$work/again/zarvo_${version}_amd64.deb" || fail "a second package di
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zarvo ] || fail "expected Package: zarvo"
 [ "$(field Version)" = "$version" ] || fail "expected Version: $version, got $(field Version)"
+[ "$(field Maintainer)" = "$maintainer" ] || fail "expected Maintainer: $maintainer, got $(field Maintainer)"
 for library in libx11-6 libxrandr2 libxinerama1 zlib1g libc6; do
   [[ ", $(field Depends)," == *", $library"[\ ,]* ]] || fail "expected a dependency on $library"
 done
@@ -37,20 +38,26 @@ for path in ./usr/bin/zarvo ./usr/bin/zarvo-render ./usr/libexec/xscreensaver/za
     ./usr/share/icons/hicolor/48x48/apps/zarvo.png ./usr/share/doc/zarvo/copyright; do
   grep -qx -- "$path" <<<"$contents" || fail "expected $path in the package"
 done
+# zarvo once, on the PATH; XScreenSaver's folder links to it.
+link=$(dpkg-deb -c "$deb" | awk '$6 == "./usr/libexec/xscreensaver/zarvo" { print substr($1, 1, 1), $8 }')
+[ "$link" = "l ../../bin/zarvo" ] || fail "expected libexec/xscreensaver/zarvo a link to ../../bin/zarvo, got '$link'"
 # Only what was installed for the program: nothing of the tests or tools.
 unexpected=$(grep -v -e '/$' -e '^./usr/bin/' -e '^./usr/libexec/xscreensaver/' -e '^./usr/share/' <<<"$contents")
 [ -z "$unexpected" ] || fail "unexpected files in the package: $unexpected"
 
 if command -v lintian >/dev/null; then
-  lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
+  lintian -I --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
   cat "$work/lintian.txt"
   ! grep -q '^E: ' "$work/lintian.txt" || fail "lintian reports errors"
+  ! grep -q 'hardening-' "$work/lintian.txt" || fail "lintian misses hardening flags (dpkg-buildflags)"
 else
   fail "lintian is not installed (tools/install-deps.sh test)"
 fi
 
 root=$work/root
 dpkg -x "$deb" "$root" || fail "dpkg -x"
+zcat "$root/usr/share/doc/zarvo/changelog.gz" | grep -qF " -- $maintainer  " ||
+  fail "expected the changelog signed by $maintainer"
 for program in usr/bin/zarvo usr/bin/zarvo-render; do
   [ -z "$(readelf -S "$root/$program" | grep -e '\.symtab' -e '\.debug_')" ] ||
     fail "expected $program stripped"

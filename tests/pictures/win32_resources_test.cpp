@@ -90,13 +90,14 @@ const Control kControls[22] = {
     {0xFFFF, "static", "Number of walkers", 125, 45, 100, 10, 0x50020000},
     {1103, "scrollbar", "", 125, 56, 100, 10, 0x50000000},
     {0xFFFF, "button", "Speed", 5, 75, 110, 45, 0x50000007},
-    {1, "button", "OK", 120, 101, 50, 15, 0x50010000},
-    {2, "button", "Cancel", 180, 101, 50, 15, 0x50010000},
-    // The display settings below the rest, drop-down lists with their open height.
-    {0xFFFF, "static", "Picture size:", 5, 129, 60, 10, 0x50020000},
-    {1110, "combobox", "", 70, 127, 160, 60, 0x50210003},
-    {0xFFFF, "static", "Monitors:", 5, 147, 60, 10, 0x50020000},
-    {1111, "combobox", "", 70, 145, 160, 60, 0x50210003},
+    // The display settings beside the Speed area, drop-down lists with their
+    // open height, then OK and Cancel under them.
+    {0xFFFF, "static", "Picture size:", 120, 75, 110, 10, 0x50020000},
+    {1110, "combobox", "", 120, 85, 110, 60, 0x50210003},
+    {0xFFFF, "static", "Monitors:", 120, 101, 110, 10, 0x50020000},
+    {1111, "combobox", "", 120, 111, 110, 60, 0x50210003},
+    {1, "button", "OK", 120, 129, 50, 15, 0x50010000},
+    {2, "button", "Cancel", 180, 129, 50, 15, 0x50010000},
 };
 
 }  // namespace
@@ -110,7 +111,7 @@ TEST(DialogTemplate, HeaderIsTheSettingsDialog) {
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 6);
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 18);
     EXPECT_EQ(static_cast<int16_t>(r.Word()), 238);
-    EXPECT_EQ(static_cast<int16_t>(r.Word()), 165);
+    EXPECT_EQ(static_cast<int16_t>(r.Word()), 149);
     EXPECT_EQ(r.NameOrOrdinal(), "") << "no menu";
     EXPECT_EQ(r.NameOrOrdinal(), "") << "the default dialog class";
     EXPECT_EQ(r.Text(), "Screen Saver Properties");

@@ -78,9 +78,10 @@ TEST(RenderCommandLineTest, SettingsByNameDrawAsTheStoredRecord) {
     std::ofstream(record, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 24);
     const std::string fromRecord = TempPath("record.png"), byName = TempPath("name.png");
     ASSERT_EQ(Render("--size 640x480 --seed 4 --ticks 5 --settings " + record + " --out " + fromRecord).status, 0);
-    ASSERT_EQ(Render("--size=640x480 -seed 4 --ticks=5 --circle-walkers=999 --settings " + defaults + " --out " + byName)
-                  .status,
-              0);
+    const RenderRun clamped =
+        Render("--size=640x480 -seed 4 --ticks=5 --circle-walkers=999 --settings " + defaults + " --out " + byName);
+    ASSERT_EQ(clamped.status, 0) << clamped.errors;
+    EXPECT_EQ(clamped.errors, "zarvo-render: --circle-walkers 999 is outside 30 to 125; using 125\n");
     std::ifstream a(fromRecord, std::ios::binary), b(byName, std::ios::binary);
     const std::string first((std::istreambuf_iterator<char>(a)), std::istreambuf_iterator<char>());
     const std::string second((std::istreambuf_iterator<char>(b)), std::istreambuf_iterator<char>());
@@ -101,10 +102,14 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--out-pattern f-%s.png", "--out-pattern"},
         {"--out-pattern f-%d-%d.png", "--out-pattern"},
         {"--frobnicate 1 --out x.png", "unknown option"},
-        {"--out", "needs a value"},
+        {"--out", "--out is missing its value"},
+        {"--out --ticks 1", "--out is missing its value (\"--ticks\" after it is an option)"},
+        {"--ticks 0 --out t.gif", "--out writes a PNG file (--gif writes a GIF), but \"t.gif\" ends in .gif"},
+        {"--ticks 0 --out-pattern f-%d.gif", "but \"f-%d.gif\" ends in .gif"},
+        {"--ticks 0 --gif dir.v2/t.png", "--gif writes an animated GIF (--out writes a PNG), but"},
         {"--ticks 1", "nothing to write"},
         {"--settings /nonexistent/zarvo --out x.png", "cannot open"},
-        {"--size 600x600 --out x.png", "this window is 600 x 600"},
+        {"--size 600x600 --out x.png", "--size 600x600 is too narrow: the scene needs a picture at least 640"},
         {"--size 320x240 --out x.png", "--screen-width"},
         {"--picture-size stretched --out x.png", "--picture-size"},
         {"--picture-size Fill --out x.png", "--picture-size"},
@@ -129,12 +134,23 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
     for (std::string line; std::getline(lines, line); ++count) EXPECT_LE(line.size(), 80u) << line;
     EXPECT_GT(count, 20) << "the help lists every option";
     std::remove(help.c_str());
-    const RenderRun unwritable = Render("--size 640x480 --ticks 0 --out /nonexistent-zarvo/x.png");
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;
-    const RenderRun unwritableGif = Render("--size 640x480 --ticks 1 --gif /nonexistent/dir/x.gif");
-    EXPECT_EQ(unwritableGif.status, 1);
-    EXPECT_NE(unwritableGif.errors.find("cannot write"), std::string::npos) << unwritableGif.errors;
+}
+
+// Every failed write names the file and the reason, with a status of 1.
+TEST(RenderCommandLineTest, FailedWritesSayWhy) {
+    struct Case { const char* arguments; const char* said; };
+    const Case cases[] = {
+        {"--ticks 0 --out /nonexistent-zarvo/x.png", "cannot write '/nonexistent-zarvo/x.png': No such file"},
+        {"--ticks 1 --gif /nonexistent-zarvo/x.gif", "cannot write '/nonexistent-zarvo/x.gif': No such file"},
+        {"--ticks 2 --out-pattern /nonexistent-zarvo/%d.png", "cannot write '/nonexistent-zarvo/1.png': No such"},
+        {"--ticks 0 --out /dev/full", "cannot write '/dev/full': No space left on device"},
+        {"--ticks 1 --gif /dev/full", "cannot write '/dev/full': No space left on device"},
+    };
+    for (const Case& c : cases) {
+        const RenderRun run = Render(std::string("--size 640x480 ") + c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_NE(run.errors.find(c.said), std::string::npos) << c.arguments << ": " << run.errors;
+    }
 }
 
 }  // namespace

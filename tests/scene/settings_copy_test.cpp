@@ -1,4 +1,6 @@
 // The scene's copies of the settings, the generator and the timer period.
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "tests/scene/scene_test_support.h"
@@ -47,6 +49,32 @@ TEST_F(SceneSettingsCopyTest, StoredRangesDoNotWidenTheScenesRanges) {
     CopySceneSettings(*scene, record);
     EXPECT_EQ(scene->settings.walkwayWalkers, 100);
     EXPECT_EQ(scene->settings.seatPatches, 100);
+}
+
+// Each setting changed alone on a running scene: those it takes from the
+// next tick reach its copies, the ones laid out at set-up leave them all.
+TEST_F(SceneSettingsCopyTest, ARunningSceneTakesOnlyTheSettingsItReadsAsItRuns) {
+    const struct {
+        int index;
+        int32_t value;
+        int32_t SceneSettings::*copy;
+        int live;
+    } cases[] = {
+        {CircleSpeed, 20, &SceneSettings::circleSpeed, 1},     {CircleWalkers, 125, &SceneSettings::circleWalkers, 1},
+        {IsleSpeed, 999, &SceneSettings::walkwaySpeed, 1},     {RedrawSpeed, 120, &SceneSettings::redrawSpeed, 1},
+        {IsleWalkers, 100, &SceneSettings::walkwayWalkers, 0}, {SeatShuffle, 600, &SceneSettings::seatPatches, 0},
+    };
+    for (const auto& c : cases) {
+        CopySceneSettings(*scene, kDefaultSettings);
+        const SceneSettings before = scene->settings;
+        SettingsRecord record = kDefaultSettings;
+        record.entries[c.index].value = c.value;
+        ChangeSceneSettings(*scene, record);
+        EXPECT_EQ(SettingChangesRunningScene(c.index), c.live) << "setting " << c.index;
+        SceneSettings expected = before;
+        if (c.live) expected.*c.copy = std::min(c.value, kDefaultSettings.entries[c.index].max);
+        EXPECT_EQ(std::memcmp(&scene->settings, &expected, sizeof expected), 0) << "setting " << c.index;
+    }
 }
 
 using SceneRandomTest = SceneTest;

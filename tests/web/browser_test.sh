@@ -37,7 +37,8 @@ render_digest() {
   convert "$png" -depth 8 rgb:- | sha256sum | cut -d' ' -f1
 }
 
-# chromium LOG DOM FRAGMENT: the page with the driver, its DOM after the run.
+# chromium LOG DOM FRAGMENT [CHROMIUM OPTIONS...]: the page with the driver,
+# its DOM after the run.
 # Headless Chromium dumps the DOM when its virtual time runs out, and the
 # wasm compile runs outside that clock (the driver's digests no longer do):
 # should the dump come before the driver's result on a busy machine, the run
@@ -46,7 +47,8 @@ chromium_run() {
   local attempt
   for attempt in 1 2 3; do
     timeout 120 chromium --headless --no-sandbox --disable-gpu --enable-logging=stderr --log-level=0 \
-      --user-data-dir="$work/profile" --virtual-time-budget=60000 --dump-dom "file://$work/index.html#$3" >"$2" 2>"$1"
+      --user-data-dir="$work/profile" --virtual-time-budget=60000 "${@:4}" --dump-dom "file://$work/index.html#$3" \
+      >"$2" 2>"$1"
     grep -q '<pre id="result">' "$2" && break
     echo "note: #$3: no result in the DOM after run $attempt of 3"
     [ "$attempt" -lt 3 ] || tail -5 "$1"
@@ -79,9 +81,27 @@ run() {
   [ "${digests[0]:-}" != "${digests[1]:-x}" ] || fail "$label: moving slider $slide did not change the scene"
 }
 
-run 640x480 centred 0 5 40 1
-run 1000x700 fill 2 4000000000 25 3
-run 1280x960 whole-multiples 1 77 15 0
+# Sliders that start the scene again, compared with zarvo-render's run from
+# the start.
+run 640x480 centred 0 5 40 3
+run 1000x700 fill 2 4000000000 25 5
+run 1280x960 whole-multiples 1 77 15 3
+
+# Sliders on a running scene, and a canvas that follows the stage in device
+# pixels (twice as many as CSS pixels here) as it is made smaller, down to
+# narrower than the scene.
+chromium_run "$work/chromium.log" "$work/dom.html" "seed=9&hold&live" --force-device-scale-factor=2 --window-size=900,700
+result=$(sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g')
+echo "$result"
+expect() {  # expect WHAT PATTERN: a line of the result matches
+  if grep -Eq "^$2\$" <<<"$result"; then echo "ok: $1"; else fail "$1: no line matching '$2'"; fi
+}
+expect "the canvas is the stage's size in device pixels" "initial ([0-9]+x[0-9]+) stage \\1 running"
+expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 1"
+expect "the scene goes on after" "ticks moved"
+expect "walkway walkers start the scene again" "walkway-walkers started"
+expect "a smaller stage gives a smaller canvas" "resized 1400x800 stage 1400x800 running"
+expect "a stage narrower than the scene still shows it" "resized 600x500 stage 600x500 running"
 
 # The page's own timer: the canvas moves, stands still while space pauses it
 # and moves again after.

@@ -1,8 +1,10 @@
 // Drives the page in the browser test and writes what it saw into
 // <pre id="result">. With `hold` in the address: steps the ticks asked for,
 // moves one slider to its least and steps again, and gives each canvas's
-// SHA-256 with the settings it ran on. Without: lets the page's own timer
-// run, and gives whether the canvas moved while paused and after.
+// SHA-256 with the settings it ran on. With `live`: moves sliders on the
+// running scene and resizes the stage, and says what the page did. Without
+// either: lets the page's own timer run, and gives whether the canvas moved
+// while paused and after.
 "use strict";
 document.addEventListener("zarvo-ready", async function () {
   const address = new URLSearchParams(location.hash.slice(1));
@@ -72,7 +74,44 @@ document.addEventListener("zarvo-ready", async function () {
   function wait(ms) { return new Promise(function (done) { setTimeout(done, ms); }); }
   function pressSpace() { document.dispatchEvent(new KeyboardEvent("keydown", {key: " "})); }
 
-  if (address.has("hold")) {
+  function move(index, to) {
+    const slider = page.sliders[index];
+    slider.value = to === "min" ? slider.min : slider.max;
+    slider.dispatchEvent(new Event("input"));
+  }
+
+  // The canvas's size in device pixels beside the stage's.
+  function sizes() {
+    const ratio = window.devicePixelRatio;
+    return page.canvas.width + "x" + page.canvas.height + " stage " + Math.round(page.stage.clientWidth * ratio) +
+           "x" + Math.round(page.stage.clientHeight * ratio) + (page.running() ? " running" : " refused");
+  }
+
+  if (address.has("live")) {
+    // Sliders on a running scene: redraw speed and circle speed change it
+    // where it stands, walkway walkers start it again; then the stage is
+    // made smaller, and narrower than the scene.
+    lines.push("initial " + sizes());
+    page.step(10);
+    const before = digest(), starts = page.starts(), period = page.period();
+    move(4, "max");
+    move(0, "min");
+    lines.push("live " + (page.starts() === starts ? "kept" : "started") + " " +
+               (digest() === before ? "same" : "repainted") + " period " + period + " " + page.period());
+    page.step(5);
+    lines.push("ticks " + (digest() !== before ? "moved" : "still"));
+    move(3, "min");
+    lines.push("walkway-walkers " + (page.starts() === starts + 1 ? "started" : "kept"));
+    for (const [width, height] of [["700px", "400px"], ["300px", "250px"]]) {
+      page.stage.style.flex = "none";
+      page.stage.style.width = width;
+      page.stage.style.height = height;
+      // As the browser window's resize event: the resize observer's call
+      // comes with a frame, which headless Chromium makes only now and then.
+      window.dispatchEvent(new Event("resize"));
+      lines.push("resized " + sizes());
+    }
+  } else if (address.has("hold")) {
     record("first");
     const slider = page.sliders[Number(address.get("slide"))];
     slider.value = slider.min;

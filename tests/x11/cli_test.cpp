@@ -40,6 +40,8 @@ TEST(CommandLine, BadOptionsGiveAClearMessageAndStatus2) {
         {{"--seed", "4294967296"}, "4294967296"},
         {{"--fullscreen", "--root"}, "exclude"},
         {{"stray"}, "stray"},
+        {{"--walkway-speed", "--frames", "3"}, "--walkway-speed is missing its value (\"--frames\" after it"},
+        {{"-seed"}, "--seed is missing its value"},
     };
     for (const Case& c : cases) {
         std::string errors;
@@ -51,6 +53,40 @@ TEST(CommandLine, BadOptionsGiveAClearMessageAndStatus2) {
     std::string errors;
     EXPECT_EQ(RunZarvo({}, config, &errors, "junk"), 2);
     EXPECT_NE(errors.find("XSCREENSAVER_WINDOW"), std::string::npos) << "stderr: " << errors;
+}
+
+// What a run warns of before it starts, each once: a value clamped into its
+// range, and --monitors where it cannot act. No display is needed: the
+// warnings come before the display is opened.
+TEST(CommandLine, RunWarningsComeOnceBeforeTheDisplay) {
+    const std::string config = MakeTempDir("warn");
+    const std::string clamped = "zarvo: --walkway-speed -5 is outside 1 to 55; using 1\n";
+    const std::string monitors = "zarvo: --monitors acts only with --fullscreen";
+    struct Case {
+        std::vector<std::string> args;
+        std::string warning;  // "": none
+    } cases[] = {
+        {{"--walkway-speed", "-5"}, clamped},
+        {{"--walkway-speed=-5", "--walkway-speed", "-5"}, clamped},
+        {{"--walkway-speed", "55"}, ""},
+        {{"--monitors", "primary"}, monitors},
+        {{"--root", "--monitors=all"}, monitors},
+        {{"--fullscreen", "--monitors", "primary"}, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--display", ":4699.7"});
+        std::string errors;
+        EXPECT_EQ(RunZarvo(args, config, &errors), 1) << args[0];
+        const std::string before = errors.substr(0, errors.find("zarvo: cannot open display"));
+        if (c.warning.empty()) {
+            EXPECT_EQ(before, "") << args[0];
+            continue;
+        }
+        const size_t at = before.find(c.warning);
+        EXPECT_NE(at, std::string::npos) << args[0] << ": " << errors;
+        EXPECT_EQ(before.find(c.warning, at + 1), std::string::npos) << "warned twice: " << errors;
+    }
 }
 
 TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
@@ -109,6 +145,7 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0)
         << errors;
     EXPECT_NE(errors.find("--seat-shuffle 50 is outside 100 to 600; stored 100"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("using"), std::string::npos) << "--save warned as a run: " << errors;
     SettingsRecord first = ReadStored(config);
     EXPECT_EQ(first.entries[RedrawSpeed].value, 120) << "expected 500 clamped to 120";
     EXPECT_EQ(first.entries[SeatShuffle].value, 100) << "expected 50 clamped to 100";

@@ -15,6 +15,8 @@ xml=$prefix/share/xscreensaver/config/zarvo.xml
 man=$prefix/share/man/man6/zarvo.6.gz
 desktop=$prefix/share/applications/zarvo.desktop
 [ -x "$program" ] || fail "expected the program at $program"
+# One program, on the PATH, with a link to it where XScreenSaver looks.
+[ "$(readlink "$program")" = ../../bin/zarvo ] || fail "expected $program a link to ../../bin/zarvo"
 [ -f "$xml" ] || fail "expected the XScreenSaver config at $xml"
 [ -f "$man" ] || fail "expected the man page at $man"
 [ -f "$desktop" ] || fail "expected the desktop entry at $desktop"
@@ -33,7 +35,7 @@ for size in 16 32 48 64; do
     fail "expected a ${size}x${size} PNG at $icon"
 done
 # Every file the install wrote is in its manifest, so an uninstall removes it.
-written=$(find "$prefix" -type f ! -path "$prefix/.config/*" | sort)
+written=$(find "$prefix" ! -type d ! -path "$prefix/.config/*" | sort)
 [ "$written" = "$(sort -u "$build/install_manifest_zarvo.txt")" ] ||
   fail "expected the install manifest to list every installed file"
 
@@ -56,7 +58,7 @@ for i in $(seq 1 "$count"); do
     fail "expected '$low to $high, default $default' for $option in --help, got '$line'"
 done
 options=$(xmllint --xpath 'count(//option)' "$xml")
-[ "$options" = 5 ] || fail "expected 5 choices (picture size, monitors) in zarvo.xml, got $options"
+[ "$options" = 3 ] || fail "expected 3 choices (the picture size) in zarvo.xml, got $options"
 for i in $(seq 1 "$options"); do
   # shellcheck disable=SC2046  # the option and its value are two words
   XDG_CONFIG_HOME=$prefix "$program" $(xmllint --xpath "string((//option)[$i]/@arg-set)" "$xml") --help >/dev/null ||

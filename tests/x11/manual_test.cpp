@@ -1,6 +1,7 @@
-// The man page and XScreenSaver's zarvo.xml against the option table that
-// writes --help: every option in the synopsis and described, every
-// setting's range and default, and the XML's sliders and choices.
+// The man page, XScreenSaver's zarvo.xml and the README's table of settings
+// against the option table that writes --help: every option in the synopsis
+// and described, every setting's range and default, the XML's sliders and
+// choices, and the README's row for each setting.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,8 +13,8 @@
 
 namespace {
 
-std::string ReadSource(const char* name) {
-    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + "/x11/" + name);
+std::string ReadSource(const std::string& name, const std::string& folder = "/x11/") {
+    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + folder + name);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
@@ -80,7 +81,7 @@ TEST(Manual, ManPageListsEveryOptionAndEverySettingsRange) {
 }
 
 // XScreenSaver's sliders name each setting as the options do, with the
-// same range and default; its choices are the display settings' names.
+// same range and default; its choices are the picture sizes' names.
 TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
     const std::string xml = ReadSource("zarvo.xml");
     ASSERT_FALSE(xml.empty());
@@ -101,9 +102,32 @@ TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
         const std::string arg = std::string("arg-set=\"--picture-size ") + PictureSizeName(PictureSize(size)) + "\"";
         EXPECT_NE(xml.find(arg), std::string::npos) << arg;
     }
-    for (int choice = 0; choice < kMonitorChoiceCount; ++choice) {
-        const std::string arg = std::string("arg-set=\"--monitors ") + MonitorChoiceName(MonitorChoice(choice)) + "\"";
-        EXPECT_NE(xml.find(arg), std::string::npos) << arg;
+    // XScreenSaver gives each monitor a window and a zarvo of its own, where
+    // --monitors has nothing to act on.
+    EXPECT_EQ(xml.find("--monitors"), std::string::npos) << "zarvo.xml offers --monitors";
+}
+
+// README's table of the settings' names: one row a setting, named as its
+// option says, with the built-in range and default, and no other rows.
+TEST(Manual, ReadmeSettingsTableMatchesTheOptions) {
+    const std::string readme = ReadSource("README.md", "/");
+    const size_t table = readme.find("| setting (option) |");
+    ASSERT_NE(table, std::string::npos) << "README.md has no table of the settings";
+    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
+    size_t count = 0;
+    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++count;
+    EXPECT_EQ(count, size_t{kSettingCount}) << "rows in README's table of the settings:\n" << rows;
+    for (const SettingOption& setting : kSettingOptions) {
+        const Setting& s = kDefaultSettings.entries[setting.index];
+        std::string name = setting.name;
+        name[name.find('-')] = ' ';
+        const std::string start = "\n| " + name + " (`--" + setting.name + "`) |";
+        const size_t at = rows.find(start);
+        ASSERT_NE(at, std::string::npos) << "no row starting \"" << start.substr(1) << "\" in:\n" << rows;
+        const std::string row = rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+        const std::string range = "| " + std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " +
+                                  std::to_string(s.value) + " |";
+        EXPECT_NE(row.find(range), std::string::npos) << "expected \"" << range << "\" in " << row;
     }
 }
 
