@@ -16,9 +16,16 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "platform/replace_file.h"
 #include "tests/settings/config_folder.h"
 #endif
 
@@ -216,6 +223,46 @@ TEST_F(SettingsStoreTest, FailedWriteLeavesTheStoredRecordAlone) {
     SettingsRecord read = kDefaultSettings;
     ReadSettingsFrom(path.c_str(), &read);
     EXPECT_EQ(read.entries[CircleSpeed].value, 33);
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return file ? bytes.str() : "(missing)";
+}
+
+// ReplaceFile in a child under a file-size limit of `limit` bytes, SIGXFSZ
+// ignored so that a write past it fails (EFBIG) as on a full disk; the child
+// keeps the limit to itself. Its result, or -1 when it did not end normally.
+int ReplaceUnderSizeLimit(const std::string& path, const std::string& bytes, rlim_t limit) {
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap = {limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(2);
+        _exit(ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SettingsStoreTest, AWriteCutShortFailsAndALongerLeftoverDoesNotBleedIn) {
+    const std::string old(72, 'o'), cut(100, 'c'), fresh(72, 'n');
+    WriteRaw(std::vector<uint8_t>(old.begin(), old.end()));
+    EXPECT_EQ(ReplaceUnderSizeLimit(path, cut, 40), 0) << "a write past the file-size limit fails";
+    EXPECT_EQ(Contents(path), old) << "and leaves the old file byte for byte";
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Config"}) << "no temporary is left behind";
+    EXPECT_EQ(ReplaceUnderSizeLimit(path, cut, 4096), 1) << "the same write with room";
+    EXPECT_EQ(Contents(path), cut);
+
+    // A save killed before its rename leaves a temporary longer than the next.
+    const std::string leftover(200, 'x');
+    WriteFile("Config.new", leftover.data(), leftover.size());
+    EXPECT_EQ(ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(fresh.data()), fresh.size()), 1);
+    EXPECT_EQ(Contents(path), fresh) << "the leftover's tail is not kept";
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Config"});
 }
 
 TEST_F(SettingsStoreTest, FileLivesUnderXdgConfigHomeOrDotConfig) {
