@@ -246,7 +246,11 @@ int64_t MonotonicMilliseconds();
 // The scene's frame period, but never below the 10 ms at which Windows timers
 // fire, so that a redraw speed animates alike on both systems.
 int HostFramePeriod(const Scene& scene);
-// A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP; -1 on failure.
+// Holds SIGTERM, SIGINT and SIGHUP back until OpenSignalPipe takes them, so
+// that one sent while zarvo starts ends it as cleanly as a later one.
+void HoldTerminationSignals();
+// A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP, those held
+// until now included; -1 on failure (the signals then end zarvo at once).
 int OpenSignalPipe();
 // Runs until closed, dismissed, signalled or the window goes away.
 void RunEventLoop(FrontEnd* frontEnd);
