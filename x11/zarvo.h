@@ -82,6 +82,10 @@ void PrintHelp(FILE* out);
 // of the wrong size, not a plain file, or a value outside its range) is
 // reported on standard error and the defaults are used.
 void ReadStoredSettings(SettingsRecord* record);
+// The stored display settings; a file that cannot be wholly used (as for
+// the record, or one that is not text or names a value that is not one of
+// the setting's) is reported likewise, the defaults standing in.
+DisplaySettings ReadStoredDisplaySettings();
 // Each setting with its range and default, then the display settings.
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
 // --save: stores both and says what and where, naming each value that was
