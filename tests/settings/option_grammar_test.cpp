@@ -34,15 +34,19 @@ int RefuseValue(void*, const char* value, char* error, size_t errorSize) {
     return 0;
 }
 
-// 31 characters: the longest name the grammar reads.
+// 31 characters: the longest name the grammar reads; a row with a longer
+// one is never matched.
 constexpr char kLongest[] = "a-name-of-thirty-one-characters";
 static_assert(sizeof kLongest == 32);
+constexpr char kTooLong[] = "a-name-of-thirty-two-characters!";
+static_assert(sizeof kTooLong == 33);
 
 const CommandOption kOptions[] = {
     {"value", "TEXT", TakeValue, "a value"},
     {"flag", nullptr, TakeFlag, "a flag"},
     {"picky", "TEXT", RefuseValue, "refuses every value"},
     {kLongest, "TEXT", TakeLongest, "the longest name"},
+    {kTooLong, "TEXT", TakeValue, "a name too long to be read"},
 };
 
 struct Case {
@@ -101,6 +105,8 @@ TEST(OptionGrammarTest, EveryArgumentIsReadOrRefusedByName) {
         {{"--" + longest + "=v"}, 1, "value= longest=v flag=0"},
         {{"-" + longest, "w"}, 1, "value= longest=w flag=0"},
         {{"--" + longest + "x=v"}, 0, "refused: unknown option \"--a-name-of-thirty-one-charactersx=v\""},
+        {{std::string("--") + kTooLong + "=v"}, 0,
+         "refused: unknown option \"--a-name-of-thirty-two-characters!=v\""},
         {{"--" + longest + "x"}, 0, "refused: unknown option \"--a-name-of-thirty-one-charactersx\""},
         {{"--" + longest + "xy"}, 0, "refused: unknown option \"--a-name-of-thirty-one-charactersxy\""},
         {{"--" + std::string(32, 'c')}, 0, "refused: unknown option \"--" + std::string(32, 'c') + "\""},

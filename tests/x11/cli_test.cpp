@@ -151,6 +151,7 @@ TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
         {std::string(73, '\0'), "more than 72 bytes"},
         {"", "empty"},
         {std::string(16, '\0') + std::string(4, '\x7f'), "outside its range"},
+        {std::string("\x14\0\0\0\x96\0\0\0\xe7\x03\0\0", 12), "outside its range"},  // 20, 150, 999
     };
     for (const auto& c : cases) {
         FILE* file = fopen((config + "/zarvo/Config").c_str(), "wb");
