@@ -265,6 +265,29 @@ TEST_F(SettingsStoreTest, AWriteCutShortFailsAndALongerLeftoverDoesNotBleedIn) {
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Config"});
 }
 
+// A path of `length` characters in folders under `top`, ending in "/Config".
+std::string PathOfLength(const std::string& top, size_t length) {
+    std::string path = top;
+    while (path.size() + 200 + 7 < length) path += "/" + std::string(199, 'd');
+    path += "/" + std::string(length - path.size() - 8, 'e') + "/Config";
+    return path;
+}
+
+TEST_F(SettingsStoreTest, APathWithoutRoomForItsTemporaryNameStoresNothing) {
+    const std::string bytes(72, 's');
+    const auto replace = [&](const std::string& path) {
+        return ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    };
+    // The system takes paths of up to 4095 characters; "PATH.new" must fit.
+    const std::string fits = PathOfLength(directory, 4091), tooLong = PathOfLength(directory + "/x", 4092);
+    ASSERT_EQ(fits.size(), 4091u);
+    ASSERT_EQ(tooLong.size(), 4092u);
+    EXPECT_EQ(replace(fits), 1);
+    EXPECT_EQ(Contents(fits), bytes);
+    EXPECT_EQ(replace(tooLong), 0);
+    EXPECT_EQ(access((directory + "/x").c_str(), F_OK), -1) << "not even a folder is made";
+}
+
 TEST_F(SettingsStoreTest, FileLivesUnderXdgConfigHomeOrDotConfig) {
     const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = savedConfig ? savedConfig : "";
