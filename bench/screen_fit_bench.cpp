@@ -6,12 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 
 namespace {
 
 // The strip of the 1024 x 768 picture that every tick recomposes.
-constexpr FitRect kStrip{53, 217, 917, 334};
+constexpr Rect kStrip{53, 217, 917, 334};
 
 struct Screen {
     ScreenFit* fit;
@@ -19,7 +19,7 @@ struct Screen {
     uint32_t table[kColorCount];
     std::vector<uint32_t> pixels;
     std::vector<uint32_t> copy;
-    FitRect touched;
+    Rect touched;
 
     Screen(int width, int height)
         : fit(CreateScreenFit(kPictureFill, 1024, 768, width, height)),
@@ -46,7 +46,7 @@ void ScaleStrip(benchmark::State& state)
 {
     Screen& s = ScreenOf(int(state.range(0)));
     const RgbPixels target{s.pixels.data(), s.fit->placement.screenWidth,
-                           FitRect{0, 0, s.fit->placement.screenWidth, s.fit->placement.screenHeight}};
+                           Rect{0, 0, s.fit->placement.screenWidth, s.fit->placement.screenHeight}};
     for (auto _ : state) {
         ScalePictureRect(s.fit, s.picture, s.table, kStrip, target);
         benchmark::ClobberMemory();

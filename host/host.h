@@ -84,7 +84,7 @@ typedef int (*GuardedBody)(HINSTANCE instance, const char* tail);
 int RunGuarded(GuardedBody body, HINSTANCE instance, const char* tail);
 
 // The callbacks the host is built on: the scene's window procedure and the
-// settings dialog (settings/dialog_win32.cpp). The first two are exported.
+// settings dialog (host/settings_dialog.cpp). The first two are exported.
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
                                                     LPARAM lParam);

@@ -1,7 +1,8 @@
-// The saver window's scenes, one per monitor. Centred scenes draw through
-// GDI as a single screen's always has, moved to their monitor by the
-// viewport origin; scaled ones go through a screen view into a DIB section
-// of the monitor's size, from which only the changed pixels are copied.
+// The saver window's scenes, one per monitor, each shown through a screen
+// view. Centred scenes, and scaled ones on palette displays at a whole
+// factor, put the view's changed picture rectangles through GDI as palette
+// indices; other scaled ones are scaled by the view into a DIB section of
+// the monitor's size, from which only the changed pixels are copied.
 #include "host/monitor_scenes.h"
 
 #include "image/palette.h"
@@ -98,19 +99,29 @@ int CreateSurface(HDC dc, const Scene& scene, int width, int height, MonitorSurf
     return 1;
 }
 
-void UseGdiStretch(const ScreenView& view, MonitorSurface* surface) {
-    surface->gdiStretch = surface->indexed && view.fit->placement.factorDenominator == 1;
-    surface->pictureInfo.info = view.picture->header->info;
-    surface->pictureInfo.info.biClrUsed = 0;
-    for (int i = 0; i < kColorCount; ++i) surface->pictureInfo.indices[i] = static_cast<uint16_t>(i);
+// The view's picture as a DIB of scene-palette indices, for GDI.
+void DescribePicture(const ScreenView& view, DisplayInfo* info) {
+    info->info = view.picture->header->info;
+    info->info.biClrUsed = 0;
+    for (int i = 0; i < kColorCount; ++i) info->indices[i] = static_cast<uint16_t>(i);
 }
 
-// The view and its surface for a scene shown at another picture size.
+// The view, and the surface it scales into unless GDI puts the picture: when
+// centred (through the realised scene palette, as a palette display needs)
+// and on a palette display at a whole factor, where GDI's stretch makes the
+// same k x k blocks.
 int AttachView(HDC dc, PictureSize size, MonitorScene* monitor) {
-    const FitRect& area = monitor->area;
+    const Rect& area = monitor->area;
     monitor->view = CreateScreenView(monitor->scene, size, area.width, area.height);
-    if (monitor->view != nullptr && CreateSurface(dc, *monitor->scene, area.width, area.height, &monitor->surface)) {
-        UseGdiStretch(*monitor->view, &monitor->surface);
+    if (monitor->view == nullptr) return 0;
+    DescribePicture(*monitor->view, &monitor->pictureInfo);
+    const PicturePlacement& placement = monitor->view->fit->placement;
+    if (placement.size == kPictureCentred) {
+        monitor->gdiPicture = 1;
+        return 1;
+    }
+    if (CreateSurface(dc, *monitor->scene, area.width, area.height, &monitor->surface)) {
+        monitor->gdiPicture = monitor->surface.indexed && placement.factorDenominator == 1;
         return 1;
     }
     DestroyScreenView(monitor->view);
@@ -125,7 +136,7 @@ void DestroyMonitorScene(MonitorScene* monitor) {
     *monitor = {};
 }
 
-// A scene for the plan's area; a view as well unless it is centred.
+// A scene for the plan's area and its view.
 SceneOutcome SetUpMonitor(HDC dc, int preview, const DisplaySettings& display, const SettingsRecord& settings,
                           const MonitorPlan& plan, MonitorScene* monitor) {
     monitor->area = plan.rect;
@@ -135,10 +146,10 @@ SceneOutcome SetUpMonitor(HDC dc, int preview, const DisplaySettings& display, c
     info.screenWidth = preview ? GetSystemMetrics(SM_CXSCREEN) : plan.rect.width;
     info.bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
     info.display = nullptr;  // the scene reads the display palette from GDI
-    const SceneSetUp setUp = SetUpScene(info, dc, settings, plan.seed);
+    const SceneSetUp setUp = SetUpScene(info, settings, plan.seed);
     monitor->scene = setUp.scene;
     if (monitor->scene == nullptr) return setUp.outcome;
-    if (display.pictureSize != kPictureCentred && !AttachView(dc, display.pictureSize, monitor)) {
+    if (!AttachView(dc, display.pictureSize, monitor)) {
         DestroyMonitorScene(monitor);
         monitor->area = plan.rect;
         return kSceneFailed;
@@ -157,7 +168,7 @@ IndexPixels IndexTarget(const MonitorScene& monitor) {
 }
 
 // Copies `rect` of the monitor's surface (monitor coordinates) to the window.
-void PutSurfaceRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
+void PutSurfaceRect(const MonitorScene& monitor, HDC dc, Rect rect) {
     if (rect.width <= 0 || rect.height <= 0) return;
     BitBlt(dc, monitor.area.x + rect.x, monitor.area.y + rect.y, rect.width, rect.height, monitor.surface.memory,
            rect.x, rect.y, SRCCOPY);
@@ -169,16 +180,35 @@ HPALETTE PaletteOf(const Scene* scene) {
 
 // Each scene draws palette indices of its own palette; the others' are
 // realised in the background so that the primary's keeps the system colours.
-void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc) {
+void SelectMonitorPalette(const MonitorScenes& scenes, int index, HDC dc, int realise) {
     SelectPalette(dc, PaletteOf(scenes.monitors[index].scene), index != scenes.primary ? TRUE : FALSE);
-    RealizePalette(dc);
+    if (realise) RealizePalette(dc);
+}
+
+int SceneCount(const MonitorScenes& scenes) {
+    int count = 0;
+    for (int i = 0; i < scenes.count; ++i) count += scenes.monitors[i].scene != nullptr;
+    return count;
+}
+
+// A part of the picture, stretched by GDI to its k x k blocks (k = 1 when
+// centred) and cut to the monitor. The picture is bottom-up: GDI counts
+// source rows from the bottom.
+void StretchPictureRect(const MonitorScene& monitor, HDC dc, Rect rect) {
+    Rect from, to;
+    if (!WholeFactorRects(monitor.view->fit, rect, &from, &to)) return;
+    const Image* picture = monitor.view->picture;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, monitor.area.x + to.x, monitor.area.y + to.y, to.width, to.height, from.x,
+                  ImageHeight(picture) - from.y - from.height, from.width, from.height, picture->pixels,
+                  reinterpret_cast<const BITMAPINFO*>(&monitor.pictureInfo), DIB_PAL_COLORS, SRCCOPY);
 }
 
 void PaintMonitor(MonitorScene& monitor, HDC dc) {
-    if (monitor.view == nullptr) {
-        SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
-        PaintScene(*monitor.scene, dc);
-        SetViewportOrgEx(dc, 0, 0, nullptr);
+    if (monitor.surface.memory == nullptr) {
+        // Centred: the window's black background is already around it.
+        const Image* picture = monitor.view->picture;
+        StretchPictureRect(monitor, dc, {0, 0, ImageWidth(picture), ImageHeight(picture)});
         return;
     }
     GdiFlush();  // no copy of the surface may still be pending while it is rewritten
@@ -190,30 +220,9 @@ void PaintMonitor(MonitorScene& monitor, HDC dc) {
     PutSurfaceRect(monitor, dc, {0, 0, monitor.area.width, monitor.area.height});
 }
 
-// A part of the picture, stretched by GDI to its k x k blocks. The picture
-// is bottom-up: GDI counts source rows from the bottom.
-void StretchPictureRect(const MonitorScene& monitor, HDC dc, FitRect rect) {
-    FitRect from, to;
-    if (!WholeFactorRects(monitor.view->fit, rect, &from, &to)) return;
-    const Image* picture = monitor.view->picture;
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, monitor.area.x + to.x, monitor.area.y + to.y, to.width, to.height, from.x,
-                  ImageHeight(picture) - from.y - from.height, from.width, from.height, picture->pixels,
-                  reinterpret_cast<const BITMAPINFO*>(&monitor.surface.pictureInfo), DIB_PAL_COLORS, SRCCOPY);
-}
-
 void TickMonitor(MonitorScene& monitor, HDC dc) {
-    if (monitor.view == nullptr) {
-        ComposeFrame(*monitor.scene);
-        SetViewportOrgEx(dc, monitor.area.x, monitor.area.y, nullptr);
-        PresentFrame(*monitor.scene);
-        SetViewportOrgEx(dc, 0, 0, nullptr);
-        return;
-    }
-    if (monitor.surface.gdiStretch) {
-        // A target without pixels: the view only moves its picture on, and
-        // GDI stretches the parts of it that changed.
-        TickScreenViewIndexed(*monitor.view, IndexPixels{nullptr, 0, {0, 0, 0, 0}});
+    if (monitor.gdiPicture) {
+        AdvanceScreenView(*monitor.view);
         for (int k = 0; k < monitor.view->changedCount; ++k)
             StretchPictureRect(monitor, dc, monitor.view->changedPicture[k]);
         return;
@@ -228,16 +237,20 @@ void TickMonitor(MonitorScene& monitor, HDC dc) {
 }
 
 // Draws every monitor with a scene, the primary last so that its palette
-// stays selected.
+// stays selected. A paint realises each palette; a tick only selects them,
+// and only when several scenes share the window: GDI reads a DIB's palette
+// indices through the palette selected as it draws, and the window's own
+// context keeps the one selected last.
 template <typename Draw>
-void ForEachScene(MonitorScenes& scenes, HDC dc, Draw draw) {
+void ForEachScene(MonitorScenes& scenes, HDC dc, int realise, Draw draw) {
+    const int select = realise || SceneCount(scenes) > 1;
     for (int i = 0; i < scenes.count; ++i) {
         if (i == scenes.primary || scenes.monitors[i].scene == nullptr) continue;
-        SelectMonitorPalette(scenes, i, dc);
+        if (select) SelectMonitorPalette(scenes, i, dc, realise);
         draw(scenes.monitors[i], dc);
     }
     if (scenes.monitors[scenes.primary].scene == nullptr) return;
-    SelectMonitorPalette(scenes, scenes.primary, dc);
+    if (select) SelectMonitorPalette(scenes, scenes.primary, dc, realise);
     draw(scenes.monitors[scenes.primary], dc);
 }
 
@@ -284,6 +297,12 @@ int MonitorScenesTimerPeriod(const MonitorScenes& scenes) {
     return primary != nullptr && SceneAnimates(*primary) ? FrameTimerPeriod(*primary) : 0;
 }
 
-void PaintMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, PaintMonitor); }
+void PaintMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, 1, PaintMonitor); }
 
-void TickMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, TickMonitor); }
+void TickMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, 0, TickMonitor); }
+
+void ForgetMonitorScreens(MonitorScenes& scenes) {
+    for (int i = 0; i < scenes.count; ++i) {
+        if (scenes.monitors[i].view != nullptr) ForgetShownPicture(*scenes.monitors[i].view);
+    }
+}

@@ -20,17 +20,17 @@ struct MonitorSurface {
     void* bits;
     int indexed;  // 8-bit palette indices (palette displays), else 32-bit colour
     int pitch;    // in pixels: bytes for indices, 4-byte words for colour
-    // Palette displays at a whole factor: frames go from the picture to the
-    // window through GDI's stretch, which makes the same k x k blocks.
-    int gdiStretch;
-    DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
 };
 
 struct MonitorScene {
-    FitRect area;      // the monitor in client coordinates
-    Scene* scene;      // null: the monitor stays black
-    ScreenView* view;  // null when centred: the scene draws itself through GDI
-    MonitorSurface surface;
+    Rect area;   // the monitor in client coordinates
+    Scene* scene;   // null: the monitor stays black
+    ScreenView* view;
+    MonitorSurface surface;  // none when centred
+    // Frames go from the view's picture to the window through GDI: centred,
+    // and on palette displays at a whole factor.
+    int gdiPicture;
+    DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
 };
 
 struct MonitorScenes {
@@ -50,8 +50,12 @@ HPALETTE PrimaryScenePalette(const MonitorScenes& scenes);
 // 601 - 5 x redraw speed of the primary scene, 0 when nothing animates.
 int MonitorScenesTimerPeriod(const MonitorScenes& scenes);
 
-// Every scene's whole picture, each through its own palette; the primary's
-// is left selected.
+// Every scene's whole picture, each through its own palette, realised (the
+// primary's in the foreground, and left selected).
 void PaintMonitorScenes(MonitorScenes& scenes, HDC dc);
-// One frame on every monitor: only the screen pixels it changed are put.
+// One frame on every monitor: only the screen pixels it changed are put,
+// through the palettes the last paint or palette message realised.
 void TickMonitorScenes(MonitorScenes& scenes, HDC dc);
+// After anything that may have changed the window's pixels behind the
+// scenes' backs: every monitor's next tick puts its whole strip.
+void ForgetMonitorScreens(MonitorScenes& scenes);

@@ -9,19 +9,20 @@
 
 namespace {
 
-// A rectangle already clipped: source and destination corners and the size.
-struct ClippedRect {
+// A copy already clipped to both images: its source and destination corners
+// and its size.
+struct ClippedCopy {
     int sx, sy, dx, dy, width, height;
 };
 
 int ClipRect(const Image* source, int sx, int sy, int width, int height,
-             const Image* destination, int dx, int dy, ClippedRect* out)
+             const Image* destination, int dx, int dy, ClippedCopy* out)
 {
     int64_t x0 = sx, x1 = dx, w = width;
     int64_t y0 = sy, y1 = dy, h = height;
     if (!ClipAxis(x0, x1, w, ImageWidth(source), ImageWidth(destination))) return 0;
     if (!ClipAxis(y0, y1, h, ImageHeight(source), ImageHeight(destination))) return 0;
-    *out = ClippedRect{int(x0), int(y0), int(x1), int(y1), int(w), int(h)};
+    *out = ClippedCopy{int(x0), int(y0), int(x1), int(y1), int(w), int(h)};
     return 1;
 }
 
@@ -46,7 +47,7 @@ int StartRowWalk(const Image* source, int sx, int sy, int width, int height,
                  Image* destination, int dx, int dy, RowWalk* walk)
 {
     if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return 0;
-    ClippedRect r;
+    ClippedCopy r;
     if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return 0;
     *walk = RowWalk{PixelAddress(source, r.sx, r.sy + r.height - 1),
                     PixelAddress(destination, r.dx, r.dy + r.height - 1),
@@ -96,7 +97,7 @@ int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength)
 void FillImageRect(Image* image, int x, int y, int width, int height, int color)
 {
     if (!ImageIsUsable(image)) return;
-    ClippedRect r;
+    ClippedCopy r;
     if (!ClipRect(image, x, y, width, height, image, x, y, &r)) return;
     // Bottom row first: the lowest address, then one stride up per row.
     uint8_t* row = PixelAddress(image, r.dx, r.dy + r.height - 1);

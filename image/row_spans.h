@@ -1,6 +1,12 @@
 // Where two rows of 8-bit pixels differ, as a few spans of columns: what a
 // tick changed in the picture, so only those pixels are pasted, scaled and
 // put on the screen.
+//
+// Terms. A span is a run of columns [begin, end) of one row; a gap, the
+// unchanged columns between two spans, which a span swallows when shorter
+// than kSpanGap. A block is a group of rows compared together; pasting
+// copies a row's spans from the frame (`now`) into the record of what the
+// screen shows (`shown`).
 #pragma once
 
 #include <cstdint>

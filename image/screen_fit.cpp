@@ -23,19 +23,6 @@ int64_t GreatestCommonDivisor(int64_t a, int64_t b)
     return a;
 }
 
-FitRect Intersect(FitRect a, FitRect b)
-{
-    const int64_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-    const int64_t right = std::min(int64_t{a.x} + a.width, int64_t{b.x} + b.width);
-    const int64_t bottom = std::min(int64_t{a.y} + a.height, int64_t{b.y} + b.height);
-    if (right <= left || bottom <= top) return FitRect{0, 0, 0, 0};
-    return FitRect{int(left), int(top), int(right - left), int(bottom - top)};
-}
-
-int IsEmpty(FitRect r) { return r.width <= 0 || r.height <= 0; }
-
-FitRect ClipToArea(FitRect r, int width, int height) { return Intersect(r, FitRect{0, 0, width, height}); }
-
 // The scaled size: the whole multiple k, or for fill the limiting side's
 // ratio applied to both sides, the other side rounded to the nearest pixel.
 void ScaledSize(PicturePlacement& p)
@@ -63,7 +50,7 @@ void ScaledSize(PicturePlacement& p)
     p.factorNumerator = int(numerator / divisor);
     p.factorDenominator = int(denominator / divisor);
     // Truncated halves of the margins, as the centred picture has always had.
-    p.output = FitRect{int((W - outW) / 2), int((H - outH) / 2), int(outW), int(outH)};
+    p.output = Rect{int((W - outW) / 2), int((H - outH) / 2), int(outW), int(outH)};
 }
 
 // Tap of output pixel i of `length` over a picture side of `side` pixels. In
@@ -174,7 +161,7 @@ PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHei
     if (!ImageSizeIsSane(pictureWidth, pictureHeight)) return p;
     if (!SideIsUsable(screenWidth, kMaxScreenSide) || !SideIsUsable(screenHeight, kMaxScreenSide)) return p;
     ScaledSize(p);
-    p.visible = ClipToArea(p.output, screenWidth, screenHeight);
+    p.visible = ClipTo(p.output, screenWidth, screenHeight);
     return p;
 }
 
@@ -185,8 +172,8 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     if (!fit) return nullptr;
     const PicturePlacement placement = PlacePicture(size, pictureWidth, pictureHeight, screenWidth, screenHeight);
     fit->placement = placement;
-    const FitRect& out = placement.output;
-    const FitRect& visible = placement.visible;
+    const Rect& out = placement.output;
+    const Rect& visible = placement.visible;
     if (IsEmpty(visible)) return fit;
     fit->columns = static_cast<FitTap*>(calloc(size_t(visible.width), sizeof(FitTap)));
     fit->rows = static_cast<FitTap*>(calloc(size_t(visible.height), sizeof(FitTap)));
@@ -229,16 +216,16 @@ void DestroyScreenFit(ScreenFit* fit)
     free(fit);
 }
 
-FitRect ScreenRectOf(const ScreenFit* fit, FitRect source)
+Rect ScreenRectOf(const ScreenFit* fit, Rect source)
 {
-    if (!fit || IsEmpty(fit->placement.visible)) return FitRect{0, 0, 0, 0};
+    if (!fit || IsEmpty(fit->placement.visible)) return Rect{0, 0, 0, 0};
     const PicturePlacement& p = fit->placement;
-    const FitRect s = ClipToArea(source, p.pictureWidth, p.pictureHeight);
-    if (IsEmpty(s)) return FitRect{0, 0, 0, 0};
+    const Rect s = ClipTo(source, p.pictureWidth, p.pictureHeight);
+    if (IsEmpty(s)) return Rect{0, 0, 0, 0};
     const int x0 = fit->columnReach[s.x].begin, x1 = fit->columnReach[s.x + s.width - 1].end;
     const int y0 = fit->rowReach[s.y].begin, y1 = fit->rowReach[s.y + s.height - 1].end;
-    if (x1 <= x0 || y1 <= y0) return FitRect{0, 0, 0, 0};
-    return FitRect{p.visible.x + x0, p.visible.y + y0, x1 - x0, y1 - y0};
+    if (x1 <= x0 || y1 <= y0) return Rect{0, 0, 0, 0};
+    return Rect{p.visible.x + x0, p.visible.y + y0, x1 - x0, y1 - y0};
 }
 
 void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount])
@@ -249,16 +236,16 @@ void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount])
     }
 }
 
-int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to)
+int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to)
 {
     if (!fit || !from || !to || fit->placement.factorDenominator != 1) return 0;
-    const FitRect screen = ScreenRectOf(fit, source);
+    const Rect screen = ScreenRectOf(fit, source);
     if (IsEmpty(screen)) return 0;
     // Blocks of k x k: a picture rectangle reaches whole blocks, and with
     // k above 1 the output lies wholly on the screen, so no block is cut.
     const PicturePlacement& p = fit->placement;
     const int k = p.factorNumerator;
     *to = screen;
-    *from = FitRect{(screen.x - p.output.x) / k, (screen.y - p.output.y) / k, screen.width / k, screen.height / k};
+    *from = Rect{(screen.x - p.output.x) / k, (screen.y - p.output.y) / k, screen.width / k, screen.height / k};
     return 1;
 }

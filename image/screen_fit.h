@@ -1,12 +1,20 @@
-// Fitting the 8-bit picture to a screen of another size: where it lands, how
-// each screen pixel maps back to the picture, and the scaling of any changed
-// rectangle of the picture into a 32-bit or 8-bit screen surface. Portable:
-// the hosts hand in their surfaces and put the pixels on the screen.
+// Fitting the 8-bit picture to a screen of another size: where it lands and
+// how each screen pixel maps back to the picture (screen_scale.h writes the
+// pixels). Portable: the hosts hand in their surfaces.
+//
+// Terms. The output is the whole scaled picture in screen pixels, the
+// visible rectangle its part on the screen. A tap says which picture column
+// (or row) a visible column (or row) reads, and the weight in 256ths of the
+// next one it blends in where its footprint straddles the edge. A run is a
+// stretch of visible columns with the same tap; a reach, the visible columns
+// (or rows) reading one picture column (or row); a fit column, how a
+// magnified picture column lays out: pure columns, then maybe one blend.
 #pragma once
 
 #include <cstdint>
 
 #include "image/image.h"
+#include "image/rect.h"
 #include "image/row_spans.h"
 
 struct PaletteEntry;
@@ -18,14 +26,6 @@ enum PictureSize : int32_t {
     kPictureFill = 2,            // the largest size of the same shape that fits
                                  // (on a smaller screen: shrunk, nearest-neighbour)
     kPictureSizeCount = 3,
-};
-
-// Top-left pixel, width and height; empty when either side is 0 or less.
-struct FitRect {
-    int x;
-    int y;
-    int width;
-    int height;
 };
 
 // Largest screen side accepted (X11's own limit); a larger or non-positive
@@ -41,9 +41,9 @@ struct PicturePlacement {
     int screenHeight;
     // The whole scaled picture in screen pixels; centred on a screen smaller
     // than the picture it reaches past the screen's edges.
-    FitRect output;
+    Rect output;
     // The part of `output` on the screen: the only pixels ever written.
-    FitRect visible;
+    Rect visible;
     // Screen pixels per picture pixel, in lowest terms: k/1 for the whole
     // multiples, the limiting side's ratio for fill (the other side is
     // rounded to whole pixels, so its own ratio differs by under a pixel).
@@ -122,56 +122,10 @@ void DestroyScreenFit(ScreenFit* fit);
 // `source` (clipped to the picture), within the visible output; empty when
 // none does. One paint of the whole picture and one of each changed strip
 // together write every one of them.
-FitRect ScreenRectOf(const ScreenFit* fit, FitRect source);
+Rect ScreenRectOf(const ScreenFit* fit, Rect source);
 
-// 0x00RRGGBB of each palette entry, the table the scaling below reads.
+// 0x00RRGGBB of each palette entry, the table the scaling reads.
 void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
-
-// A surface holding the screen rectangle `area` (screen coordinates); pixel
-// (X, Y) of the screen is pixels[(Y - area.y) * pitch + X - area.x]. A whole
-// screen's surface has area (0, 0, width, height); a strip's may be smaller.
-struct RgbPixels {
-    uint32_t* pixels;
-    int pitch;  // in pixels
-    FitRect area;
-};
-struct IndexPixels {
-    uint8_t* pixels;
-    int pitch;  // in bytes
-    FitRect area;
-};
-
-// Writes ScreenRectOf(fit, source) ∩ target.area, for true-colour screens:
-// pixels inside one picture pixel take its colour, those on an uneven
-// block's edge blend the two (four at a corner) by coverage in integer
-// arithmetic. Each screen pixel is a function of the whole picture alone, so
-// a strip gives the same bytes as the whole picture. 0 when the picture does
-// not have the placement's size or an argument is unusable.
-int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     FitRect source, const RgbPixels& target);
-
-// The same into palette indices for palette screens, plain nearest-neighbour:
-// each screen pixel takes the picture pixel under its centre.
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
-                            const IndexPixels& target);
-
-// Spans of picture columns on the picture rows [top, top + rowCount):
-// rows[i] holds those of row top + i. Spans are in increasing order and
-// inside the picture (others are cut to it).
-struct PictureSpans {
-    int top;
-    int rowCount;
-    const RowSpans* rows;
-};
-
-// As ScalePictureRect, for only the screen pixels that read a pixel of the
-// spans: on each screen row the footprints of the spans of the one or two
-// picture rows it reads, within target.area. All of them lie in
-// ScreenRectOf the spans' bounding box. 0 when an argument is unusable.
-int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                      const PictureSpans& spans, const RgbPixels& target);
-int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
-                             const IndexPixels& target);
 
 // For a host that stretches with the platform (StretchDIBits) on palette
 // screens: where the factor is a whole k (centred, whole multiples), the
@@ -180,4 +134,4 @@ int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const P
 // a fractional factor, whose rounding in the platform's stretch would not
 // line a strip up with the whole picture (ScalePictureRectIndexed does), or
 // when nothing of `source` is on the screen.
-int WholeFactorRects(const ScreenFit* fit, FitRect source, FitRect* from, FitRect* to);
+int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to);

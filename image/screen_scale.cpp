@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 #include "image/short_copy.h"
 
 namespace {
@@ -83,7 +83,7 @@ int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
     return n;
 }
 
-int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int pitch, FitRect area)
+int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int pitch, Rect area)
 {
     if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !pixels) return 0;
     if (area.width <= 0 || area.height <= 0 || pitch < area.width) return 0;
@@ -101,15 +101,15 @@ struct SpanWindow {
     SpansOf spansOf;
     Pixel* pixels;
     int pitch;
-    FitRect area;
+    Rect area;
     int y0 = 0, y1 = 0, x0 = 0, x1 = 0;  // visible rows and columns
     MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
 
-    SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, Pixel* px, int pp, FitRect a)
+    SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, Pixel* px, int pp, Rect a)
         : fit(f), spansOf(s), pixels(px), pitch(pp), area(a)
     {
         const PicturePlacement& p = fit.placement;
-        const FitRect rows = ScreenRectOf(&fit, FitRect{0, top, p.pictureWidth, bottom - top});
+        const Rect rows = ScreenRectOf(&fit, Rect{0, top, p.pictureWidth, bottom - top});
         if (rows.height <= 0) return;
         y0 = std::max(rows.y, area.y) - p.visible.y;
         y1 = int(std::min(int64_t{rows.y} + rows.height, int64_t{area.y} + area.height) - p.visible.y);
@@ -164,7 +164,7 @@ struct RowPlan {
 // when that one read the same source (`sameSource`) over the same columns.
 template <typename Pixel, typename SpansOf, typename SameSource, typename Write>
 void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, Pixel* pixels, int pitch,
-                   FitRect area, SameSource sameSource, Write write)
+                   Rect area, SameSource sameSource, Write write)
 {
     SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, pixels, pitch, area);
     RowPlan plans[2];
@@ -404,9 +404,9 @@ struct RectSpans {
 
 // The source cut to the picture as spans; 0 when nothing of it is on the
 // target.
-int RectAsSpans(const ScreenFit* fit, FitRect source, FitRect area, RectSpans* spans)
+int RectAsSpans(const ScreenFit* fit, Rect source, Rect area, RectSpans* spans)
 {
-    const FitRect screen = ScreenRectOf(fit, source);
+    const Rect screen = ScreenRectOf(fit, source);
     if (screen.width <= 0 || screen.height <= 0) return 0;
     const int64_t left = std::max(int64_t{screen.x}, int64_t{area.x});
     const int64_t right = std::min(int64_t{screen.x} + screen.width, int64_t{area.x} + area.width);
@@ -450,10 +450,10 @@ bool IsOneToOne(const ScreenFit& fit)
 
 template <typename Pixel, typename Convert>
 void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, int top, int bottom, const PictureSpans& spans,
-                        Pixel* pixels, int pitch, FitRect area, Convert convert)
+                        Pixel* pixels, int pitch, Rect area, Convert convert)
 {
     const PicturePlacement& p = fit.placement;
-    const FitRect v = p.visible;
+    const Rect v = p.visible;
     const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
     const int upper = std::max(v.y, area.y), lower = std::min(v.y + v.height, area.y + area.height);
     for (int y = top; y < bottom; ++y) {
@@ -473,7 +473,7 @@ void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, int top, int
 }  // namespace
 
 int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     FitRect source, const RgbPixels& target)
+                     Rect source, const RgbPixels& target)
 {
     RectSpans spans;
     if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
@@ -482,7 +482,7 @@ int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t 
     return 1;
 }
 
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, FitRect source,
+int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, Rect source,
                             const IndexPixels& target)
 {
     RectSpans spans;

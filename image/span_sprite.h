@@ -1,5 +1,12 @@
 // A sprite drawn with the transparent colour (0), turned once into runs of
 // opaque pixels per row, so that drawing copies runs and never tests a pixel.
+//
+// Terms. A run is a stretch of opaque pixels of one sprite row; the cell,
+// the sprite's rectangle padded to whole blocks of 16 bytes, 0 where
+// transparent. A row of many runs is blended whole instead: its blocks of
+// the cell are merged over the destination 16 bytes at a time. The planned
+// stride is the destination's row length the rows' offsets were worked out
+// for.
 #pragma once
 
 #include <cstddef>

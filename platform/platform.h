@@ -1,9 +1,9 @@
 // Every seam between the portable core and the system under it: bitmap
-// resources, the display's palette and the platform's palettes, drawing to
-// the screen, the settings store, the message to the user and the clock.
-// The core calls only these; platform/*_win32.cpp implement them with GDI,
-// the registry and module resources, platform/*_posix.cpp with embedded
-// DIBs, a true-colour RGB surface and a file. Hosts link exactly one set.
+// resources, the display's palette and the platform's palettes, the settings
+// store, the message to the user and the clock. The core calls only these;
+// platform/*_win32.cpp implement them with GDI, the registry and module
+// resources, platform/*_posix.cpp with embedded DIBs and a file. Hosts link
+// exactly one set; each puts the scene on its screen through a ScreenView.
 #pragma once
 
 #include <cstddef>
@@ -17,20 +17,14 @@ struct Palette;
 struct PaletteEntry;
 struct DisplayPaletteInfo;
 
-#ifdef _WIN32
-struct HDC__;
-using DrawTarget = HDC__*;  // the device context, palette already selected
-#else
-// A 32-bit 0x00RRGGBB surface; `palette` plays the part of the palette
-// selected into a device context.
+#ifndef _WIN32
+// A 32-bit 0x00RRGGBB surface of a host without GDI.
 struct RgbSurface {
     uint32_t* pixels;
     int width;
     int height;
     int pitch;  // in pixels
-    const Palette* palette;
 };
-using DrawTarget = RgbSurface*;
 #endif
 
 // ---- Resources ----
@@ -65,23 +59,6 @@ void DestroyPlatformPalette(void* platformPalette);
 // Windows: GetNearestPaletteIndex on the GDI palette. -1 where the platform
 // has no such lookup (the caller then searches the entries itself).
 int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue);
-
-// ---- Drawing ----
-
-// Puts the whole image on the drawing target, each pixel in the colour of the
-// palette entry at its value: on Windows StretchDIBits with DIB_PAL_COLORS;
-// elsewhere into the RGB surface through surface->palette (the image's own
-// colour table when that is null), clipped to the surface.
-void DrawImage(const Image* image, DrawTarget target, int x, int y, int width, int height);
-
-// A rectangle of an image's pixels, rows counted from the top.
-struct ImagePart {
-    int x, y, width, height;
-};
-// Puts each part (clipped to the image) at its own place (x + part.x,
-// y + part.y) of the target, one screen pixel per pixel, as DrawImage of the
-// whole image at (x, y) would put those pixels.
-void DrawImageParts(const Image* image, DrawTarget target, int x, int y, const ImagePart* parts, int count);
 
 // ---- The settings store ----
 

@@ -27,7 +27,7 @@ int PutPatch(GifFileType* file, const GifPatch& patch, int delay) {
     GifByteType extension[4];
     const size_t length = EGifGCBToExtension(&control, extension);
     if (EGifPutExtension(file, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) != GIF_OK) return 0;
-    const FitRect r = patch.rect;
+    const Rect r = patch.rect;
     if (EGifPutImageDesc(file, r.x, r.y, r.width, r.height, false, nullptr) != GIF_OK) return 0;
     std::vector<GifByteType> row(static_cast<size_t>(r.width));
     for (int y = 0; y < r.height; ++y) {
@@ -66,7 +66,7 @@ GifWriter* OpenGif(const char* path, int width, int height, const uint32_t table
     return new GifWriter{file, width, height, {}};
 }
 
-int AddGifFrame(GifWriter& writer, const std::vector<uint8_t>& frame, FitRect area, int delay) {
+int AddGifFrame(GifWriter& writer, const std::vector<uint8_t>& frame, Rect area, int delay) {
     const bool first = writer.previous.empty();
     if (first) area = {0, 0, writer.width, writer.height};
     if (area.width <= 0 || area.height <= 0) area = {0, 0, 0, 0};

@@ -22,6 +22,6 @@ GifWriter* OpenGif(const char* path, int width, int height, const uint32_t table
 // Adds the width x height frame of colour indices, shown for `delay`
 // hundredths of a second; `area` bounds where it may differ from the last.
 // 1 when written.
-int AddGifFrame(GifWriter& writer, const std::vector<uint8_t>& frame, FitRect area, int delay);
+int AddGifFrame(GifWriter& writer, const std::vector<uint8_t>& frame, Rect area, int delay);
 // Finishes the file and frees the writer; 1 when the file is complete.
 int CloseGif(GifWriter* writer);

@@ -18,7 +18,7 @@ uint8_t PaletteIndexer::IndexOf(uint32_t rgb) {
 namespace {
 
 // The smallest rectangle within `area` where the frames differ; empty when none.
-FitRect ChangedRect(const uint8_t* previous, const uint8_t* current, int width, FitRect area) {
+Rect ChangedRect(const uint8_t* previous, const uint8_t* current, int width, Rect area) {
     int left = area.x + area.width, right = area.x - 1, top = area.y + area.height, bottom = area.y - 1;
     for (int y = area.y; y < area.y + area.height; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
@@ -34,7 +34,7 @@ FitRect ChangedRect(const uint8_t* previous, const uint8_t* current, int width, 
 
 }  // namespace
 
-GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width, FitRect area) {
+GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width, Rect area) {
     GifPatch patch{area, -1, {}};
     if (previous != nullptr) patch.rect = ChangedRect(previous, current, width, area);
     if (patch.rect.width == 0) {
@@ -44,7 +44,7 @@ GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width
         patch.pixels = {0};
         return patch;
     }
-    const FitRect r = patch.rect;
+    const Rect r = patch.rect;
     bool used[kColorCount] = {};
     patch.pixels.reserve(static_cast<size_t>(r.width) * static_cast<size_t>(r.height));
     for (int y = r.y; y < r.y + r.height; ++y) {

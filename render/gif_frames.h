@@ -29,7 +29,7 @@ private:
 // One GIF image: `rect` of the frame, its pixels row by row, and the index
 // that stands for "as before" (-1: none, every pixel is drawn).
 struct GifPatch {
-    FitRect rect;
+    Rect rect;
     int transparent;
     std::vector<uint8_t> pixels;
 };
@@ -39,7 +39,7 @@ struct GifPatch {
 // made transparent by an index no changed pixel uses. Nothing changed: one
 // transparent pixel, so the frame still takes its time. `previous` null: the
 // whole area, opaque.
-GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width, FitRect area);
+GifPatch MakeGifPatch(const uint8_t* previous, const uint8_t* current, int width, Rect area);
 
 // A timer period in milliseconds as GIF hundredths of a second, rounded to
 // the nearest; at least 2, since browsers show 0 and 1 as a tenth of a second.

@@ -73,7 +73,7 @@ struct GifOutput {
     int delay;
 };
 
-void IndexArea(GifOutput& gif, const RgbSurface& surface, FitRect area) {
+void IndexArea(GifOutput& gif, const RgbSurface& surface, Rect area) {
     for (int y = area.y; y < area.y + area.height; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
         for (int x = area.x; x < area.x + area.width; ++x) {
@@ -83,7 +83,7 @@ void IndexArea(GifOutput& gif, const RgbSurface& surface, FitRect area) {
     }
 }
 
-int AddFrame(GifOutput& gif, const RgbSurface& surface, FitRect changed) {
+int AddFrame(GifOutput& gif, const RgbSurface& surface, Rect changed) {
     IndexArea(gif, surface, changed);
     if (AddGifFrame(*gif.writer, gif.frame, changed, gif.delay)) return 1;
     std::fprintf(stderr, "zarvo-render: cannot write the GIF\n");
@@ -92,7 +92,7 @@ int AddFrame(GifOutput& gif, const RgbSurface& surface, FitRect changed) {
 
 int Render(const RenderOptions& options, const SettingsRecord& settings) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
-    RgbSurface surface = {pixels.data(), options.width, options.height, options.width, nullptr};
+    RgbSurface surface = {pixels.data(), options.width, options.height, options.width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const bool preview = options.screenWidth > options.width;
     SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
@@ -100,7 +100,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     PictureSize pictureSize = options.pictureSize;
     if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
     const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
-    const SceneSetUp setUp = SetUpScene(window, &surface, settings, seed);
+    const SceneSetUp setUp = SetUpScene(window, settings, seed);
     if (setUp.outcome == kSceneRefused) {
         ShowMinimumRefusal("zarvo-render", options.width, options.height, 32,
                            options.width < 640 ? "give --scale-down to shrink the 640 x 480 scene into it, or\n"
@@ -122,7 +122,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
     PaintScreenView(*view, target);
-    const FitRect whole = {0, 0, surface.width, surface.height};
+    const Rect whole = {0, 0, surface.width, surface.height};
     GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(setUp.scene->palette), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
     if (!options.gif.empty()) {
         gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));
@@ -135,7 +135,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     int ticks = 0;
     for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick, ++ticks) {
-        const FitRect changed = TickScreenView(*view, target);
+        const Rect changed = TickScreenView(*view, target);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
         if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed)) return 1;
     }

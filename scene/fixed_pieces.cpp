@@ -14,7 +14,7 @@ namespace {
 // Where a piece goes in the frame image, and what it draws.
 struct PlacedPiece {
     const Image* sheet;
-    SceneRect source;  // in the sheet
+    Rect source;  // in the sheet
     const SpanSprite* sprite;
     int dx, dy;
 };

@@ -15,17 +15,11 @@ namespace {
 int TileColumns(const Image* frame) { return (ImageWidth(frame) + kFrameTileWidth - 1) / kFrameTileWidth; }
 int TileRows(const Image* frame) { return (ImageHeight(frame) + kFrameTileHeight - 1) / kFrameTileHeight; }
 
-SceneRect Bounds(SceneRect a, SceneRect b) {
-    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
-    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-    return {left, top, right - left, bottom - top};
-}
-
 // Rectangles being built from tile rows, and those that reached the last
 // row (in order of x), which a run of the next row with the same columns
 // lengthens.
 struct RectBuilder {
-    SceneRect* rects;
+    Rect* rects;
     int count, max;
     int above[kFrameTileColumns], aboveCount, aboveNext;
     int here[kFrameTileColumns], hereCount;
@@ -34,12 +28,12 @@ struct RectBuilder {
 // A run of tile columns [x0, x1) at tile row `y`, in pixels cut to the frame.
 void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
-    const SceneRect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
+    const Rect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
                            std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
                            std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
     while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
     if (b.aboveNext < b.aboveCount) {
-        SceneRect& r = b.rects[b.above[b.aboveNext]];
+        Rect& r = b.rects[b.above[b.aboveNext]];
         if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
             r.height += run.height;
             b.here[b.hereCount++] = b.above[b.aboveNext];
@@ -55,16 +49,16 @@ void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
     int best = 0;
     int64_t bestGrowth = INT64_MAX;
     for (int i = 0; i < b.max; ++i) {
-        const SceneRect u = Bounds(b.rects[i], run);
+        const Rect u = Union(b.rects[i], run);
         const int64_t growth = int64_t{u.width} * u.height - int64_t{b.rects[i].width} * b.rects[i].height;
         if (growth < bestGrowth) best = i, bestGrowth = growth;
     }
-    b.rects[best] = Bounds(b.rects[best], run);
+    b.rects[best] = Union(b.rects[best], run);
 }
 
 // The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
 // row apart by no more than `gap` tiles are taken as one.
-int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap, SceneRect* rects, int max) {
+int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap, Rect* rects, int max) {
     if (max <= 0) return 0;
     RectBuilder builder;
     builder.rects = rects;
@@ -97,7 +91,7 @@ constexpr int kTileRestoreGap = 0;
 constexpr int kChangedGap = 2;
 
 // A rectangle of the fixed image back into the frame image (same size).
-void CopyTileRect(const Image* source, Image* destination, SceneRect r) {
+void CopyTileRect(const Image* source, Image* destination, Rect r) {
     const ptrdiff_t stride = ImageStride(source);
     const uint8_t* in = PixelAddress(source, r.x, r.y);
     uint8_t* out = PixelAddress(destination, r.x, r.y);
@@ -137,7 +131,7 @@ void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
 
 }  // namespace
 
-SceneRect WholeFrame(const Scene& scene) {
+Rect WholeFrame(const Scene& scene) {
     return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
 }
 
@@ -158,7 +152,7 @@ void RestoreFrame(Scene& scene) {
     // The fixed image is the frame's part of the picture, already cut to it.
     const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
     const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
-    SceneRect rects[kMaxRestoreRects];
+    Rect rects[kMaxRestoreRects];
     int count = 1;
     rects[0] = WholeFrame(scene);
     if (fits && scene.tilesKnown) {
@@ -169,12 +163,12 @@ void RestoreFrame(Scene& scene) {
     }
     scene.tilesKnown = fits;
     for (int i = 0; i < count; ++i) {
-        const SceneRect r = rects[i];
+        const Rect r = rects[i];
         const int width = std::min(r.width, ImageWidth(picture) - origin.x - r.x);
         const int height = std::min(r.height, ImageHeight(picture) - origin.y - r.y);
         if (width <= 0 || height <= 0) continue;
         if (scene.fixedImage != nullptr) {
-            CopyTileRect(scene.fixedImage, scene.frameImage, SceneRect{r.x, r.y, width, height});
+            CopyTileRect(scene.fixedImage, scene.frameImage, Rect{r.x, r.y, width, height});
             continue;
         }
         CopyImageRect(picture, origin.x + r.x, origin.y + r.y, width, height, scene.frameImage, r.x, r.y);
@@ -191,7 +185,7 @@ void StartFrameTiles(Scene& scene) {
     scene.markHeight = fits ? ImageHeight(scene.frameImage) : 0;
 }
 
-int FrameChangedRects(const Scene& scene, SceneRect* rects, int max) {
+int FrameChangedRects(const Scene& scene, Rect* rects, int max) {
     if (scene.frameImage == nullptr || rects == nullptr || max <= 0) return 0;
     if (!FrameFitsTiles(scene) || !scene.tilesKnown) {
         rects[0] = WholeFrame(scene);

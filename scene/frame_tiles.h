@@ -1,6 +1,11 @@
 // Runs of marked tiles in one row of the tile map (a 64-bit word, bit x for
 // tile column x), shared by the restore, the changed rectangles and the
 // fixed pieces.
+//
+// Terms. A tile is a 16 x 8 block of the frame image; a frame marks the tiles
+// it draws on, in the current of two maps, and the next frame restores the
+// tiles either map marks. A tile run is a stretch of marked tiles in one
+// tile row, joined across gaps of up to `gap` unmarked tiles.
 #pragma once
 
 #include <algorithm>

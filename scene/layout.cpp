@@ -60,7 +60,7 @@ void ScaleSceneTables(Scene& scene, int sceneClass) {
     for (SeatRegion& region : scene.seatRegions) ScaleQuad(&region.corners, factor);
 }
 
-FrameBounds SceneFrameRect(const Scene& scene) {
+Rect SceneFrameRect(const Scene& scene) {
     if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return {0, 0, 0, 0};
     const int32_t x0 = scene.walkwayQuads[0].p2.x;
     const int32_t y0 = kCircleLayout[scene.resolutionClass].buildingY;

@@ -1,5 +1,6 @@
-// Loading a scene's pictures at set-up: scaled to the client area, translated
-// to the scene palette, and the frame image made for the class.
+// Loading a scene's pictures at set-up: scaled to the resolution class (the
+// preview's to its pane), translated to the scene palette, and the frame
+// image made for the class.
 #include "image/compose.h"
 #include "scene/steps.h"
 
@@ -11,22 +12,34 @@ constexpr int kFullPicture = 145;
 constexpr int kForegroundSheetId = 164;
 constexpr int kFullWidth = 1024;
 constexpr int kFullHeight = 768;
-constexpr int kStretchedHeightLimit = 800;  // up to here the picture is stretched
 constexpr int kPreviewWidth = 152;
 constexpr int kPreviewHeight = 112;
+constexpr int kPreviewStretchLimit = 800;  // a pane up to this high is filled
 
-// The part of the picture that the client area shows: at most 1024 wide and
-// centred, at most 768 high and centred once the client is taller than 800.
-void FitPictureToClient(Scene& scene, int* width, int* height) {
+// The picture of classes 0 to 2 always has its class's own size, the one its
+// tables are laid out for, and is centred on the client by the truncated
+// halves of the margins (negative where the client is smaller: the picture
+// is cropped equally on both sides). A picture scaled to the client's own
+// shape would show the building in one place and the strip in another.
+constexpr int kClassPictureWidth[kStoredClassCount] = {1024, 800, 640};
+constexpr int kClassPictureHeight[kStoredClassCount] = {768, 600, 480};
+
+// The preview picture fills its pane (a pane taller than 800 shows it 768
+// high and centred): it never animates, so no table has to meet it.
+void FitPreviewToPane(Scene& scene, int* height) {
     scene.pictureOffset = {0, 0};
-    if (*width > kFullWidth) {
-        scene.pictureOffset.x = (*width - kFullWidth) / 2;
-        *width = kFullWidth;
-    }
-    if (*height > kStretchedHeightLimit) {
+    if (*height > kPreviewStretchLimit) {
         scene.pictureOffset.y = (*height - kFullHeight) / 2;
         *height = kFullHeight;
     }
+}
+
+void FitPictureToClass(Scene& scene, int* width, int* height) {
+    const int pictureWidth = kClassPictureWidth[scene.resolutionClass];
+    const int pictureHeight = kClassPictureHeight[scene.resolutionClass];
+    scene.pictureOffset = {(*width - pictureWidth) / 2, (*height - pictureHeight) / 2};
+    *width = pictureWidth;
+    *height = pictureHeight;
 }
 
 // fx and fy are single-precision quotients, handed on widened to double.
@@ -42,7 +55,7 @@ int LoadBackground(Scene& scene, int width, int height, float* fx) {
 }
 
 int CreateFrameImage(Scene& scene) {
-    const FrameBounds frame = SceneFrameRect(scene);
+    const Rect frame = SceneFrameRect(scene);
     scene.frameOrigin = {frame.x, frame.y};
     if (scene.resolutionClass == kPreviewClass) return 1;  // the preview is never animated
     scene.frameImage = CreateImage(frame.width, frame.height, scene.backgroundImage);
@@ -70,10 +83,15 @@ void ScaleForegroundCell(SpriteCell* cell, float fx) {
 }  // namespace
 
 int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const DisplayPaletteInfo* display) {
+    // A client without pixels has nothing to show the picture on.
+    if (clientWidth <= 0 || clientHeight <= 0) return 0;
     int width = clientWidth;
     int height = clientHeight;
-    FitPictureToClient(scene, &width, &height);
-    if (width <= 0 || height <= 0) return 0;
+    if (scene.resolutionClass == kPreviewClass) {
+        FitPreviewToPane(scene, &height);
+    } else {
+        FitPictureToClass(scene, &width, &height);
+    }
     scene.foregroundSheet = LoadBitmapResource(kForegroundSheetId);
     scene.figureSheet = LoadBitmapResource(kFigureSheetId);
     if (scene.foregroundSheet == nullptr || scene.figureSheet == nullptr) return 0;
@@ -91,7 +109,7 @@ int EncodeCellSprites(Scene& scene) {
     for (int entry = 0; entry < kSpriteCellCount; ++entry) {
         const SpriteCell& cell = scene.spriteCells[entry];
         const bool figure = entry < kLeftForegroundCell;
-        const SceneRect piece = figure ? SceneRect{cell.srcX, cell.srcY, cell.width, cell.height}
+        const Rect piece = figure ? Rect{cell.srcX, cell.srcY, cell.width, cell.height}
                                        : ForegroundPieceRect(scene, entry);
         if (piece.width <= 0 || piece.height <= 0) continue;
         const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;

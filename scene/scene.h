@@ -1,13 +1,14 @@
 // The animated scene as a host drives it: a Scene record made at the first
-// paint, the whole picture on every paint, one frame per timer tick, and the
-// record freed when the window goes. Each record owns everything its scene
-// uses, so one process may run several side by side.
+// paint, one frame composed in memory per timer tick, and the record freed
+// when the window goes. Each record owns everything its scene uses, so one
+// process may run several side by side; a ScreenView puts it on a screen.
 #pragma once
 
 #include <cstdint>
 
 #include "image/image.h"
 #include "image/palette.h"
+#include "image/rect.h"
 #include "image/span_sprite.h"
 #include "platform/platform.h"
 #include "scene/tables.h"
@@ -21,11 +22,6 @@ struct SceneWindowInfo {
     int bitsPerPixel;  // the display's colour depth
     // The display's palette; null reads it from the platform (ReadDisplayPalette).
     const DisplayPaletteInfo* display;
-};
-
-// A rectangle in window (client) coordinates.
-struct SceneRect {
-    int x, y, width, height;
 };
 
 struct WalkwayWalker {
@@ -95,9 +91,8 @@ struct Scene {
 
     int resolutionClass;  // 0 to 2 by the client's width, or the preview's
     int cellSetOffset;
-    ScenePoint pictureOffset;  // of the picture in the client area
+    ScenePoint pictureOffset;  // of the picture centred in the client area
     ScenePoint frameOrigin;    // of the frame image in the picture
-    DrawTarget screen;         // where PresentFrame draws
 
     Image* backgroundImage;
     Image* figureSheet;
@@ -109,13 +104,6 @@ struct Scene {
     // the frame does not lie within the picture and the tile map: frames then
     // restore from the picture and draw the fixed pieces whole.
     Image* fixedImage;
-    // The frame image as PresentFrame last put it on the screen target, so
-    // that it puts only what differs (made at the first present); valid
-    // while presentedKnown is 1 (a paint draws over the strip). Frames composed since, which tells
-    // whether the last frame's changed rectangles cover every difference.
-    Image* presentedImage;
-    int32_t presentedKnown;
-    int32_t composedSincePresent;
     Palette* palette;
     // The cells' opaque runs, made at set-up; a cell without one is drawn
     // by the transparent blit.
@@ -138,10 +126,8 @@ inline constexpr char kMinimumConfigurationText[] =
 inline constexpr char kSceneMessageCaption[] = "Zarvo.scr";
 
 // Chooses the resolution class or refuses, places the walkers from `seed`,
-// loads and scales the pictures and builds the palette. `screen` is kept
-// for PresentFrame.
-SceneSetUp SetUpScene(const SceneWindowInfo& window, DrawTarget screen, const SettingsRecord& settings,
-                      uint32_t seed);
+// loads and scales the pictures and builds the palette.
+SceneSetUp SetUpScene(const SceneWindowInfo& window, const SettingsRecord& settings, uint32_t seed);
 // Frees the scene and everything it owns. Null is allowed.
 void DestroyScene(Scene* scene);
 // Starts the figures again as SetUpScene would with these settings and this
@@ -154,23 +140,17 @@ int SceneAnimates(const Scene& scene);
 // 601 - 5 x redraw speed, in milliseconds.
 int FrameTimerPeriod(const Scene& scene);
 
-// The picture drawn at pictureOffset with its own size, and the frame strip.
-SceneRect PictureWindowRect(const Scene& scene);
-SceneRect FrameWindowRect(const Scene& scene);
+// The picture centred at pictureOffset with its own size, and the frame strip.
+Rect PictureWindowRect(const Scene& scene);
+Rect FrameWindowRect(const Scene& scene);
 
-// Draws the whole (static) picture at pictureOffset. The host has selected
-// and realised the scene palette (on targets without GDI this selects it).
-void PaintScene(Scene& scene, DrawTarget target);
 // One frame in memory: RestoreFrame, then the seated crowd, the walkway
 // walkers, the foreground pieces and the circling walkers, in that order.
 void ComposeFrame(Scene& scene);
 // The parts of the frame image (in its own coordinates) that the last
 // ComposeFrame changed, as at most `max` rectangles covering every changed
 // pixel; the whole image after set-up or InvalidateFrame. The count written.
-int FrameChangedRects(const Scene& scene, SceneRect* rects, int max);
+int FrameChangedRects(const Scene& scene, Rect* rects, int max);
 // The next frame restores the whole frame image and reports all of it
 // changed: for when something other than the frames wrote to it.
 void InvalidateFrame(Scene& scene);
-// Puts the frame image on the screen target kept at set-up: all of it after
-// a paint, else only the parts that differ from what it put last.
-void PresentFrame(Scene& scene);

@@ -10,16 +10,8 @@
 
 namespace {
 
-FitRect Overlap(FitRect a, FitRect b) {
-    const int64_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-    const int64_t right = std::min(int64_t{a.x} + a.width, int64_t{b.x} + b.width);
-    const int64_t bottom = std::min(int64_t{a.y} + a.height, int64_t{b.y} + b.height);
-    if (right <= left || bottom <= top) return FitRect{0, 0, 0, 0};
-    return FitRect{int(left), int(top), int(right - left), int(bottom - top)};
-}
-
-FitRect ScreenArea(const ScreenView& view) {
-    return FitRect{0, 0, view.fit->placement.screenWidth, view.fit->placement.screenHeight};
+Rect ScreenArea(const ScreenView& view) {
+    return Rect{0, 0, view.fit->placement.screenWidth, view.fit->placement.screenHeight};
 }
 
 // Black on every pixel of the target inside the area but outside the
@@ -27,8 +19,8 @@ FitRect ScreenArea(const ScreenView& view) {
 template <typename Pixel, typename Target>
 void FillAroundPicture(const ScreenView& view, const Target& target, Pixel black) {
     if (target.pixels == nullptr) return;
-    const FitRect fill = Overlap(target.area, ScreenArea(view));
-    const FitRect visible = view.fit->placement.visible;
+    const Rect fill = Intersect(target.area, ScreenArea(view));
+    const Rect visible = view.fit->placement.visible;
     for (int y = fill.y; y < fill.y + fill.height; ++y) {
         Pixel* row = target.pixels + int64_t{y - target.area.y} * target.pitch - target.area.x;
         const bool crossesPicture = y >= visible.y && y < visible.y + visible.height && visible.width > 0;
@@ -39,55 +31,62 @@ void FillAroundPicture(const ScreenView& view, const Target& target, Pixel black
     }
 }
 
-FitRect WholePicture(const ScreenView& view) {
-    return FitRect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
-}
-
-FitRect Bounds(FitRect a, FitRect b) {
-    if (a.width <= 0 || a.height <= 0) return b;
-    if (b.width <= 0 || b.height <= 0) return a;
-    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
-    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-    return FitRect{left, top, right - left, bottom - top};
+Rect WholePicture(const ScreenView& view) {
+    return Rect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
 }
 
 // Within the picture rectangle r (of a part the frame changed), the row
 // spans where the frame differs from the picture, pasted into it and noted
 // in view.rowSpans; their bounding box, empty when nothing differs.
-FitRect PasteDifferences(ScreenView& view, FitRect r) {
+Rect PasteDifferences(ScreenView& view, Rect r) {
     const Scene& scene = *view.scene;
     const DifferingBlock block = PasteDifferingRows(
         PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
         ImageStride(scene.frameImage), PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.x, r.y,
         r.width, r.height, view.rowSpans + r.y);
-    if (block.columns.end <= block.columns.begin) return FitRect{0, 0, 0, 0};
-    return FitRect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
+    if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
+    return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
                    block.rows.end - block.rows.begin};
 }
 
-// The frame's changed parts that differ from the picture: pasted, scaled by
-// `scale` (given the rows' spans) and listed in the view; their bounding box.
+// The whole of picture rectangle r (of the frame), pasted from the frame
+// and noted in view.rowSpans as one span a row: for a screen whose strip
+// may show anything.
+Rect PasteWhole(ScreenView& view, Rect r) {
+    const Scene& scene = *view.scene;
+    CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
+                  view.picture, r.x, r.y);
+    for (int y = r.y; y < r.y + r.height; ++y) view.rowSpans[y] = RowSpans{1, {{r.x, r.x + r.width}}};
+    return r;
+}
+
+// The frame's changed parts that differ from the picture (all of the frame
+// when what the screen shows is not known): pasted, scaled by `scale`
+// (given the rows' spans) and listed in the view; their bounding box.
 template <typename Scale>
-FitRect PresentWith(ScreenView& view, Scale scale) {
+Rect PresentWith(ScreenView& view, Scale scale) {
     view.changedCount = 0;
     const Scene& scene = *view.scene;
-    if (!SceneAnimates(scene)) return FitRect{0, 0, 0, 0};
-    SceneRect rects[kMaxViewChanges];
-    const int count = FrameChangedRects(scene, rects, kMaxViewChanges);
-    FitRect bounds{0, 0, 0, 0};
+    if (!SceneAnimates(scene)) return Rect{0, 0, 0, 0};
+    Rect rects[kMaxViewChanges];
+    const bool known = view.stripKnown != 0;
+    rects[0] = WholeFrame(scene);
+    const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
+    view.stripKnown = 1;
+    Rect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
-        const FitRect r = Overlap(FitRect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
+        const Rect r = Intersect(Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
                                           rects[i].width, rects[i].height},
                                   WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
-        const FitRect differing = PasteDifferences(view, r);
+        const Rect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
         if (differing.width <= 0) continue;
         scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
-        const FitRect screen = ScreenRectOf(view.fit, differing);
+        const Rect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
         view.changedPicture[view.changedCount] = differing;
         view.changed[view.changedCount++] = screen;
-        bounds = Bounds(bounds, screen);
+        bounds = Union(bounds, screen);
     }
     return bounds;
 }
@@ -140,27 +139,34 @@ void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     ScalePictureRectIndexed(view.fit, view.picture, WholePicture(view), target);
 }
 
-FitRect PresentScreenView(ScreenView& view, const RgbPixels& target) {
+Rect PresentScreenView(ScreenView& view, const RgbPixels& target) {
     return PresentWith(view, [&](const PictureSpans& spans) {
         ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
     });
 }
 
-FitRect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
+Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     return PresentWith(view, [&](const PictureSpans& spans) {
         ScalePictureSpansIndexed(view.fit, view.picture, spans, target);
     });
 }
 
-FitRect TickScreenView(ScreenView& view, const RgbPixels& target) {
+Rect TickScreenView(ScreenView& view, const RgbPixels& target) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentScreenView(view, target);
 }
 
-FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
+Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentScreenViewIndexed(view, target);
 }
+
+Rect AdvanceScreenView(ScreenView& view) {
+    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
+    return PresentWith(view, [](const PictureSpans&) {});
+}
+
+void ForgetShownPicture(ScreenView& view) { view.stripKnown = 0; }
 
 int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
                  MonitorPlan plans[kMaxMonitors]) {
@@ -171,7 +177,7 @@ int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, u
         if (monitors[i].primary) primary = i;
     }
     for (int i = 0; i < count; ++i) {
-        const FitRect rect = monitors[i].rect;
+        const Rect rect = monitors[i].rect;
         const bool isPrimary = i == primary;
         const bool large = ChooseResolutionClass(rect.width, rect.width) != kNoClass;
         const bool chosen = choice != kMonitorsPrimary || isPrimary;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 #include "scene/scene.h"
 #include "settings/display_settings.h"
 
@@ -31,15 +31,18 @@ struct ScreenView {
     RowSpans* rowSpans;
     // The screen rectangles the last tick wrote, which a host puts on the
     // screen one by one (their bounding box is what the tick returns).
-    FitRect changed[kMaxViewChanges];
+    Rect changed[kMaxViewChanges];
     // The picture rectangle behind each: the bounding box of its spans.
-    FitRect changedPicture[kMaxViewChanges];
+    Rect changedPicture[kMaxViewChanges];
     int changedCount;
+    // 1 while the screen shows the strip as the last present put it; at
+    // first and after ForgetShownPicture 0, and the next present puts the
+    // whole strip.
+    int32_t stripKnown;
 };
 
 // A view of `scene` on a width x height area. The scene should have been set
-// up for that area (its resolution class and picture come from it); centred,
-// the view draws exactly what PaintScene and PresentFrame draw there. A
+// up for that area (its resolution class and picture come from it). A
 // preview scene is always centred: its pane is small and its picture made
 // for it. Null when memory runs out or the scene has no picture.
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
@@ -58,8 +61,13 @@ void PaintScreenView(ScreenView& view, const RgbPixels& target);
 void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 
 // One timer tick: composes the frame and presents it.
-FitRect TickScreenView(ScreenView& view, const RgbPixels& target);
-FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+Rect TickScreenView(ScreenView& view, const RgbPixels& target);
+Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+// One timer tick for a host that puts the picture on the screen itself
+// (Windows through GDI with the scene palette, at a whole factor): composes
+// the frame and pastes what differs into view.picture, listing the changed
+// picture rectangles in view.changedPicture, but writes no screen pixel.
+Rect AdvanceScreenView(ScreenView& view);
 
 // The frame just composed, on a target holding what the view drew last:
 // within the parts the frame changed, the row spans where it differs from
@@ -67,21 +75,26 @@ FitRect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
 // are written. view.changed lists, per changed part of the frame, the
 // screen rectangle of its spans' bounding box; their bounding box is
 // returned (empty when nothing differs, as in the never-animated preview).
-FitRect PresentScreenView(ScreenView& view, const RgbPixels& target);
-FitRect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+Rect PresentScreenView(ScreenView& view, const RgbPixels& target);
+Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+
+// For when something else may have changed the screen's pixels (a window
+// over it gone, its saved bits put back, a palette or display change): the
+// next present writes and lists the whole strip, not only what differs.
+void ForgetShownPicture(ScreenView& view);
 
 // ---- Monitors ----
 
 // One monitor of the display, in the coordinates of the whole display.
 struct MonitorArea {
-    FitRect rect;
+    Rect rect;
     int primary;  // 1 for the primary monitor
 };
 
 // What a host does on one monitor: set a scene up there (with its own seed,
 // the primary's being the run's seed) or leave it black.
 struct MonitorPlan {
-    FitRect rect;
+    Rect rect;
     int primary;
     int showsScene;
     uint32_t seed;

@@ -29,8 +29,7 @@ Scene* NewScene() {
 
 // A picture, image or palette that cannot be made fails the set-up without
 // the message, which names a display the user may well have.
-SceneSetUp SetUpScene(const SceneWindowInfo& window, DrawTarget screen, const SettingsRecord& settings,
-                      uint32_t seed) {
+SceneSetUp SetUpScene(const SceneWindowInfo& window, const SettingsRecord& settings, uint32_t seed) {
     const int sceneClass = ChooseResolutionClass(window.clientWidth, window.screenWidth);
     if (sceneClass == kNoClass || (window.bitsPerPixel < 8 && sceneClass != kPreviewClass)) {
         return {nullptr, kSceneRefused};
@@ -38,7 +37,6 @@ SceneSetUp SetUpScene(const SceneWindowInfo& window, DrawTarget screen, const Se
     Scene* scene = NewScene();
     if (scene == nullptr) return {nullptr, kSceneFailed};
     StartFigures(*scene, settings, seed);
-    scene->screen = screen;
     ScaleSceneTables(*scene, sceneClass);
     if (!LoadScenePictures(*scene, window.clientWidth, window.clientHeight, window.display)) {
         DestroyScene(scene);
@@ -62,7 +60,6 @@ void DestroyScene(Scene* scene) {
     DestroyImage(scene->foregroundSheet);
     DestroyImage(scene->frameImage);
     DestroyImage(scene->fixedImage);
-    DestroyImage(scene->presentedImage);
     DestroyPalette(scene->palette);
     for (SpanSprite* sprite : scene->cellSprites) DestroySpanSprite(sprite);
     delete scene;

@@ -7,11 +7,6 @@
 
 constexpr int kNoClass = -1;  // the display is refused
 
-// The frame rectangle: frameOrigin (X0, Y0) and the size of the frame image.
-struct FrameBounds {
-    int32_t x, y, width, height;
-};
-
 // A zeroed record holding the stored tables, as set-up starts from; null
 // when there is no memory for it.
 Scene* NewScene();
@@ -25,7 +20,7 @@ int ChooseResolutionClass(int clientWidth, int screenWidth);
 void ScaleSceneTables(Scene& scene, int sceneClass);
 // The frame rectangle of the scene's class from its scaled tables; all zero
 // in the preview class, which is never animated.
-FrameBounds SceneFrameRect(const Scene& scene);
+Rect SceneFrameRect(const Scene& scene);
 // 1 when every picture, the frame image and the palette exist; otherwise the
 // scene is unfit to draw and only DestroyScene may take it.
 int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const DisplayPaletteInfo* display);
@@ -46,11 +41,11 @@ void DrawFixedPiece(Scene& scene, int which);
 // otherwise); 0 when memory ran out.
 int MakeFixedImage(Scene& scene);
 // The whole frame image, in its own coordinates.
-SceneRect WholeFrame(const Scene& scene);
+Rect WholeFrame(const Scene& scene);
 // 1 when the frame image is small enough for the tile map.
 int FrameFitsTiles(const Scene& scene);
 // The part of the foreground sheet that foreground cell `entry` draws.
-SceneRect ForegroundPieceRect(const Scene& scene, int entry);
+Rect ForegroundPieceRect(const Scene& scene, int entry);
 // Turns the cells into opaque runs once the sheets are final; 0 when memory ran out.
 int EncodeCellSprites(Scene& scene);
 

@@ -100,7 +100,7 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame,
 }  // namespace
 
 // A picture squashed at set-up leaves the sheet shorter than the cell.
-SceneRect ForegroundPieceRect(const Scene& scene, int entry) {
+Rect ForegroundPieceRect(const Scene& scene, int entry) {
     const SpriteCell& cell = scene.spriteCells[entry];
     const Image* sheet = scene.foregroundSheet;
     return {cell.srcX, cell.srcY, std::min(cell.width, ImageWidth(sheet) - cell.srcX),

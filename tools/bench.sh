@@ -55,7 +55,8 @@ floor() {
 
 ratio "default frame / strip memcpy" Frame/Default StripMemcpy 2
 ratio "frame with every count at maximum / strip memcpy" Frame/Maximum StripMemcpy 3.5
-ratio "default frame presented to 32-bit / strip memcpy" Frame/DefaultPresented StripMemcpy 6
+ratio "zarvo's tick in a 1024x768 window, centred / strip memcpy" ScreenTick/Centred1024x768 StripMemcpy 4
+ratio "Zarvo.scr's centred 1024x768 tick before GDI / strip memcpy" ScreenTick/WindowsCentred1024x768 StripMemcpy 4
 ratio "StripCopy / its memcpy" StripCopy Memcpy/StripBytes 1.2
 ratio "tick at 3840x2160 fill, 32-bit / memcpy of its bytes" ScreenTick/Fill3840x2160 ScreenTick/MemcpyOfItsBytes 1.5
 ratio "present of one tick at 3840x2160 fill, 32-bit / memcpy of its bytes" ScreenPresent/Fill3840x2160 ScreenPresent/MemcpyOfItsBytes 1.5

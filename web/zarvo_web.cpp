@@ -29,7 +29,7 @@ void Stop() {
 }
 
 // The surface's 0x00RRGGBB pixels of `area` into the canvas's RGBA bytes.
-void CopyToCanvas(FitRect area) {
+void CopyToCanvas(Rect area) {
     const int width = current.surface.width;
     for (int y = area.y; y < area.y + area.height; ++y) {
         for (int x = area.x; x < area.x + area.width; ++x) {
@@ -72,10 +72,10 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     current.surfacePixels.assign(count, 0);
     current.rgba.assign(4 * count, 0);
-    current.surface = {current.surfacePixels.data(), width, height, width, nullptr};
+    current.surface = {current.surfacePixels.data(), width, height, width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {width, height, width, 32, &trueColour};
-    current.scene = SetUpScene(window, &current.surface, settings, seed).scene;
+    current.scene = SetUpScene(window, settings, seed).scene;
     if (current.scene != nullptr) {
         current.view = CreateScreenView(current.scene, static_cast<PictureSize>(pictureSize), width, height);
     }
@@ -91,7 +91,7 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
 // One timer tick; 1 when the canvas bytes changed.
 EMSCRIPTEN_KEEPALIVE int zarvo_tick() {
     if (current.view == nullptr || !SceneAnimates(*current.scene)) return 0;
-    const FitRect changed = TickScreenView(*current.view, Target());
+    const Rect changed = TickScreenView(*current.view, Target());
     if (changed.width <= 0 || changed.height <= 0) return 0;
     CopyToCanvas(changed);
     return 1;

@@ -37,13 +37,29 @@ void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
     if (!StartScene(frontEnd)) frontEnd->running = 0;
 }
 
+// A window that took a new size (a person resized it, or XScreenSaver's
+// settings resized its preview) gets its scenes set up again for that size,
+// with the run's seed: each resolution class has its own layout, and the
+// picture is placed on the new size by the picture-size setting. The
+// override-redirect full-screen window keeps the screen's size.
+void HandleConfigure(FrontEnd* frontEnd, const XConfigureEvent* configure) {
+    if (!frontEnd->outputReady || configure->window != frontEnd->saver.window) return;
+    if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) return;
+    const RgbSurface& surface = frontEnd->output.surface;
+    if (configure->width == surface.width && configure->height == surface.height) return;
+    EndScenes(frontEnd);
+    DestroyFrameOutput(frontEnd->display, &frontEnd->output);
+    frontEnd->outputReady = 0;
+    if (!StartScene(frontEnd)) frontEnd->running = 0;
+}
+
 // The window's surface from an area's top-left corner on: the view draws in
 // the area's own coordinates.
 RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
     const RgbSurface& surface = output->surface;
     uint32_t* origin = surface.pixels + static_cast<size_t>(area.rect.y) * static_cast<size_t>(surface.pitch) +
                        static_cast<size_t>(area.rect.x);
-    return RgbPixels{origin, surface.pitch, FitRect{0, 0, area.rect.width, area.rect.height}};
+    return RgbPixels{origin, surface.pitch, Rect{0, 0, area.rect.width, area.rect.height}};
 }
 
 // The rows [top, bottom) of the window that lie in an area, in the area's
@@ -52,7 +68,7 @@ RgbPixels AreaBand(FrameOutput* output, const WindowArea& area, int top, int bot
     RgbPixels pixels = AreaPixels(output, area);
     const int first = std::clamp(top - area.rect.y, 0, area.rect.height);
     const int last = std::clamp(bottom - area.rect.y, first, area.rect.height);
-    pixels.area = FitRect{0, first, area.rect.width, last - first};
+    pixels.area = Rect{0, first, area.rect.width, last - first};
     pixels.pixels += static_cast<size_t>(first) * static_cast<size_t>(pixels.pitch);
     return pixels;
 }
@@ -67,7 +83,7 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
     const int count = QueryMonitors(frontEnd->display, XScreenNumberOfScreen(window.screen), monitors);
     int inside = 0;
     for (int i = 0; i < count; ++i) {
-        const FitRect& r = monitors[i].rect;
+        const Rect& r = monitors[i].rect;
         const int left = std::max(r.x, 0), top = std::max(r.y, 0);
         const int right = std::min(r.x + r.width, window.width), bottom = std::min(r.y + r.height, window.height);
         if (right <= left || bottom <= top) continue;
@@ -87,7 +103,7 @@ int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const Mo
     PictureSize pictureSize = frontEnd->displaySettings.pictureSize;
     // A narrow full screen keeps its refusal: it is a display below the minimum.
     if (!fullscreen) info = ShrinkSmallArea(info, &pictureSize);
-    const SceneSetUp setUp = SetUpScene(info, &frontEnd->output.surface, frontEnd->settings, plan.seed);
+    const SceneSetUp setUp = SetUpScene(info, frontEnd->settings, plan.seed);
     if (setUp.scene != nullptr) {
         area->scene = setUp.scene;
         area->view = CreateScreenView(setUp.scene, pictureSize, plan.rect.width, plan.rect.height);
@@ -163,6 +179,7 @@ int StartScene(FrontEnd* frontEnd) {
         PaintWindow(frontEnd);
         return 1;
     }
+    frontEnd->sceneFramesDrawn = 0;
     frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.stillAfter != 0;
     frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
     PaintWindow(frontEnd);
@@ -195,7 +212,7 @@ void PaintWindow(FrontEnd* frontEnd) {
             const RgbPixels band = AreaBand(output, area, top, bottom);
             if (area.view && band.area.height > 0) PaintScreenView(*area.view, band);
         }
-        SendFrameRect(frontEnd->display, frontEnd->saver.window, output, SceneRect{0, top, width, bottom - top});
+        SendFrameRect(frontEnd->display, frontEnd->saver.window, output, Rect{0, top, width, bottom - top});
         XFlush(frontEnd->display);
     }
     WaitForFrameRects(frontEnd->display, output);
@@ -206,16 +223,17 @@ void DrawFrame(FrontEnd* frontEnd) {
         const WindowArea& area = frontEnd->areas[i];
         if (area.view == nullptr) continue;
         TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
-        SceneRect rects[kMaxViewChanges];
+        Rect rects[kMaxViewChanges];
         for (int k = 0; k < area.view->changedCount; ++k) {
-            const FitRect changed = area.view->changed[k];
-            rects[k] = SceneRect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
+            const Rect changed = area.view->changed[k];
+            rects[k] = Rect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
         }
         PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }
     ++frontEnd->framesDrawn;
+    ++frontEnd->sceneFramesDrawn;
     const long still = frontEnd->options.stillAfter;
-    if (still >= 0 && frontEnd->framesDrawn >= still) frontEnd->animating = 0;
+    if (still >= 0 && frontEnd->sceneFramesDrawn >= still) frontEnd->animating = 0;
     const long limit = frontEnd->options.frameLimit;
     if (limit >= 0 && frontEnd->framesDrawn >= limit) End(frontEnd, 0);
 }
@@ -244,6 +262,8 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
                 End(frontEnd, 0);
             }
             return;
+        case ConfigureNotify:
+            return HandleConfigure(frontEnd, &event->xconfigure);
         case ClientMessage:
             if (IsCloseRequest(&frontEnd->saver, &event->xclient)) End(frontEnd, 0);
             return;

@@ -98,12 +98,11 @@ int SetUpSurface(FrameOutput* output, int width, int height) {
     }
     output->surface.width = width;
     output->surface.height = height;
-    output->surface.palette = nullptr;
     return 1;
 }
 
 // Any pixel size the table writes do not cover (24-bit packed, 8-bit).
-void ConvertRectByPixel(FrameOutput* output, SceneRect rect) {
+void ConvertRectByPixel(FrameOutput* output, Rect rect) {
     const RgbSurface& surface = output->surface;
     const ChannelTables& tables = output->tables;
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
@@ -149,8 +148,8 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
     return 1;
 }
 
-void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect) {
-    rect = ClipRect(rect, output->surface.width, output->surface.height);
+void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect rect) {
+    rect = ClipTo(rect, output->surface.width, output->surface.height);
     if (rect.width == 0) return;
     XImage* image = output->image;
     if (!output->direct &&
@@ -177,7 +176,7 @@ void WaitForFrameRects(Display* display, const FrameOutput* output) {
     }
 }
 
-void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count) {
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const Rect* rects, int count) {
     if (count <= 0) return;
     for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
     WaitForFrameRects(display, output);

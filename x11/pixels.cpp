@@ -65,17 +65,10 @@ int FormatMatchesSurface(const PixelFormat* format) {
            format->greenMask == 0x00FF00 && format->blueMask == 0x0000FF;
 }
 
-SceneRect ClipRect(SceneRect rect, int width, int height) {
-    int64_t x = rect.x, y = rect.y, w = rect.width, h = rect.height;
-    if (!ClipSpan(x, w, width) || !ClipSpan(y, h, height)) return SceneRect{0, 0, 0, 0};
-    return SceneRect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
-                     static_cast<int>(h)};
-}
-
-int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
+int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables,
                 int bitsPerPixel, uint8_t* destination, size_t destinationPitch) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
-    rect = ClipRect(rect, surface->width, surface->height);
+    rect = ClipTo(rect, surface->width, surface->height);
     size_t bytesPerPixel = static_cast<size_t>(bitsPerPixel / 8);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
         const uint32_t* source =

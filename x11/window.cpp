@@ -43,12 +43,10 @@ Cursor CreateBlankCursor(Display* display, Window window) {
 void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverWindow* saver) {
     XClassHint classHint{const_cast<char*>("zarvo"), const_cast<char*>("Zarvo")};
     XSetClassHint(display, saver->window, &classHint);
-    // The scene is laid out once for the first size, so the window keeps it.
+    // Any size will do: a resized window sets its scene up again.
     XSizeHints* size = XAllocSizeHints();
     if (size) {
-        size->flags = PMinSize | PMaxSize | (options->positionGiven ? USPosition : 0);
-        size->min_width = size->max_width = options->width;
-        size->min_height = size->max_height = options->height;
+        size->flags = options->positionGiven ? USPosition : 0;
         size->x = options->x;
         size->y = options->y;
         XSetWMNormalHints(display, saver->window, size);

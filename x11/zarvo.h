@@ -116,12 +116,10 @@ void BuildChannelTables(const PixelFormat* format, ChannelTables* tables);
 // 1 when the visual stores pixels exactly as the surface does (0x00RRGGBB in
 // 32 bits), so the surface can be the image memory itself.
 int FormatMatchesSurface(const PixelFormat* format);
-// The part of `rect` inside a width x height area (width or height 0 when none).
-SceneRect ClipRect(SceneRect rect, int width, int height);
 // Converts `rect` (inside the surface) into `destination`, an image of the
 // surface's size with `destinationPitch` bytes per row and 8, 16 or 32 bits
 // per pixel in host byte order. 0 for other pixel sizes (nothing written).
-int ConvertRect(const RgbSurface* surface, SceneRect rect, const ChannelTables* tables,
+int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables,
                 int bitsPerPixel, uint8_t* destination, size_t destinationPitch);
 
 // ---- The image put on the window (output.cpp) ----
@@ -144,12 +142,12 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
 // The pixel format of a visual whose images store `bitsPerPixel` bits.
 PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
 // Converts one rectangle of the surface and queues it for the server.
-void SendFrameRect(Display* display, Window window, FrameOutput* output, SceneRect rect);
+void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect rect);
 // Sends what is queued and, with shared memory, waits until the server has
 // read it (the next frame writes into the same memory).
 void WaitForFrameRects(Display* display, const FrameOutput* output);
 // Sends `count` rectangles and waits once after them all.
-void PutFrameRects(Display* display, Window window, FrameOutput* output, const SceneRect* rects, int count);
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const Rect* rects, int count);
 // Maps every page of the output's memory now rather than at first touch.
 void PopulateFrameOutput(const FrameOutput* output);
 void DestroyFrameOutput(Display* display, FrameOutput* output);
@@ -204,7 +202,7 @@ int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message)
 // One area of the window: a monitor in full-screen mode, else the whole
 // window. Without a scene it stays black.
 struct WindowArea {
-    FitRect rect;  // in window coordinates
+    Rect rect;  // in window coordinates
     Scene* scene;
     ScreenView* view;
 };
@@ -224,7 +222,8 @@ struct FrontEnd {
     int running;
     int exitStatus;
     int animating;
-    long framesDrawn;
+    long framesDrawn;       // in the whole run: what --frames counts
+    long sceneFramesDrawn;  // since the scenes were last set up: what --still-after counts
     int64_t nextFrameMs;
     unsigned long paintSerial;  // the request that began the last whole paint
     int signalFd;  // readable once a termination signal arrived; -1: none

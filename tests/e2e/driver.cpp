@@ -3,8 +3,9 @@
 // Zarvo.scr with a command-line tail and collects exit codes, makes parent
 // windows for previews (and makes them stop answering for a while), finds
 // and inspects windows, counts processes, sends and posts messages, WM_HELP
-// among them, reads and writes the registry, and tells the display's
-// scale, the monitors and a process's modules. Every argument is
+// among them, reads and writes the registry, tells the display's scale, the
+// monitors and a process's modules, and covers the screen with a window of
+// its own for a while. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
@@ -34,7 +35,8 @@ LONG helps = 0;
 constexpr UINT kMakeParent = WM_APP + 1;
 constexpr UINT kDestroyParent = WM_APP + 2;
 constexpr UINT kBringForward = WM_APP + 3;
-constexpr UINT kHangParents = WM_APP + 4;
+constexpr UINT kMakeCover = WM_APP + 4;
+constexpr UINT kHangParents = WM_APP + 5;
 
 void Reply(const char* format, ...) {
     va_list args;
@@ -138,6 +140,14 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wParam, LPARAM
                                       GetModuleHandleA(nullptr), nullptr);
         return reinterpret_cast<LRESULT>(parent);
     }
+    if (message == kMakeCover) {
+        const RECT* place = reinterpret_cast<const RECT*>(lParam);
+        HWND cover = CreateWindowExA(WS_EX_TOPMOST, "ZarvoDriverCover", "Driver cover", WS_POPUP | WS_VISIBLE,
+                                     place->left, place->top, place->right, place->bottom, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        if (cover != nullptr) UpdateWindow(cover);
+        return reinterpret_cast<LRESULT>(cover);
+    }
     if (message == kDestroyParent) return DestroyWindow(reinterpret_cast<HWND>(wParam));
     if (message == kHangParents) {
         // Every parent window lives on this thread: none answers meanwhile.
@@ -155,6 +165,15 @@ DWORD WINAPI UiThread(LPVOID ready) {
     parentClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     parentClass.lpszClassName = "ZarvoDriverParent";
     RegisterClassA(&parentClass);
+    // A window over the saver whose class asks the system to save the bits
+    // under it and put them back when it goes, as the standard dialog's does.
+    WNDCLASSA coverClass = {};
+    coverClass.style = CS_SAVEBITS;
+    coverClass.lpfnWndProc = DefWindowProcA;
+    coverClass.hInstance = GetModuleHandleA(nullptr);
+    coverClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    coverClass.lpszClassName = "ZarvoDriverCover";
+    RegisterClassA(&coverClass);
     WNDCLASSA controllerClass = {};
     controllerClass.lpfnWndProc = ControllerProc;
     controllerClass.hInstance = GetModuleHandleA(nullptr);
@@ -422,6 +441,16 @@ void Parent(const Args& a) {
     Reply("= %llu", HandleNumber(parent));
 }
 
+// cover X Y WIDTH HEIGHT: a magenta CS_SAVEBITS window over that part of the
+// screen, on top of every other; "destroy" takes it away.
+void Cover(const Args& a) {
+    RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])),
+                  static_cast<LONG>(Number(a[3])), static_cast<LONG>(Number(a[4]))};
+    HWND cover = reinterpret_cast<HWND>(SendMessageA(controller, kMakeCover, 0, reinterpret_cast<LPARAM>(&place)));
+    if (cover == nullptr) return Reply("! no cover");
+    Reply("= %llu", HandleNumber(cover));
+}
+
 HKEY OpenUserKey(const std::string& path, bool create) {
     HKEY key = nullptr;
     LONG status = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
@@ -543,7 +572,8 @@ void Execute(const Args& a) {
         {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
-        {"processes", 2}, {"module", 3}, {"item", 3}, {"list", 3}, {"help", 3}, {"hang-parents", 2},
+        {"processes", 2}, {"module", 3}, {"item", 3}, {"list", 3}, {"cover", 5}, {"invalidate", 2},
+        {"help", 3}, {"hang-parents", 2},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -565,6 +595,9 @@ void Execute(const Args& a) {
     if (c == "item") return Item(a);
     if (c == "list") return List(a);
     if (c == "parent") return Parent(a);
+    if (c == "cover") return Cover(a);
+    // invalidate HWND: the whole client area of any process's window, to be painted.
+    if (c == "invalidate") return Reply("= %d", InvalidateRect(Window(a[1]), nullptr, FALSE) ? 1 : 0);
     if (c == "destroy") {
         return Reply("= %d", SendMessageA(controller, kDestroyParent,
                                           reinterpret_cast<WPARAM>(Window(a[1])), 0) ? 1 : 0);

@@ -30,18 +30,58 @@ void WriteNumber(const char* name, DWORD value) {
     RegCloseKey(key);
 }
 
+// While "Hold" is nonzero (at most a minute): every message of the thread
+// but the timer's is handled, so the saver paints but draws no frame and
+// the screen keeps one frame for the test to look at. "Holding" is 1
+// meanwhile; "HeldPaints" counts the paint messages handled.
+void HoldWhileAsked() {
+    if (!ReadNumber("Hold")) return;
+    WriteNumber("Holding", 1);
+    const DWORD start = GetTickCount();
+    while (ReadNumber("Hold") && GetTickCount() - start < 60000) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+               PeekMessageA(&message, nullptr, WM_TIMER + 1, 0xFFFFFFFF, PM_REMOVE)) {
+            DispatchMessageA(&message);
+            if (message.message == WM_PAINT) WriteNumber("HeldPaints", ReadNumber("HeldPaints") + 1);
+        }
+        Sleep(20);
+    }
+    WriteNumber("Holding", 0);
+}
+
+// "Scribble" nonzero: magenta over the rectangle ScribbleX, ScribbleY,
+// ScribbleWidth, ScribbleHeight of the window, as a dialog that puts back the
+// bits it saved leaves an older picture where the saver drew meanwhile;
+// magenta shows every such pixel.
+void ScribbleIfAsked(HWND window) {
+    if (!ReadNumber("Scribble")) return;
+    const int x = static_cast<int>(ReadNumber("ScribbleX")), y = static_cast<int>(ReadNumber("ScribbleY"));
+    const RECT rect = {x, y, x + static_cast<int>(ReadNumber("ScribbleWidth")),
+                       y + static_cast<int>(ReadNumber("ScribbleHeight"))};
+    HDC dc = GetDC(window);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &rect, magenta);
+    GdiFlush();
+    DeleteObject(magenta);
+    ReleaseDC(window, dc);
+}
+
 }  // namespace
 
 // "Answer": what to return. "PostClose": nonzero posts a WM_CLOSE to the saver
 // window just before answering, as a second close from the same key
 // combination would arrive. "Calls", "Loads" count; "RunningAtVerify" holds
-// the screen-saver-running state seen during the last call.
+// the screen-saver-running state seen during the last call. "Hold" and
+// "Scribble" are above.
 extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     WriteNumber("Calls", ReadNumber("Calls") + 1);
     BOOL running = FALSE;
     SystemParametersInfoA(kGetScreenSaverRunning, 0, &running, 0);
     WriteNumber("RunningAtVerify", running ? 1 : 2);
     if (ReadNumber("PostClose")) PostMessageA(window, WM_CLOSE, 0, 0);
+    HoldWhileAsked();
+    ScribbleIfAsked(window);
     return ReadNumber("Answer") != 0;
 }
 

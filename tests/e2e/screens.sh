@@ -1,7 +1,8 @@
 # The end-to-end cases that need displays of their own: the picture at each
 # standard size and on a larger screen against zarvo-render's, the animated
 # strip, a palette display, the refusal on a screen too narrow, a scaled
-# display, and two monitors side by side as Windows sees them.
+# display, the strip after something else drew over it, and two monitors
+# side by side as Windows sees them.
 
 # Window rectangle of the animated strip at each size: the frame rectangle
 # of the resolution class, moved by the picture's offset.
@@ -11,6 +12,8 @@ strip_of() {
     800x600) echo "70 286 727 271" ;;
     640x480) echo "56 228 592 228" ;;
     1280x1024) echo "218 494 917 334" ;;
+    # class 0 on a shorter screen: the 1024 x 768 picture cropped 24 rows top and bottom
+    1280x720) echo "218 342 917 334" ;;
   esac
 }
 
@@ -58,10 +61,13 @@ case_picture() {  # case_picture WIDTHxHEIGHT [DPI]: DPI is the display's scale 
     last_difference="no screenshot"
     wait_for 20 static_part_matches "$size" ||
       fail "picture at $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
-    if [ "$size" = 1280x1024 ]; then
-      # The 1024 x 768 picture is centred; the margins keep the black background.
+    # The 1024 x 768 picture is centred; the margins keep the black background.
+    local margins=""
+    [ "$size" = 1280x1024 ] && margins="1280x128+0+0 1280x128+0+896 128x768+0+128 128x768+1152+128"
+    [ "$size" = 1280x720 ] && margins="128x720+0+0 128x720+1152+0"
+    if [ -n "$margins" ]; then
       local margin
-      for margin in 1280x128+0+0 1280x128+0+896 128x768+0+128 128x768+1152+128; do
+      for margin in $margins; do
         check "brightest pixel of the margin $margin" 0 \
           "$(convert "$work/$size-a.png" -crop "$margin" +repage -format '%[max]' info:)"
       done
@@ -276,6 +282,123 @@ saver_on_two_monitors() {
   drv reg-del "$settings_key" "" >/dev/null
 }
 
+# --- what the screen shows after something else drew over the saver --------
+
+# magenta_pixels SHOT: how many pixels of the screenshot are exactly magenta,
+# the colour of the driver's cover and of the stand-in verifier's scribble.
+magenta_pixels() {
+  convert "$1" -fill black +opaque '#FF00FF' -fill white -opaque '#FF00FF' -colorspace gray \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+no_magenta_left() {
+  shot "$work/$1-now.png"
+  last_difference=$(magenta_pixels "$work/$1-now.png")
+  [ "$last_difference" = 0 ]
+}
+
+magenta_shown() {
+  shot "$work/$1-covered.png"
+  [ "$(magenta_pixels "$work/$1-covered.png")" -gt 0 ]
+}
+
+holding() { [ "$(reg_number "$standin_key" Holding)" = "$1" ]; }
+held_paints_reach() { [ "$(reg_number "$standin_key" HeldPaints)" -ge "$1" ]; }
+
+# ask_verifier: a close request, which the saver answers by calling the
+# stand-in verifier; after the quiet time that follows the last call.
+ask_verifier() {
+  local calls
+  calls=$(reg_number "$standin_key" Calls)
+  sleep 0.3
+  drv post "$saver" $WM_CLOSE 0 0 >/dev/null
+  wait_for 10 calls_reach $((calls + 1))
+}
+
+# strip_is_fresh NAME SIZE STRIP WHAT SCALED: the next ticks leave no magenta
+# on the screen. Then, with the saver held on one frame by the verifier
+# (no ticks, paints still served), the screen outside the strip equals
+# zarvo-render's picture, and for a picture scaled through a view (SCALED 1)
+# the strip equals a whole paint of the same frame. A centred paint draws
+# the bare picture over the strip, so there the magenta alone tells.
+strip_is_fresh() {
+  local name=$1 size=$2 strip=$3 what=$4 scaled=$5 x y w h paints
+  read -r x y w h <<<"$strip"
+  last_difference="no screenshot"
+  wait_for 10 no_magenta_left "$name" ||
+    fail "$what: expected no magenta left after the next ticks, got $last_difference pixels"
+  set_dword "$standin_key" Hold 1
+  ask_verifier && wait_for 10 holding 1 || { fail "$what: the verifier did not hold the saver"; return; }
+  sleep 0.5  # Wine puts the last frame drawn on the display
+  area_matches "$name" "$size+0+0" "$strip" ||
+    fail "$what: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+  if [ "$scaled" = 1 ]; then
+    crop "$work/$name-area.png" "${w}x${h}+${x}+${y}" "$work/$name-held.png"
+    paints=$(reg_number "$standin_key" HeldPaints)
+    drv invalidate "$saver" >/dev/null
+    wait_for 10 held_paints_reach $((paints + 1)) || fail "$what: no paint while held"
+    sleep 0.5
+    shot "$work/$name-painted.png"
+    crop "$work/$name-painted.png" "${w}x${h}+${x}+${y}" "$work/$name-painted-strip.png"
+    check "$what: pixels of the strip that differ from a whole paint of the same frame" 0 \
+      "$(differing_pixels "$work/$name-held.png" "$work/$name-painted-strip.png")"
+  fi
+  set_dword "$standin_key" Hold 0
+  wait_for 10 holding 0 || fail "$what: the verifier still holds the saver"
+}
+
+# case_covered_strip NAME NUMBER STRIP SCRIBBLE SCALED: PictureSize NUMBER
+# (zarvo-render's NAME) on a 1920 x 1080 display, a password asked for. A
+# CS_SAVEBITS window of the driver's over the strip for some ticks (Wine
+# puts the saver's own pixels back when it goes, without a paint), then a
+# refused password whose verifier leaves magenta over SCRIBBLE (inside the
+# strip) as it returns, where a dialog that puts back the bits it saved
+# would leave an older frame: each time the next ticks put the whole strip.
+case_covered_strip() {
+  local name=covered-$1 size=1920x1080 strip=$3 scribble=$4 scaled=$5 x y w h
+  log "PictureSize=$1: after a window over the strip and after a refused password, the next ticks put the whole strip"
+  render_masked "$name" "$size" "$strip" --picture-size "$1" || return
+  with_display "${size}x24" || return
+  set_dword "$settings_key" PictureSize "$2"
+  set_dword "$desktop_key" ScreenSaveUsePassword 1
+  drv reg-del "$standin_key" "" >/dev/null
+  set_dword "$standin_key" Answer 0
+  xdotool mousemove 10 10
+  saver_start "$name" "/s"
+  if find_saver; then
+    last_difference="no screenshot"
+    wait_for 20 area_matches "$name" "$size+0+0" "$strip" ||
+      fail "$1 picture: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+    read -r x y w h <<<"$strip"
+    if drv cover $((x - 20)) $((y - 20)) $((w + 40)) $((h + 40)); then
+      local cover=$reply
+      wait_for 10 magenta_shown "$name" || fail "the cover window never showed ($name)"
+      sleep 1.5  # ticks under the cover
+      drv destroy "$cover" >/dev/null
+    else
+      fail "no cover window: $reply"
+    fi
+    strip_is_fresh "$name" "$size" "$strip" "after a CS_SAVEBITS window ($name)" "$scaled"
+    read -r x y w h <<<"$scribble"
+    set_dword "$standin_key" ScribbleX "$x"
+    set_dword "$standin_key" ScribbleY "$y"
+    set_dword "$standin_key" ScribbleWidth "$w"
+    set_dword "$standin_key" ScribbleHeight "$h"
+    set_dword "$standin_key" Scribble 1
+    ask_verifier || fail "the verifier was not asked ($name)"
+    set_dword "$standin_key" Scribble 0
+    strip_is_fresh "$name" "$size" "$strip" "after a refused password ($name)" "$scaled"
+    set_dword "$standin_key" Answer 1
+    ask_verifier
+    ends_with "$name" 0 "exit code after a granted password ($name)"
+  else
+    fail "no full-screen window with PictureSize=$1"
+  fi
+  drv reg-del "$settings_key" PictureSize >/dev/null
+  drv reg-del "$desktop_key" ScreenSaveUsePassword >/dev/null
+  end_display
+}
+
 have_render() {
   [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return 1; }
 }
@@ -284,13 +407,16 @@ run_screen_cases() {
   have_render || return
   make_prefix || { fail "no Wine prefix"; return; }
   local size
-  for size in 1024x768 800x600 640x480 1280x1024; do case_picture "$size"; done
+  for size in 1024x768 800x600 640x480 1280x1024 1280x720; do case_picture "$size"; done
   case_palette_display 800x600 0 "$(strip_of 800x600)"
   # Whole multiples at 2: GDI stretches each frame's strip to 2 x 2 blocks.
   case_palette_display 2048x1536 1 "180 732 1834 668"
   case_narrow_screen
   case_scaled_display
   case_fill_picture
+  # The 1024 x 768 picture's strip centred on 1920 x 1080 is moved by (448, 156).
+  case_covered_strip centred 0 "538 522 917 334" "538 522 917 334" 0
+  case_covered_strip fill 2 "$fill_strip" "366 514 1291 471" 1
   case_two_monitors
 }
 

@@ -190,6 +190,82 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     EXPECT_EQ(GetCursor(), nullptr);
 }
 
+// Magenta over `r` of the window, as a window's saved bits put back over
+// the saver would leave an older picture there.
+void Scribble(HWND window, const RECT& r) {
+    HDC dc = GetDC(window);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &r, magenta);
+    DeleteObject(magenta);
+    ReleaseDC(window, dc);
+}
+
+// How many pixels of `r` of the window are magenta, read back through a DIB.
+long MagentaPixels(HWND window, const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(window);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    GdiFlush();
+    BitBlt(memory, 0, 0, width, height, dc, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    long count = -1;
+    if (bits != nullptr) {
+        count = 0;
+        const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+        for (long i = 0; i < long{width} * height; ++i) count += (pixels[i] & 0xFFFFFF) == 0xFF00FF;
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ReleaseDC(window, dc);
+    return count;
+}
+
+// The one window of this process whose scene is set up (the scene host sets
+// up once per process): after each event that may have changed its pixels
+// behind the scene's back, the next tick puts the whole strip; a tick alone
+// puts only what changed.
+TEST_F(SaverWindow, AfterAnythingThatMayHaveDrawnOnItTheNextTickPutsTheWholeStrip) {
+    window = CreateWindowExA(WS_EX_TOPMOST, "ZarvoTestSaverClass", "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "the strip below is the 1024 x 768 layout's";
+    UpdateWindow(window);  // the first paint sets the scene up
+    const RECT strip = {90, 366, 90 + 917, 366 + 334};
+    for (int i = 0; i < 3; ++i) SendMessageA(window, WM_TIMER, 1, 0);
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    } const cases[] = {
+        {"a tick alone", 0, 0},
+        {"the password verifier's answer", VerifyPasswordMessage, 0},
+        {"activation coming back", WM_ACTIVATE, WA_ACTIVE},
+        {"the focus coming back", WM_SETFOCUS, 0},
+        {"a new palette", WM_QUERYNEWPALETTE, 0},
+        {"another window's palette", WM_PALETTECHANGED, reinterpret_cast<WPARAM>(GetDesktopWindow())},
+        {"a display change", WM_DISPLAYCHANGE, 32},
+    };
+    for (const Case& c : cases) {
+        Scribble(window, strip);
+        ASSERT_GT(MagentaPixels(window, strip), 0) << "the scribble cannot be read back";
+        if (c.message != 0) SendMessageA(window, c.message, c.wParam, 0);
+        SendMessageA(window, WM_TIMER, 1, 0);
+        const long left = MagentaPixels(window, strip);
+        if (c.message == 0) {
+            EXPECT_GT(left, 0) << "expected a tick alone to put only what changed";
+        } else {
+            EXPECT_EQ(left, 0) << "magenta pixels left after " << c.what << " and a tick";
+        }
+    }
+}
+
 // The scene's message box as seen while it was shown, then closed: what
 // decides whether it can open under the topmost saver window.
 HWND shownBox, shownBoxOwner;

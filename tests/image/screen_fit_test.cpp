@@ -9,14 +9,14 @@
 #include <random>
 #include <vector>
 
-#include "image/screen_fit.h"
+#include "image/screen_scale.h"
 
 namespace {
 
 struct ScreenCase {
     int screenWidth, screenHeight;
     PictureSize size;
-    FitRect output;
+    Rect output;
     int numerator, denominator;
 };
 
@@ -52,7 +52,7 @@ TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter)
     };
     for (const ScreenCase& c : cases) {
         const PicturePlacement p = PlacePicture(c.size, 1024, 768, c.screenWidth, c.screenHeight);
-        const FitRect& o = p.output;
+        const Rect& o = p.output;
         EXPECT_EQ((std::vector<int>{o.x, o.y, o.width, o.height}),
                   (std::vector<int>{c.output.x, c.output.y, c.output.width, c.output.height}))
             << Describe(c);
@@ -88,7 +88,7 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
                 << u[0] << "x" << u[1] << " on " << u[2] << "x" << u[3] << " size " << size;
             ScreenFit* fit = CreateScreenFit(size, u[0], u[1], u[2], u[3]);
             ASSERT_NE(fit, nullptr);
-            EXPECT_EQ(ScreenRectOf(fit, FitRect{0, 0, 1024, 768}).width, 0);
+            EXPECT_EQ(ScreenRectOf(fit, Rect{0, 0, 1024, 768}).width, 0);
             DestroyScreenFit(fit);
         }
     }
@@ -157,7 +157,7 @@ TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt)
                               p.output.width, Describe(c) + " columns");
         ExpectCoverageWeights(fit->rows, p.visible.height, p.visible.y - p.output.y, c.pictureHeight,
                               p.output.height, Describe(c) + " rows");
-        const FitRect whole = ScreenRectOf(fit, FitRect{-3, -3, c.pictureWidth + 9, c.pictureHeight + 9});
+        const Rect whole = ScreenRectOf(fit, Rect{-3, -3, c.pictureWidth + 9, c.pictureHeight + 9});
         EXPECT_EQ((std::vector<int>{whole.x, whole.y, whole.width, whole.height}),
                   (std::vector<int>{p.visible.x, p.visible.y, p.visible.width, p.visible.height}))
             << Describe(c) << ": the whole picture reaches every visible pixel";
@@ -193,29 +193,27 @@ struct Scaled {
         DestroyScreenFit(fit);
         DestroyImage(picture);
     }
-    FitRect Screen() const { return FitRect{0, 0, fit->placement.screenWidth, fit->placement.screenHeight}; }
+    Rect Screen() const { return Rect{0, 0, fit->placement.screenWidth, fit->placement.screenHeight}; }
     void Rescale()
     {
         const size_t size = size_t(Screen().width) * size_t(Screen().height);
         rgb.assign(size, 0xDEADBEEF);
         indices.assign(size, 0xA5);
-        const FitRect all{0, 0, fit->placement.pictureWidth, fit->placement.pictureHeight};
+        const Rect all{0, 0, fit->placement.pictureWidth, fit->placement.pictureHeight};
         ScalePictureRect(fit, picture, table, all, RgbPixels{rgb.data(), Screen().width, Screen()});
         ScalePictureRectIndexed(fit, picture, all, IndexPixels{indices.data(), Screen().width, Screen()});
     }
 };
 
-FitRect RandomRect(std::mt19937& random, int width, int height)
+Rect RandomRect(std::mt19937& random, int width, int height)
 {
     const int x = int(random() % (width + 4)) - 2, y = int(random() % (height + 4)) - 2;
-    return FitRect{x, y, 1 + int(random() % (width / 3 + 2)), 1 + int(random() % (height / 3 + 2))};
+    return Rect{x, y, 1 + int(random() % (width / 3 + 2)), 1 + int(random() % (height / 3 + 2))};
 }
 
 // The large screens have millions of pixels a round: fewer rounds there.
 bool Large(const FitCase& c) { return c.screenWidth * c.screenHeight > 1000000; }
 int Rounds(const FitCase& c, int most) { return Large(c) ? 2 : most; }
-
-bool Inside(int x, int y, FitRect r) { return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height; }
 
 // Scaling a strip alone, into a screen-sized surface or one of its own,
 // writes exactly ScreenRectOf's pixels, each equal to the whole picture's;
@@ -227,8 +225,8 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
     for (const FitCase& c : kFitCases) {
         Scaled whole(c, random);
         for (int round = 0; round < Rounds(c, 12); ++round) {
-            const FitRect strip = RandomRect(random, c.pictureWidth, c.pictureHeight);
-            const FitRect touched = ScreenRectOf(whole.fit, strip);
+            const Rect strip = RandomRect(random, c.pictureWidth, c.pictureHeight);
+            const Rect touched = ScreenRectOf(whole.fit, strip);
             std::vector<uint32_t> alone(whole.rgb.size(), 0x01020304);
             std::vector<uint8_t> aloneIndices(whole.indices.size(), 0x5A);
             std::vector<uint32_t> own(size_t(std::max(touched.width * touched.height, 1)), 0);
@@ -247,7 +245,7 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
             for (int y = 0; y < c.screenHeight; ++y)
                 for (int x = 0; x < c.screenWidth; ++x) {
                     const size_t at = size_t(y) * c.screenWidth + x;
-                    if (!Inside(x, y, touched)) {
+                    if (!Contains(touched, x, y)) {
                         ASSERT_TRUE(alone[at] == 0x01020304u && aloneIndices[at] == 0x5A) << Describe(c) << " written at " << x << "," << y;
                         ASSERT_TRUE(whole.rgb[at] == before[at] && whole.indices[at] == beforeIndices[at])
                             << Describe(c) << " changed at " << x << "," << y;
@@ -258,7 +256,7 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
                 }
             // A platform stretch at a whole factor k is given `from` and its
             // k-fold image `to`, the same pixels.
-            FitRect from{}, to{};
+            Rect from{}, to{};
             const PicturePlacement& p = whole.fit->placement;
             const int k = p.factorNumerator;
             ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), p.factorDenominator == 1 && touched.width > 0);
@@ -328,7 +326,7 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
     std::mt19937 random(12);
     for (const FitCase& c : kFitCases) {
         Scaled whole(c, random);
-        const FitRect screen = whole.Screen();
+        const Rect screen = whole.Screen();
         const PicturePlacement& p = whole.fit->placement;
         for (int round = 0; round < Rounds(c, 8); ++round) {
             const int top = int(random() % (c.pictureHeight + 2)) - 1;
@@ -359,7 +357,7 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
             for (int y = 0; y < c.screenHeight; ++y)
                 for (int x = 0; x < c.screenWidth; ++x) {
                     bool reads = false;
-                    if (Inside(x, y, p.visible)) {
+                    if (Contains(p.visible, x, y)) {
                         const FitTap row = whole.fit->rows[y - p.visible.y];
                         const FitTap column = whole.fit->columns[x - p.visible.x];
                         for (int dy = 0; dy <= (row.weight > 0); ++dy)
@@ -449,7 +447,7 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
         for (int y = 0; y < c.screenHeight; ++y)
             for (int x = 0; x < c.screenWidth; ++x) {
                 const uint32_t got = scaled.rgb[size_t(y) * c.screenWidth + x];
-                if (!Inside(x, y, p.output)) {
+                if (!Contains(p.output, x, y)) {
                     ASSERT_EQ(got, 0xDEADBEEFu) << Describe(c) << " outside at " << x << "," << y;
                     continue;
                 }
@@ -466,7 +464,7 @@ TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
     Scaled scaled(FitCase{kPictureFill, 37, 23, 101, 67}, random);
     Image* other = CreateImage(36, 23, nullptr);
     std::vector<uint32_t> screen(101 * 67, 7);
-    const FitRect all{0, 0, 37, 23};
+    const Rect all{0, 0, 37, 23};
     const RgbPixels target{screen.data(), 101, scaled.Screen()};
     EXPECT_EQ(ScalePictureRect(nullptr, scaled.picture, scaled.table, all, target), 0);
     EXPECT_EQ(ScalePictureRect(scaled.fit, other, scaled.table, all, target), 0) << "another size";
@@ -475,7 +473,7 @@ TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
                                                                                         scaled.Screen()}),
               0)
         << "a pitch narrower than the area";
-    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, FitRect{37, 0, 5, 5}, target), 0)
+    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, Rect{37, 0, 5, 5}, target), 0)
         << "a rectangle beside the picture";
     EXPECT_EQ(ScalePictureRectIndexed(scaled.fit, scaled.picture, all, IndexPixels{nullptr, 101, scaled.Screen()}),
               0);

@@ -33,7 +33,7 @@ std::vector<uint8_t> Apply(std::vector<uint8_t> previous, const GifPatch& patch)
 
 TEST(GifFramesTest, EachPatchRebuildsTheFrameFromTheSmallestRectangle) {
     struct Change { int x, y, index; };
-    struct Case { const char* name; std::vector<Change> changes; FitRect expected; bool transparent; };
+    struct Case { const char* name; std::vector<Change> changes; Rect expected; bool transparent; };
     std::vector<Change> everyIndex;
     for (int i = 0; i < 64; ++i) everyIndex.push_back({i % 8, i / 8, 200 + (i % 56)});
     const Case cases[] = {
@@ -161,10 +161,9 @@ void CheckRun(const GifRun& run) {
     ASSERT_EQ(static_cast<int>(frames.size()), run.ticks) << command;
 
     std::vector<uint32_t> pixels(static_cast<size_t>(run.width) * run.height);
-    RgbSurface surface = {pixels.data(), run.width, run.height, run.width, nullptr};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {run.width, run.height, run.width, 32, &trueColour};
-    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, &surface, settings, run.seed).scene,
+    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, settings, run.seed).scene,
                                                          DestroyScene);
     ASSERT_NE(scene, nullptr);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(

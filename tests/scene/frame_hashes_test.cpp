@@ -57,7 +57,7 @@ uint32_t HashImage(const Image* image) {
 std::string Key(const char* scenario, int tick) { return std::string(scenario) + " " + std::to_string(tick); }
 
 Scene* SetUpScenario(const Scenario& s) {
-    return SetUpScene(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed).scene;
+    return SetUpScene(FullScreenWindow(s.width, s.height), s.settings, kSeed).scene;
 }
 
 std::map<std::string, uint32_t> RunScenarios() {
@@ -167,7 +167,7 @@ TEST(SceneSideBySideTest, EachOfTwoScenesDrawsWhatItDrawsAlone) {
     struct Run { int width, height; SettingsRecord settings; uint32_t seed; };
     const Run runs[2] = {{640, 480, SettingsAtMaximum(), 7}, {1024, 768, SettingsWithAllValues(-7), kSeed}};
     const auto setUp = [](const Run& r) {
-        return SetUpScene(FullScreenWindow(r.width, r.height), nullptr, r.settings, r.seed).scene;
+        return SetUpScene(FullScreenWindow(r.width, r.height), r.settings, r.seed).scene;
     };
     std::vector<uint32_t> alone[2], together[2];
     for (int i = 0; i < 2; ++i) {

@@ -31,7 +31,7 @@ std::vector<uint8_t> FramePixels(const Scene& scene) {
 }
 
 Scene* SetUpScenario(const Scenario& s) {
-    return SetUpScene(FullScreenWindow(s.width, s.height), nullptr, s.settings, kSeed).scene;
+    return SetUpScene(FullScreenWindow(s.width, s.height), s.settings, kSeed).scene;
 }
 
 // The reference draws every frame the plain way: the whole strip restored
@@ -63,9 +63,9 @@ TEST(FrameTilesTest, TileRestoredFramesEqualWholeRestoredFrames) {
     EXPECT_GT(withFixedImage, 0) << "no scenario restored from a fixed image";
 }
 
-int Inside(const SceneRect* rects, int count, int x, int y) {
+int Inside(const Rect* rects, int count, int x, int y) {
     for (int i = 0; i < count; ++i) {
-        const SceneRect& r = rects[i];
+        const Rect& r = rects[i];
         if (x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height) return 1;
     }
     return 0;
@@ -77,7 +77,7 @@ TEST(FrameTilesTest, ChangedRectanglesCoverEveryChangedPixel) {
         Scene* scene = SetUpScenario(s);
         ASSERT_NE(scene, nullptr) << s.name;
         const int width = ImageWidth(scene->frameImage), height = ImageHeight(scene->frameImage);
-        SceneRect rects[kMaxRects];
+        Rect rects[kMaxRects];
         ComposeFrame(*scene);
         // The first frame, like any after InvalidateFrame, is reported whole.
         ASSERT_EQ(FrameChangedRects(*scene, rects, kMaxRects), 1) << s.name;

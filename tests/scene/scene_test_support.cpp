@@ -49,7 +49,7 @@ uint8_t BackgroundPixel(int x, int y) { return static_cast<uint8_t>(60 + (x * 7 
 
 SceneOutcome SceneTest::SetUpAt(const SceneWindowInfo& window, const SettingsRecord& settings, uint32_t seed) {
     DestroyScene(scene);
-    const SceneSetUp setUp = SetUpScene(window, nullptr, settings, seed);
+    const SceneSetUp setUp = SetUpScene(window, settings, seed);
     scene = setUp.scene;
     return setUp.outcome;
 }
@@ -58,7 +58,7 @@ void SceneTest::InstallSyntheticScene(int sceneClass) {
     DestroyScene(scene);
     scene = NewScene();
     ScaleSceneTables(*scene, sceneClass);
-    const FrameBounds frame = SceneFrameRect(*scene);
+    const Rect frame = SceneFrameRect(*scene);
     scene->frameOrigin = {frame.x, frame.y};
     scene->backgroundImage = CreateImage(1024, 768, nullptr);
     for (int y = 0; y < 768; ++y) {

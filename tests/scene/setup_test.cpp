@@ -7,7 +7,7 @@ namespace {
 
 using SceneSetUpTest = SceneTest;
 
-void ExpectRect(const SceneRect& rect, int x, int y, int width, int height, const char* what) {
+void ExpectRect(const Rect& rect, int x, int y, int width, int height, const char* what) {
     EXPECT_EQ(rect.x, x) << what << ": expected x " << x << ", got " << rect.x;
     EXPECT_EQ(rect.y, y) << what << ": expected y " << y << ", got " << rect.y;
     EXPECT_EQ(rect.width, width) << what << ": expected width " << width << ", got " << rect.width;
@@ -36,8 +36,8 @@ TEST_F(SceneSetUpTest, OutcomeOfEachDisplayAndClientSize) {
         {-5, -5, -5, 32, kSceneRefused},
         {1024, 0, 1024, 32, kSceneFailed}, {1024, -1, 1024, 32, kSceneFailed}, {0, 0, 1024, 32, kSceneFailed},
         {-100, 50, 1024, 32, kSceneFailed},
-        // the foreground sheet would have no rows left
-        {640, 1, 640, 32, kSceneFailed},
+        // one row of the class's picture, cropped from its middle
+        {640, 1, 640, 32, kSceneReady},
     };
     for (const Case& c : cases) {
         const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height) + " at " +
@@ -50,19 +50,36 @@ TEST_F(SceneSetUpTest, OutcomeOfEachDisplayAndClientSize) {
     }
 }
 
-TEST_F(SceneSetUpTest, PictureIsCentredOnLargeClients) {
-    struct Case { int width, height, x, y, pictureWidth, pictureHeight; };
+// The picture always has its class's size, the one the tables follow, and is
+// centred by the truncated halves of the margins: cropped equally where the
+// client is shorter, never stretched or squashed to the client's shape. The
+// sheets, cells and strip are those of the class's own size.
+TEST_F(SceneSetUpTest, PictureKeepsItsClassSizeAndIsCentred) {
+    struct Case { int width, height, sceneClass, x, y, pictureWidth, pictureHeight; };
     const Case cases[] = {
-        {1280, 1024, 128, 128, 1024, 768}, {1152, 864, 64, 48, 1024, 768},
-        {1024, 800, 0, 0, 1024, 800},      {1024, 801, 0, 16, 1024, 768},
-        {1024, 768, 0, 0, 1024, 768},      {1280, 720, 128, 0, 1024, 720},
-        {1024, 600, 0, 0, 1024, 600},
+        {1280, 1024, 0, 128, 128, 1024, 768}, {1152, 864, 0, 64, 48, 1024, 768}, {1024, 768, 0, 0, 0, 1024, 768},
+        {1024, 800, 0, 0, 16, 1024, 768},     {1024, 801, 0, 0, 16, 1024, 768},  {1280, 720, 0, 128, -24, 1024, 768},
+        {1024, 600, 0, 0, -84, 1024, 768},    {801, 601, 1, 0, 0, 800, 600},     {900, 700, 1, 50, 50, 800, 600},
+        {1000, 750, 1, 100, 75, 800, 600},    {799, 1000, 2, 79, 260, 640, 480}, {640, 479, 2, 0, 0, 640, 480},
     };
+    const int classWidth[] = {1024, 800, 640}, classHeight[] = {768, 600, 480};
     for (const Case& c : cases) {
         const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height);
+        ASSERT_EQ(SetUpAt(FullScreenWindow(classWidth[c.sceneClass], classHeight[c.sceneClass])), kSceneReady);
+        // What the class's own size gives (the scene's images go with it).
+        const int sheetWidth = ImageWidth(scene->foregroundSheet), sheetHeight = ImageHeight(scene->foregroundSheet);
+        const SpriteCell left = scene->spriteCells[kLeftForegroundCell];
+        const SpriteCell right = scene->spriteCells[kRightForegroundCell];
+        const ScenePoint frameOrigin = scene->frameOrigin;
         ASSERT_EQ(SetUpAt(FullScreenWindow(c.width, c.height)), kSceneReady) << what;
-        EXPECT_EQ(scene->resolutionClass, 0) << what;
+        EXPECT_EQ(scene->resolutionClass, c.sceneClass) << what;
         ExpectRect(PictureWindowRect(*scene), c.x, c.y, c.pictureWidth, c.pictureHeight, what.c_str());
+        EXPECT_EQ(ImageWidth(scene->foregroundSheet), sheetWidth) << what;
+        EXPECT_EQ(ImageHeight(scene->foregroundSheet), sheetHeight) << what;
+        ExpectCell(*scene, kLeftForegroundCell, left.srcX, left.srcY, left.width, left.height);
+        ExpectCell(*scene, kRightForegroundCell, right.srcX, right.srcY, right.width, right.height);
+        EXPECT_EQ(scene->frameOrigin.x, frameOrigin.x) << what;
+        EXPECT_EQ(scene->frameOrigin.y, frameOrigin.y) << what;
     }
 }
 
@@ -85,16 +102,6 @@ TEST_F(SceneSetUpTest, StandardSizesScaleTheForegroundCellsByTheirFactor) {
     ExpectCell(*scene, kLeftForegroundCell, 0, 0, 62, 61);
     ExpectCell(*scene, kRightForegroundCell, 65, 0, 75, 61);
     ExpectRect(FrameWindowRect(*scene), 56, 228, 592, 228, "class 2 strip");
-}
-
-TEST_F(SceneSetUpTest, SquashedPictureShortensTheForegroundSheetButNotItsCells) {
-    ASSERT_EQ(SetUpAt(FullScreenWindow(1280, 720)), kSceneReady);
-    EXPECT_EQ(ImageWidth(scene->foregroundSheet), 225);
-    EXPECT_EQ(ImageHeight(scene->foregroundSheet), 93);
-    ExpectCell(*scene, kLeftForegroundCell, 0, 1, 100, 98);
-    ExpectCell(*scene, kRightForegroundCell, 105, 1, 120, 98);
-    EXPECT_LE(scene->frameOrigin.y + ImageHeight(scene->frameImage), 720) << "the strip lies inside the picture";
-    for (int tick = 0; tick < 5; ++tick) ComposeFrame(*scene);
 }
 
 TEST_F(SceneSetUpTest, PreviewPaneTakesTheSmallPictureAndNeverAnimates) {
@@ -162,27 +169,5 @@ TEST_F(SceneSetUpTest, PaletteKeepsBlackAtIndexZeroForTheSheets) {
     // The sheets' transparent background stays index 0 after translation.
     EXPECT_EQ(*PixelAddress(scene->foregroundSheet, 0, 0), 0) << "row 0 of the foreground sheet is background";
 }
-
-#ifndef _WIN32
-TEST_F(SceneSetUpTest, PaintAndPresentDrawThePictureAndTheStrip) {
-    std::vector<uint32_t> pixels(1280 * 1024, 0xFFFFFF);
-    RgbSurface surface = {pixels.data(), 1280, 1024, 1280, nullptr};
-    DestroyScene(scene);
-    scene = SetUpScene(FullScreenWindow(1280, 1024), &surface, kDefaultSettings, 1234).scene;
-    ASSERT_NE(scene, nullptr);
-    PaintScene(*scene, &surface);
-    EXPECT_EQ(surface.palette, scene->palette) << "painting selects the scene palette";
-    EXPECT_EQ(pixels[0], 0xFFFFFFu) << "the margin is left to the window's background";
-    auto colour = [&](int index) {
-        const PaletteEntry& e = scene->palette->entries[index];
-        return uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
-    };
-    EXPECT_EQ(pixels[128 * 1280 + 128], colour(*PixelAddress(scene->backgroundImage, 0, 0)));
-    ComposeFrame(*scene);
-    PresentFrame(*scene);
-    EXPECT_EQ(pixels[494 * 1280 + 218], colour(*PixelAddress(scene->frameImage, 0, 0)));
-    EXPECT_EQ(pixels[(494 + 333) * 1280 + 218 + 916], colour(*PixelAddress(scene->frameImage, 916, 333)));
-}
-#endif
 
 }  // namespace

@@ -51,11 +51,11 @@ TEST_F(SceneTablesTest, ClassZeroAndPreviewKeepTheStoredValues) {
 }
 
 TEST_F(SceneTablesTest, FrameRectangleOfEachClass) {
-    const FrameBounds expected[3] = {{90, 366, 917, 334}, {70, 286, 727, 271}, {56, 228, 592, 228}};
+    const Rect expected[3] = {{90, 366, 917, 334}, {70, 286, 727, 271}, {56, 228, 592, 228}};
     for (int sceneClass = 0; sceneClass < 3; ++sceneClass) {
         NewBlankScene();
         ScaleSceneTables(*scene, sceneClass);
-        const FrameBounds frame = SceneFrameRect(*scene);
+        const Rect frame = SceneFrameRect(*scene);
         EXPECT_EQ(frame.x, expected[sceneClass].x) << "class " << sceneClass;
         EXPECT_EQ(frame.y, expected[sceneClass].y) << "class " << sceneClass;
         EXPECT_EQ(frame.width, expected[sceneClass].width) << "class " << sceneClass;
@@ -63,7 +63,7 @@ TEST_F(SceneTablesTest, FrameRectangleOfEachClass) {
     }
     NewBlankScene();
     ScaleSceneTables(*scene, 3);
-    const FrameBounds preview = SceneFrameRect(*scene);
+    const Rect preview = SceneFrameRect(*scene);
     EXPECT_EQ(preview.width * preview.height, 0) << "the preview has no frame";
 }
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/scene.h"
+#include "scene/screen_view.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ std::vector<SettingsCase> SettingsCases() {
 struct Screen {
     int width, height, pitch;
     std::vector<uint32_t> memory;
-    RgbSurface surface;
+    RgbPixels client;  // the client area inside the guard
 };
 
 void MakeScreen(Screen* screen, int width, int height) {
@@ -78,12 +78,12 @@ void MakeScreen(Screen* screen, int width, int height) {
     screen->pitch = width + 2 * kGuard;
     screen->memory.assign(static_cast<size_t>(screen->pitch) * (height + 2 * kGuard), kGuardColour);
     uint32_t* client = screen->memory.data() + static_cast<size_t>(kGuard) * screen->pitch + kGuard;
-    screen->surface = {client, width, height, screen->pitch, nullptr};
+    screen->client = {client, screen->pitch, {0, 0, width, height}};
 }
 
 // The first pixel of the whole image, guard included, that differs from
 // `painted` outside `frame` (client coordinates); -1 when there is none.
-long FirstChangeOutside(const Screen& screen, const std::vector<uint32_t>& painted, SceneRect frame) {
+long FirstChangeOutside(const Screen& screen, const std::vector<uint32_t>& painted, Rect frame) {
     const int rows = screen.height + 2 * kGuard;
     const int left = frame.x + kGuard, right = left + frame.width;
     const int top = frame.y + kGuard, bottom = top + frame.height;
@@ -104,20 +104,12 @@ long FirstChangeOutside(const Screen& screen, const std::vector<uint32_t>& paint
     return -1;
 }
 
-bool FrameChanged(const Screen& screen, const std::vector<uint32_t>& painted, SceneRect frame) {
+bool FrameChanged(const Screen& screen, const std::vector<uint32_t>& painted, Rect frame) {
     for (int y = frame.y + kGuard; y < frame.y + kGuard + frame.height; ++y) {
         const size_t at = static_cast<size_t>(y) * screen.pitch + frame.x + kGuard;
         if (std::memcmp(&screen.memory[at], &painted[at], frame.width * sizeof(uint32_t)) != 0) return true;
     }
     return false;
-}
-
-// The strip as far as it lies in the client area: at 640 x 480 it reaches
-// past the right edge, where nothing may be drawn either.
-SceneRect ClipToClient(SceneRect rect, int width, int height) {
-    const int left = std::max(rect.x, 0), top = std::max(rect.y, 0);
-    const int right = std::min(rect.x + rect.width, width), bottom = std::min(rect.y + rect.height, height);
-    return {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
 }
 
 // One run: set-up, the paint, then `frames` frames each checked. 1 when sound.
@@ -128,21 +120,22 @@ int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool 
     MakeScreen(&screen, size.width, size.height);
     static const DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {size.width, size.height, size.width, 32, &trueColour};
-    Scene* scene = SetUpScene(window, &screen.surface, settings.record, kSeed).scene;
+    Scene* scene = SetUpScene(window, settings.record, kSeed).scene;
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(scene, DestroyScene);
-    const SceneRect strip = scene ? ClipToClient(FrameWindowRect(*scene), size.width, size.height) : SceneRect{};
-    if (!scene || scene->resolutionClass != size.sceneClass || strip.width == 0 || strip.height == 0) {
+    const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
+        CreateScreenView(scene, kPictureCentred, size.width, size.height), DestroyScreenView);
+    const Rect strip = scene ? ClipTo(FrameWindowRect(*scene), size.width, size.height) : Rect{};
+    if (!scene || !view || scene->resolutionClass != size.sceneClass || strip.width == 0 || strip.height == 0) {
         std::fprintf(stderr, "%s: the scene did not set up as class %d with a strip to draw\n", what.c_str(),
                      size.sceneClass);
         return 0;
     }
-    const SceneRect frame = noStrip ? SceneRect{strip.x, strip.y, 0, strip.height} : strip;
-    PaintScene(*scene, &screen.surface);
+    const Rect frame = noStrip ? Rect{strip.x, strip.y, 0, strip.height} : strip;
+    PaintScreenView(*view, screen.client);
     const std::vector<uint32_t> painted = screen.memory;
     long changedFrames = 0;
     for (long n = 1; n <= frames; ++n) {
-        ComposeFrame(*scene);
-        PresentFrame(*scene);
+        TickScreenView(*view, screen.client);
         const long at = FirstChangeOutside(screen, painted, frame);
         if (at >= 0) {
             std::fprintf(stderr, "%s: frame %ld changed the screen at (%ld, %ld), outside the strip\n",

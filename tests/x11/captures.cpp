@@ -16,11 +16,7 @@ int ChannelGap(uint32_t a, uint32_t b, int shift) {
 
 }  // namespace
 
-int Inside(const SceneRect& rect, int x, int y) {
-    return x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
-}
-
-Difference Compare(const Picture& expected, const Picture& got, int tolerance, SceneRect skip) {
+Difference Compare(const Picture& expected, const Picture& got, int tolerance, Rect skip) {
     Difference difference;
     if (expected.width != got.width || expected.height != got.height) {
         difference.count = -1;
@@ -29,7 +25,7 @@ Difference Compare(const Picture& expected, const Picture& got, int tolerance, S
     for (int y = 0; y < got.height; ++y) {
         for (int x = 0; x < got.width; ++x) {
             uint32_t want = expected.At(x, y), have = got.At(x, y);
-            if (Inside(skip, x, y)) continue;
+            if (Contains(skip, x, y)) continue;
             if (ChannelGap(want, have, 16) <= tolerance && ChannelGap(want, have, 8) <= tolerance &&
                 ChannelGap(want, have, 0) <= tolerance) {
                 continue;
@@ -49,13 +45,11 @@ std::string Describe(const Difference& d) {
     return text;
 }
 
-SceneRect FrameStripFor(int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    RgbSurface surface{pixels.data(), width, height, width, nullptr};
+Rect FrameStripFor(int width, int height) {
     static DisplayPaletteInfo trueColour{-1, 0, {}};
     Scene* scene =
-        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, &surface, kDefaultSettings, 1).scene;
-    SceneRect strip = scene ? FrameWindowRect(*scene) : SceneRect{0, 0, 0, 0};
+        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, kDefaultSettings, 1).scene;
+    Rect strip = scene ? FrameWindowRect(*scene) : Rect{0, 0, 0, 0};
     DestroyScene(scene);
     return strip;
 }
@@ -76,7 +70,7 @@ Picture Render(const std::string& size, int seed, int ticks, const std::string& 
 }
 
 Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected,
-                          int tolerance, SceneRect skip, int timeoutMs) {
+                          int tolerance, Rect skip, int timeoutMs) {
     Difference difference{-2};
     int64_t deadline = NowMs() + timeoutMs;
     do {
@@ -90,7 +84,7 @@ Difference WaitForPicture(Display* display, Window window, int x, int y, const P
     return difference;
 }
 
-Difference WaitForChange(Display* display, Window window, SceneRect area, const Picture& first,
+Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first,
                          int timeoutMs) {
     Difference difference{-2};
     int64_t deadline = NowMs() + timeoutMs;

@@ -15,13 +15,12 @@ struct Difference {
     uint32_t expected = 0, got = 0;
 };
 
-int Inside(const SceneRect& rect, int x, int y);
 // Pixels whose channels differ by more than `tolerance`, outside `skip`.
 Difference Compare(const Picture& expected, const Picture& got, int tolerance,
-                   SceneRect skip = {0, 0, 0, 0});
+                   Rect skip = {0, 0, 0, 0});
 std::string Describe(const Difference& difference);
 // Where the strip lies for a window of this size, as the scene lays it out.
-SceneRect FrameStripFor(int width, int height);
+Rect FrameStripFor(int width, int height);
 
 // zarvo-render's picture of `size` ("WxH") after `ticks` frames from `seed`;
 // `extra` is one more option and its value ("--settings FILE").
@@ -30,8 +29,8 @@ Picture Render(const std::string& size, int seed, int ticks, const std::string& 
 // Captures until the window shows `expected` at (x, y) (within tolerance,
 // outside `skip`) or the time is up; the last difference found.
 Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected,
-                          int tolerance, SceneRect skip, int timeoutMs);
+                          int tolerance, Rect skip, int timeoutMs);
 // Captures `area` of the window until it differs from `first` (captured
 // there before) or the time is up; the last difference found.
-Difference WaitForChange(Display* display, Window window, SceneRect area, const Picture& first,
+Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first,
                          int timeoutMs);

@@ -130,7 +130,7 @@ TEST_F(XScreenSaverTest, DaemonBlanksTheScreenWithZarvoAndItsStripMoves) {
                            << ChildErrors(daemon);
 
     Picture still = Render("1024x768", 3, 0);
-    SceneRect strip = FrameStripFor(1024, 768);
+    Rect strip = FrameStripFor(1024, 768);
     Window root = DefaultRootWindow(server.display);
     Difference shown = WaitForPicture(server.display, root, 0, 0, still, 0, strip, kStartMs);
     ASSERT_EQ(shown.count, 0) << "outside the strip: " << Describe(shown) << "\ndaemon log:\n"

@@ -1,7 +1,8 @@
 // ScreenSaverProc, the scene's window procedure on Windows: set-up of a
 // scene per monitor at the first paint, the whole pictures on every paint,
 // one frame per timer message, the primary scene's palette kept realised,
-// and the scenes freed with the window.
+// what the screen shows forgotten when something else may have drawn on
+// it, and the scenes freed with the window.
 #include "host/host.h"
 #include "host/monitor_scenes.h"
 
@@ -60,6 +61,21 @@ void RealizeScenePalette(HWND window) {
     ReleaseDC(window, dc);
 }
 
+// Another window, its saved bits put back, a new palette or display mode may
+// have changed the window's pixels without a paint: the next tick puts every
+// strip whole.
+void ForgetShownScreens() {
+    if (scenesReady) ForgetMonitorScreens(scenes);
+}
+
+// The password verifier's dialog may put back the bits it covered, showing
+// an older frame, whatever its answer.
+LRESULT VerifyPassword(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT verified = ScreenSaverDefaultProc(window, message, wParam, lParam);
+    ForgetShownScreens();
+    return verified;
+}
+
 // The window's own context lets go of the scene palettes before they are deleted.
 void FreeScenes() {
     HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
@@ -82,14 +98,25 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         if (scenesReady && MonitorScenesTimerPeriod(scenes) > 0) TickMonitorScenes(scenes, screenDC);
         return 0;
     case WM_QUERYNEWPALETTE:
+        ForgetShownScreens();
         RealizeScenePalette(window);
         return 1;
     case WM_PALETTECHANGED:
         if (reinterpret_cast<HWND>(wParam) == window) {
             return ScreenSaverDefaultProc(window, message, wParam, lParam);
         }
+        ForgetShownScreens();
         RealizeScenePalette(window);
         return 1;
+    case VerifyPasswordMessage:
+        return VerifyPassword(window, message, wParam, lParam);
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) ForgetShownScreens();
+        return ScreenSaverDefaultProc(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_DISPLAYCHANGE:
+        ForgetShownScreens();
+        return ScreenSaverDefaultProc(window, message, wParam, lParam);
     case WM_DESTROY:
         FreeScenes();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
