@@ -274,11 +274,11 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
 // guard after each row: what is written outside the area shows.
 template <typename Pixel>
 struct AreaSurface {
-    FitRect area;
+    Rect area;
     int pitch;
     size_t lead;
     std::vector<Pixel> memory;
-    AreaSurface(FitRect a, int screenWidth, Pixel fill)
+    AreaSurface(Rect a, int screenWidth, Pixel fill)
         : area(a), pitch(a.width + 5), lead(size_t(screenWidth) + size_t(pitch)),
           memory(lead + size_t(a.height) * size_t(pitch), fill)
     {
@@ -299,7 +299,7 @@ struct AreaSurface {
 // as in `screen` and `screenIndices` (the spans scaled into the whole
 // screen, the rest left at 1), and nothing written outside the area.
 void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uint32_t* table,
-                           const PictureSpans& spans, FitRect area, const std::vector<uint32_t>& screen,
+                           const PictureSpans& spans, Rect area, const std::vector<uint32_t>& screen,
                            const std::vector<uint8_t>& screenIndices, const std::string& what)
 {
     const int width = fit->placement.screenWidth;
@@ -372,7 +372,7 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
                     ASSERT_EQ(oneIndices[at], whole.indices[at]) << Describe(c) << " indices at " << x << "," << y;
                 }
             const int ax = 1 + int(random() % unsigned(c.screenWidth - 1)), ay = int(random() % unsigned(c.screenHeight));
-            const FitRect area{ax, ay, 1 + int(random() % unsigned(c.screenWidth - ax)),
+            const Rect area{ax, ay, 1 + int(random() % unsigned(c.screenWidth - ax)),
                                1 + int(random() % unsigned(c.screenHeight - ay))};
             ExpectSpansWithinArea(whole.fit, whole.picture, whole.table, spans, area, one, oneIndices,
                                   Describe(c) + " area");
