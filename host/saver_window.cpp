@@ -32,6 +32,11 @@ void RestoreInputMethod(HWND window) {
     }
 }
 
+// How long a preview waits for its parent to take a help request: the
+// parent is another program's window, and one that does not answer must not
+// stop the preview for longer.
+constexpr UINT kParentHelpTimeoutMs = 1000;
+
 // A preview hands help and context-menu requests to the window it lives in.
 // Help is sent, not posted: its HELPINFO lives only while this message is
 // handled.
@@ -40,7 +45,8 @@ LRESULT ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     if (parent != nullptr && IsWindow(parent)) {
         WPARAM from = reinterpret_cast<WPARAM>(parent);
         if (message == WM_HELP) {
-            SendMessageA(parent, message, from, lParam);
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(parent, message, from, lParam, SMTO_ABORTIFHUNG, kParentHelpTimeoutMs, &ignored);
         } else {
             PostMessageA(parent, message, from, lParam);
         }

@@ -6,14 +6,6 @@
 #include "platform/platform.h"
 #include "platform/replace_file.h"
 
-namespace {
-
-// Longer than anything this program writes; a larger file is not ours and
-// reads as the defaults.
-constexpr size_t kLargestFile = 4096;
-
-}  // namespace
-
 int DisplaySettingsFilePath(char* path, size_t capacity) {
     char record[4096];
     if (!SettingsFilePath(record, sizeof record)) return 0;
@@ -23,10 +15,14 @@ int DisplaySettingsFilePath(char* path, size_t capacity) {
     return written > 0 && static_cast<size_t>(written) < capacity ? 1 : 0;
 }
 
+long ReadDisplaySettingsFile(const char* path, uint8_t (&bytes)[kDisplayFileCapacity + 1]) {
+    return ReadRegularFile(path, bytes, sizeof bytes);
+}
+
 DisplaySettings ReadDisplaySettingsFrom(const char* location) {
-    uint8_t bytes[kLargestFile + 1];
-    const long size = ReadRegularFile(location, bytes, sizeof bytes);
-    if (size <= 0 || static_cast<size_t>(size) > kLargestFile) return kDefaultDisplaySettings;
+    uint8_t bytes[kDisplayFileCapacity + 1];
+    const long size = ReadDisplaySettingsFile(location, bytes);
+    if (size <= 0 || static_cast<size_t>(size) > kDisplayFileCapacity) return kDefaultDisplaySettings;
     return ParseDisplaySettings(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 

@@ -101,6 +101,11 @@ int WriteDisplaySettings(const DisplaySettings& settings);
 // The file "Display" in the folder of the settings record's file
 // (SettingsFilePath); 0 when there is none or it does not fit `capacity`.
 int DisplaySettingsFilePath(char* path, size_t capacity);
+// Longer than any Display file this program writes; a larger one is not
+// its own and reads as the defaults.
+constexpr size_t kDisplayFileCapacity = 4096;
+// Reads the Display file at `path` as ReadSettingsFile reads the record's.
+long ReadDisplaySettingsFile(const char* path, uint8_t (&bytes)[kDisplayFileCapacity + 1]);
 #endif
 
 // ---- The user and the clock ----

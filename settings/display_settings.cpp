@@ -52,10 +52,11 @@ bool KeyIs(const char* key, size_t length, const char* expected) {
     return std::strlen(expected) == length && std::memcmp(key, expected, length) == 0;
 }
 
-// One line of the file, without its '\n'.
-void ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
+// One line of the file, without its '\n'; 0 when it names a setting with a
+// value that is not one of its names.
+int ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
     const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
-    if (equals == nullptr) return;
+    if (equals == nullptr) return 1;
     const char* key = line;
     size_t keyLength = static_cast<size_t>(equals - line);
     const char* value = equals + 1;
@@ -63,12 +64,30 @@ void ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
     Trim(key, keyLength);
     Trim(value, valueLength);
     if (KeyIs(key, keyLength, kPictureSizeKey)) {
-        if (!ParsePictureSize(value, valueLength, &settings->pictureSize))
-            settings->pictureSize = kDefaultDisplaySettings.pictureSize;
-    } else if (KeyIs(key, keyLength, kMonitorsKey)) {
-        if (!ParseMonitorChoice(value, valueLength, &settings->monitors))
-            settings->monitors = kDefaultDisplaySettings.monitors;
+        if (ParsePictureSize(value, valueLength, &settings->pictureSize)) return 1;
+        settings->pictureSize = kDefaultDisplaySettings.pictureSize;
+        return 0;
     }
+    if (KeyIs(key, keyLength, kMonitorsKey)) {
+        if (ParseMonitorChoice(value, valueLength, &settings->monitors)) return 1;
+        settings->monitors = kDefaultDisplaySettings.monitors;
+        return 0;
+    }
+    return 1;
+}
+
+// Every line of the text into `settings`; the count of lines naming a
+// setting with a value that is not one of its names.
+int ApplyLines(const char* text, size_t size, DisplaySettings* settings) {
+    int unknownValues = 0;
+    size_t start = 0;
+    while (start < size) {
+        const char* newline = static_cast<const char*>(std::memchr(text + start, '\n', size - start));
+        const size_t end = newline ? static_cast<size_t>(newline - text) : size;
+        unknownValues += !ApplyLine(text + start, end - start, settings);
+        start = end + 1;
+    }
+    return unknownValues;
 }
 
 }  // namespace
@@ -100,15 +119,14 @@ int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors)
 
 DisplaySettings ParseDisplaySettings(const char* text, size_t size) {
     DisplaySettings settings = kDefaultDisplaySettings;
-    if (text == nullptr) return settings;
-    size_t start = 0;
-    while (start < size) {
-        const char* newline = static_cast<const char*>(std::memchr(text + start, '\n', size - start));
-        const size_t end = newline ? static_cast<size_t>(newline - text) : size;
-        ApplyLine(text + start, end - start, &settings);
-        start = end + 1;
-    }
+    if (text != nullptr) ApplyLines(text, size, &settings);
     return settings;
+}
+
+const char* DisplaySettingsProblem(const char* text, size_t size) {
+    if (text == nullptr || std::memchr(text, '\0', size) != nullptr) return "it is not text";
+    DisplaySettings ignored = kDefaultDisplaySettings;
+    return ApplyLines(text, size, &ignored) > 0 ? "a setting's value is not one of its names" : nullptr;
 }
 
 size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity) {

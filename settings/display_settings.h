@@ -41,4 +41,9 @@ int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors)
 // Formatting writes at most `capacity` bytes with a terminator and gives
 // the length, or 0 when it does not fit.
 DisplaySettings ParseDisplaySettings(const char* text, size_t size);
+// Why the text form cannot be wholly read: a zero byte (it is not text), or
+// a setting's line with a value that is not one of its names, which gives
+// the default; null when it can. Lines of other names may come from a later
+// version and are no problem.
+const char* DisplaySettingsProblem(const char* text, size_t size);
 size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity);

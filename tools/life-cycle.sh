@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Life cycles of both programs, started and ended over and over: zarvo on
-# Linux (full-screen runs ended by a key and by SIGTERM, --save killed at
-# random moments) and Zarvo.scr under x86-64 Wine (full-screen runs dismissed
-# by a key, previews whose parent is destroyed). Usage:
+# Linux (full-screen runs ended by a key and by SIGTERM, also while it starts,
+# --save killed at random moments) and Zarvo.scr under x86-64 Wine
+# (full-screen runs dismissed by a key, previews whose parent is destroyed).
+# Usage:
 #   tools/life-cycle.sh          the tenth of each that CI runs as ctest tests
-#   tools/life-cycle.sh --full   100 + 100 + 1000 on Linux, 100 + 20 under Wine
+#   tools/life-cycle.sh --full   100 + 100 + 100 + 1000 on Linux, 100 + 20 under Wine
 # Builds the native and win64 presets first (ZARVO_BUILD_JOBS, default 1);
 # ZARVO_LIFE_CYCLE_SEED repeats a run's random moments. Exits non-zero when
 # any cycle failed.

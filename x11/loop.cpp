@@ -7,13 +7,21 @@
 
 #include <cerrno>
 #include <ctime>
-#include <initializer_list>
 
 #include "x11/zarvo.h"
 
 namespace {
 
 int signalWriteFd = -1;
+
+constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+sigset_t TerminationSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signalNumber : kTerminationSignals) sigaddset(&signals, signalNumber);
+    return signals;
+}
 
 void OnTerminationSignal(int) {
     int saved = errno;
@@ -83,16 +91,25 @@ int HostFramePeriod(const Scene& scene) {
     return period < kWindowsTimerFloorMs ? kWindowsTimerFloorMs : period;
 }
 
+void HoldTerminationSignals() {
+    sigset_t held = TerminationSignals();
+    sigprocmask(SIG_BLOCK, &held, nullptr);
+}
+
 int OpenSignalPipe() {
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
-    signalWriteFd = fds[1];
-    struct sigaction action{};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
-    return fds[0];
+    const int opened = pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0;
+    if (opened) {
+        signalWriteFd = fds[1];
+        struct sigaction action{};
+        action.sa_handler = OnTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int signalNumber : kTerminationSignals) sigaction(signalNumber, &action, nullptr);
+    }
+    sigset_t held = TerminationSignals();
+    sigprocmask(SIG_UNBLOCK, &held, nullptr);
+    return opened ? fds[0] : -1;
 }
 
 void RunEventLoop(FrontEnd* frontEnd) {

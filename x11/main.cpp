@@ -48,6 +48,10 @@ FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole ru
 }  // namespace
 
 int main(int argc, char** argv) {
+    // XScreenSaver may end a hack moments after starting it: until the
+    // handler stands (RunFrontEnd), a termination signal waits. The runs that
+    // only print or store settings end with it still waiting, their work done.
+    HoldTerminationSignals();
     char error[256];
     if (!ParseOptions(argc, argv, &frontEnd.options, error, sizeof error) ||
         !ApplyScreenSaverWindow(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), error,

@@ -6,24 +6,21 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "x11/geometry.h"
 #include "x11/zarvo.h"
 
 namespace {
 
 ZarvoOptions* Options(void* target) { return static_cast<ZarvoOptions*>(target); }
 
-// "WxH" with an optional "+X+Y"; each side from 1 to kMaxPictureSide.
 int ParseGeometry(const char* text, ZarvoOptions* options) {
-    int x = 0, y = 0;
-    unsigned int width = 0, height = 0;
-    int flags = XParseGeometry(text, &x, &y, &width, &height);
-    if ((flags & (WidthValue | HeightValue)) != (WidthValue | HeightValue)) return 0;
-    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) return 0;
-    options->width = static_cast<int>(width);
-    options->height = static_cast<int>(height);
-    options->positionGiven = (flags & (XValue | YValue)) == (XValue | YValue);
-    options->x = x;
-    options->y = y;
+    WindowGeometry geometry;
+    if (!ParseWindowGeometry(text, &geometry)) return 0;
+    options->width = geometry.width;
+    options->height = geometry.height;
+    options->positionGiven = geometry.positionGiven;
+    options->x = geometry.x;
+    options->y = geometry.y;
     return 1;
 }
 
@@ -60,8 +57,9 @@ int HandleNoShm(void* target, const char*, char*, size_t) { return Options(targe
 
 int HandleGeometry(void* target, const char* value, char* error, size_t errorSize) {
     if (ParseGeometry(value, Options(target))) return 1;
-    snprintf(error, errorSize, "--geometry needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"",
-             kMaxPictureSide, value);
+    snprintf(error, errorSize,
+             "--geometry needs WxH or WxH+X+Y, each side from 1 to %d, X and Y from 0 to %d, got \"%s\"",
+             kMaxPictureSide, kMaxWindowOffset, value);
     return 0;
 }
 

@@ -33,6 +33,18 @@ const char* StoredRecordProblem(const char* path, SettingsRecord* record) {
     return nullptr;
 }
 
+// Why the stored display settings at `path` cannot be wholly used; null
+// when they can (or when there are none).
+const char* StoredDisplayProblem(const char* path) {
+    uint8_t bytes[kDisplayFileCapacity + 1];
+    errno = 0;
+    const long size = ReadDisplaySettingsFile(path, bytes);
+    if (size < 0) return errno == ENOENT ? nullptr : "it cannot be opened";
+    if (size == 0) return "it is empty or not a plain file";
+    if (static_cast<size_t>(size) > kDisplayFileCapacity) return "it holds more than 4096 bytes";
+    return DisplaySettingsProblem(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+}
+
 void PrintPaths(FILE* out) {
     char path[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
     char displayPath[kPathCapacity] = "(no HOME or XDG_CONFIG_HOME)";
@@ -50,6 +62,18 @@ void ReadStoredSettings(SettingsRecord* record) {
         fprintf(stderr, "zarvo: the stored settings in %s cannot be used (%s); using the defaults\n", path,
                 problem);
     }
+}
+
+DisplaySettings ReadStoredDisplaySettings() {
+    char path[kPathCapacity];
+    if (!DisplaySettingsFilePath(path, sizeof path)) return kDefaultDisplaySettings;
+    if (const char* problem = StoredDisplayProblem(path)) {
+        fprintf(stderr,
+                "zarvo: the stored display settings in %s cannot be used (%s); using the defaults for what "
+                "cannot\n",
+                path, problem);
+    }
+    return ReadDisplaySettingsFrom(path);
 }
 
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display) {
@@ -94,7 +118,7 @@ int ShowSettings() {
     SettingsRecord record = kDefaultSettings;
     ReadStoredSettings(&record);
     printf("Stored settings (the defaults where none are stored):\n");
-    PrintSettings(stdout, record, ReadDisplaySettings());
+    PrintSettings(stdout, record, ReadStoredDisplaySettings());
     PrintPaths(stdout);
     return 0;
 }
@@ -130,7 +154,7 @@ void ChooseSettings(const ZarvoOptions* options, const char* envWindow, Settings
     *display = kDefaultDisplaySettings;
     if (!RunsForScreenSaver(options, envWindow)) {
         ReadStoredSettings(record);
-        *display = ReadDisplaySettings();
+        *display = ReadStoredDisplaySettings();
     }
     ApplySettingOptions(options, record);
     ApplyDisplayOptions(options, display);

@@ -85,6 +85,10 @@ void ReportRunWarnings(const ZarvoOptions* options);
 // of the wrong size, not a plain file, or a value outside its range) is
 // reported on standard error and the defaults are used.
 void ReadStoredSettings(SettingsRecord* record);
+// The stored display settings; a file that cannot be wholly used (as for
+// the record, or one that is not text or names a value that is not one of
+// the setting's) is reported likewise, the defaults standing in.
+DisplaySettings ReadStoredDisplaySettings();
 // Each setting with its range and default, then the display settings.
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
 // --save: stores both and says what and where, naming each value that was
@@ -248,7 +252,11 @@ int64_t MonotonicMilliseconds();
 // The scene's frame period, but never below the 10 ms at which Windows timers
 // fire, so that a redraw speed animates alike on both systems.
 int HostFramePeriod(const Scene& scene);
-// A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP; -1 on failure.
+// Holds SIGTERM, SIGINT and SIGHUP back until OpenSignalPipe takes them, so
+// that one sent while zarvo starts ends it as cleanly as a later one.
+void HoldTerminationSignals();
+// A pipe that becomes readable on SIGTERM, SIGINT or SIGHUP, those held
+// until now included; -1 on failure (the signals then end zarvo at once).
 int OpenSignalPipe();
 // Runs until closed, dismissed, signalled or the window goes away.
 void RunEventLoop(FrontEnd* frontEnd);

@@ -351,6 +351,32 @@ parent_got_context_menu() {
   [ "${reply%% *}" -ge 1 ]
 }
 
+parent_helps() { drv parent-stats && echo "${reply##* }"; }
+parent_got_help() { [ "$(parent_helps)" -ge "$1" ]; }
+less_than() { [ "$1" -lt "$2" ]; }
+
+case_preview_help() {
+  log "a preview hands WM_HELP to its parent and waits at most a second for one that does not answer"
+  local parent helps
+  drv parent 100 100 300 200 && parent=$reply
+  saver_start prvh "/p $parent"
+  find_preview "$parent" || return
+  helps=$(parent_helps)
+  drv help "$preview" "$(scaled 5000)" || fail "WM_HELP to a preview whose parent answers: $reply"
+  check_true "WM_HELP did not reach the parent" wait_for 5 parent_got_help $((helps + 1))
+  # The parents' thread sleeps: the parent is hung for that long.
+  drv hang-parents "$(scaled 8000)" >/dev/null
+  if drv help "$preview" "$(scaled 6000)"; then
+    log "WM_HELP to the preview returned after $reply ms"
+    check_true "WM_HELP took $reply ms with a parent that does not answer" less_than "$reply" "$(scaled 3000)"
+  else
+    fail "the preview waited for a parent that does not answer: $reply"
+  fi
+  check_true "the preview ended while its parent did not answer" still_running prvh
+  drv destroy "$parent" >/dev/null  # once the parents' thread is awake again
+  ends_with prvh 0 "preview exit code after its parent stopped answering for a while"
+}
+
 case_several_savers() {
   log "two previews and a full-screen saver run at once"
   local p1 p2
@@ -509,6 +535,7 @@ run_control_cases() {
   case_configure_tails
   case_dialog
   case_preview
+  case_preview_help
   case_several_savers
   case_full_screen_window
   case_dismissal

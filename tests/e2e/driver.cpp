@@ -1,10 +1,11 @@
 // zarvo-e2e-driver: a Win32 console program, run under Wine, that the
 // end-to-end scripts drive line by line on standard input. It starts
 // Zarvo.scr with a command-line tail and collects exit codes, makes parent
-// windows for previews, finds and inspects windows, counts processes, sends
-// and posts messages, reads and writes the registry, and tells the display's
-// scale, the monitors and a process's modules, and covers the screen with a
-// window of its own for a while. Every argument is
+// windows for previews (and makes them stop answering for a while), finds
+// and inspects windows, counts processes, sends and posts messages, WM_HELP
+// among them, reads and writes the registry, tells the display's scale, the
+// monitors and a process's modules, and covers the screen with a window of
+// its own for a while. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
@@ -35,6 +36,7 @@ constexpr UINT kMakeParent = WM_APP + 1;
 constexpr UINT kDestroyParent = WM_APP + 2;
 constexpr UINT kBringForward = WM_APP + 3;
 constexpr UINT kMakeCover = WM_APP + 4;
+constexpr UINT kHangParents = WM_APP + 5;
 
 void Reply(const char* format, ...) {
     va_list args;
@@ -147,6 +149,11 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return reinterpret_cast<LRESULT>(cover);
     }
     if (message == kDestroyParent) return DestroyWindow(reinterpret_cast<HWND>(wParam));
+    if (message == kHangParents) {
+        // Every parent window lives on this thread: none answers meanwhile.
+        Sleep(static_cast<DWORD>(wParam));
+        return 0;
+    }
     if (message == kBringForward) return SetForegroundWindow(reinterpret_cast<HWND>(wParam));
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -357,6 +364,24 @@ void Texts(const Args& a) {
     Reply("=%s", texts.c_str());
 }
 
+// help WINDOW MS: sends WM_HELP for the window as F1 would, waiting at
+// most MS; "= milliseconds it took", or "! no answer after MS".
+void Help(const Args& a) {
+    HWND window = Window(a[1]);
+    const DWORD most = static_cast<DWORD>(Number(a[2]));
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.hItemHandle = window;
+    GetCursorPos(&info.MousePos);
+    const DWORD started = GetTickCount();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info), SMTO_NORMAL, most, &result)) {
+        return Reply("! no answer after %lu", static_cast<unsigned long>(most));
+    }
+    Reply("= %lu", static_cast<unsigned long>(GetTickCount() - started));
+}
+
 void Send(const Args& a, bool post) {
     HWND window = Window(a[1]);
     UINT message = static_cast<UINT>(Number(a[2]));
@@ -548,6 +573,7 @@ void Execute(const Args& a) {
         {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
         {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
         {"processes", 2}, {"module", 3}, {"item", 3}, {"list", 3}, {"cover", 5}, {"invalidate", 2},
+        {"help", 3}, {"hang-parents", 2},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -582,6 +608,10 @@ void Execute(const Args& a) {
     }
     if (c == "foreground") return Reply("= %llu", HandleNumber(GetForegroundWindow()));
     if (c == "parent-stats") return Reply("= %ld %ld", contextMenus, helps);
+    if (c == "help") return Help(a);
+    if (c == "hang-parents") {
+        return Reply("= %d", PostMessageA(controller, kHangParents, static_cast<WPARAM>(Number(a[1])), 0) ? 1 : 0);
+    }
     if (c == "cursor") {
         POINT p = {};
         GetCursorPos(&p);

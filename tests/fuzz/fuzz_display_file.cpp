@@ -1,8 +1,10 @@
 // Fuzz target for the display settings file: any bytes as its contents. The
 // file reads as the text parse of the same bytes (the defaults once it is
 // larger than the program ever writes), always known values, and what is
-// read is written back and reads back the same.
+// read is written back and reads back the same; one with a zero byte is
+// never taken for text.
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "tests/fuzz/scratch_files.h"
@@ -32,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!Same(read, size <= 4096 ? parsed : kDefaultDisplaySettings)) std::abort();
     if (read.pictureSize < 0 || read.pictureSize >= kPictureSizeCount) std::abort();
     if (read.monitors < 0 || read.monitors >= kMonitorChoiceCount) std::abort();
+    // A file with a zero byte is never taken for text.
+    const char* problem = DisplaySettingsProblem(reinterpret_cast<const char*>(data), size);
+    if (std::memchr(data, 0, size) != nullptr && problem == nullptr) std::abort();
     if (WriteDisplaySettingsTo(writtenPath.c_str(), read) != 1) std::abort();
     if (!Same(ReadDisplaySettingsFrom(writtenPath.c_str()), read)) std::abort();
     return 0;

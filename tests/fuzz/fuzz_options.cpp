@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "x11/geometry.h"
 #include "x11/zarvo.h"
 
 namespace {
@@ -37,6 +38,7 @@ bool PointsIntoArguments(const char* text, const std::vector<char*>& argv) {
 void CheckParsed(const ZarvoOptions& options, const std::vector<char*>& argv) {
     if (options.width < 1 || options.width > kMaxPictureSide) std::abort();
     if (options.height < 1 || options.height > kMaxPictureSide) std::abort();
+    if (options.x < 0 || options.x > kMaxWindowOffset || options.y < 0 || options.y > kMaxWindowOffset) std::abort();
     if (options.mode < kModeFullScreen || options.mode > kModeRoot) std::abort();  // the X11 modes
     if (options.mode == kModePreview && (options.windowId == 0 || options.windowId > kMaxWindowId)) std::abort();
     if (options.frameLimit < -1 || options.stillAfter < -1) std::abort();

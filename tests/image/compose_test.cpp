@@ -206,22 +206,28 @@ TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition)
 {
     // Lengths around the 16-pixel blocks of the row loop, its overlapping last
     // block, and the two-word paths of 4 to 15 pixels; the frame is wider so
-    // the edges show.
+    // the edges show. The third row's colours have the high bit set, 0x80
+    // alone among them, over a destination of other bits.
+    const uint8_t high[] = {0x80, 0xFF, 0, 0x81, 0x7F, 0xC0, 0x80, 0};
     for (int width : {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 31, 32, 33, 38, 77}) {
-        Image* sprite = CreateImage(width, 2, nullptr);
-        Image* frame = CreateImage(width + 2, 2, nullptr);
+        Image* sprite = CreateImage(width, 3, nullptr);
+        Image* frame = CreateImage(width + 2, 3, nullptr);
         for (int x = 0; x < width; ++x) {
             *PixelAddress(sprite, x, 0) = (x % 3) ? uint8_t(x + 1) : 0;
             *PixelAddress(sprite, x, 1) = (x % 5 == 1) ? 0 : uint8_t(200 + x % 50);
+            *PixelAddress(sprite, x, 2) = high[x % 8];
         }
         FillImageRect(frame, 0, 0, width + 2, 2, 0xEE);
-        BlitTransparent(sprite, 0, 0, width, 2, frame, 1, 0);
+        FillImageRect(frame, 0, 2, width + 2, 1, 0x35);
+        BlitTransparent(sprite, 0, 0, width, 3, frame, 1, 0);
         for (int x = 0; x < width + 2; ++x) {
             int s = x - 1;
             int top = (s < 0 || s >= width || s % 3 == 0) ? 0xEE : s + 1;
             int bottom = (s < 0 || s >= width || s % 5 == 1) ? 0xEE : 200 + s % 50;
+            int third = (s < 0 || s >= width || high[s % 8] == 0) ? 0x35 : high[s % 8];
             ASSERT_EQ(*PixelAddress(frame, x, 0), top) << "width " << width << ", column " << x;
             ASSERT_EQ(*PixelAddress(frame, x, 1), bottom) << "width " << width << ", column " << x;
+            ASSERT_EQ(*PixelAddress(frame, x, 2), third) << "width " << width << ", column " << x;
         }
         DestroyImage(sprite);
         DestroyImage(frame);

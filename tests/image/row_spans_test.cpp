@@ -63,13 +63,28 @@ TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
         EXPECT_EQ(spans.count, c.spans);
         ExpectSpansOf(a, b, 100, spans);
     }
+    // One bit of one byte changed, each bit at each place of a row of
+    // blocks, of a row of two words and of one narrower than a word.
+    for (int width : {48, 13, 5}) {
+        for (int x = 0; x < width; ++x) {
+            for (int bit = 0; bit < 8; ++bit) {
+                std::vector<uint8_t> a(size_t(width), 0x5A), b = a;
+                b[size_t(x)] ^= uint8_t(1 << bit);
+                RowSpans spans{};
+                FindDifferingSpans(a.data(), b.data(), width, 0, &spans);
+                ASSERT_EQ(spans.count, 1) << "width " << width << ", bit " << bit << " of column " << x;
+                EXPECT_EQ(spans.spans[0].begin, x) << "width " << width << ", bit " << bit;
+                EXPECT_EQ(spans.spans[0].end, x + 1) << "width " << width << ", bit " << bit;
+            }
+        }
+    }
     std::mt19937 random(3);
     for (int round = 0; round < 500; ++round) {
         const int width = int(random() % 300);
         std::vector<uint8_t> a(static_cast<size_t>(width));
         for (uint8_t& v : a) v = uint8_t(random() % 4);
         std::vector<uint8_t> b = a;
-        for (int n = int(random() % 8); n > 0 && width > 0; --n) b[random() % size_t(width)] ^= 1;
+        for (int n = int(random() % 8); n > 0 && width > 0; --n) b[random() % size_t(width)] ^= uint8_t(1 << random() % 8);
         RowSpans spans{};
         const int offset = int(random() % 50);
         FindDifferingSpans(a.data(), b.data(), width, offset, &spans);

@@ -97,8 +97,8 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
 
 // Pictures and screens of every kind: magnified by whole and uneven factors
 // (256 x 192 to 720 x 540 is 3840 x 2160's 45/16; up to 4 screen columns a
-// picture column and past that), shrunk, centred on a smaller screen, odd
-// sides.
+// picture column, a whole 5 and past that), shrunk, centred on a smaller
+// screen, odd sides.
 struct FitCase {
     PictureSize size;
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
@@ -111,6 +111,7 @@ const FitCase kFitCases[] = {
     {kPictureWholeMultiples, 37, 23, 101, 67}, {kPictureCentred, 1024, 768, 640, 481},
     {kPictureCentred, 37, 23, 101, 67},      {kPictureFill, 12, 9, 101, 67},
     {kPictureWholeMultiples, 37, 23, 160, 100}, {kPictureFill, 40, 30, 150, 110},
+    {kPictureWholeMultiples, 20, 10, 100, 50},
 };
 
 std::string Describe(const FitCase& c)
@@ -268,10 +269,58 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
     }
 }
 
+// A surface holding only `area` of a screen `screenWidth` wide, every pixel
+// first `fill`, with room before it for a row of the whole screen and a
+// guard after each row: what is written outside the area shows.
+template <typename Pixel>
+struct AreaSurface {
+    Rect area;
+    int pitch;
+    size_t lead;
+    std::vector<Pixel> memory;
+    AreaSurface(Rect a, int screenWidth, Pixel fill)
+        : area(a), pitch(a.width + 5), lead(size_t(screenWidth) + size_t(pitch)),
+          memory(lead + size_t(a.height) * size_t(pitch), fill)
+    {
+    }
+    Pixel* Pixels() { return memory.data() + lead; }
+    // The screen pixel held at `i` of the memory; false for a guard.
+    bool Holds(size_t i, int* x, int* y) const
+    {
+        if (i < lead || int((i - lead) % size_t(pitch)) >= area.width) return false;
+        *x = area.x + int((i - lead) % size_t(pitch));
+        *y = area.y + int((i - lead) / size_t(pitch));
+        return true;
+    }
+};
+
+// The spans scaled into a surface of an area of the screen alone (taken
+// anywhere, most often away from the screen's left edge): the area's pixels
+// as in `screen` and `screenIndices` (the spans scaled into the whole
+// screen, the rest left at 1), and nothing written outside the area.
+void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uint32_t* table,
+                           const PictureSpans& spans, Rect area, const std::vector<uint32_t>& screen,
+                           const std::vector<uint8_t>& screenIndices, const std::string& what)
+{
+    const int width = fit->placement.screenWidth;
+    AreaSurface<uint32_t> rgb(area, width, 1);
+    AreaSurface<uint8_t> indices(area, width, 1);
+    ScalePictureSpans(fit, picture, table, spans, RgbPixels{rgb.Pixels(), rgb.pitch, area});
+    ScalePictureSpansIndexed(fit, picture, spans, IndexPixels{indices.Pixels(), indices.pitch, area});
+    int x = 0, y = 0;
+    for (size_t i = 0; i < rgb.memory.size(); ++i) {
+        const bool held = rgb.Holds(i, &x, &y);
+        const size_t at = size_t(y) * size_t(width) + size_t(x);
+        ASSERT_EQ(rgb.memory[i], held ? screen[at] : 1u) << what << (held ? " at " : " outside, at ") << x << "," << y;
+        ASSERT_EQ(indices.memory[i], held ? screenIndices[at] : 1) << what << " indices at " << x << "," << y;
+    }
+}
+
 // Spans on a band of rows: exactly the screen pixels whose taps read a
 // pixel of a span are written (two targets filled differently agree there
 // and only there), each as the whole picture has it, in colour and in
-// indices. Spans may reach past the picture; rows may have none.
+// indices, also into a surface of part of the screen. Spans may reach past
+// the picture; rows may have none.
 TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
 {
     std::mt19937 random(12);
@@ -322,6 +371,11 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
                     ASSERT_EQ(one[at], whole.rgb[at]) << Describe(c) << " at " << x << "," << y;
                     ASSERT_EQ(oneIndices[at], whole.indices[at]) << Describe(c) << " indices at " << x << "," << y;
                 }
+            const int ax = 1 + int(random() % unsigned(c.screenWidth - 1)), ay = int(random() % unsigned(c.screenHeight));
+            const Rect area{ax, ay, 1 + int(random() % unsigned(c.screenWidth - ax)),
+                               1 + int(random() % unsigned(c.screenHeight - ay))};
+            ExpectSpansWithinArea(whole.fit, whole.picture, whole.table, spans, area, one, oneIndices,
+                                  Describe(c) + " area");
         }
     }
 }
@@ -382,6 +436,7 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
     const FitCase cases[] = {{kPictureWholeMultiples, 800, 600, 3840, 2160},
                              {kPictureWholeMultiples, 37, 23, 101, 67},
                              {kPictureWholeMultiples, 20, 10, 61, 41},
+                             {kPictureWholeMultiples, 20, 10, 100, 50},
                              {kPictureCentred, 37, 23, 101, 67}};
     for (const FitCase& c : cases) {
         Scaled scaled(c, random);

@@ -99,6 +99,7 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--seed -1 --out x.png", "--seed"},
         {"--seed 4294967296 --out x.png", "--seed"},
         {"--ticks 12abc --out x.png", "--ticks"},
+        {"--ticks 1000001 --out x.png", "--ticks needs a whole number from 0 to 1000000"},
         {"--out-pattern f-%s.png", "--out-pattern"},
         {"--out-pattern f-%d-%d.png", "--out-pattern"},
         {"--frobnicate 1 --out x.png", "unknown option"},

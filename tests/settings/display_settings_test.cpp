@@ -73,26 +73,33 @@ TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
 TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
     const std::string longLine(100000, 'x');
     static const char kWithNul[] = "picture-size=fi\0ll\nmonitors=primary";
+    const char* unknown = "a setting's value is not one of its names";
     const struct {
         std::string text;
         DisplaySettings expected;
+        const char* problem;  // null: none
     } cases[] = {
-        {"picture-size=fill\nmonitors=primary\n", {kPictureFill, kMonitorsPrimary}},
-        {"monitors=primary\r\npicture-size=whole-multiples", {kPictureWholeMultiples, kMonitorsPrimary}},
-        {" picture-size =\tfill \r\n", {kPictureFill, kMonitorsAll}},
-        {"", kDefaultDisplaySettings},
-        {"picture-size=fill\npicture-size=huge\n", kDefaultDisplaySettings},
-        {"picture-size=huge\npicture-size=fill\n", {kPictureFill, kMonitorsAll}},
-        {"picture-size=2\nmonitors=1\n", kDefaultDisplaySettings},
-        {"picture-size\nfill\n=fill\nPicture-Size=fill\n", kDefaultDisplaySettings},
-        {"picture-size=fill=fill\n", kDefaultDisplaySettings},
-        {std::string(kWithNul, sizeof kWithNul - 1), {kPictureCentred, kMonitorsPrimary}},
-        {longLine + "picture-size=fill\n" + longLine + "\nmonitors=primary", {kPictureCentred, kMonitorsPrimary}},
-        {"# a comment\n\n\n\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}},
+        {"picture-size=fill\nmonitors=primary\n", {kPictureFill, kMonitorsPrimary}, nullptr},
+        {"monitors=primary\r\npicture-size=whole-multiples", {kPictureWholeMultiples, kMonitorsPrimary}, nullptr},
+        {" picture-size =\tfill \r\n", {kPictureFill, kMonitorsAll}, nullptr},
+        {"", kDefaultDisplaySettings, nullptr},
+        {"picture-size=fill\npicture-size=huge\n", kDefaultDisplaySettings, unknown},
+        {"picture-size=huge\npicture-size=fill\n", {kPictureFill, kMonitorsAll}, unknown},
+        {"picture-size=2\nmonitors=1\n", kDefaultDisplaySettings, unknown},
+        {"picture-size=fill\nmonitors=\n", {kPictureFill, kMonitorsAll}, unknown},
+        {"picture-size\nfill\n=fill\nPicture-Size=fill\n", kDefaultDisplaySettings, nullptr},
+        {"picture-size=fill=fill\n", kDefaultDisplaySettings, unknown},
+        {std::string(kWithNul, sizeof kWithNul - 1), {kPictureCentred, kMonitorsPrimary}, "it is not text"},
+        {longLine + "picture-size=fill\n" + longLine + "\nmonitors=primary", {kPictureCentred, kMonitorsPrimary},
+         nullptr},
+        {"# a comment\n\n\n\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}, nullptr},
+        {"a-later-setting=on\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}, nullptr},
     };
     for (const auto& c : cases) {
         ExpectSettings(ParseDisplaySettings(c.text.data(), c.text.size()), c.expected,
                        c.text.substr(0, 60));
+        const char* problem = DisplaySettingsProblem(c.text.data(), c.text.size());
+        EXPECT_STREQ(problem, c.problem) << c.text.substr(0, 60);
     }
     ExpectSettings(ParseDisplaySettings(nullptr, 10), kDefaultDisplaySettings, "no text");
 

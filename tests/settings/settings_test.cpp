@@ -16,9 +16,16 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "platform/replace_file.h"
 #include "tests/settings/config_folder.h"
 #endif
 
@@ -216,6 +223,69 @@ TEST_F(SettingsStoreTest, FailedWriteLeavesTheStoredRecordAlone) {
     SettingsRecord read = kDefaultSettings;
     ReadSettingsFrom(path.c_str(), &read);
     EXPECT_EQ(read.entries[CircleSpeed].value, 33);
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return file ? bytes.str() : "(missing)";
+}
+
+// ReplaceFile in a child under a file-size limit of `limit` bytes, SIGXFSZ
+// ignored so that a write past it fails (EFBIG) as on a full disk; the child
+// keeps the limit to itself. Its result, or -1 when it did not end normally.
+int ReplaceUnderSizeLimit(const std::string& path, const std::string& bytes, rlim_t limit) {
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap = {limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &cap) != 0) _exit(2);
+        _exit(ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SettingsStoreTest, AWriteCutShortFailsAndALongerLeftoverDoesNotBleedIn) {
+    const std::string old(72, 'o'), cut(100, 'c'), fresh(72, 'n');
+    WriteRaw(std::vector<uint8_t>(old.begin(), old.end()));
+    EXPECT_EQ(ReplaceUnderSizeLimit(path, cut, 40), 0) << "a write past the file-size limit fails";
+    EXPECT_EQ(Contents(path), old) << "and leaves the old file byte for byte";
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Config"}) << "no temporary is left behind";
+    EXPECT_EQ(ReplaceUnderSizeLimit(path, cut, 4096), 1) << "the same write with room";
+    EXPECT_EQ(Contents(path), cut);
+
+    // A save killed before its rename leaves a temporary longer than the next.
+    const std::string leftover(200, 'x');
+    WriteFile("Config.new", leftover.data(), leftover.size());
+    EXPECT_EQ(ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(fresh.data()), fresh.size()), 1);
+    EXPECT_EQ(Contents(path), fresh) << "the leftover's tail is not kept";
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Config"});
+}
+
+// A path of `length` characters in folders under `top`, ending in "/Config".
+std::string PathOfLength(const std::string& top, size_t length) {
+    std::string path = top;
+    while (path.size() + 200 + 7 < length) path += "/" + std::string(199, 'd');
+    path += "/" + std::string(length - path.size() - 8, 'e') + "/Config";
+    return path;
+}
+
+TEST_F(SettingsStoreTest, APathWithoutRoomForItsTemporaryNameStoresNothing) {
+    const std::string bytes(72, 's');
+    const auto replace = [&](const std::string& path) {
+        return ReplaceFile(path.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    };
+    // The system takes paths of up to 4095 characters; "PATH.new" must fit.
+    const std::string fits = PathOfLength(directory, 4091), tooLong = PathOfLength(directory + "/x", 4092);
+    ASSERT_EQ(fits.size(), 4091u);
+    ASSERT_EQ(tooLong.size(), 4092u);
+    EXPECT_EQ(replace(fits), 1);
+    EXPECT_EQ(Contents(fits), bytes);
+    EXPECT_EQ(replace(tooLong), 0);
+    EXPECT_EQ(access((directory + "/x").c_str(), F_OK), -1) << "not even a folder is made";
 }
 
 TEST_F(SettingsStoreTest, FileLivesUnderXdgConfigHomeOrDotConfig) {

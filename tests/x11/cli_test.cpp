@@ -174,8 +174,8 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     EXPECT_NE(errors.find("could not store the settings"), std::string::npos) << "stderr: " << errors;
 }
 
-// A record that cannot be used is named on standard error, and
-// --reset-settings removes what --save stored.
+// A record or display settings file that cannot be used is named on
+// standard error, and --reset-settings removes what --save stored.
 TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
     const std::string config = MakeTempDir("stored");
     std::string errors;
@@ -188,6 +188,7 @@ TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
         {std::string(73, '\0'), "more than 72 bytes"},
         {"", "empty"},
         {std::string(16, '\0') + std::string(4, '\x7f'), "outside its range"},
+        {std::string("\x14\0\0\0\x96\0\0\0\xe7\x03\0\0", 12), "outside its range"},  // 20, 150, 999
     };
     for (const auto& c : cases) {
         FILE* file = fopen((config + "/zarvo/Config").c_str(), "wb");
@@ -197,6 +198,36 @@ TEST(CommandLine, UnusableStoredSettingsAreReportedAndResetRemovesThem) {
         EXPECT_EQ(RunZarvo({"--show-settings"}, config, &errors), 0);
         EXPECT_NE(errors.find("cannot be used ("), std::string::npos) << c.problem << ": " << errors;
         EXPECT_NE(errors.find(c.problem), std::string::npos) << errors;
+    }
+    // The display settings' file likewise, once a run; lines of names it does
+    // not know are left for later versions.
+    const struct {
+        std::string bytes;
+        const char* problem;  // null: none
+    } displayCases[] = {
+        {"picture-size=huge\nmonitors=all\n", "not one of its names"},
+        {std::string(4097, '\n'), "more than 4096 bytes"},
+        {"", "empty"},
+        {std::string("monitors=all\n\0", 14), "not text"},
+        {"a-later-setting=on\npicture-size=fill\n", nullptr},
+    };
+    remove((config + "/zarvo/Config").c_str());
+    for (const auto& c : displayCases) {
+        for (const char* run : {"--show-settings", "--save"}) {
+            FILE* file = fopen((config + "/zarvo/Display").c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            fwrite(c.bytes.data(), 1, c.bytes.size(), file);
+            fclose(file);
+            EXPECT_EQ(RunZarvo({run}, config, &errors), 0) << errors;
+            if (c.problem == nullptr) {
+                EXPECT_EQ(errors, "") << run;
+                continue;
+            }
+            const size_t at = errors.find("stored display settings in");
+            EXPECT_NE(at, std::string::npos) << run << ", " << c.problem << ": " << errors;
+            EXPECT_EQ(errors.find("stored display settings in", at + 1), std::string::npos) << "twice: " << errors;
+            EXPECT_NE(errors.find(c.problem), std::string::npos) << run << ": " << errors;
+        }
     }
     EXPECT_EQ(RunZarvo({"--reset-settings"}, config, &errors), 0) << errors;
     for (const char* name : {"/zarvo/Config", "/zarvo/Display"}) {

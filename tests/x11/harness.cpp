@@ -142,7 +142,7 @@ void StopXServer(XServer* server) {
 }
 
 int SpawnChild(const std::vector<std::string>& args, const std::string& displayName,
-               const std::vector<std::string>& environment, Child* child) {
+               const std::vector<std::string>& environment, Child* child, int pendingSignal) {
     static int counter = 0;
     child->errorFile = MakeTempDir("stderr") + "/stderr" + std::to_string(++counter);
     pid_t pid = fork();
@@ -158,6 +158,13 @@ int SpawnChild(const std::vector<std::string>& args, const std::string& displayN
         std::vector<char*> argv;
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
+        if (pendingSignal) {
+            sigset_t held;
+            sigemptyset(&held);
+            sigaddset(&held, pendingSignal);
+            sigprocmask(SIG_BLOCK, &held, nullptr);
+            raise(pendingSignal);  // pending across exec
+        }
         execvp(argv[0], argv.data());
         _exit(127);
     }

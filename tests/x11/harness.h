@@ -26,9 +26,10 @@ struct Child {
 };
 
 // Runs `args` with DISPLAY set to `displayName` (unless empty) and the extra
-// environment entries. 1 when started.
+// environment entries; with `pendingSignal`, the program starts with that
+// signal sent already, held back by the mask it inherits. 1 when started.
 int SpawnChild(const std::vector<std::string>& args, const std::string& displayName,
-               const std::vector<std::string>& environment, Child* child);
+               const std::vector<std::string>& environment, Child* child, int pendingSignal = 0);
 // Waits up to `timeoutMs` for the child to end: 1 with its wait status, 0 when still running.
 int WaitChild(Child* child, int timeoutMs, int* status);
 // Ends a child that is still running (SIGKILL) and reaps it.

@@ -121,6 +121,8 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         {"--redraw-speed", "+4"}, {"--circle-walkers", "- 7"}, {"--geometry", "x480"},
         {"--geometry", "640x"}, {"--geometry", "-640x480"}, {"--geometry", "8193x10"},
         {"--geometry", "10x8193"}, {"--geometry", "0x10"}, {"--geometry", "10x0"},
+        {"--geometry", "=640x480"}, {"--geometry", "640X480"}, {"--geometry", "4294967297x1"},
+        {"--geometry", "640x480-10-20"},
         {"--frames", "-1"},    {"--frames", "+5"},        {"--frames", " 5"},
         {"--seed", "-1"},      {"--window-id", "7", "--fullscreen"},
         {"--fullscreen", "--root"}, {"-fullscreen", "-window-id", "7"}, {"plain"}, {"-"},
