@@ -8,13 +8,14 @@
 #              run 32-bit programs (see win32-route.sh)
 set -euo pipefail
 what=${1:-test}
-run_pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libxrandr-dev libxinerama-dev zlib1g-dev libgif-dev)
+run_pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libxrandr-dev libxinerama-dev zlib1g-dev libgif-dev
+  libwayland-dev wayland-protocols libxkbcommon-dev)
 web_pkgs=(cmake ninja-build emscripten node-acorn)
 test_pkgs=(libpng-dev clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev libsdl2-dev
   mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick libxml2-utils ccache xscreensaver
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils chromium
-  nsis lintian dpkg-dev)
+  nsis lintian dpkg-dev sway grim wtype)
 case "$what" in
   run) pkgs=("${run_pkgs[@]}") ;;
   web) pkgs=("${web_pkgs[@]}") ;;
