@@ -42,11 +42,41 @@ int SetMode(ZarvoOptions* options, int mode, char* error, size_t errorSize) {
     return 1;
 }
 
+// --background is a mode of its own beside the others: it draws under the
+// windows and ignores input, which none of them does.
+int RefuseBackgroundClash(ZarvoOptions* options, char* error, size_t errorSize) {
+    if (!options->background || !options->modeGiven) return 1;
+    snprintf(error, errorSize, "--background excludes --fullscreen, --root and --window-id");
+    return 0;
+}
+
 int HandleFullScreen(void* target, const char*, char* error, size_t errorSize) {
-    return SetMode(Options(target), kModeFullScreen, error, errorSize);
+    return SetMode(Options(target), kModeFullScreen, error, errorSize) &&
+           RefuseBackgroundClash(Options(target), error, errorSize);
 }
 int HandleRoot(void* target, const char*, char* error, size_t errorSize) {
-    return SetMode(Options(target), kModeRoot, error, errorSize);
+    return SetMode(Options(target), kModeRoot, error, errorSize) &&
+           RefuseBackgroundClash(Options(target), error, errorSize);
+}
+int HandleBackground(void* target, const char*, char* error, size_t errorSize) {
+    Options(target)->background = 1;
+    return RefuseBackgroundClash(Options(target), error, errorSize);
+}
+int HandleLayer(void* target, const char* value, char* error, size_t errorSize) {
+    if (strcmp(value, "background") == 0 || strcmp(value, "bottom") == 0) {
+        Options(target)->layer = strcmp(value, "bottom") == 0;
+        return 1;
+    }
+    snprintf(error, errorSize, "--layer needs background or bottom, got \"%s\"", value);
+    return 0;
+}
+int HandleWayland(void* target, const char*, char*, size_t) {
+    Options(target)->protocol = kProtocolWayland;
+    return 1;
+}
+int HandleX11(void* target, const char*, char*, size_t) {
+    Options(target)->protocol = kProtocolX11;
+    return 1;
 }
 int HandleHelp(void* target, const char*, char*, size_t) { return Options(target)->help = 1; }
 int HandleVersion(void* target, const char*, char*, size_t) { return Options(target)->version = 1; }
@@ -65,7 +95,8 @@ int HandleGeometry(void* target, const char* value, char* error, size_t errorSiz
 
 int HandleWindowId(void* target, const char* value, char* error, size_t errorSize) {
     if (ParseWindowId(value, &Options(target)->windowId)) {
-        return SetMode(Options(target), kModePreview, error, errorSize);
+        return SetMode(Options(target), kModePreview, error, errorSize) &&
+               RefuseBackgroundClash(Options(target), error, errorSize);
     }
     snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
              value);
@@ -133,10 +164,19 @@ const CommandOption kZarvoOptions[] = {
      "draw on the root window: XScreenSaver's window when\nXSCREENSAVER_WINDOW is set, else a virtual root"},
     {"window-id", "ID", HandleWindowId,
      "draw into window ID (decimal or 0x hex); wins over\n--root and XSCREENSAVER_WINDOW"},
+    {"background", nullptr, HandleBackground,
+     "Wayland: under the windows on every output, not\nended by input (a live wallpaper, or a lock\nscreen's background); ends on SIGTERM"},
+    {"layer", "NAME", HandleLayer,
+     "with --background: the layer, background (the\ndefault) or bottom (for KDE Plasma)"},
     {"display", "NAME", HandleDisplay, "the X display to use (default $DISPLAY)"},
+    {"wayland", nullptr, HandleWayland,
+     "use Wayland (the default when WAYLAND_DISPLAY\nnames a compositor that answers)"},
+    {"x11", nullptr, HandleX11, "use X11 even where Wayland answers"},
     {nullptr, nullptr, nullptr,
      "The window closes with q, Escape or its close button. With\n"
      "XSCREENSAVER_WINDOW set and no mode given, zarvo draws into that window.\n"
+     "On Wayland --fullscreen covers every output on the overlay layer; --root\n"
+     "and --window-id are X11's.\n"
      "\n"
      "Settings (values outside the range are clamped). A run of zarvo's own uses\n"
      "the stored settings under these; a run for XScreenSaver (XSCREENSAVER_WINDOW,\n"
@@ -184,6 +224,14 @@ int ParseWindowId(const char* text, unsigned long* id) {
     if (errno == ERANGE || *end != '\0' || value == 0 || value > 0x1FFFFFFFULL) return 0;
     *id = static_cast<unsigned long>(value);
     return 1;
+}
+
+int ChooseDisplayProtocol(int forced, const char* waylandDisplay, int waylandAnswers, const char* x11Display) {
+    if (forced != kProtocolAuto) return forced;
+    const bool waylandNamed = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    if (waylandNamed && waylandAnswers) return kProtocolWayland;
+    if (!waylandNamed || (x11Display != nullptr && *x11Display != '\0')) return kProtocolX11;
+    return kProtocolAuto;
 }
 
 int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize) {

@@ -46,7 +46,18 @@ struct ZarvoOptions {
     uint32_t seed;
     long frameLimit;  // frames drawn before the program ends; -1: no limit
     long stillAfter;  // frames drawn before the animation stops; -1: no limit
+    int protocol;     // DisplayProtocol: as the environment says, or forced
+    int background;   // --background: under the windows, not ended by input
+    int layer;        // 0: background, 1: bottom (the layer-shell's numbers)
 };
+
+// Which display protocol a run speaks.
+enum DisplayProtocol { kProtocolAuto, kProtocolWayland, kProtocolX11 };
+// The protocol to use: forced by --wayland or --x11, else Wayland when
+// WAYLAND_DISPLAY is set and a compositor answers there, else X11 (whose
+// own message tells when DISPLAY is missing too). kProtocolAuto when
+// WAYLAND_DISPLAY names no compositor and no X display is named either.
+int ChooseDisplayProtocol(int forced, const char* waylandDisplay, int waylandAnswers, const char* x11Display);
 
 // Every option of zarvo; --help is written from it.
 extern const CommandOption kZarvoOptions[];

@@ -293,3 +293,64 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
     unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(folder);
 }
+
+// The display protocol a run speaks: forced, else the Wayland compositor
+// that answers, else X11; neither when WAYLAND_DISPLAY names nothing that
+// answers and no X display is named.
+TEST(Options, DisplayProtocolChoice) {
+    struct Case {
+        const char* what;
+        std::vector<const char*> args;
+        const char* wayland;
+        int answers;
+        const char* x11;
+        int expected;
+    };
+    const Case cases[] = {
+        {"a compositor that answers", {}, "wayland-1", 1, ":0", kProtocolWayland},
+        {"--x11 over an answering compositor", {"--x11"}, "wayland-1", 1, ":0", kProtocolX11},
+        {"--wayland without WAYLAND_DISPLAY", {"--wayland"}, nullptr, 0, ":0", kProtocolWayland},
+        {"a silent compositor falls back to X11", {}, "wayland-9", 0, ":0", kProtocolX11},
+        {"a silent compositor and no X display", {}, "wayland-9", 0, nullptr, kProtocolAuto},
+        {"an empty X display counts as none", {}, "wayland-9", 0, "", kProtocolAuto},
+        {"no WAYLAND_DISPLAY: X11, which names a missing DISPLAY", {}, nullptr, 0, nullptr, kProtocolX11},
+        {"an empty WAYLAND_DISPLAY is unset", {}, "", 1, nullptr, kProtocolX11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_EQ(ChooseDisplayProtocol(p.options.protocol, c.wayland, c.answers, c.x11), c.expected);
+    }
+}
+
+// --background and --layer: the layer taken, and the modes it excludes.
+TEST(Options, BackgroundAndLayer) {
+    struct Case {
+        std::vector<const char*> args;
+        int ok;
+        int background;
+        int layer;
+        const char* error;  // a part of the message when refused
+    };
+    const Case cases[] = {
+        {{"--background"}, 1, 1, 0, ""},
+        {{"--background", "--layer", "bottom"}, 1, 1, 1, ""},
+        {{"--layer=background", "-background"}, 1, 1, 0, ""},
+        {{"--layer", "top"}, 0, 0, 0, "--layer needs background or bottom"},
+        {{"--background", "--fullscreen"}, 0, 0, 0, "--background excludes"},
+        {{"--root", "--background"}, 0, 0, 0, "--background excludes"},
+        {{"--background", "--window-id", "0x200"}, 0, 0, 0, "--background excludes"},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.args);
+        SCOPED_TRACE(c.args.front());
+        ASSERT_EQ(p.ok, c.ok) << p.error;
+        if (!c.ok) {
+            EXPECT_NE(std::string(p.error).find(c.error), std::string::npos) << p.error;
+            continue;
+        }
+        EXPECT_EQ(p.options.background, c.background);
+        EXPECT_EQ(p.options.layer, c.layer);
+    }
+}

@@ -1,0 +1,89 @@
+// The buffers' bookkeeping: a buffer taken for drawing holds what the one
+// shown last holds, whichever rectangles it missed, and a buffer the
+// compositor holds is never handed out.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "wayland/wayland.h"
+
+namespace {
+
+constexpr int kWidth = 16, kHeight = 8;
+
+struct Fixture {
+    WaylandSurface surface{};
+    std::vector<uint32_t> memory[kBuffersPerSurface];
+
+    Fixture() {
+        surface.width = kWidth;
+        surface.height = kHeight;
+        surface.shown = -1;
+        for (int i = 0; i < kBuffersPerSurface; ++i) {
+            memory[i].assign(kWidth * kHeight, 0);
+            surface.buffers[i].pixels = memory[i].data();
+        }
+    }
+    // Draws `value` over `rect` of buffer `index` and shows it (held by the compositor).
+    void DrawAndShow(int index, Rect rect, uint32_t value) {
+        for (int y = rect.y; y < rect.y + rect.height; ++y) {
+            for (int x = rect.x; x < rect.x + rect.width; ++x) memory[index][y * kWidth + x] = value;
+        }
+        NoteDrawn(&surface, index, &rect, 1);
+        surface.buffers[index].busy = 1;
+        surface.shown = index;
+    }
+};
+
+TEST(WaylandBuffers, ATakenBufferHoldsWhatTheShownOneHolds) {
+    struct Case {
+        const char* what;
+        int draws;        // rectangles drawn into buffer 0 after buffer 1 was brought up to date
+        int releaseShown;  // the compositor released the shown buffer too
+        int holdOther;     // the compositor still holds the other buffer
+        int expected;      // the buffer handed out, -1 for none
+    };
+    const Case cases[] = {
+        {"a few missed rectangles are copied", 3, 0, 0, 1},
+        {"more than the list holds: the whole buffer is copied", kMaxMissedRects + 5, 0, 0, 1},
+        {"the other one held, the released shown one is reused as it is", 3, 1, 1, 0},
+        {"both held: none", 3, 0, 1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        // Both buffers start equal and up to date with each other.
+        f.DrawAndShow(0, Rect{0, 0, kWidth, kHeight}, 7);
+        f.surface.buffers[0].busy = 0;
+        ASSERT_EQ(TakeFreeBuffer(&f.surface), 1);
+        f.DrawAndShow(1, Rect{0, 0, kWidth, kHeight}, 7);
+        f.surface.buffers[1].busy = 0;
+        ASSERT_EQ(TakeFreeBuffer(&f.surface), 0);
+        for (int i = 0; i < c.draws; ++i) {
+            f.DrawAndShow(0, Rect{i % kWidth, (i / kWidth) % kHeight, 1, 1}, 100 + static_cast<uint32_t>(i));
+        }
+        f.surface.buffers[0].busy = !c.releaseShown;
+        f.surface.buffers[1].busy = c.holdOther;
+        const int taken = TakeFreeBuffer(&f.surface);
+        ASSERT_EQ(taken, c.expected);
+        if (taken >= 0) {
+            EXPECT_EQ(f.memory[taken], f.memory[0]);
+        }
+        if (taken == 1) {
+            EXPECT_EQ(f.surface.buffers[1].missedCount, 0);
+            EXPECT_EQ(f.surface.buffers[1].missedAll, 0);
+        }
+    }
+}
+
+// A buffer that missed everything (fresh, or past the list) gets every pixel.
+TEST(WaylandBuffers, AFreshBufferGetsTheWholePicture) {
+    Fixture f;
+    f.surface.buffers[1].missedAll = 1;
+    f.DrawAndShow(0, Rect{0, 0, kWidth, kHeight}, 5);
+    f.DrawAndShow(0, Rect{3, 2, 4, 3}, 9);
+    ASSERT_EQ(TakeFreeBuffer(&f.surface), 1);
+    EXPECT_EQ(f.memory[1], f.memory[0]);
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+// zarvo's protocol choice from the command line and the environment: the
+// X11 forms refused on Wayland, a compositor that does not answer, and
+// --background refused on X11.
+#include "wayland_test.h"
+
+namespace {
+
+using CommandLine = WaylandTest;
+
+TEST_F(CommandLine, RefusalsAndFallbacks) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::vector<std::string> environment;  // over the sway client's
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"--root on Wayland", {"--root"}, {}, 2, "--root and --window-id draw into X11 windows"},
+        {"--window-id on Wayland", {"--window-id", "0x400001"}, {}, 2, "on Wayland use --fullscreen or"},
+        {"no compositor and no X display", {}, {"WAYLAND_DISPLAY=zarvo-nowhere", "DISPLAY="}, 1,
+         "no Wayland compositor answers at \"zarvo-nowhere\" (WAYLAND_DISPLAY) and no X display"},
+        {"no compositor: an X display is tried", {}, {"WAYLAND_DISPLAY=zarvo-nowhere", "DISPLAY=:93"}, 1,
+         "cannot open display \":93\""},
+        {"--wayland where none answers", {"--wayland"}, {"WAYLAND_DISPLAY=zarvo-nowhere"}, 1,
+         "cannot connect to the Wayland compositor"},
+        {"--background on X11", {"--x11", "--background"}, {}, 2, "--background is for Wayland; on X11, --root"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartZarvo(c.args, c.environment);
+        EXPECT_EQ(WaitForExit(5000), c.status) << ChildErrors(zarvo);
+        EXPECT_NE(ChildErrors(zarvo).find(c.message), std::string::npos) << ChildErrors(zarvo);
+    }
+}
+
+}  // namespace

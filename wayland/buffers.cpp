@@ -1,0 +1,106 @@
+// Shared-memory buffers in the screen view's own pixel layout (XRGB8888):
+// two per surface in one pool, each written only while the compositor does
+// not hold it, and brought up to date with what its sibling showed meanwhile.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "wayland/wayland.h"
+
+namespace {
+
+void OnRelease(void* data, wl_buffer*) { static_cast<WaylandBuffer*>(data)->busy = 0; }
+const wl_buffer_listener kBufferListener = {OnRelease};
+
+void CopyRect(const WaylandSurface* surface, const uint32_t* from, uint32_t* to, Rect rect) {
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface->width) + static_cast<size_t>(rect.x);
+        memcpy(to + row, from + row, static_cast<size_t>(rect.width) * sizeof(uint32_t));
+    }
+}
+
+void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
+    if (surface->shown < 0 || &surface->buffers[surface->shown] == buffer) return;
+    const uint32_t* from = surface->buffers[surface->shown].pixels;
+    if (buffer->missedAll) {
+        CopyRect(surface, from, buffer->pixels, Rect{0, 0, surface->width, surface->height});
+    } else {
+        for (int i = 0; i < buffer->missedCount; ++i) CopyRect(surface, from, buffer->pixels, buffer->missed[i]);
+    }
+    buffer->missedAll = 0;
+    buffer->missedCount = 0;
+}
+
+}  // namespace
+
+int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int height) {
+    const size_t stride = static_cast<size_t>(width) * sizeof(uint32_t);
+    const size_t bufferSize = stride * static_cast<size_t>(height);
+    const size_t size = bufferSize * kBuffersPerSurface;
+    if (width <= 0 || height <= 0 || stride > INT32_MAX || size > INT32_MAX) return 0;
+    const int fd = memfd_create("zarvo-buffers", MFD_CLOEXEC);
+    if (fd < 0) return 0;
+    void* memory = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+        memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    }
+    if (memory == MAP_FAILED) {
+        close(fd);
+        return 0;
+    }
+    wl_shm_pool* pool = wl_shm_create_pool(host->shm, fd, static_cast<int32_t>(size));
+    close(fd);
+    surface->memory = static_cast<uint8_t*>(memory);
+    surface->memorySize = size;
+    surface->width = width;
+    surface->height = height;
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        WaylandBuffer* buffer = &surface->buffers[i];
+        *buffer = WaylandBuffer{};
+        buffer->buffer = wl_shm_pool_create_buffer(pool, static_cast<int32_t>(bufferSize * i), width, height,
+                                                   static_cast<int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
+        buffer->pixels = reinterpret_cast<uint32_t*>(surface->memory + bufferSize * i);
+        buffer->missedAll = 1;
+        wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer);
+    }
+    wl_shm_pool_destroy(pool);
+    surface->shown = -1;
+    return 1;
+}
+
+void DestroyBuffers(WaylandSurface* surface) {
+    for (WaylandBuffer& buffer : surface->buffers) {
+        if (buffer.buffer) wl_buffer_destroy(buffer.buffer);
+        buffer = WaylandBuffer{};
+    }
+    if (surface->memory) munmap(surface->memory, surface->memorySize);
+    surface->memory = nullptr;
+    surface->memorySize = 0;
+    surface->shown = -1;
+}
+
+int TakeFreeBuffer(WaylandSurface* surface) {
+    // The one not shown first: the compositor may still read the shown one.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kBuffersPerSurface; ++i) {
+            WaylandBuffer* buffer = &surface->buffers[i];
+            if (buffer->busy || (pass == 0 && i == surface->shown)) continue;
+            CatchUp(surface, buffer);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        WaylandBuffer* buffer = &surface->buffers[i];
+        if (i == drawn || buffer->missedAll) continue;
+        if (buffer->missedCount + count > kMaxMissedRects) {
+            buffer->missedAll = 1;
+            continue;
+        }
+        for (int k = 0; k < count; ++k) buffer->missed[buffer->missedCount++] = rects[k];
+    }
+}

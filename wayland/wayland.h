@@ -1,0 +1,205 @@
+// The Wayland front end of the scene: the connection and its globals, one
+// surface per output (or one window), shared-memory buffers, input that ends
+// a run, and the loop that paces frames by the compositor's frame callbacks.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "scene/run_rules.h"
+#include "scene/scene.h"
+#include "scene/screen_view.h"
+#include "settings/display_settings.h"
+#include "settings/settings.h"
+
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+struct xdg_wm_base;
+struct xdg_surface;
+struct xdg_toplevel;
+struct wp_viewporter;
+struct wp_viewport;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+struct xkb_context;
+struct xkb_keymap;
+struct xkb_state;
+
+// What a run on Wayland is asked to do, from the command line and settings.
+enum WaylandSurfaceKind {
+    kWaylandWindow,      // an xdg toplevel of its own, closed by q, Escape or the compositor
+    kWaylandFullScreen,  // covers every output and ends on input
+    kWaylandBackground,  // under the windows on every output; input passes it by
+};
+
+// The layer a --background run sits in (the layer-shell's own numbers).
+enum WaylandLayer { kLayerBackground = 0, kLayerBottom = 1, kLayerOverlay = 3 };
+
+struct WaylandRun {
+    int kind;           // WaylandSurfaceKind
+    int layer;          // WaylandLayer of a background run
+    int windowWidth, windowHeight;  // the window's size until the compositor picks one
+    uint32_t seed;
+    long frameLimit;  // frames drawn before the program ends; -1: no limit
+    long stillAfter;  // frames drawn before the animation stops; -1: no limit
+    SettingsRecord settings;
+    DisplaySettings display;
+    int ignoreLayerShell;  // act as on a compositor without layer-shell
+    int signalFd;          // readable once a termination signal arrived; -1: none
+};
+
+// ---- Records ----
+
+constexpr int kBuffersPerSurface = 2;
+constexpr int kMaxMissedRects = 64;
+constexpr int kMaxOutputs = 16;
+
+// One shared-memory buffer of a surface. While the compositor holds it
+// (busy) it is not written; the rectangles drawn into its sibling since it
+// was last brought up to date are listed in `missed`.
+struct WaylandBuffer {
+    wl_buffer* buffer;
+    uint32_t* pixels;
+    int busy;
+    int missedAll;
+    int missedCount;
+    Rect missed[kMaxMissedRects];
+};
+
+struct WaylandHost;
+struct WaylandOutput;
+
+// A surface that shows one scene: a layer surface on an output, or a window.
+struct WaylandSurface {
+    WaylandHost* host;
+    WaylandOutput* output;  // null for a window
+    wl_surface* surface;
+    zwlr_layer_surface_v1* layerSurface;
+    xdg_surface* xdgSurface;
+    xdg_toplevel* toplevel;
+    wp_viewport* viewport;
+    wp_fractional_scale_v1* fractionalScale;
+    int configured;
+    int logicalWidth, logicalHeight;  // the size the compositor configured
+    int pendingWidth, pendingHeight;  // a window's size before its configure ends
+    int scale;                        // whole buffer scale of the output
+    int preferredScale;               // fractional scale in 120ths; 0 when not offered
+    int width, height;                // the buffers' size in device pixels
+    uint8_t* memory;
+    size_t memorySize;
+    WaylandBuffer buffers[kBuffersPerSurface];
+    int shown;  // the buffer committed last; -1 before the first
+    wl_callback* frameCallback;  // a commit waiting for the compositor to show it
+    int ordinal;  // the output's place in the order outputs were listed
+    Scene* scene;
+    ScreenView* view;
+    int animating;
+    long framesDrawn;  // since the scene was set up: what --still-after counts
+    int closed;
+};
+
+struct WaylandOutput {
+    WaylandHost* host;
+    wl_output* output;
+    uint32_t globalName;
+    int ordinal;
+    int scale;
+    int ready;  // its first done event came
+    WaylandSurface* surface;
+};
+
+struct WaylandHost {
+    WaylandRun run;
+    wl_display* display;
+    wl_registry* registry;
+    wl_compositor* compositor;
+    wl_shm* shm;
+    wl_seat* seat;
+    wl_keyboard* keyboard;
+    wl_pointer* pointer;
+    zwlr_layer_shell_v1* layerShell;
+    xdg_wm_base* wmBase;
+    wp_viewporter* viewporter;
+    wp_fractional_scale_manager_v1* fractionalManager;
+    xkb_context* xkb;
+    xkb_keymap* keymap;
+    xkb_state* keyState;
+    WaylandOutput* outputs[kMaxOutputs];
+    int outputCount;
+    int nextOrdinal;
+    WaylandSurface* window;  // the window of the window mode and of the full-screen fallback
+    int running;
+    int exitStatus;
+    int timing;  // a scene is set up: frames are due at nextFrameMs
+    int64_t nextFrameMs;
+    long framesDrawn;  // in the whole run: what --frames counts
+    ScreenPoint anchor;
+    int anchorKnown;
+};
+
+// Shared with the X11 front end (x11/loop.cpp).
+int64_t MonotonicMilliseconds();
+int HostFramePeriod(const Scene& scene);
+
+// ---- Connection (connection.cpp) ----
+
+// 1 when a compositor answers at `name` (null: $WAYLAND_DISPLAY).
+int WaylandAnswers(const char* name);
+// Connects, binds the globals and waits for the outputs' first description.
+// 1 on success; 0 with a message on standard error.
+int ConnectWayland(WaylandHost* host);
+void DisconnectWayland(WaylandHost* host);
+// Ends the run with `status`.
+void EndRun(WaylandHost* host, int status);
+
+// ---- Outputs (outputs.cpp) ----
+
+void AddOutput(WaylandHost* host, uint32_t globalName, uint32_t version);
+// The output with that registry name went away: its surface and scene are freed.
+void RemoveOutput(WaylandHost* host, uint32_t globalName);
+void FreeOutputs(WaylandHost* host);
+
+// ---- Buffers (buffers.cpp) ----
+
+// kBuffersPerSurface buffers of width x height in one shared-memory pool.
+// 1 on success.
+int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int height);
+void DestroyBuffers(WaylandSurface* surface);
+// A buffer the compositor does not hold, brought up to date from the one
+// shown last; -1 when both are held.
+int TakeFreeBuffer(WaylandSurface* surface);
+// Records that `rects` were drawn into buffer `drawn`: the others missed them.
+void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
+
+// ---- Surfaces (surfaces.cpp) ----
+
+// A layer surface on `output` for the full-screen and background runs.
+WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output);
+// The window of the window mode, full screen when the compositor offers no
+// layer-shell.
+WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen);
+void DestroySurface(WaylandSurface* surface);
+// How many surfaces are still shown.
+int OpenSurfaceCount(const WaylandHost* host);
+
+// ---- Drawing (drawing.cpp) ----
+
+// The surface took the size it was configured to: its buffers and scene are
+// set up for it (again, when it changed) and the whole picture committed.
+void ShowConfiguredSurface(WaylandSurface* surface);
+// One frame of the surface's scene, committed with its changed rectangles.
+// 1 when it was due and drawn (a surface waiting for the compositor skips it).
+int DrawSurfaceFrame(WaylandSurface* surface);
+void EndSurfaceScene(WaylandSurface* surface);
+
+// ---- Input (input.cpp) ----
+
+void BindSeat(WaylandHost* host, uint32_t globalName, uint32_t version);
+void ReleaseSeat(WaylandHost* host);
+
+// ---- The loop (loop.cpp) ----
+
+// Runs a Wayland front end to its end; the exit status.
+int RunWayland(const WaylandRun& run);
