@@ -79,11 +79,8 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
     const int count = QueryMonitors(frontEnd->display, XScreenNumberOfScreen(window.screen), monitors);
     int inside = 0;
     for (int i = 0; i < count; ++i) {
-        const Rect& r = monitors[i].rect;
-        const int left = std::max(r.x, 0), top = std::max(r.y, 0);
-        const int right = std::min(r.x + r.width, window.width), bottom = std::min(r.y + r.height, window.height);
-        if (right <= left || bottom <= top) continue;
-        monitors[inside++] = {{left, top, right - left, bottom - top}, monitors[i].primary};
+        const Rect r = ClipTo(monitors[i].rect, window.width, window.height);
+        if (!IsEmpty(r)) monitors[inside++] = {r, monitors[i].primary};
     }
     if (inside == 0) return PlanMonitors(&whole, 1, kMonitorsAll, seed, plans);
     return PlanMonitors(monitors, inside, frontEnd->displaySettings.monitors, seed, plans);
