@@ -34,7 +34,7 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
         AddOutput(host, name, version);
     } else if (strcmp(interface, wl_seat_interface.name) == 0) {
         BindSeat(host, name, version);
-    } else if (strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !host->run.ignoreLayerShell) {
+    } else if (strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !host->ignoreLayerShell) {
         host->layerShell = Bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, 4);
     } else if (strcmp(interface, xdg_wm_base_interface.name) == 0) {
         host->wmBase = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 2);
@@ -101,9 +101,4 @@ void DisconnectWayland(WaylandHost* host) {
     wl_display_flush(host->display);
     wl_display_disconnect(host->display);
     host->display = nullptr;
-}
-
-void EndRun(WaylandHost* host, int status) {
-    host->running = 0;
-    host->exitStatus = status;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/frame_clock.h"
 #include "wayland/viewporter-client.h"
 #include "wayland/wayland.h"
 
@@ -53,55 +54,59 @@ void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
     wl_surface_set_buffer_scale(surface->surface, surface->scale);
 }
 
-// Whether this surface shows a scene, and its seed: the first output listed
-// keeps the run's seed and stands for the primary monitor, each later one
-// takes the next seed (as the monitors of X11 and Windows are planned).
-int ShowsScene(const WaylandSurface* surface) {
+// The outputs in the order the compositor listed them, the first standing
+// for the primary monitor, planned as X11's and Windows' monitors are: each
+// later one takes the next seed, and --monitors primary leaves them black.
+MonitorPlan PlanSurface(const WaylandSurface* surface) {
     const WaylandHost* host = surface->host;
-    return host->run.kind == kWaylandWindow || surface->output == nullptr || surface->ordinal == 0 ||
-           host->run.display.monitors != kMonitorsPrimary;
-}
-
-void Refuse(WaylandSurface* surface, const SceneSetUp& setUp, int width, int height) {
-    if (setUp.outcome == kSceneRefused) ShowMinimumRefusal("zarvo", width, height, 24);
-    if (setUp.outcome == kSceneFailed) {
-        fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
+    MonitorPlan plans[kMaxMonitors];
+    if (surface->output == nullptr) {
+        const MonitorArea whole = {{0, 0, surface->width, surface->height}, 1};
+        PlanMonitors(&whole, 1, kMonitorsAll, host->seed, plans);
+        return plans[0];
     }
-    EndRun(surface->host, 1);
+    MonitorArea outputs[kMaxMonitors];
+    int place = 0;
+    for (int i = 0; i < host->outputCount; ++i) {
+        const WaylandSurface* shown = host->outputs[i]->surface;
+        outputs[i] = {{0, 0, shown ? shown->width : 0, shown ? shown->height : 0}, 0};
+        if (shown == surface) place = i;
+    }
+    PlanMonitors(outputs, host->outputCount, host->request.displaySettings.monitors, host->seed, plans);
+    return plans[place];
 }
 
-// An area narrower than the smallest layout shows it shrunk, as a small
-// X11 window does. A later output's refusal leaves it black; the first's
-// ends the run, as a single screen's would.
+int TakeArea(WaylandSurface* surface) {
+    WaylandHost* host = surface->host;
+    for (int i = 0; i < kMaxMonitors; ++i) {
+        if (host->areaOwners[i] != nullptr) continue;
+        host->areaOwners[i] = surface;
+        if (host->run.areaCount <= i) host->run.areaCount = i + 1;
+        return i;
+    }
+    return -1;
+}
+
+// The scene of the surface's area; a surface narrower than the smallest
+// layout shows it shrunk, as a small X11 window does. The frames of every
+// scene count from here (--still-after).
 void SetUpSurfaceScene(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
-    PictureSize pictureSize = host->run.display.pictureSize;
-    const SceneWindowInfo area{surface->width, surface->height, surface->width, 24, nullptr};
-    const SceneSetUp setUp =
-        SetUpScene(ShrinkSmallArea(area, &pictureSize), host->run.settings, host->run.seed + surface->ordinal);
-    if (setUp.scene == nullptr) {
-        if (surface->ordinal == 0) Refuse(surface, setUp, surface->width, surface->height);
-        return;
-    }
-    surface->scene = setUp.scene;
-    surface->view = CreateScreenView(setUp.scene, pictureSize, surface->width, surface->height);
-    if (surface->view == nullptr) {
-        fprintf(stderr, "zarvo: out of memory\n");
-        return EndRun(host, 1);
-    }
-    surface->framesDrawn = 0;
-    surface->animating = SceneAnimates(*setUp.scene) && host->run.stillAfter != 0;
-    if (!host->timing) {
-        host->timing = 1;
-        host->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*setUp.scene);
-    }
+    surface->area = TakeArea(surface);
+    if (surface->area < 0) return;  // more outputs than areas: this one stays black
+    const AreaSetUp setUp{&host->request.settings, host->request.displaySettings.pictureSize, surface->width, 24, 1};
+    MonitorPlan plan = PlanSurface(surface);
+    plan.rect = Rect{0, 0, surface->width, surface->height};
+    if (!StartAreaScene(&host->run, plan, setUp, &host->run.areas[surface->area])) return;
+    if (host->run.lead != nullptr) StartFrames(&host->run, MonotonicMilliseconds());
 }
 
 void PaintWhole(WaylandSurface* surface) {
     const int index = TakeFreeBuffer(surface);
     const RgbPixels target = BufferPixels(surface, index);
-    if (surface->view) {
-        PaintScreenView(*surface->view, target);
+    ScreenView* view = surface->area >= 0 ? surface->host->run.areas[surface->area].view : nullptr;
+    if (view) {
+        PaintScreenView(*view, target);
     } else {
         memset(target.pixels, 0, static_cast<size_t>(surface->width) * static_cast<size_t>(surface->height) * 4);
     }
@@ -111,12 +116,24 @@ void PaintWhole(WaylandSurface* surface) {
     Commit(surface, index, &whole, 1);
 }
 
+ScreenView* SurfaceView(const WaylandSurface* surface) {
+    if (surface->area < 0 || surface->closed) return nullptr;
+    return surface->host->run.areas[surface->area].view;
+}
+
+void CommitChanges(WaylandSurface* surface, int index, const ScreenView& view) {
+    if (view.changedCount == 0) return;
+    NoteDrawn(surface, index, view.changed, view.changedCount);
+    Commit(surface, index, view.changed, view.changedCount);
+}
+
 }  // namespace
 
 void ShowConfiguredSurface(WaylandSurface* surface) {
-    if (surface->closed || !surface->host->running) return;
-    if (surface->logicalWidth <= 0) surface->logicalWidth = surface->host->run.windowWidth;
-    if (surface->logicalHeight <= 0) surface->logicalHeight = surface->host->run.windowHeight;
+    WaylandHost* host = surface->host;
+    if (surface->closed || !host->run.running) return;
+    if (surface->logicalWidth <= 0) surface->logicalWidth = host->request.options.width;
+    if (surface->logicalHeight <= 0) surface->logicalHeight = host->request.options.height;
     int width = 0, height = 0;
     ChooseBufferSize(surface, &width, &height);
     if (width == surface->width && height == surface->height && surface->memory) {
@@ -127,34 +144,52 @@ void ShowConfiguredSurface(WaylandSurface* surface) {
     if (surface->frameCallback) wl_callback_destroy(surface->frameCallback);
     surface->frameCallback = nullptr;
     DestroyBuffers(surface);
-    if (!CreateBuffers(surface->host, surface, width, height)) {
+    if (!CreateBuffers(host, surface, width, height)) {
         fprintf(stderr, "zarvo: could not allocate %dx%d buffers for the surface\n", width, height);
-        return EndRun(surface->host, 1);
+        return EndRun(&host->run, 1);
     }
-    if (ShowsScene(surface)) SetUpSurfaceScene(surface);
-    if (surface->host->running) PaintWhole(surface);
+    SetUpSurfaceScene(surface);
+    if (host->run.running) PaintWhole(surface);
 }
 
-int DrawSurfaceFrame(WaylandSurface* surface) {
-    if (surface->view == nullptr || !surface->animating || surface->frameCallback || surface->closed) return 0;
-    const int index = TakeFreeBuffer(surface);
-    if (index < 0) return 0;
-    TickScreenView(*surface->view, BufferPixels(surface, index));
-    const int count = surface->view->changedCount;
-    if (count > 0) {
-        NoteDrawn(surface, index, surface->view->changed, count);
-        Commit(surface, index, surface->view->changed, count);
+void DrawSurfaceFrame(WaylandSurface* surface) {
+    ScreenView* view = SurfaceView(surface);
+    if (view == nullptr) return;
+    const int index = surface->frameCallback ? -1 : TakeFreeBuffer(surface);
+    if (index < 0) {
+        // Hidden, or the last commit not shown yet: the scene keeps time,
+        // and the frame is put once the compositor is ready.
+        AdvanceScreenView(*view);
+        ForgetShownPicture(*view);
+        surface->behind = 1;
+        return;
     }
-    ++surface->framesDrawn;
-    const long still = surface->host->run.stillAfter;
-    if (still >= 0 && surface->framesDrawn >= still) surface->animating = 0;
-    return 1;
+    TickScreenView(*view, BufferPixels(surface, index));
+    surface->behind = 0;
+    CommitChanges(surface, index, *view);
+}
+
+void CatchUpSurface(WaylandSurface* surface) {
+    ScreenView* view = SurfaceView(surface);
+    if (view == nullptr || !surface->behind || surface->frameCallback) return;
+    const int index = TakeFreeBuffer(surface);
+    if (index < 0) return;
+    PresentScreenView(*view, BufferPixels(surface, index));
+    surface->behind = 0;
+    CommitChanges(surface, index, *view);
 }
 
 void EndSurfaceScene(WaylandSurface* surface) {
-    DestroyScreenView(surface->view);
-    DestroyScene(surface->scene);
-    surface->view = nullptr;
-    surface->scene = nullptr;
-    surface->animating = 0;
+    if (surface->area < 0) return;
+    WaylandHost* host = surface->host;
+    SceneArea* area = &host->run.areas[surface->area];
+    if (host->run.lead == area->scene) host->run.lead = nullptr;
+    DestroyScreenView(area->view);
+    DestroyScene(area->scene);
+    *area = SceneArea{};
+    host->areaOwners[surface->area] = nullptr;
+    surface->area = -1;
+    // Another output's scene times the frames now.
+    for (int i = 0; i < host->run.areaCount && host->run.lead == nullptr; ++i) host->run.lead = host->run.areas[i].scene;
+    if (host->run.lead == nullptr) host->run.animating = 0;
 }

@@ -45,7 +45,7 @@ int KeyClosesWindow(const WaylandHost* host, uint32_t key) {
 void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
     WaylandHost* host = Host(data);
     if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
-    if (host->run.kind == kWaylandFullScreen || KeyClosesWindow(host, key)) EndRun(host, 0);
+    if (host->kind == kWaylandFullScreen || KeyClosesWindow(host, key)) EndRun(&host->run, 0);
 }
 
 void OnModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
@@ -82,13 +82,13 @@ void OnPointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) { Host(data)
 
 void OnMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     WaylandHost* host = Host(data);
-    if (host->run.kind != kWaylandFullScreen || !host->anchorKnown) return;
-    if (MouseMoveExceedsThreshold(host->anchor, Point(x, y), kMouseMoveThreshold)) EndRun(host, 0);
+    if (host->kind != kWaylandFullScreen || !host->anchorKnown) return;
+    if (MouseMoveExceedsThreshold(host->anchor, Point(x, y), kMouseMoveThreshold)) EndRun(&host->run, 0);
 }
 
 void OnButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
     WaylandHost* host = Host(data);
-    if (host->run.kind == kWaylandFullScreen && state == WL_POINTER_BUTTON_STATE_PRESSED) EndRun(host, 0);
+    if (host->kind == kWaylandFullScreen && state == WL_POINTER_BUTTON_STATE_PRESSED) EndRun(&host->run, 0);
 }
 
 void OnAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
@@ -138,7 +138,7 @@ const wl_seat_listener kSeatListener = {OnCapabilities, OnSeatName};
 }  // namespace
 
 void BindSeat(WaylandHost* host, uint32_t globalName, uint32_t version) {
-    if (host->seat != nullptr || host->run.kind == kWaylandBackground) return;  // the first seat is the user's
+    if (host->seat != nullptr || host->kind == kWaylandBackground) return;  // the first seat is the user's
     host->xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     host->seat = static_cast<wl_seat*>(
         wl_registry_bind(host->registry, globalName, &wl_seat_interface, version < 4 ? version : 4));

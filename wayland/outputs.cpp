@@ -18,8 +18,8 @@ void OnMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void OnDone(void* data, wl_output*) {
     WaylandOutput* output = Output(data);
     WaylandHost* host = output->host;
-    const int wantsSurface = host->run.kind != kWaylandWindow && host->layerShell != nullptr;
-    if (!output->ready && wantsSurface && host->running) output->surface = CreateLayerSurface(host, output);
+    const int wantsSurface = host->kind != kWaylandWindow && host->layerShell != nullptr;
+    if (!output->ready && wantsSurface && host->run.running) output->surface = CreateLayerSurface(host, output);
     output->ready = 1;
     if (output->surface && output->surface->scale != output->scale) {
         output->surface->scale = output->scale;
@@ -54,7 +54,6 @@ void AddOutput(WaylandHost* host, uint32_t globalName, uint32_t version) {
         wl_registry_bind(host->registry, globalName, &wl_output_interface, bound));
     output->host = host;
     output->globalName = globalName;
-    output->ordinal = host->nextOrdinal++;
     output->scale = 1;
     wl_output_add_listener(output->output, &kOutputListener, output);
     host->outputs[host->outputCount++] = output;

@@ -21,7 +21,7 @@ void CloseSurface(WaylandSurface* surface) {
     EndSurfaceScene(surface);
     DestroyBuffers(surface);
     WaylandHost* host = surface->host;
-    if (OpenSurfaceCount(host) == 0) EndRun(host, 0);
+    if (OpenSurfaceCount(host) == 0) EndRun(&host->run, 0);
 }
 
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {
@@ -56,7 +56,7 @@ void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t heigh
     if (height > 0) surface->pendingHeight = height;
 }
 
-void OnToplevelClose(void* data, xdg_toplevel*) { EndRun(Surface(data)->host, 0); }
+void OnToplevelClose(void* data, xdg_toplevel*) { EndRun(&Surface(data)->host->run, 0); }
 
 void OnBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
 void OnCapabilities(void*, xdg_toplevel*, wl_array*) {}
@@ -78,6 +78,7 @@ WaylandSurface* NewSurface(WaylandHost* host) {
     surface->host = host;
     surface->surface = wl_compositor_create_surface(host->compositor);
     surface->shown = -1;
+    surface->area = -1;
     surface->scale = 1;
     // Fractional scale comes with a viewport that sets the logical size of
     // a buffer of device pixels; without both the whole scale stands.
@@ -95,11 +96,10 @@ WaylandSurface* NewSurface(WaylandHost* host) {
 WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
     WaylandSurface* surface = NewSurface(host);
     if (surface == nullptr) return nullptr;
-    const int fullscreen = host->run.kind == kWaylandFullScreen;
+    const int fullscreen = host->kind == kWaylandFullScreen;
     surface->output = output;
-    surface->ordinal = output->ordinal;
     surface->scale = output->scale;
-    const uint32_t layer = static_cast<uint32_t>(fullscreen ? kLayerOverlay : host->run.layer);
+    const uint32_t layer = static_cast<uint32_t>(fullscreen ? kLayerOverlay : host->request.options.layer ? kLayerBottom : kLayerBackground);
     surface->layerSurface = zwlr_layer_shell_v1_get_layer_surface(host->layerShell, surface->surface, output->output,
                                                                   layer, fullscreen ? "zarvo" : "zarvo-background");
     zwlr_layer_surface_v1_set_anchor(surface->layerSurface,
@@ -118,8 +118,8 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
 WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen) {
     WaylandSurface* surface = NewSurface(host);
     if (surface == nullptr) return nullptr;
-    surface->pendingWidth = host->run.windowWidth;
-    surface->pendingHeight = host->run.windowHeight;
+    surface->pendingWidth = host->request.options.width;
+    surface->pendingHeight = host->request.options.height;
     surface->xdgSurface = xdg_wm_base_get_xdg_surface(host->wmBase, surface->surface);
     xdg_surface_add_listener(surface->xdgSurface, &kXdgSurfaceListener, surface);
     surface->toplevel = xdg_surface_get_toplevel(surface->xdgSurface);

@@ -8,11 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "scene/run_rules.h"
-#include "scene/scene.h"
-#include "scene/screen_view.h"
-#include "settings/display_settings.h"
-#include "settings/settings.h"
+#include "app/run_request.h"
+#include "app/run_rules.h"
+#include "app/scene_run.h"
 
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
@@ -27,28 +25,15 @@ struct xkb_context;
 struct xkb_keymap;
 struct xkb_state;
 
-// What a run on Wayland is asked to do, from the command line and settings.
+// What a run on Wayland shows.
 enum WaylandSurfaceKind {
     kWaylandWindow,      // an xdg toplevel of its own, closed by q, Escape or the compositor
     kWaylandFullScreen,  // covers every output and ends on input
     kWaylandBackground,  // under the windows on every output; input passes it by
 };
 
-// The layer a --background run sits in (the layer-shell's own numbers).
+// The layers a run sits in (the layer-shell's own numbers).
 enum WaylandLayer { kLayerBackground = 0, kLayerBottom = 1, kLayerOverlay = 3 };
-
-struct WaylandRun {
-    int kind;           // WaylandSurfaceKind
-    int layer;          // WaylandLayer of a background run
-    int windowWidth, windowHeight;  // the window's size until the compositor picks one
-    uint32_t seed;
-    long frameLimit;  // frames drawn before the program ends; -1: no limit
-    long stillAfter;  // frames drawn before the animation stops; -1: no limit
-    SettingsRecord settings;
-    DisplaySettings display;
-    int ignoreLayerShell;  // act as on a compositor without layer-shell
-    int signalFd;          // readable once a termination signal arrived; -1: none
-};
 
 // ---- Records ----
 
@@ -92,11 +77,8 @@ struct WaylandSurface {
     WaylandBuffer buffers[kBuffersPerSurface];
     int shown;  // the buffer committed last; -1 before the first
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
-    int ordinal;  // the output's place in the order outputs were listed
-    Scene* scene;
-    ScreenView* view;
-    int animating;
-    long framesDrawn;  // since the scene was set up: what --still-after counts
+    int area;    // its area of the run (scene and view); -1 before set-up
+    int behind;  // frames were composed but not drawn: the strip is put whole next
     int closed;
 };
 
@@ -104,14 +86,19 @@ struct WaylandOutput {
     WaylandHost* host;
     wl_output* output;
     uint32_t globalName;
-    int ordinal;
     int scale;
     int ready;  // its first done event came
     WaylandSurface* surface;
 };
 
 struct WaylandHost {
-    WaylandRun run;
+    RunRequest request;
+    int kind;              // WaylandSurfaceKind
+    uint32_t seed;         // the first output's; each later one takes the next
+    int ignoreLayerShell;  // act as on a compositor without layer-shell
+    int signalFd;          // readable once a termination signal arrived; -1: none
+    SceneRun run;          // the areas' scenes, the frame timer and counts
+    WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;
@@ -128,20 +115,10 @@ struct WaylandHost {
     xkb_state* keyState;
     WaylandOutput* outputs[kMaxOutputs];
     int outputCount;
-    int nextOrdinal;
     WaylandSurface* window;  // the window of the window mode and of the full-screen fallback
-    int running;
-    int exitStatus;
-    int timing;  // a scene is set up: frames are due at nextFrameMs
-    int64_t nextFrameMs;
-    long framesDrawn;  // in the whole run: what --frames counts
     ScreenPoint anchor;
     int anchorKnown;
 };
-
-// Shared with the X11 front end (x11/loop.cpp).
-int64_t MonotonicMilliseconds();
-int HostFramePeriod(const Scene& scene);
 
 // ---- Connection (connection.cpp) ----
 
@@ -151,8 +128,6 @@ int WaylandAnswers(const char* name);
 // 1 on success; 0 with a message on standard error.
 int ConnectWayland(WaylandHost* host);
 void DisconnectWayland(WaylandHost* host);
-// Ends the run with `status`.
-void EndRun(WaylandHost* host, int status);
 
 // ---- Outputs (outputs.cpp) ----
 
@@ -189,9 +164,13 @@ int OpenSurfaceCount(const WaylandHost* host);
 // The surface took the size it was configured to: its buffers and scene are
 // set up for it (again, when it changed) and the whole picture committed.
 void ShowConfiguredSurface(WaylandSurface* surface);
-// One frame of the surface's scene, committed with its changed rectangles.
-// 1 when it was due and drawn (a surface waiting for the compositor skips it).
-int DrawSurfaceFrame(WaylandSurface* surface);
+// One frame of the surface's scene: drawn and committed when the compositor
+// is ready for it, else only composed, its strip drawn whole next time.
+void DrawSurfaceFrame(WaylandSurface* surface);
+// A frame only composed while the compositor was busy, put now that it is
+// ready (the last frame before the scene stood still included).
+void CatchUpSurface(WaylandSurface* surface);
+// Frees the surface's scene and view; the run's frames are timed by another.
 void EndSurfaceScene(WaylandSurface* surface);
 
 // ---- Input (input.cpp) ----
@@ -201,5 +180,5 @@ void ReleaseSeat(WaylandHost* host);
 
 // ---- The loop (loop.cpp) ----
 
-// Runs a Wayland front end to its end; the exit status.
-int RunWayland(const WaylandRun& run);
+// Runs zarvo on Wayland to its end; the exit status.
+int RunWayland(const RunRequest& request);

@@ -1,9 +1,11 @@
-// zarvo: the scene as an X11 program, in a window, full screen, or in a window
-// that XScreenSaver (or anyone) names.
+// zarvo: the scene on X11, in a window, full screen, or in a window that
+// XScreenSaver (or anyone) names; or on Wayland, when a compositor answers.
 #include <cstdlib>
 #include <cstring>
 
-#include "x11/zarvo.h"
+#include "app/run_request.h"
+#include "app/signals.h"
+#include "x11/frontend.h"
 #ifdef ZARVO_WAYLAND
 #include "wayland/wayland.h"
 #endif
@@ -36,14 +38,14 @@ int RunFrontEnd(FrontEnd* frontEnd) {
         XCloseDisplay(frontEnd->display);
         return Fail(error);
     }
-    frontEnd->running = 1;
+    frontEnd->run.running = 1;
     if (StartsBeforeExposure(frontEnd)) StartScene(frontEnd);
     RunEventLoop(frontEnd);
-    EndScenes(frontEnd);
+    EndScenes(&frontEnd->run);
     if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);
     CloseSaverWindow(frontEnd->display, &frontEnd->saver);
     XCloseDisplay(frontEnd->display);
-    return frontEnd->exitStatus;
+    return frontEnd->run.exitStatus;
 }
 
 FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
@@ -64,34 +66,21 @@ int ChooseProtocol(const ZarvoOptions& options) {
 #endif
 }
 
-#ifdef ZARVO_WAYLAND
-int RunOnWayland(const FrontEnd& chosen) {
-    const ZarvoOptions& options = chosen.options;
-    if (options.mode == kModeRoot || options.mode == kModePreview) {
-        fprintf(stderr, "zarvo: --root and --window-id draw into X11 windows; on Wayland use --fullscreen or "
-                        "--background (or --x11)\n");
+int RunOnX11(const RunRequest& request) {
+    if (request.options.background) {
+        fprintf(stderr, "zarvo: --background is for Wayland; on X11, --root draws on the desktop\n");
         return 2;
     }
-    WaylandRun run{};
-    run.kind = options.background ? kWaylandBackground
-               : options.mode == kModeFullScreen ? kWaylandFullScreen : kWaylandWindow;
-    run.layer = options.layer ? kLayerBottom : kLayerBackground;
-    run.windowWidth = options.width;
-    run.windowHeight = options.height;
-    run.seed = options.seedGiven ? options.seed : SeedFromClock();
-    run.frameLimit = options.frameLimit;
-    run.stillAfter = options.stillAfter;
-    run.settings = chosen.settings;
-    run.display = chosen.displaySettings;
-    const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
-    run.ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
-    run.signalFd = OpenSignalPipe();
-    return RunWayland(run);
+    frontEnd.options = request.options;
+    frontEnd.settings = request.settings;
+    frontEnd.displaySettings = request.displaySettings;
+    frontEnd.run.frameLimit = request.options.frameLimit;
+    frontEnd.run.stillAfter = request.options.stillAfter;
+    return RunFrontEnd(&frontEnd);
 }
-#endif
 
-int RunChosenProtocol(FrontEnd* chosen) {
-    const int protocol = ChooseProtocol(chosen->options);
+int RunChosenProtocol(const RunRequest& request) {
+    const int protocol = ChooseProtocol(request.options);
     if (protocol == kProtocolAuto) {
         const char* wayland = getenv("WAYLAND_DISPLAY");
         fprintf(stderr, "zarvo: no Wayland compositor answers at \"%s\" (WAYLAND_DISPLAY) and no X display is "
@@ -99,13 +88,9 @@ int RunChosenProtocol(FrontEnd* chosen) {
         return 1;
     }
 #ifdef ZARVO_WAYLAND
-    if (protocol == kProtocolWayland) return RunOnWayland(*chosen);
+    if (protocol == kProtocolWayland) return RunWayland(request);
 #endif
-    if (chosen->options.background) {
-        fprintf(stderr, "zarvo: --background is for Wayland; on X11, --root draws on the desktop\n");
-        return 2;
-    }
-    return RunFrontEnd(chosen);
+    return RunOnX11(request);
 }
 
 }  // namespace
@@ -115,26 +100,8 @@ int main(int argc, char** argv) {
     // handler stands (RunFrontEnd), a termination signal waits. The runs that
     // only print or store settings end with it still waiting, their work done.
     HoldTerminationSignals();
-    char error[256];
-    if (!ParseOptions(argc, argv, &frontEnd.options, error, sizeof error) ||
-        !ApplyScreenSaverWindow(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), error,
-                                sizeof error)) {
-        fprintf(stderr, "zarvo: %s\nTry 'zarvo --help' for the options.\n", error);
-        return 2;
-    }
-    if (frontEnd.options.help) {
-        PrintHelp(stdout);
-        return 0;
-    }
-    if (frontEnd.options.version) {
-        printf("zarvo %s\n", kZarvoVersion);
-        return 0;
-    }
-    if (frontEnd.options.showSettings) return ShowSettings();
-    if (frontEnd.options.resetSettings) return ResetSettings();
-    ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
-                   &frontEnd.displaySettings);
-    if (frontEnd.options.save) return SaveSettings(&frontEnd.options, frontEnd.settings, frontEnd.displaySettings);
-    ReportRunWarnings(&frontEnd.options);
-    return RunChosenProtocol(&frontEnd);
+    RunRequest request{};
+    const int status = ReadRunRequest(argc, argv, &request);
+    if (status >= 0) return status;
+    return RunChosenProtocol(request);
 }
