@@ -100,7 +100,7 @@ int CaptureOutput(const Sway& sway, const char* output, Picture* picture) {
 }
 
 int SendKey(const Sway& sway, const char* key) {
-    return RunProgram({"wtype", "-k", key}, "", SwayEnvironment(sway), 10000) == 0;
+    return RunProgram({"wtype", "-s", "300", "-k", key}, "", SwayEnvironment(sway), 10000) == 0;
 }
 
 int SendPointer(const Sway& sway, const std::string& arguments) {

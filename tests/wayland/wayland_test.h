@@ -10,6 +10,9 @@
 #include "captures.h"
 #include "sway.h"
 
+// Input ends a run within this (the helpers' own waits added).
+constexpr int kInputMs = 1500;
+
 class WaylandTest : public testing::Test {
 protected:
     static Sway sway;
