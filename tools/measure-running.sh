@@ -13,9 +13,13 @@
 #     /proc/<pid>/schedstat, which counts nanoseconds (a tick figure over 30 s
 #     moves in steps of 0.033 %);
 #   - zarvo's resident memory: VmHWM (peak) and VmRSS (at the end).
+# With -w the display server is a headless sway (run as nobody when started
+# as root) instead of Xvfb, and zarvo speaks Wayland to it; the first whole
+# picture is then seen by grim capturing the output's bottom row over and
+# over, which takes some milliseconds a capture, so that time is coarser.
 # Not run by the CI: a measurement, best made on an idle machine.
 #
-#   tools/measure-running.sh [-s SECONDS] [-n RUNS] [-b BUILD_DIR] [CASE...]
+#   tools/measure-running.sh [-w] [-s SECONDS] [-n RUNS] [-b BUILD_DIR] [CASE...]
 #   (30 s and 5 starts by default)
 #
 # Cases (all by default, each with --seed 1 and no stored settings):
@@ -23,13 +27,17 @@
 #   window-120      a 1024x768 window, --redraw-speed 120
 #   fill-120        --fullscreen --picture-size fill --redraw-speed 120 at 3840x2160
 #   fill-default    --fullscreen --picture-size fill at 3840x2160
+#   fill1080-120    --fullscreen --picture-size fill --redraw-speed 120 at 1920x1080
+#   fill1080-default --fullscreen --picture-size fill at 1920x1080
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=30
 runs=5
 build=$src/build/native
-while getopts s:n:b: flag; do
+server=Xvfb
+while getopts ws:n:b: flag; do
   case $flag in
+    w) server=sway ;;
     s) seconds=$OPTARG ;;
     n) runs=$OPTARG ;;
     b) build=$(cd "$OPTARG" && pwd) ;;
@@ -41,6 +49,7 @@ shift $((OPTIND - 1))
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive whole number" >&2; exit 2; }
 zarvo=$build/x11/zarvo
 probe=$build/tools/first-picture
+[ "$server" = Xvfb ] || probe=$zarvo  # grim stands in for the probe
 for program in "$zarvo" "$probe"; do
   [ -x "$program" ] || { echo "no $program: build the native preset first" >&2; exit 1; }
 done
@@ -48,12 +57,14 @@ cases=("$@")
 [ ${#cases[@]} -gt 0 ] || cases=(window-default window-120 fill-120 fill-default)
 
 work=$(mktemp -d /tmp/zarvo-measure-XXXXXX)
+runtime=
 xvfb_pid=
 zarvo_pid=
 cleanup() {
   [ -n "$zarvo_pid" ] && kill "$zarvo_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
+  [ -z "$runtime" ] || rm -rf "$runtime"
 }
 trap cleanup EXIT
 ticks_per_second=$(getconf CLK_TCK)
@@ -73,7 +84,58 @@ start_xvfb() {  # WxH
     sleep 0.1
   done
   [ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+  unset WAYLAND_DISPLAY
   export DISPLAY=:$(head -n1 "$work/display")
+}
+
+# A headless sway of one output of that size; sway refuses root, so root
+# starts it as nobody in a runtime folder of nobody's (root clients may
+# still connect).
+start_sway() {  # WxH
+  runtime=$(mktemp -d /tmp/zarvo-measure-sway-XXXXXX)
+  printf 'output HEADLESS-1 mode %s position 0 0\ndefault_border none\n' "$1" >"$runtime/config"
+  local as=()
+  if [ "$(id -u)" -eq 0 ]; then
+    chown -R 65534:65534 "$runtime"
+    as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$runtime" HOME="$runtime" WLR_BACKENDS=headless \
+    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as[@]}" sway -c "$runtime/config" 2>"$work/sway.log" &
+  xvfb_pid=$!
+  local socket=
+  for _ in $(seq 100); do
+    socket=$(find "$runtime" -maxdepth 1 -name 'wayland-*' ! -name '*.lock' -printf '%f\n' | head -n1)
+    [ -n "$socket" ] && break
+    sleep 0.1
+  done
+  [ -n "$socket" ] || { echo "sway did not start:" >&2; cat "$work/sway.log" >&2; exit 1; }
+  unset DISPLAY
+  export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=$socket
+}
+
+# Starts zarvo and waits until the bottom row of the output is lit, as
+# first-picture does on X: prints what first-picture prints.
+wayland_first_picture() {  # HEIGHT WIDTH TIMEOUT_MS zarvo [args...]
+  local height=$1 width=$2 timeout=$3
+  shift 3
+  local started pid now lit=0
+  started=$(now_ns)
+  "$@" 2>"$work/zarvo.log" &
+  pid=$!
+  echo "pid $pid"
+  while now=$(now_ns); [ $(((now - started) / 1000000)) -lt "$timeout" ]; do
+    # A binary PPM: the header's three lines, then the row's bytes.
+    if grim -g "0,$((height - 1)) ${width}x1" -t ppm - 2>/dev/null | tail -n +4 | tr -d '\0' | head -c 1 | grep -q .; then
+      lit=1
+      break
+    fi
+  done
+  if [ "$lit" -eq 1 ]; then
+    echo "first-picture-ms $(awk -v t="$((now - started))" 'BEGIN { printf "%.1f", t / 1e6 }')"
+    echo "first-picture-cpu-ms $(awk -v n="$(cpu_ns "$pid")" 'BEGIN { printf "%.1f", n / 1e6 }')"
+  else
+    echo "first-picture-ms none"
+  fi
 }
 
 stop_pid() {
@@ -89,15 +151,20 @@ stop_pid() {
 measure() {
   local name=$1 screen=$2 window=$3
   shift 3
-  start_xvfb "$screen"
+  if [ "$server" = Xvfb ]; then start_xvfb "$screen"; else start_sway "$screen"; fi
   local width=${window%x*} height=${window#*x}
   mkdir -p "$work/config"
   : >"$work/starts"
   local run
   for run in $(seq "$runs"); do
     # Into a file: zarvo inherits the probe's standard output and outlives it.
-    XDG_CONFIG_HOME=$work/config "$probe" 0 $((height - 1)) "$width" 10000 \
-      "$zarvo" --seed 1 "$@" >"$work/probe.out" 2>"$work/zarvo.log" || true
+    if [ "$server" = Xvfb ]; then
+      XDG_CONFIG_HOME=$work/config "$probe" 0 $((height - 1)) "$width" 10000 \
+        "$zarvo" --seed 1 "$@" >"$work/probe.out" 2>"$work/zarvo.log" || true
+    else
+      XDG_CONFIG_HOME=$work/config wayland_first_picture "$height" "$width" 10000 \
+        "$zarvo" --seed 1 "$@" >"$work/probe.out" || true
+    fi
     zarvo_pid=$(awk '$1 == "pid" { print $2 }' "$work/probe.out")
     awk '$1 == "first-picture-ms" && $2 != "none" { ms = $2 } $1 == "first-picture-cpu-ms" { cpu = $2 }
          END { if (ms != "") print ms, cpu }' "$work/probe.out" >>"$work/starts"
@@ -131,13 +198,14 @@ measure() {
   hwm=$(status_kb "$zarvo_pid" VmHWM); rss=$(status_kb "$zarvo_pid" VmRSS)
   stop_pid "$zarvo_pid"; zarvo_pid=
   stop_pid "$xvfb_pid"; xvfb_pid=
-  awk -v name="$name" -v screen="$screen" -v options="$*" -v t="$((t1 - t0))" -v hz="$ticks_per_second" \
+  [ -z "$runtime" ] || { rm -rf "$runtime"; runtime=; }
+  awk -v name="$name" -v server="$server" -v screen="$screen" -v options="$*" -v t="$((t1 - t0))" -v hz="$ticks_per_second" \
       -v z="$((z1 - z0))" -v zn="$((zn1 - zn0))" -v x="$((x1 - x0))" -v xn="$((xn1 - xn0))" \
       -v hwm="$hwm" -v rss="$rss" -v first="$first" 'BEGIN {
     s = t / 1e9
-    printf "%s: zarvo %s on Xvfb %sx24, %.1f s\n", name, options, screen, s
+    printf "%s: zarvo %s on %s %s, %.1f s\n", name, options, server, screen, s
     printf "  zarvo  %6.3f %% of a core (%d ticks; schedstat %.3f %%)\n", 100 * z / hz / s, z, 100 * zn / t
-    printf "  Xvfb   %6.3f %% of a core (%d ticks; schedstat %.3f %%)\n", 100 * x / hz / s, x, 100 * xn / t
+    printf "  %-6s %6.3f %% of a core (%d ticks; schedstat %.3f %%)\n", server, 100 * x / hz / s, x, 100 * xn / t
     printf "  zarvo resident: peak %.1f MB, at the end %.1f MB\n", hwm / 1024, rss / 1024
     printf "  first whole picture after exec: %s\n", first == "" ? "not seen within 10 s" : first
   }'
@@ -149,6 +217,9 @@ for name in "${cases[@]}"; do
     window-120) measure "$name" 1024x768 1024x768 --geometry 1024x768+0+0 --redraw-speed 120 ;;
     fill-120) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fill --redraw-speed 120 ;;
     fill-default) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fill ;;
-    *) echo "unknown case '$name' (window-default, window-120, fill-120, fill-default)" >&2; exit 2 ;;
+    fill1080-120) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fill --redraw-speed 120 ;;
+    fill1080-default) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fill ;;
+    *) echo "unknown case '$name' (window-default, window-120, fill-120, fill-default, fill1080-120," \
+            "fill1080-default)" >&2; exit 2 ;;
   esac
 done

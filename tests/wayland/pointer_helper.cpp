@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     if (manager == nullptr) {
         fprintf(stderr, "wayland-test-pointer: the compositor offers no virtual pointer\n");
+        wl_display_disconnect(display);
         return 1;
     }
     zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
         at += used;
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
+    zwlr_virtual_pointer_manager_v1_destroy(manager);
+    if (seat) wl_seat_destroy(seat);
+    wl_registry_destroy(registry);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     if (at < argc) fprintf(stderr, "wayland-test-pointer: unknown request \"%s\"\n", argv[at]);
