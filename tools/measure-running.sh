@@ -16,7 +16,8 @@
 # With -w the display server is a headless sway (run as nobody when started
 # as root) instead of Xvfb, and zarvo speaks Wayland to it; the first whole
 # picture is then seen by grim capturing the output's bottom row over and
-# over, which takes some milliseconds a capture, so that time is coarser.
+# over until it changes, which takes some milliseconds a capture, so that
+# time is coarser (by one capture, seen below as the least).
 # Not run by the CI: a measurement, best made on an idle machine.
 #
 #   tools/measure-running.sh [-w] [-s SECONDS] [-n RUNS] [-b BUILD_DIR] [CASE...]
@@ -113,24 +114,26 @@ start_sway() {  # WxH
   export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=$socket
 }
 
-# Starts zarvo and waits until the bottom row of the output is lit, as
-# first-picture does on X: prints what first-picture prints.
+# Starts zarvo and waits until the bottom row of the output differs from
+# what it showed before (sway's own empty desktop is grey, not black):
+# prints what first-picture prints.
 wayland_first_picture() {  # HEIGHT WIDTH TIMEOUT_MS zarvo [args...]
   local height=$1 width=$2 timeout=$3
   shift 3
-  local started pid now lit=0
+  local row=(grim -g "0,$((height - 1)) ${width}x1" -t ppm -)
+  local before started pid now shown=0
+  before=$("${row[@]}" 2>/dev/null | md5sum)
   started=$(now_ns)
   "$@" 2>"$work/zarvo.log" &
   pid=$!
   echo "pid $pid"
   while now=$(now_ns); [ $(((now - started) / 1000000)) -lt "$timeout" ]; do
-    # A binary PPM: the header's three lines, then the row's bytes.
-    if grim -g "0,$((height - 1)) ${width}x1" -t ppm - 2>/dev/null | tail -n +4 | tr -d '\0' | head -c 1 | grep -q .; then
-      lit=1
+    if [ "$("${row[@]}" 2>/dev/null | md5sum)" != "$before" ]; then
+      shown=1
       break
     fi
   done
-  if [ "$lit" -eq 1 ]; then
+  if [ "$shown" -eq 1 ]; then
     echo "first-picture-ms $(awk -v t="$((now - started))" 'BEGIN { printf "%.1f", t / 1e6 }')"
     echo "first-picture-cpu-ms $(awk -v n="$(cpu_ns "$pid")" 'BEGIN { printf "%.1f", n / 1e6 }')"
   else
