@@ -264,14 +264,17 @@ void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display) 
     if (options->monitorsGiven) display->monitors = options->monitors;
 }
 
-// --monitors picks the monitors of a full-screen run. Any other window shows
+// --monitors picks the monitors of a full-screen or background run (the
+// outputs on Wayland). Any other window shows
 // one scene, and XScreenSaver starts one zarvo for each monitor's window, so
 // the choice has nothing to act on there; it is not refused, because a hack
 // that refuses to start leaves XScreenSaver's screen black.
 void ReportRunWarnings(const ZarvoOptions* options) {
     ReportClampedSettings("zarvo", options->settings, "using");
-    if (options->monitorsGiven && options->mode != kModeFullScreen) {
-        fprintf(stderr, "zarvo: --monitors acts only with --fullscreen (or --save, which stores it); ignored\n");
+    if (options->monitorsGiven && options->mode != kModeFullScreen && !options->background) {
+        fprintf(stderr,
+                "zarvo: --monitors acts only with --fullscreen or --background (or --save, which stores it); "
+                "ignored\n");
     }
 }
 

@@ -13,24 +13,28 @@ TEST_F(CommandLine, RefusalsAndFallbacks) {
         std::vector<std::string> args;
         std::vector<std::string> environment;  // over the sway client's
         int status;
-        const char* message;
+        const char* message;  // in standard error
+        const char* absent;   // not in standard error
     };
     const Case cases[] = {
-        {"--root on Wayland", {"--root"}, {}, 2, "--root and --window-id draw into X11 windows"},
-        {"--window-id on Wayland", {"--window-id", "0x400001"}, {}, 2, "on Wayland use --fullscreen or"},
+        {"--root on Wayland", {"--root"}, {}, 2, "--root and --window-id draw into X11 windows", "cannot open"},
+        {"--window-id on Wayland", {"--window-id", "0x400001"}, {}, 2, "on Wayland use --fullscreen or", "cannot open"},
         {"no compositor and no X display", {}, {"WAYLAND_DISPLAY=zarvo-nowhere", "DISPLAY="}, 1,
-         "no Wayland compositor answers at \"zarvo-nowhere\" (WAYLAND_DISPLAY) and no X display"},
+         "no Wayland compositor answers at \"zarvo-nowhere\" (WAYLAND_DISPLAY) and no X display", "cannot open"},
         {"no compositor: an X display is tried", {}, {"WAYLAND_DISPLAY=zarvo-nowhere", "DISPLAY=:93"}, 1,
-         "cannot open display \":93\""},
+         "cannot open display \":93\"", "no Wayland compositor answers"},
         {"--wayland where none answers", {"--wayland"}, {"WAYLAND_DISPLAY=zarvo-nowhere"}, 1,
-         "cannot connect to the Wayland compositor"},
-        {"--background on X11", {"--x11", "--background"}, {}, 2, "--background is for Wayland; on X11, --root"},
+         "cannot connect to the Wayland compositor", "cannot open display"},
+        {"--background on X11", {"--x11", "--background"}, {}, 2, "--background is for Wayland; on X11, --root", "cannot open display"},
+        {"--monitors acts with --background", {"--background", "--monitors", "primary", "--frames", "0"}, {}, 0, "",
+         "--monitors acts only"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         StartZarvo(c.args, c.environment);
         EXPECT_EQ(WaitForExit(5000), c.status) << ChildErrors(zarvo);
         EXPECT_NE(ChildErrors(zarvo).find(c.message), std::string::npos) << ChildErrors(zarvo);
+        EXPECT_EQ(ChildErrors(zarvo).find(c.absent), std::string::npos) << ChildErrors(zarvo);
     }
 }
 
