@@ -21,8 +21,8 @@ void CopyRect(const WaylandSurface* surface, const uint32_t* from, uint32_t* to,
 }
 
 void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
-    if (surface->shown < 0 || &surface->buffers[surface->shown] == buffer) return;
-    const uint32_t* from = surface->buffers[surface->shown].pixels;
+    if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
+    const uint32_t* from = surface->buffers[surface->latest].pixels;
     if (buffer->missedAll) {
         CopyRect(surface, from, buffer->pixels, Rect{0, 0, surface->width, surface->height});
     } else {
@@ -66,6 +66,9 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     }
     wl_shm_pool_destroy(pool);
     surface->shown = -1;
+    surface->latest = -1;
+    surface->held = -1;
+    surface->heldCount = 0;
     return 1;
 }
 
@@ -78,29 +81,39 @@ void DestroyBuffers(WaylandSurface* surface) {
     surface->memory = nullptr;
     surface->memorySize = 0;
     surface->shown = -1;
+    surface->latest = -1;
+    surface->held = -1;
+    surface->heldCount = 0;
 }
 
 int TakeFreeBuffer(WaylandSurface* surface) {
-    // The one not shown first: the compositor may still read the shown one.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = 0; i < kBuffersPerSurface; ++i) {
-            WaylandBuffer* buffer = &surface->buffers[i];
-            if (buffer->busy || (pass == 0 && i == surface->shown)) continue;
-            CatchUp(surface, buffer);
-            return i;
-        }
+    // The one drawn last, when the compositor let it go (a compositor that
+    // copies shared memory does so at once): it needs nothing copied.
+    if (surface->latest >= 0 && !surface->buffers[surface->latest].busy) return surface->latest;
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        WaylandBuffer* buffer = &surface->buffers[i];
+        if (buffer->busy) continue;
+        CatchUp(surface, buffer);
+        return i;
     }
     return -1;
 }
 
+void AddRect(Rect* list, int* count, Rect rect) {
+    if (*count == kMaxMissedRects) {
+        Rect bounds = list[0];
+        for (int i = 1; i < *count; ++i) bounds = Union(bounds, list[i]);
+        list[0] = bounds;
+        *count = 1;
+    }
+    list[(*count)++] = rect;
+}
+
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+    surface->latest = drawn;
     for (int i = 0; i < kBuffersPerSurface; ++i) {
         WaylandBuffer* buffer = &surface->buffers[i];
         if (i == drawn || buffer->missedAll) continue;
-        if (buffer->missedCount + count > kMaxMissedRects) {
-            buffer->missedAll = 1;
-            continue;
-        }
-        for (int k = 0; k < count; ++k) buffer->missed[buffer->missedCount++] = rects[k];
+        for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, rects[k]);
     }
 }

@@ -10,6 +10,9 @@
 
 namespace {
 
+// A commit not shown for this long means the compositor hides the surface.
+constexpr int64_t kHiddenAfterMs = 500;
+
 void OnFrameDone(void* data, wl_callback* callback, uint32_t) {
     WaylandSurface* surface = static_cast<WaylandSurface*>(data);
     wl_callback_destroy(callback);
@@ -37,6 +40,7 @@ void Commit(WaylandSurface* surface, int index, const Rect* rects, int count) {
     wl_surface_commit(surface->surface);
     buffer->busy = 1;
     surface->shown = index;
+    surface->committedMs = MonotonicMilliseconds();
 }
 
 // The device pixels of the configured size: through the fractional scale
@@ -121,10 +125,18 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
     return surface->host->run.areas[surface->area].view;
 }
 
-void CommitChanges(WaylandSurface* surface, int index, const ScreenView& view) {
-    if (view.changedCount == 0) return;
+// The rectangles a tick drew into buffer `index`, kept for its commit.
+void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
     NoteDrawn(surface, index, view.changed, view.changedCount);
-    Commit(surface, index, view.changed, view.changedCount);
+    surface->held = index;
+    for (int i = 0; i < view.changedCount; ++i) AddRect(surface->heldDamage, &surface->heldCount, view.changed[i]);
+}
+
+void CommitHeld(WaylandSurface* surface) {
+    if (surface->held < 0) return;
+    if (surface->heldCount > 0) Commit(surface, surface->held, surface->heldDamage, surface->heldCount);
+    surface->held = -1;
+    surface->heldCount = 0;
 }
 
 }  // namespace
@@ -155,10 +167,11 @@ void ShowConfiguredSurface(WaylandSurface* surface) {
 void DrawSurfaceFrame(WaylandSurface* surface) {
     ScreenView* view = SurfaceView(surface);
     if (view == nullptr) return;
-    const int index = surface->frameCallback ? -1 : TakeFreeBuffer(surface);
+    const int waiting = surface->frameCallback != nullptr;
+    const int hidden = waiting && MonotonicMilliseconds() - surface->committedMs > kHiddenAfterMs;
+    const int index = hidden ? -1 : TakeFreeBuffer(surface);
     if (index < 0) {
-        // Hidden, or the last commit not shown yet: the scene keeps time,
-        // and the frame is put once the compositor is ready.
+        // The scene keeps time; nothing is drawn until the surface shows.
         AdvanceScreenView(*view);
         ForgetShownPicture(*view);
         surface->behind = 1;
@@ -166,17 +179,21 @@ void DrawSurfaceFrame(WaylandSurface* surface) {
     }
     TickScreenView(*view, BufferPixels(surface, index));
     surface->behind = 0;
-    CommitChanges(surface, index, *view);
+    HoldChanges(surface, index, *view);
+    if (!waiting) CommitHeld(surface);
 }
 
 void CatchUpSurface(WaylandSurface* surface) {
     ScreenView* view = SurfaceView(surface);
-    if (view == nullptr || !surface->behind || surface->frameCallback) return;
-    const int index = TakeFreeBuffer(surface);
-    if (index < 0) return;
-    PresentScreenView(*view, BufferPixels(surface, index));
-    surface->behind = 0;
-    CommitChanges(surface, index, *view);
+    if (view == nullptr || surface->frameCallback) return;
+    if (surface->behind) {
+        const int index = TakeFreeBuffer(surface);
+        if (index < 0) return;
+        PresentScreenView(*view, BufferPixels(surface, index));
+        surface->behind = 0;
+        HoldChanges(surface, index, *view);
+    }
+    CommitHeld(surface);
 }
 
 void EndSurfaceScene(WaylandSurface* surface) {

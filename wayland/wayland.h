@@ -38,12 +38,12 @@ enum WaylandLayer { kLayerBackground = 0, kLayerBottom = 1, kLayerOverlay = 3 };
 // ---- Records ----
 
 constexpr int kBuffersPerSurface = 2;
-constexpr int kMaxMissedRects = 64;
+constexpr int kMaxMissedRects = kMaxViewChanges;
 constexpr int kMaxOutputs = 16;
 
 // One shared-memory buffer of a surface. While the compositor holds it
 // (busy) it is not written; the rectangles drawn into its sibling since it
-// was last brought up to date are listed in `missed`.
+// was last brought up to date are listed in `missed` (all of it when fresh).
 struct WaylandBuffer {
     wl_buffer* buffer;
     uint32_t* pixels;
@@ -75,10 +75,17 @@ struct WaylandSurface {
     uint8_t* memory;
     size_t memorySize;
     WaylandBuffer buffers[kBuffersPerSurface];
-    int shown;  // the buffer committed last; -1 before the first
+    int shown;   // the buffer committed last; -1 before the first
+    int latest;  // the buffer drawn into last, which the others catch up from
+    // A buffer drawn while a commit waits, and the rectangles drawn since
+    // that commit: committed once the compositor has shown it.
+    int held;  // -1: none
+    int heldCount;
+    Rect heldDamage[kMaxMissedRects];
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
+    int64_t committedMs;         // when that commit was made
     int area;    // its area of the run (scene and view); -1 before set-up
-    int behind;  // frames were composed but not drawn: the strip is put whole next
+    int behind;  // frames were composed but not drawn (hidden): the strip is put whole next
     int closed;
 };
 
@@ -142,9 +149,12 @@ void FreeOutputs(WaylandHost* host);
 // 1 on success.
 int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int height);
 void DestroyBuffers(WaylandSurface* surface);
-// A buffer the compositor does not hold, brought up to date from the one
-// shown last; -1 when both are held.
+// A buffer the compositor does not hold: the one drawn last if it can be,
+// else another brought up to date from it; -1 when all are held.
 int TakeFreeBuffer(WaylandSurface* surface);
+// Adds `rect` to a list of at most kMaxMissedRects; a full list is merged
+// into its bounding box first (the strip's rectangles lie close together).
+void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
 
@@ -164,11 +174,12 @@ int OpenSurfaceCount(const WaylandHost* host);
 // The surface took the size it was configured to: its buffers and scene are
 // set up for it (again, when it changed) and the whole picture committed.
 void ShowConfiguredSurface(WaylandSurface* surface);
-// One frame of the surface's scene: drawn and committed when the compositor
-// is ready for it, else only composed, its strip drawn whole next time.
+// One frame of the surface's scene: drawn, and committed unless a commit
+// waits; on a surface hidden for a while only composed, its strip drawn
+// whole once it shows again.
 void DrawSurfaceFrame(WaylandSurface* surface);
-// A frame only composed while the compositor was busy, put now that it is
-// ready (the last frame before the scene stood still included).
+// What was drawn while a commit waited (or only composed while the surface
+// was hidden), committed once the compositor is ready for it.
 void CatchUpSurface(WaylandSurface* surface);
 // Frees the surface's scene and view; the run's frames are timed by another.
 void EndSurfaceScene(WaylandSurface* surface);

@@ -1,5 +1,5 @@
 // The buffers' bookkeeping: a buffer taken for drawing holds what the one
-// shown last holds, whichever rectangles it missed, and a buffer the
+// drawn last holds, whichever rectangles it missed, and a buffer the
 // compositor holds is never handed out.
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@ struct Fixture {
         surface.width = kWidth;
         surface.height = kHeight;
         surface.shown = -1;
+        surface.latest = -1;
         for (int i = 0; i < kBuffersPerSurface; ++i) {
             memory[i].assign(kWidth * kHeight, 0);
             surface.buffers[i].pixels = memory[i].data();
@@ -35,7 +36,7 @@ struct Fixture {
     }
 };
 
-TEST(WaylandBuffers, ATakenBufferHoldsWhatTheShownOneHolds) {
+TEST(WaylandBuffers, ATakenBufferHoldsWhatTheLatestOneHolds) {
     struct Case {
         const char* what;
         int draws;        // rectangles drawn into buffer 0 after buffer 1 was brought up to date
@@ -45,8 +46,9 @@ TEST(WaylandBuffers, ATakenBufferHoldsWhatTheShownOneHolds) {
     };
     const Case cases[] = {
         {"a few missed rectangles are copied", 3, 0, 0, 1},
-        {"more than the list holds: the whole buffer is copied", kMaxMissedRects + 5, 0, 0, 1},
-        {"the other one held, the released shown one is reused as it is", 3, 1, 1, 0},
+        {"more than the list holds: merged, still every one copied", kMaxMissedRects + 5, 0, 0, 1},
+        {"the one drawn last, released, is reused as it is", 3, 1, 1, 0},
+        {"both released: the one drawn last, nothing copied", 3, 1, 0, 0},
         {"both held: none", 3, 0, 1, -1},
     };
     for (const Case& c : cases) {
@@ -54,11 +56,11 @@ TEST(WaylandBuffers, ATakenBufferHoldsWhatTheShownOneHolds) {
         Fixture f;
         // Both buffers start equal and up to date with each other.
         f.DrawAndShow(0, Rect{0, 0, kWidth, kHeight}, 7);
-        f.surface.buffers[0].busy = 0;
         ASSERT_EQ(TakeFreeBuffer(&f.surface), 1);
         f.DrawAndShow(1, Rect{0, 0, kWidth, kHeight}, 7);
-        f.surface.buffers[1].busy = 0;
+        f.surface.buffers[0].busy = 0;
         ASSERT_EQ(TakeFreeBuffer(&f.surface), 0);
+        f.surface.buffers[1].busy = 0;
         for (int i = 0; i < c.draws; ++i) {
             f.DrawAndShow(0, Rect{i % kWidth, (i / kWidth) % kHeight, 1, 1}, 100 + static_cast<uint32_t>(i));
         }
@@ -84,6 +86,31 @@ TEST(WaylandBuffers, AFreshBufferGetsTheWholePicture) {
     f.DrawAndShow(0, Rect{3, 2, 4, 3}, 9);
     ASSERT_EQ(TakeFreeBuffer(&f.surface), 1);
     EXPECT_EQ(f.memory[1], f.memory[0]);
+}
+
+// A list past its room is merged into its bounds: it never grows beyond
+// kMaxMissedRects, and every rectangle added stays covered.
+TEST(WaylandBuffers, AFullRectListKeepsCoveringEveryRectangle) {
+    for (const int added : {1, kMaxMissedRects, kMaxMissedRects + 1, 3 * kMaxMissedRects + 7}) {
+        SCOPED_TRACE(added);
+        Rect list[kMaxMissedRects];
+        int count = 0;
+        std::vector<Rect> all;
+        for (int i = 0; i < added; ++i) {
+            const Rect rect{(i * 37) % 500, (i * 11) % 90 + 600, 3 + i % 5, 2 + i % 3};
+            all.push_back(rect);
+            AddRect(list, &count, rect);
+            ASSERT_LE(count, kMaxMissedRects);
+        }
+        for (const Rect& rect : all) {
+            bool covered = false;
+            for (int k = 0; k < count && !covered; ++k) {
+                covered = Contains(list[k], rect.x, rect.y) &&
+                          Contains(list[k], rect.x + rect.width - 1, rect.y + rect.height - 1);
+            }
+            EXPECT_TRUE(covered) << rect.x << "," << rect.y;
+        }
+    }
 }
 
 }  // namespace
