@@ -92,17 +92,16 @@ int TakeArea(WaylandSurface* surface) {
 }
 
 // The scene of the surface's area; a surface narrower than the smallest
-// layout shows it shrunk, as a small X11 window does. The frames of every
-// scene count from here (--still-after).
-void SetUpSurfaceScene(WaylandSurface* surface) {
+// layout shows it shrunk, as a small X11 window does. 0 when the first
+// output's scene refused or failed, which ends the run.
+int SetUpSurfaceScene(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
     surface->area = TakeArea(surface);
-    if (surface->area < 0) return;  // more outputs than areas: this one stays black
+    if (surface->area < 0) return 1;  // more outputs than areas: this one stays black
     const AreaSetUp setUp{&host->request.settings, host->request.displaySettings.pictureSize, surface->width, 24, 1};
     MonitorPlan plan = PlanSurface(surface);
     plan.rect = Rect{0, 0, surface->width, surface->height};
-    if (!StartAreaScene(&host->run, plan, setUp, &host->run.areas[surface->area])) return;
-    if (host->run.lead != nullptr) StartFrames(&host->run, MonotonicMilliseconds());
+    return StartAreaScene(&host->run, plan, setUp, &host->run.areas[surface->area]);
 }
 
 void PaintWhole(WaylandSurface* surface) {
@@ -160,8 +159,11 @@ void ShowConfiguredSurface(WaylandSurface* surface) {
         fprintf(stderr, "zarvo: could not allocate %dx%d buffers for the surface\n", width, height);
         return EndRun(&host->run, 1);
     }
-    SetUpSurfaceScene(surface);
-    if (host->run.running) PaintWhole(surface);
+    if (!SetUpSurfaceScene(surface)) return;
+    PaintWhole(surface);
+    // The frames of every scene count from here (--still-after); a run of
+    // --frames 0 ends with this picture committed.
+    if (host->run.lead != nullptr) StartFrames(&host->run, MonotonicMilliseconds());
 }
 
 void DrawSurfaceFrame(WaylandSurface* surface) {
