@@ -191,7 +191,7 @@ const CommandOption kZarvoOptions[] = {
      "size of the same shape); a window narrower than\n"
      "640 shows the 640x480 scene shrunk to fit"},
     {"monitors", "NAME", HandleMonitors,
-     "with --fullscreen: all (the picture on every\nmonitor, the default) or primary (the others black)"},
+     "with --fullscreen or --background: all (the\npicture on every monitor, the default) or\nprimary (the others black)"},
     {nullptr, nullptr, nullptr, "\nStored settings:"},
     {"save", nullptr, HandleSave,
      "store the settings given over the stored ones, say\nwhat was stored, and exit without drawing"},
