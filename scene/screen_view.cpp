@@ -16,8 +16,8 @@ Rect ScreenArea(const ScreenView& view) {
 
 // Black on every pixel of the target inside the area but outside the
 // visible picture, a row at a time in up to two spans.
-template <typename Pixel, typename Target>
-void FillAroundPicture(const ScreenView& view, const Target& target, Pixel black) {
+template <typename Pixel>
+void FillAroundPicture(const ScreenView& view, const ScreenPixels<Pixel>& target, Pixel black) {
     if (target.pixels == nullptr) return;
     const Rect fill = Intersect(target.area, ScreenArea(view));
     const Rect visible = view.fit->placement.visible;
@@ -40,10 +40,10 @@ Rect WholePicture(const ScreenView& view) {
 // in view.rowSpans; their bounding box, empty when nothing differs.
 Rect PasteDifferences(ScreenView& view, Rect r) {
     const Scene& scene = *view.scene;
-    const DifferingBlock block = PasteDifferingRows(
-        PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
-        ImageStride(scene.frameImage), PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.x, r.y,
-        r.width, r.height, view.rowSpans + r.y);
+    const ImageRows now{PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
+                        ImageStride(scene.frameImage), r.width, r.height};
+    const ImageRows shown{PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.width, r.height};
+    const DifferingBlock block = PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
     if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
     return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
                    block.rows.end - block.rows.begin};
@@ -129,37 +129,31 @@ void DestroyScreenView(ScreenView* view) {
     free(view);
 }
 
-void PaintScreenView(ScreenView& view, const RgbPixels& target) {
-    FillAroundPicture<uint32_t>(view, target, 0);
+template <typename Pixel>
+void PaintScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
+    FillAroundPicture<Pixel>(view, target, sizeof(Pixel) == 1 ? Pixel{view.blackIndex} : Pixel{0});
     ScalePictureRect(view.fit, view.picture, view.rgbTable, WholePicture(view), target);
 }
 
-void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    FillAroundPicture<uint8_t>(view, target, view.blackIndex);
-    ScalePictureRectIndexed(view.fit, view.picture, WholePicture(view), target);
-}
-
-Rect PresentScreenView(ScreenView& view, const RgbPixels& target) {
+template <typename Pixel>
+Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
     return PresentWith(view, [&](const PictureSpans& spans) {
         ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
     });
 }
 
-Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    return PresentWith(view, [&](const PictureSpans& spans) {
-        ScalePictureSpansIndexed(view.fit, view.picture, spans, target);
-    });
-}
-
-Rect TickScreenView(ScreenView& view, const RgbPixels& target) {
+template <typename Pixel>
+Rect TickScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentScreenView(view, target);
 }
 
-Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
-    return PresentScreenViewIndexed(view, target);
-}
+template void PaintScreenView(ScreenView&, const RgbPixels&);
+template void PaintScreenView(ScreenView&, const IndexPixels&);
+template Rect PresentScreenView(ScreenView&, const RgbPixels&);
+template Rect PresentScreenView(ScreenView&, const IndexPixels&);
+template Rect TickScreenView(ScreenView&, const RgbPixels&);
+template Rect TickScreenView(ScreenView&, const IndexPixels&);
 
 Rect AdvanceScreenView(ScreenView& view) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);

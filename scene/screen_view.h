@@ -56,13 +56,14 @@ void DestroyScreenView(ScreenView* view);
 SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size);
 
 // The whole area: black everywhere the picture is not, the scaled picture
-// inside. Targets cover the area (0, 0, width, height) or part of it.
-void PaintScreenView(ScreenView& view, const RgbPixels& target);
-void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+// inside. Targets cover the area (0, 0, width, height) or part of it; true
+// colour (RgbPixels) or palette indices (IndexPixels).
+template <typename Pixel>
+void PaintScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 
 // One timer tick: composes the frame and presents it.
-Rect TickScreenView(ScreenView& view, const RgbPixels& target);
-Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+template <typename Pixel>
+Rect TickScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 // One timer tick for a host that puts the picture on the screen itself
 // (Windows through GDI with the scene palette, at a whole factor): composes
 // the frame and pastes what differs into view.picture, listing the changed
@@ -75,8 +76,12 @@ Rect AdvanceScreenView(ScreenView& view);
 // are written. view.changed lists, per changed part of the frame, the
 // screen rectangle of its spans' bounding box; their bounding box is
 // returned (empty when nothing differs, as in the never-animated preview).
-Rect PresentScreenView(ScreenView& view, const RgbPixels& target);
-Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+template <typename Pixel>
+Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
+
+// The palette screen's calls under the names the Windows saver uses.
+inline void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) { PaintScreenView(view, target); }
+inline Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) { return TickScreenView(view, target); }
 
 // For when something else may have changed the screen's pixels (a window
 // over it gone, its saved bits put back, a palette or display change): the

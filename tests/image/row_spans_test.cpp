@@ -112,7 +112,8 @@ TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne)
         std::vector<RowSpans> spans(size_t(height) + 1);
         const size_t top = size_t(stride) * size_t(std::max(height - 1, 0));
         const DifferingBlock block =
-            PasteDifferingRows(now.data() + top, stride, shown.data() + top, stride, x, y, width, height, spans.data());
+            PasteDifferingRows(ImageRows{now.data() + top, stride, width, height},
+                               ImageRows{shown.data() + top, stride, width, height}, x, y, spans.data());
         SCOPED_TRACE(testing::Message() << "round " << round << ": " << width << " x " << height);
         DifferingBlock expected = {{x + width, x}, {y + height, y}};
         for (int row = 0; row < height; ++row) {
