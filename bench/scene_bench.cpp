@@ -325,25 +325,50 @@ void ScreenPaint(benchmark::State& state) {
 }
 BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMillisecond);
 
-// One tick of a default scene in a 1024 x 768 window, centred (a screen
-// pixel a picture pixel), composing included: what `zarvo --window` pays at
-// each timer tick (the tick scales into its 32-bit image), or the Windows
-// saver before its GDI calls (the tick only moves the view's picture on).
-// The scene runs on from one iteration to the next.
-template <bool kScales>
-void ScreenTickCentred(benchmark::State& state) {
-    constexpr int kWidth = 1024, kHeight = 768;
-    std::vector<uint32_t> pixels(size_t{kWidth} * kHeight);
-    const RgbPixels target{pixels.data(), kWidth, {0, 0, kWidth, kHeight}};
-    Scene* scene = SetUpScene({kWidth, kHeight, kWidth, 32, &kTrueColour}, kDefaultSettings, 20261207).scene;
-    ScreenView* view = scene != nullptr ? CreateScreenView(scene, kPictureCentred, kWidth, kHeight) : nullptr;
+// Each host's timer tick of a default scene, composing included, the scene
+// running on from one iteration to the next: `zarvo --window` and zarvo
+// full screen (the tick scales into the 32-bit image it sends; the Wayland
+// front end ticks the same XRGB8888 view), Zarvo.scr on a true-colour
+// display (into its 32-bit DIB section) and on a palette display (into its
+// 8-bit one, or for a whole factor only moving the view's picture on before
+// its GDI calls), and the web page (the tick, then the changed rectangle
+// turned into the canvas's RGBA bytes).
+enum class Host { kScales, kAdvances, kWeb };
+
+// The web page's conversion of the screen's 0x00RRGGBB pixels in `r` to the
+// canvas's R, G, B, A bytes.
+void CopyToCanvas(const std::vector<uint32_t>& pixels, int width, Rect r, std::vector<uint8_t>& rgba) {
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        for (int x = r.x; x < r.x + r.width; ++x) {
+            const size_t i = size_t(y) * size_t(width) + size_t(x);
+            const uint32_t pixel = pixels[i];
+            uint8_t* out = &rgba[4 * i];
+            out[0] = uint8_t(pixel >> 16);
+            out[1] = uint8_t(pixel >> 8);
+            out[2] = uint8_t(pixel);
+            out[3] = 255;
+        }
+    }
+}
+
+template <typename Pixel>
+void HostTick(benchmark::State& state, Host host, PictureSize size, int width, int height) {
+    std::vector<Pixel> pixels(size_t(width) * size_t(height));
+    std::vector<uint8_t> rgba(host == Host::kWeb ? 4 * pixels.size() : 0);
+    const ScreenPixels<Pixel> target{pixels.data(), width, {0, 0, width, height}};
+    const int bits = sizeof(Pixel) == 1 ? 8 : 32;
+    Scene* scene = SetUpScene({width, height, width, bits, &kTrueColour}, kDefaultSettings, 20261207).scene;
+    ScreenView* view = scene != nullptr ? CreateScreenView(scene, size, width, height) : nullptr;
     if (view != nullptr) {
         PaintScreenView(*view, target);
         for (auto _ : state) {
-            if (kScales) {
-                TickScreenView(*view, target);
-            } else {
+            if (host == Host::kAdvances) {
                 AdvanceScreenView(*view);
+            } else {
+                const Rect changed = TickScreenView(*view, target);
+                if constexpr (sizeof(Pixel) == 4) {
+                    if (host == Host::kWeb) CopyToCanvas(pixels, width, changed, rgba);
+                }
             }
             benchmark::ClobberMemory();
         }
@@ -353,8 +378,30 @@ void ScreenTickCentred(benchmark::State& state) {
     DestroyScreenView(view);
     DestroyScene(scene);
 }
-BENCHMARK(ScreenTickCentred<true>)->Name("ScreenTick/Centred1024x768")->Unit(benchmark::kMicrosecond);
-BENCHMARK(ScreenTickCentred<false>)->Name("ScreenTick/WindowsCentred1024x768")->Unit(benchmark::kMicrosecond);
+void TrueColourTick(benchmark::State& state, Host host, PictureSize size, int width, int height) {
+    HostTick<uint32_t>(state, host, size, width, height);
+}
+void PaletteTick(benchmark::State& state, Host host, PictureSize size, int width, int height) {
+    HostTick<uint8_t>(state, host, size, width, height);
+}
+BENCHMARK_CAPTURE(TrueColourTick, X11Window, Host::kScales, kPictureCentred, 1024, 768)
+    ->Name("ScreenTick/Centred1024x768")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TrueColourTick, X11FullScreen, Host::kScales, kPictureCentred, 1920, 1080)
+    ->Name("ScreenTick/X11FullScreen1920x1080")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TrueColourTick, WindowsCentred, Host::kAdvances, kPictureCentred, 1024, 768)
+    ->Name("ScreenTick/WindowsCentred1024x768")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TrueColourTick, WindowsDib, Host::kScales, kPictureFill, 1920, 1080)
+    ->Name("ScreenTick/WindowsDibFill1920x1080")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PaletteTick, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080)
+    ->Name("ScreenTick/WindowsPaletteFill1920x1080")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TrueColourTick, Web, Host::kWeb, kPictureCentred, 1024, 768)
+    ->Name("ScreenTick/WebCentred1024x768")
+    ->Unit(benchmark::kMicrosecond);
 
 void SetUp(benchmark::State& state) {
     for (auto _ : state) {
