@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "scene/run_rules.h"
+#include "app/run_rules.h"
 
 // What the first switch letter of a command-line tail asks for.
 struct CommandLineRequest {
-    RunMode mode;  // one of the Windows modes (scene/run_rules.h)
+    RunMode mode;  // one of the Windows modes (app/run_rules.h)
     const char* rest;  // preview and change-password: the text after the letter and its spaces
 };
 

@@ -1,5 +1,5 @@
 // The quiet time after a password verification, in which close requests are
-// ignored (the mouse threshold is shared with X11: scene/run_rules.cpp).
+// ignored (the mouse threshold is shared with X11: app/run_rules.cpp).
 #include "host/host.h"
 
 int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck) {

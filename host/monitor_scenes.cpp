@@ -6,7 +6,7 @@
 #include "host/monitor_scenes.h"
 
 #include "image/palette.h"
-#include "platform/platform.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #endif
 #include <windows.h>
 
+#include "app/monitor_plan.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
 

@@ -5,6 +5,7 @@
 // it, and the scenes freed with the window.
 #include "host/host.h"
 #include "host/monitor_scenes.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // entry of the record it edits, stored whole on OK; and two drop-down lists
 // for the display settings, stored beside the record on OK.
 #include "host/host.h"
-#include "platform/platform.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -14,19 +14,11 @@
 #include <cstdint>
 
 #include "image/image.h"
+#include "image/picture_size.h"
 #include "image/rect.h"
 #include "image/row_spans.h"
 
 struct PaletteEntry;
-
-// How large the picture is shown; the stored values are these numbers.
-enum PictureSize : int32_t {
-    kPictureCentred = 0,         // one screen pixel per picture pixel
-    kPictureWholeMultiples = 1,  // the largest whole multiple that fits
-    kPictureFill = 2,            // the largest size of the same shape that fits
-                                 // (on a smaller screen: shrunk, nearest-neighbour)
-    kPictureSizeCount = 3,
-};
 
 // Largest screen side accepted (X11's own limit); a larger or non-positive
 // side places nothing.

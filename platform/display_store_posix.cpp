@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "platform/replace_file.h"
 
 int DisplaySettingsFilePath(char* path, size_t capacity) {

@@ -2,7 +2,7 @@
 // "Monitors", beside "Config" in the settings key.
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // with the text's carriage return shown as a line break.
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 void ShowUserMessage(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: ", caption);

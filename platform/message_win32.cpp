@@ -2,7 +2,7 @@
 // topmost.
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 void ShowUserMessage(const char* text, const char* caption) {
     // The full-screen saver window is topmost and would cover a box that is

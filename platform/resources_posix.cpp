@@ -1,6 +1,6 @@
 // Bitmap lookup for programs without Windows resources: the DIBs built into
 // the program by zarvo_embed_bitmaps, found by their resource ids.
-#include "platform/platform.h"
+#include "platform/ports.h"
 
 int FindBitmapResource(int id, const uint8_t** data, size_t* size)
 {

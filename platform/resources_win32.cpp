@@ -1,7 +1,7 @@
 // Bitmap resources on Windows: those of the program's own module.
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "platform/ports.h"
 
 int FindBitmapResource(int id, const uint8_t** data, size_t* size)
 {

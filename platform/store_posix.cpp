@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "platform/replace_file.h"
 
 int SettingsFilePath(char* path, size_t capacity) {

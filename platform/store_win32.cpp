@@ -2,7 +2,7 @@
 // HKEY_CURRENT_USER.
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 namespace {
 

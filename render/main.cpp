@@ -7,11 +7,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/monitor_plan.h"
+#include "app/png_file.h"
+#include "platform/services.h"
 #include "render/gif_file.h"
 #include "render/render.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
-#include "tools/png_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "render/render.h"
 #include "settings/display_settings.h"
-#include "settings/option_grammar.h"
+#include "app/option_grammar.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "image/screen_fit.h"
-#include "settings/option_grammar.h"
+#include "app/option_grammar.h"
 
 struct RenderOptions {
     int width = 1024;

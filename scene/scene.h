@@ -10,7 +10,6 @@
 #include "image/palette.h"
 #include "image/rect.h"
 #include "image/span_sprite.h"
-#include "platform/platform.h"
 #include "scene/tables.h"
 #include "settings/settings.h"
 

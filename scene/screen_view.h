@@ -48,13 +48,6 @@ struct ScreenView {
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
 void DestroyScreenView(ScreenView* view);
 
-// An area narrower than the smallest layout (640 x 480) on Linux: the
-// window to set its scene up for, that layout, and the picture size that
-// shrinks it to fit, so a small preview pane shows the scene moving rather
-// than the still preview picture. Wider areas come back as they are and
-// keep `size`. Windows keeps its still preview and does not call this.
-SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size);
-
 // The whole area: black everywhere the picture is not, the scaled picture
 // inside. Targets cover the area (0, 0, width, height) or part of it; true
 // colour (RgbPixels) or palette indices (IndexPixels).
@@ -87,30 +80,3 @@ inline Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
 // over it gone, its saved bits put back, a palette or display change): the
 // next present writes and lists the whole strip, not only what differs.
 void ForgetShownPicture(ScreenView& view);
-
-// ---- Monitors ----
-
-// One monitor of the display, in the coordinates of the whole display.
-struct MonitorArea {
-    Rect rect;
-    int primary;  // 1 for the primary monitor
-};
-
-// What a host does on one monitor: set a scene up there (with its own seed,
-// the primary's being the run's seed) or leave it black.
-struct MonitorPlan {
-    Rect rect;
-    int primary;
-    int showsScene;
-    uint32_t seed;
-};
-
-// The plan for `count` monitors (at most kMaxMonitors are planned, the rest
-// stay black and unlisted): with kMonitorsPrimary only the primary shows the
-// scene; a monitor too small for any scene stays black unless it is the
-// primary, whose set-up then refuses as a single screen's would. With no
-// primary listed, the first monitor counts as the primary. The number of
-// plans written, 0 for no monitors.
-constexpr int kMaxMonitors = 16;
-int PlanMonitors(const MonitorArea* monitors, int count, MonitorChoice choice, uint32_t seed,
-                 MonitorPlan plans[kMaxMonitors]);

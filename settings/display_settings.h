@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "image/screen_fit.h"
+#include "image/picture_size.h"
 
 // Where the picture is shown; the stored values are these numbers.
 enum MonitorChoice : int32_t {

@@ -1,5 +1,5 @@
 // The six user settings with their ranges and their 72-byte stored form (the
-// store that keeps it is the platform's: platform/platform.h).
+// store that keeps it is the platform's: platform/services.h).
 #pragma once
 
 #include <cstddef>

@@ -5,7 +5,7 @@
 # source archive zarvo-<version>.tar.gz and SHA256SUMS.
 # Usage: release.sh [DIST [BUILD]]   BUILD: the build folders (build/release)
 # Every date comes from the commit (SOURCE_DATE_EPOCH), so two runs from the
-# same commit give the same bytes; tests/release/reproducible_test.sh checks it.
+# same commit give the same bytes; tests/installer/scr_reproducible_test.sh checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

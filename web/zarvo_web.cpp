@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/monitor_plan.h"
+#include "platform/services.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
 

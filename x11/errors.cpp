@@ -1,6 +1,6 @@
 // X protocol errors are recorded for the loop to judge instead of ending the
 // process from inside Xlib: a foreign window that goes away is a normal end.
-#include "x11/zarvo.h"
+#include "x11/window.h"
 
 namespace {
 

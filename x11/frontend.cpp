@@ -2,14 +2,10 @@
 // every exposure, frames on the timer, and the inputs that end a run.
 #include <algorithm>
 
-#include "x11/zarvo.h"
+#include "app/frame_clock.h"
+#include "x11/frontend.h"
 
 namespace {
-
-void End(FrontEnd* frontEnd, int status) {
-    frontEnd->running = 0;
-    frontEnd->exitStatus = status;
-}
 
 void QueryAnchor(FrontEnd* frontEnd) {
     Window root = 0, child = 0;
@@ -23,8 +19,8 @@ void QueryAnchor(FrontEnd* frontEnd) {
 }
 
 void HandleKey(FrontEnd* frontEnd, XKeyEvent* key) {
-    if (frontEnd->options.mode == kModeFullScreen) return End(frontEnd, 0);
-    if (frontEnd->saver.owned && KeyClosesWindow(XLookupKeysym(key, 0))) End(frontEnd, 0);
+    if (frontEnd->options.mode == kModeFullScreen) return EndRun(&frontEnd->run, 0);
+    if (frontEnd->saver.owned && KeyClosesWindow(XLookupKeysym(key, 0))) EndRun(&frontEnd->run, 0);
 }
 
 void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
@@ -34,7 +30,7 @@ void HandleExpose(FrontEnd* frontEnd, const XExposeEvent* expose) {
         if (expose->serial < frontEnd->paintSerial) return;
         return PaintWindow(frontEnd);
     }
-    if (!StartScene(frontEnd)) frontEnd->running = 0;
+    if (!StartScene(frontEnd)) frontEnd->run.running = 0;
 }
 
 // A window that took a new size (a person resized it, or XScreenSaver's
@@ -47,15 +43,15 @@ void HandleConfigure(FrontEnd* frontEnd, const XConfigureEvent* configure) {
     if (frontEnd->options.mode == kModeFullScreen && frontEnd->saver.owned) return;
     const RgbSurface& surface = frontEnd->output.surface;
     if (configure->width == surface.width && configure->height == surface.height) return;
-    EndScenes(frontEnd);
+    EndScenes(&frontEnd->run);
     DestroyFrameOutput(frontEnd->display, &frontEnd->output);
     frontEnd->outputReady = 0;
-    if (!StartScene(frontEnd)) frontEnd->running = 0;
+    if (!StartScene(frontEnd)) frontEnd->run.running = 0;
 }
 
 // The window's surface from an area's top-left corner on: the view draws in
 // the area's own coordinates.
-RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
+RgbPixels AreaPixels(FrameOutput* output, const SceneArea& area) {
     const RgbSurface& surface = output->surface;
     uint32_t* origin = surface.pixels + static_cast<size_t>(area.rect.y) * static_cast<size_t>(surface.pitch) +
                        static_cast<size_t>(area.rect.x);
@@ -64,7 +60,7 @@ RgbPixels AreaPixels(FrameOutput* output, const WindowArea& area) {
 
 // The rows [top, bottom) of the window that lie in an area, in the area's
 // own coordinates; an empty area when none do.
-RgbPixels AreaBand(FrameOutput* output, const WindowArea& area, int top, int bottom) {
+RgbPixels AreaBand(FrameOutput* output, const SceneArea& area, int top, int bottom) {
     RgbPixels pixels = AreaPixels(output, area);
     const int first = std::clamp(top - area.rect.y, 0, area.rect.height);
     const int last = std::clamp(bottom - area.rect.y, first, area.rect.height);
@@ -83,45 +79,19 @@ int PlanWindowAreas(FrontEnd* frontEnd, const XWindowAttributes& window, uint32_
     const int count = QueryMonitors(frontEnd->display, XScreenNumberOfScreen(window.screen), monitors);
     int inside = 0;
     for (int i = 0; i < count; ++i) {
-        const Rect& r = monitors[i].rect;
-        const int left = std::max(r.x, 0), top = std::max(r.y, 0);
-        const int right = std::min(r.x + r.width, window.width), bottom = std::min(r.y + r.height, window.height);
-        if (right <= left || bottom <= top) continue;
-        monitors[inside++] = {{left, top, right - left, bottom - top}, monitors[i].primary};
+        const Rect r = ClipTo(monitors[i].rect, window.width, window.height);
+        if (!IsEmpty(r)) monitors[inside++] = {r, monitors[i].primary};
     }
     if (inside == 0) return PlanMonitors(&whole, 1, kMonitorsAll, seed, plans);
     return PlanMonitors(monitors, inside, frontEnd->displaySettings.monitors, seed, plans);
 }
 
-// The scene and view of one area. 0 when the primary's scene refused or
-// failed, which ends the run as on a single screen; another monitor's
-// refusal leaves it black.
-int StartAreaScene(FrontEnd* frontEnd, const XWindowAttributes& window, const MonitorPlan& plan, WindowArea* area) {
+// What each area's scene is set up from. A narrow full screen keeps its
+// refusal: it is a display below the minimum; a window shrinks the scene.
+AreaSetUp WindowSetUp(const FrontEnd* frontEnd, const XWindowAttributes& window, const MonitorPlan& plan) {
     const bool fullscreen = frontEnd->options.mode == kModeFullScreen;
-    const int screenWidth = fullscreen ? plan.rect.width : WidthOfScreen(window.screen);
-    SceneWindowInfo info{plan.rect.width, plan.rect.height, screenWidth, window.depth, nullptr};
-    PictureSize pictureSize = frontEnd->displaySettings.pictureSize;
-    // A narrow full screen keeps its refusal: it is a display below the minimum.
-    if (!fullscreen) info = ShrinkSmallArea(info, &pictureSize);
-    const SceneSetUp setUp = SetUpScene(info, frontEnd->settings, plan.seed);
-    if (setUp.scene != nullptr) {
-        area->scene = setUp.scene;
-        area->view = CreateScreenView(setUp.scene, pictureSize, plan.rect.width, plan.rect.height);
-        if (area->view == nullptr) {
-            fprintf(stderr, "zarvo: out of memory\n");
-            End(frontEnd, 1);
-            return 0;
-        }
-        if (plan.primary || frontEnd->lead == nullptr) frontEnd->lead = setUp.scene;
-        return 1;
-    }
-    if (!plan.primary) return 1;
-    if (setUp.outcome == kSceneRefused) ShowMinimumRefusal("zarvo", plan.rect.width, plan.rect.height, window.depth);
-    if (setUp.outcome == kSceneFailed) {
-        fprintf(stderr, "zarvo: the scene could not be set up (pictures missing or damaged)\n");
-    }
-    End(frontEnd, 1);
-    return 0;
+    return AreaSetUp{&frontEnd->settings, frontEnd->displaySettings.pictureSize,
+                     fullscreen ? plan.rect.width : WidthOfScreen(window.screen), window.depth, !fullscreen};
 }
 
 // The window's size, depth and screen. A full-screen window is
@@ -148,7 +118,7 @@ int StartsBeforeExposure(const FrontEnd* frontEnd) {
 int StartScene(FrontEnd* frontEnd) {
     XWindowAttributes attributes;
     if (!QueryWindow(frontEnd, &attributes)) {
-        End(frontEnd, 0);  // the window went away before it could be drawn
+        EndRun(&frontEnd->run, 0);  // the window went away before it could be drawn
         return 0;
     }
     if (!CreateFrameOutput(frontEnd->display, frontEnd->saver.window, frontEnd->saver.visual,
@@ -156,13 +126,14 @@ int StartScene(FrontEnd* frontEnd) {
                            !frontEnd->options.noShm, &frontEnd->output)) {
         fprintf(stderr, "zarvo: could not create a %dx%d image for the window\n", attributes.width,
                 attributes.height);
-        End(frontEnd, 1);
+        EndRun(&frontEnd->run, 1);
         return 0;
     }
     frontEnd->outputReady = 1;
     MonitorPlan plans[kMaxMonitors];
     const uint32_t seed = frontEnd->options.seedGiven ? frontEnd->options.seed : SeedFromClock();
-    frontEnd->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
+    SceneRun* run = &frontEnd->run;
+    run->areaCount = PlanWindowAreas(frontEnd, attributes, seed, plans);
     // Mapped only now: attaching the shared memory and asking for the
     // monitors wait for the server, which would otherwise be busy mapping and
     // clearing a screen-sized window; while it does, the image's pages are
@@ -171,30 +142,13 @@ int StartScene(FrontEnd* frontEnd) {
         ShowFullScreenWindow(frontEnd->display, &frontEnd->saver);
     }
     PopulateFrameOutput(&frontEnd->output);
-    for (int i = 0; i < frontEnd->areaCount; ++i) {
-        frontEnd->areas[i].rect = plans[i].rect;
-        if (plans[i].showsScene && !StartAreaScene(frontEnd, attributes, plans[i], &frontEnd->areas[i])) return 0;
+    for (int i = 0; i < run->areaCount; ++i) {
+        if (!StartAreaScene(run, plans[i], WindowSetUp(frontEnd, attributes, plans[i]), &run->areas[i])) return 0;
     }
-    if (frontEnd->lead == nullptr) {  // no area got a scene: a still, black window
-        PaintWindow(frontEnd);
-        return 1;
-    }
-    frontEnd->sceneFramesDrawn = 0;
-    frontEnd->animating = SceneAnimates(*frontEnd->lead) && frontEnd->options.stillAfter != 0;
-    frontEnd->nextFrameMs = MonotonicMilliseconds() + HostFramePeriod(*frontEnd->lead);
+    // With no area given a scene the window stays still and black.
+    StartFrames(run, MonotonicMilliseconds());
     PaintWindow(frontEnd);
-    if (frontEnd->options.frameLimit == 0) End(frontEnd, 0);
     return 1;
-}
-
-void EndScenes(FrontEnd* frontEnd) {
-    for (WindowArea& area : frontEnd->areas) {
-        DestroyScreenView(area.view);
-        DestroyScene(area.scene);
-        area = WindowArea{};
-    }
-    frontEnd->areaCount = 0;
-    frontEnd->lead = nullptr;
 }
 
 void PaintWindow(FrontEnd* frontEnd) {
@@ -207,8 +161,8 @@ void PaintWindow(FrontEnd* frontEnd) {
     frontEnd->paintSerial = NextRequest(frontEnd->display);
     for (int top = 0; top < height; top += bandHeight) {
         const int bottom = std::min(height, top + bandHeight);
-        for (int i = 0; i < frontEnd->areaCount; ++i) {
-            const WindowArea& area = frontEnd->areas[i];
+        for (int i = 0; i < frontEnd->run.areaCount; ++i) {
+            const SceneArea& area = frontEnd->run.areas[i];
             const RgbPixels band = AreaBand(output, area, top, bottom);
             if (area.view && band.area.height > 0) PaintScreenView(*area.view, band);
         }
@@ -219,8 +173,8 @@ void PaintWindow(FrontEnd* frontEnd) {
 }
 
 void DrawFrame(FrontEnd* frontEnd) {
-    for (int i = 0; i < frontEnd->areaCount; ++i) {
-        const WindowArea& area = frontEnd->areas[i];
+    for (int i = 0; i < frontEnd->run.areaCount; ++i) {
+        const SceneArea& area = frontEnd->run.areas[i];
         if (area.view == nullptr) continue;
         TickScreenView(*area.view, AreaPixels(&frontEnd->output, area));
         Rect rects[kMaxViewChanges];
@@ -230,12 +184,7 @@ void DrawFrame(FrontEnd* frontEnd) {
         }
         PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }
-    ++frontEnd->framesDrawn;
-    ++frontEnd->sceneFramesDrawn;
-    const long still = frontEnd->options.stillAfter;
-    if (still >= 0 && frontEnd->sceneFramesDrawn >= still) frontEnd->animating = 0;
-    const long limit = frontEnd->options.frameLimit;
-    if (limit >= 0 && frontEnd->framesDrawn >= limit) End(frontEnd, 0);
+    CountFrame(&frontEnd->run);
 }
 
 void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
@@ -252,25 +201,25 @@ void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
         case KeyPress:
             return HandleKey(frontEnd, &event->xkey);
         case ButtonPress:
-            if (fullscreen) End(frontEnd, 0);
+            if (fullscreen) EndRun(&frontEnd->run, 0);
             return;
         case MotionNotify:
             if (fullscreen &&
                 MouseMoveExceedsThreshold({frontEnd->anchorX, frontEnd->anchorY},
                                           {event->xmotion.x_root, event->xmotion.y_root},
                                           kMouseMoveThreshold)) {
-                End(frontEnd, 0);
+                EndRun(&frontEnd->run, 0);
             }
             return;
         case ConfigureNotify:
             return HandleConfigure(frontEnd, &event->xconfigure);
         case ClientMessage:
-            if (IsCloseRequest(&frontEnd->saver, &event->xclient)) End(frontEnd, 0);
+            if (IsCloseRequest(&frontEnd->saver, &event->xclient)) EndRun(&frontEnd->run, 0);
             return;
         case DestroyNotify:
             if (event->xdestroywindow.window == frontEnd->saver.window) {
                 frontEnd->saver.window = 0;
-                End(frontEnd, 0);
+                EndRun(&frontEnd->run, 0);
             }
             return;
         default:

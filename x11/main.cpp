@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "x11/zarvo.h"
+#include "app/run_request.h"
+#include "app/signals.h"
+#include "x11/frontend.h"
 
 namespace {
 
@@ -33,14 +35,14 @@ int RunFrontEnd(FrontEnd* frontEnd) {
         XCloseDisplay(frontEnd->display);
         return Fail(error);
     }
-    frontEnd->running = 1;
+    frontEnd->run.running = 1;
     if (StartsBeforeExposure(frontEnd)) StartScene(frontEnd);
     RunEventLoop(frontEnd);
-    EndScenes(frontEnd);
+    EndScenes(&frontEnd->run);
     if (frontEnd->outputReady) DestroyFrameOutput(frontEnd->display, &frontEnd->output);
     CloseSaverWindow(frontEnd->display, &frontEnd->saver);
     XCloseDisplay(frontEnd->display);
-    return frontEnd->exitStatus;
+    return frontEnd->run.exitStatus;
 }
 
 FrontEnd frontEnd;  // the scene keeps a pointer to its surface for the whole run
@@ -52,26 +54,13 @@ int main(int argc, char** argv) {
     // handler stands (RunFrontEnd), a termination signal waits. The runs that
     // only print or store settings end with it still waiting, their work done.
     HoldTerminationSignals();
-    char error[256];
-    if (!ParseOptions(argc, argv, &frontEnd.options, error, sizeof error) ||
-        !ApplyScreenSaverWindow(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), error,
-                                sizeof error)) {
-        fprintf(stderr, "zarvo: %s\nTry 'zarvo --help' for the options.\n", error);
-        return 2;
-    }
-    if (frontEnd.options.help) {
-        PrintHelp(stdout);
-        return 0;
-    }
-    if (frontEnd.options.version) {
-        printf("zarvo %s\n", kZarvoVersion);
-        return 0;
-    }
-    if (frontEnd.options.showSettings) return ShowSettings();
-    if (frontEnd.options.resetSettings) return ResetSettings();
-    ChooseSettings(&frontEnd.options, getenv("XSCREENSAVER_WINDOW"), &frontEnd.settings,
-                   &frontEnd.displaySettings);
-    if (frontEnd.options.save) return SaveSettings(&frontEnd.options, frontEnd.settings, frontEnd.displaySettings);
-    ReportRunWarnings(&frontEnd.options);
+    RunRequest request{};
+    const int status = ReadRunRequest(argc, argv, &request);
+    if (status >= 0) return status;
+    frontEnd.options = request.options;
+    frontEnd.settings = request.settings;
+    frontEnd.displaySettings = request.displaySettings;
+    frontEnd.run.frameLimit = request.options.frameLimit;
+    frontEnd.run.stillAfter = request.options.stillAfter;
     return RunFrontEnd(&frontEnd);
 }

@@ -3,7 +3,7 @@
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
-#include "x11/zarvo.h"
+#include "x11/window.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "x11/zarvo.h"
+#include "x11/output.h"
+#include "x11/window.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "image/compose.h"
-#include "x11/zarvo.h"
+#include "x11/pixels.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
 // The window zarvo draws into: one of its own (a normal window or a
 // full-screen override-redirect one), the root window, or a foreign window.
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <time.h>
 
 #include <cstring>
 #include <initializer_list>
 
-#include "x11/zarvo.h"
+#include "x11/window.h"
 
 namespace {
 
@@ -197,4 +199,16 @@ void CloseSaverWindow(Display* display, SaverWindow* saver) {
     if (saver->blankCursor) XFreeCursor(display, saver->blankCursor);
     if (saver->colormap) XFreeColormap(display, saver->colormap);
     memset(saver, 0, sizeof *saver);
+}
+
+// The keys and the message that close the window mode (the mouse threshold
+// is shared with every host: app/run_rules.cpp).
+int KeyClosesWindow(KeySym key) {
+    return key == XK_q || key == XK_Q || key == XK_Escape;
+}
+
+int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message) {
+    // Other clients may send any message; only WM_PROTOCOLS carries the close request.
+    return saver->wmProtocols != None && message->message_type == saver->wmProtocols &&
+           message->format == 32 && static_cast<Atom>(message->data.l[0]) == saver->wmDeleteWindow;
 }

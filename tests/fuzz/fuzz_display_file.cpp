@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "tests/fuzz/scratch_files.h"
 
 namespace {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "x11/geometry.h"
-#include "x11/zarvo.h"
+#include "app/geometry.h"
+#include "app/options.h"
+#include "app/stored_settings.h"
 
 namespace {
 

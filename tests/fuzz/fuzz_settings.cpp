@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/services.h"
 #include "scene/scene.h"
 #include "tests/fuzz/scratch_files.h"
 

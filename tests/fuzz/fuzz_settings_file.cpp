@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "tests/fuzz/scratch_files.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/host.h"
-#include "platform/platform.h"
+#include "platform/services.h"
 
 namespace {
 

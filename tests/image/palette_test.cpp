@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image/palette.h"
-#include "platform/platform.h"
+#include "platform/ports.h"
 #include "test_images.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "image/compose.h"
 #include "image/image.h"
-#include "platform/platform.h"
+#include "platform/ports.h"
 
 struct ImageDeleter {
     void operator()(Image* image) const { DestroyImage(image); }

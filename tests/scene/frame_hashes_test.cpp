@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/scene/scene_test_support.h"
-#include "tools/png_file.h"
+#include "app/png_file.h"
 
 #ifndef ZARVO_SCENE_HASH_FILE
 #error "ZARVO_SCENE_HASH_FILE names the recorded hashes"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 #ifdef _WIN32
 #include <windows.h>

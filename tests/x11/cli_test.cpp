@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "platform/platform.h"
+#include "platform/services.h"
 #include "settings/settings.h"
 
 namespace {

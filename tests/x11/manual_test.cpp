@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "x11/zarvo.h"
+#include "app/options.h"
 
 namespace {
 

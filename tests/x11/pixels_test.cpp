@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "x11/zarvo.h"
+#include "x11/output.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Paints every picture once and encodes the files the generator writes.
 #include "picturegen.h"
-#include "tools/png_file.h"
+#include "app/png_file.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "picturegen.h"
-#include "tools/png_file.h"
+#include "app/png_file.h"
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--overlay") != 0)) {

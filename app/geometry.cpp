@@ -1,7 +1,7 @@
 // zarvo's --geometry: sides and an optional place, digits only, each in range.
-#include "x11/geometry.h"
+#include "app/geometry.h"
 
-#include "settings/option_grammar.h"
+#include "app/option_grammar.h"
 
 namespace {
 

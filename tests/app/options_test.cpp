@@ -9,8 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/platform.h"
-#include "x11/zarvo.h"
+#include "platform/services.h"
+#include "app/options.h"
+#include "app/stored_settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // zlib's compression for PNG files, where the build machine has zlib.
 #include <zlib.h>
 
-#include "tools/png_file.h"
+#include "app/png_file.h"
 
 std::vector<uint8_t> BestZlib(const std::vector<uint8_t>& rows) {
     uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));

@@ -1,5 +1,5 @@
 // The PNG chunk format with its CRC, stored zlib blocks and the file write.
-#include "tools/png_file.h"
+#include "app/png_file.h"
 
 #include <cstdio>
 

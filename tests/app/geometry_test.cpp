@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "x11/geometry.h"
+#include "app/geometry.h"
 
 namespace {
 

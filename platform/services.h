@@ -1,9 +1,7 @@
-// Every seam between the portable core and the system under it: bitmap
-// resources, the display's palette and the platform's palettes, the settings
-// store, the message to the user and the clock. The core calls only these;
-// platform/*_win32.cpp implement them with GDI, the registry and module
-// resources, platform/*_posix.cpp with embedded DIBs and a file. Hosts link
-// exactly one set; each puts the scene on its screen through a ScreenView.
+// The services the hosts use from the system and the core never does: the
+// settings stores, the message to the user, the minimum-display refusal,
+// the seed from the clock, and the surface of a host without GDI. Each has
+// a Windows and a POSIX implementation in platform/.
 #pragma once
 
 #include <cstddef>
@@ -11,11 +9,6 @@
 
 #include "settings/display_settings.h"
 #include "settings/settings.h"
-
-struct Image;
-struct Palette;
-struct PaletteEntry;
-struct DisplayPaletteInfo;
 
 #ifndef _WIN32
 // A 32-bit 0x00RRGGBB surface of a host without GDI.
@@ -26,39 +19,6 @@ struct RgbSurface {
     int pitch;  // in pixels
 };
 #endif
-
-// ---- Resources ----
-
-// The bytes of bitmap resource `id` (a DIB without file header). 1 when found.
-int FindBitmapResource(int id, const uint8_t** data, size_t* size);
-
-#ifndef _WIN32
-// The bitmaps built into a program for FindBitmapResource. The source that
-// zarvo_embed_bitmaps (cmake/EmbedBitmaps.cmake) generates defines both;
-// a program that links the platform links exactly one such source.
-struct EmbeddedBitmap {
-    int id;
-    const uint8_t* data;  // DIB bytes: the BMP file without its 14-byte file header
-    size_t size;
-};
-extern const EmbeddedBitmap embeddedBitmaps[];
-extern const int embeddedBitmapCount;
-#endif
-
-// ---- The display's palette and the platform's palettes ----
-
-// Reads NUMCOLORS, SIZEPALETTE and the system palette of the screen. Where
-// there is no hardware palette: -1, 0 and zeros.
-void ReadDisplayPalette(DisplayPaletteInfo* display);
-
-// Windows: creates the GDI palette for the entries (null on failure).
-// Elsewhere returns a non-null token; there is nothing to create.
-void* CreatePlatformPalette(const PaletteEntry* entries);
-void DestroyPlatformPalette(void* platformPalette);
-
-// Windows: GetNearestPaletteIndex on the GDI palette. -1 where the platform
-// has no such lookup (the caller then searches the entries itself).
-int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue);
 
 // ---- The settings store ----
 

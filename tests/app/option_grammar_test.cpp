@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/option_grammar.h"
+#include "app/option_grammar.h"
 
 namespace {
 

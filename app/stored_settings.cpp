@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <unistd.h>
 
-#include "platform/platform.h"
-#include "x11/zarvo.h"
+#include "app/stored_settings.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "scene/run_rules.h"
+#include "app/run_rules.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The command-line grammar both Linux programs share.
-#include "settings/option_grammar.h"
+#include "app/option_grammar.h"
 
 #include <cctype>
 #include <cerrno>

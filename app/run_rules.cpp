@@ -1,5 +1,5 @@
 // The mouse-move dismissal arithmetic shared by both hosts.
-#include "scene/run_rules.h"
+#include "app/run_rules.h"
 
 namespace {
 

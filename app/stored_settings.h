@@ -1,0 +1,35 @@
+// The stored settings as the user meets them: which runs use them, what is
+// stored and where, and a stored file that cannot be used.
+#pragma once
+
+#include <cstdio>
+
+#include "app/options.h"
+#include "settings/display_settings.h"
+#include "settings/settings.h"
+
+// The stored record over the defaults. A record that cannot be used (a file
+// of the wrong size, not a plain file, or a value outside its range) is
+// reported on standard error and the defaults are used.
+void ReadStoredSettings(SettingsRecord* record);
+// The stored display settings; a file that cannot be wholly used (as for
+// the record, or one that is not text or names a value that is not one of
+// the setting's) is reported likewise, the defaults standing in.
+DisplaySettings ReadStoredDisplaySettings();
+// Each setting with its range and default, then the display settings.
+void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
+// --save: stores both and says what and where, naming each value that was
+// clamped into its range; --show-settings; --reset-settings. Exit statuses.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display);
+int ShowSettings();
+int ResetSettings();
+
+// 1 when XScreenSaver started this run: XSCREENSAVER_WINDOW is set or
+// --root or --window-id was given.
+int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow);
+// The settings of a run: the built-in defaults, under the stored ones unless
+// XScreenSaver started it (its settings tool leaves out an option whose
+// slider sits at the default, so its command line is the whole truth), and
+// the command line's over both.
+void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                    DisplaySettings* display);

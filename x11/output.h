@@ -1,0 +1,38 @@
+// The image that carries the scene's surface to the window.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include "image/rect.h"
+#include "platform/services.h"
+#include "x11/pixels.h"
+
+struct FrameOutput {
+    RgbSurface surface;  // what the scene draws into
+    XImage* image;       // the same pixels in the window's visual
+    XShmSegmentInfo shmInfo;
+    int usesShm;
+    int direct;               // surface.pixels is image->data
+    uint32_t* surfaceMemory;  // owned surface pixels when not direct
+    PixelFormat format;
+    ChannelTables tables;
+    GC gc;
+};
+
+// An output of width x height for a window of the given visual. 1 on success.
+int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
+                      int height, int allowShm, FrameOutput* output);
+// The pixel format of a visual whose images store `bitsPerPixel` bits.
+PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
+// Converts one rectangle of the surface and queues it for the server.
+void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect rect);
+// Sends what is queued and, with shared memory, waits until the server has
+// read it (the next frame writes into the same memory).
+void WaitForFrameRects(Display* display, const FrameOutput* output);
+// Sends `count` rectangles and waits once after them all.
+void PutFrameRects(Display* display, Window window, FrameOutput* output, const Rect* rects, int count);
+// Maps every page of the output's memory now rather than at first touch.
+void PopulateFrameOutput(const FrameOutput* output);
+void DestroyFrameOutput(Display* display, FrameOutput* output);
