@@ -21,13 +21,17 @@ void FillAroundPicture(const ScreenView& view, const ScreenPixels<Pixel>& target
     if (target.pixels == nullptr) return;
     const Rect fill = Intersect(target.area, ScreenArea(view));
     const Rect visible = view.fit->placement.visible;
+    // Named ends: std::clamp takes references, and a temporary bound to one
+    // gets a scope clean-up under AddressSanitizer, whose unwinding entry is
+    // writable data the core keeps none of.
+    const int fillEnd = fill.x + fill.width, visibleEnd = visible.x + visible.width;
     for (int y = fill.y; y < fill.y + fill.height; ++y) {
         Pixel* row = target.pixels + int64_t{y - target.area.y} * target.pitch - target.area.x;
         const bool crossesPicture = y >= visible.y && y < visible.y + visible.height && visible.width > 0;
-        const int left = crossesPicture ? std::clamp(visible.x, fill.x, fill.x + fill.width) : fill.x + fill.width;
-        const int right = crossesPicture ? std::clamp(visible.x + visible.width, left, fill.x + fill.width) : left;
+        const int left = crossesPicture ? std::clamp(visible.x, fill.x, fillEnd) : fillEnd;
+        const int right = crossesPicture ? std::clamp(visibleEnd, left, fillEnd) : left;
         std::fill(row + fill.x, row + left, black);
-        std::fill(row + right, row + fill.x + fill.width, black);
+        std::fill(row + right, row + fillEnd, black);
     }
 }
 
