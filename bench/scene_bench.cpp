@@ -15,6 +15,7 @@
 
 #include "scene/screen_view.h"
 #include "scene/steps.h"
+#include "web/canvas.h"
 
 namespace {
 
@@ -335,22 +336,6 @@ BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMill
 // turned into the canvas's RGBA bytes).
 enum class Host { kScales, kAdvances, kWeb };
 
-// The web page's conversion of the screen's 0x00RRGGBB pixels in `r` to the
-// canvas's R, G, B, A bytes.
-void CopyToCanvas(const std::vector<uint32_t>& pixels, int width, Rect r, std::vector<uint8_t>& rgba) {
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        for (int x = r.x; x < r.x + r.width; ++x) {
-            const size_t i = size_t(y) * size_t(width) + size_t(x);
-            const uint32_t pixel = pixels[i];
-            uint8_t* out = &rgba[4 * i];
-            out[0] = uint8_t(pixel >> 16);
-            out[1] = uint8_t(pixel >> 8);
-            out[2] = uint8_t(pixel);
-            out[3] = 255;
-        }
-    }
-}
-
 template <typename Pixel>
 void HostTick(benchmark::State& state, Host host, PictureSize size, int width, int height) {
     std::vector<Pixel> pixels(size_t(width) * size_t(height));
@@ -365,9 +350,9 @@ void HostTick(benchmark::State& state, Host host, PictureSize size, int width, i
             if (host == Host::kAdvances) {
                 AdvanceScreenView(*view);
             } else {
-                const Rect changed = TickScreenView(*view, target);
+                TickScreenView(*view, target);
                 if constexpr (sizeof(Pixel) == 4) {
-                    if (host == Host::kWeb) CopyToCanvas(pixels, width, changed, rgba);
+                    if (host == Host::kWeb) CopyChangesToCanvas(*view, pixels.data(), width, rgba.data());
                 }
             }
             benchmark::ClobberMemory();

@@ -72,10 +72,6 @@ Rect AdvanceScreenView(ScreenView& view);
 template <typename Pixel>
 Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 
-// The palette screen's calls under the names the Windows saver uses.
-inline void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) { PaintScreenView(view, target); }
-inline Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) { return TickScreenView(view, target); }
-
 // For when something else may have changed the screen's pixels (a window
 // over it gone, its saved bits put back, a palette or display change): the
 // next present writes and lists the whole strip, not only what differs.
