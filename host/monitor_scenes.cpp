@@ -213,7 +213,7 @@ void PaintMonitor(MonitorScene& monitor, HDC dc) {
     }
     GdiFlush();  // no copy of the surface may still be pending while it is rewritten
     if (monitor.surface.indexed) {
-        PaintScreenViewIndexed(*monitor.view, IndexTarget(monitor));
+        PaintScreenView(*monitor.view, IndexTarget(monitor));
     } else {
         PaintScreenView(*monitor.view, RgbTarget(monitor));
     }
@@ -229,7 +229,7 @@ void TickMonitor(MonitorScene& monitor, HDC dc) {
     }
     GdiFlush();
     if (monitor.surface.indexed) {
-        TickScreenViewIndexed(*monitor.view, IndexTarget(monitor));
+        TickScreenView(*monitor.view, IndexTarget(monitor));
     } else {
         TickScreenView(*monitor.view, RgbTarget(monitor));
     }

@@ -122,8 +122,12 @@ void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offse
     FindGroupSpans(a, 0, b, 0, width, 1, offset, spans);
 }
 
-DifferingBlock PasteDifferingRows(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int x, int y,
-                                  int width, int height, RowSpans* spans) {
+DifferingBlock PasteDifferingRows(const ImageRows& nowRows, const ImageRows& shownRows, int x, int y,
+                                  RowSpans* spans) {
+    const uint8_t* now = nowRows.topRow;
+    uint8_t* shown = shownRows.topRow;
+    const int nowStride = nowRows.stride, shownStride = shownRows.stride;
+    const int width = nowRows.width, height = nowRows.height;
     DifferingBlock block = {{x + width, x}, {y + height, y}};
     for (int top = 0; top < height; top += kRowGroup) {
         const int rows = std::min(kRowGroup, height - top);

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "image/image.h"
+
 // Columns [begin, end).
 struct ColumnSpan {
     int begin;
@@ -44,10 +46,9 @@ struct DifferingBlock {
     ColumnSpan rows;
 };
 
-// A block of `height` rows of `width` pixels, `now` and `shown` pointing at
-// the top row of each (bottom-up images: a row down is a stride lower):
-// each row's differing spans are copied from `now` into `shown`, as the
-// block now shows on the screen, and kept in spans[row] when `spans` is not
-// null. Columns and rows are reported from (x, y).
-DifferingBlock PasteDifferingRows(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int x, int y,
-                                  int width, int height, RowSpans* spans);
+// A block of rows.width x rows.height pixels, `now` and `shown` holding it
+// from their top-left pixel: each row's differing spans are copied from
+// `now` into `shown`, as the block now shows on the screen, and kept in
+// spans[row] when `spans` is not null. Columns and rows are reported from
+// (x, y). `shown` is read for its pixels and stride; its size is `now`'s.
+DifferingBlock PasteDifferingRows(const ImageRows& now, const ImageRows& shown, int x, int y, RowSpans* spans);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kWeightOne = 256;
-
 int SideIsUsable(int64_t side, int64_t limit) { return side > 0 && side <= limit; }
 
 int64_t GreatestCommonDivisor(int64_t a, int64_t b)

@@ -50,7 +50,9 @@ PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHei
 
 // What one screen column (or row) of the output shows: picture column
 // `index`, and when its footprint straddles the edge to index + 1, that
-// neighbour's share in 256ths (1 to 255; 0 when it lies inside one pixel).
+// neighbour's share in kWeightOne parts (1 to kWeightOne - 1; 0 when it lies
+// inside one pixel).
+constexpr int kWeightOne = 256;
 struct FitTap {
     int32_t index;
     int32_t weight;
@@ -124,6 +126,6 @@ void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
 // picture rectangle `from` and the screen rectangle `to` = ScreenRectOf(fit,
 // source) that is exactly its k-fold image, cut to the screen; 1 then. 0 for
 // a fractional factor, whose rounding in the platform's stretch would not
-// line a strip up with the whole picture (ScalePictureRectIndexed does), or
+// line a strip up with the whole picture (ScalePictureRect does on palette screens), or
 // when nothing of `source` is on the screen.
 int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to);

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kWeightOne = 256;
-
 // Per channel (a (256 - w) + b w + 128) / 256 on 0x00RRGGBB; a itself when
 // w is 0.
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
@@ -31,8 +29,6 @@ struct Interval {
 // A working line serves the screen rows of its picture row and of the rows
 // either side: the footprints of three rows' spans.
 constexpr int kMaxLineIntervals = 3 * kMaxRowSpans;
-
-bool operator==(const Interval& a, const Interval& b) { return a.begin == b.begin && a.end == b.end; }
 
 // The visible columns reading a row's spans, in order, cut to the columns
 // [from, to) (spans are cut to the picture; those read by no visible column
@@ -83,10 +79,12 @@ int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
     return n;
 }
 
-int Usable(const ScreenFit* fit, const Image* picture, const void* pixels, int pitch, Rect area)
+template <typename Pixel>
+int Usable(const ScreenFit* fit, const Image* picture, const uint32_t* table, const ScreenPixels<Pixel>& target)
 {
-    if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !pixels) return 0;
-    if (area.width <= 0 || area.height <= 0 || pitch < area.width) return 0;
+    if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !target.pixels) return 0;
+    if (!table && sizeof(Pixel) != 1) return 0;
+    if (target.area.width <= 0 || target.area.height <= 0 || target.pitch < target.area.width) return 0;
     return ImageWidth(picture) == fit->placement.pictureWidth && ImageHeight(picture) == fit->placement.pictureHeight;
 }
 
@@ -99,16 +97,15 @@ template <typename Pixel, typename SpansOf>
 struct SpanWindow {
     const ScreenFit& fit;
     SpansOf spansOf;
-    Pixel* pixels;
-    int pitch;
-    Rect area;
+    ScreenPixels<Pixel> target;
     int y0 = 0, y1 = 0, x0 = 0, x1 = 0;  // visible rows and columns
     MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
 
-    SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, Pixel* px, int pp, Rect a)
-        : fit(f), spansOf(s), pixels(px), pitch(pp), area(a)
+    SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, const ScreenPixels<Pixel>& t)
+        : fit(f), spansOf(s), target(t)
     {
         const PicturePlacement& p = fit.placement;
+        const Rect area = target.area;
         const Rect rows = ScreenRectOf(&fit, Rect{0, top, p.pictureWidth, bottom - top});
         if (rows.height <= 0) return;
         y0 = std::max(rows.y, area.y) - p.visible.y;
@@ -147,51 +144,10 @@ struct SpanWindow {
     Pixel* RowAt(int y) const
     {
         const PicturePlacement& p = fit.placement;
-        return pixels + ((int64_t{p.visible.y} + y - area.y) * pitch + p.visible.x - area.x);
+        return target.pixels +
+               ((int64_t{p.visible.y} + y - target.area.y) * target.pitch + p.visible.x - target.area.x);
     }
 };
-
-// A screen row to write: its tap and the intervals it writes.
-struct RowPlan {
-    FitTap tap;
-    int count;
-    Interval at[2 * kMaxRowSpans];
-};
-
-// Walks the screen rows reading any picture row of [top, bottom), within
-// `area`: each writes the footprints of the spans (spansOf(row), null for
-// none) of the rows it reads, by `write`, or copies them from the row above
-// when that one read the same source (`sameSource`) over the same columns.
-template <typename Pixel, typename SpansOf, typename SameSource, typename Write>
-void WriteSpanRows(const ScreenFit& fit, int top, int bottom, SpansOf spansOf, Pixel* pixels, int pitch,
-                   Rect area, SameSource sameSource, Write write)
-{
-    SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, pixels, pitch, area);
-    RowPlan plans[2];
-    RowPlan* above = nullptr;
-    for (int y = window.y0; y < window.y1; ++y) {
-        RowPlan* here = above;
-        if (!above || !SameTap(fit.rows[y], above->tap)) {
-            here = above == plans ? plans + 1 : plans;
-            here->tap = fit.rows[y];
-            const Interval* at;
-            here->count = window.Intervals(here->tap, &at);
-            std::copy(at, at + here->count, here->at);
-        }
-        const bool copy = above && (here == above || (here->count == above->count && sameSource(above->tap, here->tap) &&
-                                                      std::equal(here->at, here->at + here->count, above->at)));
-        Pixel* row = window.RowAt(y);
-        for (int k = 0; k < here->count; ++k) {
-            Pixel* out = row + here->at[k].begin;
-            if (copy) {
-                std::memcpy(out, out - pitch, size_t(here->at[k].end - here->at[k].begin) * sizeof(Pixel));
-            } else {
-                write(here->tap, here->at[k], out);
-            }
-        }
-        above = here;
-    }
-}
 
 // Per 16-bit lane: two channels of a pixel, so two pixels' colours blend
 // in each half of the register, in exactly Blend's arithmetic.
@@ -323,30 +279,46 @@ void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, 
     }
 }
 
-// Copies of a working line into a screen row: most are a few dozen pixels.
-inline void CopyPixels(uint32_t* out, const uint32_t* in, int count)
+// The same for a palette screen: each column takes the index under its
+// centre.
+void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t*, const Interval& v, uint8_t* out)
 {
-    constexpr int kShort = 64;
-    if (count > kShort) {
-        std::memcpy(out, in, size_t(count) * sizeof(uint32_t));
+    for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
+}
+
+// The picture rows a screen row reads: on a true-colour screen its tap's
+// one or two, on a palette screen only the one under its centre.
+inline FitTap RowsRead(const FitTap& tap, const uint32_t*) { return tap; }
+inline FitTap RowsRead(const FitTap& tap, const uint8_t*) { return FitTap{NearestIndex(tap), 0}; }
+
+// Copies of a working line into a screen row: most are a few dozen pixels.
+template <typename Pixel>
+inline void CopyPixels(Pixel* out, const Pixel* in, int count)
+{
+    constexpr int kShort = 256;
+    const int bytes = count * int(sizeof(Pixel));
+    if (bytes > kShort) {
+        std::memcpy(out, in, size_t(bytes));
     } else {
-        CopyShort(reinterpret_cast<uint8_t*>(out), reinterpret_cast<const uint8_t*>(in), count * 4);
+        CopyShort(reinterpret_cast<uint8_t*>(out), reinterpret_cast<const uint8_t*>(in), bytes);
     }
 }
 
 // Each picture row a screen row reads is scaled once into a working line,
 // over the footprints of its own spans and its neighbours' (the rows
 // straddling it and them read it there); two lines, by the row's parity.
-template <typename SpansOf>
-void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-              SpansOf spansOf, const RgbPixels& target)
+// Screen rows reading one picture row copy its line, those straddling two
+// blend their lines.
+template <typename Pixel, typename SpansOf>
+void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+                 SpansOf spansOf, const ScreenPixels<Pixel>& target)
 {
     const ImageRows rows = RowsOf(picture);
-    SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area);
+    SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, target);
     const int width = fit.placement.visible.width;
     int32_t lineIndex[2] = {-1, -1};
     const auto line = [&](int32_t index) {
-        uint32_t* pixels = fit.lines + (index & 1) * (width + kLinePadding);
+        Pixel* pixels = reinterpret_cast<Pixel*>(fit.lines + (index & 1) * (width + kLinePadding));
         if (lineIndex[index & 1] != index) {
             lineIndex[index & 1] = index;
             const MappedRow &above = window.Paired(index - 1), &here = window.Paired(index);
@@ -356,43 +328,30 @@ void WriteRgb(const ScreenFit& fit, const Image* picture, const uint32_t* table,
         }
         return pixels;
     };
-    FitTap tap{-1, 0};
+    FitTap tap{-1, 0}, read{-1, 0};
     const Interval* at = nullptr;
     int count = 0;
     for (int y = window.y0; y < window.y1; ++y) {
         if (!SameTap(fit.rows[y], tap)) {
             tap = fit.rows[y];
+            read = RowsRead(tap, target.pixels);
             count = window.Intervals(tap, &at);
         }
         if (count == 0) continue;
-        uint32_t* row = window.RowAt(y);
-        const uint32_t* upper = line(tap.index);
-        if (tap.weight == 0) {
-            for (int k = 0; k < count; ++k) {
-                const Interval& v = at[k];
-                CopyPixels(row + v.begin, upper + v.begin, v.end - v.begin);
+        Pixel* row = window.RowAt(y);
+        const Pixel* upper = line(read.index);
+        if constexpr (sizeof(Pixel) == sizeof(uint32_t)) {
+            if (read.weight != 0) {
+                const Pixel* lower = line(read.index + 1);
+                for (int k = 0; k < count; ++k) {
+                    const Interval& v = at[k];
+                    BlendRows(upper + v.begin, lower + v.begin, uint32_t(read.weight), v.end - v.begin, row + v.begin);
+                }
+                continue;
             }
-            continue;
         }
-        const uint32_t* lower = line(tap.index + 1);
-        for (int k = 0; k < count; ++k) {
-            const Interval& v = at[k];
-            BlendRows(upper + v.begin, lower + v.begin, uint32_t(tap.weight), v.end - v.begin, row + v.begin);
-        }
+        for (int k = 0; k < count; ++k) CopyPixels(row + at[k].begin, upper + at[k].begin, at[k].end - at[k].begin);
     }
-}
-
-template <typename SpansOf>
-void WriteIndexed(const ScreenFit& fit, const Image* picture, int top, int bottom, SpansOf spansOf,
-                  const IndexPixels& target)
-{
-    const ImageRows rows = RowsOf(picture);
-    WriteSpanRows(fit, top, bottom, spansOf, target.pixels, target.pitch, target.area,
-                  [](const FitTap& a, const FitTap& b) { return NearestIndex(a) == NearestIndex(b); },
-                  [&](const FitTap& tap, Interval v, uint8_t* out) {
-                      const uint8_t* row = RowsPixel(rows, 0, NearestIndex(tap));
-                      for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
-                  });
 }
 
 // A rectangle as spans: the same one on each of its rows.
@@ -440,20 +399,30 @@ int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, in
 }
 
 // One screen pixel a picture pixel both ways (centred, the usual window):
-// each span's pixels go straight through `convert`, cut to the visible part
-// and the target's area; the footprint of a span is the span itself.
+// each span's pixels go straight through the table (or as they are, on a
+// palette screen), cut to the visible part and the target's area; the
+// footprint of a span is the span itself.
 bool IsOneToOne(const ScreenFit& fit)
 {
     const PicturePlacement& p = fit.placement;
     return p.output.width == p.pictureWidth && p.output.height == p.pictureHeight;
 }
 
-template <typename Pixel, typename Convert>
-void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, int top, int bottom, const PictureSpans& spans,
-                        Pixel* pixels, int pitch, Rect area, Convert convert)
+inline void Convert(const uint8_t* in, const uint32_t* table, int count, uint32_t* out)
+{
+    for (int x = 0; x < count; ++x) out[x] = table[in[x]];
+}
+inline void Convert(const uint8_t* in, const uint32_t*, int count, uint8_t* out)
+{
+    std::memcpy(out, in, size_t(count));
+}
+
+template <typename Pixel>
+void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+                        const PictureSpans& spans, const ScreenPixels<Pixel>& target)
 {
     const PicturePlacement& p = fit.placement;
-    const Rect v = p.visible;
+    const Rect v = p.visible, area = target.area;
     const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
     const int upper = std::max(v.y, area.y), lower = std::min(v.y + v.height, area.y + area.height);
     for (int y = top; y < bottom; ++y) {
@@ -461,63 +430,45 @@ void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, int top, int
         if (screenY < upper || screenY >= lower) continue;
         const RowSpans& row = spans.rows[y - spans.top];
         const uint8_t* in = PixelAddress(picture, 0, y);
-        Pixel* out = pixels + int64_t{screenY - area.y} * pitch - area.x + p.output.x;
+        Pixel* out = target.pixels + int64_t{screenY - area.y} * target.pitch - area.x + p.output.x;
         for (int k = 0; k < row.count; ++k) {
             const int from = std::max({row.spans[k].begin, 0, left - p.output.x});
             const int to = std::min({row.spans[k].end, p.pictureWidth, right - p.output.x});
-            for (int x = from; x < to; ++x) out[x] = convert(in[x]);
+            if (from < to) Convert(in + from, table, to - from, out + from);
         }
     }
 }
 
 }  // namespace
 
-int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     Rect source, const RgbPixels& target)
+template <typename Pixel>
+int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount], Rect source,
+                     const ScreenPixels<Pixel>& target)
 {
     RectSpans spans;
-    if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!Usable(fit, picture, table, target)) return 0;
     if (!RectAsSpans(fit, source, target.area, &spans)) return 0;
-    WriteRgb(*fit, picture, table, spans.top, spans.bottom, spans, target);
+    WriteScaled(*fit, picture, table, spans.top, spans.bottom, spans, target);
     return 1;
 }
 
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, Rect source,
-                            const IndexPixels& target)
-{
-    RectSpans spans;
-    if (!Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
-    if (!RectAsSpans(fit, source, target.area, &spans)) return 0;
-    WriteIndexed(*fit, picture, spans.top, spans.bottom, spans, target);
-    return 1;
-}
-
+template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                      const PictureSpans& spans, const RgbPixels& target)
+                      const PictureSpans& spans, const ScreenPixels<Pixel>& target)
 {
     int top, bottom;
-    if (!table || !Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
+    if (!Usable(fit, picture, table, target)) return 0;
     if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
     if (IsOneToOne(*fit)) {
-        WriteSpansOneToOne(*fit, picture, top, bottom, spans, target.pixels, target.pitch, target.area,
-                           [table](uint8_t v) { return table[v]; });
+        WriteSpansOneToOne(*fit, picture, table, top, bottom, spans, target);
         return 1;
     }
-    WriteRgb(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
+    WriteScaled(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
     return 1;
 }
 
-int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
-                             const IndexPixels& target)
-{
-    int top, bottom;
-    if (!Usable(fit, picture, target.pixels, target.pitch, target.area)) return 0;
-    if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
-    if (IsOneToOne(*fit)) {
-        WriteSpansOneToOne(*fit, picture, top, bottom, spans, target.pixels, target.pitch, target.area,
-                           [](uint8_t v) { return v; });
-        return 1;
-    }
-    WriteIndexed(*fit, picture, top, bottom, ListedSpans{spans}, target);
-    return 1;
-}
+template int ScalePictureRect(const ScreenFit*, const Image*, const uint32_t*, Rect, const RgbPixels&);
+template int ScalePictureRect(const ScreenFit*, const Image*, const uint32_t*, Rect, const IndexPixels&);
+template int ScalePictureSpans(const ScreenFit*, const Image*, const uint32_t*, const PictureSpans&, const RgbPixels&);
+template int ScalePictureSpans(const ScreenFit*, const Image*, const uint32_t*, const PictureSpans&,
+                               const IndexPixels&);

@@ -16,30 +16,28 @@
 // A surface holding the screen rectangle `area` (screen coordinates); pixel
 // (X, Y) of the screen is pixels[(Y - area.y) * pitch + X - area.x]. A whole
 // screen's surface has area (0, 0, width, height); a strip's may be smaller.
-struct RgbPixels {
-    uint32_t* pixels;
+// Pixels are 0x00RRGGBB on true-colour screens, palette indices on palette
+// screens.
+template <typename Pixel>
+struct ScreenPixels {
+    Pixel* pixels;
     int pitch;  // in pixels
     Rect area;
 };
-struct IndexPixels {
-    uint8_t* pixels;
-    int pitch;  // in bytes
-    Rect area;
-};
+using RgbPixels = ScreenPixels<uint32_t>;
+using IndexPixels = ScreenPixels<uint8_t>;
 
-// Writes ScreenRectOf(fit, source) ∩ target.area, for true-colour screens:
-// pixels inside one picture pixel take its colour, those on an uneven
-// block's edge blend the two (four at a corner) by coverage in integer
-// arithmetic. Each screen pixel is a function of the whole picture alone, so
-// a strip gives the same bytes as the whole picture. 0 when the picture does
+// Writes ScreenRectOf(fit, source) ∩ target.area. On true-colour screens
+// pixels inside one picture pixel take its colour from the table, those on
+// an uneven block's edge blend the two (four at a corner) by coverage in
+// integer arithmetic; on palette screens each takes the index of the
+// picture pixel under its centre (nearest-neighbour; the table is not
+// read). Each screen pixel is a function of the whole picture alone, so a
+// strip gives the same bytes as the whole picture. 0 when the picture does
 // not have the placement's size or an argument is unusable.
-int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                     Rect source, const RgbPixels& target);
-
-// The same into palette indices for palette screens, plain nearest-neighbour:
-// each screen pixel takes the picture pixel under its centre.
-int ScalePictureRectIndexed(const ScreenFit* fit, const Image* picture, Rect source,
-                            const IndexPixels& target);
+template <typename Pixel>
+int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount], Rect source,
+                     const ScreenPixels<Pixel>& target);
 
 // Spans of picture columns on the picture rows [top, top + rowCount):
 // rows[i] holds those of row top + i. Spans are in increasing order and
@@ -54,7 +52,6 @@ struct PictureSpans {
 // spans: on each screen row the footprints of the spans of the one or two
 // picture rows it reads, within target.area. All of them lie in
 // ScreenRectOf the spans' bounding box. 0 when an argument is unusable.
+template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                      const PictureSpans& spans, const RgbPixels& target);
-int ScalePictureSpansIndexed(const ScreenFit* fit, const Image* picture, const PictureSpans& spans,
-                             const IndexPixels& target);
+                      const PictureSpans& spans, const ScreenPixels<Pixel>& target);

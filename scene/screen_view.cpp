@@ -16,18 +16,22 @@ Rect ScreenArea(const ScreenView& view) {
 
 // Black on every pixel of the target inside the area but outside the
 // visible picture, a row at a time in up to two spans.
-template <typename Pixel, typename Target>
-void FillAroundPicture(const ScreenView& view, const Target& target, Pixel black) {
+template <typename Pixel>
+void FillAroundPicture(const ScreenView& view, const ScreenPixels<Pixel>& target, Pixel black) {
     if (target.pixels == nullptr) return;
     const Rect fill = Intersect(target.area, ScreenArea(view));
     const Rect visible = view.fit->placement.visible;
+    // Named ends: std::clamp takes references, and a temporary bound to one
+    // gets a scope clean-up under AddressSanitizer, whose unwinding entry is
+    // writable data the core keeps none of.
+    const int fillEnd = fill.x + fill.width, visibleEnd = visible.x + visible.width;
     for (int y = fill.y; y < fill.y + fill.height; ++y) {
         Pixel* row = target.pixels + int64_t{y - target.area.y} * target.pitch - target.area.x;
         const bool crossesPicture = y >= visible.y && y < visible.y + visible.height && visible.width > 0;
-        const int left = crossesPicture ? std::clamp(visible.x, fill.x, fill.x + fill.width) : fill.x + fill.width;
-        const int right = crossesPicture ? std::clamp(visible.x + visible.width, left, fill.x + fill.width) : left;
+        const int left = crossesPicture ? std::clamp(visible.x, fill.x, fillEnd) : fillEnd;
+        const int right = crossesPicture ? std::clamp(visibleEnd, left, fillEnd) : left;
         std::fill(row + fill.x, row + left, black);
-        std::fill(row + right, row + fill.x + fill.width, black);
+        std::fill(row + right, row + fillEnd, black);
     }
 }
 
@@ -40,10 +44,10 @@ Rect WholePicture(const ScreenView& view) {
 // in view.rowSpans; their bounding box, empty when nothing differs.
 Rect PasteDifferences(ScreenView& view, Rect r) {
     const Scene& scene = *view.scene;
-    const DifferingBlock block = PasteDifferingRows(
-        PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
-        ImageStride(scene.frameImage), PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.x, r.y,
-        r.width, r.height, view.rowSpans + r.y);
+    const ImageRows now{PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
+                        ImageStride(scene.frameImage), r.width, r.height};
+    const ImageRows shown{PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.width, r.height};
+    const DifferingBlock block = PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
     if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
     return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
                    block.rows.end - block.rows.begin};
@@ -122,37 +126,31 @@ void DestroyScreenView(ScreenView* view) {
     free(view);
 }
 
-void PaintScreenView(ScreenView& view, const RgbPixels& target) {
-    FillAroundPicture<uint32_t>(view, target, 0);
+template <typename Pixel>
+void PaintScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
+    FillAroundPicture<Pixel>(view, target, sizeof(Pixel) == 1 ? Pixel{view.blackIndex} : Pixel{0});
     ScalePictureRect(view.fit, view.picture, view.rgbTable, WholePicture(view), target);
 }
 
-void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    FillAroundPicture<uint8_t>(view, target, view.blackIndex);
-    ScalePictureRectIndexed(view.fit, view.picture, WholePicture(view), target);
-}
-
-Rect PresentScreenView(ScreenView& view, const RgbPixels& target) {
+template <typename Pixel>
+Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
     return PresentWith(view, [&](const PictureSpans& spans) {
         ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
     });
 }
 
-Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    return PresentWith(view, [&](const PictureSpans& spans) {
-        ScalePictureSpansIndexed(view.fit, view.picture, spans, target);
-    });
-}
-
-Rect TickScreenView(ScreenView& view, const RgbPixels& target) {
+template <typename Pixel>
+Rect TickScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentScreenView(view, target);
 }
 
-Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target) {
-    if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
-    return PresentScreenViewIndexed(view, target);
-}
+template void PaintScreenView(ScreenView&, const RgbPixels&);
+template void PaintScreenView(ScreenView&, const IndexPixels&);
+template Rect PresentScreenView(ScreenView&, const RgbPixels&);
+template Rect PresentScreenView(ScreenView&, const IndexPixels&);
+template Rect TickScreenView(ScreenView&, const RgbPixels&);
+template Rect TickScreenView(ScreenView&, const IndexPixels&);
 
 Rect AdvanceScreenView(ScreenView& view) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);

@@ -49,13 +49,14 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
 void DestroyScreenView(ScreenView* view);
 
 // The whole area: black everywhere the picture is not, the scaled picture
-// inside. Targets cover the area (0, 0, width, height) or part of it.
-void PaintScreenView(ScreenView& view, const RgbPixels& target);
-void PaintScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+// inside. Targets cover the area (0, 0, width, height) or part of it; true
+// colour (RgbPixels) or palette indices (IndexPixels).
+template <typename Pixel>
+void PaintScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 
 // One timer tick: composes the frame and presents it.
-Rect TickScreenView(ScreenView& view, const RgbPixels& target);
-Rect TickScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+template <typename Pixel>
+Rect TickScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 // One timer tick for a host that puts the picture on the screen itself
 // (Windows through GDI with the scene palette, at a whole factor): composes
 // the frame and pastes what differs into view.picture, listing the changed
@@ -68,8 +69,8 @@ Rect AdvanceScreenView(ScreenView& view);
 // are written. view.changed lists, per changed part of the frame, the
 // screen rectangle of its spans' bounding box; their bounding box is
 // returned (empty when nothing differs, as in the never-animated preview).
-Rect PresentScreenView(ScreenView& view, const RgbPixels& target);
-Rect PresentScreenViewIndexed(ScreenView& view, const IndexPixels& target);
+template <typename Pixel>
+Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 
 // For when something else may have changed the screen's pixels (a window
 // over it gone, its saved bits put back, a palette or display change): the

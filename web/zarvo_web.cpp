@@ -11,6 +11,7 @@
 #include "platform/services.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
+#include "web/canvas.h"
 
 namespace {
 
@@ -30,22 +31,6 @@ void Stop() {
     DestroyScreenView(current.view);
     DestroyScene(current.scene);
     current = WebScene{};
-}
-
-// The surface's 0x00RRGGBB pixels of `area` into the canvas's RGBA bytes.
-void CopyToCanvas(Rect area) {
-    const int width = current.surface.width;
-    for (int y = area.y; y < area.y + area.height; ++y) {
-        for (int x = area.x; x < area.x + area.width; ++x) {
-            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            const uint32_t pixel = current.surfacePixels[i];
-            uint8_t* out = &current.rgba[4 * i];
-            out[0] = static_cast<uint8_t>(pixel >> 16);
-            out[1] = static_cast<uint8_t>(pixel >> 8);
-            out[2] = static_cast<uint8_t>(pixel);
-            out[3] = 255;
-        }
-    }
 }
 
 RgbPixels Target() {
@@ -87,7 +72,7 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
         return 0;
     }
     PaintScreenView(*current.view, Target());
-    CopyToCanvas({0, 0, width, height});
+    CopyToCanvas(current.surfacePixels.data(), width, {0, 0, width, height}, current.rgba.data());
     return 1;
 }
 
@@ -110,7 +95,7 @@ EMSCRIPTEN_KEEPALIVE int zarvo_tick() {
     if (current.view == nullptr || !SceneAnimates(*current.scene)) return 0;
     const Rect changed = TickScreenView(*current.view, Target());
     if (changed.width <= 0 || changed.height <= 0) return 0;
-    CopyToCanvas(changed);
+    CopyChangesToCanvas(*current.view, current.surfacePixels.data(), current.surface.width, current.rgba.data());
     return 1;
 }
 

@@ -92,33 +92,40 @@ TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
     }
 }
 
-// A block of rows pasted eight at a time: each row's spans are those its
-// row compared alone has, the differing bytes end up copied and nothing
-// else is written, and the block reported bounds the rows that differed.
+// A block of rows pasted eight at a time between rows of different strides:
+// each row's spans are those its row compared alone has, the differing bytes
+// end up copied and nothing else is written, and the block reported bounds
+// the rows that differed.
 TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne)
 {
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         const int width = int(random() % 90), height = int(random() % 21), stride = width + int(random() % 5);
+        const int shownStride = width + int(random() % 5);
         const int x = int(random() % 30), y = int(random() % 30);
         // Bottom-up rows with a guard byte after each image: row 0 is the last in memory.
-        std::vector<uint8_t> now(size_t(stride) * size_t(height) + 1), shown(now.size());
+        std::vector<uint8_t> now(size_t(stride) * size_t(height) + 1), shown(size_t(shownStride) * size_t(height) + 1);
         for (uint8_t& v : now) v = uint8_t(random() % 3);
-        shown = now;
+        for (uint8_t& v : shown) v = uint8_t(random() % 3);
+        const size_t top = size_t(stride) * size_t(std::max(height - 1, 0));
+        const size_t shownTop = size_t(shownStride) * size_t(std::max(height - 1, 0));
+        const auto nowRow = [&](int row) { return now.data() + top - size_t(row) * size_t(stride); };
+        const auto shownRow = [&](int row) { return size_t(shownTop - size_t(row) * size_t(shownStride)); };
+        for (int row = 0; row < height; ++row) std::copy(nowRow(row), nowRow(row) + width, shown.begin() + shownRow(row));
         for (int n = int(random() % 12); n > 0 && width > 0 && height > 0; --n) {
             now[size_t(int(random() % unsigned(height)) * stride + int(random() % unsigned(width)))] ^= 4;
         }
         const std::vector<uint8_t> before = shown;
         std::vector<RowSpans> spans(size_t(height) + 1);
-        const size_t top = size_t(stride) * size_t(std::max(height - 1, 0));
         const DifferingBlock block =
-            PasteDifferingRows(now.data() + top, stride, shown.data() + top, stride, x, y, width, height, spans.data());
+            PasteDifferingRows(ImageRows{now.data() + top, stride, width, height},
+                               ImageRows{shown.data() + shownTop, shownStride, width, height}, x, y, spans.data());
         SCOPED_TRACE(testing::Message() << "round " << round << ": " << width << " x " << height);
         DifferingBlock expected = {{x + width, x}, {y + height, y}};
         for (int row = 0; row < height; ++row) {
-            const size_t at = top - size_t(row) * size_t(stride);
+            const size_t at = shownRow(row);
             RowSpans alone{};
-            FindDifferingSpans(now.data() + at, before.data() + at, width, x, &alone);
+            FindDifferingSpans(nowRow(row), before.data() + at, width, x, &alone);
             ASSERT_EQ(spans[size_t(row)].count, alone.count) << "row " << row;
             for (int k = 0; k < alone.count; ++k) {
                 EXPECT_EQ(spans[size_t(row)].spans[k].begin, alone.spans[k].begin) << "row " << row;
@@ -129,8 +136,8 @@ TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne)
                                     std::max(expected.columns.end, alone.spans[alone.count - 1].end)};
                 expected.rows = {std::min(expected.rows.begin, y + row), y + row + 1};
             }
-            for (int c = 0; c < width; ++c) ASSERT_EQ(shown[at + size_t(c)], now[at + size_t(c)]) << "row " << row;
-            for (int c = width; c < stride; ++c) ASSERT_EQ(shown[at + size_t(c)], before[at + size_t(c)]);
+            for (int c = 0; c < width; ++c) ASSERT_EQ(shown[at + size_t(c)], nowRow(row)[c]) << "row " << row;
+            for (int c = width; c < shownStride; ++c) ASSERT_EQ(shown[at + size_t(c)], before[at + size_t(c)]);
         }
         EXPECT_EQ(shown.back(), before.back());
         if (expected.columns.end > expected.columns.begin) {

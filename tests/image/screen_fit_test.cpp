@@ -201,7 +201,7 @@ struct Scaled {
         indices.assign(size, 0xA5);
         const Rect all{0, 0, fit->placement.pictureWidth, fit->placement.pictureHeight};
         ScalePictureRect(fit, picture, table, all, RgbPixels{rgb.data(), Screen().width, Screen()});
-        ScalePictureRectIndexed(fit, picture, all, IndexPixels{indices.data(), Screen().width, Screen()});
+        ScalePictureRect(fit, picture, table, all, IndexPixels{indices.data(), Screen().width, Screen()});
     }
 };
 
@@ -233,8 +233,8 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
             EXPECT_EQ(ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
                                        RgbPixels{alone.data(), c.screenWidth, whole.Screen()}),
                       touched.width > 0 ? 1 : 0);
-            ScalePictureRectIndexed(whole.fit, whole.picture, strip,
-                                    IndexPixels{aloneIndices.data(), c.screenWidth, whole.Screen()});
+            ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
+                             IndexPixels{aloneIndices.data(), c.screenWidth, whole.Screen()});
             ScalePictureRect(whole.fit, whole.picture, whole.table, strip, RgbPixels{own.data(), touched.width, touched});
             const std::vector<uint32_t> before = whole.rgb;
             const std::vector<uint8_t> beforeIndices = whole.indices;
@@ -306,7 +306,7 @@ void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uin
     AreaSurface<uint32_t> rgb(area, width, 1);
     AreaSurface<uint8_t> indices(area, width, 1);
     ScalePictureSpans(fit, picture, table, spans, RgbPixels{rgb.Pixels(), rgb.pitch, area});
-    ScalePictureSpansIndexed(fit, picture, spans, IndexPixels{indices.Pixels(), indices.pitch, area});
+    ScalePictureSpans(fit, picture, table, spans, IndexPixels{indices.Pixels(), indices.pitch, area});
     int x = 0, y = 0;
     for (size_t i = 0; i < rgb.memory.size(); ++i) {
         const bool held = rgb.Holds(i, &x, &y);
@@ -343,10 +343,10 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
             const PictureSpans spans{top, int(rows.size()), rows.data()};
             std::vector<uint32_t> one(whole.rgb.size(), 1), other(whole.rgb.size(), 2);
             std::vector<uint8_t> oneIndices(whole.indices.size(), 1), otherIndices(whole.indices.size(), 2);
-            ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, {one.data(), screen.width, screen}), 1);
-            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, {other.data(), screen.width, screen});
-            ScalePictureSpansIndexed(whole.fit, whole.picture, spans, {oneIndices.data(), screen.width, screen});
-            ScalePictureSpansIndexed(whole.fit, whole.picture, spans, {otherIndices.data(), screen.width, screen});
+            ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, RgbPixels{one.data(), screen.width, screen}), 1);
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, RgbPixels{other.data(), screen.width, screen});
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, IndexPixels{oneIndices.data(), screen.width, screen});
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, IndexPixels{otherIndices.data(), screen.width, screen});
             const auto inSpans = [&](int x, int y) {
                 if (y < top || y >= top + int(rows.size())) return false;
                 const RowSpans& r = rows[size_t(y - top)];
@@ -475,7 +475,7 @@ TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
         << "a pitch narrower than the area";
     EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, Rect{37, 0, 5, 5}, target), 0)
         << "a rectangle beside the picture";
-    EXPECT_EQ(ScalePictureRectIndexed(scaled.fit, scaled.picture, all, IndexPixels{nullptr, 101, scaled.Screen()}),
+    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, IndexPixels{nullptr, 101, scaled.Screen()}),
               0);
     EXPECT_TRUE(std::all_of(screen.begin(), screen.end(), [](uint32_t v) { return v == 7; }));
     DestroyImage(other);

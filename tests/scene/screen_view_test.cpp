@@ -68,7 +68,7 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
         Screen<uint8_t> put(w, h), expected(w, h);
         std::fill(put.pixels.begin(), put.pixels.end(), advanced->blackIndex);
         PutPictureRect(*advanced, {0, 0, ImageWidth(advanced->picture), ImageHeight(advanced->picture)}, put);
-        PaintScreenViewIndexed(*ticked, IndexOf(expected));
+        PaintScreenView(*ticked, IndexOf(expected));
         EXPECT_EQ(Differences(put, expected), 0) << "paint";
         const Rect frame = FrameWindowRect(*scenes[0]);
         const Rect strip{frame.x, frame.y, frame.width, frame.height};
@@ -82,7 +82,7 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
                 ForgetShownPicture(*advanced);
             }
             AdvanceScreenView(*advanced);
-            TickScreenViewIndexed(*ticked, IndexOf(expected));
+            TickScreenView(*ticked, IndexOf(expected));
             for (int k = 0; k < advanced->changedCount; ++k) {
                 const Rect r = advanced->changedPicture[k];
                 if (c.size == kPictureCentred) {
@@ -164,8 +164,8 @@ TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
             [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
         ExpectTicksMatchPaints<uint8_t>(
             c.size, c.width, c.height, IndexOf,
-            [](ScreenView& v, const IndexPixels& t) { PaintScreenViewIndexed(v, t); },
-            [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
+            [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
+            [](ScreenView& v, const IndexPixels& t) { return TickScreenView(v, t); });
     }
 }
 
@@ -276,8 +276,8 @@ TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
             [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
         ExpectForgottenPictureRepaintsTheStrip<uint8_t>(
             c.size, c.width, c.height, IndexOf,
-            [](ScreenView& v, const IndexPixels& t) { PaintScreenViewIndexed(v, t); },
-            [](ScreenView& v, const IndexPixels& t) { return TickScreenViewIndexed(v, t); });
+            [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
+            [](ScreenView& v, const IndexPixels& t) { return TickScreenView(v, t); });
     }
 }
 
