@@ -61,8 +61,8 @@ int ParseSetting(const SettingOption& setting, const char* value, GivenSettings*
 // "  --name VALUE" and the first help line beside it, or under it when long.
 void PrintRow(FILE* out, const char* name, const char* valueName, const char* help) {
     char usage[64];
-    const int width = std::snprintf(usage, sizeof usage, "  --%s%s%s", name, valueName ? " " : "",
-                                    valueName ? valueName : "");
+    const int width =
+        std::snprintf(usage, sizeof usage, "  --%s%s%s", name, valueName ? " " : "", valueName ? valueName : "");
     std::fputs(usage, out);
     int column = width;
     if (column > kHelpColumn - 2) {
@@ -131,8 +131,7 @@ int ParseNumberOption(const char* option, const char* text, long long low, long 
         *value = number;
         return 1;
     }
-    std::snprintf(error, errorSize, "--%s needs a whole number from %lld to %lld, got \"%s\"", option, low, high,
-                  text);
+    std::snprintf(error, errorSize, "--%s needs a whole number from %lld to %lld, got \"%s\"", option, low, high, text);
     return 0;
 }
 

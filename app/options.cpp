@@ -32,8 +32,8 @@ int ParseGeometry(const char* text, ZarvoOptions* options) {
 // keyboard and the mouse, the others for one someone else owns and handles,
 // and quietly dropping one would hide a mistaken command.
 int SetMode(ZarvoOptions* options, int mode, char* error, size_t errorSize) {
-    int fullscreenClash = options->modeGiven && options->mode != mode &&
-                          (options->mode == kModeFullScreen || mode == kModeFullScreen);
+    int fullscreenClash =
+        options->modeGiven && options->mode != mode && (options->mode == kModeFullScreen || mode == kModeFullScreen);
     if (fullscreenClash) {
         snprintf(error, errorSize, "--fullscreen excludes --root and --window-id");
         return 0;
@@ -99,8 +99,7 @@ int HandleWindowId(void* target, const char* value, char* error, size_t errorSiz
         return SetMode(Options(target), kModePreview, error, errorSize) &&
                RefuseBackgroundClash(Options(target), error, errorSize);
     }
-    snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"",
-             value);
+    snprintf(error, errorSize, "--window-id needs a window id (decimal or 0x hex), got \"%s\"", value);
     return 0;
 }
 
@@ -166,7 +165,8 @@ const CommandOption kZarvoOptions[] = {
     {"window-id", "ID", HandleWindowId,
      "draw into window ID (decimal or 0x hex); wins over\n--root and XSCREENSAVER_WINDOW"},
     {"background", nullptr, HandleBackground,
-     "Wayland: under the windows on every output, not\nended by input (a live wallpaper, or a lock\nscreen's background); ends on SIGTERM"},
+     "Wayland: under the windows on every output, not\nended by input (a live wallpaper, or a lock\nscreen's "
+     "background); ends on SIGTERM"},
     {"layer", "NAME", HandleLayer,
      "with --background: the layer, background (the\ndefault) or bottom (for KDE Plasma)"},
     {"display", "NAME", HandleDisplay, "the X display to use (default $DISPLAY)"},
@@ -191,7 +191,8 @@ const CommandOption kZarvoOptions[] = {
      "size of the same shape); a window narrower than\n"
      "640 shows the 640x480 scene shrunk to fit"},
     {"monitors", "NAME", HandleMonitors,
-     "with --fullscreen or --background: all (the\npicture on every monitor, the default) or\nprimary (the others black)"},
+     "with --fullscreen or --background: all (the\npicture on every monitor, the default) or\nprimary (the others "
+     "black)"},
     {nullptr, nullptr, nullptr, "\nStored settings:"},
     {"save", nullptr, HandleSave,
      "store the settings given over the stored ones, say\nwhat was stored, and exit without drawing"},
@@ -214,8 +215,7 @@ int ParseWindowId(const char* text, unsigned long* id) {
     int hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = hex ? text + 2 : text;
     // strtoull would also take spaces and signs.
-    if (!(hex ? isxdigit(static_cast<unsigned char>(*digits))
-              : isdigit(static_cast<unsigned char>(*digits)))) {
+    if (!(hex ? isxdigit(static_cast<unsigned char>(*digits)) : isdigit(static_cast<unsigned char>(*digits)))) {
         return 0;
     }
     char* end = nullptr;
@@ -241,8 +241,7 @@ int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size
                             errorSize);
 }
 
-int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
-                           size_t errorSize) {
+int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error, size_t errorSize) {
     // XScreenSaver names its window in the environment; it stands for the
     // root window (a virtual root) and for a plain start without a mode.
     if (!envWindow || !*envWindow) return 1;
@@ -291,6 +290,5 @@ void PrintHelp(FILE* out) {
     char displayPath[4096] = "none";
     SettingsFilePath(path, sizeof path);
     DisplaySettingsFilePath(displayPath, sizeof displayPath);
-    fprintf(out, "\nThe settings are stored in %s,\nthe picture size and monitors in %s.\n", path,
-            displayPath);
+    fprintf(out, "\nThe settings are stored in %s,\nthe picture size and monitors in %s.\n", path, displayPath);
 }

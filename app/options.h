@@ -22,7 +22,7 @@ struct ZarvoOptions {
     int width, height;
     int x, y, positionGiven;
     unsigned long windowId;
-    const char* displayName;       // null: $DISPLAY
+    const char* displayName;  // null: $DISPLAY
     GivenSettings settings;
     int pictureSizeGiven;
     PictureSize pictureSize;
@@ -62,8 +62,7 @@ int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size
 int ParseWindowId(const char* text, unsigned long* id);
 // Applies XSCREENSAVER_WINDOW (null when unset): it names the window to draw
 // into unless --fullscreen or --window-id chose otherwise. 1 on success.
-int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error,
-                           size_t errorSize);
+int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error, size_t errorSize);
 // Puts the values given on the command line into the record.
 void ApplySettingOptions(const ZarvoOptions* options, SettingsRecord* record);
 // The same for the display settings (picture size and monitors).

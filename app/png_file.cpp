@@ -64,8 +64,7 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& rows) {
         out.push_back(done + length == rows.size() ? 1 : 0);
         out.insert(out.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
                                static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
-        out.insert(out.end(), rows.begin() + static_cast<long>(done),
-                   rows.begin() + static_cast<long>(done + length));
+        out.insert(out.end(), rows.begin() + static_cast<long>(done), rows.begin() + static_cast<long>(done + length));
         done += length;
     } while (done < rows.size());
     uint32_t a = 1, b = 0;

@@ -12,7 +12,7 @@ uint32_t Distance(int32_t from, int32_t to) {
 }  // namespace
 
 int MouseMoveExceedsThreshold(ScreenPoint anchor, ScreenPoint cursor, uint32_t threshold) {
-    uint64_t moved = static_cast<uint64_t>(Distance(anchor.x, cursor.x)) +
-                     static_cast<uint64_t>(Distance(anchor.y, cursor.y));
+    uint64_t moved =
+        static_cast<uint64_t>(Distance(anchor.x, cursor.x)) + static_cast<uint64_t>(Distance(anchor.y, cursor.y));
     return moved > threshold ? 1 : 0;
 }

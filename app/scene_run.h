@@ -38,9 +38,9 @@ struct SceneRun {
 struct AreaSetUp {
     const SettingsRecord* settings;
     PictureSize pictureSize;
-    int screenWidth;      // the width the resolution class is chosen from
-    int bitsPerPixel;     // for the refusal message
-    int shrinkSmall;      // 1: an area below the smallest layout shows it shrunk
+    int screenWidth;   // the width the resolution class is chosen from
+    int bitsPerPixel;  // for the refusal message
+    int shrinkSmall;   // 1: an area below the smallest layout shows it shrunk
 };
 
 // Ends the run with `status` (what the program exits with).

@@ -43,7 +43,7 @@ int OpenSignalPipe() {
     const int opened = pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0;
     if (opened) {
         signalWriteFd = fds[1];
-        struct sigaction action{};
+        struct sigaction action {};
         action.sa_handler = OnTerminationSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;

@@ -59,8 +59,7 @@ void ReadStoredSettings(SettingsRecord* record) {
     char path[kPathCapacity];
     if (!SettingsFilePath(path, sizeof path)) return;
     if (const char* problem = StoredRecordProblem(path, record)) {
-        fprintf(stderr, "zarvo: the stored settings in %s cannot be used (%s); using the defaults\n", path,
-                problem);
+        fprintf(stderr, "zarvo: the stored settings in %s cannot be used (%s); using the defaults\n", path, problem);
     }
 }
 

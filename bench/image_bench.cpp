@@ -17,14 +17,12 @@ constexpr int kCellWidth = 38, kCellHeight = 32;
 constexpr int kCellX = 40, kCellY = 20, kCellToX = 301, kCellToY = 117;
 
 // Deterministic pseudo-random bytes, so that runs compare.
-uint32_t NextRandom(uint32_t& state)
-{
+uint32_t NextRandom(uint32_t& state) {
     state = state * 1103515245u + 12345u;
     return state >> 16;
 }
 
-Image* NoisyImage(int width, int height, uint32_t seed)
-{
+Image* NoisyImage(int width, int height, uint32_t seed) {
     Image* image = CreateImage(width, height, nullptr);
     for (int i = 0; i < kColorCount; ++i)
         image->header->colors[i] = RgbQuad{uint8_t(i), uint8_t(3 * i), uint8_t(255 - i), 0};
@@ -34,8 +32,7 @@ Image* NoisyImage(int width, int height, uint32_t seed)
 }
 
 // A figure sheet whose cells are about half transparent, in runs as figures are.
-Image* FigureSheet()
-{
+Image* FigureSheet() {
     Image* sheet = NoisyImage(256, 172, 7);
     uint32_t seed = 99;
     for (int y = 0; y < 172; ++y) {
@@ -57,14 +54,12 @@ struct Scene {
     std::vector<uint8_t> to = std::vector<uint8_t>(1024 * 768, 2);
 };
 
-Scene& TheScene()
-{
+Scene& TheScene() {
     static Scene scene;
     return scene;
 }
 
-void Memcpy(benchmark::State& state, size_t bytes)
-{
+void Memcpy(benchmark::State& state, size_t bytes) {
     Scene& s = TheScene();
     for (auto _ : state) {
         memcpy(s.to.data(), s.from.data(), bytes);
@@ -74,8 +69,7 @@ void Memcpy(benchmark::State& state, size_t bytes)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
 }
 
-void StripCopy(benchmark::State& state)
-{
+void StripCopy(benchmark::State& state) {
     Scene& s = TheScene();
     for (auto _ : state) {
         CopyImageRect(s.background, 53, 217, kStripWidth, kStripHeight, s.frame, 0, 0);
@@ -86,8 +80,7 @@ void StripCopy(benchmark::State& state)
 BENCHMARK(StripCopy);
 BENCHMARK_CAPTURE(Memcpy, StripBytes, size_t{kStripWidth} * kStripHeight);
 
-void TransparentBlit(benchmark::State& state)
-{
+void TransparentBlit(benchmark::State& state) {
     Scene& s = TheScene();
     for (auto _ : state) {
         BlitTransparent(s.sheet, kCellX, kCellY, kCellWidth, kCellHeight, s.frame, kCellToX, kCellToY);
@@ -99,14 +92,12 @@ BENCHMARK_CAPTURE(Memcpy, CellBytes, size_t{kCellWidth} * kCellHeight);
 
 // SDL surfaces over the same pixel buffers, one shared palette so that SDL
 // takes its 8-bit to 8-bit colour-key path without translation.
-void SdlColorKeyBlit(benchmark::State& state)
-{
+void SdlColorKeyBlit(benchmark::State& state) {
     Scene& s = TheScene();
-    SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormatFrom(
-        ImagePixels(s.sheet), 256, 172, 8, ImageStride(s.sheet), SDL_PIXELFORMAT_INDEX8);
-    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(
-        ImagePixels(s.frame), kStripWidth, kStripHeight, 8, ImageStride(s.frame),
-        SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormatFrom(ImagePixels(s.sheet), 256, 172, 8, ImageStride(s.sheet),
+                                                            SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(ImagePixels(s.frame), kStripWidth, kStripHeight, 8,
+                                                            ImageStride(s.frame), SDL_PIXELFORMAT_INDEX8);
     SDL_Palette* palette = SDL_AllocPalette(256);
     if (!sheet || !frame || !palette) {
         state.SkipWithError("SDL surfaces could not be made");
@@ -129,8 +120,7 @@ void SdlColorKeyBlit(benchmark::State& state)
 }
 BENCHMARK(SdlColorKeyBlit);
 
-void Fill2x2(benchmark::State& state)
-{
+void Fill2x2(benchmark::State& state) {
     Scene& s = TheScene();
     int colour = 0;
     for (auto _ : state) {
@@ -141,8 +131,7 @@ void Fill2x2(benchmark::State& state)
 BENCHMARK(Fill2x2);
 BENCHMARK_CAPTURE(Memcpy, FillBytes, size_t{4});
 
-void Scale1024To640(benchmark::State& state)
-{
+void Scale1024To640(benchmark::State& state) {
     Scene& s = TheScene();
     for (auto _ : state) {
         state.PauseTiming();
@@ -159,8 +148,7 @@ void Scale1024To640(benchmark::State& state)
 BENCHMARK(Scale1024To640);
 BENCHMARK_CAPTURE(Memcpy, ScaledBytes, size_t{640} * 480);
 
-void Remap1024x768(benchmark::State& state)
-{
+void Remap1024x768(benchmark::State& state) {
     Scene& s = TheScene();
     DisplayPaletteInfo display{};
     display.staticColors = 20;

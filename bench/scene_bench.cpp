@@ -107,8 +107,8 @@ struct BigScreen {
         DestroyScreenView(view);
         DestroyScene(scene);
         view = nullptr;
-        scene = SetUpScene({kScreenWidth, kScreenHeight, kScreenWidth, 32, &kTrueColour}, kDefaultSettings,
-                           20261207).scene;
+        scene =
+            SetUpScene({kScreenWidth, kScreenHeight, kScreenWidth, 32, &kTrueColour}, kDefaultSettings, 20261207).scene;
         if (scene != nullptr) view = CreateScreenView(scene, kPictureFill, kScreenWidth, kScreenHeight);
         if (view == nullptr) return;
         if (draw) PaintScreenView(*view, target);
@@ -283,8 +283,8 @@ void ScreenPresentSdl(benchmark::State& state) {
     }
     const Image* picture = screen.view->picture;
     const int width = ImageWidth(picture), height = ImageHeight(picture);
-    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(ImagePixels(picture), width, height, 8,
-                                                           ImageStride(picture), SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(ImagePixels(picture), width, height, 8, ImageStride(picture),
+                                                           SDL_PIXELFORMAT_INDEX8);
     SDL_Surface* converted = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_XRGB8888);
     SDL_Surface* to = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 32, SDL_PIXELFORMAT_XRGB8888);
     SDL_Palette* palette = SDL_AllocPalette(kColorCount);
@@ -405,7 +405,8 @@ Scene* WarmWindowScene() {
 std::vector<std::vector<ScreenRun>> CentredWrites() {
     std::vector<std::vector<ScreenRun>> written;
     Scene* scene = WarmWindowScene();
-    ScreenView* view = scene != nullptr ? CreateScreenView(scene, kPictureCentred, kWindowWidth, kWindowHeight) : nullptr;
+    ScreenView* view =
+        scene != nullptr ? CreateScreenView(scene, kPictureCentred, kWindowWidth, kWindowHeight) : nullptr;
     std::vector<uint32_t> pixels(size_t{kWindowWidth} * kWindowHeight, kPoison);
     const RgbPixels target{pixels.data(), kWindowWidth, {0, 0, kWindowWidth, kWindowHeight}};
     if (view != nullptr) {

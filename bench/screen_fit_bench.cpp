@@ -25,8 +25,7 @@ struct Screen {
         : fit(CreateScreenFit(kPictureFill, 1024, 768, width, height)),
           picture(CreateImage(1024, 768, nullptr)),
           pixels(size_t(width) * size_t(height)),
-          touched(ScreenRectOf(fit, kStrip))
-    {
+          touched(ScreenRectOf(fit, kStrip)) {
         uint32_t seed = 1;
         for (uint32_t& entry : table) entry = (seed = seed * 1103515245u + 12345u) >> 8;
         uint8_t* bytes = ImagePixels(picture);
@@ -36,14 +35,12 @@ struct Screen {
     }
 };
 
-Screen& ScreenOf(int width)
-{
+Screen& ScreenOf(int width) {
     static Screen full(1920, 1080), ultra(3840, 2160);
     return width == 1920 ? full : ultra;
 }
 
-void ScaleStrip(benchmark::State& state)
-{
+void ScaleStrip(benchmark::State& state) {
     Screen& s = ScreenOf(int(state.range(0)));
     const RgbPixels target{s.pixels.data(), s.fit->placement.screenWidth,
                            Rect{0, 0, s.fit->placement.screenWidth, s.fit->placement.screenHeight}};
@@ -56,8 +53,7 @@ void ScaleStrip(benchmark::State& state)
 BENCHMARK(ScaleStrip)->Arg(1920)->Arg(3840)->Unit(benchmark::kMicrosecond);
 
 // The same screen bytes copied from a buffer of their own.
-void MemcpyStripBytes(benchmark::State& state)
-{
+void MemcpyStripBytes(benchmark::State& state) {
     Screen& s = ScreenOf(int(state.range(0)));
     const size_t bytes = s.copy.size() * sizeof(uint32_t);
     for (auto _ : state) {

@@ -31,12 +31,18 @@ CommandLineRequest ParseCommandLine(const char* tail) {
     switch (*p) {
     case 0:
         return {kModeConfigureNoOwner, p};
-    case 'S': case 's':
+    case 'S':
+    case 's':
         return {kModeFullScreen, p + 1};
-    case 'C': case 'c':
+    case 'C':
+    case 'c':
         return {kModeConfigure, p + 1};
-    case 'P': case 'p': case 'L': case 'l':
-    case 'A': case 'a': {
+    case 'P':
+    case 'p':
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a': {
         RunMode mode = (*p == 'A' || *p == 'a') ? kModeChangePassword : kModePreview;
         ++p;
         while (*p == ' ') ++p;  // spaces only: a tab is part of the handle text

@@ -8,7 +8,7 @@
 
 // What the first switch letter of a command-line tail asks for.
 struct CommandLineRequest {
-    RunMode mode;  // one of the Windows modes (app/run_rules.h)
+    RunMode mode;      // one of the Windows modes (app/run_rules.h)
     const char* rest;  // preview and change-password: the text after the letter and its spaces
 };
 
@@ -91,8 +91,7 @@ int RunGuarded(GuardedBody body, HINSTANCE instance, const char* tail);
 // The callbacks the host is built on: the scene's window procedure and the
 // settings dialog (host/settings_dialog.cpp). The first two are exported.
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
-                                                    LPARAM lParam);
+extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int PrepareConfigureDialog(HINSTANCE instance);
 
 constexpr int kConfigureDialogId = 2003;

@@ -23,9 +23,9 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(monitor, &info)) return TRUE;
     const RECT& r = info.rcMonitor;
-    list.areas[list.count++] = {{r.left - list.clientOrigin.x, r.top - list.clientOrigin.y, r.right - r.left,
-                                 r.bottom - r.top},
-                                (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0};
+    list.areas[list.count++] = {
+        {r.left - list.clientOrigin.x, r.top - list.clientOrigin.y, r.right - r.left, r.bottom - r.top},
+        (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0};
     return TRUE;
 }
 
@@ -89,8 +89,8 @@ int CreateSurface(HDC dc, const Scene& scene, int width, int height, MonitorSurf
     }
     surface->pitch = surface->indexed ? (width + 3) & ~3 : width;
     surface->memory = CreateCompatibleDC(dc);
-    surface->bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                       &surface->bits, nullptr, 0);
+    surface->bitmap =
+        CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &surface->bits, nullptr, 0);
     if (surface->memory == nullptr || surface->bitmap == nullptr || surface->bits == nullptr) {
         DestroySurface(surface);
         return 0;
@@ -158,12 +158,14 @@ SceneOutcome SetUpMonitor(HDC dc, int preview, const DisplaySettings& display, c
 }
 
 RgbPixels RgbTarget(const MonitorScene& monitor) {
-    return {static_cast<uint32_t*>(monitor.surface.bits), monitor.surface.pitch,
+    return {static_cast<uint32_t*>(monitor.surface.bits),
+            monitor.surface.pitch,
             {0, 0, monitor.area.width, monitor.area.height}};
 }
 
 IndexPixels IndexTarget(const MonitorScene& monitor) {
-    return {static_cast<uint8_t*>(monitor.surface.bits), monitor.surface.pitch,
+    return {static_cast<uint8_t*>(monitor.surface.bits),
+            monitor.surface.pitch,
             {0, 0, monitor.area.width, monitor.area.height}};
 }
 
@@ -269,8 +271,8 @@ SceneOutcome SetUpMonitorScenes(HWND window, HDC dc, int preview, MonitorScenes*
     // The primary first, so that its refusal comes before any other scene is
     // loaded; and always, even on an area the plan leaves black: its set-up
     // refuses or fails as a single screen's would.
-    const SceneOutcome outcome = SetUpMonitor(dc, preview, display, settings, plans[scenes->primary],
-                                              &scenes->monitors[scenes->primary]);
+    const SceneOutcome outcome =
+        SetUpMonitor(dc, preview, display, settings, plans[scenes->primary], &scenes->monitors[scenes->primary]);
     if (outcome != kSceneReady) {
         DestroyMonitorScenes(scenes);
         return outcome;

@@ -24,8 +24,8 @@ struct MonitorSurface {
 };
 
 struct MonitorScene {
-    Rect area;   // the monitor in client coordinates
-    Scene* scene;   // null: the monitor stays black
+    Rect area;     // the monitor in client coordinates
+    Scene* scene;  // null: the monitor stays black
     ScreenView* view;
     MonitorSurface surface;  // none when centred
     // Frames go from the view's picture to the window through GDI: centred,

@@ -10,8 +10,7 @@ namespace {
 
 constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SCREENSAVERRUNNING
 
-typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND parent, DWORD reserved1,
-                                             LPVOID reserved2);
+typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND parent, DWORD reserved1, LPVOID reserved2);
 
 // Whether the leading decimal digits spell a number other than 0: any digit
 // but '0' does, so no run of digits can wrap to 0.
@@ -32,8 +31,8 @@ int DesktopAsksForPassword(HKEY desktop) {
     char value[32] = {};  // zeros: the high bytes of a short value, the end of a string
     DWORD type = REG_NONE;
     DWORD size = sizeof value - 1;
-    LONG status = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type,
-                                   reinterpret_cast<BYTE*>(value), &size);
+    LONG status =
+        RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     if (status != ERROR_SUCCESS) return 0;
     if (type == REG_SZ || type == REG_EXPAND_SZ) return SpellsNonzeroNumber(value);
     DWORD usePassword = 0;
@@ -79,8 +78,8 @@ void LoadPasswordVerifier() {
 void ChangeScreenSaverPassword(HWND parent) {
     HMODULE library = LoadLibraryA("MPR.DLL");
     if (library == nullptr) return;
-    PwdChangePasswordProc change = reinterpret_cast<PwdChangePasswordProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    PwdChangePasswordProc change =
+        reinterpret_cast<PwdChangePasswordProc>(reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
     if (change != nullptr) change("SCRSAVE", parent, 0, nullptr);
     FreeLibrary(library);
 }

@@ -68,16 +68,20 @@ int RunScreenSaver(HWND parent) {
         saverHost.isPreview = 1;
     } else {
         // The whole virtual screen, so that no monitor goes on showing the desktop.
-        plan = {WS_EX_TOPMOST, kFullScreenStyle, kFullScreenTitle,
-                GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        plan = {WS_EX_TOPMOST,
+                kFullScreenStyle,
+                kFullScreenTitle,
+                GetSystemMetrics(SM_XVIRTUALSCREEN),
+                GetSystemMetrics(SM_YVIRTUALSCREEN),
+                GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         if (BroughtRunningSaverForward()) return 0;
         LoadPasswordVerifier();
     }
     if (RegisterSaverClass()) {
-        saverHost.mainWindow = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x,
-                                     plan.y, plan.width, plan.height, parent, nullptr, saverHost.moduleInstance,
-                                     nullptr);
+        saverHost.mainWindow =
+            CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x, plan.y, plan.width,
+                            plan.height, parent, nullptr, saverHost.moduleInstance, nullptr);
     }
     int exitCode = kNoWindowExitCode;
     if (saverHost.mainWindow != nullptr) {
@@ -103,8 +107,8 @@ int StartPreview(const char* text) {
 
 int ShowConfigureDialog(HWND owner) {
     if (!PrepareConfigureDialog(saverHost.moduleInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(saverHost.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId),
-                                            owner, ScreenSaverConfigureDialog, 0));
+    return static_cast<int>(DialogBoxParamA(saverHost.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId), owner,
+                                            ScreenSaverConfigureDialog, 0));
 }
 
 int StartChangePassword(const char* text) {

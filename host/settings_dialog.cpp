@@ -9,8 +9,8 @@ namespace {
 // The record the dialog shows: the stored one, read when the dialog opens.
 SettingsRecord dialogRecord = kDefaultSettings;
 
-constexpr int kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThumbPosition = 4,
-              kThumbTrack = 5, kLeft = 6, kRight = 7, kEndScroll = 8;
+constexpr int kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThumbPosition = 4, kThumbTrack = 5,
+              kLeft = 6, kRight = 7, kEndScroll = 8;
 
 // Setting i of the scroll bar with this control id, or null for any other control.
 Setting* SettingOfScrollBar(int controlId) {
@@ -115,8 +115,7 @@ int ApplyScrollRequest(Setting* setting, int requestCode, uint32_t thumbPosition
 
 int PrepareConfigureDialog(HINSTANCE) { return 1; }
 
-extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
-                                                    LPARAM lParam) {
+extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         ReadSettings(&dialogRecord);

@@ -15,9 +15,8 @@ struct ClippedCopy {
     int sx, sy, dx, dy, width, height;
 };
 
-int ClipRect(const Image* source, int sx, int sy, int width, int height,
-             const Image* destination, int dx, int dy, ClippedCopy* out)
-{
+int ClipRect(const Image* source, int sx, int sy, int width, int height, const Image* destination, int dx, int dy,
+             ClippedCopy* out) {
     int64_t x0 = sx, x1 = dx, w = width;
     int64_t y0 = sy, y1 = dy, h = height;
     if (!ClipAxis(x0, x1, w, ImageWidth(source), ImageWidth(destination))) return 0;
@@ -26,10 +25,7 @@ int ClipRect(const Image* source, int sx, int sy, int width, int height,
     return 1;
 }
 
-int ImageIsUsable(const Image* image)
-{
-    return image && image->header && image->pixels;
-}
+int ImageIsUsable(const Image* image) { return image && image->header && image->pixels; }
 
 // The rows of a copy after clipping. Within one buffer the order is memmove's:
 // a destination at higher addresses than its source is written from the top
@@ -43,29 +39,35 @@ struct RowWalk {
     bool backward;
 };
 
-int StartRowWalk(const Image* source, int sx, int sy, int width, int height,
-                 Image* destination, int dx, int dy, RowWalk* walk)
-{
+int StartRowWalk(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy,
+                 RowWalk* walk) {
     if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return 0;
     ClippedCopy r;
     if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return 0;
     *walk = RowWalk{PixelAddress(source, r.sx, r.sy + r.height - 1),
                     PixelAddress(destination, r.dx, r.dy + r.height - 1),
-                    ImageStride(source), ImageStride(destination), r.width, r.height, false};
+                    ImageStride(source),
+                    ImageStride(destination),
+                    r.width,
+                    r.height,
+                    false};
     bool sameBuffer = source->pixels == destination->pixels;
     auto address = [](const uint8_t* p) { return reinterpret_cast<uintptr_t>(p); };
     if (sameBuffer && address(walk->out) > address(walk->in)) {
-        *walk = RowWalk{PixelAddress(source, r.sx, r.sy), PixelAddress(destination, r.dx, r.dy),
-                        -walk->inStride, -walk->outStride, r.width, r.height, true};
+        *walk = RowWalk{PixelAddress(source, r.sx, r.sy),
+                        PixelAddress(destination, r.dx, r.dy),
+                        -walk->inStride,
+                        -walk->outStride,
+                        r.width,
+                        r.height,
+                        true};
     }
     return 1;
 }
 
 // The same for rows that may overlap (a blit within one image), pixel by
 // pixel in the walk's direction.
-void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, int width,
-                                   bool backward)
-{
+void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, int width, bool backward) {
     for (int k = 0; k < width; ++k) {
         int i = backward ? width - 1 - k : k;
         if (source[i]) destination[i] = source[i];
@@ -74,9 +76,7 @@ void BlitRowTransparentOverlapping(const uint8_t* source, uint8_t* destination, 
 
 }  // namespace
 
-int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
-             int64_t sourceLength, int64_t destinationLength)
-{
+int ClipAxis(int64_t& source, int64_t& destination, int64_t& length, int64_t sourceLength, int64_t destinationLength) {
     int64_t skip = 0;
     if (source < 0) skip = -source;
     if (destination < 0 && -destination > skip) skip = -destination;
@@ -88,27 +88,22 @@ int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
     return length > 0;
 }
 
-int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength)
-{
+int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength) {
     int64_t same = start;
     return ClipAxis(start, same, length, areaLength, areaLength);
 }
 
-void FillImageRect(Image* image, int x, int y, int width, int height, int color)
-{
+void FillImageRect(Image* image, int x, int y, int width, int height, int color) {
     if (!ImageIsUsable(image)) return;
     ClippedCopy r;
     if (!ClipRect(image, x, y, width, height, image, x, y, &r)) return;
     // Bottom row first: the lowest address, then one stride up per row.
     uint8_t* row = PixelAddress(image, r.dx, r.dy + r.height - 1);
     int stride = ImageStride(image);
-    for (int j = 0; j < r.height; ++j, row += stride)
-        memset(row, static_cast<uint8_t>(color), r.width);
+    for (int j = 0; j < r.height; ++j, row += stride) memset(row, static_cast<uint8_t>(color), r.width);
 }
 
-void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
-                   Image* destination, int dx, int dy)
-{
+void CopyImageRect(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy) {
     RowWalk walk;
     if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
     // memmove: rows of a copy within one image may overlap each other.
@@ -116,9 +111,7 @@ void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
         memmove(walk.out, walk.in, walk.width);
 }
 
-void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
-                     Image* destination, int dx, int dy)
-{
+void BlitTransparent(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy) {
     RowWalk walk;
     if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
     bool sameImage = source->pixels == destination->pixels;

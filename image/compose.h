@@ -7,17 +7,14 @@
 // Clips one axis of a copy: the start in the source and in the destination
 // move together, so pixels keep their places relative to each other. 64-bit
 // so that no int argument can overflow. 0 when nothing is left.
-int ClipAxis(int64_t& source, int64_t& destination, int64_t& length,
-             int64_t sourceLength, int64_t destinationLength);
+int ClipAxis(int64_t& source, int64_t& destination, int64_t& length, int64_t sourceLength, int64_t destinationLength);
 // The same for a span of one area [0, areaLength).
 int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength);
 
 void FillImageRect(Image* image, int x, int y, int width, int height, int color);
-void CopyImageRect(const Image* source, int sx, int sy, int width, int height,
-                   Image* destination, int dx, int dy);
+void CopyImageRect(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy);
 // Source pixels of value 0 leave the destination unchanged.
-void BlitTransparent(const Image* source, int sx, int sy, int width, int height,
-                     Image* destination, int dx, int dy);
+void BlitTransparent(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy);
 // Nearest-neighbour resample in 16.16 fixed point. The new sides are w x fx
 // and h x fy truncated, except that a product less than 0.0001 short of a
 // whole number counts as that number. On success *holder refers to the new
@@ -28,7 +25,6 @@ int ScaleImage(Image** holder, double fx, double fy);
 // (sides up to 65535), and the source pixel it takes for destination pixel
 // `destination` (the product wraps at 32 bits, as the running sum would).
 uint32_t ScaleStep(int sourceSide, int destinationSide);
-inline int ScaledSourceIndex(int destination, uint32_t step)
-{
+inline int ScaledSourceIndex(int destination, uint32_t step) {
     return static_cast<int>((static_cast<uint32_t>(destination) * step) >> 16);
 }

@@ -5,18 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
-int ImageSizeIsSane(int64_t width, int64_t height)
-{
+int ImageSizeIsSane(int64_t width, int64_t height) {
     return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide;
 }
 
-int64_t StrideForWidth(int64_t width)
-{
-    return (width + 3) & ~int64_t{3};
-}
+int64_t StrideForWidth(int64_t width) { return (width + 3) & ~int64_t{3}; }
 
-Image* CreateImage(int width, int height, const Image* source)
-{
+Image* CreateImage(int width, int height, const Image* source) {
     if (!ImageSizeIsSane(width, height)) return nullptr;
     size_t size = static_cast<size_t>(StrideForWidth(width)) * static_cast<size_t>(height);
 
@@ -39,8 +34,7 @@ Image* CreateImage(int width, int height, const Image* source)
     info.biCompression = kBiRgb;
     info.biSizeImage = static_cast<uint32_t>(size);
     // A missing source leaves every colour black.
-    if (source && source->header)
-        memcpy(image->header->colors, source->header->colors, sizeof(image->header->colors));
+    if (source && source->header) memcpy(image->header->colors, source->header->colors, sizeof(image->header->colors));
 
     if (!BuildDisplayInfo(image)) {
         DestroyImage(image);
@@ -49,8 +43,7 @@ Image* CreateImage(int width, int height, const Image* source)
     return image;
 }
 
-void DestroyImage(Image* image)
-{
+void DestroyImage(Image* image) {
     if (!image) return;
     free(image->pixels);
     free(image->header);
@@ -59,8 +52,7 @@ void DestroyImage(Image* image)
     free(image);
 }
 
-DisplayInfo* BuildDisplayInfo(Image* image)
-{
+DisplayInfo* BuildDisplayInfo(Image* image) {
     if (!image || !image->header) return nullptr;
     DisplayInfo* display = static_cast<DisplayInfo*>(malloc(sizeof(DisplayInfo)));
     if (!display) return nullptr;

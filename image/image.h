@@ -92,8 +92,7 @@ Image* LoadBitmapFromDib(const uint8_t* dib, size_t size);
 // Decodes a BI_RLE8 stream of `sourceSize` bytes into the pixel buffer sized
 // by `header` (stride x height). Never reads past the stream nor writes
 // outside the buffer: a code that would do either ends decoding.
-void DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* pixels,
-                const ImageHeader* header);
+void DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* pixels, const ImageHeader* header);
 
 DisplayInfo* BuildDisplayInfo(Image* image);
 

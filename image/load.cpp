@@ -12,8 +12,7 @@ namespace {
 // table, whatever biClrUsed says.
 constexpr size_t kPixelDataOffset = sizeof(ImageHeader);
 
-int DibHeaderIsSound(const BitmapInfoHeader& info)
-{
+int DibHeaderIsSound(const BitmapInfoHeader& info) {
     if (info.biSize != sizeof(BitmapInfoHeader)) return 0;
     // Rows are bottom-up, so the height is positive; the cap keeps
     // stride x height far from overflow on 32-bit targets too.
@@ -23,9 +22,8 @@ int DibHeaderIsSound(const BitmapInfoHeader& info)
     return info.biCompression == kBiRgb || info.biCompression == kBiRle8;
 }
 
-void CopyUncompressed(const uint8_t* data, size_t available, const BitmapInfoHeader& info,
-                      uint8_t* pixels, size_t bufferSize)
-{
+void CopyUncompressed(const uint8_t* data, size_t available, const BitmapInfoHeader& info, uint8_t* pixels,
+                      size_t bufferSize) {
     // biSizeImage may be 0 for uncompressed DIBs, meaning "the whole buffer".
     size_t count = info.biSizeImage ? info.biSizeImage : bufferSize;
     if (count > bufferSize) count = bufferSize;
@@ -35,14 +33,12 @@ void CopyUncompressed(const uint8_t* data, size_t available, const BitmapInfoHea
 
 }  // namespace
 
-Image* LoadBitmapFromDib(const uint8_t* dib, size_t size)
-{
+Image* LoadBitmapFromDib(const uint8_t* dib, size_t size) {
     if (!dib || size < sizeof(ImageHeader)) return nullptr;
     BitmapInfoHeader info;
     memcpy(&info, dib, sizeof(info));
     if (!DibHeaderIsSound(info)) return nullptr;
-    size_t bufferSize = static_cast<size_t>(StrideForWidth(info.biWidth)) *
-                        static_cast<size_t>(info.biHeight);
+    size_t bufferSize = static_cast<size_t>(StrideForWidth(info.biWidth)) * static_cast<size_t>(info.biHeight);
 
     Image* image = static_cast<Image*>(calloc(1, sizeof(Image)));
     if (!image) return nullptr;

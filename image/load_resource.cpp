@@ -3,8 +3,7 @@
 #include "image/image.h"
 #include "platform/ports.h"
 
-Image* LoadBitmapResource(int id)
-{
+Image* LoadBitmapResource(int id) {
     const uint8_t* data = nullptr;
     size_t size = 0;
     if (!FindBitmapResource(id, &data, &size)) return nullptr;

@@ -10,16 +10,13 @@ namespace {
 
 // Half the static colour count, kept inside the palette whatever the display
 // reports (-1 on true-colour displays gives 0).
-int ReservedAtEachEnd(int staticColors)
-{
+int ReservedAtEachEnd(int staticColors) {
     int h = staticColors / 2;
     if (h < 0) return 0;
     return h > kColorCount / 2 ? kColorCount / 2 : h;
 }
 
-void LayOutSceneEntries(PaletteEntry* entries, const Image* image,
-                        const DisplayPaletteInfo* display)
-{
+void LayOutSceneEntries(PaletteEntry* entries, const Image* image, const DisplayPaletteInfo* display) {
     memcpy(entries, display->systemEntries, sizeof(display->systemEntries));
     int systemSize = display->paletteSize < kColorCount ? display->paletteSize : kColorCount;
     for (int i = 0; i < systemSize; ++i) entries[i].peFlags = 0;
@@ -34,8 +31,7 @@ void LayOutSceneEntries(PaletteEntry* entries, const Image* image,
     }
 }
 
-int SearchNearestEntry(const PaletteEntry* entries, uint8_t red, uint8_t green, uint8_t blue)
-{
+int SearchNearestEntry(const PaletteEntry* entries, uint8_t red, uint8_t green, uint8_t blue) {
     int best = 0;
     int bestDistance = 0x7fffffff;
     for (int i = 0; i < kColorCount && bestDistance != 0; ++i) {
@@ -53,8 +49,7 @@ int SearchNearestEntry(const PaletteEntry* entries, uint8_t red, uint8_t green, 
 
 }  // namespace
 
-Palette* CreateScenePaletteFor(const Image* image, const DisplayPaletteInfo* display)
-{
+Palette* CreateScenePaletteFor(const Image* image, const DisplayPaletteInfo* display) {
     if (!image || !image->header || !display) return nullptr;
     Palette* palette = static_cast<Palette*>(calloc(1, sizeof(Palette)));
     if (!palette) return nullptr;
@@ -67,38 +62,33 @@ Palette* CreateScenePaletteFor(const Image* image, const DisplayPaletteInfo* dis
     return palette;
 }
 
-Palette* CreateScenePalette(const Image* image)
-{
+Palette* CreateScenePalette(const Image* image) {
     DisplayPaletteInfo display;
     ReadDisplayPalette(&display);
     return CreateScenePaletteFor(image, &display);
 }
 
-void DestroyPalette(Palette* palette)
-{
+void DestroyPalette(Palette* palette) {
     if (!palette) return;
     DestroyPlatformPalette(palette->platformPalette);
     free(palette);
 }
 
-int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint8_t blue)
-{
+int NearestPaletteIndex(const Palette* palette, uint8_t red, uint8_t green, uint8_t blue) {
     if (!palette) return -1;
     int index = PlatformNearestPaletteIndex(palette->platformPalette, red, green, blue);
     if (index >= 0) return index;
     return SearchNearestEntry(palette->entries, red, green, blue);
 }
 
-void BuildRemapTable(Image* image, const Palette* palette)
-{
+void BuildRemapTable(Image* image, const Palette* palette) {
     if (!palette || !image || !image->header) return;
     if (!image->remap) image->remap = static_cast<RemapTable*>(malloc(sizeof(RemapTable)));
     if (!image->remap) return;
 
     RgbQuad* colors = image->header->colors;
     for (int i = 0; i < kColorCount; ++i) {
-        int index = NearestPaletteIndex(palette, colors[i].rgbRed, colors[i].rgbGreen,
-                                        colors[i].rgbBlue);
+        int index = NearestPaletteIndex(palette, colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue);
         image->remap->map[i] = static_cast<uint8_t>(index);
     }
     for (int i = 0; i < kColorCount; ++i) {
@@ -108,8 +98,7 @@ void BuildRemapTable(Image* image, const Palette* palette)
     }
 }
 
-int RemapImage(Image* image, const Palette* palette)
-{
+int RemapImage(Image* image, const Palette* palette) {
     if (!palette || !image || !image->header || !image->pixels) return 0;
     BuildRemapTable(image, palette);
     if (!image->remap) return 0;

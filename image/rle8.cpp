@@ -10,8 +10,8 @@ namespace {
 struct Rle8Cursor {
     const uint8_t* source;
     size_t size;
-    size_t at;       // next byte of the stream
-    int64_t row;     // 0 = first stored row, the bottom of the picture
+    size_t at;    // next byte of the stream
+    int64_t row;  // 0 = first stored row, the bottom of the picture
     int64_t column;
 };
 
@@ -24,16 +24,14 @@ struct Rle8Target {
 
 // Where `count` pixels starting at the cursor go, or null when they would
 // leave the row or the buffer.
-uint8_t* RunDestination(const Rle8Cursor& cursor, const Rle8Target& target, int64_t count)
-{
+uint8_t* RunDestination(const Rle8Cursor& cursor, const Rle8Target& target, int64_t count) {
     if (cursor.row < 0 || cursor.row >= target.height) return nullptr;
     if (cursor.column < 0 || cursor.column + count > target.width) return nullptr;
     return target.pixels + cursor.row * target.stride + cursor.column;
 }
 
 // Absolute run of `count` literal bytes, word-aligned by a pad byte when odd.
-int CopyAbsoluteRun(Rle8Cursor& cursor, const Rle8Target& target, int count)
-{
+int CopyAbsoluteRun(Rle8Cursor& cursor, const Rle8Target& target, int count) {
     if (cursor.size - cursor.at < static_cast<size_t>(count)) return 0;
     uint8_t* out = RunDestination(cursor, target, count);
     if (!out) return 0;
@@ -45,8 +43,7 @@ int CopyAbsoluteRun(Rle8Cursor& cursor, const Rle8Target& target, int count)
 }
 
 // Second byte of an escape (first byte 0). 0 ends decoding.
-int RunEscape(Rle8Cursor& cursor, const Rle8Target& target, uint8_t escape)
-{
+int RunEscape(Rle8Cursor& cursor, const Rle8Target& target, uint8_t escape) {
     switch (escape) {
     case 0:  // end of line
         cursor.column = 0;
@@ -67,9 +64,7 @@ int RunEscape(Rle8Cursor& cursor, const Rle8Target& target, uint8_t escape)
 
 }  // namespace
 
-void DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* pixels,
-                const ImageHeader* header)
-{
+void DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* pixels, const ImageHeader* header) {
     if (!source || !pixels || !header) return;
     const BitmapInfoHeader& info = header->info;
     if (!ImageSizeIsSane(info.biWidth, info.biHeight)) return;

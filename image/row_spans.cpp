@@ -122,8 +122,7 @@ void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offse
     FindGroupSpans(a, 0, b, 0, width, 1, offset, spans);
 }
 
-DifferingBlock PasteDifferingRows(const ImageRows& nowRows, const ImageRows& shownRows, int x, int y,
-                                  RowSpans* spans) {
+DifferingBlock PasteDifferingRows(const ImageRows& nowRows, const ImageRows& shownRows, int x, int y, RowSpans* spans) {
     const uint8_t* now = nowRows.topRow;
     uint8_t* shown = shownRows.topRow;
     const int nowStride = nowRows.stride, shownStride = shownRows.stride;

@@ -12,8 +12,7 @@ constexpr long double kWholeNumberSlack = 0.0001L;
 
 // w x f in extended precision, truncated toward zero; 0 when the result is
 // not a usable image side.
-int ScaledSide(int side, double factor)
-{
+int ScaledSide(int side, double factor) {
     long double product = static_cast<long double>(side) * static_cast<long double>(factor);
     if (!(product >= 0.0L) || product > static_cast<long double>(kMaxImageSide) + 1.0L) return 0;
     long double whole = std::floor(product);
@@ -22,8 +21,7 @@ int ScaledSide(int side, double factor)
     return ImageSizeIsSane(result, 1) ? result : 0;
 }
 
-void ResampleInto(const Image* source, Image* destination)
-{
+void ResampleInto(const Image* source, Image* destination) {
     int w = ImageWidth(source), h = ImageHeight(source);
     int W = ImageWidth(destination), H = ImageHeight(destination);
     uint32_t stepX = ScaleStep(w, W), stepY = ScaleStep(h, H);
@@ -36,14 +34,12 @@ void ResampleInto(const Image* source, Image* destination)
 
 }  // namespace
 
-uint32_t ScaleStep(int sourceSide, int destinationSide)
-{
+uint32_t ScaleStep(int sourceSide, int destinationSide) {
     // Sides below 65536 keep side x 65536 within 32 bits.
     return (static_cast<uint32_t>(sourceSide) << 16) / static_cast<uint32_t>(destinationSide);
 }
 
-int ScaleImage(Image** holder, double fx, double fy)
-{
+int ScaleImage(Image** holder, double fx, double fy) {
     if (!holder || !*holder || !(*holder)->header || !(*holder)->pixels) return 0;
     Image* source = *holder;
     int W = ScaledSide(ImageWidth(source), fx);

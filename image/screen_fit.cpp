@@ -11,8 +11,7 @@ namespace {
 
 int SideIsUsable(int64_t side, int64_t limit) { return side > 0 && side <= limit; }
 
-int64_t GreatestCommonDivisor(int64_t a, int64_t b)
-{
+int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
     while (b != 0) {
         const int64_t rest = a % b;
         a = b;
@@ -23,8 +22,7 @@ int64_t GreatestCommonDivisor(int64_t a, int64_t b)
 
 // The scaled size: the whole multiple k, or for fill the limiting side's
 // ratio applied to both sides, the other side rounded to the nearest pixel.
-void ScaledSize(PicturePlacement& p)
-{
+void ScaledSize(PicturePlacement& p) {
     const int64_t w = p.pictureWidth, h = p.pictureHeight;
     const int64_t W = p.screenWidth, H = p.screenHeight;
     int64_t numerator = 1, denominator = 1, outW = w, outH = h;
@@ -54,8 +52,7 @@ void ScaledSize(PicturePlacement& p)
 // Tap of output pixel i of `length` over a picture side of `side` pixels. In
 // units of 1/length picture pixel the footprint is [i side, (i + 1) side).
 // Shrinking takes the pixel under the footprint's centre, unblended.
-FitTap TapFor(int64_t i, int64_t side, int64_t length)
-{
+FitTap TapFor(int64_t i, int64_t side, int64_t length) {
     const int64_t start = i * side, end = start + side;
     if (length < side) return FitTap{int32_t(std::min((2 * start + side) / (2 * length), side - 1)), 0};
     const int64_t index = start / length, edge = (index + 1) * length;
@@ -65,33 +62,29 @@ FitTap TapFor(int64_t i, int64_t side, int64_t length)
     // one under the footprint's centre.
     const int64_t share = end - edge;
     int64_t weight = (share * kWeightOne + side / 2) / side;
-    weight = 2 * share < side ? std::min<int64_t>(weight, kWeightOne / 2 - 1)
-                              : std::max<int64_t>(weight, kWeightOne / 2);
+    weight =
+        2 * share < side ? std::min<int64_t>(weight, kWeightOne / 2 - 1) : std::max<int64_t>(weight, kWeightOne / 2);
     if (weight >= kWeightOne) return FitTap{int32_t(index + 1), 0};
     return FitTap{int32_t(index), int32_t(weight)};
 }
 
-void FillTaps(FitTap* taps, int first, int count, int side, int length)
-{
+void FillTaps(FitTap* taps, int first, int count, int side, int length) {
     for (int i = 0; i < count; ++i) taps[i] = TapFor(int64_t{first} + i, side, length);
 }
 
 // Along one axis, the taps [begin, end) that read any picture pixel of
 // [from, to): taps are ordered, and tap t reads index and, when weighted,
 // index + 1.
-void TouchedTaps(const FitTap* taps, int count, int from, int to, int* begin, int* end)
-{
+void TouchedTaps(const FitTap* taps, int count, int from, int to, int* begin, int* end) {
     const FitTap* last = taps + count;
-    *begin = int(std::partition_point(taps, last, [from](const FitTap& t) {
-                     return t.index + (t.weight > 0) < from;
-                 }) - taps);
+    *begin = int(std::partition_point(taps, last, [from](const FitTap& t) { return t.index + (t.weight > 0) < from; }) -
+                 taps);
     *end = int(std::partition_point(taps, last, [to](const FitTap& t) { return t.index < to; }) - taps);
 }
 
 // Runs of visible columns with one tap, and the run of each column; their
 // count.
-int BuildRuns(ScreenFit* fit)
-{
+int BuildRuns(ScreenFit* fit) {
     const int count = fit->placement.visible.width;
     int runs = 0;
     for (int x = 0; x < count; ++x) {
@@ -111,8 +104,7 @@ int BuildRuns(ScreenFit* fit)
 // starting where the one before ended; 0 when that does not hold (a
 // column may have no run of its own when a footprint's share of the next
 // column rounds to all of it).
-int BuildColumns(ScreenFit* fit, int runCount)
-{
+int BuildColumns(ScreenFit* fit, int runCount) {
     FitColumn* columns = fit->pictureColumns;
     for (int c = 0; c < fit->placement.pictureWidth; ++c) columns[c] = FitColumn{kOffScreen, 0, 0};
     for (int i = 0; i < runCount; ++i) {
@@ -138,16 +130,14 @@ int BuildColumns(ScreenFit* fit, int runCount)
 
 // For each picture column (or row), the taps that read it: for a range of
 // them, from the first one's begin to the last one's end.
-void BuildReach(const FitTap* taps, int count, int side, FitReach* reach)
-{
+void BuildReach(const FitTap* taps, int count, int side, FitReach* reach) {
     for (int c = 0; c < side; ++c) TouchedTaps(taps, count, c, c + 1, &reach[c].begin, &reach[c].end);
 }
 
 }  // namespace
 
-PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight,
-                              int screenWidth, int screenHeight)
-{
+PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
+                              int screenHeight) {
     PicturePlacement p{};
     p.size = size;
     p.pictureWidth = pictureWidth;
@@ -163,9 +153,7 @@ PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHei
     return p;
 }
 
-ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
-                           int screenHeight)
-{
+ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight) {
     ScreenFit* fit = static_cast<ScreenFit*>(calloc(1, sizeof(ScreenFit)));
     if (!fit) return nullptr;
     const PicturePlacement placement = PlacePicture(size, pictureWidth, pictureHeight, screenWidth, screenHeight);
@@ -200,8 +188,7 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     return fit;
 }
 
-void DestroyScreenFit(ScreenFit* fit)
-{
+void DestroyScreenFit(ScreenFit* fit) {
     if (!fit) return;
     free(fit->columns);
     free(fit->rows);
@@ -214,8 +201,7 @@ void DestroyScreenFit(ScreenFit* fit)
     free(fit);
 }
 
-Rect ScreenRectOf(const ScreenFit* fit, Rect source)
-{
+Rect ScreenRectOf(const ScreenFit* fit, Rect source) {
     if (!fit || IsEmpty(fit->placement.visible)) return Rect{0, 0, 0, 0};
     const PicturePlacement& p = fit->placement;
     const Rect s = ClipTo(source, p.pictureWidth, p.pictureHeight);
@@ -226,16 +212,14 @@ Rect ScreenRectOf(const ScreenFit* fit, Rect source)
     return Rect{p.visible.x + x0, p.visible.y + y0, x1 - x0, y1 - y0};
 }
 
-void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount])
-{
+void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]) {
     for (int i = 0; i < kColorCount; ++i) {
         const PaletteEntry& e = entries[i];
         table[i] = uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
     }
 }
 
-int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to)
-{
+int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to) {
     if (!fit || !from || !to || fit->placement.factorDenominator != 1) return 0;
     const Rect screen = ScreenRectOf(fit, source);
     if (IsEmpty(screen)) return 0;

@@ -45,8 +45,7 @@ struct PicturePlacement {
 
 // The placement for a picture and a screen. Sizes that are 0, negative or too
 // large give an empty output and visible rectangle (and factor 1/1).
-PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight,
-                              int screenWidth, int screenHeight);
+PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
 
 // What one screen column (or row) of the output shows: picture column
 // `index`, and when its footprint straddles the edge to index + 1, that
@@ -92,7 +91,7 @@ struct ScreenFit {
     FitTap* columns;
     FitTap* rows;
     FitRun* runs;
-    int32_t* runOfColumn;   // per visible column
+    int32_t* runOfColumn;  // per visible column
     // Per picture column; null unless the picture is magnified (or 1:1)
     // with no column shown alone on more than 4 screen columns.
     FitColumn* pictureColumns;
@@ -108,8 +107,7 @@ constexpr int kLinePadding = 4;
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
 // placement gives a fit without taps, which writes nothing.
-ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
-                           int screenHeight);
+ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
 void DestroyScreenFit(ScreenFit* fit);
 
 // The screen pixels whose value depends on any pixel of the picture rectangle

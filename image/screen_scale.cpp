@@ -12,8 +12,7 @@ namespace {
 
 // Per channel (a (256 - w) + b w + 128) / 256 on 0x00RRGGBB; a itself when
 // w is 0.
-inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
-{
+inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w) {
     const uint32_t v = kWeightOne - w;
     const uint32_t redBlue = ((a & 0xFF00FFu) * v + (b & 0xFF00FFu) * w + 0x800080u) >> 8;
     const uint32_t green = ((a & 0x00FF00u) * v + (b & 0x00FF00u) * w + 0x008000u) >> 8;
@@ -33,8 +32,7 @@ constexpr int kMaxLineIntervals = 3 * kMaxRowSpans;
 // The visible columns reading a row's spans, in order, cut to the columns
 // [from, to) (spans are cut to the picture; those read by no visible column
 // are left out).
-int MapSpans(const ScreenFit& fit, const RowSpans* row, int from, int to, Interval* out)
-{
+int MapSpans(const ScreenFit& fit, const RowSpans* row, int from, int to, Interval* out) {
     if (!row) return 0;
     int n = 0;
     for (int k = 0; k < std::clamp(row->count, 0, kMaxRowSpans); ++k) {
@@ -60,8 +58,7 @@ struct MappedRow {
 // The columns either list covers (each in order), in order and joined
 // where they meet. Each interval is stored once, whole: its readers load
 // it soon after, and a load of a half stored twice waits for the stores.
-int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
-{
+int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out) {
     if (na + nb == 0) return 0;
     int n = 0, i = 0, j = 0;
     const auto take = [&] { return j >= nb || (i < na && a[i].begin <= b[j].begin) ? a[i++] : b[j++]; };
@@ -80,8 +77,7 @@ int Join(const Interval* a, int na, const Interval* b, int nb, Interval* out)
 }
 
 template <typename Pixel>
-int Usable(const ScreenFit* fit, const Image* picture, const uint32_t* table, const ScreenPixels<Pixel>& target)
-{
+int Usable(const ScreenFit* fit, const Image* picture, const uint32_t* table, const ScreenPixels<Pixel>& target) {
     if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !target.pixels) return 0;
     if (!table && sizeof(Pixel) != 1) return 0;
     if (target.area.width <= 0 || target.area.height <= 0 || target.pitch < target.area.width) return 0;
@@ -102,8 +98,7 @@ struct SpanWindow {
     MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
 
     SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, const ScreenPixels<Pixel>& t)
-        : fit(f), spansOf(s), target(t)
-    {
+        : fit(f), spansOf(s), target(t) {
         const PicturePlacement& p = fit.placement;
         const Rect area = target.area;
         const Rect rows = ScreenRectOf(&fit, Rect{0, top, p.pictureWidth, bottom - top});
@@ -113,8 +108,7 @@ struct SpanWindow {
         x0 = std::max(p.visible.x, area.x) - p.visible.x;
         x1 = int(std::min(int64_t{p.visible.x} + p.visible.width, int64_t{area.x} + area.width) - p.visible.x);
     }
-    const MappedRow& Mapped(int32_t index)
-    {
+    const MappedRow& Mapped(int32_t index) {
         MappedRow& m = mapped[index & 3];
         if (m.index != index) {
             m.index = index;
@@ -123,8 +117,7 @@ struct SpanWindow {
         }
         return m;
     }
-    const MappedRow& Paired(int32_t index)
-    {
+    const MappedRow& Paired(int32_t index) {
         MappedRow& m = mapped[index & 3];
         Mapped(index);
         if (m.pairCount < 0) {
@@ -135,14 +128,12 @@ struct SpanWindow {
     }
     // What a screen row writes: the footprints of the rows its tap reads
     // (held in the ring until it moves three rows on).
-    int Intervals(const FitTap& tap, const Interval** at)
-    {
+    int Intervals(const FitTap& tap, const Interval** at) {
         const MappedRow& m = tap.weight ? Paired(tap.index) : Mapped(tap.index);
         *at = tap.weight ? m.pair : m.at;
         return tap.weight ? m.pairCount : m.count;
     }
-    Pixel* RowAt(int y) const
-    {
+    Pixel* RowAt(int y) const {
         const PicturePlacement& p = fit.placement;
         return target.pixels +
                ((int64_t{p.visible.y} + y - target.area.y) * target.pitch + p.visible.x - target.area.x);
@@ -153,8 +144,7 @@ struct SpanWindow {
 // in each half of the register, in exactly Blend's arithmetic.
 typedef uint16_t Lanes __attribute__((vector_size(16)));
 
-void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int count, uint32_t* out)
-{
+void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int count, uint32_t* out) {
     const uint16_t v = uint16_t(kWeightOne - w), u = uint16_t(w);
     int x = 0;
     for (; x + 4 <= count; x += 4) {
@@ -177,8 +167,7 @@ void BlendRows(const uint32_t* above, const uint32_t* below, uint32_t w, int cou
 // Runs are a few pixels long at the usual factors: one 16-byte store covers
 // a run of up to 4 where the interval has room past it (the next run
 // overwrites the excess).
-inline void FillRun(uint32_t* out, int length, int room, uint32_t colour)
-{
+inline void FillRun(uint32_t* out, int length, int room, uint32_t colour) {
     if (length <= 4 && room >= 4) {
         const uint32_t four[4] = {colour, colour, colour, colour};
         std::memcpy(out, four, sizeof four);
@@ -197,8 +186,7 @@ struct RowColours {
 };
 
 // The runs of visible columns [v.begin, v.end) one by one.
-void WriteRuns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* out)
-{
+void WriteRuns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* out) {
     int x = v.begin;
     for (const FitRun* run = fit.runs + fit.runOfColumn[x]; x < v.end; ++run) {
         const int stop = std::min(run->end, v.end);
@@ -220,8 +208,7 @@ inline void Store(uint32_t* out, Pixels p) { std::memcpy(out, &p, sizeof p); }
 // column's start (the column's own last pixel, blended by 0, where it has
 // no blend column), so each store overwrites only the one before's excess.
 inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint32_t* table, uint32_t next,
-                             uint32_t* base)
-{
+                             uint32_t* base) {
     const Pixels here = {table[row[0]], table[row[1]], table[row[2]], table[row[3]]};
     const Pixels after = {here[1], here[2], here[3], next};
     Pixels w = {uint32_t(k[0].blend), uint32_t(k[1].blend), uint32_t(k[2].blend), uint32_t(k[3].blend)};
@@ -244,8 +231,7 @@ inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint3
 // one 16-byte store whose excess the next column overwrites. Pixels
 // outside the interval may be written too: those before it get their
 // right colours, those after it are written again before they are read.
-void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line)
-{
+void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line) {
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
     const int32_t end = fit.columns[v.end - 1].index;
@@ -262,8 +248,7 @@ void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, u
 
 // Visible columns [v.begin, v.end) of one picture row scaled along x, from
 // the 8-bit pixels through the table.
-void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, const Interval& v, uint32_t* out)
-{
+void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, const Interval& v, uint32_t* out) {
     const RowColours colours{row, table};
     if (fit.placement.output.width == fit.placement.pictureWidth) {
         // One screen column a picture column (centred, or a whole multiple of 1):
@@ -281,8 +266,7 @@ void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, 
 
 // The same for a palette screen: each column takes the index under its
 // centre.
-void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t*, const Interval& v, uint8_t* out)
-{
+void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t*, const Interval& v, uint8_t* out) {
     for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
 }
 
@@ -293,8 +277,7 @@ inline FitTap RowsRead(const FitTap& tap, const uint8_t*) { return FitTap{Neares
 
 // Copies of a working line into a screen row: most are a few dozen pixels.
 template <typename Pixel>
-inline void CopyPixels(Pixel* out, const Pixel* in, int count)
-{
+inline void CopyPixels(Pixel* out, const Pixel* in, int count) {
     constexpr int kShort = 256;
     const int bytes = count * int(sizeof(Pixel));
     if (bytes > kShort) {
@@ -311,8 +294,7 @@ inline void CopyPixels(Pixel* out, const Pixel* in, int count)
 // blend their lines.
 template <typename Pixel, typename SpansOf>
 void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-                 SpansOf spansOf, const ScreenPixels<Pixel>& target)
-{
+                 SpansOf spansOf, const ScreenPixels<Pixel>& target) {
     const ImageRows rows = RowsOf(picture);
     SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, target);
     const int width = fit.placement.visible.width;
@@ -363,8 +345,7 @@ struct RectSpans {
 
 // The source cut to the picture as spans; 0 when nothing of it is on the
 // target.
-int RectAsSpans(const ScreenFit* fit, Rect source, Rect area, RectSpans* spans)
-{
+int RectAsSpans(const ScreenFit* fit, Rect source, Rect area, RectSpans* spans) {
     const Rect screen = ScreenRectOf(fit, source);
     if (screen.width <= 0 || screen.height <= 0) return 0;
     const int64_t left = std::max(int64_t{screen.x}, int64_t{area.x});
@@ -383,15 +364,13 @@ int RectAsSpans(const ScreenFit* fit, Rect source, Rect area, RectSpans* spans)
 // The spans' rows as a source, those outside the picture left out.
 struct ListedSpans {
     const PictureSpans& list;
-    const RowSpans* operator()(int y) const
-    {
+    const RowSpans* operator()(int y) const {
         const int64_t i = int64_t{y} - list.top;
         return i >= 0 && i < list.rowCount ? list.rows + i : nullptr;
     }
 };
 
-int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, int* bottom)
-{
+int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, int* bottom) {
     if (!spans.rows || spans.rowCount <= 0) return 0;
     *top = std::max(spans.top, 0);
     *bottom = int(std::min(int64_t{spans.top} + spans.rowCount, int64_t{fit->placement.pictureHeight}));
@@ -402,25 +381,21 @@ int SpansAreUsable(const ScreenFit* fit, const PictureSpans& spans, int* top, in
 // each span's pixels go straight through the table (or as they are, on a
 // palette screen), cut to the visible part and the target's area; the
 // footprint of a span is the span itself.
-bool IsOneToOne(const ScreenFit& fit)
-{
+bool IsOneToOne(const ScreenFit& fit) {
     const PicturePlacement& p = fit.placement;
     return p.output.width == p.pictureWidth && p.output.height == p.pictureHeight;
 }
 
-inline void Convert(const uint8_t* in, const uint32_t* table, int count, uint32_t* out)
-{
+inline void Convert(const uint8_t* in, const uint32_t* table, int count, uint32_t* out) {
     for (int x = 0; x < count; ++x) out[x] = table[in[x]];
 }
-inline void Convert(const uint8_t* in, const uint32_t*, int count, uint8_t* out)
-{
+inline void Convert(const uint8_t* in, const uint32_t*, int count, uint8_t* out) {
     std::memcpy(out, in, size_t(count));
 }
 
 template <typename Pixel>
 void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-                        const PictureSpans& spans, const ScreenPixels<Pixel>& target)
-{
+                        const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
     const PicturePlacement& p = fit.placement;
     const Rect v = p.visible, area = target.area;
     const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
@@ -443,8 +418,7 @@ void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32
 
 template <typename Pixel>
 int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount], Rect source,
-                     const ScreenPixels<Pixel>& target)
-{
+                     const ScreenPixels<Pixel>& target) {
     RectSpans spans;
     if (!Usable(fit, picture, table, target)) return 0;
     if (!RectAsSpans(fit, source, target.area, &spans)) return 0;
@@ -454,8 +428,7 @@ int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t 
 
 template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
-                      const PictureSpans& spans, const ScreenPixels<Pixel>& target)
-{
+                      const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
     int top, bottom;
     if (!Usable(fit, picture, table, target)) return 0;
     if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;

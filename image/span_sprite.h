@@ -40,9 +40,9 @@ struct SpanSprite {
     int width, height;  // the sprite's rectangle, transparent columns and rows included
     SpanRow* rows;      // height entries
     SpanRun* runs;
-    uint8_t* opaque;    // the opaque pixels, run after run (a copy: the sheet may go)
-    uint8_t* cell;      // the rectangle, top row first, 0 where transparent
-    int cellStride;     // bytes a row of `cell`: the width rounded up to whole blocks of 16, padded with 0
+    uint8_t* opaque;  // the opaque pixels, run after run (a copy: the sheet may go)
+    uint8_t* cell;    // the rectangle, top row first, 0 where transparent
+    int cellStride;   // bytes a row of `cell`: the width rounded up to whole blocks of 16, padded with 0
     // The rows with an opaque pixel: those one block wide, then two, then
     // three, then wider (blended whole); blendCounts holds the four counts.
     // blendPixels holds their blocks from `cell`, one row after another.

@@ -10,8 +10,7 @@
 // take this vector type.
 typedef uint8_t Pixels16 __attribute__((vector_size(16)));
 
-inline Pixels16 BlendBlock(Pixels16 source, Pixels16 destination)
-{
+inline Pixels16 BlendBlock(Pixels16 source, Pixels16 destination) {
     Pixels16 keep = (Pixels16)(source == 0);  // 0xFF where transparent
     return (destination & keep) | source;
 }
@@ -20,8 +19,7 @@ inline Pixels16 BlendBlock(Pixels16 source, Pixels16 destination)
 // destination's byte. The high bit of ((s & 0x7F..) + 0x7F..) | s is set
 // exactly for the nonzero bytes, with no carry between bytes.
 template <typename Word>
-inline Word BlendWord(Word source, Word destination)
-{
+inline Word BlendWord(Word source, Word destination) {
     constexpr Word low7 = static_cast<Word>(0x7F7F7F7F7F7F7F7FULL);
     constexpr Word high = static_cast<Word>(0x8080808080808080ULL);
     Word opaque = (((source & low7) + low7) | source) & high;
@@ -32,8 +30,7 @@ inline Word BlendWord(Word source, Word destination)
 // Rows of 4 to 15 pixels (the walkers' sprites are 6 to 9 wide): two words,
 // one at each end of the row, both read before either is stored.
 template <typename Word>
-inline void BlitTwoWords(const uint8_t* source, uint8_t* destination, int width)
-{
+inline void BlitTwoWords(const uint8_t* source, uint8_t* destination, int width) {
     Word s0, s1, d0, d1;
     memcpy(&s0, source, sizeof(Word));
     memcpy(&s1, source + width - sizeof(Word), sizeof(Word));
@@ -45,8 +42,7 @@ inline void BlitTwoWords(const uint8_t* source, uint8_t* destination, int width)
     memcpy(destination + width - sizeof(Word), &d1, sizeof(Word));
 }
 
-inline void BlitNarrowRowTransparent(const uint8_t* source, uint8_t* destination, int width)
-{
+inline void BlitNarrowRowTransparent(const uint8_t* source, uint8_t* destination, int width) {
     if (width >= 8) return BlitTwoWords<uint64_t>(source, destination, width);
     if (width >= 4) return BlitTwoWords<uint32_t>(source, destination, width);
     for (int i = 0; i < width; ++i)
@@ -58,9 +54,7 @@ inline void BlitNarrowRowTransparent(const uint8_t* source, uint8_t* destination
 // mispredicts all along a sprite's outline. Rows of 16 and more end with a
 // block aligned to the row's end, read before any store so that no load waits
 // on an overlapping store; blending a byte twice gives the same value.
-inline void BlitRowTransparent(const uint8_t* __restrict source, uint8_t* __restrict destination,
-                        int width)
-{
+inline void BlitRowTransparent(const uint8_t* __restrict source, uint8_t* __restrict destination, int width) {
     if (width < 16) {
         BlitNarrowRowTransparent(source, destination, width);
         return;

@@ -28,8 +28,7 @@ LONG WriteDword(HKEY key, const char* name, DWORD value) {
 
 DisplaySettings ReadDisplaySettingsFrom(const char* location) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, location, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return kDefaultDisplaySettings;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, location, 0, KEY_READ, &key) != ERROR_SUCCESS) return kDefaultDisplaySettings;
     const int64_t pictureSize = ReadDword(key, kPictureSizeValue);
     const int64_t monitors = ReadDword(key, kMonitorsValue);
     RegCloseKey(key);
@@ -38,8 +37,8 @@ DisplaySettings ReadDisplaySettingsFrom(const char* location) {
 
 int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, location, 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, location, 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     // Only known numbers are stored, whatever the record holds.
@@ -52,6 +51,4 @@ int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings
 
 DisplaySettings ReadDisplaySettings() { return ReadDisplaySettingsFrom(kSettingsKeyPath); }
 
-int WriteDisplaySettings(const DisplaySettings& settings) {
-    return WriteDisplaySettingsTo(kSettingsKeyPath, settings);
-}
+int WriteDisplaySettings(const DisplaySettings& settings) { return WriteDisplaySettingsTo(kSettingsKeyPath, settings); }

@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-void ReadDisplayPalette(DisplayPaletteInfo* display)
-{
+void ReadDisplayPalette(DisplayPaletteInfo* display) {
     display->staticColors = -1;
     display->paletteSize = 0;
     memset(display->systemEntries, 0, sizeof(display->systemEntries));
@@ -17,14 +16,8 @@ namespace {
 char paletteToken;  // stands for "created"; there is no platform object
 }
 
-void* CreatePlatformPalette(const PaletteEntry*)
-{
-    return &paletteToken;
-}
+void* CreatePlatformPalette(const PaletteEntry*) { return &paletteToken; }
 
 void DestroyPlatformPalette(void*) {}
 
-int PlatformNearestPaletteIndex(void*, uint8_t, uint8_t, uint8_t)
-{
-    return -1;
-}
+int PlatformNearestPaletteIndex(void*, uint8_t, uint8_t, uint8_t) { return -1; }

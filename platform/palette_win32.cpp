@@ -15,12 +15,10 @@ static_assert(offsetof(BitmapInfoHeader, biWidth) == offsetof(BITMAPINFOHEADER, 
 static_assert(offsetof(BitmapInfoHeader, biHeight) == offsetof(BITMAPINFOHEADER, biHeight));
 static_assert(offsetof(BitmapInfoHeader, biPlanes) == offsetof(BITMAPINFOHEADER, biPlanes));
 static_assert(offsetof(BitmapInfoHeader, biBitCount) == offsetof(BITMAPINFOHEADER, biBitCount));
-static_assert(offsetof(BitmapInfoHeader, biCompression) ==
-              offsetof(BITMAPINFOHEADER, biCompression));
+static_assert(offsetof(BitmapInfoHeader, biCompression) == offsetof(BITMAPINFOHEADER, biCompression));
 static_assert(offsetof(BitmapInfoHeader, biSizeImage) == offsetof(BITMAPINFOHEADER, biSizeImage));
 static_assert(offsetof(BitmapInfoHeader, biClrUsed) == offsetof(BITMAPINFOHEADER, biClrUsed));
-static_assert(offsetof(BitmapInfoHeader, biClrImportant) ==
-              offsetof(BITMAPINFOHEADER, biClrImportant));
+static_assert(offsetof(BitmapInfoHeader, biClrImportant) == offsetof(BITMAPINFOHEADER, biClrImportant));
 static_assert(sizeof(RgbQuad) == sizeof(RGBQUAD));
 static_assert(offsetof(RgbQuad, rgbBlue) == offsetof(RGBQUAD, rgbBlue));
 static_assert(offsetof(RgbQuad, rgbRed) == offsetof(RGBQUAD, rgbRed));
@@ -31,22 +29,19 @@ static_assert(offsetof(PaletteEntry, peRed) == offsetof(PALETTEENTRY, peRed));
 static_assert(offsetof(PaletteEntry, peBlue) == offsetof(PALETTEENTRY, peBlue));
 static_assert(offsetof(PaletteEntry, peFlags) == offsetof(PALETTEENTRY, peFlags));
 
-void ReadDisplayPalette(DisplayPaletteInfo* display)
-{
+void ReadDisplayPalette(DisplayPaletteInfo* display) {
     memset(display, 0, sizeof(*display));
     display->staticColors = -1;
     HDC screen = GetDC(nullptr);
     if (!screen) return;
     // Fails on displays without a palette, leaving the entries zero.
-    GetSystemPaletteEntries(screen, 0, kColorCount,
-                            reinterpret_cast<PALETTEENTRY*>(display->systemEntries));
+    GetSystemPaletteEntries(screen, 0, kColorCount, reinterpret_cast<PALETTEENTRY*>(display->systemEntries));
     display->staticColors = GetDeviceCaps(screen, NUMCOLORS);
     display->paletteSize = GetDeviceCaps(screen, SIZEPALETTE);
     ReleaseDC(nullptr, screen);
 }
 
-void* CreatePlatformPalette(const PaletteEntry* entries)
-{
+void* CreatePlatformPalette(const PaletteEntry* entries) {
     size_t bytes = offsetof(LOGPALETTE, palPalEntry) + kColorCount * sizeof(PALETTEENTRY);
     LOGPALETTE* logical = static_cast<LOGPALETTE*>(calloc(1, bytes));
     if (!logical) return nullptr;
@@ -58,13 +53,11 @@ void* CreatePlatformPalette(const PaletteEntry* entries)
     return palette;
 }
 
-void DestroyPlatformPalette(void* platformPalette)
-{
+void DestroyPlatformPalette(void* platformPalette) {
     if (platformPalette) DeleteObject(static_cast<HPALETTE>(platformPalette));
 }
 
-int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue)
-{
+int PlatformNearestPaletteIndex(void* platformPalette, uint8_t red, uint8_t green, uint8_t blue) {
     if (!platformPalette) return -1;
     UINT index = GetNearestPaletteIndex(static_cast<HPALETTE>(platformPalette), RGB(red, green, blue));
     if (index == CLR_INVALID) return -1;

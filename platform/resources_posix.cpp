@@ -2,8 +2,7 @@
 // the program by zarvo_embed_bitmaps, found by their resource ids.
 #include "platform/ports.h"
 
-int FindBitmapResource(int id, const uint8_t** data, size_t* size)
-{
+int FindBitmapResource(int id, const uint8_t** data, size_t* size) {
     for (int i = 0; i < embeddedBitmapCount; ++i) {
         if (embeddedBitmaps[i].id != id) continue;
         *data = embeddedBitmaps[i].data;

@@ -3,8 +3,7 @@
 
 #include "platform/ports.h"
 
-int FindBitmapResource(int id, const uint8_t** data, size_t* size)
-{
+int FindBitmapResource(int id, const uint8_t** data, size_t* size) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
     if (!found) return 0;

@@ -26,8 +26,8 @@ int ReadSettingsFrom(const char* location, SettingsRecord* record) {
 int WriteSettingsTo(const char* location, const SettingsRecord& record) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, location, 0, kKeyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, location, 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, &disposition) != ERROR_SUCCESS) {
         return 1;  // failures are silent; the next run loads the defaults again
     }
     BYTE bytes[kSettingsRecordSize];

@@ -31,7 +31,8 @@ int PutPatch(GifFileType* file, const GifPatch& patch, int delay) {
     if (EGifPutImageDesc(file, r.x, r.y, r.width, r.height, false, nullptr) != GIF_OK) return 0;
     std::vector<GifByteType> row(static_cast<size_t>(r.width));
     for (int y = 0; y < r.height; ++y) {
-        std::memcpy(row.data(), patch.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(r.width), row.size());
+        std::memcpy(row.data(), patch.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(r.width),
+                    row.size());
         if (EGifPutLine(file, row.data(), r.width) != GIF_OK) return 0;
     }
     return 1;
@@ -56,8 +57,8 @@ GifWriter* OpenGif(const char* path, int width, int height, const uint32_t table
                       static_cast<GifByteType>(table[i])};
     }
     ColorMapObject* map = GifMakeMapObject(kColorCount, colours);
-    const bool ok = map != nullptr && EGifPutScreenDesc(file, width, height, 8, 0, map) == GIF_OK &&
-                    PutLoopForever(file);
+    const bool ok =
+        map != nullptr && EGifPutScreenDesc(file, width, height, 8, 0, map) == GIF_OK && PutLoopForever(file);
     GifFreeMapObject(map);
     if (!ok) {
         EGifCloseFile(file, &error);

@@ -16,11 +16,11 @@
 // does; so only the blended edges of the fill size change. Each colour is
 // searched for once.
 class PaletteIndexer {
-public:
+  public:
     explicit PaletteIndexer(const Palette* palette) : palette_(palette) {}
     uint8_t IndexOf(uint32_t rgb);
 
-private:
+  private:
     const Palette* palette_;
     std::vector<uint32_t> known_;   // colours seen, sorted
     std::vector<uint8_t> indices_;  // their indices

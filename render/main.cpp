@@ -24,9 +24,9 @@ int WriteRgbPng(const char* path, const RgbSurface& surface) {
     for (int y = 0; y < surface.height; ++y) {
         const uint32_t* row = surface.pixels + static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
         for (int x = 0; x < surface.width; ++x) {
-            picture.samples.insert(picture.samples.end(), {static_cast<uint8_t>(row[x] >> 16),
-                                                           static_cast<uint8_t>(row[x] >> 8),
-                                                           static_cast<uint8_t>(row[x])});
+            picture.samples.insert(
+                picture.samples.end(),
+                {static_cast<uint8_t>(row[x] >> 16), static_cast<uint8_t>(row[x] >> 8), static_cast<uint8_t>(row[x])});
         }
     }
     return WriteFileBytes(path, EncodePng(picture, BestZlib));
@@ -103,8 +103,9 @@ void SayTooNarrow(const RenderOptions& options) {
                  "zarvo-render: --size %dx%d is too narrow: the scene needs a picture at least 640 pixels wide\n",
                  options.width, options.height);
     if (options.width < 640) {
-        std::fprintf(stderr, "zarvo-render: give --scale-down to shrink the 640 x 480 scene into it, or\n"
-                             "--screen-width W (640 or more) for a still preview pane\n");
+        std::fprintf(stderr,
+                     "zarvo-render: give --scale-down to shrink the 640 x 480 scene into it, or\n"
+                     "--screen-width W (640 or more) for a still preview pane\n");
     }
 }
 
@@ -129,8 +130,7 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     }
     const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
-        CreateScreenView(setUp.scene, pictureSize, options.width, options.height),
-        DestroyScreenView);
+        CreateScreenView(setUp.scene, pictureSize, options.width, options.height), DestroyScreenView);
     if (view == nullptr) {
         std::fprintf(stderr, "zarvo-render: out of memory\n");
         return 1;
@@ -138,7 +138,10 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
     const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
     PaintScreenView(*view, target);
     const Rect whole = {0, 0, surface.width, surface.height};
-    GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(setUp.scene->palette), {}, GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
+    GifOutput gif{{nullptr, CloseGif},
+                  PaletteIndexer(setUp.scene->palette),
+                  {},
+                  GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
     if (!options.gif.empty()) {
         errno = 0;
         gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));

@@ -28,8 +28,7 @@ int HandleSize(void* target, const char* value, char* error, size_t errorSize) {
             return 1;
         }
     }
-    std::snprintf(error, errorSize, "--size needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"", kMaxPictureSide,
-                  value);
+    std::snprintf(error, errorSize, "--size needs WIDTHxHEIGHT, each from 1 to %d, got \"%s\"", kMaxPictureSide, value);
     return 0;
 }
 
@@ -180,7 +179,8 @@ int ParseRenderOptions(int argc, char** argv, RenderOptions* options) {
     }
     if (options->help || options->version) return 1;
     if (options->out.empty() && options->outPattern.empty() && options->gif.empty()) {
-        std::fprintf(stderr, "zarvo-render: nothing to write: give --out FILE.png, --out-pattern PATTERN or --gif FILE.gif\n");
+        std::fprintf(stderr,
+                     "zarvo-render: nothing to write: give --out FILE.png, --out-pattern PATTERN or --gif FILE.gif\n");
         return 0;
     }
     return 1;

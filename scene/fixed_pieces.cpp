@@ -23,13 +23,16 @@ PlacedPiece FigurePiece(const Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (entry >= kLeftForegroundCell) return {};
     const SpriteCell& cell = scene.spriteCells[entry];
-    return {scene.figureSheet, {cell.srcX, cell.srcY, cell.width, cell.height}, scene.cellSprites[entry],
-            x - cell.anchorX - scene.frameOrigin.x, y - cell.anchorY - scene.frameOrigin.y};
+    return {scene.figureSheet,
+            {cell.srcX, cell.srcY, cell.width, cell.height},
+            scene.cellSprites[entry],
+            x - cell.anchorX - scene.frameOrigin.x,
+            y - cell.anchorY - scene.frameOrigin.y};
 }
 
 PlacedPiece ForegroundPiece(const Scene& scene, int entry, int x, int y) {
-    return {scene.foregroundSheet, ForegroundPieceRect(scene, entry), scene.cellSprites[entry],
-            x - scene.frameOrigin.x, y - scene.frameOrigin.y};
+    return {scene.foregroundSheet, ForegroundPieceRect(scene, entry), scene.cellSprites[entry], x - scene.frameOrigin.x,
+            y - scene.frameOrigin.y};
 }
 
 // Nothing (an empty source) outside the stored classes.
@@ -38,11 +41,16 @@ PlacedPiece PlaceFixedPiece(const Scene& scene, int piece) {
     const ForegroundPlacementRow& place = kForegroundPlacement[scene.resolutionClass];
     const CircleLayoutRow& layout = kCircleLayout[scene.resolutionClass];
     switch (piece) {
-    case kLeftForegroundPiece: return ForegroundPiece(scene, kLeftForegroundCell, place.leftX, place.leftY);
-    case kRightForegroundPiece: return ForegroundPiece(scene, kRightForegroundCell, place.rightX, place.rightY);
-    case kBuildingPiece: return FigurePiece(scene, layout.buildingX, layout.buildingY, kBuildingKind);
-    case kLampsPiece: return FigurePiece(scene, layout.lampsX, layout.lampsY, kLampsKind);
-    default: return {};
+    case kLeftForegroundPiece:
+        return ForegroundPiece(scene, kLeftForegroundCell, place.leftX, place.leftY);
+    case kRightForegroundPiece:
+        return ForegroundPiece(scene, kRightForegroundCell, place.rightX, place.rightY);
+    case kBuildingPiece:
+        return FigurePiece(scene, layout.buildingX, layout.buildingY, kBuildingKind);
+    case kLampsPiece:
+        return FigurePiece(scene, layout.lampsX, layout.lampsY, kLampsKind);
+    default:
+        return {};
     }
 }
 
@@ -70,8 +78,7 @@ void DrawOverMarkedTiles(Scene& scene, const PlacedPiece& piece) {
     const uint64_t columns = TileColumnBits(int(left / kFrameTileWidth), int((right - 1) / kFrameTileWidth));
     for (int64_t ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) {
         const int y = int(ty * kFrameTileHeight);
-        for (TileRun run = FirstTileRun(marks[ty] & columns, 0); run.end > run.start;
-             run = FirstTileRun(run.bits, 0)) {
+        for (TileRun run = FirstTileRun(marks[ty] & columns, 0); run.end > run.start; run = FirstTileRun(run.bits, 0)) {
             DrawPieceWithin(piece, scene.frameImage,
                             {run.start * kFrameTileWidth, y, run.end * kFrameTileWidth, y + kFrameTileHeight});
         }

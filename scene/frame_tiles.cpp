@@ -29,8 +29,8 @@ struct RectBuilder {
 void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
     const Rect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
-                           std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
-                           std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+                      std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
+                      std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
     while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
     if (b.aboveNext < b.aboveCount) {
         Rect& r = b.rects[b.above[b.aboveNext]];
@@ -70,8 +70,7 @@ int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap,
         builder.hereCount = 0;
         builder.aboveNext = 0;
         const uint64_t marked = (a[y] | (b ? b[y] : 0)) & columns;
-        for (TileRun run = FirstTileRun(marked, gap); run.end > run.start;
-             run = FirstTileRun(run.bits, gap)) {
+        for (TileRun run = FirstTileRun(marked, gap); run.end > run.start; run = FirstTileRun(run.bits, gap)) {
             AddRun(scene, builder, run.start, run.end, y);
         }
         std::copy(builder.here, builder.here + builder.hereCount, builder.above);
@@ -131,9 +130,7 @@ void RestoreMarkedTiles(Scene& scene, const uint64_t* marks) {
 
 }  // namespace
 
-Rect WholeFrame(const Scene& scene) {
-    return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)};
-}
+Rect WholeFrame(const Scene& scene) { return {0, 0, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage)}; }
 
 int FrameFitsTiles(const Scene& scene) {
     return scene.frameImage != nullptr && TileColumns(scene.frameImage) <= kFrameTileColumns &&

@@ -15,9 +15,7 @@
 #include "scene/scene.h"
 
 // Bits first to last (0 <= first <= last < 64).
-inline uint64_t TileColumnBits(int first, int last) {
-    return (~uint64_t{0} >> (63 - (last - first))) << first;
-}
+inline uint64_t TileColumnBits(int first, int last) { return (~uint64_t{0} >> (63 - (last - first))) << first; }
 
 // Tile columns [start, end) of a row's `bits`; empty (end == start) when no
 // marked tile is left.

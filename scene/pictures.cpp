@@ -96,8 +96,7 @@ int LoadScenePictures(Scene& scene, int clientWidth, int clientHeight, const Dis
     scene.figureSheet = LoadBitmapResource(kFigureSheetId);
     if (scene.foregroundSheet == nullptr || scene.figureSheet == nullptr) return 0;
     float fx = 1.0f;
-    if (!LoadBackground(scene, width, height, &fx) || !CreateFrameImage(scene) ||
-        !MakeScenePalette(scene, display)) {
+    if (!LoadBackground(scene, width, height, &fx) || !CreateFrameImage(scene) || !MakeScenePalette(scene, display)) {
         return 0;
     }
     ScaleForegroundCell(&scene.spriteCells[kLeftForegroundCell], fx);
@@ -109,8 +108,8 @@ int EncodeCellSprites(Scene& scene) {
     for (int entry = 0; entry < kSpriteCellCount; ++entry) {
         const SpriteCell& cell = scene.spriteCells[entry];
         const bool figure = entry < kLeftForegroundCell;
-        const Rect piece = figure ? Rect{cell.srcX, cell.srcY, cell.width, cell.height}
-                                       : ForegroundPieceRect(scene, entry);
+        const Rect piece =
+            figure ? Rect{cell.srcX, cell.srcY, cell.width, cell.height} : ForegroundPieceRect(scene, entry);
         if (piece.width <= 0 || piece.height <= 0) continue;
         const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;
         scene.cellSprites[entry] = EncodeSpanSprite(sheet, piece.x, piece.y, piece.width, piece.height);

@@ -24,10 +24,10 @@ struct SceneWindowInfo {
 };
 
 struct WalkwayWalker {
-    float u;   // across the walkway
-    float v;   // along it, 0 at the near end
-    float du;  // change of u per tick
-    float dv;  // change of v per tick
+    float u;        // across the walkway
+    float v;        // along it, 0 at the near end
+    float du;       // change of u per tick
+    float dv;       // change of v per tick
     int32_t pause;  // ticks left to rest; moves only while below 5
     int32_t cell;   // figure kind 6 to 9 (figure walkers only)
     int32_t way;    // index into walkwayQuads or dotQuads
@@ -120,8 +120,7 @@ struct SceneSetUp {
     SceneOutcome outcome;
 };
 
-inline constexpr char kMinimumConfigurationText[] =
-    "Minimum configuration required:\r256 colors, 640 x 480 resolution";
+inline constexpr char kMinimumConfigurationText[] = "Minimum configuration required:\r256 colors, 640 x 480 resolution";
 inline constexpr char kSceneMessageCaption[] = "Zarvo.scr";
 
 // Chooses the resolution class or refuses, places the walkers from `seed`,

@@ -35,9 +35,7 @@ void FillAroundPicture(const ScreenView& view, const ScreenPixels<Pixel>& target
     }
 }
 
-Rect WholePicture(const ScreenView& view) {
-    return Rect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
-}
+Rect WholePicture(const ScreenView& view) { return Rect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)}; }
 
 // Within the picture rectangle r (of a part the frame changed), the row
 // spans where the frame differs from the picture, pasted into it and noted
@@ -50,7 +48,7 @@ Rect PasteDifferences(ScreenView& view, Rect r) {
     const DifferingBlock block = PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
     if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
     return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
-                   block.rows.end - block.rows.begin};
+                block.rows.end - block.rows.begin};
 }
 
 // The whole of picture rectangle r (of the frame), pasted from the frame
@@ -79,9 +77,9 @@ Rect PresentWith(ScreenView& view, Scale scale) {
     view.stripKnown = 1;
     Rect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
-        const Rect r = Intersect(Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y,
-                                          rects[i].width, rects[i].height},
-                                  WholePicture(view));
+        const Rect r = Intersect(
+            Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y, rects[i].width, rects[i].height},
+            WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
         const Rect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
         if (differing.width <= 0) continue;

@@ -64,9 +64,15 @@ void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int 
     const uint8_t* in = RowsPixel(copy.from, patch.x, patch.y);
     uint8_t* out = RowsPixel(copy.to, dx, dy);
     switch (size) {
-    case 1: *out = *in; break;
-    case 2: CopySquare<2>(in, copy.from.stride, out, copy.to.stride); break;
-    default: CopySquare<3>(in, copy.from.stride, out, copy.to.stride); break;
+    case 1:
+        *out = *in;
+        break;
+    case 2:
+        CopySquare<2>(in, copy.from.stride, out, copy.to.stride);
+        break;
+    default:
+        CopySquare<3>(in, copy.from.stride, out, copy.to.stride);
+        break;
     }
     MarkSquareInFrame(copy.marks, dx, dy, size);
 }

@@ -12,8 +12,8 @@
 namespace {
 
 constexpr double kTwoOverPi = 6.36619772367581382433e-01;
-constexpr double kPiOver2Part1 = 1.57079632673412561417e+00;   // first 33 bits
-constexpr double kPiOver2Part2 = 6.07710050630396597660e-11;   // next 33 bits
+constexpr double kPiOver2Part1 = 1.57079632673412561417e+00;  // first 33 bits
+constexpr double kPiOver2Part2 = 6.07710050630396597660e-11;  // next 33 bits
 constexpr double kPiOver2Part2Tail = 2.02226624879595063154e-21;
 
 constexpr double S1 = -1.66666666666666324348e-01;
@@ -82,10 +82,18 @@ double SceneSine(double angle) {
     const int quadrant = Reduce(std::fabs(angle), &x, &y);
     double s = 0.0;
     switch (quadrant) {
-        case 0: s = KernelSine(x, y); break;
-        case 1: s = KernelCosine(x, y); break;
-        case 2: s = -KernelSine(x, y); break;
-        default: s = -KernelCosine(x, y); break;
+    case 0:
+        s = KernelSine(x, y);
+        break;
+    case 1:
+        s = KernelCosine(x, y);
+        break;
+    case 2:
+        s = -KernelSine(x, y);
+        break;
+    default:
+        s = -KernelCosine(x, y);
+        break;
     }
     return angle < 0 ? -s : s;
 }
@@ -94,10 +102,14 @@ double SceneCosine(double angle) {
     if (!std::isfinite(angle)) return 1.0;
     double x, y;
     switch (Reduce(std::fabs(angle), &x, &y)) {
-        case 0: return KernelCosine(x, y);
-        case 1: return -KernelSine(x, y);
-        case 2: return -KernelCosine(x, y);
-        default: return KernelSine(x, y);
+    case 0:
+        return KernelCosine(x, y);
+    case 1:
+        return -KernelSine(x, y);
+    case 2:
+        return -KernelCosine(x, y);
+    default:
+        return KernelSine(x, y);
     }
 }
 

@@ -130,8 +130,8 @@ const char* DisplaySettingsProblem(const char* text, size_t size) {
 }
 
 size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity) {
-    const int length = std::snprintf(text, capacity, "%s=%s\n%s=%s\n", kPictureSizeKey,
-                                     PictureSizeName(settings.pictureSize), kMonitorsKey,
-                                     MonitorChoiceName(settings.monitors));
+    const int length =
+        std::snprintf(text, capacity, "%s=%s\n%s=%s\n", kPictureSizeKey, PictureSizeName(settings.pictureSize),
+                      kMonitorsKey, MonitorChoiceName(settings.monitors));
     return length > 0 && static_cast<size_t>(length) < capacity ? static_cast<size_t>(length) : 0;
 }

@@ -4,12 +4,12 @@
 #include <cstring>
 
 const SettingsRecord kDefaultSettings = {{
-    {20, 150, 100},  // CircleSpeed
-    {30, 125, 50},   // CircleWalkers
-    {1, 55, 30},     // IsleSpeed
-    {5, 100, 50},    // IsleWalkers
-    {0, 120, 2},     // RedrawSpeed
-    {100, 600, 120}, // SeatShuffle
+    {20, 150, 100},   // CircleSpeed
+    {30, 125, 50},    // CircleWalkers
+    {1, 55, 30},      // IsleSpeed
+    {5, 100, 50},     // IsleWalkers
+    {0, 120, 2},      // RedrawSpeed
+    {100, 600, 120},  // SeatShuffle
 }};
 
 namespace {

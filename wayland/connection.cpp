@@ -16,8 +16,7 @@ WaylandHost* Host(void* data) { return static_cast<WaylandHost*>(data); }
 uint32_t Lower(uint32_t offered, uint32_t wanted) { return offered < wanted ? offered : wanted; }
 
 template <typename T>
-T* Bind(wl_registry* registry, uint32_t name, const wl_interface* interface, uint32_t offered,
-        uint32_t wanted) {
+T* Bind(wl_registry* registry, uint32_t name, const wl_interface* interface, uint32_t offered, uint32_t wanted) {
     return static_cast<T*>(wl_registry_bind(registry, name, interface, Lower(offered, wanted)));
 }
 
@@ -42,8 +41,8 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
     } else if (strcmp(interface, wp_viewporter_interface.name) == 0) {
         host->viewporter = Bind<wp_viewporter>(registry, name, &wp_viewporter_interface, version, 1);
     } else if (strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
-        host->fractionalManager = Bind<wp_fractional_scale_manager_v1>(
-            registry, name, &wp_fractional_scale_manager_v1_interface, version, 1);
+        host->fractionalManager =
+            Bind<wp_fractional_scale_manager_v1>(registry, name, &wp_fractional_scale_manager_v1_interface, version, 1);
     }
 }
 

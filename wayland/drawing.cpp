@@ -209,6 +209,7 @@ void EndSurfaceScene(WaylandSurface* surface) {
     host->areaOwners[surface->area] = nullptr;
     surface->area = -1;
     // Another output's scene times the frames now.
-    for (int i = 0; i < host->run.areaCount && host->run.lead == nullptr; ++i) host->run.lead = host->run.areas[i].scene;
+    for (int i = 0; i < host->run.areaCount && host->run.lead == nullptr; ++i)
+        host->run.lead = host->run.areas[i].scene;
     if (host->run.lead == nullptr) host->run.animating = 0;
 }

@@ -57,7 +57,7 @@ void OnModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_
 void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 
 const wl_keyboard_listener kKeyboardListener = {OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
-                                                OnKey, OnModifiers, OnRepeatInfo};
+                                                OnKey,    OnModifiers,     OnRepeatInfo};
 
 void ReleaseKeyboard(WaylandHost* host) {
     if (wl_keyboard_get_version(host->keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
@@ -108,8 +108,8 @@ void ReleasePointer(WaylandHost* host) {
     host->anchorKnown = 0;
 }
 
-const wl_pointer_listener kPointerListener = {OnPointerEnter, OnPointerLeave, OnMotion,    OnButton,  OnAxis,
-                                              OnFrame,        OnAxisSource,   OnAxisStop,  OnAxisStep, OnAxisStep};
+const wl_pointer_listener kPointerListener = {OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,   OnAxis,
+                                              OnFrame,        OnAxisSource,   OnAxisStop, OnAxisStep, OnAxisStep};
 
 // Devices come and go (a virtual pointer or keyboard lives as long as its
 // client): one that went is released, and a new one is taken when it comes.

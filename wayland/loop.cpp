@@ -89,12 +89,14 @@ int RunWayland(const RunRequest& request) {
     host.request = request;
     const ZarvoOptions& options = request.options;
     if (options.mode == kModeRoot || options.mode == kModePreview) {
-        fprintf(stderr, "zarvo: --root and --window-id draw into X11 windows; on Wayland use --fullscreen or "
-                        "--background (or --x11)\n");
+        fprintf(stderr,
+                "zarvo: --root and --window-id draw into X11 windows; on Wayland use --fullscreen or "
+                "--background (or --x11)\n");
         return 2;
     }
-    host.kind = options.background ? kWaylandBackground
-                : options.mode == kModeFullScreen ? kWaylandFullScreen : kWaylandWindow;
+    host.kind = options.background                ? kWaylandBackground
+                : options.mode == kModeFullScreen ? kWaylandFullScreen
+                                                  : kWaylandWindow;
     host.seed = options.seedGiven ? options.seed : SeedFromClock();
     // A switch for tests of the compositors that offer no layer shell.
     const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");

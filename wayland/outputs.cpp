@@ -9,8 +9,7 @@ namespace {
 
 WaylandOutput* Output(void* data) { return static_cast<WaylandOutput*>(data); }
 
-void OnGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
-                int32_t) {}
+void OnGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*, int32_t) {}
 void OnMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 
 // A scale that changes during the run reaches a shown surface at its next
@@ -50,8 +49,7 @@ void AddOutput(WaylandHost* host, uint32_t globalName, uint32_t version) {
     WaylandOutput* output = static_cast<WaylandOutput*>(calloc(1, sizeof(WaylandOutput)));
     if (output == nullptr) return;
     const uint32_t bound = version < 3 ? version : 3;
-    output->output = static_cast<wl_output*>(
-        wl_registry_bind(host->registry, globalName, &wl_output_interface, bound));
+    output->output = static_cast<wl_output*>(wl_registry_bind(host->registry, globalName, &wl_output_interface, bound));
     output->host = host;
     output->globalName = globalName;
     output->scale = 1;

@@ -84,8 +84,8 @@ WaylandSurface* NewSurface(WaylandHost* host) {
     // a buffer of device pixels; without both the whole scale stands.
     if (host->fractionalManager && host->viewporter) {
         surface->viewport = wp_viewporter_get_viewport(host->viewporter, surface->surface);
-        surface->fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(host->fractionalManager,
-                                                                                       surface->surface);
+        surface->fractionalScale =
+            wp_fractional_scale_manager_v1_get_fractional_scale(host->fractionalManager, surface->surface);
         wp_fractional_scale_v1_add_listener(surface->fractionalScale, &kFractionalListener, surface);
     }
     return surface;
@@ -99,7 +99,9 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
     const int fullscreen = host->kind == kWaylandFullScreen;
     surface->output = output;
     surface->scale = output->scale;
-    const uint32_t layer = static_cast<uint32_t>(fullscreen ? kLayerOverlay : host->request.options.layer ? kLayerBottom : kLayerBackground);
+    const uint32_t layer = static_cast<uint32_t>(fullscreen                    ? kLayerOverlay
+                                                 : host->request.options.layer ? kLayerBottom
+                                                                               : kLayerBackground);
     surface->layerSurface = zwlr_layer_shell_v1_get_layer_surface(host->layerShell, surface->surface, output->output,
                                                                   layer, fullscreen ? "zarvo" : "zarvo-background");
     zwlr_layer_surface_v1_set_anchor(surface->layerSurface,
@@ -107,9 +109,9 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
                                          ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
     zwlr_layer_surface_v1_set_size(surface->layerSurface, 0, 0);
     zwlr_layer_surface_v1_set_exclusive_zone(surface->layerSurface, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        surface->layerSurface, fullscreen ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
-                                          : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(surface->layerSurface,
+                                                     fullscreen ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                                                : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     zwlr_layer_surface_v1_add_listener(surface->layerSurface, &kLayerListener, surface);
     wl_surface_commit(surface->surface);
     return surface;

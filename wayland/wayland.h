@@ -84,8 +84,8 @@ struct WaylandSurface {
     Rect heldDamage[kMaxMissedRects];
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
     int64_t committedMs;         // when that commit was made
-    int area;    // its area of the run (scene and view); -1 before set-up
-    int behind;  // frames were composed but not drawn (hidden): the strip is put whole next
+    int area;                    // its area of the run (scene and view); -1 before set-up
+    int behind;                  // frames were composed but not drawn (hidden): the strip is put whole next
     int closed;
 };
 
@@ -100,11 +100,11 @@ struct WaylandOutput {
 
 struct WaylandHost {
     RunRequest request;
-    int kind;              // WaylandSurfaceKind
-    uint32_t seed;         // the first output's; each later one takes the next
-    int ignoreLayerShell;  // act as on a compositor without layer-shell
-    int signalFd;          // readable once a termination signal arrived; -1: none
-    SceneRun run;          // the areas' scenes, the frame timer and counts
+    int kind;                                  // WaylandSurfaceKind
+    uint32_t seed;                             // the first output's; each later one takes the next
+    int ignoreLayerShell;                      // act as on a compositor without layer-shell
+    int signalFd;                              // readable once a termination signal arrived; -1: none
+    SceneRun run;                              // the areas' scenes, the frame timer and counts
     WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
     wl_display* display;
     wl_registry* registry;

@@ -21,7 +21,7 @@ struct WebScene {
     ScreenView* view = nullptr;
     std::vector<uint32_t> surfacePixels;
     RgbSurface surface{};
-    std::vector<uint8_t> rgba;  // the canvas's ImageData bytes
+    std::vector<uint8_t> rgba;                   // the canvas's ImageData bytes
     SettingsRecord settings = kDefaultSettings;  // as the page last gave them
 };
 

@@ -17,9 +17,7 @@ int RecordXError(Display*, XErrorEvent* event) {
 
 }  // namespace
 
-void InstallXErrorHandler() {
-    XSetErrorHandler(RecordXError);
-}
+void InstallXErrorHandler() { XSetErrorHandler(RecordXError); }
 
 int TakeXError(unsigned long* resourceId) {
     int error = recordedError;

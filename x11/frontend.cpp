@@ -11,8 +11,7 @@ void QueryAnchor(FrontEnd* frontEnd) {
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int buttons = 0;
-    if (XQueryPointer(frontEnd->display, frontEnd->saver.window, &root, &child, &rootX, &rootY, &x,
-                      &y, &buttons)) {
+    if (XQueryPointer(frontEnd->display, frontEnd->saver.window, &root, &child, &rootX, &rootY, &x, &y, &buttons)) {
         frontEnd->anchorX = rootX;
         frontEnd->anchorY = rootY;
     }
@@ -121,11 +120,9 @@ int StartScene(FrontEnd* frontEnd) {
         EndRun(&frontEnd->run, 0);  // the window went away before it could be drawn
         return 0;
     }
-    if (!CreateFrameOutput(frontEnd->display, frontEnd->saver.window, frontEnd->saver.visual,
-                           frontEnd->saver.depth, attributes.width, attributes.height,
-                           !frontEnd->options.noShm, &frontEnd->output)) {
-        fprintf(stderr, "zarvo: could not create a %dx%d image for the window\n", attributes.width,
-                attributes.height);
+    if (!CreateFrameOutput(frontEnd->display, frontEnd->saver.window, frontEnd->saver.visual, frontEnd->saver.depth,
+                           attributes.width, attributes.height, !frontEnd->options.noShm, &frontEnd->output)) {
+        fprintf(stderr, "zarvo: could not create a %dx%d image for the window\n", attributes.width, attributes.height);
         EndRun(&frontEnd->run, 1);
         return 0;
     }
@@ -190,39 +187,38 @@ void DrawFrame(FrontEnd* frontEnd) {
 void HandleEvent(FrontEnd* frontEnd, XEvent* event) {
     int fullscreen = frontEnd->options.mode == kModeFullScreen;
     switch (event->type) {
-        case Expose:
-            return HandleExpose(frontEnd, &event->xexpose);
-        case MapNotify:
-            if (fullscreen && event->xmap.window == frontEnd->saver.window) {
-                GrabInput(frontEnd->display, &frontEnd->saver);
-                QueryAnchor(frontEnd);
-            }
-            return;
-        case KeyPress:
-            return HandleKey(frontEnd, &event->xkey);
-        case ButtonPress:
-            if (fullscreen) EndRun(&frontEnd->run, 0);
-            return;
-        case MotionNotify:
-            if (fullscreen &&
-                MouseMoveExceedsThreshold({frontEnd->anchorX, frontEnd->anchorY},
-                                          {event->xmotion.x_root, event->xmotion.y_root},
-                                          kMouseMoveThreshold)) {
-                EndRun(&frontEnd->run, 0);
-            }
-            return;
-        case ConfigureNotify:
-            return HandleConfigure(frontEnd, &event->xconfigure);
-        case ClientMessage:
-            if (IsCloseRequest(&frontEnd->saver, &event->xclient)) EndRun(&frontEnd->run, 0);
-            return;
-        case DestroyNotify:
-            if (event->xdestroywindow.window == frontEnd->saver.window) {
-                frontEnd->saver.window = 0;
-                EndRun(&frontEnd->run, 0);
-            }
-            return;
-        default:
-            return;
+    case Expose:
+        return HandleExpose(frontEnd, &event->xexpose);
+    case MapNotify:
+        if (fullscreen && event->xmap.window == frontEnd->saver.window) {
+            GrabInput(frontEnd->display, &frontEnd->saver);
+            QueryAnchor(frontEnd);
+        }
+        return;
+    case KeyPress:
+        return HandleKey(frontEnd, &event->xkey);
+    case ButtonPress:
+        if (fullscreen) EndRun(&frontEnd->run, 0);
+        return;
+    case MotionNotify:
+        if (fullscreen &&
+            MouseMoveExceedsThreshold({frontEnd->anchorX, frontEnd->anchorY},
+                                      {event->xmotion.x_root, event->xmotion.y_root}, kMouseMoveThreshold)) {
+            EndRun(&frontEnd->run, 0);
+        }
+        return;
+    case ConfigureNotify:
+        return HandleConfigure(frontEnd, &event->xconfigure);
+    case ClientMessage:
+        if (IsCloseRequest(&frontEnd->saver, &event->xclient)) EndRun(&frontEnd->run, 0);
+        return;
+    case DestroyNotify:
+        if (event->xdestroywindow.window == frontEnd->saver.window) {
+            frontEnd->saver.window = 0;
+            EndRun(&frontEnd->run, 0);
+        }
+        return;
+    default:
+        return;
     }
 }

@@ -13,7 +13,7 @@
 struct FrontEnd {
     Display* display;
     ZarvoOptions options;
-    SettingsRecord settings;  // the stored ones with the command line's over them
+    SettingsRecord settings;          // the stored ones with the command line's over them
     DisplaySettings displaySettings;  // the same for the picture size and monitors
     // The window's areas (a monitor each in full-screen mode, in window
     // coordinates) from the first exposure on, their scenes and the timer.
@@ -23,7 +23,7 @@ struct FrontEnd {
     int outputReady;
     int anchorX, anchorY;
     unsigned long paintSerial;  // the request that began the last whole paint
-    int signalFd;  // readable once a termination signal arrived; -1: none
+    int signalFd;               // readable once a termination signal arrived; -1: none
 };
 
 // 1 when the scene is set up and painted before the first exposure: a

@@ -22,8 +22,7 @@ int ReportNoDisplay(const char* displayName) {
     if (name == nullptr || *name == '\0') {
         return Fail("cannot open a display: DISPLAY is not set and no --display was given");
     }
-    fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n",
-            name);
+    fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n", name);
     return 1;
 }
 
@@ -33,8 +32,7 @@ int RunFrontEnd(FrontEnd* frontEnd) {
     if (!frontEnd->display) return ReportNoDisplay(frontEnd->options.displayName);
     InstallXErrorHandler();
     char error[256];
-    if (!OpenSaverWindow(frontEnd->display, &frontEnd->options, &frontEnd->saver, error,
-                         sizeof error)) {
+    if (!OpenSaverWindow(frontEnd->display, &frontEnd->options, &frontEnd->saver, error, sizeof error)) {
         XCloseDisplay(frontEnd->display);
         return Fail(error);
     }
@@ -83,8 +81,10 @@ int RunChosenProtocol(const RunRequest& request) {
     const int protocol = ChooseProtocol(request.options);
     if (protocol == kProtocolAuto) {
         const char* wayland = getenv("WAYLAND_DISPLAY");
-        fprintf(stderr, "zarvo: no Wayland compositor answers at \"%s\" (WAYLAND_DISPLAY) and no X display is "
-                        "named (DISPLAY)\n", wayland && *wayland ? wayland : "wayland-0");
+        fprintf(stderr,
+                "zarvo: no Wayland compositor answers at \"%s\" (WAYLAND_DISPLAY) and no X display is "
+                "named (DISPLAY)\n",
+                wayland && *wayland ? wayland : "wayland-0");
         return 1;
     }
 #ifdef ZARVO_WAYLAND

@@ -41,11 +41,9 @@ void ReleaseShmImage(Display* display, FrameOutput* output, int attached) {
 
 // A shared-memory image; leaves output->image null when any step fails
 // (a remote display refuses the attach with an X error).
-void CreateShmImage(Display* display, Visual* visual, int depth, int width, int height,
-                    FrameOutput* output) {
-    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap,
-                                    nullptr, &output->shmInfo, static_cast<unsigned>(width),
-                                    static_cast<unsigned>(height));
+void CreateShmImage(Display* display, Visual* visual, int depth, int width, int height, FrameOutput* output) {
+    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &output->shmInfo,
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height));
     if (!image) return;
     output->image = image;
     if (image->byte_order != HostByteOrder()) return ReleaseShmImage(display, output, 0);
@@ -67,11 +65,9 @@ void CreateShmImage(Display* display, Visual* visual, int depth, int width, int 
     output->usesShm = 1;
 }
 
-void CreatePlainImage(Display* display, Visual* visual, int depth, int width, int height,
-                      FrameOutput* output) {
-    XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                 nullptr, static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, 0);
+void CreatePlainImage(Display* display, Visual* visual, int depth, int width, int height, FrameOutput* output) {
+    XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     if (!image) return;
     image->data = static_cast<char*>(calloc(ImageBytes(image), 1));
     if (!image->data) {
@@ -85,14 +81,14 @@ void CreatePlainImage(Display* display, Visual* visual, int depth, int width, in
 
 int SetUpSurface(FrameOutput* output, int width, int height) {
     XImage* image = output->image;
-    output->direct = FormatMatchesSurface(&output->format) && image->bytes_per_line % 4 == 0 &&
-                     image->byte_order == HostByteOrder();
+    output->direct =
+        FormatMatchesSurface(&output->format) && image->bytes_per_line % 4 == 0 && image->byte_order == HostByteOrder();
     if (output->direct) {
         output->surface.pixels = reinterpret_cast<uint32_t*>(image->data);
         output->surface.pitch = image->bytes_per_line / 4;
     } else {
-        output->surfaceMemory = static_cast<uint32_t*>(
-            calloc(static_cast<size_t>(width) * static_cast<size_t>(height), sizeof(uint32_t)));
+        output->surfaceMemory =
+            static_cast<uint32_t*>(calloc(static_cast<size_t>(width) * static_cast<size_t>(height), sizeof(uint32_t)));
         if (!output->surfaceMemory) return 0;
         output->surface.pixels = output->surfaceMemory;
         output->surface.pitch = width;
@@ -111,8 +107,7 @@ void ConvertRectByPixel(FrameOutput* output, Rect rect) {
         for (int x = rect.x; x < rect.x + rect.width; ++x) {
             uint32_t rgb = row[x];
             XPutPixel(output->image, x, y,
-                      tables.red[(rgb >> 16) & 0xFF] | tables.green[(rgb >> 8) & 0xFF] |
-                          tables.blue[rgb & 0xFF]);
+                      tables.red[(rgb >> 16) & 0xFF] | tables.green[(rgb >> 8) & 0xFF] | tables.blue[rgb & 0xFF]);
         }
     }
 }
@@ -128,8 +123,8 @@ PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel)
     return format;
 }
 
-int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
-                      int height, int allowShm, FrameOutput* output) {
+int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width, int height, int allowShm,
+                      FrameOutput* output) {
     memset(output, 0, sizeof *output);
     if (width < 1 || height < 1) return 0;
     int major = 0, minor = 0;
@@ -155,8 +150,7 @@ void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect re
     XImage* image = output->image;
     if (!output->direct &&
         !ConvertRect(&output->surface, rect, &output->tables, image->bits_per_pixel,
-                     reinterpret_cast<uint8_t*>(image->data),
-                     static_cast<size_t>(image->bytes_per_line))) {
+                     reinterpret_cast<uint8_t*>(image->data), static_cast<size_t>(image->bytes_per_line))) {
         ConvertRectByPixel(output, rect);
     }
     auto w = static_cast<unsigned>(rect.width);

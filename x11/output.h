@@ -22,8 +22,8 @@ struct FrameOutput {
 };
 
 // An output of width x height for a window of the given visual. 1 on success.
-int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width,
-                      int height, int allowShm, FrameOutput* output);
+int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width, int height, int allowShm,
+                      FrameOutput* output);
 // The pixel format of a visual whose images store `bitsPerPixel` bits.
 PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel);
 // Converts one rectangle of the surface and queues it for the server.

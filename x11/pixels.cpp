@@ -27,24 +27,23 @@ uint32_t ChannelBits(int level, unsigned long mask) {
 void ConvertRow32(const uint32_t* source, const ChannelTables* tables, uint32_t* out, int count) {
     for (int i = 0; i < count; ++i) {
         uint32_t rgb = source[i];
-        out[i] = tables->red[(rgb >> 16) & 0xFF] | tables->green[(rgb >> 8) & 0xFF] |
-                 tables->blue[rgb & 0xFF];
+        out[i] = tables->red[(rgb >> 16) & 0xFF] | tables->green[(rgb >> 8) & 0xFF] | tables->blue[rgb & 0xFF];
     }
 }
 
 void ConvertRow16(const uint32_t* source, const ChannelTables* tables, uint16_t* out, int count) {
     for (int i = 0; i < count; ++i) {
         uint32_t rgb = source[i];
-        out[i] = static_cast<uint16_t>(tables->red[(rgb >> 16) & 0xFF] |
-                                       tables->green[(rgb >> 8) & 0xFF] | tables->blue[rgb & 0xFF]);
+        out[i] = static_cast<uint16_t>(tables->red[(rgb >> 16) & 0xFF] | tables->green[(rgb >> 8) & 0xFF] |
+                                       tables->blue[rgb & 0xFF]);
     }
 }
 
 void ConvertRow8(const uint32_t* source, const ChannelTables* tables, uint8_t* out, int count) {
     for (int i = 0; i < count; ++i) {
         uint32_t rgb = source[i];
-        out[i] = static_cast<uint8_t>(tables->red[(rgb >> 16) & 0xFF] |
-                                      tables->green[(rgb >> 8) & 0xFF] | tables->blue[rgb & 0xFF]);
+        out[i] = static_cast<uint8_t>(tables->red[(rgb >> 16) & 0xFF] | tables->green[(rgb >> 8) & 0xFF] |
+                                      tables->blue[rgb & 0xFF]);
     }
 }
 
@@ -65,16 +64,16 @@ int FormatMatchesSurface(const PixelFormat* format) {
            format->greenMask == 0x00FF00 && format->blueMask == 0x0000FF;
 }
 
-int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables,
-                int bitsPerPixel, uint8_t* destination, size_t destinationPitch) {
+int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables, int bitsPerPixel,
+                uint8_t* destination, size_t destinationPitch) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
     rect = ClipTo(rect, surface->width, surface->height);
     size_t bytesPerPixel = static_cast<size_t>(bitsPerPixel / 8);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
         const uint32_t* source =
             surface->pixels + static_cast<size_t>(y) * static_cast<size_t>(surface->pitch) + rect.x;
-        uint8_t* row = destination + static_cast<size_t>(y) * destinationPitch +
-                       static_cast<size_t>(rect.x) * bytesPerPixel;
+        uint8_t* row =
+            destination + static_cast<size_t>(y) * destinationPitch + static_cast<size_t>(rect.x) * bytesPerPixel;
         if (bitsPerPixel == 32) {
             ConvertRow32(source, tables, reinterpret_cast<uint32_t*>(row), rect.width);
         } else if (bitsPerPixel == 16) {

@@ -59,8 +59,7 @@ void SetWindowManagerHints(Display* display, const ZarvoOptions* options, SaverW
     XSetWMProtocols(display, saver->window, &saver->wmDeleteWindow, 1);
 }
 
-int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
-                    char* error, size_t errorSize) {
+int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver, char* error, size_t errorSize) {
     int screen = DefaultScreen(display);
     Window root = RootWindow(display, screen);
     if (!FindTrueColorVisual(display, screen, &saver->visual, &saver->depth)) {
@@ -82,9 +81,8 @@ int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
     attributes.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask;
     if (fullscreen) attributes.event_mask |= ButtonPressMask | PointerMotionMask;
     attributes.override_redirect = fullscreen ? True : False;
-    saver->window = XCreateWindow(display, root, x, y, static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height), 0, saver->depth, InputOutput,
-                                  saver->visual, mask, &attributes);
+    saver->window = XCreateWindow(display, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                  saver->depth, InputOutput, saver->visual, mask, &attributes);
     saver->owned = 1;
     XStoreName(display, saver->window, "Zarvo");
     if (fullscreen) {
@@ -98,8 +96,7 @@ int CreateOwnWindow(Display* display, const ZarvoOptions* options, SaverWindow* 
     return 1;
 }
 
-int TakeForeignWindow(Display* display, Window window, SaverWindow* saver, char* error,
-                      size_t errorSize) {
+int TakeForeignWindow(Display* display, Window window, SaverWindow* saver, char* error, size_t errorSize) {
     XWindowAttributes attributes;
     unsigned long resource = 0;
     TakeXError(&resource);
@@ -126,8 +123,8 @@ Window VirtualRootNamedBy(Display* display, Window window, Atom property) {
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     Window named = None;
-    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_WINDOW, &type, &format,
-                           &items, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_WINDOW, &type, &format, &items, &after, &data) ==
+            Success &&
         type == XA_WINDOW && format == 32 && items == 1 && data) {
         named = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
     }
@@ -155,16 +152,15 @@ Window FindVirtualRoot(Display* display) {
 
 }  // namespace
 
-int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
-                    char* error, size_t errorSize) {
+int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver, char* error, size_t errorSize) {
     memset(saver, 0, sizeof *saver);
     switch (options->mode) {
-        case kModeRoot:  // XSCREENSAVER_WINDOW, when set, has made this a preview
-            return TakeForeignWindow(display, FindVirtualRoot(display), saver, error, errorSize);
-        case kModePreview:
-            return TakeForeignWindow(display, options->windowId, saver, error, errorSize);
-        default:
-            return CreateOwnWindow(display, options, saver, error, errorSize);
+    case kModeRoot:  // XSCREENSAVER_WINDOW, when set, has made this a preview
+        return TakeForeignWindow(display, FindVirtualRoot(display), saver, error, errorSize);
+    case kModePreview:
+        return TakeForeignWindow(display, options->windowId, saver, error, errorSize);
+    default:
+        return CreateOwnWindow(display, options, saver, error, errorSize);
     }
 }
 
@@ -179,13 +175,11 @@ void GrabInput(Display* display, const SaverWindow* saver) {
     // Another client may hold a grab for a moment (a menu, the WM); try for half a second.
     for (int attempt = 0; attempt < 25; ++attempt) {
         if (keyboard != GrabSuccess) {
-            keyboard = XGrabKeyboard(display, saver->window, True, GrabModeAsync, GrabModeAsync,
-                                     CurrentTime);
+            keyboard = XGrabKeyboard(display, saver->window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
         }
         if (pointer != GrabSuccess) {
-            pointer = XGrabPointer(display, saver->window, True, ButtonPressMask | PointerMotionMask,
-                                   GrabModeAsync, GrabModeAsync, None, saver->blankCursor,
-                                   CurrentTime);
+            pointer = XGrabPointer(display, saver->window, True, ButtonPressMask | PointerMotionMask, GrabModeAsync,
+                                   GrabModeAsync, None, saver->blankCursor, CurrentTime);
         }
         if (keyboard == GrabSuccess && pointer == GrabSuccess) return;
         nanosleep(&pause, nullptr);
@@ -203,12 +197,10 @@ void CloseSaverWindow(Display* display, SaverWindow* saver) {
 
 // The keys and the message that close the window mode (the mouse threshold
 // is shared with every host: app/run_rules.cpp).
-int KeyClosesWindow(KeySym key) {
-    return key == XK_q || key == XK_Q || key == XK_Escape;
-}
+int KeyClosesWindow(KeySym key) { return key == XK_q || key == XK_Q || key == XK_Escape; }
 
 int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message) {
     // Other clients may send any message; only WM_PROTOCOLS carries the close request.
-    return saver->wmProtocols != None && message->message_type == saver->wmProtocols &&
-           message->format == 32 && static_cast<Atom>(message->data.l[0]) == saver->wmDeleteWindow;
+    return saver->wmProtocols != None && message->message_type == saver->wmProtocols && message->format == 32 &&
+           static_cast<Atom>(message->data.l[0]) == saver->wmDeleteWindow;
 }

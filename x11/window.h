@@ -22,8 +22,7 @@ struct SaverWindow {
 // Creates the window of the window or full-screen mode, or takes the one to
 // draw into. 1 on success; 0 with a message in `error`. A full-screen window
 // is left unmapped for ShowFullScreenWindow.
-int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver,
-                    char* error, size_t errorSize);
+int OpenSaverWindow(Display* display, const ZarvoOptions* options, SaverWindow* saver, char* error, size_t errorSize);
 void ShowFullScreenWindow(Display* display, const SaverWindow* saver);
 // Takes the keyboard and the pointer for a full-screen run (retried briefly).
 void GrabInput(Display* display, const SaverWindow* saver);

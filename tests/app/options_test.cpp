@@ -25,8 +25,8 @@ Parsed Parse(const std::vector<const char*>& args) {
     std::vector<char*> argv = {const_cast<char*>("zarvo")};
     for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
     Parsed parsed{};
-    parsed.ok = ParseOptions(static_cast<int>(argv.size()), argv.data(), &parsed.options,
-                             parsed.error, sizeof parsed.error);
+    parsed.ok =
+        ParseOptions(static_cast<int>(argv.size()), argv.data(), &parsed.options, parsed.error, sizeof parsed.error);
     return parsed;
 }
 
@@ -47,9 +47,7 @@ TEST(Options, OneOrTwoDashesAndValuesAfterASpaceOrEquals) {
         for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
         ZarvoOptions options;
         char error[256];
-        ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
-                                 sizeof error))
-            << error;
+        ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error, sizeof error)) << error;
         EXPECT_EQ(options.width, 640);
         EXPECT_EQ(options.height, 480);
         EXPECT_TRUE(options.settings.given[RedrawSpeed]);
@@ -64,10 +62,14 @@ TEST(Options, SettingValuesAreClampedToTheBuiltInRanges) {
         int index;
         int expected;
     } cases[] = {
-        {"--circle-speed", "5", CircleSpeed, 20},        {"--circle-speed", "151", CircleSpeed, 150},
-        {"--circle-walkers", "-7", CircleWalkers, 30},  {"--walkway-speed", "55", IsleSpeed, 55},
-        {"--walkway-walkers", "1000", IsleWalkers, 100}, {"--redraw-speed", "0", RedrawSpeed, 0},
-        {"--redraw-speed", "121", RedrawSpeed, 120},     {"--seat-shuffle", "600", SeatShuffle, 600},
+        {"--circle-speed", "5", CircleSpeed, 20},
+        {"--circle-speed", "151", CircleSpeed, 150},
+        {"--circle-walkers", "-7", CircleWalkers, 30},
+        {"--walkway-speed", "55", IsleSpeed, 55},
+        {"--walkway-walkers", "1000", IsleWalkers, 100},
+        {"--redraw-speed", "0", RedrawSpeed, 0},
+        {"--redraw-speed", "121", RedrawSpeed, 120},
+        {"--seat-shuffle", "600", SeatShuffle, 600},
         {"--seat-shuffle", "99", SeatShuffle, 100},
         {"--walkway-walkers", "99999999999999", IsleWalkers, 100},
         {"--walkway-walkers", "-99999999999999999999999", IsleWalkers, 5},
@@ -117,20 +119,45 @@ TEST(Options, DisplayOptionsReplaceOnlyTheGivenValues) {
 
 TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
     const std::vector<std::vector<const char*>> bad = {
-        {"--nonsense"},        {"--redraw-speed"},        {"--redraw-speed", ""},
-        {"--redraw-speed", "1.5"}, {"--redraw-speed", "4 "}, {"--redraw-speed", " 4"},
-        {"--redraw-speed", "+4"}, {"--circle-walkers", "- 7"}, {"--geometry", "x480"},
-        {"--geometry", "640x"}, {"--geometry", "-640x480"}, {"--geometry", "8193x10"},
-        {"--geometry", "10x8193"}, {"--geometry", "0x10"}, {"--geometry", "10x0"},
-        {"--geometry", "=640x480"}, {"--geometry", "640X480"}, {"--geometry", "4294967297x1"},
+        {"--nonsense"},
+        {"--redraw-speed"},
+        {"--redraw-speed", ""},
+        {"--redraw-speed", "1.5"},
+        {"--redraw-speed", "4 "},
+        {"--redraw-speed", " 4"},
+        {"--redraw-speed", "+4"},
+        {"--circle-walkers", "- 7"},
+        {"--geometry", "x480"},
+        {"--geometry", "640x"},
+        {"--geometry", "-640x480"},
+        {"--geometry", "8193x10"},
+        {"--geometry", "10x8193"},
+        {"--geometry", "0x10"},
+        {"--geometry", "10x0"},
+        {"--geometry", "=640x480"},
+        {"--geometry", "640X480"},
+        {"--geometry", "4294967297x1"},
         {"--geometry", "640x480-10-20"},
-        {"--frames", "-1"},    {"--frames", "+5"},        {"--frames", " 5"},
-        {"--seed", "-1"},      {"--window-id", "7", "--fullscreen"},
-        {"--fullscreen", "--root"}, {"-fullscreen", "-window-id", "7"}, {"plain"}, {"-"},
-        {"--=5"},              {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
-        {"--help=yes"},        {"--picture-size", "Fill"}, {"--picture-size", ""},
-        {"--picture-size", "fill "}, {"--monitors", "second"}, {"--monitors"},
-        {"--save=1"},          {"-version="},             {"--frames", "1000001"},
+        {"--frames", "-1"},
+        {"--frames", "+5"},
+        {"--frames", " 5"},
+        {"--seed", "-1"},
+        {"--window-id", "7", "--fullscreen"},
+        {"--fullscreen", "--root"},
+        {"-fullscreen", "-window-id", "7"},
+        {"plain"},
+        {"-"},
+        {"--=5"},
+        {"--a-very-long-option-name-that-exceeds-the-buffer=1"},
+        {"--help=yes"},
+        {"--picture-size", "Fill"},
+        {"--picture-size", ""},
+        {"--picture-size", "fill "},
+        {"--monitors", "second"},
+        {"--monitors"},
+        {"--save=1"},
+        {"-version="},
+        {"--frames", "1000001"},
         {"--still-after", "99999999999999999999"},
     };
     for (const auto& args : bad) {
@@ -140,16 +167,15 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         char error[256] = "";
         std::string line;
         for (const char* arg : args) line += std::string(" \"") + arg + "\"";
-        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
-                                  sizeof error))
+        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error, sizeof error))
             << "expected" << line << " to be refused";
         EXPECT_NE(error[0], '\0') << "expected a message for" << line;
     }
 }
 
 TEST(Options, ModesAndTestOptions) {
-    Parsed full = Parse({"--fullscreen", "--no-shm", "--seed", "4294967295", "--frames", "0", "-still-after=7",
-                         "--version"});
+    Parsed full =
+        Parse({"--fullscreen", "--no-shm", "--seed", "4294967295", "--frames", "0", "-still-after=7", "--version"});
     ASSERT_TRUE(full.ok) << full.error;
     EXPECT_EQ(full.options.mode, kModeFullScreen);
     EXPECT_TRUE(full.options.noShm);
@@ -194,8 +220,7 @@ TEST(Options, WindowIdWinsOverRootInEitherOrderDashFormAndEnvironment) {
             SCOPED_TRACE(line + " with XSCREENSAVER_WINDOW=" + environment);
             ZarvoOptions options;
             char error[256] = "";
-            ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error,
-                                     sizeof error) &&
+            ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error, sizeof error) &&
                         ApplyScreenSaverWindow(&options, environment, error, sizeof error))
                 << error;
             EXPECT_EQ(options.mode, kModePreview);
@@ -210,8 +235,8 @@ TEST(WindowId, DecimalOrHexWithinTheResourceIdBits) {
     EXPECT_EQ(id, 12345ul);
     EXPECT_TRUE(ParseWindowId("0X1FFFFFFF", &id));
     EXPECT_EQ(id, 0x1FFFFFFFul);
-    for (const char* bad : {"", "0", "0x", "0x0", "0x20000000", "-1", "+5", "0x-5", "12a", "0777x",
-                            "99999999999999999999999", " 5"}) {
+    for (const char* bad :
+         {"", "0", "0x", "0x0", "0x20000000", "-1", "+5", "0x-5", "12a", "0777x", "99999999999999999999999", " 5"}) {
         EXPECT_FALSE(ParseWindowId(bad, &id)) << "expected \"" << bad << "\" to be refused";
     }
 }
@@ -284,8 +309,8 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
         DisplaySettings display;
         ChooseSettings(&p.options, c.envWindow, &record, &display);
         const SettingsRecord& expected = c.usesStored ? stored : kDefaultSettings;
-        const std::string label = std::to_string(c.args.size()) + " arguments, window " +
-                                  (c.envWindow ? c.envWindow : "unset");
+        const std::string label =
+            std::to_string(c.args.size()) + " arguments, window " + (c.envWindow ? c.envWindow : "unset");
         EXPECT_EQ(record.entries[CircleWalkers].value, expected.entries[CircleWalkers].value) << label;
         EXPECT_EQ(record.entries[IsleWalkers].value, expected.entries[IsleWalkers].value) << label;
         EXPECT_EQ(record.entries[SeatShuffle].value, 300) << label << ": the command line wins";

@@ -58,8 +58,7 @@ std::string Decode(const std::string& token) {
     if (token == "~") return std::string();
     std::string text;
     for (size_t i = 0; i < token.size(); ++i) {
-        if (token[i] == '%' && i + 2 < token.size() && HexValue(token[i + 1]) >= 0 &&
-            HexValue(token[i + 2]) >= 0) {
+        if (token[i] == '%' && i + 2 < token.size() && HexValue(token[i + 1]) >= 0 && HexValue(token[i + 2]) >= 0) {
             text += static_cast<char>(HexValue(token[i + 1]) * 16 + HexValue(token[i + 2]));
             i += 2;
         } else {
@@ -134,9 +133,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMakeParent) {
         const RECT* place = reinterpret_cast<const RECT*>(lParam);
-        HWND parent = CreateWindowExA(0, "ZarvoDriverParent", "Driver parent",
-                                      WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, place->left,
-                                      place->top, place->right, place->bottom, nullptr, nullptr,
+        HWND parent = CreateWindowExA(0, "ZarvoDriverParent", "Driver parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      place->left, place->top, place->right, place->bottom, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
         return reinterpret_cast<LRESULT>(parent);
     }
@@ -179,8 +177,8 @@ DWORD WINAPI UiThread(LPVOID ready) {
     controllerClass.hInstance = GetModuleHandleA(nullptr);
     controllerClass.lpszClassName = "ZarvoDriverController";
     RegisterClassA(&controllerClass);
-    controller = CreateWindowExA(0, "ZarvoDriverController", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    controller = CreateWindowExA(0, "ZarvoDriverController", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
     SetEvent(static_cast<HANDLE>(ready));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -202,8 +200,7 @@ void Start(const Args& a) {
     PROCESS_INFORMATION process = {};
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(0);
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         Reply("! cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
         return;
     }
@@ -261,8 +258,8 @@ void CountProcesses(const Args& a) {
 // settext HWND TEXT: WM_SETTEXT with the text (the platform carries it across).
 void SetText(const Args& a) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(Window(a[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()),
-                             SMTO_NORMAL, 10000, &result)) {
+    if (!SendMessageTimeoutA(Window(a[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_NORMAL, 10000,
+                             &result)) {
         return Reply("! no answer");
     }
     Reply("= %lld", static_cast<long long>(static_cast<LONG_PTR>(result)));
@@ -333,10 +330,9 @@ void Info(const Args& a) {
     GetWindowThreadProcessId(window, &pid);
     Reply("= %s %#lx %#lx %ld %ld %ld %ld %llu %llu %lu %d %s", Encode(className).c_str(),
           static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
-          static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), rect.left, rect.top,
-          rect.right - rect.left, rect.bottom - rect.top, HandleNumber(GetParent(window)),
-          HandleNumber(GetWindow(window, GW_OWNER)), pid, IsWindowVisible(window) ? 1 : 0,
-          Encode(title).c_str());
+          static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), rect.left, rect.top, rect.right - rect.left,
+          rect.bottom - rect.top, HandleNumber(GetParent(window)), HandleNumber(GetWindow(window, GW_OWNER)), pid,
+          IsWindowVisible(window) ? 1 : 0, Encode(title).c_str());
 }
 
 void WaitGone(const Args& a) {
@@ -433,10 +429,9 @@ void List(const Args& a) {
 }
 
 void Parent(const Args& a) {
-    RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])),
-                  static_cast<LONG>(Number(a[3])), static_cast<LONG>(Number(a[4]))};
-    HWND parent = reinterpret_cast<HWND>(SendMessageA(controller, kMakeParent, 0,
-                                                      reinterpret_cast<LPARAM>(&place)));
+    RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])), static_cast<LONG>(Number(a[3])),
+                  static_cast<LONG>(Number(a[4]))};
+    HWND parent = reinterpret_cast<HWND>(SendMessageA(controller, kMakeParent, 0, reinterpret_cast<LPARAM>(&place)));
     if (parent == nullptr) return Reply("! no parent");
     Reply("= %llu", HandleNumber(parent));
 }
@@ -444,8 +439,8 @@ void Parent(const Args& a) {
 // cover X Y WIDTH HEIGHT: a magenta CS_SAVEBITS window over that part of the
 // screen, on top of every other; "destroy" takes it away.
 void Cover(const Args& a) {
-    RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])),
-                  static_cast<LONG>(Number(a[3])), static_cast<LONG>(Number(a[4]))};
+    RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])), static_cast<LONG>(Number(a[3])),
+                  static_cast<LONG>(Number(a[4]))};
     HWND cover = reinterpret_cast<HWND>(SendMessageA(controller, kMakeCover, 0, reinterpret_cast<LPARAM>(&place)));
     if (cover == nullptr) return Reply("! no cover");
     Reply("= %llu", HandleNumber(cover));
@@ -453,9 +448,9 @@ void Cover(const Args& a) {
 
 HKEY OpenUserKey(const std::string& path, bool create) {
     HKEY key = nullptr;
-    LONG status = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                           KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                         : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    LONG status =
+        create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+               : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key);
     return status == ERROR_SUCCESS ? key : nullptr;
 }
 
@@ -485,8 +480,8 @@ void RegSet(const Args& a) {
     for (size_t i = 0; i + 1 < a[4].size(); i += 2) {
         data.push_back(static_cast<BYTE>(HexValue(a[4][i]) * 16 + HexValue(a[4][i + 1])));
     }
-    LONG status = RegSetValueExA(key, a[2].c_str(), 0, static_cast<DWORD>(Number(a[3])),
-                                 data.data(), static_cast<DWORD>(data.size()));
+    LONG status = RegSetValueExA(key, a[2].c_str(), 0, static_cast<DWORD>(Number(a[3])), data.data(),
+                                 static_cast<DWORD>(data.size()));
     RegCloseKey(key);
     Reply(status == ERROR_SUCCESS ? "= 1" : "! cannot set");
 }
@@ -521,8 +516,7 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     if (!GetMonitorInfoA(monitor, &info)) return TRUE;
     char text[96];
     std::snprintf(text, sizeof text, " %ld,%ld,%ld,%ld%s", info.rcMonitor.left, info.rcMonitor.top,
-                  info.rcMonitor.right, info.rcMonitor.bottom,
-                  (info.dwFlags & MONITORINFOF_PRIMARY) ? ",primary" : "");
+                  info.rcMonitor.right, info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? ",primary" : "");
     reinterpret_cast<std::string*>(data)->append(text);
     return TRUE;
 }
@@ -531,14 +525,13 @@ void Monitors() {
     std::string monitors;
     EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
     Reply("= %d %d %d %d%s", GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
-          monitors.c_str());
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), monitors.c_str());
 }
 
 // module PID NAME: the path that process PID loaded the module NAME from.
 void Module(const Args& a) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32,
-                                               static_cast<DWORD>(Number(a[1])));
+    HANDLE snapshot =
+        CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, static_cast<DWORD>(Number(a[1])));
     if (snapshot == INVALID_HANDLE_VALUE) return Reply("! no module snapshot");
     MODULEENTRY32 entry = {};
     entry.dwSize = sizeof entry;
@@ -560,20 +553,23 @@ void BecomeDpiAware() {
         reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
     // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is the handle value -4.
     if (setContext != nullptr && setContext(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)))) return;
-    SetAwareProc setAware = reinterpret_cast<SetAwareProc>(
-        reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")));
+    SetAwareProc setAware =
+        reinterpret_cast<SetAwareProc>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")));
     if (setAware != nullptr) setAware();
 }
 
 void Execute(const Args& a) {
     const std::string& c = a[0];
-    struct Arity { const char* name; size_t count; } arities[] = {
-        {"start", 4}, {"wait-exit", 3}, {"kill", 2}, {"alive", 2}, {"find", 4}, {"info", 2},
-        {"wait-gone", 3}, {"texts", 2}, {"send", 5}, {"post", 5}, {"scroll", 3}, {"parent", 5},
-        {"destroy", 2}, {"forward", 2}, {"foreground", 1}, {"parent-stats", 1}, {"reg-get", 3},
-        {"reg-set", 5}, {"reg-del", 3}, {"cursor", 1}, {"settext", 3}, {"kill-all", 1},
-        {"processes", 2}, {"module", 3}, {"item", 3}, {"list", 3}, {"cover", 5}, {"invalidate", 2},
-        {"help", 3}, {"hang-parents", 2},
+    struct Arity {
+        const char* name;
+        size_t count;
+    } arities[] = {
+        {"start", 4},        {"wait-exit", 3}, {"kill", 2},       {"alive", 2},   {"find", 4},
+        {"info", 2},         {"wait-gone", 3}, {"texts", 2},      {"send", 5},    {"post", 5},
+        {"scroll", 3},       {"parent", 5},    {"destroy", 2},    {"forward", 2}, {"foreground", 1},
+        {"parent-stats", 1}, {"reg-get", 3},   {"reg-set", 5},    {"reg-del", 3}, {"cursor", 1},
+        {"settext", 3},      {"kill-all", 1},  {"processes", 2},  {"module", 3},  {"item", 3},
+        {"list", 3},         {"cover", 5},     {"invalidate", 2}, {"help", 3},    {"hang-parents", 2},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -599,12 +595,12 @@ void Execute(const Args& a) {
     // invalidate HWND: the whole client area of any process's window, to be painted.
     if (c == "invalidate") return Reply("= %d", InvalidateRect(Window(a[1]), nullptr, FALSE) ? 1 : 0);
     if (c == "destroy") {
-        return Reply("= %d", SendMessageA(controller, kDestroyParent,
-                                          reinterpret_cast<WPARAM>(Window(a[1])), 0) ? 1 : 0);
+        return Reply("= %d",
+                     SendMessageA(controller, kDestroyParent, reinterpret_cast<WPARAM>(Window(a[1])), 0) ? 1 : 0);
     }
     if (c == "forward") {
-        return Reply("= %d", SendMessageA(controller, kBringForward,
-                                          reinterpret_cast<WPARAM>(Window(a[1])), 0) ? 1 : 0);
+        return Reply("= %d",
+                     SendMessageA(controller, kBringForward, reinterpret_cast<WPARAM>(Window(a[1])), 0) ? 1 : 0);
     }
     if (c == "foreground") return Reply("= %llu", HandleNumber(GetForegroundWindow()));
     if (c == "parent-stats") return Reply("= %ld %ld", contextMenus, helps);

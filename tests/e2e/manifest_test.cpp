@@ -20,7 +20,7 @@ std::wstring BuiltProgramPath() {
 }
 
 class BuiltManifest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         path = BuiltProgramPath();
         ACTCTXW request = {};
@@ -61,8 +61,7 @@ TEST_F(BuiltManifest, DeclaresPerMonitorAwarenessWithTheSystemWideFallback) {
     // Systems that know per-monitor awareness read the first name they know
     // in the list; older ones read only dpiAware.
     const Setting kSettings[] = {
-        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
-         L"PerMonitorV2, PerMonitor"},
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
         {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true"},
     };
     for (const Setting& s : kSettings) {
@@ -83,9 +82,9 @@ TEST_F(BuiltManifest, DialogControlClassesComeFromCommonControlsSix) {
     for (const wchar_t* className : {L"BUTTON", L"SCROLLBAR", L"STATIC"}) {
         ACTCTX_SECTION_KEYED_DATA data = {};
         data.cbSize = sizeof data;
-        BOOL redirected = FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
-                                                   ACTIVATION_CONTEXT_SECTION_WINDOW_CLASS_REDIRECTION,
-                                                   className, &data);
+        BOOL redirected =
+            FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
+                                     ACTIVATION_CONTEXT_SECTION_WINDOW_CLASS_REDIRECTION, className, &data);
         EXPECT_TRUE(redirected) << Narrow(className) << " is not redirected";
         if (!redirected) continue;
         // The program's own context, not the test program's default one.
@@ -94,10 +93,10 @@ TEST_F(BuiltManifest, DialogControlClassesComeFromCommonControlsSix) {
         SIZE_T needed = 0;
         ULONG index = data.ulAssemblyRosterIndex;
         std::string identity = "(no assembly information)";
-        if (QueryActCtxW(0, data.hActCtx, &index, AssemblyDetailedInformationInActivationContext,
-                         buffer, sizeof buffer, &needed)) {
-            identity = Narrow(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(
-                                  buffer)->lpAssemblyEncodedAssemblyIdentity);
+        if (QueryActCtxW(0, data.hActCtx, &index, AssemblyDetailedInformationInActivationContext, buffer, sizeof buffer,
+                         &needed)) {
+            identity = Narrow(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer)
+                                  ->lpAssemblyEncodedAssemblyIdentity);
         }
         EXPECT_EQ(identity.rfind("Microsoft.Windows.Common-Controls,", 0), 0u) << identity;
         EXPECT_NE(identity.find("version=\"6."), std::string::npos) << identity;

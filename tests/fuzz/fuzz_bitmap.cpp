@@ -9,27 +9,22 @@
 namespace {
 
 // A signed offset from an input byte, wide enough to cross every edge.
-int Offset(const uint8_t* data, size_t size, size_t at)
-{
-    return at < size ? static_cast<int8_t>(data[at]) * 4 : 0;
-}
+int Offset(const uint8_t* data, size_t size, size_t at) { return at < size ? static_cast<int8_t>(data[at]) * 4 : 0; }
 
-void Composite(Image* image, const uint8_t* data, size_t size)
-{
+void Composite(Image* image, const uint8_t* data, size_t size) {
     Image* frame = CreateImage(67, 45, image);
     if (!frame) return;
     int w = ImageWidth(image), h = ImageHeight(image);
-    BlitTransparent(image, Offset(data, size, 24), Offset(data, size, 25), w, h, frame,
-                    Offset(data, size, 26), Offset(data, size, 27));
-    CopyImageRect(image, Offset(data, size, 28), Offset(data, size, 29), 40, 30, frame,
-                  Offset(data, size, 30), Offset(data, size, 31));
+    BlitTransparent(image, Offset(data, size, 24), Offset(data, size, 25), w, h, frame, Offset(data, size, 26),
+                    Offset(data, size, 27));
+    CopyImageRect(image, Offset(data, size, 28), Offset(data, size, 29), 40, 30, frame, Offset(data, size, 30),
+                  Offset(data, size, 31));
     CopyImageRect(frame, 0, 0, 67, 45, image, Offset(data, size, 26), Offset(data, size, 24));
     FillImageRect(image, Offset(data, size, 27), Offset(data, size, 25), 9, 9, 3);
     DestroyImage(frame);
 }
 
-void Translate(Image* image)
-{
+void Translate(Image* image) {
     DisplayPaletteInfo display{};
     display.staticColors = 20;
     display.paletteSize = 256;
@@ -41,8 +36,7 @@ void Translate(Image* image)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image* image = LoadBitmapFromDib(data, size);
     if (!image) return 0;
     Composite(image, data, size);

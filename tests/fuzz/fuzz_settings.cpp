@@ -27,12 +27,11 @@ bool InBuiltInRange(int32_t value, int index) {
 // ranges they would overrun the one or stop the other.
 void CheckSceneCopies() {
     const SceneSettings& copies = scene->settings;
-    const bool inRange = InBuiltInRange(copies.circleWalkers, CircleWalkers) &&
-                         InBuiltInRange(copies.circleSpeed, CircleSpeed) &&
-                         InBuiltInRange(copies.walkwayWalkers, IsleWalkers) &&
-                         InBuiltInRange(copies.walkwaySpeed, IsleSpeed) &&
-                         InBuiltInRange(copies.redrawSpeed, RedrawSpeed) &&
-                         InBuiltInRange(copies.seatPatches, SeatShuffle) && copies.seatPatches <= kMaxSeatPatches;
+    const bool inRange =
+        InBuiltInRange(copies.circleWalkers, CircleWalkers) && InBuiltInRange(copies.circleSpeed, CircleSpeed) &&
+        InBuiltInRange(copies.walkwayWalkers, IsleWalkers) && InBuiltInRange(copies.walkwaySpeed, IsleSpeed) &&
+        InBuiltInRange(copies.redrawSpeed, RedrawSpeed) && InBuiltInRange(copies.seatPatches, SeatShuffle) &&
+        copies.seatPatches <= kMaxSeatPatches;
     if (!inRange || FrameTimerPeriod(*scene) < 1) std::abort();
 }
 

@@ -50,7 +50,10 @@ TEST(CommandLineGrammar, FullScreenTails) {
 }
 
 TEST(CommandLineGrammar, PreviewTailsCarryTheTextAfterTheLetterAndItsSpaces) {
-    struct Case { const char* tail; const char* rest; } cases[] = {
+    struct Case {
+        const char* tail;
+        const char* rest;
+    } cases[] = {
         {"/p 1234", "1234"}, {"/p1234", "1234"}, {"-P   1234", "1234"}, {"/l 1234", "1234"},
         {"/p", ""},          {"/p 0", "0"},      {"/p abc", "abc"},     {"/p\t1234", "\t1234"},
     };

@@ -31,8 +31,7 @@ DWORD RunProbe(const char* mode) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << commandLine;
         return 0xDEAD;
     }
@@ -53,8 +52,6 @@ TEST(FaultGuard, AnEscapingFaultEndsTheProcessWithMinusOne) {
     EXPECT_EQ(code, 0xFFFFFFFFu) << "expected the guard's -1, got 0x" << std::hex << code;
 }
 
-TEST(FaultGuard, ARunWithoutFaultReturnsItsOwnCode) {
-    EXPECT_EQ(RunProbe("clean"), 3u);
-}
+TEST(FaultGuard, ARunWithoutFaultReturnsItsOwnCode) { EXPECT_EQ(RunProbe("clean"), 3u); }
 
 }  // namespace

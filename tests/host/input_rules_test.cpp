@@ -29,8 +29,8 @@ TEST(PasswordQuietTime, TickCountsWrapAround) {
 #ifdef _WIN32
 TEST(PasswordSetting, AStringCountsAsTheNumberItSpellsAndOtherTypesAsAnInteger) {
     // A key of the test's own stands for Control Panel\Desktop.
-    const std::string name = "Software\\Quillmark\\ScreenSavers\\ZarvoDesktopTest" +
-                             std::to_string(GetCurrentProcessId());
+    const std::string name =
+        "Software\\Quillmark\\ScreenSavers\\ZarvoDesktopTest" + std::to_string(GetCurrentProcessId());
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, name.c_str(), &key), ERROR_SUCCESS);
     EXPECT_EQ(DesktopAsksForPassword(key), 0) << "no value";
@@ -39,14 +39,20 @@ TEST(PasswordSetting, AStringCountsAsTheNumberItSpellsAndOtherTypesAsAnInteger) 
         std::string bytes;
         int asks;
     } cases[] = {
-        {REG_SZ, {"0", 2}, 0},          {REG_SZ, {"1", 2}, 1},       {REG_SZ, {"00", 3}, 0},
-        {REG_SZ, {"10", 3}, 1},         {REG_SZ, {"", 1}, 0},        {REG_EXPAND_SZ, {"0", 2}, 0},
-        {REG_DWORD, {"\0\0\0\0", 4}, 0}, {REG_DWORD, {"\0\0\0\1", 4}, 1},
-        {REG_BINARY, {"\0\1", 2}, 1},   {REG_BINARY, {"\1\0\0\0\0", 5}, 0},  // longer than 4 bytes
+        {REG_SZ, {"0", 2}, 0},
+        {REG_SZ, {"1", 2}, 1},
+        {REG_SZ, {"00", 3}, 0},
+        {REG_SZ, {"10", 3}, 1},
+        {REG_SZ, {"", 1}, 0},
+        {REG_EXPAND_SZ, {"0", 2}, 0},
+        {REG_DWORD, {"\0\0\0\0", 4}, 0},
+        {REG_DWORD, {"\0\0\0\1", 4}, 1},
+        {REG_BINARY, {"\0\1", 2}, 1},
+        {REG_BINARY, {"\1\0\0\0\0", 5}, 0},  // longer than 4 bytes
     };
     for (const Case& c : cases) {
-        RegSetValueExA(key, "ScreenSaveUsePassword", 0, c.type,
-                       reinterpret_cast<const BYTE*>(c.bytes.data()), static_cast<DWORD>(c.bytes.size()));
+        RegSetValueExA(key, "ScreenSaveUsePassword", 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                       static_cast<DWORD>(c.bytes.size()));
         EXPECT_EQ(DesktopAsksForPassword(key), c.asks) << "type " << c.type << ", \"" << c.bytes << "\"";
     }
     RegCloseKey(key);

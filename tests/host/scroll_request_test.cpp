@@ -34,8 +34,7 @@ TEST(ScrollRequest, EndsSetMinAndMax) {
 
 TEST(ScrollRequest, ThumbReleaseTakesThePositionUnsignedAndClamped) {
     EXPECT_EQ(Apply({1, 55, 30}, SB_THUMBPOSITION, 42).value, 42);
-    EXPECT_EQ(Apply({1, 55, 30}, SB_THUMBPOSITION, 0xFFFF).value, 55)
-        << "65535 is not -1: it clamps to max";
+    EXPECT_EQ(Apply({1, 55, 30}, SB_THUMBPOSITION, 0xFFFF).value, 55) << "65535 is not -1: it clamps to max";
     EXPECT_EQ(Apply({-100, 70000, 0}, SB_THUMBPOSITION, 0xFFFF).value, 65535);
     EXPECT_EQ(Apply({1, 55, 30}, SB_THUMBPOSITION, 0).value, 1);
 }

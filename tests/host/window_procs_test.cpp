@@ -24,7 +24,7 @@ BOOL WINAPI FakeVerifier(HWND window) {
 }
 
 class SaverWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = 0;
         saverHost.lastPasswordCheckTick = kNoPasswordCheckYet;
@@ -50,16 +50,15 @@ protected:
             DestroyWindow(window);
         }
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
         saverHost.verifyPassword = nullptr;
     }
 
     // An invisible window, so that no paint reaches the scene.
     void Create(HWND parent = nullptr) {
-        window = CreateWindowExA(0, "ZarvoTestSaverClass", parent ? "Preview" : "Screen Saver",
-                                 parent ? WS_CHILD : WS_POPUP, 0, 0, 64, 48, parent, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+        window =
+            CreateWindowExA(0, "ZarvoTestSaverClass", parent ? "Preview" : "Screen Saver", parent ? WS_CHILD : WS_POPUP,
+                            0, 0, 64, 48, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
     }
 

@@ -9,8 +9,7 @@ namespace {
 
 // Pixels of an image as rows of text, '.' for 0 and a hex digit otherwise,
 // so that a failure shows the picture.
-std::string Picture(const Image* image)
-{
+std::string Picture(const Image* image) {
     std::string out;
     for (int y = 0; y < ImageHeight(image); ++y) {
         for (int x = 0; x < ImageWidth(image); ++x) {
@@ -22,8 +21,7 @@ std::string Picture(const Image* image)
     return out;
 }
 
-void Paint(Image* image, const char* rows)
-{
+void Paint(Image* image, const char* rows) {
     for (int y = 0; y < ImageHeight(image); ++y)
         for (int x = 0; x < ImageWidth(image); ++x) {
             char c = *rows++;
@@ -32,8 +30,7 @@ void Paint(Image* image, const char* rows)
 }
 
 // Every padding byte of the image is still `value`.
-bool PaddingIs(const Image* image, uint8_t value)
-{
+bool PaddingIs(const Image* image, uint8_t value) {
     for (int r = 0; r < ImageHeight(image); ++r)
         for (int c = ImageWidth(image); c < ImageStride(image); ++c)
             if (ImagePixels(image)[r * ImageStride(image) + c] != value) return false;
@@ -42,8 +39,7 @@ bool PaddingIs(const Image* image, uint8_t value)
 
 }  // namespace
 
-TEST(FillImageRect, FillsExactlyTheRectangleWithTheLowByte)
-{
+TEST(FillImageRect, FillsExactlyTheRectangleWithTheLowByte) {
     Image* image = CreateImage(5, 4, nullptr);
     FillImageRect(image, 1, 1, 3, 2, 0x107);
     EXPECT_EQ(Picture(image), ".....\n.777.\n.777.\n.....\n");
@@ -52,8 +48,7 @@ TEST(FillImageRect, FillsExactlyTheRectangleWithTheLowByte)
     DestroyImage(image);
 }
 
-TEST(FillImageRect, HeightOneTouchesOnlyRowYAndWidthOneOnlyColumnX)
-{
+TEST(FillImageRect, HeightOneTouchesOnlyRowYAndWidthOneOnlyColumnX) {
     Image* image = CreateImage(4, 3, nullptr);
     FillImageRect(image, 0, 1, 4, 1, 2);
     EXPECT_EQ(Picture(image), "....\n2222\n....\n");
@@ -63,8 +58,7 @@ TEST(FillImageRect, HeightOneTouchesOnlyRowYAndWidthOneOnlyColumnX)
     DestroyImage(image);
 }
 
-TEST(FillImageRect, ClipsToTheImage)
-{
+TEST(FillImageRect, ClipsToTheImage) {
     Image* image = CreateImage(5, 3, nullptr);
     FillImageRect(image, -2, -1, 4, 2, 1);
     FillImageRect(image, 3, 2, 10, 10, 2);
@@ -79,11 +73,11 @@ TEST(FillImageRect, ClipsToTheImage)
     DestroyImage(image);
 }
 
-TEST(CopyImageRect, CopiesEveryPixelIncludingZero)
-{
+TEST(CopyImageRect, CopiesEveryPixelIncludingZero) {
     Image* source = CreateImage(3, 2, nullptr);
-    Paint(source, "1.2"
-                  "3.4");
+    Paint(source,
+          "1.2"
+          "3.4");
     Image* destination = CreateImage(5, 3, nullptr);
     FillImageRect(destination, 0, 0, 5, 3, 9);
     CopyImageRect(source, 0, 0, 3, 2, destination, 1, 1);
@@ -92,8 +86,7 @@ TEST(CopyImageRect, CopiesEveryPixelIncludingZero)
     DestroyImage(destination);
 }
 
-TEST(CopyImageRect, KeepsOrientationFromTopLeftCorners)
-{
+TEST(CopyImageRect, KeepsOrientationFromTopLeftCorners) {
     Image* source = MakeNumberedImage(8, 8);
     Image* destination = CreateImage(4, 4, nullptr);
     CopyImageRect(source, 2, 5, 3, 2, destination, 1, 0);
@@ -107,12 +100,12 @@ TEST(CopyImageRect, KeepsOrientationFromTopLeftCorners)
     DestroyImage(destination);
 }
 
-TEST(CopyImageRect, ClipsSourceAndDestinationTogether)
-{
+TEST(CopyImageRect, ClipsSourceAndDestinationTogether) {
     Image* source = CreateImage(4, 3, nullptr);
-    Paint(source, "1234"
-                  "5678"
-                  "9abc");
+    Paint(source,
+          "1234"
+          "5678"
+          "9abc");
     Image* destination = CreateImage(4, 3, nullptr);
     // Source starts left of and above its image: the missing part is skipped
     // on both sides, so pixels keep their places relative to each other.
@@ -143,8 +136,7 @@ TEST(CopyImageRect, ClipsSourceAndDestinationTogether)
     DestroyImage(destination);
 }
 
-TEST(CopyImageRect, RectanglesWhollyOutsideCopyNothing)
-{
+TEST(CopyImageRect, RectanglesWhollyOutsideCopyNothing) {
     Image* source = MakeNumberedImage(4, 4);
     Image* destination = CreateImage(4, 4, nullptr);
     CopyImageRect(source, 4, 0, 2, 2, destination, 0, 0);
@@ -158,12 +150,12 @@ TEST(CopyImageRect, RectanglesWhollyOutsideCopyNothing)
     DestroyImage(destination);
 }
 
-TEST(BlitTransparent, ZeroKeepsTheDestinationAndOtherValuesAreWritten)
-{
+TEST(BlitTransparent, ZeroKeepsTheDestinationAndOtherValuesAreWritten) {
     Image* sprite = CreateImage(3, 3, nullptr);
-    Paint(sprite, ".1."
-                  "234"
-                  ".5.");
+    Paint(sprite,
+          ".1."
+          "234"
+          ".5.");
     Image* frame = CreateImage(5, 4, nullptr);
     FillImageRect(frame, 0, 0, 5, 4, 9);
     BlitTransparent(sprite, 0, 0, 3, 3, frame, 1, 1);
@@ -172,8 +164,7 @@ TEST(BlitTransparent, ZeroKeepsTheDestinationAndOtherValuesAreWritten)
     DestroyImage(frame);
 }
 
-TEST(BlitTransparent, AllZeroCellLeavesTheDestination)
-{
+TEST(BlitTransparent, AllZeroCellLeavesTheDestination) {
     Image* sprite = CreateImage(40, 3, nullptr);
     Image* frame = MakeNumberedImage(40, 3);
     std::vector<uint8_t> before = RowsTopDown(frame);
@@ -183,8 +174,7 @@ TEST(BlitTransparent, AllZeroCellLeavesTheDestination)
     DestroyImage(frame);
 }
 
-TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy)
-{
+TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy) {
     Image* sprite = MakeNumberedImage(38, 32);
     FillImageRect(sprite, 0, 0, 1, 1, 7);  // pixel (0,0) numbered 0 otherwise
     for (int y = 0; y < 32; ++y)
@@ -202,8 +192,7 @@ TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy)
     DestroyImage(copied);
 }
 
-TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition)
-{
+TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition) {
     // Lengths around the 16-pixel blocks of the row loop, its overlapping last
     // block, and the two-word paths of 4 to 15 pixels; the frame is wider so
     // the edges show. The third row's colours have the high bit set, 0x80
@@ -234,12 +223,12 @@ TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition)
     }
 }
 
-TEST(BlitTransparent, ClipsAtEveryEdge)
-{
+TEST(BlitTransparent, ClipsAtEveryEdge) {
     Image* sprite = CreateImage(3, 3, nullptr);
-    Paint(sprite, "123"
-                  "4.6"
-                  "789");
+    Paint(sprite,
+          "123"
+          "4.6"
+          "789");
     Image* frame = CreateImage(4, 4, nullptr);
     BlitTransparent(sprite, 0, 0, 3, 3, frame, -1, -1);
     BlitTransparent(sprite, 0, 0, 3, 3, frame, 2, 2);
@@ -253,8 +242,7 @@ TEST(BlitTransparent, ClipsAtEveryEdge)
     DestroyImage(frame);
 }
 
-TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt)
-{
+TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt) {
     using Operation = void (*)(const Image*, int, int, int, int, Image*, int, int);
     struct Case {
         Operation operation;
@@ -269,15 +257,16 @@ TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt)
     };
     for (const Case& c : cases) {
         Image* image = CreateImage(4, 6, nullptr);
-        Paint(image, "1.23"
-                     "4567"
-                     ".89a"
-                     "b.cd"
-                     "ef.1"
-                     "2345");
+        Paint(image,
+              "1.23"
+              "4567"
+              ".89a"
+              "b.cd"
+              "ef.1"
+              "2345");
         c.operation(image, c.sx, c.sy, c.width, c.height, image, c.dx, c.dy);
-        EXPECT_EQ(Picture(image), c.expected) << "from (" << c.sx << "," << c.sy << ") to ("
-                                              << c.dx << "," << c.dy << ")";
+        EXPECT_EQ(Picture(image), c.expected)
+            << "from (" << c.sx << "," << c.sy << ") to (" << c.dx << "," << c.dy << ")";
         DestroyImage(image);
     }
 }

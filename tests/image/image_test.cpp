@@ -4,8 +4,7 @@
 
 #include "test_images.h"
 
-TEST(CreateImage, FillsTheHeaderAsAnUncompressed8BitDib)
-{
+TEST(CreateImage, FillsTheHeaderAsAnUncompressed8BitDib) {
     Image* image = CreateImage(225, 100, nullptr);
     ASSERT_NE(image, nullptr);
     const BitmapInfoHeader& info = image->header->info;
@@ -21,8 +20,7 @@ TEST(CreateImage, FillsTheHeaderAsAnUncompressed8BitDib)
     DestroyImage(image);
 }
 
-TEST(CreateImage, StrideRoundsTheWidthUpToFour)
-{
+TEST(CreateImage, StrideRoundsTheWidthUpToFour) {
     const int widths[] = {1, 2, 3, 4, 5, 225, 228, 1023};
     const int strides[] = {4, 4, 4, 4, 8, 228, 228, 1024};
     for (size_t i = 0; i < std::size(widths); ++i) {
@@ -33,29 +31,24 @@ TEST(CreateImage, StrideRoundsTheWidthUpToFour)
     }
 }
 
-TEST(CreateImage, EveryByteIncludingPaddingIsZero)
-{
+TEST(CreateImage, EveryByteIncludingPaddingIsZero) {
     Image* image = CreateImage(225, 3, nullptr);
     ASSERT_NE(image, nullptr);
-    for (int i = 0; i < 228 * 3; ++i)
-        ASSERT_EQ(ImagePixels(image)[i], 0) << "expected 0 at byte " << i;
+    for (int i = 0; i < 228 * 3; ++i) ASSERT_EQ(ImagePixels(image)[i], 0) << "expected 0 at byte " << i;
     DestroyImage(image);
 }
 
-TEST(CreateImage, CopiesTheSourceColourTable)
-{
+TEST(CreateImage, CopiesTheSourceColourTable) {
     Image* source = MakeTestImage(4, 4);
     Image* copy = CreateImage(8, 2, source);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(memcmp(ImageColorTable(copy), ImageColorTable(source), 1024), 0);
-    EXPECT_EQ(reinterpret_cast<uint8_t*>(ImageColorTable(copy)),
-              reinterpret_cast<uint8_t*>(copy->header) + 40);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(ImageColorTable(copy)), reinterpret_cast<uint8_t*>(copy->header) + 40);
     DestroyImage(copy);
     DestroyImage(source);
 }
 
-TEST(CreateImage, RefusesSizesThatAreNotPositiveOrTooLarge)
-{
+TEST(CreateImage, RefusesSizesThatAreNotPositiveOrTooLarge) {
     EXPECT_EQ(CreateImage(0, 10, nullptr), nullptr);
     EXPECT_EQ(CreateImage(10, 0, nullptr), nullptr);
     EXPECT_EQ(CreateImage(-4, 10, nullptr), nullptr);
@@ -64,8 +57,7 @@ TEST(CreateImage, RefusesSizesThatAreNotPositiveOrTooLarge)
     EXPECT_EQ(CreateImage(1, kMaxImageSide + 1, nullptr), nullptr);
 }
 
-TEST(BuildDisplayInfo, CopiesTheHeaderWithoutColourCountAndListsIndices)
-{
+TEST(BuildDisplayInfo, CopiesTheHeaderWithoutColourCountAndListsIndices) {
     Image* image = CreateImage(6, 5, nullptr);
     ASSERT_NE(image, nullptr);
     image->header->info.biClrUsed = 256;
@@ -80,8 +72,7 @@ TEST(BuildDisplayInfo, CopiesTheHeaderWithoutColourCountAndListsIndices)
     DestroyImage(image);
 }
 
-TEST(PixelAddress, CountsRowsFromTheTopOfABottomUpBuffer)
-{
+TEST(PixelAddress, CountsRowsFromTheTopOfABottomUpBuffer) {
     Image* image = CreateImage(225, 100, nullptr);
     ASSERT_NE(image, nullptr);
     uint8_t* base = ImagePixels(image);

@@ -8,8 +8,7 @@
 namespace {
 
 // Colour i of the test bitmaps: blue i, green 255 - i, red 3 i.
-void ExpectTestColourTable(const Image* image)
-{
+void ExpectTestColourTable(const Image* image) {
     for (int i = 0; i < 256; ++i) {
         const RgbQuad& q = ImageColorTable(image)[i];
         ASSERT_EQ(q.rgbBlue, i);
@@ -20,16 +19,14 @@ void ExpectTestColourTable(const Image* image)
 
 }  // namespace
 
-TEST(LoadBitmapResource, ReadsAnUncompressedResourceWithItsPadding)
-{
+TEST(LoadBitmapResource, ReadsAnUncompressedResourceWithItsPadding) {
     Image* image = LoadBitmapResource(901);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(ImageWidth(image), 5);
     EXPECT_EQ(ImageHeight(image), 3);
     EXPECT_EQ(ImageStride(image), 8);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(*PixelAddress(image, x, y), 10 * y + x + 1) << "pixel " << x << "," << y;
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(*PixelAddress(image, x, y), 10 * y + x + 1) << "pixel " << x << "," << y;
     EXPECT_EQ(*PixelAddress(image, 5, 0), 0xEE) << "row padding is copied as stored";
     ExpectTestColourTable(image);
     EXPECT_EQ(image->displayInfo, nullptr);
@@ -37,17 +34,16 @@ TEST(LoadBitmapResource, ReadsAnUncompressedResourceWithItsPadding)
     DestroyImage(image);
 }
 
-TEST(LoadBitmapResource, DecodesAnRle8Resource)
-{
+TEST(LoadBitmapResource, DecodesAnRle8Resource) {
     Image* image = LoadBitmapResource(902);
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(ImageWidth(image), 6);
     ASSERT_EQ(ImageHeight(image), 4);
     const std::vector<uint8_t> expected = {
         10, 11, 12, 13, 5, 5,  // even absolute run, then a run
-        0, 0, 0, 0, 0, 0,      // end of line at column 0: row left as it was
-        1, 2, 3, 9, 9, 9,      // odd absolute run, its pad byte skipped
-        7, 7, 7, 7, 7, 7,      // bottom row
+        0,  0,  0,  0,  0, 0,  // end of line at column 0: row left as it was
+        1,  2,  3,  9,  9, 9,  // odd absolute run, its pad byte skipped
+        7,  7,  7,  7,  7, 7,  // bottom row
     };
     EXPECT_EQ(RowsTopDown(image), expected);
     ExpectTestColourTable(image);
@@ -55,8 +51,7 @@ TEST(LoadBitmapResource, DecodesAnRle8Resource)
     DestroyImage(image);
 }
 
-TEST(LoadBitmapResource, MissingIdGivesNull)
-{
+TEST(LoadBitmapResource, MissingIdGivesNull) {
     EXPECT_EQ(LoadBitmapResource(12345), nullptr);
     const uint8_t* data = nullptr;
     size_t size = 0;
@@ -65,8 +60,7 @@ TEST(LoadBitmapResource, MissingIdGivesNull)
     EXPECT_EQ(size, 1064u + 24u) << "resource 901 is the BMP file less its 14-byte file header";
 }
 
-TEST(LoadBitmapFromDib, RefusesUnsoundHeaders)
-{
+TEST(LoadBitmapFromDib, RefusesUnsoundHeaders) {
     const std::vector<uint8_t> pixels(64, 1);
     struct Case {
         const char* what;
@@ -96,13 +90,11 @@ TEST(LoadBitmapFromDib, RefusesUnsoundHeaders)
     add("BI_BITFIELDS", [](BitmapInfoHeader& i) { i.biCompression = 3; });
     for (const Case& c : cases) {
         std::vector<uint8_t> dib = MakeDib(c.info, pixels);
-        EXPECT_EQ(LoadBitmapFromDib(dib.data(), dib.size()), nullptr)
-            << "expected null for " << c.what;
+        EXPECT_EQ(LoadBitmapFromDib(dib.data(), dib.size()), nullptr) << "expected null for " << c.what;
     }
 }
 
-TEST(LoadBitmapFromDib, RefusesDataShorterThanHeaderAndColourTable)
-{
+TEST(LoadBitmapFromDib, RefusesDataShorterThanHeaderAndColourTable) {
     std::vector<uint8_t> dib = MakeDib(DibInfo(4, 4, kBiRgb, 0), {});
     ASSERT_EQ(dib.size(), 1064u);
     for (size_t size : {size_t{0}, size_t{39}, size_t{40}, size_t{1063}})
@@ -114,8 +106,7 @@ TEST(LoadBitmapFromDib, RefusesDataShorterThanHeaderAndColourTable)
     DestroyImage(empty);
 }
 
-TEST(LoadBitmapFromDib, UncompressedCopyStopsAtTheBufferAndTheData)
-{
+TEST(LoadBitmapFromDib, UncompressedCopyStopsAtTheBufferAndTheData) {
     // biSizeImage larger than the buffer: only the buffer is filled.
     std::vector<uint8_t> data(100, 9);
     std::vector<uint8_t> dib = MakeDib(DibInfo(4, 2, kBiRgb, 100), data);
@@ -132,8 +123,7 @@ TEST(LoadBitmapFromDib, UncompressedCopyStopsAtTheBufferAndTheData)
     DestroyImage(image);
 }
 
-TEST(LoadBitmapFromDib, UncompressedSizeImageZeroMeansTheWholeBuffer)
-{
+TEST(LoadBitmapFromDib, UncompressedSizeImageZeroMeansTheWholeBuffer) {
     std::vector<uint8_t> dib = MakeDib(DibInfo(2, 2, kBiRgb, 0), {1, 2, 0, 0, 3, 4, 0, 0});
     Image* image = LoadBitmapFromDib(dib.data(), dib.size());
     ASSERT_NE(image, nullptr);

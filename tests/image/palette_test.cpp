@@ -9,8 +9,7 @@
 namespace {
 
 // A display whose system entry i is (255 - i, i, 128, flags 0x02).
-DisplayPaletteInfo TestDisplay(int staticColors, int paletteSize)
-{
+DisplayPaletteInfo TestDisplay(int staticColors, int paletteSize) {
     DisplayPaletteInfo d{};
     d.staticColors = staticColors;
     d.paletteSize = paletteSize;
@@ -20,8 +19,7 @@ DisplayPaletteInfo TestDisplay(int staticColors, int paletteSize)
 
 // Checks entries: [0, h) and [256 - h, 256) system with `systemFlags`, the
 // rest the image's colours 0.. with PC_RESERVED.
-void ExpectLayout(const Palette* palette, const Image* image, int h, uint8_t systemFlags)
-{
+void ExpectLayout(const Palette* palette, const Image* image, int h, uint8_t systemFlags) {
     for (int i = 0; i < 256; ++i) {
         const PaletteEntry& e = palette->entries[i];
         if (i < h || i >= 256 - h) {
@@ -38,15 +36,13 @@ void ExpectLayout(const Palette* palette, const Image* image, int h, uint8_t sys
     }
 }
 
-Palette* PaletteFor(const Image* image, int staticColors, int paletteSize)
-{
+Palette* PaletteFor(const Image* image, int staticColors, int paletteSize) {
     DisplayPaletteInfo display = TestDisplay(staticColors, paletteSize);
     return CreateScenePaletteFor(image, &display);
 }
 
 // A palette made of the given colours, the rest white.
-Palette* PaletteOf(std::initializer_list<RgbQuad> colours)
-{
+Palette* PaletteOf(std::initializer_list<RgbQuad> colours) {
     Image* image = MakeTestImage(1, 1);
     for (int i = 0; i < 256; ++i) ImageColorTable(image)[i] = {255, 255, 255, 0};
     int i = 0;
@@ -58,8 +54,7 @@ Palette* PaletteOf(std::initializer_list<RgbQuad> colours)
 
 }  // namespace
 
-TEST(CreateScenePalette, TwentyStaticColoursKeepTenAtEachEnd)
-{
+TEST(CreateScenePalette, TwentyStaticColoursKeepTenAtEachEnd) {
     Image* image = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(image, 20, 256);
     ASSERT_NE(palette, nullptr);
@@ -70,8 +65,7 @@ TEST(CreateScenePalette, TwentyStaticColoursKeepTenAtEachEnd)
     DestroyImage(image);
 }
 
-TEST(CreateScenePalette, NoHardwarePaletteGivesTheImageColoursThroughout)
-{
+TEST(CreateScenePalette, NoHardwarePaletteGivesTheImageColoursThroughout) {
     Image* image = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(image, -1, 0);
     ASSERT_NE(palette, nullptr);
@@ -80,8 +74,7 @@ TEST(CreateScenePalette, NoHardwarePaletteGivesTheImageColoursThroughout)
     DestroyImage(image);
 }
 
-TEST(CreateScenePalette, OddStaticCountReservesTheHalfRoundedDown)
-{
+TEST(CreateScenePalette, OddStaticCountReservesTheHalfRoundedDown) {
     Image* image = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(image, 7, 256);
     ASSERT_NE(palette, nullptr);
@@ -90,8 +83,7 @@ TEST(CreateScenePalette, OddStaticCountReservesTheHalfRoundedDown)
     DestroyImage(image);
 }
 
-TEST(CreateScenePalette, SystemFlagsAreClearedOnlyWithinThePaletteSize)
-{
+TEST(CreateScenePalette, SystemFlagsAreClearedOnlyWithinThePaletteSize) {
     Image* image = MakeTestImage(2, 2);
     // A palette of 4 hardware entries: entries 4 and up keep the flags read.
     Palette* palette = PaletteFor(image, 20, 4);
@@ -103,8 +95,7 @@ TEST(CreateScenePalette, SystemFlagsAreClearedOnlyWithinThePaletteSize)
     DestroyImage(image);
 }
 
-TEST(CreateScenePalette, AbsurdStaticCountsStayInsideThePalette)
-{
+TEST(CreateScenePalette, AbsurdStaticCountsStayInsideThePalette) {
     Image* image = MakeTestImage(2, 2);
     Palette* negative = PaletteFor(image, -7, 0);
     ASSERT_NE(negative, nullptr);
@@ -117,8 +108,7 @@ TEST(CreateScenePalette, AbsurdStaticCountsStayInsideThePalette)
     DestroyImage(image);
 }
 
-TEST(CreateScenePalette, FromThePlatformDisplay)
-{
+TEST(CreateScenePalette, FromThePlatformDisplay) {
     Image* image = MakeTestImage(2, 2);
     Palette* palette = CreateScenePalette(image);
     ASSERT_NE(palette, nullptr);
@@ -132,8 +122,7 @@ TEST(CreateScenePalette, FromThePlatformDisplay)
     DestroyImage(image);
 }
 
-TEST(NearestPaletteIndex, FindsAnExactMatch)
-{
+TEST(NearestPaletteIndex, FindsAnExactMatch) {
     Palette* palette = PaletteOf({{0, 0, 0, 0}, {10, 20, 30, 0}, {11, 20, 30, 0}, {12, 20, 30, 0}});
     ASSERT_NE(palette, nullptr);
     // RgbQuad is blue, green, red: entry 2 is red 30, green 20, blue 11.
@@ -143,8 +132,7 @@ TEST(NearestPaletteIndex, FindsAnExactMatch)
     DestroyPalette(palette);
 }
 
-TEST(NearestPaletteIndex, GoesByColourDistanceAndTiesToTheLowestIndex)
-{
+TEST(NearestPaletteIndex, GoesByColourDistanceAndTiesToTheLowestIndex) {
     Palette* palette = PaletteOf({{0, 0, 100, 0}, {0, 0, 120, 0}, {0, 0, 110, 0}, {0, 0, 110, 0}});
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(NearestPaletteIndex(palette, 104, 0, 0), 0);
@@ -154,8 +142,7 @@ TEST(NearestPaletteIndex, GoesByColourDistanceAndTiesToTheLowestIndex)
     DestroyPalette(palette);
 }
 
-TEST(RemapImage, BlackBecomesIndexZeroThoughOtherEntriesAreBlack)
-{
+TEST(RemapImage, BlackBecomesIndexZeroThoughOtherEntriesAreBlack) {
     Image* background = MakeTestImage(2, 2);
     for (int i = 0; i < 256; ++i) ImageColorTable(background)[i] = {uint8_t(i), 1, 1, 0};
     ImageColorTable(background)[0] = {0, 0, 0, 0};
@@ -177,8 +164,7 @@ TEST(RemapImage, BlackBecomesIndexZeroThoughOtherEntriesAreBlack)
     DestroyImage(background);
 }
 
-TEST(RemapImage, ColourTableBecomesThePaletteAndPixelsTheNearestIndex)
-{
+TEST(RemapImage, ColourTableBecomesThePaletteAndPixelsTheNearestIndex) {
     Image* background = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(background, 20, 256);
     ASSERT_NE(palette, nullptr);
@@ -211,8 +197,7 @@ TEST(RemapImage, ColourTableBecomesThePaletteAndPixelsTheNearestIndex)
     DestroyImage(background);
 }
 
-TEST(RemapImage, TranslatesRowPaddingToo)
-{
+TEST(RemapImage, TranslatesRowPaddingToo) {
     Image* background = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(background, 20, 256);
     Image* image = MakeTestImage(5, 2);  // stride 8: three padding bytes per row
@@ -224,8 +209,7 @@ TEST(RemapImage, TranslatesRowPaddingToo)
     DestroyImage(background);
 }
 
-TEST(RemapImage, AllocatesAMissingTableAndNeedsAPalette)
-{
+TEST(RemapImage, AllocatesAMissingTableAndNeedsAPalette) {
     Image* background = MakeTestImage(2, 2);
     Palette* palette = PaletteFor(background, 20, 256);
     Image* image = MakeTestImage(4, 1);

@@ -21,7 +21,9 @@ void ExpectRect(Rect got, Rect expected, const std::string& what) {
 }
 
 TEST(RectTest, ClipIntersectAndUnion) {
-    struct Case { Rect a, b, intersection, unionOf; };
+    struct Case {
+        Rect a, b, intersection, unionOf;
+    };
     const Case cases[] = {
         {{10, 20, 30, 40}, {0, 0, 100, 100}, {10, 20, 30, 40}, {0, 0, 100, 100}},
         {{-5, -5, 10, 10}, {0, 0, 100, 100}, {0, 0, 5, 5}, {-5, -5, 105, 105}},

@@ -11,8 +11,7 @@
 
 namespace {
 
-void ExpectSpansOf(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int offset, const RowSpans& s)
-{
+void ExpectSpansOf(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int offset, const RowSpans& s) {
     const int width = int(a.size());
     ASSERT_TRUE(s.count >= 0 && s.count <= kMaxRowSpans);
     std::vector<int> covered(a.size(), 0);
@@ -34,8 +33,7 @@ void ExpectSpansOf(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
     }
 }
 
-TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
-{
+TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans) {
     // Rows of width w with the listed columns changed.
     struct Case {
         int width;
@@ -46,11 +44,11 @@ TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
         {64, {}, 0},
         {64, {0}, 1},
         {64, {63}, 1},
-        {13, {12}, 1},                            // in the tail after the last whole word
-        {64, {3, 3 + kSpanGap + 1}, 1},           // a gap of kSpanGap
-        {80, {3, 3 + kSpanGap + 2}, 2},           // one more
+        {13, {12}, 1},                   // in the tail after the last whole word
+        {64, {3, 3 + kSpanGap + 1}, 1},  // a gap of kSpanGap
+        {80, {3, 3 + kSpanGap + 2}, 2},  // one more
         {200, {0, 40, 80, 120}, 4},
-        {240, {0, 40, 80, 120, 160, 200}, 4},     // the last takes in the rest
+        {240, {0, 40, 80, 120, 160, 200}, 4},  // the last takes in the rest
         {7, {0, 6}, 1},
         {0, {}, 0},
     };
@@ -84,7 +82,8 @@ TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
         std::vector<uint8_t> a(static_cast<size_t>(width));
         for (uint8_t& v : a) v = uint8_t(random() % 4);
         std::vector<uint8_t> b = a;
-        for (int n = int(random() % 8); n > 0 && width > 0; --n) b[random() % size_t(width)] ^= uint8_t(1 << random() % 8);
+        for (int n = int(random() % 8); n > 0 && width > 0; --n)
+            b[random() % size_t(width)] ^= uint8_t(1 << random() % 8);
         RowSpans spans{};
         const int offset = int(random() % 50);
         FindDifferingSpans(a.data(), b.data(), width, offset, &spans);
@@ -96,8 +95,7 @@ TEST(RowSpansTest, DifferencesAreCoveredTightlyInAFewSpans)
 // each row's spans are those its row compared alone has, the differing bytes
 // end up copied and nothing else is written, and the block reported bounds
 // the rows that differed.
-TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne)
-{
+TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne) {
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         const int width = int(random() % 90), height = int(random() % 21), stride = width + int(random() % 5);
@@ -111,7 +109,8 @@ TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne)
         const size_t shownTop = size_t(shownStride) * size_t(std::max(height - 1, 0));
         const auto nowRow = [&](int row) { return now.data() + top - size_t(row) * size_t(stride); };
         const auto shownRow = [&](int row) { return size_t(shownTop - size_t(row) * size_t(shownStride)); };
-        for (int row = 0; row < height; ++row) std::copy(nowRow(row), nowRow(row) + width, shown.begin() + shownRow(row));
+        for (int row = 0; row < height; ++row)
+            std::copy(nowRow(row), nowRow(row) + width, shown.begin() + shownRow(row));
         for (int n = int(random() % 12); n > 0 && width > 0 && height > 0; --n) {
             now[size_t(int(random() % unsigned(height)) * stride + int(random() % unsigned(width)))] ^= 4;
         }

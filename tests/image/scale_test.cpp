@@ -11,16 +11,14 @@ namespace {
 
 // Pixel (x, y) holds x (low byte) in one image and y in the other, so every
 // destination pixel tells which source column or row it came from.
-Image* ColumnNumbers(int width, int height)
-{
+Image* ColumnNumbers(int width, int height) {
     Image* image = MakeTestImage(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) *PixelAddress(image, x, y) = uint8_t(x);
     return image;
 }
 
-Image* RowNumbers(int width, int height)
-{
+Image* RowNumbers(int width, int height) {
     Image* image = MakeTestImage(width, height);
     for (int y = 0; y < height; ++y) FillImageRect(image, 0, y, width, 1, y);
     return image;
@@ -28,8 +26,7 @@ Image* RowNumbers(int width, int height)
 
 }  // namespace
 
-TEST(ScaleImage, FiveEighthsTakesColumnsAtStep104857)
-{
+TEST(ScaleImage, FiveEighthsTakesColumnsAtStep104857) {
     Image* image = ColumnNumbers(1024, 768);
     ASSERT_EQ(ScaleImage(&image, 0.625, 0.625), 1);
     ASSERT_EQ(ImageWidth(image), 640);
@@ -43,20 +40,17 @@ TEST(ScaleImage, FiveEighthsTakesColumnsAtStep104857)
     DestroyImage(image);
 }
 
-TEST(ScaleImage, FiveEighthsTakesRowsAtStep104857CountedFromTheTop)
-{
+TEST(ScaleImage, FiveEighthsTakesRowsAtStep104857CountedFromTheTop) {
     Image* image = RowNumbers(1024, 768);
     ASSERT_EQ(ScaleImage(&image, 0.625, 0.625), 1);
     const int expected[] = {0, 1, 3, 4, 6, 7, 9, 11};
     for (int r = 0; r < 8; ++r)
-        EXPECT_EQ(*PixelAddress(image, 5, r), expected[r])
-            << "row " << r << ": expected source row " << expected[r];
+        EXPECT_EQ(*PixelAddress(image, 5, r), expected[r]) << "row " << r << ": expected source row " << expected[r];
     EXPECT_EQ(*PixelAddress(image, 0, 479), 1022 & 0xFF);
     DestroyImage(image);
 }
 
-TEST(ScaleImage, FactorOneCopiesPixelForPixel)
-{
+TEST(ScaleImage, FactorOneCopiesPixelForPixel) {
     Image* image = MakeNumberedImage(37, 11);
     std::vector<uint8_t> before = RowsTopDown(image);
     ASSERT_EQ(ScaleImage(&image, 1.0, 1.0), 1);
@@ -66,8 +60,7 @@ TEST(ScaleImage, FactorOneCopiesPixelForPixel)
     DestroyImage(image);
 }
 
-TEST(ScaleImage, EnlargingRepeatsColumnsAndRows)
-{
+TEST(ScaleImage, EnlargingRepeatsColumnsAndRows) {
     Image* image = MakeNumberedImage(2, 2);
     ASSERT_EQ(ScaleImage(&image, 2.0, 1.5), 1);
     ASSERT_EQ(ImageWidth(image), 4);
@@ -77,8 +70,7 @@ TEST(ScaleImage, EnlargingRepeatsColumnsAndRows)
     DestroyImage(image);
 }
 
-TEST(ScaleImage, KeepsTheColourTableAndMakesADisplayDescriptor)
-{
+TEST(ScaleImage, KeepsTheColourTableAndMakesADisplayDescriptor) {
     Image* image = MakeNumberedImage(10, 10);
     std::vector<RgbQuad> colours(ImageColorTable(image), ImageColorTable(image) + 256);
     ASSERT_EQ(ScaleImage(&image, 0.5, 0.5), 1);
@@ -88,8 +80,7 @@ TEST(ScaleImage, KeepsTheColourTableAndMakesADisplayDescriptor)
     DestroyImage(image);
 }
 
-TEST(ScaleImage, SizeIsTheTruncatedProductUnlessAHairBelowAWholeNumber)
-{
+TEST(ScaleImage, SizeIsTheTruncatedProductUnlessAHairBelowAWholeNumber) {
     struct Case {
         int w, h;
         double fx, fy;
@@ -112,11 +103,10 @@ TEST(ScaleImage, SizeIsTheTruncatedProductUnlessAHairBelowAWholeNumber)
     }
 }
 
-TEST(ScaleImage, ZeroOrUnusableSizeFailsAndKeepsTheHolder)
-{
+TEST(ScaleImage, ZeroOrUnusableSizeFailsAndKeepsTheHolder) {
     Image* image = MakeNumberedImage(10, 10);
     Image* original = image;
-    const double bad[][2] = {{0.0, 1.0}, {1.0, 0.0}, {0.05, 1.0}, {-1.0, 1.0},
+    const double bad[][2] = {{0.0, 1.0},   {1.0, 0.0}, {0.05, 1.0},     {-1.0, 1.0},
                              {1.0, 1e300}, {NAN, 1.0}, {1.0, INFINITY}, {10000.0, 1.0}};
     for (const auto& f : bad) {
         EXPECT_EQ(ScaleImage(&image, f[0], f[1]), 0) << "factors " << f[0] << ", " << f[1];

@@ -20,14 +20,11 @@ struct ScreenCase {
     int numerator, denominator;
 };
 
-std::string Describe(const ScreenCase& c)
-{
-    return std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " +
-           std::to_string(c.size);
+std::string Describe(const ScreenCase& c) {
+    return std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " + std::to_string(c.size);
 }
 
-TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter)
-{
+TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter) {
     const ScreenCase cases[] = {
         {640, 480, kPictureCentred, {-192, -144, 1024, 768}, 1, 1},
         {640, 480, kPictureWholeMultiples, {-192, -144, 1024, 768}, 1, 1},
@@ -65,8 +62,7 @@ TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter)
     }
 }
 
-TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
-{
+TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes) {
     PicturePlacement p = PlacePicture(kPictureWholeMultiples, 5, 3, 17, 11);
     EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
               (std::vector<int>{1, 1, 15, 9}));
@@ -78,8 +74,8 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes)
     EXPECT_GE(p.visible.width, 1) << "a shrunk side never reaches 0";
     EXPECT_EQ(p.visible.height, 1);
 
-    const int unusable[][4] = {{1024, 768, 0, 0},     {1024, 768, -5, 100},   {1024, 768, 100, -1},
-                               {0, 768, 1920, 1080},  {1024, -768, 1920, 1080}, {16385, 768, 1920, 1080},
+    const int unusable[][4] = {{1024, 768, 0, 0},        {1024, 768, -5, 100},        {1024, 768, 100, -1},
+                               {0, 768, 1920, 1080},     {1024, -768, 1920, 1080},    {16385, 768, 1920, 1080},
                                {1024, 768, 40000, 1080}, {1024, 768, 1920, INT32_MIN}};
     for (const auto& u : unusable) {
         for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill, PictureSize(7)}) {
@@ -104,25 +100,29 @@ struct FitCase {
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
 };
 const FitCase kFitCases[] = {
-    {kPictureFill, 1024, 768, 1920, 1080},  {kPictureFill, 256, 192, 720, 540},
-    {kPictureFill, 1024, 768, 1280, 800},   {kPictureFill, 800, 600, 1366, 768},
-    {kPictureFill, 1024, 768, 640, 480},    {kPictureFill, 37, 23, 101, 67},
-    {kPictureFill, 40, 30, 23, 17},         {kPictureWholeMultiples, 200, 150, 960, 540},
-    {kPictureWholeMultiples, 37, 23, 101, 67}, {kPictureCentred, 1024, 768, 640, 481},
-    {kPictureCentred, 37, 23, 101, 67},      {kPictureFill, 12, 9, 101, 67},
-    {kPictureWholeMultiples, 37, 23, 160, 100}, {kPictureFill, 40, 30, 150, 110},
+    {kPictureFill, 1024, 768, 1920, 1080},
+    {kPictureFill, 256, 192, 720, 540},
+    {kPictureFill, 1024, 768, 1280, 800},
+    {kPictureFill, 800, 600, 1366, 768},
+    {kPictureFill, 1024, 768, 640, 480},
+    {kPictureFill, 37, 23, 101, 67},
+    {kPictureFill, 40, 30, 23, 17},
+    {kPictureWholeMultiples, 200, 150, 960, 540},
+    {kPictureWholeMultiples, 37, 23, 101, 67},
+    {kPictureCentred, 1024, 768, 640, 481},
+    {kPictureCentred, 37, 23, 101, 67},
+    {kPictureFill, 12, 9, 101, 67},
+    {kPictureWholeMultiples, 37, 23, 160, 100},
+    {kPictureFill, 40, 30, 150, 110},
     {kPictureWholeMultiples, 20, 10, 100, 50},
 };
 
-std::string Describe(const FitCase& c)
-{
+std::string Describe(const FitCase& c) {
     return std::to_string(c.pictureWidth) + "x" + std::to_string(c.pictureHeight) + " on " +
-           std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " +
-           std::to_string(c.size);
+           std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + " size " + std::to_string(c.size);
 }
 
-void ExpectTapsInside(const FitTap* taps, int count, int side, const std::string& what)
-{
+void ExpectTapsInside(const FitTap* taps, int count, int side, const std::string& what) {
     for (int i = 0; i < count; ++i) {
         const FitTap t = taps[i];
         ASSERT_TRUE(t.index >= 0 && t.index < side && t.weight >= 0 && t.weight < 256) << what << " tap " << i;
@@ -133,8 +133,7 @@ void ExpectTapsInside(const FitTap* taps, int count, int side, const std::string
 
 // Magnified, a tap blends by coverage: index + weight / 256 is, within a
 // 256th, where the footprint starts plus the neighbour's share of it.
-void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, int length, const std::string& what)
-{
+void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, int length, const std::string& what) {
     if (length < side) return;
     const double step = double(side) / length;
     for (int i = 0; i < count; ++i) {
@@ -145,18 +144,17 @@ void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, i
     }
 }
 
-TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt)
-{
+TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
     for (const FitCase& c : kFitCases) {
         ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
         ASSERT_NE(fit, nullptr);
         const PicturePlacement& p = fit->placement;
         ExpectTapsInside(fit->columns, p.visible.width, c.pictureWidth, Describe(c) + " columns");
         ExpectTapsInside(fit->rows, p.visible.height, c.pictureHeight, Describe(c) + " rows");
-        ExpectCoverageWeights(fit->columns, p.visible.width, p.visible.x - p.output.x, c.pictureWidth,
-                              p.output.width, Describe(c) + " columns");
-        ExpectCoverageWeights(fit->rows, p.visible.height, p.visible.y - p.output.y, c.pictureHeight,
-                              p.output.height, Describe(c) + " rows");
+        ExpectCoverageWeights(fit->columns, p.visible.width, p.visible.x - p.output.x, c.pictureWidth, p.output.width,
+                              Describe(c) + " columns");
+        ExpectCoverageWeights(fit->rows, p.visible.height, p.visible.y - p.output.y, c.pictureHeight, p.output.height,
+                              Describe(c) + " rows");
         const Rect whole = ScreenRectOf(fit, Rect{-3, -3, c.pictureWidth + 9, c.pictureHeight + 9});
         EXPECT_EQ((std::vector<int>{whole.x, whole.y, whole.width, whole.height}),
                   (std::vector<int>{p.visible.x, p.visible.y, p.visible.width, p.visible.height}))
@@ -179,8 +177,7 @@ struct Scaled {
     std::vector<uint32_t> rgb;
     std::vector<uint8_t> indices;
 
-    Scaled(const FitCase& c, std::mt19937& random)
-    {
+    Scaled(const FitCase& c, std::mt19937& random) {
         fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
         picture = CreateImage(c.pictureWidth, c.pictureHeight, nullptr);
         for (uint32_t& entry : table) entry = random() & 0xFFFFFFu;
@@ -188,14 +185,12 @@ struct Scaled {
             for (int x = 0; x < c.pictureWidth; ++x) *PixelAddress(picture, x, y) = uint8_t(random());
         Rescale();
     }
-    ~Scaled()
-    {
+    ~Scaled() {
         DestroyScreenFit(fit);
         DestroyImage(picture);
     }
     Rect Screen() const { return Rect{0, 0, fit->placement.screenWidth, fit->placement.screenHeight}; }
-    void Rescale()
-    {
+    void Rescale() {
         const size_t size = size_t(Screen().width) * size_t(Screen().height);
         rgb.assign(size, 0xDEADBEEF);
         indices.assign(size, 0xA5);
@@ -205,8 +200,7 @@ struct Scaled {
     }
 };
 
-Rect RandomRect(std::mt19937& random, int width, int height)
-{
+Rect RandomRect(std::mt19937& random, int width, int height) {
     const int x = int(random() % (width + 4)) - 2, y = int(random() % (height + 4)) - 2;
     return Rect{x, y, 1 + int(random() % (width / 3 + 2)), 1 + int(random() % (height / 3 + 2))};
 }
@@ -219,8 +213,7 @@ int Rounds(const FitCase& c, int most) { return Large(c) ? 2 : most; }
 // writes exactly ScreenRectOf's pixels, each equal to the whole picture's;
 // and changing the strip's picture pixels changes no screen pixel outside
 // that rectangle. Together: a tick's strip leaves no seam.
-TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
-{
+TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel) {
     std::mt19937 random(11);
     for (const FitCase& c : kFitCases) {
         Scaled whole(c, random);
@@ -235,7 +228,8 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
                       touched.width > 0 ? 1 : 0);
             ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
                              IndexPixels{aloneIndices.data(), c.screenWidth, whole.Screen()});
-            ScalePictureRect(whole.fit, whole.picture, whole.table, strip, RgbPixels{own.data(), touched.width, touched});
+            ScalePictureRect(whole.fit, whole.picture, whole.table, strip,
+                             RgbPixels{own.data(), touched.width, touched});
             const std::vector<uint32_t> before = whole.rgb;
             const std::vector<uint8_t> beforeIndices = whole.indices;
             for (int y = std::max(strip.y, 0); y < std::min(strip.y + strip.height, c.pictureHeight); ++y)
@@ -246,13 +240,16 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
                 for (int x = 0; x < c.screenWidth; ++x) {
                     const size_t at = size_t(y) * c.screenWidth + x;
                     if (!Contains(touched, x, y)) {
-                        ASSERT_TRUE(alone[at] == 0x01020304u && aloneIndices[at] == 0x5A) << Describe(c) << " written at " << x << "," << y;
+                        ASSERT_TRUE(alone[at] == 0x01020304u && aloneIndices[at] == 0x5A)
+                            << Describe(c) << " written at " << x << "," << y;
                         ASSERT_TRUE(whole.rgb[at] == before[at] && whole.indices[at] == beforeIndices[at])
                             << Describe(c) << " changed at " << x << "," << y;
                         continue;
                     }
-                    ASSERT_TRUE(alone[at] == before[at] && aloneIndices[at] == beforeIndices[at]) << Describe(c) << " at " << x << "," << y;
-                    ASSERT_EQ(own[size_t(y - touched.y) * touched.width + x - touched.x], before[at]) << Describe(c) << " own at " << x << "," << y;
+                    ASSERT_TRUE(alone[at] == before[at] && aloneIndices[at] == beforeIndices[at])
+                        << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(own[size_t(y - touched.y) * touched.width + x - touched.x], before[at])
+                        << Describe(c) << " own at " << x << "," << y;
                 }
             // A platform stretch at a whole factor k is given `from` and its
             // k-fold image `to`, the same pixels.
@@ -261,8 +258,9 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel)
             const int k = p.factorNumerator;
             ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), p.factorDenominator == 1 && touched.width > 0);
             if (p.factorDenominator != 1 || touched.width == 0) continue;
-            EXPECT_EQ((std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width, k * from.height}),
-                      (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
+            EXPECT_EQ(
+                (std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width, k * from.height}),
+                (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
             EXPECT_EQ((std::vector<int>{to.x, to.y, to.width, to.height}),
                       (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
         }
@@ -279,14 +277,13 @@ struct AreaSurface {
     size_t lead;
     std::vector<Pixel> memory;
     AreaSurface(Rect a, int screenWidth, Pixel fill)
-        : area(a), pitch(a.width + 5), lead(size_t(screenWidth) + size_t(pitch)),
-          memory(lead + size_t(a.height) * size_t(pitch), fill)
-    {
-    }
+        : area(a),
+          pitch(a.width + 5),
+          lead(size_t(screenWidth) + size_t(pitch)),
+          memory(lead + size_t(a.height) * size_t(pitch), fill) {}
     Pixel* Pixels() { return memory.data() + lead; }
     // The screen pixel held at `i` of the memory; false for a guard.
-    bool Holds(size_t i, int* x, int* y) const
-    {
+    bool Holds(size_t i, int* x, int* y) const {
         if (i < lead || int((i - lead) % size_t(pitch)) >= area.width) return false;
         *x = area.x + int((i - lead) % size_t(pitch));
         *y = area.y + int((i - lead) / size_t(pitch));
@@ -298,10 +295,9 @@ struct AreaSurface {
 // anywhere, most often away from the screen's left edge): the area's pixels
 // as in `screen` and `screenIndices` (the spans scaled into the whole
 // screen, the rest left at 1), and nothing written outside the area.
-void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uint32_t* table,
-                           const PictureSpans& spans, Rect area, const std::vector<uint32_t>& screen,
-                           const std::vector<uint8_t>& screenIndices, const std::string& what)
-{
+void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uint32_t* table, const PictureSpans& spans,
+                           Rect area, const std::vector<uint32_t>& screen, const std::vector<uint8_t>& screenIndices,
+                           const std::string& what) {
     const int width = fit->placement.screenWidth;
     AreaSurface<uint32_t> rgb(area, width, 1);
     AreaSurface<uint8_t> indices(area, width, 1);
@@ -321,8 +317,7 @@ void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uin
 // and only there), each as the whole picture has it, in colour and in
 // indices, also into a surface of part of the screen. Spans may reach past
 // the picture; rows may have none.
-TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
-{
+TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem) {
     std::mt19937 random(12);
     for (const FitCase& c : kFitCases) {
         Scaled whole(c, random);
@@ -343,10 +338,15 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
             const PictureSpans spans{top, int(rows.size()), rows.data()};
             std::vector<uint32_t> one(whole.rgb.size(), 1), other(whole.rgb.size(), 2);
             std::vector<uint8_t> oneIndices(whole.indices.size(), 1), otherIndices(whole.indices.size(), 2);
-            ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, RgbPixels{one.data(), screen.width, screen}), 1);
-            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, RgbPixels{other.data(), screen.width, screen});
-            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, IndexPixels{oneIndices.data(), screen.width, screen});
-            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans, IndexPixels{otherIndices.data(), screen.width, screen});
+            ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
+                                        RgbPixels{one.data(), screen.width, screen}),
+                      1);
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
+                              RgbPixels{other.data(), screen.width, screen});
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
+                              IndexPixels{oneIndices.data(), screen.width, screen});
+            ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
+                              IndexPixels{otherIndices.data(), screen.width, screen});
             const auto inSpans = [&](int x, int y) {
                 if (y < top || y >= top + int(rows.size())) return false;
                 const RowSpans& r = rows[size_t(y - top)];
@@ -366,14 +366,16 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem)
                     }
                     const size_t at = size_t(y) * c.screenWidth + x;
                     ASSERT_EQ(one[at] == other[at], reads) << Describe(c) << " at " << x << "," << y;
-                    ASSERT_EQ(oneIndices[at] == otherIndices[at], reads) << Describe(c) << " indices at " << x << "," << y;
+                    ASSERT_EQ(oneIndices[at] == otherIndices[at], reads)
+                        << Describe(c) << " indices at " << x << "," << y;
                     if (!reads) continue;
                     ASSERT_EQ(one[at], whole.rgb[at]) << Describe(c) << " at " << x << "," << y;
                     ASSERT_EQ(oneIndices[at], whole.indices[at]) << Describe(c) << " indices at " << x << "," << y;
                 }
-            const int ax = 1 + int(random() % unsigned(c.screenWidth - 1)), ay = int(random() % unsigned(c.screenHeight));
+            const int ax = 1 + int(random() % unsigned(c.screenWidth - 1)),
+                      ay = int(random() % unsigned(c.screenHeight));
             const Rect area{ax, ay, 1 + int(random() % unsigned(c.screenWidth - ax)),
-                               1 + int(random() % unsigned(c.screenHeight - ay))};
+                            1 + int(random() % unsigned(c.screenHeight - ay))};
             ExpectSpansWithinArea(whole.fit, whole.picture, whole.table, spans, area, one, oneIndices,
                                   Describe(c) + " area");
         }
@@ -385,8 +387,7 @@ uint32_t Channel(uint32_t colour, int shift) { return (colour >> shift) & 0xFF; 
 // Every screen pixel: the picture pixel's colour where its footprint lies in
 // one picture pixel on both axes, otherwise the blend of the two or four it
 // straddles; in indices, the picture pixel under the footprint's centre.
-TEST(ScreenFitPixelsTest, SharpBlocksBlendOnlyWhereTheyStraddleAnEdge)
-{
+TEST(ScreenFitPixelsTest, SharpBlocksBlendOnlyWhereTheyStraddleAnEdge) {
     std::mt19937 random(13);
     for (const FitCase& c : kFitCases) {
         Scaled scaled(c, random);
@@ -430,8 +431,7 @@ TEST(ScreenFitPixelsTest, SharpBlocksBlendOnlyWhereTheyStraddleAnEdge)
 
 // Whole multiples and centred: square blocks of k x k screen pixels, each the
 // exact colour of its picture pixel, and black (untouched) around them.
-TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
-{
+TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks) {
     std::mt19937 random(14);
     const FitCase cases[] = {{kPictureWholeMultiples, 800, 600, 3840, 2160},
                              {kPictureWholeMultiples, 37, 23, 101, 67},
@@ -458,8 +458,7 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks)
     }
 }
 
-TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
-{
+TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing) {
     std::mt19937 random(15);
     Scaled scaled(FitCase{kPictureFill, 37, 23, 101, 67}, random);
     Image* other = CreateImage(36, 23, nullptr);
@@ -469,14 +468,14 @@ TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing)
     EXPECT_EQ(ScalePictureRect(nullptr, scaled.picture, scaled.table, all, target), 0);
     EXPECT_EQ(ScalePictureRect(scaled.fit, other, scaled.table, all, target), 0) << "another size";
     EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, nullptr, all, target), 0);
-    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, RgbPixels{screen.data(), 100,
-                                                                                        scaled.Screen()}),
-              0)
+    EXPECT_EQ(
+        ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, RgbPixels{screen.data(), 100, scaled.Screen()}),
+        0)
         << "a pitch narrower than the area";
     EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, Rect{37, 0, 5, 5}, target), 0)
         << "a rectangle beside the picture";
-    EXPECT_EQ(ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, IndexPixels{nullptr, 101, scaled.Screen()}),
-              0);
+    EXPECT_EQ(
+        ScalePictureRect(scaled.fit, scaled.picture, scaled.table, all, IndexPixels{nullptr, 101, scaled.Screen()}), 0);
     EXPECT_TRUE(std::all_of(screen.begin(), screen.end(), [](uint32_t v) { return v == 7; }));
     DestroyImage(other);
 }

@@ -43,7 +43,9 @@ void Fill(Image* image, uint8_t seed) {
 constexpr SpanClip kClip = {2, 2, 9, 15};
 
 TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
-    struct Case { int sx, sy, width, height; };
+    struct Case {
+        int sx, sy, width, height;
+    };
     // Inside the sheet; wider than 16 (a run copied whole); reaching past
     // each edge of the 40 x 20 sheet; one pixel.
     const Case cases[] = {{2, 1, 9, 12}, {0, 0, 40, 20}, {-3, -2, 10, 8}, {35, 15, 9, 9}, {7, 7, 1, 1}};

@@ -68,7 +68,8 @@ TEST(PictureResources, BackgroundsUseOnlyTheFirst236Colours) {
         ASSERT_NE(image, nullptr);
         int highest = 0;
         for (int y = 0; y < ImageHeight(image.get()); ++y)
-            for (int x = 0; x < ImageWidth(image.get()); ++x) highest = std::max<int>(highest, PixelOf(image.get(), x, y));
+            for (int x = 0; x < ImageWidth(image.get()); ++x)
+                highest = std::max<int>(highest, PixelOf(image.get(), x, y));
         EXPECT_LE(highest, 235) << "resource " << id << ": expected indices up to 235, got " << highest;
     }
 }

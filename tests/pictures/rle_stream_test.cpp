@@ -12,9 +12,9 @@ namespace {
 
 struct StreamWalk {
     int ok = 0;
-    int rows = 0;            // rows written out
+    int rows = 0;  // rows written out
     int endOfLines = 0;
-    std::string fault;       // what broke the rules, if anything
+    std::string fault;            // what broke the rules, if anything
     std::vector<uint8_t> pixels;  // top row first, width x height
 };
 
@@ -44,17 +44,21 @@ StreamWalk WalkStream(const uint8_t* s, size_t size, int width, int height) {
         } else if (e == 2) {
             return walk.fault = "delta code", walk;
         } else if (e == 0) {
-            if (column != width) return walk.fault = "row " + std::to_string(walk.rows) + " not written to full width", walk;
+            if (column != width)
+                return walk.fault = "row " + std::to_string(walk.rows) + " not written to full width", walk;
             ++walk.rows;
             ++walk.endOfLines;
             column = 0;
         } else {
             // End of bitmap: right after the last row's end-of-line, or ending that row itself.
-            if (column == width) ++walk.rows;
-            else if (column != 0) return walk.fault = "end-of-bitmap inside a row", walk;
+            if (column == width)
+                ++walk.rows;
+            else if (column != 0)
+                return walk.fault = "end-of-bitmap inside a row", walk;
             walk.ok = at == size && walk.rows == height;
-            if (!walk.ok) walk.fault = "end-of-bitmap after " + std::to_string(walk.rows) + " rows, " +
-                                       std::to_string(size - at) + " bytes before the end";
+            if (!walk.ok)
+                walk.fault = "end-of-bitmap after " + std::to_string(walk.rows) + " rows, " +
+                             std::to_string(size - at) + " bytes before the end";
             return walk;
         }
     }

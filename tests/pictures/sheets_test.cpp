@@ -29,8 +29,7 @@ struct CellMatch {
     int mismatched;
 };
 
-CellMatch MatchCellWithBackground(const Image* sheet, const SpriteCell& cell, const Image* background, int x,
-                                  int y) {
+CellMatch MatchCellWithBackground(const Image* sheet, const SpriteCell& cell, const Image* background, int x, int y) {
     CellMatch match{0, 0};
     for (int r = 0; r < cell.height; ++r) {
         for (int c = 0; c < cell.width; ++c) {
@@ -51,8 +50,8 @@ TEST(FigureSheet, CellsLieInsideTheSheetsWithoutOverlapping) {
         for (int j = i + 1; j < 3 * kCellsPerSet; ++j) {
             const SpriteCell& a = kStoredSpriteCells[i];
             const SpriteCell& b = kStoredSpriteCells[j];
-            const int apart = a.srcX + a.width <= b.srcX || b.srcX + b.width <= a.srcX ||
-                              a.srcY + a.height <= b.srcY || b.srcY + b.height <= a.srcY;
+            const int apart = a.srcX + a.width <= b.srcX || b.srcX + b.width <= a.srcX || a.srcY + a.height <= b.srcY ||
+                              b.srcY + b.height <= a.srcY;
             EXPECT_TRUE(apart) << "cells " << i << " and " << j << " overlap";
         }
     }
@@ -77,7 +76,8 @@ TEST(FigureSheet, OutsideTheCellsIsOneFlatGrey) {
     ASSERT_GT(grey, 0);
     const RgbQuad& c = ImageColorTable(sheet.get())[grey];
     const int spread = std::max({c.rgbRed, c.rgbGreen, c.rgbBlue}) - std::min({c.rgbRed, c.rgbGreen, c.rgbBlue});
-    EXPECT_LT(spread, 12) << "expected a grey, got " << int(c.rgbRed) << "," << int(c.rgbGreen) << "," << int(c.rgbBlue);
+    EXPECT_LT(spread, 12) << "expected a grey, got " << int(c.rgbRed) << "," << int(c.rgbGreen) << ","
+                          << int(c.rgbBlue);
 }
 
 TEST(FigureSheet, EveryCellHoldsAFigureOnTransparentGround) {
@@ -107,8 +107,8 @@ TEST(FigureSheet, BuildingCellsMatchEachClassBackground) {
         ImagePtr background(scaled);
         const SpriteCell& cell = kStoredSpriteCells[set * kCellsPerSet + kBuildingKind];
         const CircleLayoutRow& layout = kCircleLayout[set];
-        const CellMatch match = MatchCellWithBackground(sheet.get(), cell, background.get(),
-                                                        layout.buildingX, layout.buildingY);
+        const CellMatch match =
+            MatchCellWithBackground(sheet.get(), cell, background.get(), layout.buildingX, layout.buildingY);
         const int opaque = match.opaque, mismatched = match.mismatched;
         EXPECT_EQ(mismatched, 0) << "class " << set << ": expected every building pixel to match, " << mismatched
                                  << " of " << opaque << " differ";

@@ -32,8 +32,15 @@ std::vector<uint8_t> Apply(std::vector<uint8_t> previous, const GifPatch& patch)
 }
 
 TEST(GifFramesTest, EachPatchRebuildsTheFrameFromTheSmallestRectangle) {
-    struct Change { int x, y, index; };
-    struct Case { const char* name; std::vector<Change> changes; Rect expected; bool transparent; };
+    struct Change {
+        int x, y, index;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Change> changes;
+        Rect expected;
+        bool transparent;
+    };
     std::vector<Change> everyIndex;
     for (int i = 0; i < 64; ++i) everyIndex.push_back({i % 8, i / 8, 200 + (i % 56)});
     const Case cases[] = {
@@ -47,7 +54,8 @@ TEST(GifFramesTest, EachPatchRebuildsTheFrameFromTheSmallestRectangle) {
     for (size_t i = 0; i < before.size(); ++i) before[i] = static_cast<uint8_t>(i % 5);
     for (const Case& c : cases) {
         std::vector<uint8_t> after = before;
-        for (const Change& change : c.changes) after[static_cast<size_t>(change.y) * kWidth + change.x] = static_cast<uint8_t>(change.index);
+        for (const Change& change : c.changes)
+            after[static_cast<size_t>(change.y) * kWidth + change.x] = static_cast<uint8_t>(change.index);
         const GifPatch patch = MakeGifPatch(before.data(), after.data(), kWidth, {0, 0, kWidth, 8});
         EXPECT_EQ(Apply(before, patch), after) << c.name;
         EXPECT_EQ(patch.rect.x, c.expected.x) << c.name;
@@ -133,7 +141,12 @@ std::vector<std::vector<uint32_t>> DecodeGif(const std::string& path, std::vecto
     return frames;
 }
 
-struct GifRun { PictureSize size; const char* sizeName; int width, height, ticks, redraw; uint32_t seed; };
+struct GifRun {
+    PictureSize size;
+    const char* sizeName;
+    int width, height, ticks, redraw;
+    uint32_t seed;
+};
 
 // A settings file holding `settings`; its path.
 std::string SettingsFile(const SettingsRecord& settings) {
@@ -151,8 +164,8 @@ void CheckRun(const GifRun& run) {
     const std::string settingsPath = SettingsFile(settings), gifPath = TempPath("run.gif");
     const std::string command = std::string(ZARVO_RENDER) + " --size " + std::to_string(run.width) + "x" +
                                 std::to_string(run.height) + " --picture-size " + run.sizeName + " --seed " +
-                                std::to_string(run.seed) + " --ticks " + std::to_string(run.ticks) +
-                                " --settings " + settingsPath + " --gif " + gifPath;
+                                std::to_string(run.seed) + " --ticks " + std::to_string(run.ticks) + " --settings " +
+                                settingsPath + " --gif " + gifPath;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     std::vector<int> delays;
     const auto frames = DecodeGif(gifPath, &delays);
@@ -163,8 +176,7 @@ void CheckRun(const GifRun& run) {
     std::vector<uint32_t> pixels(static_cast<size_t>(run.width) * run.height);
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     const SceneWindowInfo window = {run.width, run.height, run.width, 32, &trueColour};
-    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, settings, run.seed).scene,
-                                                         DestroyScene);
+    const std::unique_ptr<Scene, void (*)(Scene*)> scene(SetUpScene(window, settings, run.seed).scene, DestroyScene);
     ASSERT_NE(scene, nullptr);
     const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
         CreateScreenView(scene.get(), run.size, run.width, run.height), DestroyScreenView);

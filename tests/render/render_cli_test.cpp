@@ -91,7 +91,10 @@ TEST(RenderCommandLineTest, SettingsByNameDrawAsTheStoredRecord) {
 }
 
 TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
-    struct Case { const char* arguments; const char* named; };
+    struct Case {
+        const char* arguments;
+        const char* named;
+    };
     const Case cases[] = {
         {"--size 10 --out x.png", "--size"},
         {"--size 0x480 --out x.png", "--size"},
@@ -139,7 +142,10 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
 
 // Every failed write names the file and the reason, with a status of 1.
 TEST(RenderCommandLineTest, FailedWritesSayWhy) {
-    struct Case { const char* arguments; const char* said; };
+    struct Case {
+        const char* arguments;
+        const char* said;
+    };
     const Case cases[] = {
         {"--ticks 0 --out /nonexistent-zarvo/x.png", "cannot write '/nonexistent-zarvo/x.png': No such file"},
         {"--ticks 1 --gif /nonexistent-zarvo/x.gif", "cannot write '/nonexistent-zarvo/x.gif': No such file"},

@@ -10,7 +10,7 @@
 namespace {
 
 class CirclingWalkersTest : public SceneTest {
-protected:
+  protected:
     void CircleScene(int walkers, int speed) {
         InstallSyntheticScene(0);
         CopySceneSettings(*scene, kDefaultSettings);

@@ -147,8 +147,8 @@ TEST(FrameHashesTest, SeededScenesMatchTheRecordedFrames) {
     for (const auto& [key, hash] : hashes) {
         const auto found = recorded.find(key);
         if (found != recorded.end() && found->second == hash) continue;
-        ADD_FAILURE() << key << ": expected " << std::hex
-                      << (found == recorded.end() ? 0u : found->second) << ", got " << hash;
+        ADD_FAILURE() << key << ": expected " << std::hex << (found == recorded.end() ? 0u : found->second) << ", got "
+                      << hash;
         const size_t space = key.find(' ');
         DumpFrame(key.substr(0, space), std::stoi(key.substr(space + 1)));
     }
@@ -164,7 +164,11 @@ void HashedTick(Scene& scene, std::vector<uint32_t>& hashes) {
 // ticks interleaved, draw exactly what each draws alone: nothing of one lives
 // outside its record for the other to disturb.
 TEST(SceneSideBySideTest, EachOfTwoScenesDrawsWhatItDrawsAlone) {
-    struct Run { int width, height; SettingsRecord settings; uint32_t seed; };
+    struct Run {
+        int width, height;
+        SettingsRecord settings;
+        uint32_t seed;
+    };
     const Run runs[2] = {{640, 480, SettingsAtMaximum(), 7}, {1024, 768, SettingsWithAllValues(-7), kSeed}};
     const auto setUp = [](const Run& r) {
         return SetUpScene(FullScreenWindow(r.width, r.height), r.settings, r.seed).scene;

@@ -13,10 +13,8 @@ constexpr int kTicks = 250;
 
 std::vector<Scenario> Scenarios() {
     return {
-        {"default-1024x768", 1024, 768, kDefaultSettings},
-        {"maximum-800x600", 800, 600, SettingsAtMaximum()},
-        {"minimum-640x480", 640, 480, SettingsAtMinimum()},
-        {"default-1280x1024", 1280, 1024, kDefaultSettings},
+        {"default-1024x768", 1024, 768, kDefaultSettings},    {"maximum-800x600", 800, 600, SettingsAtMaximum()},
+        {"minimum-640x480", 640, 480, SettingsAtMinimum()},   {"default-1280x1024", 1280, 1024, kDefaultSettings},
         {"maximum-1024x600", 1024, 600, SettingsAtMaximum()},
     };
 }

@@ -33,7 +33,7 @@ uint8_t BackgroundPixel(int x, int y);
 // Every test starts with a blank scene (NewScene), which it may replace; the
 // scene is freed after the test.
 class SceneTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { NewBlankScene(); }
     void TearDown() override { DestroyScene(scene); }
 

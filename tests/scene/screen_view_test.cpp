@@ -45,7 +45,8 @@ void PutPictureRect(const ScreenView& view, Rect rect, Screen<uint8_t>& screen) 
     const int k = view.fit->placement.factorNumerator;
     for (int y = 0; y < to.height; ++y) {
         const uint8_t* row = PixelAddress(view.picture, from.x, from.y + y / k);
-        for (int x = 0; x < to.width; ++x) screen.pixels[size_t(to.y + y) * screen.width + size_t(to.x + x)] = row[x / k];
+        for (int x = 0; x < to.width; ++x)
+            screen.pixels[size_t(to.y + y) * screen.width + size_t(to.x + x)] = row[x / k];
     }
 }
 
@@ -54,9 +55,15 @@ void PutPictureRect(const ScreenView& view, Rect rect, Screen<uint8_t>& screen) 
 // view's own indexed ticks leave it, and centred only rectangles inside the
 // strip: the picture around it is put by paints alone.
 TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
-    struct Case { PictureSize size; int width, height; };
-    const Case cases[] = {{kPictureCentred, 1024, 768}, {kPictureCentred, 1280, 720}, {kPictureCentred, 1920, 1080},
-                          {kPictureCentred, 640, 480},  {kPictureWholeMultiples, 2048, 1536}};
+    struct Case {
+        PictureSize size;
+        int width, height;
+    };
+    const Case cases[] = {{kPictureCentred, 1024, 768},
+                          {kPictureCentred, 1280, 720},
+                          {kPictureCentred, 1920, 1080},
+                          {kPictureCentred, 640, 480},
+                          {kPictureWholeMultiples, 2048, 1536}};
     for (const Case& c : cases) {
         const int w = c.width, h = c.height;
         SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(w) + "x" + std::to_string(h));
@@ -75,8 +82,8 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
         for (int tick = 1; tick <= kTicks; ++tick) {
             if (tick == kTicks / 2) {  // something else drew over the strip: the next tick puts all of it
                 const Rect frame = WholeFrame(*scenes[0]);
-                const Rect shown = ScreenRectOf(advanced->fit, {scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y,
-                                                                frame.width, frame.height});
+                const Rect shown = ScreenRectOf(
+                    advanced->fit, {scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y, frame.width, frame.height});
                 for (int y = shown.y; y < shown.y + shown.height; ++y)
                     std::fill_n(put.pixels.begin() + (int64_t{y} * w + shown.x), shown.width, uint8_t{0x5A});
                 ForgetShownPicture(*advanced);
@@ -88,7 +95,7 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
                 if (c.size == kPictureCentred) {
                     EXPECT_TRUE(Contains(strip, r.x + scenes[0]->pictureOffset.x, r.y + scenes[0]->pictureOffset.y) &&
                                 Contains(strip, r.x + r.width - 1 + scenes[0]->pictureOffset.x,
-                                       r.y + r.height - 1 + scenes[0]->pictureOffset.y))
+                                         r.y + r.height - 1 + scenes[0]->pictureOffset.y))
                         << "tick " << tick;
                 }
                 PutPictureRect(*advanced, r, put);
@@ -135,7 +142,8 @@ void ExpectTicksMatchPaints(PictureSize size, int w, int h, TargetOf targetOf, P
                 if (one.pixels[i] != other.pixels[i]) continue;
                 shown.pixels[i] = one.pixels[i];
                 bool listed = false;
-                for (int k = 0; k < views[0]->changedCount && !listed; ++k) listed = Contains(views[0]->changed[k], x, y);
+                for (int k = 0; k < views[0]->changedCount && !listed; ++k)
+                    listed = Contains(views[0]->changed[k], x, y);
                 outside += !(listed && Contains(changed, x, y));
             }
         }
@@ -150,21 +158,30 @@ void ExpectTicksMatchPaints(PictureSize size, int w, int h, TargetOf targetOf, P
 }
 
 TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
-    struct Case { PictureSize size; int width, height; };
+    struct Case {
+        PictureSize size;
+        int width, height;
+    };
     const Case cases[] = {
-        {kPictureWholeMultiples, 1920, 1080}, {kPictureWholeMultiples, 3840, 2160}, {kPictureFill, 1920, 1080},
-        {kPictureFill, 3840, 2160},           {kPictureFill, 1366, 768},            {kPictureFill, 700, 1300},
-        {kPictureCentred, 1920, 1080},        {kPictureFill, 1024, 768},            {kPictureWholeMultiples, 1300, 1000},
+        {kPictureWholeMultiples, 1920, 1080},
+        {kPictureWholeMultiples, 3840, 2160},
+        {kPictureFill, 1920, 1080},
+        {kPictureFill, 3840, 2160},
+        {kPictureFill, 1366, 768},
+        {kPictureFill, 700, 1300},
+        {kPictureCentred, 1920, 1080},
+        {kPictureFill, 1024, 768},
+        {kPictureWholeMultiples, 1300, 1000},
         {kPictureCentred, 800, 600},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" +
+                     std::to_string(c.height));
         ExpectTicksMatchPaints<uint32_t>(
             c.size, c.width, c.height, RgbOf, [](ScreenView& v, const RgbPixels& t) { PaintScreenView(v, t); },
             [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
         ExpectTicksMatchPaints<uint8_t>(
-            c.size, c.width, c.height, IndexOf,
-            [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
+            c.size, c.width, c.height, IndexOf, [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
             [](ScreenView& v, const IndexPixels& t) { return TickScreenView(v, t); });
     }
 }
@@ -175,7 +192,9 @@ TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
 // the picture under it. Centred, that is the class-size screen moved by the
 // margins (cropped equally where the screen is shorter), black around it.
 TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
-    struct Case { int width, height, classWidth, classHeight; };
+    struct Case {
+        int width, height, classWidth, classHeight;
+    };
     const Case cases[] = {{1280, 720, 1024, 768}, {1024, 600, 1024, 768}, {1024, 800, 1024, 768},
                           {801, 601, 800, 600},   {900, 700, 800, 600},   {1000, 750, 800, 600}};
     constexpr int kPlacedTicks = 6;
@@ -206,12 +225,13 @@ TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
                 for (int y = 0; y < h; ++y) {
                     for (int x = 0; x < w; ++x) {
                         const bool inside = x - dx >= 0 && x - dx < cw && y - dy >= 0 && y - dy < ch;
-                        const uint32_t expected = inside ? atClassSize.pixels[size_t(y - dy) * cw + size_t(x - dx)] : 0u;
+                        const uint32_t expected =
+                            inside ? atClassSize.pixels[size_t(y - dy) * cw + size_t(x - dx)] : 0u;
                         moved += shown.pixels[size_t(y) * w + size_t(x)] != expected;
                     }
                 }
-                EXPECT_EQ(moved, 0) << "pixels unlike the class-size screen moved by " << dx << ", " << dy << " at tick "
-                                    << tick;
+                EXPECT_EQ(moved, 0) << "pixels unlike the class-size screen moved by " << dx << ", " << dy
+                                    << " at tick " << tick;
             }
             for (int i = 0; i < 3; ++i) {
                 DestroyScreenView(views[i]);
@@ -226,8 +246,7 @@ TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
 // whole strip, and the screen equals a whole paint of the same frame; the
 // tick after it is differential again and still right.
 template <typename Pixel, typename TargetOf, typename Paint, typename Tick>
-void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, TargetOf targetOf, Paint paint,
-                                            Tick tick) {
+void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, TargetOf targetOf, Paint paint, Tick tick) {
     Scene* scenes[2] = {SceneFor(w, h), SceneFor(w, h)};
     ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
     ScreenView* views[2] = {CreateScreenView(scenes[0], size, w, h), CreateScreenView(scenes[1], size, w, h)};
@@ -239,8 +258,8 @@ void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, Targ
         tick(*views[1], targetOf(reference));
     }
     const Rect frame = WholeFrame(*scenes[0]);
-    const Rect strip = ScreenRectOf(views[0]->fit, Rect{scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y,
-                                                              frame.width, frame.height});
+    const Rect strip = ScreenRectOf(
+        views[0]->fit, Rect{scenes[0]->frameOrigin.x, scenes[0]->frameOrigin.y, frame.width, frame.height});
     ASSERT_GT(strip.width, 0);
     for (int y = strip.y; y < strip.y + strip.height; ++y)
         std::fill_n(shown.pixels.begin() + (int64_t{y} * w + strip.x), strip.width, Pixel{0x5A});
@@ -252,8 +271,8 @@ void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, Targ
         if (t == 0) {
             EXPECT_TRUE(Contains(changed, strip.x, strip.y) &&
                         Contains(changed, strip.x + strip.width - 1, strip.y + strip.height - 1))
-                << "expected the whole strip " << strip.width << "x" << strip.height << " listed, got "
-                << changed.width << "x" << changed.height;
+                << "expected the whole strip " << strip.width << "x" << strip.height << " listed, got " << changed.width
+                << "x" << changed.height;
         }
         EXPECT_EQ(Differences(shown, reference), 0) << "tick " << t << " after forgetting";
     }
@@ -264,19 +283,22 @@ void ExpectForgottenPictureRepaintsTheStrip(PictureSize size, int w, int h, Targ
 }
 
 TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
-    struct Case { PictureSize size; int width, height; };
+    struct Case {
+        PictureSize size;
+        int width, height;
+    };
     const Case cases[] = {
-        {kPictureCentred, 1024, 768}, {kPictureCentred, 1280, 1024}, {kPictureWholeMultiples, 2048, 1536},
-        {kPictureWholeMultiples, 1300, 1000}, {kPictureFill, 1920, 1080}, {kPictureFill, 1366, 768},
+        {kPictureCentred, 1024, 768},         {kPictureCentred, 1280, 1024}, {kPictureWholeMultiples, 2048, 1536},
+        {kPictureWholeMultiples, 1300, 1000}, {kPictureFill, 1920, 1080},    {kPictureFill, 1366, 768},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+        SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" +
+                     std::to_string(c.height));
         ExpectForgottenPictureRepaintsTheStrip<uint32_t>(
             c.size, c.width, c.height, RgbOf, [](ScreenView& v, const RgbPixels& t) { PaintScreenView(v, t); },
             [](ScreenView& v, const RgbPixels& t) { return TickScreenView(v, t); });
         ExpectForgottenPictureRepaintsTheStrip<uint8_t>(
-            c.size, c.width, c.height, IndexOf,
-            [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
+            c.size, c.width, c.height, IndexOf, [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
             [](ScreenView& v, const IndexPixels& t) { return TickScreenView(v, t); });
     }
 }
@@ -331,8 +353,8 @@ TEST(ScreenViewTest, SmallAreasShowTheSmallestLayoutShrunkAndMoving) {
         for (int y = 0; y < visible.height; ++y) {
             for (int x = 0; x < visible.width; ++x) {
                 const size_t from = size_t(view->fit->rows[y].index) * 640 + size_t(view->fit->columns[x].index);
-                foreign += screen.pixels[size_t(visible.y + y) * size_t(w) + size_t(visible.x + x)] !=
-                           fullScreen.pixels[from];
+                foreign +=
+                    screen.pixels[size_t(visible.y + y) * size_t(w) + size_t(visible.x + x)] != fullScreen.pixels[from];
             }
         }
         EXPECT_EQ(foreign, 0) << "pixels that are not the 640 x 480 scene's";

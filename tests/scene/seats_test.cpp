@@ -8,7 +8,7 @@
 namespace {
 
 class SeatShuffleTest : public SceneTest {
-protected:
+  protected:
     void ShuffleScene(int patches) {
         InstallSyntheticScene(0);
         CopySceneSettings(*scene, kDefaultSettings);
@@ -67,10 +67,13 @@ TEST_F(SeatShuffleTest, PatchIsDrawnTwoPixelsUpAndLeftAndClippedAtTheEdges) {
     ShuffleSeatedCrowd(*scene);  // entry 0 now holds a patch that nothing overwrites
     const int width = ImageWidth(scene->frameImage);
     const int height = ImageHeight(scene->frameImage);
-    struct Case { int dx, dy; bool drawn; };
-    const Case cases[] = {{0, 20, false}, {20, 0, false}, {1, 20, true}, {20, 1, true},
-                          {width - 2, 20, false}, {width - 3, 20, true}, {20, height - 2, false},
-                          {20, height - 3, true}};
+    struct Case {
+        int dx, dy;
+        bool drawn;
+    };
+    const Case cases[] = {{0, 20, false},          {20, 0, false},         {1, 20, true},
+                          {20, 1, true},           {width - 2, 20, false}, {width - 3, 20, true},
+                          {20, height - 2, false}, {20, height - 3, true}};
     for (const Case& c : cases) {
         const int x = scene->frameOrigin.x + c.dx + 2;
         const int y = scene->frameOrigin.y + c.dy + 2;
@@ -87,7 +90,10 @@ TEST_F(SeatShuffleTest, PatchIsDrawnTwoPixelsUpAndLeftAndClippedAtTheEdges) {
 // With the frame moved so that a patch at its far corner ends at the
 // picture's right or bottom edge (0) or one pixel past it (1).
 TEST_F(SeatShuffleTest, PatchesReachingPastThePictureAreCutToIt) {
-    struct Case { int pastX, pastY; bool lastColumnDrawn, lastRowDrawn; };
+    struct Case {
+        int pastX, pastY;
+        bool lastColumnDrawn, lastRowDrawn;
+    };
     const Case cases[] = {{0, 0, true, true}, {1, 0, false, true}, {0, 1, true, false}};
     for (const Case& c : cases) {
         ShuffleScene(100);

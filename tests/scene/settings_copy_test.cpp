@@ -28,12 +28,16 @@ TEST_F(SceneSettingsCopyTest, SeatShuffleOfSixHundredGivesFiveHundredNinetyNine)
 }
 
 TEST_F(SceneSettingsCopyTest, FarOutsideValuesAreClampedIntoTheBuiltInRanges) {
-    struct Case { int32_t stored; SceneSettings copies; int period; };
+    struct Case {
+        int32_t stored;
+        SceneSettings copies;
+        int period;
+    };
     // circle walkers and speed, seat patches, walkway walkers and speed, redraw speed
     const Case cases[] = {{INT32_MAX, {125, 150, 599, 100, 55, 120}, 1}, {INT32_MIN, {30, 20, 100, 5, 1, 0}, 601}};
     const auto fields = [](const SceneSettings& s) {
-        return std::vector<int32_t>{s.circleWalkers, s.circleSpeed, s.seatPatches, s.walkwayWalkers, s.walkwaySpeed,
-                                    s.redrawSpeed};
+        return std::vector<int32_t>{s.circleWalkers,  s.circleSpeed,  s.seatPatches,
+                                    s.walkwayWalkers, s.walkwaySpeed, s.redrawSpeed};
     };
     for (const Case& c : cases) {
         CopySceneSettings(*scene, SettingsWithAllValues(c.stored));

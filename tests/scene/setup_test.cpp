@@ -26,22 +26,33 @@ void ExpectCell(const Scene& scene, int entry, int srcX, int srcY, int width, in
 // message; failed is a picture that cannot be made, which ends the run
 // without it. Only a ready set-up hands over a scene, and its frames run.
 TEST_F(SceneSetUpTest, OutcomeOfEachDisplayAndClientSize) {
-    struct Case { int width, height, screen, bits; SceneOutcome outcome; };
+    struct Case {
+        int width, height, screen, bits;
+        SceneOutcome outcome;
+    };
     const Case cases[] = {
-        {1024, 768, 1024, 32, kSceneReady}, {640, 480, 640, 8, kSceneReady}, {4096, 4096, 4096, 32, kSceneReady},
+        {1024, 768, 1024, 32, kSceneReady},
+        {640, 480, 640, 8, kSceneReady},
+        {4096, 4096, 4096, 32, kSceneReady},
         {640, 8, 640, 32, kSceneReady},
         // a preview pane, at any depth and however small
-        {152, 112, 1024, 4, kSceneReady}, {100, 5000, 1024, 32, kSceneReady}, {1, 1, 1024, 32, kSceneReady},
-        {639, 480, 639, 32, kSceneRefused}, {600, 600, 600, 32, kSceneRefused}, {640, 480, 640, 7, kSceneRefused},
+        {152, 112, 1024, 4, kSceneReady},
+        {100, 5000, 1024, 32, kSceneReady},
+        {1, 1, 1024, 32, kSceneReady},
+        {639, 480, 639, 32, kSceneRefused},
+        {600, 600, 600, 32, kSceneRefused},
+        {640, 480, 640, 7, kSceneRefused},
         {-5, -5, -5, 32, kSceneRefused},
-        {1024, 0, 1024, 32, kSceneFailed}, {1024, -1, 1024, 32, kSceneFailed}, {0, 0, 1024, 32, kSceneFailed},
+        {1024, 0, 1024, 32, kSceneFailed},
+        {1024, -1, 1024, 32, kSceneFailed},
+        {0, 0, 1024, 32, kSceneFailed},
         {-100, 50, 1024, 32, kSceneFailed},
         // one row of the class's picture, cropped from its middle
         {640, 1, 640, 32, kSceneReady},
     };
     for (const Case& c : cases) {
-        const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height) + " at " +
-                                 std::to_string(c.bits) + " bits";
+        const std::string what =
+            std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.bits) + " bits";
         EXPECT_EQ(SetUpAt({c.width, c.height, c.screen, c.bits, TrueColourDisplay()}), c.outcome) << what;
         ASSERT_EQ(scene != nullptr, c.outcome == kSceneReady) << what;
         if (scene != nullptr) {
@@ -55,7 +66,9 @@ TEST_F(SceneSetUpTest, OutcomeOfEachDisplayAndClientSize) {
 // client is shorter, never stretched or squashed to the client's shape. The
 // sheets, cells and strip are those of the class's own size.
 TEST_F(SceneSetUpTest, PictureKeepsItsClassSizeAndIsCentred) {
-    struct Case { int width, height, sceneClass, x, y, pictureWidth, pictureHeight; };
+    struct Case {
+        int width, height, sceneClass, x, y, pictureWidth, pictureHeight;
+    };
     const Case cases[] = {
         {1280, 1024, 0, 128, 128, 1024, 768}, {1152, 864, 0, 64, 48, 1024, 768}, {1024, 768, 0, 0, 0, 1024, 768},
         {1024, 800, 0, 0, 16, 1024, 768},     {1024, 801, 0, 0, 16, 1024, 768},  {1280, 720, 0, 128, -24, 1024, 768},
@@ -141,7 +154,11 @@ std::vector<uint8_t> RunFrames(Scene& scene, int ticks) {
 // A restart after frames with other settings must leave nothing of them: the
 // fuzzer relies on it to try one record per input on a scene set up once.
 TEST_F(SceneSetUpTest, RestartDrawsTheFramesOfAFreshSetUp) {
-    struct Case { int width, height; SettingsRecord first, then; uint32_t seed; };
+    struct Case {
+        int width, height;
+        SettingsRecord first, then;
+        uint32_t seed;
+    };
     const Case cases[] = {
         {1024, 768, SettingsAtMaximum(), SettingsAtMinimum(), 77},
         {800, 600, kDefaultSettings, SettingsWithAllValues(INT32_MAX), 5},

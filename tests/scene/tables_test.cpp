@@ -33,7 +33,7 @@ TEST_F(SceneTablesTest, ScalingLeavesSeatCountsAndSizesAlone) {
     }
     EXPECT_EQ(total, 47);
     ExpectPoint(scene->walkwayQuads[1].p3, 598, 365, "right walkway P3");
-    ExpectPoint(scene->dotQuads[0].p0, 225, 236, "dot walkway P0");  // 361 x 0.625 = 225.6
+    ExpectPoint(scene->dotQuads[0].p0, 225, 236, "dot walkway P0");               // 361 x 0.625 = 225.6
     ExpectPoint(scene->seatRegions[1].corners.p2, 245, 406, "seat region 1 P2");  // 650 x 0.625 = 406.25
     EXPECT_EQ(scene->cellSetOffset, 22);
 }
@@ -94,11 +94,22 @@ TEST_F(SceneTablesTest, DotQuadOneIsAllZeros) {
 }
 
 TEST_F(SceneTablesTest, ResolutionClassFollowsTheClientWidth) {
-    struct Case { int client, screen, expected; };
+    struct Case {
+        int client, screen, expected;
+    };
     const Case cases[] = {
-        {1280, 1280, 0}, {1024, 1024, 0}, {1023, 1023, 1}, {800, 800, 1}, {799, 799, 2},
-        {640, 640, 2}, {639, 639, kNoClass}, {600, 600, kNoClass}, {152, 1024, kPreviewClass},
-        {639, 640, kPreviewClass}, {0, 1024, kPreviewClass}, {-5, -5, kNoClass},
+        {1280, 1280, 0},
+        {1024, 1024, 0},
+        {1023, 1023, 1},
+        {800, 800, 1},
+        {799, 799, 2},
+        {640, 640, 2},
+        {639, 639, kNoClass},
+        {600, 600, kNoClass},
+        {152, 1024, kPreviewClass},
+        {639, 640, kPreviewClass},
+        {0, 1024, kPreviewClass},
+        {-5, -5, kNoClass},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ChooseResolutionClass(c.client, c.screen), c.expected)

@@ -8,7 +8,7 @@
 namespace {
 
 class WalkwayWalkersTest : public SceneTest {
-protected:
+  protected:
     // Puts every position of dot quad 0 at scene position (x, y).
     void PinDotQuad(int x, int y) { scene->dotQuads[0] = {{x, y}, {x, y}, {x, y}, {x, y}}; }
 
@@ -129,8 +129,11 @@ TEST_F(WalkwayWalkersTest, DotsAreClippedAtTheFrameEdges) {
     scene->settings.walkwayWalkers = 1;
     const int width = ImageWidth(scene->frameImage);
     const int height = ImageHeight(scene->frameImage);
-    struct Case { int dx, dy; bool drawn; };
-    const Case cases[] = {{0, 10, false}, {10, 0, false}, {1, 1, true}, {width - 2, 10, false},
+    struct Case {
+        int dx, dy;
+        bool drawn;
+    };
+    const Case cases[] = {{0, 10, false},        {10, 0, false},          {1, 1, true},          {width - 2, 10, false},
                           {width - 3, 10, true}, {10, height - 2, false}, {10, height - 3, true}};
     for (const Case& c : cases) {
         RestoreFrame(*scene);
@@ -145,7 +148,7 @@ TEST_F(WalkwayWalkersTest, DotsAreClippedAtTheFrameEdges) {
 
 TEST_F(WalkwayWalkersTest, DotsAreTwoPixelsSquareExceptInClassTwo) {
     for (int sceneClass : {0, 1, 2}) {
-                InstallSyntheticScene(sceneClass);
+        InstallSyntheticScene(sceneClass);
         CopySceneSettings(*scene, kDefaultSettings);
         scene->settings.walkwayWalkers = 1;
         PinDotQuad(scene->frameOrigin.x + 20, scene->frameOrigin.y + 20);

@@ -10,7 +10,7 @@
 #include <string>
 
 class ConfigFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/zarvo-settings-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);

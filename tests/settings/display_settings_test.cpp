@@ -61,9 +61,12 @@ TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
     const struct {
         int64_t size, monitors;
         DisplaySettings expected;
-    } numbers[] = {{0, 0, {kPictureCentred, kMonitorsAll}},    {2, 1, {kPictureFill, kMonitorsPrimary}},
-                   {1, 2, {kPictureWholeMultiples, kMonitorsAll}}, {3, 1, {kPictureCentred, kMonitorsPrimary}},
-                   {-1, -1, kDefaultDisplaySettings},          {0xFFFFFFFF, 0x100000001, kDefaultDisplaySettings}};
+    } numbers[] = {{0, 0, {kPictureCentred, kMonitorsAll}},
+                   {2, 1, {kPictureFill, kMonitorsPrimary}},
+                   {1, 2, {kPictureWholeMultiples, kMonitorsAll}},
+                   {3, 1, {kPictureCentred, kMonitorsPrimary}},
+                   {-1, -1, kDefaultDisplaySettings},
+                   {0xFFFFFFFF, 0x100000001, kDefaultDisplaySettings}};
     for (const auto& n : numbers) {
         ExpectSettings(DisplaySettingsFromNumbers(n.size, n.monitors), n.expected,
                        std::to_string(n.size).append(", ").append(std::to_string(n.monitors)));
@@ -90,14 +93,14 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
         {"picture-size\nfill\n=fill\nPicture-Size=fill\n", kDefaultDisplaySettings, nullptr},
         {"picture-size=fill=fill\n", kDefaultDisplaySettings, unknown},
         {std::string(kWithNul, sizeof kWithNul - 1), {kPictureCentred, kMonitorsPrimary}, "it is not text"},
-        {longLine + "picture-size=fill\n" + longLine + "\nmonitors=primary", {kPictureCentred, kMonitorsPrimary},
+        {longLine + "picture-size=fill\n" + longLine + "\nmonitors=primary",
+         {kPictureCentred, kMonitorsPrimary},
          nullptr},
         {"# a comment\n\n\n\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}, nullptr},
         {"a-later-setting=on\nmonitors=primary\n", {kPictureCentred, kMonitorsPrimary}, nullptr},
     };
     for (const auto& c : cases) {
-        ExpectSettings(ParseDisplaySettings(c.text.data(), c.text.size()), c.expected,
-                       c.text.substr(0, 60));
+        ExpectSettings(ParseDisplaySettings(c.text.data(), c.text.size()), c.expected, c.text.substr(0, 60));
         const char* problem = DisplaySettingsProblem(c.text.data(), c.text.size());
         EXPECT_STREQ(problem, c.problem) << c.text.substr(0, 60);
     }
@@ -115,12 +118,13 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
 
 #ifdef _WIN32
 class DisplayStoreTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
     void SetRaw(const char* name, DWORD type, const void* bytes, DWORD size) {
         HKEY handle = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                                  nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
         RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(bytes), size);
         RegCloseKey(handle);
     }
@@ -173,7 +177,7 @@ TEST_F(DisplayStoreTest, OddValuesReadAsDefaults) {
 }
 #else
 class DisplayStoreTest : public ConfigFolderTest {
-protected:
+  protected:
     void SetUp() override {
         ConfigFolderTest::SetUp();
         path = directory + "/zarvo/Display";
@@ -202,7 +206,10 @@ TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
     SettingsRecord read = kDefaultSettings;
     EXPECT_EQ(ReadSettings(&read), 1) << "Config is still 72 bytes";
     EXPECT_EQ(read.entries[SeatShuffle].value, 321);
-    if (saved) setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+    if (saved)
+        setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(DisplayStoreTest, OddFilesReadAsDefaultsAndAFailedWriteKeepsTheOld) {

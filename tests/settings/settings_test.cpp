@@ -98,20 +98,18 @@ TEST(SettingsRecordTest, ShortValueReplacesOnlyTheBytesItHas) {
 
 #ifdef _WIN32
 // A key of the test's own, so the real settings of the prefix are never touched.
-std::string TestKey() {
-    return "Software\\Quillmark\\ScreenSavers\\ZarvoTest" + std::to_string(GetCurrentProcessId());
-}
+std::string TestKey() { return "Software\\Quillmark\\ScreenSavers\\ZarvoTest" + std::to_string(GetCurrentProcessId()); }
 
 void SetRawValue(const std::string& key, const std::vector<uint8_t>& bytes, DWORD type) {
     HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                              nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
     RegSetValueExA(handle, "Config", 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
     RegCloseKey(handle);
 }
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()); }
     std::string key = TestKey();
 };
@@ -150,7 +148,7 @@ TEST_F(SettingsStoreTest, MissingLongAndShortValues) {
 }
 #else
 class SettingsStoreTest : public ConfigFolderTest {
-protected:
+  protected:
     void SetUp() override {
         ConfigFolderTest::SetUp();
         path = directory + "/zarvo/Config";
@@ -309,8 +307,14 @@ TEST_F(SettingsStoreTest, FileLivesUnderXdgConfigHomeOrDotConfig) {
     ASSERT_EQ(SettingsFilePath(buffer, sizeof buffer), 1);
     EXPECT_STREQ(buffer, "/home/someone/.config/zarvo/Config") << "a relative XDG_CONFIG_HOME is ignored";
     EXPECT_EQ(SettingsFilePath(buffer, 10), 0) << "a path that does not fit";
-    if (savedConfig) setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
-    if (savedHomeValue) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+    if (savedConfig)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    if (savedHomeValue)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
 }
 #endif
 

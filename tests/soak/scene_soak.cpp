@@ -114,8 +114,7 @@ bool FrameChanged(const Screen& screen, const std::vector<uint32_t>& painted, Re
 
 // One run: set-up, the paint, then `frames` frames each checked. 1 when sound.
 int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool noStrip) {
-    const std::string what =
-        std::to_string(size.width) + "x" + std::to_string(size.height) + " " + settings.name;
+    const std::string what = std::to_string(size.width) + "x" + std::to_string(size.height) + " " + settings.name;
     Screen screen;
     MakeScreen(&screen, size.width, size.height);
     static const DisplayPaletteInfo trueColour = {-1, 0, {}};
@@ -138,8 +137,8 @@ int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool 
         TickScreenView(*view, screen.client);
         const long at = FirstChangeOutside(screen, painted, frame);
         if (at >= 0) {
-            std::fprintf(stderr, "%s: frame %ld changed the screen at (%ld, %ld), outside the strip\n",
-                         what.c_str(), n, at % screen.pitch - kGuard, at / screen.pitch - kGuard);
+            std::fprintf(stderr, "%s: frame %ld changed the screen at (%ld, %ld), outside the strip\n", what.c_str(), n,
+                         at % screen.pitch - kGuard, at / screen.pitch - kGuard);
             return 0;
         }
         // A strip that never moves would make every check above pass.
@@ -149,8 +148,8 @@ int Soak(const ClassSize& size, const SettingsCase& settings, long frames, bool 
         std::fprintf(stderr, "%s: no frame drew anything in the strip\n", what.c_str());
         return 0;
     }
-    std::printf("%-22s %ld frames, strip %dx%d at (%d, %d)\n", what.c_str(), frames, frame.width, frame.height,
-                frame.x, frame.y);
+    std::printf("%-22s %ld frames, strip %dx%d at (%d, %d)\n", what.c_str(), frames, frame.width, frame.height, frame.x,
+                frame.y);
     std::fflush(stdout);
     return 1;
 }

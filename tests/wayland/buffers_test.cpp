@@ -39,7 +39,7 @@ struct Fixture {
 TEST(WaylandBuffers, ATakenBufferHoldsWhatTheLatestOneHolds) {
     struct Case {
         const char* what;
-        int draws;        // rectangles drawn into buffer 0 after buffer 1 was brought up to date
+        int draws;         // rectangles drawn into buffer 0 after buffer 1 was brought up to date
         int releaseShown;  // the compositor released the shown buffer too
         int holdOther;     // the compositor still holds the other buffer
         int expected;      // the buffer handed out, -1 for none

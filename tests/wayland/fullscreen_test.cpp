@@ -18,8 +18,8 @@ TEST_F(FullScreen, EachPictureSizeEqualsTheRenderer) {
     for (const char* size : {"centred", "whole-multiples", "fill"}) {
         SCOPED_TRACE(size);
         const Picture expected = Render("1920x1080", 31, 3, std::string("--picture-size ") + size);
-        StartZarvo({"--fullscreen", "--seed", "31", "--still-after", "3", "--redraw-speed", "120",
-                    "--picture-size", size});
+        StartZarvo(
+            {"--fullscreen", "--seed", "31", "--still-after", "3", "--redraw-speed", "120", "--picture-size", size});
         const Difference d = WaitForOutput("HEADLESS-1", expected);
         EXPECT_EQ(d.count, 0) << Describe(d) << "\n" << ChildErrors(zarvo);
         EXPECT_EQ(Terminate(), 0) << ChildErrors(zarvo);

@@ -11,8 +11,8 @@ namespace {
 using Modes = WaylandTest;
 
 std::vector<std::string> Arguments(int seed, std::vector<std::string> more) {
-    std::vector<std::string> args = {"--seed", std::to_string(seed), "--still-after", "3", "--redraw-speed", "120",
-                                     "--picture-size", "fill"};
+    std::vector<std::string> args = {"--seed", std::to_string(seed), "--still-after", "3", "--redraw-speed",
+                                     "120",    "--picture-size",     "fill"};
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
@@ -22,8 +22,8 @@ Picture Rendered(const char* size, int seed) { return Render(size, seed, 3, "--p
 // The renderer's picture of a window narrower than the smallest layout.
 Picture RenderedShrunk(const char* size, int seed) {
     const std::string out = MakeTempDir("render") + "/shrunk.png";
-    EXPECT_EQ(RunProgram({ZARVO_RENDER, "--size", size, "--seed", std::to_string(seed), "--ticks", "3",
-                          "--scale-down", "--out", out},
+    EXPECT_EQ(RunProgram({ZARVO_RENDER, "--size", size, "--seed", std::to_string(seed), "--ticks", "3", "--scale-down",
+                          "--out", out},
                          "", {}, 60000),
               0);
     Picture picture;

@@ -6,7 +6,7 @@
 namespace {
 
 class TwoOutputs : public WaylandTest {
-protected:
+  protected:
     // The second output, 1280 x 720 to the right of the first, made for
     // this test and removed after it.
     void SetUp() override {
@@ -45,8 +45,8 @@ using OutputAdded = WaylandTest;
 // again, the run goes on on the first.
 TEST_F(OutputAdded, AnOutputAddedDuringTheRunGetsItsPicture) {
     const Picture second = Render("1280x720", 52, 3, "--picture-size fill");
-    StartZarvo({"--fullscreen", "--seed", "51", "--still-after", "3", "--redraw-speed", "120", "--picture-size",
-                "fill"});
+    StartZarvo(
+        {"--fullscreen", "--seed", "51", "--still-after", "3", "--redraw-speed", "120", "--picture-size", "fill"});
     SleepMs(500);
     ASSERT_TRUE(SwayMessage(sway, "create_output"));
     ASSERT_TRUE(SwayMessage(sway, "output HEADLESS-2 mode 1280x720 position 1920 0"));

@@ -23,7 +23,8 @@ std::string FindEntry(const std::string& folder, const char* prefix, const char*
     while (dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         const std::string suffix = skipSuffix;
-        const bool skipped = name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+        const bool skipped =
+            name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
         if (name.rfind(prefix, 0) == 0 && !skipped) found = name;
     }
     closedir(dir);
@@ -56,9 +57,13 @@ int StartSway(const char* mode, Sway* sway) {
     if (root) {
         args.insert(args.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     }
-    const std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + sway->work, "WLR_BACKENDS=headless",
-                                                  "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
-                                                  "WAYLAND_DISPLAY=", "DISPLAY=", "HOME=" + sway->work};
+    const std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + sway->work,
+                                                  "WLR_BACKENDS=headless",
+                                                  "WLR_LIBINPUT_NO_DEVICES=1",
+                                                  "WLR_RENDERER=pixman",
+                                                  "WAYLAND_DISPLAY=",
+                                                  "DISPLAY=",
+                                                  "HOME=" + sway->work};
     if (!SpawnChild(args, "", environment, &sway->process)) return 0;
     const int64_t deadline = NowMs() + 10000;
     while (NowMs() < deadline) {

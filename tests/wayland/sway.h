@@ -9,9 +9,9 @@
 #include "harness.h"
 
 struct Sway {
-    std::string work;         // the runtime folder (the sockets) and the config
-    std::string socket;       // WAYLAND_DISPLAY
-    std::string ipc;          // SWAYSOCK
+    std::string work;    // the runtime folder (the sockets) and the config
+    std::string socket;  // WAYLAND_DISPLAY
+    std::string ipc;     // SWAYSOCK
     Child process;
 };
 

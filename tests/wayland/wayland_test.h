@@ -14,7 +14,7 @@
 constexpr int kInputMs = 1500;
 
 class WaylandTest : public testing::Test {
-protected:
+  protected:
     static Sway sway;
     static std::string missing;
     Child zarvo;

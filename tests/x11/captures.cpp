@@ -40,15 +40,14 @@ std::string Describe(const Difference& d) {
     if (d.count == -1) return "pictures of different sizes";
     if (d.count == -2) return "nothing could be captured";
     char text[160];
-    snprintf(text, sizeof text, "%ld pixels differ; first at (%d, %d): expected 0x%06x, got 0x%06x",
-             d.count, d.x, d.y, d.expected, d.got);
+    snprintf(text, sizeof text, "%ld pixels differ; first at (%d, %d): expected 0x%06x, got 0x%06x", d.count, d.x, d.y,
+             d.expected, d.got);
     return text;
 }
 
 Rect FrameStripFor(int width, int height) {
     static DisplayPaletteInfo trueColour{-1, 0, {}};
-    Scene* scene =
-        SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, kDefaultSettings, 1).scene;
+    Scene* scene = SetUpScene(SceneWindowInfo{width, height, width, 32, &trueColour}, kDefaultSettings, 1).scene;
     Rect strip = scene ? FrameWindowRect(*scene) : Rect{0, 0, 0, 0};
     DestroyScene(scene);
     return strip;
@@ -56,8 +55,8 @@ Rect FrameStripFor(int width, int height) {
 
 Picture Render(const std::string& size, int seed, int ticks, const std::string& extra) {
     std::string out = MakeTempDir("render") + "/expected.png";
-    std::vector<std::string> args = {ZARVO_RENDER, "--size", size, "--seed", std::to_string(seed),
-                                     "--ticks", std::to_string(ticks), "--out", out};
+    std::vector<std::string> args = {ZARVO_RENDER,          "--size", size, "--seed", std::to_string(seed), "--ticks",
+                                     std::to_string(ticks), "--out",  out};
     if (!extra.empty()) {
         args.push_back(extra.substr(0, extra.find(' ')));
         args.push_back(extra.substr(extra.find(' ') + 1));
@@ -69,8 +68,8 @@ Picture Render(const std::string& size, int seed, int ticks, const std::string& 
     return picture;
 }
 
-Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected,
-                          int tolerance, Rect skip, int timeoutMs) {
+Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected, int tolerance,
+                          Rect skip, int timeoutMs) {
     Difference difference{-2};
     int64_t deadline = NowMs() + timeoutMs;
     do {
@@ -84,8 +83,7 @@ Difference WaitForPicture(Display* display, Window window, int x, int y, const P
     return difference;
 }
 
-Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first,
-                         int timeoutMs) {
+Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first, int timeoutMs) {
     Difference difference{-2};
     int64_t deadline = NowMs() + timeoutMs;
     do {

@@ -16,8 +16,7 @@ struct Difference {
 };
 
 // Pixels whose channels differ by more than `tolerance`, outside `skip`.
-Difference Compare(const Picture& expected, const Picture& got, int tolerance,
-                   Rect skip = {0, 0, 0, 0});
+Difference Compare(const Picture& expected, const Picture& got, int tolerance, Rect skip = {0, 0, 0, 0});
 std::string Describe(const Difference& difference);
 // Where the strip lies for a window of this size, as the scene lays it out.
 Rect FrameStripFor(int width, int height);
@@ -28,9 +27,8 @@ Picture Render(const std::string& size, int seed, int ticks, const std::string& 
 
 // Captures until the window shows `expected` at (x, y) (within tolerance,
 // outside `skip`) or the time is up; the last difference found.
-Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected,
-                          int tolerance, Rect skip, int timeoutMs);
+Difference WaitForPicture(Display* display, Window window, int x, int y, const Picture& expected, int tolerance,
+                          Rect skip, int timeoutMs);
 // Captures `area` of the window until it differs from `first` (captured
 // there before) or the time is up; the last difference found.
-Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first,
-                         int timeoutMs);
+Difference WaitForChange(Display* display, Window window, Rect area, const Picture& first, int timeoutMs);

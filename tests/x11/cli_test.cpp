@@ -17,8 +17,8 @@ const std::string kZarvo = ZARVO_PROGRAM;
 int RunZarvo(std::vector<std::string> args, const std::string& config, std::string* errors,
              const std::string& screenSaverWindow = "") {
     args.insert(args.begin(), kZarvo);
-    return RunProgram(args, "", {"XDG_CONFIG_HOME=" + config, "XSCREENSAVER_WINDOW=" + screenSaverWindow},
-                      10000, errors);
+    return RunProgram(args, "", {"XDG_CONFIG_HOME=" + config, "XSCREENSAVER_WINDOW=" + screenSaverWindow}, 10000,
+                      errors);
 }
 
 TEST(CommandLine, BadOptionsGiveAClearMessageAndStatus2) {
@@ -66,12 +66,9 @@ TEST(CommandLine, RunWarningsComeOnceBeforeTheDisplay) {
         std::vector<std::string> args;
         std::string warning;  // "": none
     } cases[] = {
-        {{"--walkway-speed", "-5"}, clamped},
-        {{"--walkway-speed=-5", "--walkway-speed", "-5"}, clamped},
-        {{"--walkway-speed", "55"}, ""},
-        {{"--monitors", "primary"}, monitors},
-        {{"--root", "--monitors=all"}, monitors},
-        {{"--fullscreen", "--monitors", "primary"}, ""},
+        {{"--walkway-speed", "-5"}, clamped},     {{"--walkway-speed=-5", "--walkway-speed", "-5"}, clamped},
+        {{"--walkway-speed", "55"}, ""},          {{"--monitors", "primary"}, monitors},
+        {{"--root", "--monitors=all"}, monitors}, {{"--fullscreen", "--monitors", "primary"}, ""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
@@ -107,17 +104,18 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
         if (end == std::string::npos) end = help.size();
         EXPECT_LE(end - at, 80u) << "a line wider than 80 columns: " << help.substr(at, end - at);
     }
-    const char* options[] = {"--show-settings", "--reset-settings", "--version", "--frames", "--geometry", "--fullscreen", "--root", "--window-id", "--save",
-                             "--help", "--picture-size", "whole-multiples", "--monitors", "primary"};
+    const char* options[] = {"--show-settings", "--reset-settings", "--version",   "--frames", "--geometry",
+                             "--fullscreen",    "--root",           "--window-id", "--save",   "--help",
+                             "--picture-size",  "whole-multiples",  "--monitors",  "primary"};
     for (const char* option : options) {
         EXPECT_NE(help.find(option), std::string::npos) << "expected " << option << " in --help";
     }
-    const char* settings[] = {"--circle-speed", "--circle-walkers", "--walkway-speed",
-                              "--walkway-walkers", "--redraw-speed", "--seat-shuffle"};
+    const char* settings[] = {"--circle-speed",    "--circle-walkers", "--walkway-speed",
+                              "--walkway-walkers", "--redraw-speed",   "--seat-shuffle"};
     for (int i = 0; i < kSettingCount; ++i) {
         const Setting& s = kDefaultSettings.entries[i];
-        std::string range = std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " +
-                            std::to_string(s.value);
+        std::string range =
+            std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " + std::to_string(s.value);
         size_t at = help.find(settings[i]);
         ASSERT_NE(at, std::string::npos) << "expected " << settings[i] << " in --help";
         const std::string block = help.substr(at, help.find("\n  --", at) - at);
@@ -142,8 +140,7 @@ SettingsRecord ReadStored(const std::string& config) {
 TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     std::string config = MakeTempDir("save");
     std::string errors;
-    ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0)
-        << errors;
+    ASSERT_EQ(RunZarvo({"--redraw-speed", "500", "-seat-shuffle=50", "--save"}, config, &errors), 0) << errors;
     EXPECT_NE(errors.find("--seat-shuffle 50 is outside 100 to 600; stored 100"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("using"), std::string::npos) << "--save warned as a run: " << errors;
     SettingsRecord first = ReadStored(config);

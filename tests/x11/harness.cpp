@@ -34,9 +34,7 @@ namespace {
 std::vector<std::string> madeDirs;
 pid_t makerPid = 0;
 
-int RemoveEntry(const char* path, const struct stat*, int, FTW*) {
-    return remove(path);
-}
+int RemoveEntry(const char* path, const struct stat*, int, FTW*) { return remove(path); }
 
 // Every folder the test process made goes when it exits (not in children,
 // which share the list until they exec).
@@ -88,8 +86,8 @@ pid_t StartXvfb(int number, const char* screen, int readyFd) {
         int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, 1);
         dup2(quiet, 2);
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
-               "-noreset", "-displayfd", fd.c_str(), static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen, "-nolisten", "tcp", "-noreset", "-displayfd",
+               fd.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return pid;
@@ -230,12 +228,11 @@ uint32_t Channel(unsigned long pixel, unsigned long mask) {
 
 }  // namespace
 
-int CaptureWindow(Display* display, Window window, int x, int y, int width, int height,
-                  Picture* picture) {
+int CaptureWindow(Display* display, Window window, int x, int y, int width, int height, Picture* picture) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return 0;
-    XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
     if (!image) return 0;
     const Visual* visual = attributes.visual;
     picture->width = width;
@@ -244,9 +241,9 @@ int CaptureWindow(Display* display, Window window, int x, int y, int width, int 
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             unsigned long pixel = XGetPixel(image, column, row);
-            picture->pixels[static_cast<size_t>(row) * width + column] =
-                Channel(pixel, visual->red_mask) << 16 | Channel(pixel, visual->green_mask) << 8 |
-                Channel(pixel, visual->blue_mask);
+            picture->pixels[static_cast<size_t>(row) * width + column] = Channel(pixel, visual->red_mask) << 16 |
+                                                                         Channel(pixel, visual->green_mask) << 8 |
+                                                                         Channel(pixel, visual->blue_mask);
         }
     }
     XDestroyImage(image);
@@ -267,8 +264,7 @@ int ReadPng(const std::string& path, Picture* picture) {
     picture->height = static_cast<int>(image.height);
     picture->pixels.resize(static_cast<size_t>(picture->width) * picture->height);
     for (size_t i = 0; i < picture->pixels.size(); ++i) {
-        picture->pixels[i] = uint32_t{bytes[3 * i]} << 16 | uint32_t{bytes[3 * i + 1]} << 8 |
-                             bytes[3 * i + 2];
+        picture->pixels[i] = uint32_t{bytes[3 * i]} << 16 | uint32_t{bytes[3 * i + 1]} << 8 | bytes[3 * i + 2];
     }
     return 1;
 }
@@ -299,8 +295,7 @@ Window WaitForWindowNamed(Display* display, const char* name, int timeoutMs) {
         Window found = FindNamed(display, DefaultRootWindow(display), name);
         if (found != None) {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(display, found, &attributes) &&
-                attributes.map_state == IsViewable) {
+            if (XGetWindowAttributes(display, found, &attributes) && attributes.map_state == IsViewable) {
                 return found;
             }
         }

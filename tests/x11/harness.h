@@ -37,8 +37,7 @@ void KillChild(Child* child);
 std::string ChildErrors(const Child& child);
 // Runs a program to its end (at most `timeoutMs`); its exit code, or -1.
 int RunProgram(const std::vector<std::string>& args, const std::string& displayName,
-               const std::vector<std::string>& environment, int timeoutMs,
-               std::string* errors = nullptr);
+               const std::vector<std::string>& environment, int timeoutMs, std::string* errors = nullptr);
 
 struct Picture {
     int width = 0;
@@ -49,8 +48,7 @@ struct Picture {
 
 // The window's pixels in the rectangle, decoded through its visual's masks
 // (channels of fewer than 8 bits scaled to 0..255). 1 on success.
-int CaptureWindow(Display* display, Window window, int x, int y, int width, int height,
-                  Picture* picture);
+int CaptureWindow(Display* display, Window window, int x, int y, int width, int height, Picture* picture);
 int ReadPng(const std::string& path, Picture* picture);
 
 // A top-level window named `name`, waited for up to `timeoutMs` (None if none).

@@ -40,8 +40,7 @@ int Scaled(int ms) {
 
 uint32_t Seed() {
     const char* given = getenv("ZARVO_LIFE_CYCLE_SEED");
-    uint32_t seed = given ? static_cast<uint32_t>(strtoul(given, nullptr, 10))
-                          : static_cast<uint32_t>(time(nullptr));
+    uint32_t seed = given ? static_cast<uint32_t>(strtoul(given, nullptr, 10)) : static_cast<uint32_t>(time(nullptr));
     printf("random moments from seed %u (ZARVO_LIFE_CYCLE_SEED repeats them)\n", seed);
     return seed;
 }
@@ -66,7 +65,7 @@ std::string DescribeStatus(int status) {
 // --- full-screen runs --------------------------------------------------------
 
 class FullScreenLifeCycle : public testing::Test {
-protected:
+  protected:
     XServer server;
     std::string config;
     std::mt19937 random{Seed()};
@@ -115,8 +114,8 @@ protected:
         end(zarvo);
         int status = 0;
         if (!WaitChild(zarvo, Scaled(5000), &status)) {
-            ADD_FAILURE() << "still running 5 s after the end was asked for, "
-                          << delayUs / 1000 << " ms after the window showed";
+            ADD_FAILURE() << "still running 5 s after the end was asked for, " << delayUs / 1000
+                          << " ms after the window showed";
             return 0;
         }
         bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -234,7 +233,7 @@ struct SaveTarget {
 };
 
 SaveTarget MakeTarget(const std::vector<int32_t>& values) {
-    const char* names[kSettingCount] = {"--circle-speed",  "--circle-walkers", "--walkway-speed",
+    const char* names[kSettingCount] = {"--circle-speed",    "--circle-walkers", "--walkway-speed",
                                         "--walkway-walkers", "--redraw-speed",   "--seat-shuffle"};
     SaveTarget target;
     SettingsRecord record = kDefaultSettings;
@@ -273,11 +272,10 @@ std::vector<std::string> OthersIn(const std::string& folder) {
 }
 
 class SaveLifeCycle : public testing::Test {
-protected:
+  protected:
     std::string config = MakeTempDir("save-kill");
     std::string folder = config + "/zarvo";
-    SaveTarget targets[2] = {MakeTarget({21, 31, 2, 6, 1, 101}),
-                             MakeTarget({149, 124, 54, 99, 119, 599})};
+    SaveTarget targets[2] = {MakeTarget({21, 31, 2, 6, 1, 101}), MakeTarget({149, 124, 54, 99, 119, 599})};
 
     static std::vector<std::string> SaveCommand(const std::vector<std::string>& options) {
         std::vector<std::string> args = {kZarvo};
@@ -345,9 +343,10 @@ TEST_F(SaveLifeCycle, KilledAtRandomMomentsLeavesTheOldOrTheNewRecordAndNoTempor
         }
         leftTemporary += !others.empty();
     }
-    printf("%d saves killed within %ld us: %d left the new record, %d the old one, %d a "
-           "temporary file\n", cycles, static_cast<long>(span) * 3 / 2, landedNew,
-           cycles - landedNew, leftTemporary);
+    printf(
+        "%d saves killed within %ld us: %d left the new record, %d the old one, %d a "
+        "temporary file\n",
+        cycles, static_cast<long>(span) * 3 / 2, landedNew, cycles - landedNew, leftTemporary);
     // Kills that all fell before or all after the replacement would prove little.
     EXPECT_GT(landedNew, 0) << "no kill came after the record was replaced";
     EXPECT_LT(landedNew, cycles) << "no kill came before the record was replaced";

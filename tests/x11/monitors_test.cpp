@@ -23,7 +23,7 @@ namespace {
 constexpr int kStartMs = 15000;
 
 class TwoMonitorsTest : public testing::Test {
-protected:
+  protected:
     std::string work, displayName;
     Display* display = nullptr;
     Child zarvo;
@@ -48,8 +48,8 @@ protected:
     }
 
     void ExpectArea(int x, int y, const Picture& expected, const char* what) {
-        const Difference d = WaitForPicture(display, DefaultRootWindow(display), x, y, expected, 0, {0, 0, 0, 0},
-                                            kStartMs);
+        const Difference d =
+            WaitForPicture(display, DefaultRootWindow(display), x, y, expected, 0, {0, 0, 0, 0}, kStartMs);
         EXPECT_EQ(d.count, 0) << what << ": " << Describe(d);
     }
 };

@@ -123,16 +123,13 @@ TEST(ConvertRect, ClipsToTheSurfaceAndRefusesOtherPixelSizes) {
     ChannelTables t;
     BuildChannelTables(&format, &t);
     std::vector<uint32_t> image(width * height + 1, 0xDEADBEEF);  // one guard pixel after the end
-    ASSERT_TRUE(ConvertRect(&surface, {-3, 2, 100, 100}, &t, 32,
-                            reinterpret_cast<uint8_t*>(image.data()), width * 4));
+    ASSERT_TRUE(ConvertRect(&surface, {-3, 2, 100, 100}, &t, 32, reinterpret_cast<uint8_t*>(image.data()), width * 4));
     EXPECT_EQ(image[0], 0xDEADBEEFu);
     EXPECT_EQ(image[2 * width], 0x00FF00u);
     EXPECT_EQ(image[width * height - 1], 0x00FF00u);
     EXPECT_EQ(image[width * height], 0xDEADBEEFu) << "expected nothing written past the image";
-    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 24,
-                             reinterpret_cast<uint8_t*>(image.data()), width * 4));
-    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 1,
-                             reinterpret_cast<uint8_t*>(image.data()), width * 4));
+    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 24, reinterpret_cast<uint8_t*>(image.data()), width * 4));
+    EXPECT_FALSE(ConvertRect(&surface, {0, 0, 4, 4}, &t, 1, reinterpret_cast<uint8_t*>(image.data()), width * 4));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ const std::string kZarvo = ZARVO_PROGRAM;
 constexpr int kStartMs = 15000;  // generous: CI runs two test processes per core
 
 class ScreenTest : public testing::Test {
-protected:
+  protected:
     XServer server;
     std::string config;
     std::deque<Child> children;  // stable addresses as children are added
@@ -71,8 +71,7 @@ protected:
     // Ends within the time with exit status `code`.
     void ExpectExit(Child* child, int code, int timeoutMs = 5000) {
         int status = 0;
-        ASSERT_TRUE(WaitChild(child, timeoutMs, &status))
-            << "expected zarvo to end within " << timeoutMs << " ms";
+        ASSERT_TRUE(WaitChild(child, timeoutMs, &status)) << "expected zarvo to end within " << timeoutMs << " ms";
         ASSERT_TRUE(WIFEXITED(status)) << "expected a normal exit, got wait status " << status;
         EXPECT_EQ(WEXITSTATUS(status), code) << "stderr: " << ChildErrors(*child);
     }
@@ -110,7 +109,8 @@ TEST_F(ScreenTest, WindowShowsTheRenderersPictureExactlyOnA24BitDisplay) {
 TEST_F(ScreenTest, ResizedWindowShowsTheRenderersPictureAtEachSize) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1280x1024x24"));
     Window root = DefaultRootWindow(server.display);
-    Child* zarvo = StartZarvo({"--geometry", "1024x768", "--seed", "21", "--still-after", "2", "--redraw-speed", "120"});
+    Child* zarvo =
+        StartZarvo({"--geometry", "1024x768", "--seed", "21", "--still-after", "2", "--redraw-speed", "120"});
     const Window window = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
     ASSERT_NE(window, None);
     for (const char* size : {"1024x768", "1280x720", "1024x768"}) {
@@ -130,8 +130,8 @@ TEST_F(ScreenTest, SixteenBitDisplayShowsTheRightColours) {
     Picture expected = Render("800x600", 5, 2);
     Window root = DefaultRootWindow(server.display);
     for (const char* output : {"--shm", "--no-shm"}) {
-        std::vector<std::string> args = {"--geometry", "800x600", "--seed", "5", "--still-after", "2",
-                                         "--redraw-speed", "120"};
+        std::vector<std::string> args = {"--geometry",    "800x600", "--seed",         "5",
+                                         "--still-after", "2",       "--redraw-speed", "120"};
         if (std::string(output) == "--no-shm") args.push_back(output);
         Child* zarvo = StartZarvo(args);
         // 5 and 6 bits per channel: each level may move by half a step.
@@ -145,8 +145,7 @@ TEST_F(ScreenTest, SixteenBitDisplayShowsTheRightColours) {
 TEST_F(ScreenTest, EightBitDisplayUsesItsTrueColorVisual) {
     ASSERT_NO_FATAL_FAILURE(StartServer("800x600x8"));
     Picture expected = Render("800x600", 6, 1);
-    Child* zarvo = StartZarvo({"--geometry", "800x600", "--seed", "6", "--still-after", "1",
-                               "--redraw-speed", "120"});
+    Child* zarvo = StartZarvo({"--geometry", "800x600", "--seed", "6", "--still-after", "1", "--redraw-speed", "120"});
     // The root keeps the PseudoColor default visual: read the window itself.
     Window window = WaitForWindowNamed(server.display, "Zarvo", kStartMs);
     ASSERT_NE(window, static_cast<Window>(None));
@@ -264,9 +263,9 @@ TEST_F(ScreenTest, FullScreenShowsTheLastFrameAfterAWindowCoveredTheMovingStrip)
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = WhitePixel(server.display, DefaultScreen(server.display));
-    Window cover = XCreateWindow(server.display, root, strip.x - 30, strip.y - 20, strip.width + 60,
-                                 strip.height + 40, 0, CopyFromParent, InputOutput, CopyFromParent,
-                                 CWOverrideRedirect | CWBackPixel, &attributes);
+    Window cover =
+        XCreateWindow(server.display, root, strip.x - 30, strip.y - 20, strip.width + 60, strip.height + 40, 0,
+                      CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
     XMapRaised(server.display, cover);
     XSync(server.display, False);
     SleepMs(1000);  // about ten ticks drawn under the cover
@@ -355,7 +354,10 @@ TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
         {"--window-id decimal", {"--window-id", "DEC"}, "", false, false},
         {"XSCREENSAVER_WINDOW with --root", {"--root"}, "DEC", false, false},
         {"-window-id before -root, XSCREENSAVER_WINDOW naming another window",
-         {"-window-id", "DEC", "-root"}, "OTHER", false, false},
+         {"-window-id", "DEC", "-root"},
+         "OTHER",
+         false,
+         false},
         {"--root under a virtual root", {"--root"}, "", false, true},
         {"--window-id of a 32-deep ARGB window", {"--window-id", "HEX"}, "", true, false},
     };
@@ -364,15 +366,14 @@ TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
         Window window = CreateTargetWindow(display, target.argb);
         ASSERT_NE(window, static_cast<Window>(None)) << "expected the test window to be made";
         if (target.virtualRoot) {
-            XChangeProperty(display, window, XInternAtom(display, "__SWM_VROOT", False), XA_WINDOW,
-                            32, PropModeReplace, reinterpret_cast<unsigned char*>(&window), 1);
+            XChangeProperty(display, window, XInternAtom(display, "__SWM_VROOT", False), XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&window), 1);
         }
         XMapWindow(display, window);
         XSync(display, False);
         auto idFor = [&](const std::string& token) {
             char id[32];
-            snprintf(id, sizeof id, token == "DEC" ? "%lu" : "0x%lx",
-                     token == "OTHER" ? other : window);
+            snprintf(id, sizeof id, token == "DEC" ? "%lu" : "0x%lx", token == "OTHER" ? other : window);
             return token == "DEC" || token == "HEX" || token == "OTHER" ? std::string(id) : token;
         };
         std::vector<std::string> args = {"--seed", "9", "--still-after", "2", "--redraw-speed", "120"};
@@ -464,8 +465,7 @@ TEST_F(ScreenTest, FramesComeNoFasterThanEveryTenMilliseconds) {
     int64_t wait = started + 600 - NowMs();
     if (wait > 0) SleepMs(static_cast<int>(wait));
     Picture first;
-    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height,
-                              &first));
+    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height, &first));
     Difference moved = WaitForChange(server.display, root, strip, first, 1000);
     EXPECT_GT(moved.count, 0) << "expected frames still coming 600 ms after the start";
 }
@@ -487,8 +487,8 @@ TEST_F(ScreenTest, StoredSettingsAndOptionsShapeTheScene) {
     Picture expected = Render("1024x768", 4, 6, "--settings " + file);
     Picture defaults = Render("1024x768", 4, 6);
     ASSERT_NE(Compare(expected, defaults, 0).count, 0) << "expected the settings to change the frame";
-    Child* zarvo = StartZarvo({"--walkway-walkers", "90", "--seed", "4", "--still-after", "6",
-                               "--redraw-speed", "120"});
+    Child* zarvo =
+        StartZarvo({"--walkway-walkers", "90", "--seed", "4", "--still-after", "6", "--redraw-speed", "120"});
     Difference difference = WaitForPicture(DefaultRootWindow(server.display), 0, 0, expected, 0);
     EXPECT_EQ(difference.count, 0) << Describe(difference);
     kill(zarvo->pid, SIGTERM);
@@ -513,13 +513,30 @@ Rect LitArea(const Picture& picture) {
 // screen-sized window someone else made (the root here, XScreenSaver's
 // window of a monitor elsewhere).
 TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
-    struct Case { const char* size; Rect picture; const char* mode = "--fullscreen"; };
-    struct Screen { const char* server; const char* size; int width, height; std::vector<Case> cases; };
+    struct Case {
+        const char* size;
+        Rect picture;
+        const char* mode = "--fullscreen";
+    };
+    struct Screen {
+        const char* server;
+        const char* size;
+        int width, height;
+        std::vector<Case> cases;
+    };
     const Screen screens[] = {
-        {"1920x1080x24", "1920x1080", 1920, 1080,
-         {{"centred", {448, 156, 1024, 768}}, {"whole-multiples", {448, 156, 1024, 768}},
-          {"fill", {240, 0, 1440, 1080}}, {"fill", {240, 0, 1440, 1080}, "--root"}}},
-        {"3840x2160x24", "3840x2160", 3840, 2160,
+        {"1920x1080x24",
+         "1920x1080",
+         1920,
+         1080,
+         {{"centred", {448, 156, 1024, 768}},
+          {"whole-multiples", {448, 156, 1024, 768}},
+          {"fill", {240, 0, 1440, 1080}},
+          {"fill", {240, 0, 1440, 1080}, "--root"}}},
+        {"3840x2160x24",
+         "3840x2160",
+         3840,
+         2160,
          {{"whole-multiples", {896, 312, 2048, 1536}}, {"fill", {480, 0, 2880, 2160}}}},
     };
     for (const Screen& screen : screens) {
@@ -528,8 +545,8 @@ TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
         for (const Case& c : screen.cases) {
             SCOPED_TRACE(std::string(screen.size) + " " + c.size + " " + c.mode);
             const Picture expected = Render(screen.size, 12, 3, std::string("--picture-size ") + c.size);
-            Child* zarvo = StartZarvo({c.mode, "--seed", "12", "--still-after", "3", "--redraw-speed", "120",
-                                       "--picture-size", c.size});
+            Child* zarvo = StartZarvo(
+                {c.mode, "--seed", "12", "--still-after", "3", "--redraw-speed", "120", "--picture-size", c.size});
             Difference difference = WaitForPicture(root, 0, 0, expected, 0);
             EXPECT_EQ(difference.count, 0) << Describe(difference);
             const Rect lit = LitArea(Capture(root, screen.width, screen.height));

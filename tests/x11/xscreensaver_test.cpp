@@ -24,23 +24,21 @@ const std::string kZarvo = ZARVO_PROGRAM;
 const char kUser[] = "zarvo-xscreensaver";  // kept between runs
 constexpr int kStartMs = 15000;             // generous: CI runs two test processes per core
 
-int HasProgram(const std::string& name) {
-    return RunProgram({"sh", "-c", "command -v " + name}, "", {}, 10000) == 0;
-}
+int HasProgram(const std::string& name) { return RunProgram({"sh", "-c", "command -v " + name}, "", {}, 10000) == 0; }
 
 // The daemon's user, made when missing (a second test process may make it
 // at the same moment, so only its existence afterwards counts).
 const passwd* DaemonUser() {
     if (!getpwnam(kUser)) {
-        RunProgram({"useradd", "--system", "--user-group", "--no-create-home", "--home-dir",
-                    "/nonexistent", "--shell", "/usr/sbin/nologin", kUser},
+        RunProgram({"useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent", "--shell",
+                    "/usr/sbin/nologin", kUser},
                    "", {}, 30000);
     }
     return getpwnam(kUser);
 }
 
 class XScreenSaverTest : public testing::Test {
-protected:
+  protected:
     XServer server;
     std::vector<std::string> asDaemonUser;  // the command prefix that runs as that user
     Child daemon;
@@ -82,8 +80,7 @@ protected:
                 hack.c_str());
         fclose(file);
         // The stored settings, too, are the run's own.
-        asDaemonUser = {"env", "HOME=" + home, "XDG_CONFIG_HOME=" + home,
-                        "DISPLAY=" + server.name};
+        asDaemonUser = {"env", "HOME=" + home, "XDG_CONFIG_HOME=" + home, "DISPLAY=" + server.name};
         if (getuid() != 0) return 1;  // the test's own user will do
         const passwd* user = DaemonUser();
         if (!user || !HasProgram("runuser")) return 0;
@@ -122,22 +119,18 @@ TEST_F(XScreenSaverTest, DaemonBlanksTheScreenWithZarvoAndItsStripMoves) {
     // -activate fails until the daemon has started listening.
     int64_t deadline = NowMs() + kStartMs;
     int activated = 0;
-    while (!(activated = RunAsDaemonUser({"xscreensaver-command", "-activate"}) == 0) &&
-           NowMs() < deadline) {
+    while (!(activated = RunAsDaemonUser({"xscreensaver-command", "-activate"}) == 0) && NowMs() < deadline) {
         SleepMs(200);
     }
-    ASSERT_TRUE(activated) << "xscreensaver-command -activate never succeeded; daemon log:\n"
-                           << ChildErrors(daemon);
+    ASSERT_TRUE(activated) << "xscreensaver-command -activate never succeeded; daemon log:\n" << ChildErrors(daemon);
 
     Picture still = Render("1024x768", 3, 0);
     Rect strip = FrameStripFor(1024, 768);
     Window root = DefaultRootWindow(server.display);
     Difference shown = WaitForPicture(server.display, root, 0, 0, still, 0, strip, kStartMs);
-    ASSERT_EQ(shown.count, 0) << "outside the strip: " << Describe(shown) << "\ndaemon log:\n"
-                              << ChildErrors(daemon);
+    ASSERT_EQ(shown.count, 0) << "outside the strip: " << Describe(shown) << "\ndaemon log:\n" << ChildErrors(daemon);
     Picture first;
-    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height,
-                              &first));
+    ASSERT_TRUE(CaptureWindow(server.display, root, strip.x, strip.y, strip.width, strip.height, &first));
     Difference moved = WaitForChange(server.display, root, strip, first, 5000);
     EXPECT_GT(moved.count, 0) << "expected the strip to change between screenshots";
 }
@@ -145,8 +138,8 @@ TEST_F(XScreenSaverTest, DaemonBlanksTheScreenWithZarvoAndItsStripMoves) {
 TEST_F(XScreenSaverTest, SettingsPreviewCommandDrawsIntoTheGivenWindow) {
     Display* display = server.display;
     Picture expected = Render("640x480", 9, 2);
-    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 100, 50, 640, 480, 0,
-                                        0, WhitePixel(display, DefaultScreen(display)));
+    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 100, 50, 640, 480, 0, 0,
+                                        WhitePixel(display, DefaultScreen(display)));
     XMapWindow(display, window);
     XSync(display, False);
     char id[32];
@@ -154,12 +147,9 @@ TEST_F(XScreenSaverTest, SettingsPreviewCommandDrawsIntoTheGivenWindow) {
     // The settings tool appends --window-id to zarvo.xml's command and its
     // settings, and names the same window in the environment.
     Child zarvo;
-    ASSERT_TRUE(SpawnChild({kZarvo, "--root", "--seed", "9", "--still-after", "2", "--redraw-speed",
-                            "120", "--window-id", id},
-                           server.name,
-                           {std::string("XSCREENSAVER_WINDOW=") + id,
-                            "XDG_CONFIG_HOME=" + MakeTempDir("config")},
-                           &zarvo));
+    ASSERT_TRUE(SpawnChild(
+        {kZarvo, "--root", "--seed", "9", "--still-after", "2", "--redraw-speed", "120", "--window-id", id},
+        server.name, {std::string("XSCREENSAVER_WINDOW=") + id, "XDG_CONFIG_HOME=" + MakeTempDir("config")}, &zarvo));
     Difference shown = WaitForPicture(display, window, 0, 0, expected, 0, {0, 0, 0, 0}, kStartMs);
     EXPECT_EQ(shown.count, 0) << Describe(shown) << "\nzarvo: " << ChildErrors(zarvo);
     XDestroyWindow(display, window);

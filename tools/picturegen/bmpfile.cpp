@@ -55,8 +55,7 @@ std::vector<uint8_t> EncodeRle8(const Canvas& canvas, int endLineAfterLastRow) {
     return out;
 }
 
-std::vector<uint8_t> EncodeBmp(const Canvas& canvas, const std::array<Rgb, 256>& palette,
-                               const BmpOptions& options) {
+std::vector<uint8_t> EncodeBmp(const Canvas& canvas, const std::array<Rgb, 256>& palette, const BmpOptions& options) {
     const int stride = (canvas.width + 3) & ~3;
     std::vector<uint8_t> data;
     if (options.encoding == BmpEncoding::kRle8) {

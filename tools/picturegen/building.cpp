@@ -56,7 +56,8 @@ void PaintArcade(Painter& p) {
             for (int x = centres[i] - widths[i] / 2; x < centres[i] - widths[i] / 2 + widths[i]; ++x) {
                 const double dx = x + 0.5 - centres[i];
                 const double archTop = y0 + 7 + widths[i] / 2.0;
-                if (y < archTop && dx * dx + (archTop - y) * (archTop - y) > widths[i] * widths[i] / 4.0 + 0.5) continue;
+                if (y < archTop && dx * dx + (archTop - y) * (archTop - y) > widths[i] * widths[i] / 4.0 + 0.5)
+                    continue;
                 const double glow = (y - y0) / double(y1 - y0);
                 uint8_t color = glow > 0.62 ? kWindowGlow : (glow > 0.45 ? kWindowDeep : Shade(kTerracotta, 3));
                 if (x == centres[i] - widths[i] / 2) color = Shade(kTerracotta, 2);

@@ -57,7 +57,8 @@ void PaintPavementJoints(Canvas& picture) {
 void PaintPavement(Canvas& picture) {
     const std::vector<PointF> floor = {{160, 345}, {864, 345}, {1024, 540}, {1024, 768}, {0, 768}, {0, 540}};
     ForEachPolygonSpan(floor, picture.height, [&](int y, int x0, int x1) {
-        for (int x = x0; x < x1; ++x) PutPixel(picture, x, y, DitheredShade(kPavement, BandedShade(PavementLight(x, y)), x, y));
+        for (int x = x0; x < x1; ++x)
+            PutPixel(picture, x, y, DitheredShade(kPavement, BandedShade(PavementLight(x, y)), x, y));
     });
     PaintPavementJoints(picture);
     // The far gallery's shadow along the foot of its wall.
@@ -78,7 +79,8 @@ void PaintRing(Canvas& picture) {
         for (int x = int(cx - rx - 2); x <= int(cx + rx + 2); ++x) {
             if (InEllipse(cx, cy, rx, ry, x, y)) {
                 const int edge = !InEllipse(cx, cy, rx - 2.5, ry - 1.2, x, y);
-                PutPixel(picture, x, y, edge ? Shade(kSandstone, 9) : DitheredShade(kPavement, BandedShade(14.0), x, y));
+                PutPixel(picture, x, y,
+                         edge ? Shade(kSandstone, 9) : DitheredShade(kPavement, BandedShade(14.0), x, y));
             }
         }
     }
@@ -155,9 +157,10 @@ void PaintPath(Canvas& picture, const WalkwayQuad& q, double vFrom, double vTo, 
         return PointF{p.x + dx, p.y + dy};
     };
     const double kerb = 0.09;
-    FillPolygon(picture, {at(-widen - kerb, vFrom), at(1 + widen + kerb, vFrom), at(1 + widen + kerb, vTo),
-                          at(-widen - kerb, vTo)},
-                Shade(kSandstone, 4));
+    FillPolygon(
+        picture,
+        {at(-widen - kerb, vFrom), at(1 + widen + kerb, vFrom), at(1 + widen + kerb, vTo), at(-widen - kerb, vTo)},
+        Shade(kSandstone, 4));
     // Paving slabs: pale stone with a joint every `slab` of the walkway's length.
     for (double v = vFrom; v < vTo; v += slab) {
         const double v1 = std::min(v + slab, vTo);

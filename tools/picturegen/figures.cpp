@@ -11,8 +11,8 @@ struct FigureColors {
 
 // Pale robes and muted cloth for the most part, a stronger colour here and there.
 FigureColors RandomColors(PaintRandom& random) {
-    static const Ramp kCloth[] = {kPavement, kPavement, kCoolStone, kPlum, kEarth, kClothRed, kClothBlue,
-                                  kClothGreen, kClothOchre, kPavement};
+    static const Ramp kCloth[] = {kPavement, kPavement,  kCoolStone,  kPlum,       kEarth,
+                                  kClothRed, kClothBlue, kClothGreen, kClothOchre, kPavement};
     const Ramp ramp = kCloth[NextRandom(random) % 10];
     const int s = (ramp == kPavement ? 10 : (ramp == kEarth ? 9 : 7)) + NextRandom(random) % 3;
     FigureColors c;
@@ -61,7 +61,8 @@ void PaintCrowdClump(Canvas& sheet, int x, int y, int width, int height, int set
     for (double row = 0; row + figureHeight <= height; row += pitchY) {
         const double offset = std::fmod(row / pitchY, 2.0) >= 1.0 ? pitchX / 2 : 0.0;
         for (double column = offset; column + figureWidth <= width; column += pitchX) {
-            const double cx = (column + figureWidth / 2.0) / width - 0.5, cy = (row + figureHeight / 2.0) / height - 0.5;
+            const double cx = (column + figureWidth / 2.0) / width - 0.5,
+                         cy = (row + figureHeight / 2.0) / height - 0.5;
             if (cx * cx + cy * cy > 0.25 || NextRandom(random) % 9 < 4) continue;
             const int jx = static_cast<int>(column) + static_cast<int>(NextRandom(random) % 2);
             const int jy = static_cast<int>(row) + static_cast<int>(NextRandom(random) % 2);
@@ -81,7 +82,9 @@ void PaintWalker(Canvas& sheet, int x, int y, int width, int height, int facingR
     const double axis = (width - 1) / 2.0 + lean * 0.5;
     const int headRows = std::max(3, static_cast<int>(height * 0.2 + 0.5));
     const int torsoEnd = static_cast<int>(height * 0.68 + 0.5);
-    auto put = [&](double px, int row, uint8_t color) { PutPixel(sheet, x + static_cast<int>(std::floor(px)), y + row, color); };
+    auto put = [&](double px, int row, uint8_t color) {
+        PutPixel(sheet, x + static_cast<int>(std::floor(px)), y + row, color);
+    };
     // Head: hair on top and at the back, a glimpse of cheek on the lit side.
     const int headWidth = width >= 7 ? 3 : 2;
     const double headLeft = axis - headWidth / 2.0 + 0.5 + lean * 0.5;
@@ -97,12 +100,16 @@ void PaintWalker(Canvas& sheet, int x, int y, int width, int height, int facingR
     for (int r = headRows; r < torsoEnd; ++r) {
         const double t = (r - headRows) / double(std::max(1, torsoEnd - headRows - 1));
         const double half = (width - 2) / 2.0 + (r == headRows ? -0.5 : 0.0) + t * 0.6;
-        const int left = static_cast<int>(std::floor(axis - half + 0.5)), right = static_cast<int>(std::floor(axis + half + 0.5));
+        const int left = static_cast<int>(std::floor(axis - half + 0.5)),
+                  right = static_cast<int>(std::floor(axis + half + 0.5));
         for (int px = std::max(0, left); px <= std::min(width - 1, right); ++px) {
             uint8_t color = c.cloth;
-            if (px == (lean > 0 ? right : left)) color = c.cloth + 2;          // lit edge
-            else if (px == (lean > 0 ? left : right)) color = c.clothDark;    // shaded edge
-            else if (px == static_cast<int>(axis) && r > headRows + 1) color = c.cloth - 1;  // a fold down the back
+            if (px == (lean > 0 ? right : left))
+                color = c.cloth + 2;  // lit edge
+            else if (px == (lean > 0 ? left : right))
+                color = c.clothDark;  // shaded edge
+            else if (px == static_cast<int>(axis) && r > headRows + 1)
+                color = c.cloth - 1;  // a fold down the back
             put(px, r, color);
         }
     }
@@ -110,7 +117,8 @@ void PaintWalker(Canvas& sheet, int x, int y, int width, int height, int facingR
     const int legRows = height - torsoEnd;
     for (int r = 0; r < legRows; ++r) {
         const int spread = (r * 2 + 1) / std::max(2, legRows);
-        const int front = static_cast<int>(axis) + lean * (1 + spread), back = static_cast<int>(axis) - lean * (spread > 0 ? 1 : 0);
+        const int front = static_cast<int>(axis) + lean * (1 + spread),
+                  back = static_cast<int>(axis) - lean * (spread > 0 ? 1 : 0);
         put(std::clamp(front, 0, width - 1), torsoEnd + r, c.legs + 1);
         put(std::clamp(back, 0, width - 1), torsoEnd + r, r == legRows - 1 ? Shade(kEarth, 1) : c.legs);
     }
@@ -119,9 +127,7 @@ void PaintWalker(Canvas& sheet, int x, int y, int width, int height, int facingR
 void PaintLamps(Canvas& sheet, int x, int y, int width, int height) {
     // Two lamp posts, the farther one a little smaller, each with a glowing
     // head and a dithered halo so the light seems to spill on what is behind.
-    const struct {
-        double at, scale;
-    } posts[] = {{0.24, 0.8}, {0.72, 1.0}};
+    const struct { double at, scale; } posts[] = {{0.24, 0.8}, {0.72, 1.0}};
     for (const auto& post : posts) {
         const int px = x + static_cast<int>(width * post.at);
         const int base = y + height - 1;

@@ -42,8 +42,8 @@ void PaintArcadeBay(Canvas& picture, int x0, int width, PaintRandom& random) {
             const double archTop = top + archWidth / 2.0;
             if (y < archTop && dx * dx + (archTop - y) * (archTop - y) > archWidth * archWidth / 4.0) continue;
             const double glow = (y - top) / 80.0;
-            PutPixel(picture, x, y, glow > 0.7 ? DitheredShade(kTerracotta, BandedShade(3 + glow * 3), x, y)
-                                               : Shade(kCoolStone, 1));
+            PutPixel(picture, x, y,
+                     glow > 0.7 ? DitheredShade(kTerracotta, BandedShade(3 + glow * 3), x, y) : Shade(kCoolStone, 1));
         }
     }
     // A hanging lamp in some of the bays.
@@ -135,9 +135,12 @@ void PaintFacade(Canvas& picture, Canvas& mask, const Gate& g, const WalkwayQuad
                 continue;
             }
             double shade = 9.0;
-            if (t > kFacade - 4) shade = t > kFacade - 1.5 ? 14.0 : 11.0;  // cornice
-            else if (t > kFacade - 7) shade = 5.0;                          // its shadow
-            else if (s < 0 || s > 1) shade = 8.5 + (std::fabs(s - 0.5) - 0.5) / kPillar * 3.0;
+            if (t > kFacade - 4)
+                shade = t > kFacade - 1.5 ? 14.0 : 11.0;  // cornice
+            else if (t > kFacade - 7)
+                shade = 5.0;  // its shadow
+            else if (s < 0 || s > 1)
+                shade = 8.5 + (std::fabs(s - 0.5) - 0.5) / kPillar * 3.0;
             if (s >= -0.02 && s <= 1.02 && t >= archTop && t < archTop + 2) shade = 12.0;  // arch rim
             PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(shade), x, y));
             PutPixel(mask, x, y, 1);
@@ -158,8 +161,8 @@ void PaintGateBlock(Canvas& picture, Canvas& mask, const Gate& g) {
     // The side face at the inner end (foot1), towards the courtyard, in the shade.
     const double sideS = 1 + kPillar;
     const PointF top = FacadePoint(g, sideS, kFacade), foot = FacadePoint(g, sideS, -6);
-    const std::vector<PointF> face = {top, {top.x + g.depth.x, top.y + g.depth.y},
-                                      {foot.x + g.depth.x, foot.y + g.depth.y}, foot};
+    const std::vector<PointF> face = {
+        top, {top.x + g.depth.x, top.y + g.depth.y}, {foot.x + g.depth.x, foot.y + g.depth.y}, foot};
     ForEachPolygonSpan(face, picture.height, [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
             PutPixel(picture, x, y, DitheredShade(kSandstone, BandedShade(5.0), x, y));

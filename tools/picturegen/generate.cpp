@@ -36,8 +36,10 @@ std::vector<GeneratedFile> GenerateAll(int withOverlay) {
         {"foreground164.png", EncodePng(foreground, palette)},
     };
     // The same art as the Windows icon, as PNG icons for the Linux desktop.
-    for (const Canvas& icon : icons) files.push_back({"zarvo-" + std::to_string(icon.width) + ".png", EncodePng(icon, palette)});
+    for (const Canvas& icon : icons)
+        files.push_back({"zarvo-" + std::to_string(icon.width) + ".png", EncodePng(icon, palette)});
     files.push_back({"zarvo-64.png", EncodePng(PaintIcon(background, 64), palette)});
-    if (withOverlay) files.push_back({"review-overlay.png", EncodePng(PaintReviewOverlay(background.picture), palette)});
+    if (withOverlay)
+        files.push_back({"review-overlay.png", EncodePng(PaintReviewOverlay(background.picture), palette)});
     return files;
 }

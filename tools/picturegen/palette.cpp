@@ -11,7 +11,7 @@ struct RampColors {
 // Night colours: every ramp starts near black but never at black, which is
 // reserved for index 0 (the sheets' transparent key).
 constexpr RampColors kRampColors[kRampCount] = {
-    {{3, 4, 16}, {16, 24, 64}, {78, 86, 140}},        // sky
+    {{3, 4, 16}, {16, 24, 64}, {78, 86, 140}},         // sky
     {{12, 14, 26}, {62, 68, 94}, {176, 182, 204}},     // cool stone
     {{44, 36, 32}, {150, 132, 110}, {246, 234, 206}},  // pavement
     {{34, 20, 12}, {156, 104, 54}, {255, 230, 166}},   // sandstone

@@ -42,8 +42,20 @@ int InEllipse(double cx, double cy, double rx, double ry, int x, int y);
 // sixteen shades, dark to light; 225 to 235 single colours; 236 to 255 black
 // so that the pictures survive a display that reserves twenty colours.
 enum Ramp {
-    kSky, kCoolStone, kPavement, kSandstone, kPatina, kTerracotta, kEarth,
-    kClothRed, kClothBlue, kClothGreen, kClothOchre, kSkin, kLampLight, kPlum,
+    kSky,
+    kCoolStone,
+    kPavement,
+    kSandstone,
+    kPatina,
+    kTerracotta,
+    kEarth,
+    kClothRed,
+    kClothBlue,
+    kClothGreen,
+    kClothOchre,
+    kSkin,
+    kLampLight,
+    kPlum,
     kRampCount
 };
 constexpr int kShades = 16;
@@ -121,8 +133,7 @@ struct BmpOptions {
     int endLineAfterLastRow;
 };
 std::vector<uint8_t> EncodeRle8(const Canvas& canvas, int endLineAfterLastRow);
-std::vector<uint8_t> EncodeBmp(const Canvas& canvas, const std::array<Rgb, 256>& palette,
-                               const BmpOptions& options);
+std::vector<uint8_t> EncodeBmp(const Canvas& canvas, const std::array<Rgb, 256>& palette, const BmpOptions& options);
 // Palette PNG previews (zlib at its best level, so the bytes never vary).
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const std::array<Rgb, 256>& palette);
 std::vector<uint8_t> EncodeIco(const std::vector<Canvas>& images, const std::array<Rgb, 256>& palette);

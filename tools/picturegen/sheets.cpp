@@ -29,11 +29,16 @@ Canvas PaintCell(const BackgroundPaint& background, int entry) {
     const int set = entry / kCellsPerSet, kind = entry % kCellsPerSet;
     Canvas cell = MakeCanvas(s.width, s.height, 0);
     const uint32_t seed = 1000u + static_cast<uint32_t>(entry) * 7919u;
-    if (kind < kBuildingKind) PaintCrowdClump(cell, 0, 0, s.width, s.height, set, seed);
-    else if (kind == kBuildingKind) PaintBuildingCell(cell, background, set);
-    else if (kind < kRightWalkerFirst) PaintWalker(cell, 0, 0, s.width, s.height, 1, seed);
-    else if (kind < kLampsKind) PaintWalker(cell, 0, 0, s.width, s.height, 0, seed);
-    else PaintLamps(cell, 0, 0, s.width, s.height);
+    if (kind < kBuildingKind)
+        PaintCrowdClump(cell, 0, 0, s.width, s.height, set, seed);
+    else if (kind == kBuildingKind)
+        PaintBuildingCell(cell, background, set);
+    else if (kind < kRightWalkerFirst)
+        PaintWalker(cell, 0, 0, s.width, s.height, 1, seed);
+    else if (kind < kLampsKind)
+        PaintWalker(cell, 0, 0, s.width, s.height, 0, seed);
+    else
+        PaintLamps(cell, 0, 0, s.width, s.height);
     return cell;
 }
 

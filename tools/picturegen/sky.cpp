@@ -131,7 +131,8 @@ void PaintTown(Canvas& picture) {
         const int height = 12 + NextRandom(random) % 40;
         const int top = 292 - height;
         for (int y = top; y < kHorizon; ++y)
-            for (int px = x; px < x + width; ++px) PutPixel(picture, px, y, Shade(kCoolStone, px == x + width - 1 ? 2 : 1));
+            for (int px = x; px < x + width; ++px)
+                PutPixel(picture, px, y, Shade(kCoolStone, px == x + width - 1 ? 2 : 1));
         if (NextRandom(random) % 3 == 0) {
             const double cx = x + width / 2.0, r = width * 0.3;
             for (int y = top - static_cast<int>(r); y < top; ++y)
@@ -140,7 +141,8 @@ void PaintTown(Canvas& picture) {
         }
         for (int y = top + 4; y < 286; y += 7)
             for (int px = x + 3; px < x + width - 3; px += 5)
-                if (NextRandom(random) % 9 == 0) PutPixel(picture, px, y, NextRandom(random) % 2 ? kWindowDeep : kWindowGlow);
+                if (NextRandom(random) % 9 == 0)
+                    PutPixel(picture, px, y, NextRandom(random) % 2 ? kWindowDeep : kWindowGlow);
         x += width + NextRandom(random) % 6;
     }
 }
@@ -160,7 +162,8 @@ void PaintSideGallery(Canvas& picture, int mirrored) {
             const double h = (y + 0.5 - top) / (bottom - top);
             uint8_t color = DitheredShade(kCoolStone, BandedShade(5.0 + h * 1.2), x, y);
             if (h < 0.05) color = Shade(kCoolStone, h < 0.02 ? 10 : 8);  // coping of the parapet
-            const double archTop = 0.3 + 0.12 * (1.0 - std::sin(std::clamp((inArch - 0.15) / 0.7, 0.0, 1.0) * 3.14159265));
+            const double archTop =
+                0.3 + 0.12 * (1.0 - std::sin(std::clamp((inArch - 0.15) / 0.7, 0.0, 1.0) * 3.14159265));
             if (inArch > 0.15 && inArch < 0.85 && h > archTop && h < 0.93) {
                 color = h > 0.6 ? DitheredShade(kTerracotta, BandedShade(2.0 + (h - 0.6) * 18.0), x, y)
                                 : Shade(kCoolStone, 1);
@@ -182,8 +185,8 @@ void PaintSky(Canvas& picture) {
 void PaintSkyline(Canvas& picture) {
     PaintTown(picture);
     PaintRandom random{77};
-    const Tower towers[] = {{40, 26, 150, kPatina},  {250, 20, 185, kTerracotta}, {330, 30, 120, kPatina},
-                            {610, 22, 165, kTerracotta}, {700, 30, 110, kPatina}, {955, 26, 140, kTerracotta},
+    const Tower towers[] = {{40, 26, 150, kPatina},      {250, 20, 185, kTerracotta}, {330, 30, 120, kPatina},
+                            {610, 22, 165, kTerracotta}, {700, 30, 110, kPatina},     {955, 26, 140, kTerracotta},
                             {150, 18, 220, kCoolStone},  {820, 18, 205, kCoolStone}};
     for (const Tower& tower : towers) PaintTower(picture, tower, random);
     PaintFarGallery(picture, 150, 874, 292);
