@@ -124,6 +124,7 @@ fuzz() {
 }
 
 step deps tools/install-deps.sh test
+step format tools/check-format.sh
 choose_win32_route
 echo "32-bit Windows tests: route $route ($route_reason)"
 if [ "$route" = emulated ]; then
