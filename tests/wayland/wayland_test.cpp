@@ -53,11 +53,3 @@ int WaylandTest::Terminate() {
     if (zarvo.pid > 0) kill(zarvo.pid, SIGTERM);
     return WaitForExit(5000);
 }
-
-Picture Black(int width, int height) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.assign(size_t(width) * size_t(height), 0);
-    return picture;
-}

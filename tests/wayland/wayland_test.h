@@ -37,5 +37,3 @@ class WaylandTest : public testing::Test {
     // SIGTERM, then the exit code as WaitForExit gives it.
     int Terminate();
 };
-
-Picture Black(int width, int height);

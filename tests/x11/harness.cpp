@@ -18,6 +18,14 @@
 
 extern char** environ;
 
+Picture Black(int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(size_t(width) * size_t(height), 0);
+    return picture;
+}
+
 int64_t NowMs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);

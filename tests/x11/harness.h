@@ -45,6 +45,8 @@ struct Picture {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, row by row
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
+// An all-black picture: what a monitor or output without a scene shows.
+Picture Black(int width, int height);
 
 // The window's pixels in the rectangle, decoded through its visual's masks
 // (channels of fewer than 8 bits scaled to 0..255). 1 on success.

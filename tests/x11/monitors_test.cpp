@@ -54,14 +54,6 @@ class TwoMonitorsTest : public testing::Test {
     }
 };
 
-Picture Black(int width, int height) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.assign(size_t(width) * size_t(height), 0);
-    return picture;
-}
-
 // Each monitor shows zarvo-render's picture at its own size and seed (the
 // primary the run's, the next one more), or black where the monitors
 // setting leaves it out; the root's corner below the smaller one stays black.
