@@ -20,6 +20,7 @@ void OnDone(void* data, wl_output*) {
     const int wantsSurface = host->kind != kWaylandWindow && host->layerShell != nullptr;
     if (!output->ready && wantsSurface && host->run.running) output->surface = CreateLayerSurface(host, output);
     output->ready = 1;
+    if (host->window) RescaleWindow(host->window);
     if (output->surface && output->surface->scale != output->scale) {
         output->surface->scale = output->scale;
         if (output->surface->configured) ShowConfiguredSurface(output->surface);

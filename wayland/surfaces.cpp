@@ -72,6 +72,38 @@ void OnPreferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
 
 const wp_fractional_scale_v1_listener kFractionalListener = {OnPreferredScale};
 
+void OnEnter(void* data, wl_surface*, wl_output* output) {
+    WaylandSurface* surface = Surface(data);
+    if (surface->enteredCount < kMaxMonitors) surface->entered[surface->enteredCount++] = output;
+    RescaleWindow(surface);
+}
+
+void OnLeave(void* data, wl_surface*, wl_output* output) {
+    WaylandSurface* surface = Surface(data);
+    for (int i = 0; i < surface->enteredCount; ++i) {
+        if (surface->entered[i] == output) surface->entered[i--] = surface->entered[--surface->enteredCount];
+    }
+    RescaleWindow(surface);
+}
+
+// Designated, so the events of later protocol versions stay unset.
+const wl_surface_listener kWindowSurfaceListener = {.enter = OnEnter, .leave = OnLeave};
+
+// The largest whole scale of the listed outputs the window is on; an output
+// that went away no longer counts.
+int EnteredScale(const WaylandSurface* surface) {
+    const WaylandHost* host = surface->host;
+    int scale = 1;
+    for (int i = 0; i < surface->enteredCount; ++i) {
+        for (int k = 0; k < host->outputCount; ++k) {
+            if (host->outputs[k]->output == surface->entered[i] && host->outputs[k]->scale > scale) {
+                scale = host->outputs[k]->scale;
+            }
+        }
+    }
+    return scale;
+}
+
 WaylandSurface* NewSurface(WaylandHost* host) {
     WaylandSurface* surface = static_cast<WaylandSurface*>(calloc(1, sizeof(WaylandSurface)));
     if (surface == nullptr) return nullptr;
@@ -122,6 +154,7 @@ WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen) {
     if (surface == nullptr) return nullptr;
     surface->pendingWidth = host->request.options.width;
     surface->pendingHeight = host->request.options.height;
+    wl_surface_add_listener(surface->surface, &kWindowSurfaceListener, surface);
     surface->xdgSurface = xdg_wm_base_get_xdg_surface(host->wmBase, surface->surface);
     xdg_surface_add_listener(surface->xdgSurface, &kXdgSurfaceListener, surface);
     surface->toplevel = xdg_surface_get_toplevel(surface->xdgSurface);
@@ -144,6 +177,13 @@ void DestroySurface(WaylandSurface* surface) {
     wl_surface_destroy(surface->surface);
     DestroyBuffers(surface);
     free(surface);
+}
+
+void RescaleWindow(WaylandSurface* window) {
+    const int scale = EnteredScale(window);
+    if (scale == window->scale) return;
+    window->scale = scale;
+    if (window->configured) ShowConfiguredSurface(window);
 }
 
 int OpenSurfaceCount(const WaylandHost* host) {

@@ -87,6 +87,10 @@ struct WaylandSurface {
     int area;                    // its area of the run (scene and view); -1 before set-up
     int behind;                  // frames were composed but not drawn (hidden): the strip is put whole next
     int closed;
+    // The outputs a window is on (wl_surface enter and leave): it takes the
+    // largest of their whole scales.
+    wl_output* entered[kMaxMonitors];
+    int enteredCount;
 };
 
 struct WaylandOutput {
@@ -168,6 +172,9 @@ WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen);
 void DestroySurface(WaylandSurface* surface);
 // How many surfaces are still shown.
 int OpenSurfaceCount(const WaylandHost* host);
+// A window takes the largest whole scale of the outputs it is on, so its
+// buffer holds device pixels there too; set up again when that changed.
+void RescaleWindow(WaylandSurface* window);
 
 // ---- Drawing (drawing.cpp) ----
 

@@ -107,8 +107,13 @@ TEST_F(Modes, FullScreenWithoutTheLayerShellIsAFullScreenWindow) {
 TEST_F(Modes, AnOutputAtScaleTwoGetsDevicePixels) {
     ASSERT_TRUE(SwayMessage(sway, "output HEADLESS-1 scale 2"));
     StartZarvo(Arguments(67, {"--fullscreen"}));
-    const Difference d = WaitForOutput("HEADLESS-1", Rendered("1920x1080", 67));
-    EXPECT_EQ(d.count, 0) << Describe(d) << ChildErrors(zarvo);
+    Difference d = WaitForOutput("HEADLESS-1", Rendered("1920x1080", 67));
+    EXPECT_EQ(d.count, 0) << "full screen: " << Describe(d) << ChildErrors(zarvo);
+    EXPECT_EQ(Terminate(), 0) << ChildErrors(zarvo);
+    // A window learns its output's scale when it enters it.
+    StartZarvo(Arguments(68, {}));
+    d = WaitForOutput("HEADLESS-1", Rendered("1920x1080", 68));
+    EXPECT_EQ(d.count, 0) << "window: " << Describe(d) << ChildErrors(zarvo);
     EXPECT_EQ(Terminate(), 0) << ChildErrors(zarvo);
 }
 
