@@ -48,12 +48,20 @@ void StartFrames(SceneRun* run, int64_t nowMs) {
     if (run->lead != nullptr && run->frameLimit == 0) EndRun(run, 0);
 }
 
+void EndAreaScene(SceneRun* run, int index) {
+    SceneArea* area = &run->areas[index];
+    const bool timedFrames = area->scene != nullptr && run->lead == area->scene;
+    DestroyScreenView(area->view);
+    DestroyScene(area->scene);
+    *area = SceneArea{};
+    if (!timedFrames) return;
+    run->lead = nullptr;
+    for (int i = 0; i < run->areaCount && run->lead == nullptr; ++i) run->lead = run->areas[i].scene;
+    if (run->lead == nullptr) run->animating = 0;
+}
+
 void EndScenes(SceneRun* run) {
-    for (SceneArea& area : run->areas) {
-        DestroyScreenView(area.view);
-        DestroyScene(area.scene);
-        area = SceneArea{};
-    }
+    for (int i = 0; i < kMaxMonitors; ++i) EndAreaScene(run, i);
     run->areaCount = 0;
     run->lead = nullptr;
 }

@@ -52,6 +52,10 @@ int StartAreaScene(SceneRun* run, const MonitorPlan& plan, const AreaSetUp& setU
 // After every area is set up: whether the run animates and when its first
 // frame is due. A run of --frames 0 ends here, its picture painted.
 void StartFrames(SceneRun* run, int64_t nowMs);
+// Frees one area's scene and view (an output that went away); if it timed
+// the frames another area's scene does now, and with none left the run
+// stops animating.
+void EndAreaScene(SceneRun* run, int index);
 // Frees every area's scene and view.
 void EndScenes(SceneRun* run);
 // Milliseconds until the next frame is due (0: now); -1 while still.

@@ -200,16 +200,7 @@ void CatchUpSurface(WaylandSurface* surface) {
 
 void EndSurfaceScene(WaylandSurface* surface) {
     if (surface->area < 0) return;
-    WaylandHost* host = surface->host;
-    SceneArea* area = &host->run.areas[surface->area];
-    if (host->run.lead == area->scene) host->run.lead = nullptr;
-    DestroyScreenView(area->view);
-    DestroyScene(area->scene);
-    *area = SceneArea{};
-    host->areaOwners[surface->area] = nullptr;
+    EndAreaScene(&surface->host->run, surface->area);
+    surface->host->areaOwners[surface->area] = nullptr;
     surface->area = -1;
-    // Another output's scene times the frames now.
-    for (int i = 0; i < host->run.areaCount && host->run.lead == nullptr; ++i)
-        host->run.lead = host->run.areas[i].scene;
-    if (host->run.lead == nullptr) host->run.animating = 0;
 }
