@@ -240,6 +240,15 @@ case_two_monitors() {
   log "display $DISPLAY has two monitors"
   if start_driver; then
     drv monitors
+    # Wine reads the monitors once, as its first process starts; on a busy
+    # machine that has been seen to come before the server listed the second
+    # one. The display is as it should be by now, so a fresh Wine must see it.
+    if [ "$reply" = "0 0 1024 768 0,0,1024,768,primary" ]; then
+      log "Wine listed one monitor; asking again from a fresh Wine server"
+      stop_driver
+      wait_wine_idle
+      start_driver && drv monitors
+    fi
     check "virtual screen and monitors" "0 0 1824 768 0,0,1024,768,primary 1024,0,1824,600" "$reply"
     saver_on_two_monitors
   else
