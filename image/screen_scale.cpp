@@ -264,22 +264,10 @@ void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t* table, 
     }
 }
 
-// The same for a palette screen: each column takes the index under its
-// centre.
-void WriteLine(const ScreenFit& fit, const uint8_t* row, const uint32_t*, const Interval& v, uint8_t* out) {
-    for (int x = v.begin; x < v.end; ++x) *out++ = row[NearestIndex(fit.columns[x])];
-}
-
-// The picture rows a screen row reads: on a true-colour screen its tap's
-// one or two, on a palette screen only the one under its centre.
-inline FitTap RowsRead(const FitTap& tap, const uint32_t*) { return tap; }
-inline FitTap RowsRead(const FitTap& tap, const uint8_t*) { return FitTap{NearestIndex(tap), 0}; }
-
 // Copies of a working line into a screen row: most are a few dozen pixels.
-template <typename Pixel>
-inline void CopyPixels(Pixel* out, const Pixel* in, int count) {
+inline void CopyPixels(uint32_t* out, const uint32_t* in, int count) {
     constexpr int kShort = 256;
-    const int bytes = count * int(sizeof(Pixel));
+    const int bytes = count * int(sizeof(uint32_t));
     if (bytes > kShort) {
         std::memcpy(out, in, size_t(bytes));
     } else {
@@ -292,15 +280,15 @@ inline void CopyPixels(Pixel* out, const Pixel* in, int count) {
 // straddling it and them read it there); two lines, by the row's parity.
 // Screen rows reading one picture row copy its line, those straddling two
 // blend their lines.
-template <typename Pixel, typename SpansOf>
+template <typename SpansOf>
 void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-                 SpansOf spansOf, const ScreenPixels<Pixel>& target) {
+                 SpansOf spansOf, const RgbPixels& target) {
     const ImageRows rows = RowsOf(picture);
-    SpanWindow<Pixel, SpansOf> window(fit, top, bottom, spansOf, target);
+    SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target);
     const int width = fit.placement.visible.width;
     int32_t lineIndex[2] = {-1, -1};
     const auto line = [&](int32_t index) {
-        Pixel* pixels = reinterpret_cast<Pixel*>(fit.lines + (index & 1) * (width + kLinePadding));
+        uint32_t* pixels = fit.lines + (index & 1) * (width + kLinePadding);
         if (lineIndex[index & 1] != index) {
             lineIndex[index & 1] = index;
             const MappedRow &above = window.Paired(index - 1), &here = window.Paired(index);
@@ -310,29 +298,60 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* tab
         }
         return pixels;
     };
-    FitTap tap{-1, 0}, read{-1, 0};
+    FitTap tap{-1, 0};
     const Interval* at = nullptr;
     int count = 0;
     for (int y = window.y0; y < window.y1; ++y) {
         if (!SameTap(fit.rows[y], tap)) {
             tap = fit.rows[y];
-            read = RowsRead(tap, target.pixels);
             count = window.Intervals(tap, &at);
         }
         if (count == 0) continue;
-        Pixel* row = window.RowAt(y);
-        const Pixel* upper = line(read.index);
-        if constexpr (sizeof(Pixel) == sizeof(uint32_t)) {
-            if (read.weight != 0) {
-                const Pixel* lower = line(read.index + 1);
-                for (int k = 0; k < count; ++k) {
-                    const Interval& v = at[k];
-                    BlendRows(upper + v.begin, lower + v.begin, uint32_t(read.weight), v.end - v.begin, row + v.begin);
-                }
-                continue;
+        uint32_t* row = window.RowAt(y);
+        const uint32_t* upper = line(tap.index);
+        if (tap.weight != 0) {
+            const uint32_t* lower = line(tap.index + 1);
+            for (int k = 0; k < count; ++k) {
+                const Interval& v = at[k];
+                BlendRows(upper + v.begin, lower + v.begin, uint32_t(tap.weight), v.end - v.begin, row + v.begin);
             }
+            continue;
         }
         for (int k = 0; k < count; ++k) CopyPixels(row + at[k].begin, upper + at[k].begin, at[k].end - at[k].begin);
+    }
+}
+
+// Visible columns [v.begin, v.end) of a palette screen's row straight from
+// the picture row under its centre, each the index under its own centre;
+// eight gathered into one store. No working line: the row is a gather,
+// cheaper done again for each screen row than stored and loaded back.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "indices are gathered low byte first");
+void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
+    const FitTap* t = fit.columns;
+    int x = v.begin;
+    for (; x + 8 <= v.end; x += 8) {
+        // Gathered in a register (bytes in memory order on these
+        // little-endian targets): a word loaded back from eight byte
+        // stores would wait for all of them to reach the cache.
+        uint64_t eight = 0;
+#pragma GCC unroll 8
+        for (int i = 0; i < 8; ++i) eight |= uint64_t{row[NearestIndex(t[x + i])]} << (8 * i);
+        std::memcpy(out + x, &eight, sizeof eight);
+    }
+    for (; x < v.end; ++x) out[x] = row[NearestIndex(t[x])];
+}
+
+template <typename SpansOf>
+void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, int top, int bottom, SpansOf spansOf,
+                 const IndexPixels& target) {
+    const ImageRows rows = RowsOf(picture);
+    SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    for (int y = window.y0; y < window.y1; ++y) {
+        const Interval* at = nullptr;
+        const int count = window.Intervals(fit.rows[y], &at);
+        const uint8_t* row = RowsPixel(rows, 0, NearestIndex(fit.rows[y]));
+        uint8_t* out = window.RowAt(y);
+        for (int i = 0; i < count; ++i) WriteIndices(fit, row, at[i], out);
     }
 }
 
