@@ -275,6 +275,49 @@ inline void CopyPixels(uint32_t* out, const uint32_t* in, int count) {
     }
 }
 
+// A whole multiple k of 2 or more: each screen row reads one picture row,
+// the k rows of a picture row alike, so no working line is needed. The
+// colours of [v.begin, v.end) are gathered four columns at a time (the
+// last four again at the end) and each four stored into every row of the
+// group: a changed pixel put as its k x k block.
+void WriteBlockRows(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* out, int64_t pitch,
+                    int rowCount) {
+    const FitTap* t = fit.columns + v.begin;
+    const int count = v.end - v.begin;
+    out += v.begin;
+    const auto put = [&](int x) {
+        const Pixels four = {colours.At(t[x].index), colours.At(t[x + 1].index), colours.At(t[x + 2].index),
+                             colours.At(t[x + 3].index)};
+        for (int r = 0; r < rowCount; ++r) Store(out + r * pitch + x, four);
+    };
+    if (count < 4) {
+        for (int x = 0; x < count; ++x)
+            for (int r = 0; r < rowCount; ++r) out[r * pitch + x] = colours.At(t[x].index);
+        return;
+    }
+    for (int x = 0; x + 4 <= count; x += 4) put(x);
+    if (count % 4) put(count - 4);
+}
+
+template <typename SpansOf>
+void WriteWholeMultiple(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+                        SpansOf spansOf, const RgbPixels& target) {
+    const ImageRows rows = RowsOf(picture);
+    SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    for (int y = window.y0, group = 1; y < window.y1; y += group) {
+        const FitTap tap = fit.rows[y];
+        for (group = 1; y + group < window.y1 && fit.rows[y + group].index == tap.index;) ++group;
+        const Interval* at = nullptr;
+        const int count = window.Intervals(tap, &at);
+        const RowColours colours{RowsPixel(rows, 0, tap.index), table};
+        for (int k = 0; k < count; ++k) WriteBlockRows(fit, colours, at[k], window.RowAt(y), target.pitch, group);
+    }
+}
+
+bool IsWholeMultiple(const ScreenFit& fit) {
+    return fit.placement.factorDenominator == 1 && fit.placement.factorNumerator >= 2;
+}
+
 // Each picture row a screen row reads is scaled once into a working line,
 // over the footprints of its own spans and its neighbours' (the rows
 // straddling it and them read it there); two lines, by the row's parity.
@@ -283,6 +326,7 @@ inline void CopyPixels(uint32_t* out, const uint32_t* in, int count) {
 template <typename SpansOf>
 void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
                  SpansOf spansOf, const RgbPixels& target) {
+    if (IsWholeMultiple(fit)) return WriteWholeMultiple(fit, picture, table, top, bottom, spansOf, target);
     const ImageRows rows = RowsOf(picture);
     SpanWindow<uint32_t, SpansOf> window(fit, top, bottom, spansOf, target);
     const int width = fit.placement.visible.width;

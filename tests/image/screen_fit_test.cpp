@@ -94,7 +94,8 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes) {
 // Pictures and screens of every kind: magnified by whole and uneven factors
 // (256 x 192 to 720 x 540 is 3840 x 2160's 45/16; up to 4 screen columns a
 // picture column, a whole 5 and past that), shrunk, centred on a smaller
-// screen, odd sides.
+// screen, odd sides; whole multiples reaching the screen's edges, and fill
+// at a whole factor.
 struct FitCase {
     PictureSize size;
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
@@ -115,6 +116,8 @@ const FitCase kFitCases[] = {
     {kPictureWholeMultiples, 37, 23, 160, 100},
     {kPictureFill, 40, 30, 150, 110},
     {kPictureWholeMultiples, 20, 10, 100, 50},
+    {kPictureWholeMultiples, 31, 17, 62, 35},
+    {kPictureFill, 31, 17, 93, 51},
 };
 
 std::string Describe(const FitCase& c) {
