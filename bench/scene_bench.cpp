@@ -328,7 +328,8 @@ BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMill
 
 // Each host's timer tick of a default scene, composing included, the scene
 // running on from one iteration to the next: `zarvo --window` and zarvo
-// full screen (the tick scales into the 32-bit image it sends; the Wayland
+// full screen (centred at 1920 x 1080, whole multiples, k = 2, at 3840 x
+// 2160; the tick scales into the 32-bit image it sends; the Wayland
 // front end ticks the same XRGB8888 view), Zarvo.scr on a true-colour
 // display (into its 32-bit DIB section) and on a palette display (into its
 // 8-bit one, or for a whole factor only moving the view's picture on before
@@ -383,6 +384,9 @@ BENCHMARK_CAPTURE(TrueColourTick, WindowsDib, Host::kScales, kPictureFill, 1920,
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(PaletteTick, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080)
     ->Name("ScreenTick/WindowsPaletteFill1920x1080")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TrueColourTick, X11WholeMultiples, Host::kScales, kPictureWholeMultiples, 3840, 2160)
+    ->Name("ScreenTick/X11WholeMultiples3840x2160")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(TrueColourTick, Web, Host::kWeb, kPictureCentred, 1024, 768)
     ->Name("ScreenTick/WebCentred1024x768")
