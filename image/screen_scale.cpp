@@ -1,7 +1,9 @@
-// Scaling changed parts of the picture into screen pixels: each picture row
-// is scaled along x once into a working line, a run of columns inside one
-// picture pixel as one colour; the screen rows reading it alone are copies
-// of that line, and those straddling two picture rows blend the two lines.
+// Scaling changed parts of the picture into screen pixels. On true-colour
+// screens at an uneven factor each picture row is scaled along x once into
+// a working line, a run of columns inside one picture pixel as one colour;
+// the screen rows reading it alone are copies of that line, and those
+// straddling two picture rows blend the two lines. At a whole multiple, and
+// on palette screens, each screen row is written straight from the picture.
 #include <algorithm>
 #include <cstring>
 
@@ -365,11 +367,12 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* tab
     }
 }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "indices are gathered low byte first");
+
 // Visible columns [v.begin, v.end) of a palette screen's row straight from
 // the picture row under its centre, each the index under its own centre;
 // eight gathered into one store. No working line: the row is a gather,
 // cheaper done again for each screen row than stored and loaded back.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "indices are gathered low byte first");
 void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
     const FitTap* t = fit.columns;
     int x = v.begin;
@@ -378,7 +381,6 @@ void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t*
         // little-endian targets): a word loaded back from eight byte
         // stores would wait for all of them to reach the cache.
         uint64_t eight = 0;
-#pragma GCC unroll 8
         for (int i = 0; i < 8; ++i) eight |= uint64_t{row[NearestIndex(t[x + i])]} << (8 * i);
         std::memcpy(out + x, &eight, sizeof eight);
     }
