@@ -315,6 +315,43 @@ void ExpectSpansWithinArea(const ScreenFit* fit, const Image* picture, const uin
     }
 }
 
+// Random spans on a band of 1 to 12 rows from about the picture's top
+// row; spans may reach past the picture and rows may have none.
+struct RandomSpans {
+    int top;
+    std::vector<RowSpans> rows;
+    RandomSpans(std::mt19937& random, const FitCase& c) : top(int(random() % (c.pictureHeight + 2)) - 1) {
+        rows.resize(1 + random() % 12);
+        for (RowSpans& r : rows) {
+            r.count = int(random() % (kMaxRowSpans + 1));
+            int x = int(random() % 5) - 2;
+            for (int k = 0; k < r.count; ++k) {
+                const int begin = x + int(random() % (c.pictureWidth / 4 + 1));
+                r.spans[k] = ColumnSpan{begin, begin + 1 + int(random() % (c.pictureWidth / 4 + 1))};
+                x = r.spans[k].end + 1;
+            }
+        }
+    }
+    PictureSpans List() const { return PictureSpans{top, int(rows.size()), rows.data()}; }
+    bool Holds(int x, int y) const {
+        if (y < top || y >= top + int(rows.size())) return false;
+        const RowSpans& r = rows[size_t(y - top)];
+        for (int k = 0; k < r.count; ++k)
+            if (x >= r.spans[k].begin && x < r.spans[k].end) return true;
+        return false;
+    }
+    // Whether screen pixel (x, y) reads a pixel of the spans through its taps.
+    bool ReadBy(const ScreenFit* fit, int x, int y) const {
+        const Rect visible = fit->placement.visible;
+        if (!Contains(visible, x, y)) return false;
+        const FitTap row = fit->rows[y - visible.y], column = fit->columns[x - visible.x];
+        for (int dy = 0; dy <= (row.weight > 0); ++dy)
+            for (int dx = 0; dx <= (column.weight > 0); ++dx)
+                if (Holds(column.index + dx, row.index + dy)) return true;
+        return false;
+    }
+};
+
 // Spans on a band of rows: exactly the screen pixels whose taps read a
 // pixel of a span are written (two targets filled differently agree there
 // and only there), each as the whole picture has it, in colour and in
@@ -325,20 +362,9 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem) {
     for (const FitCase& c : kFitCases) {
         Scaled whole(c, random);
         const Rect screen = whole.Screen();
-        const PicturePlacement& p = whole.fit->placement;
         for (int round = 0; round < Rounds(c, 8); ++round) {
-            const int top = int(random() % (c.pictureHeight + 2)) - 1;
-            std::vector<RowSpans> rows(1 + random() % 12);
-            for (RowSpans& r : rows) {
-                r.count = int(random() % (kMaxRowSpans + 1));
-                int x = int(random() % 5) - 2;
-                for (int k = 0; k < r.count; ++k) {
-                    const int begin = x + int(random() % (c.pictureWidth / 4 + 1));
-                    r.spans[k] = ColumnSpan{begin, begin + 1 + int(random() % (c.pictureWidth / 4 + 1))};
-                    x = r.spans[k].end + 1;
-                }
-            }
-            const PictureSpans spans{top, int(rows.size()), rows.data()};
+            const RandomSpans band(random, c);
+            const PictureSpans spans = band.List();
             std::vector<uint32_t> one(whole.rgb.size(), 1), other(whole.rgb.size(), 2);
             std::vector<uint8_t> oneIndices(whole.indices.size(), 1), otherIndices(whole.indices.size(), 2);
             ASSERT_EQ(ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
@@ -350,23 +376,9 @@ TEST(ScreenFitStripTest, SpansWriteExactlyThePixelsThatReadThem) {
                               IndexPixels{oneIndices.data(), screen.width, screen});
             ScalePictureSpans(whole.fit, whole.picture, whole.table, spans,
                               IndexPixels{otherIndices.data(), screen.width, screen});
-            const auto inSpans = [&](int x, int y) {
-                if (y < top || y >= top + int(rows.size())) return false;
-                const RowSpans& r = rows[size_t(y - top)];
-                for (int k = 0; k < r.count; ++k)
-                    if (x >= r.spans[k].begin && x < r.spans[k].end) return true;
-                return false;
-            };
             for (int y = 0; y < c.screenHeight; ++y)
                 for (int x = 0; x < c.screenWidth; ++x) {
-                    bool reads = false;
-                    if (Contains(p.visible, x, y)) {
-                        const FitTap row = whole.fit->rows[y - p.visible.y];
-                        const FitTap column = whole.fit->columns[x - p.visible.x];
-                        for (int dy = 0; dy <= (row.weight > 0); ++dy)
-                            for (int dx = 0; dx <= (column.weight > 0); ++dx)
-                                reads = reads || inSpans(column.index + dx, row.index + dy);
-                    }
+                    const bool reads = band.ReadBy(whole.fit, x, y);
                     const size_t at = size_t(y) * c.screenWidth + x;
                     ASSERT_EQ(one[at] == other[at], reads) << Describe(c) << " at " << x << "," << y;
                     ASSERT_EQ(oneIndices[at] == otherIndices[at], reads)
@@ -458,6 +470,76 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks) {
                 ASSERT_EQ(got, scaled.table[*PixelAddress(scaled.picture, sx, sy)])
                     << Describe(c) << " at " << x << "," << y;
             }
+    }
+}
+
+// The plain reading of visible pixel (x, y)'s taps, one pixel at a time:
+// in colour the blend along x of each row it reads, blended along y; as an
+// index the picture pixel under its centre.
+uint32_t PlainBlend(uint32_t a, uint32_t b, int w) {
+    uint32_t out = 0;
+    for (int shift : {0, 8, 16})
+        out |= ((Channel(a, shift) * uint32_t(256 - w) + Channel(b, shift) * uint32_t(w) + 128) >> 8) << shift;
+    return out;
+}
+uint32_t PlainColour(const Scaled& s, int x, int y) {
+    const FitTap row = s.fit->rows[y], column = s.fit->columns[x];
+    const auto along = [&](int r) {
+        const uint32_t here = s.table[*PixelAddress(s.picture, column.index, r)];
+        if (column.weight == 0) return here;
+        return PlainBlend(here, s.table[*PixelAddress(s.picture, column.index + 1, r)], column.weight);
+    };
+    return row.weight ? PlainBlend(along(row.index), along(row.index + 1), row.weight) : along(row.index);
+}
+uint8_t PlainIndex(const Scaled& s, int x, int y) {
+    const FitTap row = s.fit->rows[y], column = s.fit->columns[x];
+    return *PixelAddress(s.picture, column.index + (column.weight >= 128), row.index + (row.weight >= 128));
+}
+
+// Palette screens and whole multiples write each screen row straight from
+// the picture. Random spans scaled into a target holding the whole screen,
+// a band along each of its edges, or its middle (a guard column after each
+// row): on every fit of the table, each pixel reading a span is as the
+// plain reading of the taps has it, and no other pixel is written (two
+// fills agree only where written).
+TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
+    std::mt19937 random(16);
+    for (const FitCase& c : kFitCases) {
+        Scaled s(c, random);
+        const Rect visible = s.fit->placement.visible;
+        const int w = c.screenWidth, h = c.screenHeight, bandWidth = 1 + w / 5, bandHeight = 1 + h / 5;
+        const Rect areas[] = {{0, 0, w, h},
+                              {0, 0, bandWidth, h},
+                              {w - bandWidth, 0, bandWidth, h},
+                              {0, 0, w, bandHeight},
+                              {0, h - bandHeight, w, bandHeight},
+                              {w / 3, h / 3, w / 3, h / 3}};
+        for (int round = 0; round < Rounds(c, 6); ++round) {
+            const RandomSpans band(random, c);
+            for (const Rect& area : areas) {
+                const int pitch = area.width + 1;
+                const size_t size = size_t(pitch) * size_t(area.height);
+                std::vector<uint32_t> one(size, 1), other(size, 2);
+                std::vector<uint8_t> oneIndices(size, 1), otherIndices(size, 2);
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{one.data(), pitch, area});
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{other.data(), pitch, area});
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(), IndexPixels{oneIndices.data(), pitch, area});
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(),
+                                  IndexPixels{otherIndices.data(), pitch, area});
+                for (size_t i = 0; i < size; ++i) {
+                    const int x = area.x + int(i % size_t(pitch)), y = area.y + int(i / size_t(pitch));
+                    const bool reads = int(i % size_t(pitch)) < area.width && band.ReadBy(s.fit, x, y);
+                    ASSERT_EQ(one[i] == other[i], reads) << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(oneIndices[i] == otherIndices[i], reads)
+                        << Describe(c) << " indices at " << x << "," << y;
+                    if (!reads) continue;
+                    ASSERT_EQ(one[i], PlainColour(s, x - visible.x, y - visible.y))
+                        << Describe(c) << " at " << x << "," << y;
+                    ASSERT_EQ(oneIndices[i], PlainIndex(s, x - visible.x, y - visible.y))
+                        << Describe(c) << " indices at " << x << "," << y;
+                }
+            }
+        }
     }
 }
 
