@@ -1,5 +1,4 @@
-// Differing spans of two rows, found 16 bytes at a time, in whole rows or
-// only where marks say something was drawn.
+// Differing spans of two rows, found 16 bytes at a time.
 #include "image/row_spans.h"
 
 #include "image/short_copy.h"
@@ -117,54 +116,6 @@ void FindGroupSpans(const uint8_t* now, int nowStride, const uint8_t* shown, int
     if (x < width) column(width - 16);
 }
 
-// Rows' marked blocks, each copied from `now` into `shown` as it is
-// compared (equal bytes too: a store costs less than a branch on what the
-// compare found), and all compared before spans are made of them.
-constexpr int kMaxComparedBlocks = 512;
-constexpr int kMaxMarkedGroup = 64;  // rows
-
-struct ComparedBlock {
-    unsigned differ;
-    int row, x;  // the row counted from the group's first
-};
-
-unsigned PasteBlock(const uint8_t* now, uint8_t* shown) {
-    const unsigned differ = DifferingBytes(now, shown);
-    std::memcpy(shown, now, 16);
-    return differ;
-}
-
-// Each marked chunk of `rows` rows from `top` (its bits cut to the block's
-// chunks) as a block of 16 columns, one that juts out of the row moved in;
-// the number of blocks.
-int PasteMarkedBlocks(const ImageRows& now, const ImageRows& shown, const ColumnMarks& marks, uint64_t inBlock, int top,
-                      int rows, ComparedBlock* blocks) {
-    const int firstColumn = std::max(marks.firstColumn, 0);
-    int count = 0;
-    for (int row = 0; row < rows; ++row) {
-        const uint8_t* in = now.topRow - std::ptrdiff_t{top + row} * now.stride;
-        uint8_t* out = shown.topRow - std::ptrdiff_t{top + row} * shown.stride;
-        for (uint64_t bits = (marks.a[top + row] | marks.b[top + row]) & inBlock; bits != 0; bits &= bits - 1) {
-            const int x = std::clamp(std::countr_zero(bits) * kMarkChunk - firstColumn, 0, now.width - 16);
-            blocks[count++] = {PasteBlock(in + x, out + x), row, x};
-        }
-    }
-    return count;
-}
-
-// The blocks' differing bytes added to their rows' spans and taken into `block`.
-void AddPastedBlocks(const ComparedBlock* blocks, int count, int top, int x, int y, RowSpans* found,
-                     DifferingBlock& block) {
-    for (int k = 0; k < count; ++k) {
-        const ComparedBlock& b = blocks[k];
-        if (b.differ == 0) continue;
-        const int begin = x + b.x + std::countr_zero(b.differ), end = x + b.x + 32 - std::countl_zero(b.differ);
-        AddSpan(found + b.row, begin, end);
-        block.columns = {std::min(block.columns.begin, begin), std::max(block.columns.end, end)};
-        block.rows = {std::min(block.rows.begin, y + top + b.row), y + top + b.row + 1};
-    }
-}
-
 }  // namespace
 
 void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offset, RowSpans* spans) {
@@ -197,31 +148,6 @@ DifferingBlock PasteDifferingRows(const ImageRows& nowRows, const ImageRows& sho
                              std::max(block.columns.end, here.spans[here.count - 1].end)};
             block.rows = {std::min(block.rows.begin, y + top + row), y + top + row + 1};
         }
-    }
-    return block;
-}
-
-DifferingBlock PasteMarkedRows(const ImageRows& nowRows, const ImageRows& shownRows, const ColumnMarks& marks, int x,
-                               int y, RowSpans* spans) {
-    const int width = nowRows.width, height = nowRows.height;
-    // A block narrower than 16 columns is compared whole.
-    if (width < 16) return PasteDifferingRows(nowRows, shownRows, x, y, spans);
-    DifferingBlock block = {{x + width, x}, {y + height, y}};
-    // Chunks past the 64th have no mark: nothing is compared there.
-    const int firstColumn = std::max(marks.firstColumn, 0);
-    const int firstChunk = firstColumn / kMarkChunk;
-    const int lastChunk = int(std::min<int64_t>((int64_t{firstColumn} + width - 1) / kMarkChunk, 63));
-    if (firstChunk > lastChunk) return block;
-    const uint64_t inBlock = (~uint64_t{0} >> (63 - (lastChunk - firstChunk))) << firstChunk;
-    const int groupRows = std::min(kMaxMarkedGroup, kMaxComparedBlocks / (lastChunk - firstChunk + 1));
-    ComparedBlock blocks[kMaxComparedBlocks];
-    for (int top = 0; top < height; top += groupRows) {
-        const int rows = std::min(groupRows, height - top);
-        RowSpans local[kMaxMarkedGroup];
-        RowSpans* found = spans != nullptr ? spans + top : local;
-        for (int row = 0; row < rows; ++row) found[row].count = 0;
-        const int count = PasteMarkedBlocks(nowRows, shownRows, marks, inBlock, top, rows, blocks);
-        AddPastedBlocks(blocks, count, top, x, y, found, block);
     }
     return block;
 }

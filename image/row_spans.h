@@ -52,24 +52,3 @@ struct DifferingBlock {
 // spans[row] when `spans` is not null. Columns and rows are reported from
 // (x, y). `shown` is read for its pixels and stride; its size is `now`'s.
 DifferingBlock PasteDifferingRows(const ImageRows& now, const ImageRows& shown, int x, int y, RowSpans* spans);
-
-// Which columns of a block's rows may differ, in chunks of 16: bit c of a
-// row's marks stands for the chunk [16c, 16c + 16) of the marks' own
-// columns, of which the block's first is `firstColumn` (at least 0; only
-// 64 chunks have marks). A row's marks are
-// a[row] | b[row] (the row counted from the block's first): whoever drew
-// into `now` marked where, in one of two maps.
-constexpr int kMarkChunk = 16;
-
-struct ColumnMarks {
-    const uint64_t* a;
-    const uint64_t* b;
-    int firstColumn;
-};
-
-// As PasteDifferingRows, comparing only the marked chunks of each row, 16
-// columns at a time (a chunk jutting out of the block moved in, which may
-// find differences beside it too); other differences are missed. A block
-// narrower than 16 columns is compared whole.
-DifferingBlock PasteMarkedRows(const ImageRows& now, const ImageRows& shown, const ColumnMarks& marks, int x, int y,
-                               RowSpans* spans);

@@ -157,7 +157,6 @@ void RestoreFrame(Scene& scene) {
     } else if (fits) {
         // Everything counts as drawn on last time, so that the whole frame is reported changed.
         std::memset(last, 0xFF, sizeof scene.drawnTiles[0]);
-        std::memset(scene.drawnRows[(scene.tilesNow ^ 1) & 1], 0xFF, sizeof scene.drawnRows[0]);
     }
     scene.tilesKnown = fits;
     for (int i = 0; i < count; ++i) {
@@ -181,8 +180,6 @@ void StartFrameTiles(Scene& scene) {
     const int fits = FrameFitsTiles(scene);
     scene.markWidth = fits ? ImageWidth(scene.frameImage) : 0;
     scene.markHeight = fits ? ImageHeight(scene.frameImage) : 0;
-    // Rows below the frame are never marked.
-    std::memset(scene.drawnRows[scene.tilesNow], 0, sizeof(uint64_t) * size_t(scene.markHeight));
 }
 
 int FrameChangedRects(const Scene& scene, Rect* rects, int max) {
@@ -192,11 +189,6 @@ int FrameChangedRects(const Scene& scene, Rect* rects, int max) {
         return 1;
     }
     return TileRects(scene, scene.drawnTiles[0], scene.drawnTiles[1], kChangedGap, rects, max);
-}
-
-FrameChangedRows FrameChangedRowMarks(const Scene& scene) {
-    if (scene.frameImage == nullptr || !FrameFitsTiles(scene) || !scene.tilesKnown) return {nullptr, nullptr};
-    return {scene.drawnRows[(scene.tilesNow ^ 1) & 1], scene.drawnRows[scene.tilesNow & 1]};
 }
 
 void InvalidateFrame(Scene& scene) { scene.tilesKnown = 0; }

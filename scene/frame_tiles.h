@@ -40,15 +40,8 @@ inline TileRun FirstTileRun(uint64_t bits, int gap) {
     return {end < 64 ? (bits >> end) << end : 0, start, end};
 }
 
-// The current frame's maps: of tiles, and of tile columns per pixel row.
-struct FrameMarks {
-    uint64_t* tiles;
-    uint64_t* rows;
-};
+// The current frame's map.
 inline uint64_t* CurrentTileMarks(Scene& scene) { return scene.drawnTiles[scene.tilesNow & 1]; }
-inline FrameMarks CurrentFrameMarks(Scene& scene) {
-    return {CurrentTileMarks(scene), scene.drawnRows[scene.tilesNow & 1]};
-}
 
 // Notes that this frame drew on the rectangle (frame image coordinates,
 // clipped here) so that the next one restores it. Inline: every figure, dot
@@ -58,17 +51,15 @@ inline void MarkFrameDrawn(Scene& scene, int x, int y, int width, int height) {
     const int right = int(std::min<int64_t>(int64_t{x} + width, scene.markWidth));
     const int bottom = int(std::min<int64_t>(int64_t{y} + height, scene.markHeight));
     if (left >= right || top >= bottom) return;
-    const FrameMarks marks = CurrentFrameMarks(scene);
+    uint64_t* map = CurrentTileMarks(scene);
     const uint64_t columns = TileColumnBits(left / kFrameTileWidth, (right - 1) / kFrameTileWidth);
-    for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) marks.tiles[ty] |= columns;
-    for (int row = top; row < bottom; ++row) marks.rows[row] |= columns;
+    for (int ty = top / kFrameTileHeight; ty <= (bottom - 1) / kFrameTileHeight; ++ty) map[ty] |= columns;
 }
 
 // The same for a square of one to eight pixels lying wholly in a frame that
 // fits the map: it touches at most two tile rows and needs no clipping.
-inline void MarkSquareInFrame(const FrameMarks& marks, int x, int y, int size) {
+inline void MarkSquareInFrame(uint64_t* map, int x, int y, int size) {
     const uint64_t columns = TileColumnBits(x / kFrameTileWidth, (x + size - 1) / kFrameTileWidth);
-    marks.tiles[y / kFrameTileHeight] |= columns;
-    marks.tiles[(y + size - 1) / kFrameTileHeight] |= columns;
-    for (int row = y; row < y + size; ++row) marks.rows[row] |= columns;
+    map[y / kFrameTileHeight] |= columns;
+    map[(y + size - 1) / kFrameTileHeight] |= columns;
 }

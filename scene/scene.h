@@ -52,7 +52,6 @@ constexpr int kFrameTileWidth = 16;
 constexpr int kFrameTileHeight = 8;
 constexpr int kFrameTileColumns = 64;
 constexpr int kFrameTileRows = 64;
-constexpr int kFrameMarkRows = kFrameTileRows * kFrameTileHeight;
 
 // The scene's copies of the settings, clamped into their built-in ranges.
 struct SceneSettings {
@@ -83,9 +82,6 @@ struct Scene {
     // 1 where the frame drew on a tile: the current frame's map and the
     // previous one's, which the current frame restored.
     uint64_t drawnTiles[2][kFrameTileRows];
-    // The same a pixel row at a time (bit x still for tile column x), so
-    // that the present compares only the rows a frame drew on.
-    uint64_t drawnRows[2][kFrameMarkRows];
     int32_t tilesNow;    // the current frame's map
     int32_t tilesKnown;  // 0 until a frame has restored the whole image
     // The frame image's size while it fits the map, set as each frame
@@ -162,15 +158,6 @@ void ComposeFrame(Scene& scene);
 // ComposeFrame changed, as at most `max` rectangles covering every changed
 // pixel; the whole image after set-up or InvalidateFrame. The count written.
 int FrameChangedRects(const Scene& scene, Rect* rects, int max);
-// Within those, per row y of the frame image, the tile columns the last
-// ComposeFrame may have changed on that row: last[y] | now[y], bit x for
-// columns [16x, 16x + 16). Both null when FrameChangedRects reports the
-// whole frame: then any pixel may have changed.
-struct FrameChangedRows {
-    const uint64_t* last;
-    const uint64_t* now;
-};
-FrameChangedRows FrameChangedRowMarks(const Scene& scene);
 // The next frame restores the whole frame image and reports all of it
 // changed: for when something other than the frames wrote to it.
 void InvalidateFrame(Scene& scene);

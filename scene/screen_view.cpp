@@ -10,8 +10,6 @@
 
 namespace {
 
-static_assert(kMarkChunk == kFrameTileWidth, "the scene marks rows in tile columns");
-
 Rect ScreenArea(const ScreenView& view) {
     return Rect{0, 0, view.fit->placement.screenWidth, view.fit->placement.screenHeight};
 }
@@ -41,20 +39,13 @@ Rect WholePicture(const ScreenView& view) { return Rect{0, 0, ImageWidth(view.pi
 
 // Within the picture rectangle r (of a part the frame changed), the row
 // spans where the frame differs from the picture, pasted into it and noted
-// in view.rowSpans; their bounding box, empty when nothing differs. Where
-// the scene says which rows and columns it drew on, only those are compared.
+// in view.rowSpans; their bounding box, empty when nothing differs.
 Rect PasteDifferences(ScreenView& view, Rect r) {
     const Scene& scene = *view.scene;
     const ImageRows now{PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
                         ImageStride(scene.frameImage), r.width, r.height};
     const ImageRows shown{PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.width, r.height};
-    const FrameChangedRows rows = FrameChangedRowMarks(scene);
-    const int top = r.y - scene.frameOrigin.y;
-    const DifferingBlock block =
-        rows.now != nullptr
-            ? PasteMarkedRows(now, shown, ColumnMarks{rows.last + top, rows.now + top, r.x - scene.frameOrigin.x}, r.x,
-                              r.y, view.rowSpans + r.y)
-            : PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
+    const DifferingBlock block = PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
     if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
     return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
                 block.rows.end - block.rows.begin};

@@ -38,7 +38,7 @@ void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t o
 struct PatchCopy {
     ImageRows from, to;
     ScenePoint origin;
-    FrameMarks marks;
+    uint64_t* marks;
     bool quick;
 };
 
@@ -50,7 +50,7 @@ PatchCopy StartPatchCopy(Scene& scene) {
     const bool quick = scene.markWidth == to.width && scene.markHeight == to.height && origin.x >= -3 &&
                        origin.y >= -3 && int64_t{origin.x} + to.width + 2 <= from.width &&
                        int64_t{origin.y} + to.height + 2 <= from.height;
-    return {from, to, origin, CurrentFrameMarks(scene), quick};
+    return {from, to, origin, CurrentTileMarks(scene), quick};
 }
 
 // Patches are one to three pixels square: those are copied with their size a

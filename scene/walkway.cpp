@@ -73,13 +73,13 @@ void UpdateFigureWalker(Scene& scene, WalkwayWalker* walker) {
 // the frame's edges lies wholly in it.
 struct DotFrame {
     ImageRows rows;
-    FrameMarks marks;  // null maps when the frame does not fit them
+    uint64_t* marks;  // null when the frame does not fit the tile map
 };
 
 DotFrame StartDots(Scene& scene) {
     const ImageRows rows = RowsOf(scene.frameImage);
     const bool fits = scene.markWidth == rows.width && scene.markHeight == rows.height;
-    return {rows, fits ? CurrentFrameMarks(scene) : FrameMarks{nullptr, nullptr}};
+    return {rows, fits ? CurrentTileMarks(scene) : nullptr};
 }
 
 void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame, int dotSize) {
@@ -91,7 +91,7 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame,
     if (dx > 0 && dy > 0 && dx < frame.rows.width - 2 && dy < frame.rows.height - 2) {
         uint8_t* out = RowsPixel(frame.rows, dx, dy);
         for (int row = 0; row < dotSize; ++row) std::memset(out - row * frame.rows.stride, 0, size_t(dotSize));
-        if (frame.marks.tiles != nullptr) MarkSquareInFrame(frame.marks, dx, dy, dotSize);
+        if (frame.marks != nullptr) MarkSquareInFrame(frame.marks, dx, dy, dotSize);
     }
     RestartAtFarEnd(scene, walker, cv, kDotGroup);
     Advance(walker, 2.0);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -149,108 +148,6 @@ TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne) {
             EXPECT_LE(block.columns.end, block.columns.begin) << "nothing differed";
         }
     }
-}
-
-// Blocks pasted where marks say rows were drawn on, on random strips and at
-// every edge: a chunk cut by the block's left or right side, blocks
-// narrower than a chunk, marks starting anywhere in a chunk and near the
-// last of the 64 chunks. Every marked difference is found and pasted; shown
-// changes only inside spans, where it now equals `now`; spans start and end
-// on differences; the block bounds the rows with spans.
-TEST(RowSpansTest, MarkedBlocksPasteEveryMarkedDifference) {
-    struct Case {
-        int width, height, firstColumn;
-    };
-    std::vector<Case> cases = {{16, 1, 0},  {17, 3, 15}, {5, 4, 3},    {15, 2, 1000}, {40, 9, 1000},
-                               {90, 20, 7}, {64, 8, 16}, {33, 5, 990}, {0, 3, 0},     {48, 1, 1008}};
-    std::mt19937 random(11);
-    for (int round = 0; round < 400; ++round)
-        cases.push_back({int(random() % 100), int(random() % 30), int(random() % 1024)});
-    int found = 0;
-    for (const Case& c : cases) {
-        const int width = c.width, height = c.height;
-        const int stride = width + int(random() % 5), shownStride = width + 3 + int(random() % 5);
-        const int x = int(random() % 30), y = int(random() % 30);
-        SCOPED_TRACE(testing::Message() << width << " x " << height << " from mark column " << c.firstColumn);
-        // Bottom-up rows with a guard byte after each image, as above.
-        std::vector<uint8_t> now(size_t(stride) * size_t(height) + 1), shown(size_t(shownStride) * size_t(height) + 1);
-        for (uint8_t& v : now) v = uint8_t(random() % 3);
-        for (uint8_t& v : shown) v = uint8_t(random() % 3);
-        const size_t top = size_t(stride) * size_t(std::max(height - 1, 0));
-        const size_t shownTop = size_t(shownStride) * size_t(std::max(height - 1, 0));
-        const auto at = [&](int row, int column) {
-            return shownTop - size_t(row) * size_t(shownStride) + size_t(column);
-        };
-        const auto nowAt = [&](int row, int column) {
-            return now[top - size_t(row) * size_t(stride) + size_t(column)];
-        };
-        for (int row = 0; row < height; ++row)
-            for (int column = 0; column < width; ++column) shown[at(row, column)] = nowAt(row, column);
-        for (int n = int(random() % 20); n > 0 && width > 0 && height > 0; --n)
-            now[size_t(int(random() % unsigned(height)) * stride + int(random() % unsigned(width)))] ^= 4;
-        // Marks in two maps: some rows none, some all, most a few chunks.
-        std::vector<uint64_t> a(static_cast<size_t>(height)), b(static_cast<size_t>(height));
-        for (int row = 0; row < height; ++row) {
-            const unsigned kind = random() % 4;
-            a[size_t(row)] = kind == 0   ? 0
-                             : kind == 1 ? ~uint64_t{0}
-                                         : (uint64_t{random()} << 32 | random()) & random();
-            b[size_t(row)] = kind == 2 ? uint64_t{1} << (random() % 64) : 0;
-        }
-        const auto marked = [&](int row, int column) {
-            const int chunk = (c.firstColumn + column) / kMarkChunk;
-            return width < kMarkChunk || (chunk < 64 && ((a[size_t(row)] | b[size_t(row)]) >> chunk & 1));
-        };
-        const std::vector<uint8_t> before = shown;
-        std::vector<RowSpans> spans(size_t(height) + 1);
-        const DifferingBlock block =
-            PasteMarkedRows(ImageRows{now.data() + top, stride, width, height},
-                            ImageRows{shown.data() + shownTop, shownStride, width, height},
-                            ColumnMarks{a.data(), b.data(), c.firstColumn}, x, y, spans.data());
-        DifferingBlock expected = {{x + width, x}, {y + height, y}};
-        for (int row = 0; row < height; ++row) {
-            const RowSpans& s = spans[size_t(row)];
-            ASSERT_TRUE(s.count >= 0 && s.count <= kMaxRowSpans) << "row " << row;
-            std::vector<int> inSpan(size_t(width), 0);
-            for (int k = 0; k < s.count; ++k) {
-                const int begin = s.spans[k].begin - x, end = s.spans[k].end - x;
-                ASSERT_TRUE(begin >= 0 && begin < end && end <= width) << "row " << row << " span " << k;
-                EXPECT_NE(nowAt(row, begin), before[at(row, begin)]) << "row " << row << " span " << k;
-                EXPECT_NE(nowAt(row, end - 1), before[at(row, end - 1)]) << "row " << row << " span " << k;
-                if (k > 0 && s.count < kMaxRowSpans) {
-                    EXPECT_GT(begin - (s.spans[k - 1].end - x), kSpanGap) << "row " << row << " span " << k;
-                }
-                for (int column = begin; column < end; ++column) inSpan[size_t(column)] = 1;
-            }
-            for (int column = 0; column < width; ++column) {
-                const bool differed = nowAt(row, column) != before[at(row, column)];
-                if (differed && marked(row, column)) {
-                    ASSERT_TRUE(inSpan[size_t(column)]) << "missed " << row << ", " << column;
-                }
-                if (inSpan[size_t(column)]) {
-                    ASSERT_EQ(shown[at(row, column)], nowAt(row, column)) << row << ", " << column;
-                } else {
-                    ASSERT_EQ(shown[at(row, column)], before[at(row, column)]) << row << ", " << column;
-                }
-                found += differed && marked(row, column);
-            }
-            for (int column = width; column < shownStride; ++column)
-                ASSERT_EQ(shown[at(row, column)], before[at(row, column)]) << "past the block, row " << row;
-            if (s.count > 0) {
-                expected.columns = {std::min(expected.columns.begin, s.spans[0].begin),
-                                    std::max(expected.columns.end, s.spans[s.count - 1].end)};
-                expected.rows = {std::min(expected.rows.begin, y + row), y + row + 1};
-            }
-        }
-        EXPECT_EQ(shown.back(), before.back());
-        if (expected.columns.end > expected.columns.begin) {
-            EXPECT_TRUE(block.columns.begin == expected.columns.begin && block.columns.end == expected.columns.end &&
-                        block.rows.begin == expected.rows.begin && block.rows.end == expected.rows.end);
-        } else {
-            EXPECT_LE(block.columns.end, block.columns.begin) << "nothing differed";
-        }
-    }
-    EXPECT_GT(found, 1000) << "too few marked differences to tell";
 }
 
 }  // namespace
