@@ -45,8 +45,8 @@ void Commit(WaylandSurface* surface, int index, Rect damage) {
 // and a viewport where offered, else the output's whole scale.
 void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
     if (surface->viewport && surface->preferredScale > 0) {
-        *width = (surface->logicalWidth * surface->preferredScale + 60) / 120;
-        *height = (surface->logicalHeight * surface->preferredScale + 60) / 120;
+        *width = ScaledSize(surface->logicalWidth, surface->preferredScale);
+        *height = ScaledSize(surface->logicalHeight, surface->preferredScale);
         wl_surface_set_buffer_scale(surface->surface, 1);
         wp_viewport_set_destination(surface->viewport, surface->logicalWidth, surface->logicalHeight);
         return;

@@ -163,6 +163,13 @@ void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
 
+// ---- Fractional scale (fractional_scale.cpp) ----
+
+// `logical` surface pixels at a scale of scale120 / 120 (the protocol's
+// unit), in device pixels: rounded half away from zero, as the protocol
+// asks of a toplevel's buffer; INT_MAX (which no buffer takes) past an int.
+int ScaledSize(int logical, int scale120);
+
 // ---- Surfaces (surfaces.cpp) ----
 
 // A layer surface on `output` for the full-screen and background runs.
