@@ -23,13 +23,21 @@ class TwoOutputs : public WaylandTest {
         ASSERT_TRUE(SwayMessage(sway, "create_output"));
         ASSERT_TRUE(SwayMessage(sway, "output HEADLESS-2 mode 1280x720 position 1920 0"));
     }
-    // Both animating, the first output, whose scene times the frames, goes:
-    // the second's scene takes the timing over and its strip moves on. The
-    // outputs are those of a sway nested in this one, each a window on one
-    // of its outputs, as only they can be taken away.
-    void SecondAnimatesOnWithoutTheFirst() {
+    // A sway nested in this one with `outputs` outputs (more come with its
+    // create_output): each a window, WL-1 over HEADLESS-1 and WL-2 over
+    // HEADLESS-2 at their sizes, and taken away by closing its window, as
+    // a headless output cannot be.
+    void StartNested(int outputs) {
         ASSERT_TRUE(SwayMessage(sway, "'for_window [title=\"wlroots - WL-2\"] move to output HEADLESS-2'"));
-        ASSERT_TRUE(StartNestedSway(sway, 2, &nested)) << nested.work;
+        ASSERT_TRUE(StartNestedSway(sway, outputs, &nested)) << nested.work;
+    }
+    void CloseNestedOutput(const char* output) {
+        ASSERT_TRUE(SwayMessage(sway, std::string("'[title=\"wlroots - ") + output + "\"] kill'"));
+    }
+    // Both animating, the first output, whose scene times the frames, goes:
+    // the second's scene takes the timing over and its strip moves on.
+    void SecondAnimatesOnWithoutTheFirst() {
+        StartNested(2);
         const Rect strip = FrameStripFor(1280, 720);
         const Picture still = Render("1280x720", 44, 0);
         ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "43", "--redraw-speed", "120"}, "",
@@ -38,7 +46,7 @@ class TwoOutputs : public WaylandTest {
         EXPECT_EQ(d.count, 0) << "the first output: " << Describe(d) << ChildErrors(zarvo);
         d = WaitForPictureOn(nested, "WL-2", still, strip);
         EXPECT_EQ(d.count, 0) << "the second output: " << Describe(d) << ChildErrors(zarvo);
-        ASSERT_TRUE(SwayMessage(sway, "'[title=\"wlroots - WL-1\"] kill'"));
+        CloseNestedOutput("WL-1");
         EXPECT_EQ(WaitForExit(500), -1) << "ended with the first output: " << ChildErrors(zarvo);
         Picture first, later;
         ASSERT_TRUE(CaptureOutput(nested, "WL-2", &first));
@@ -68,21 +76,24 @@ TEST_F(TwoOutputs, EachOutputShowsItsOwnSceneAndTheSecondOutlivesTheFirst) {
     SecondAnimatesOnWithoutTheFirst();
 }
 
-using OutputAdded = WaylandTest;
-
-// An output plugged in during the run gets the next seed's scene; turned off
-// again, the run goes on on the first.
-TEST_F(OutputAdded, AnOutputAddedDuringTheRunGetsItsPicture) {
+// An output plugged in during the run gets the next seed's scene; taken
+// away again, the run goes on on the first, which has drawn three frames
+// more since the second came (the frame count starts again with a scene).
+TEST_F(TwoOutputs, AnOutputAddedDuringTheRunGetsItsPictureAndMayGoAgain) {
+    StartNested(1);
+    const Picture first = Render("1920x1080", 51, 6, "--picture-size fill");
     const Picture second = Render("1280x720", 52, 3, "--picture-size fill");
-    StartZarvo(
-        {"--fullscreen", "--seed", "51", "--still-after", "3", "--redraw-speed", "120", "--picture-size", "fill"});
+    ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "51", "--still-after", "3", "--redraw-speed",
+                            "120", "--picture-size", "fill"},
+                           "", SwayClientEnvironment(nested), &zarvo));
     SleepMs(500);
-    ASSERT_TRUE(SwayMessage(sway, "create_output"));
-    ASSERT_TRUE(SwayMessage(sway, "output HEADLESS-2 mode 1280x720 position 1920 0"));
-    const Difference d = WaitForOutput("HEADLESS-2", second);
-    EXPECT_EQ(d.count, 0) << Describe(d) << ChildErrors(zarvo);
-    ASSERT_TRUE(SwayMessage(sway, "output HEADLESS-2 disable"));
+    ASSERT_TRUE(SwayMessage(nested, "create_output"));
+    Difference d = WaitForPictureOn(nested, "WL-2", second);
+    EXPECT_EQ(d.count, 0) << "the second output: " << Describe(d) << ChildErrors(zarvo);
+    CloseNestedOutput("WL-2");
     EXPECT_EQ(WaitForExit(500), -1) << "ended with the second output: " << ChildErrors(zarvo);
+    d = WaitForPictureOn(nested, "WL-1", first);
+    EXPECT_EQ(d.count, 0) << "the first output: " << Describe(d) << ChildErrors(zarvo);
     EXPECT_EQ(Terminate(), 0) << ChildErrors(zarvo);
 }
 
