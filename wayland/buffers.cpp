@@ -68,7 +68,7 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     surface->shown = -1;
     surface->latest = -1;
     surface->held = -1;
-    surface->heldCount = 0;
+    surface->heldDamage = Rect{0, 0, 0, 0};
     return 1;
 }
 
@@ -83,7 +83,7 @@ void DestroyBuffers(WaylandSurface* surface) {
     surface->shown = -1;
     surface->latest = -1;
     surface->held = -1;
-    surface->heldCount = 0;
+    surface->heldDamage = Rect{0, 0, 0, 0};
 }
 
 int TakeFreeBuffer(WaylandSurface* surface) {

@@ -1,6 +1,6 @@
 // Drawing a surface: its scene set up for the configured size in device
 // pixels, the whole picture on the first commit, and afterwards only the
-// rectangles each tick changed, one commit waiting at a time.
+// bounding box of what the ticks changed, one commit waiting at a time.
 #include <cstdio>
 #include <cstring>
 
@@ -24,16 +24,14 @@ RgbPixels BufferPixels(const WaylandSurface* surface, int index) {
     return RgbPixels{surface->buffers[index].pixels, surface->width, Rect{0, 0, surface->width, surface->height}};
 }
 
-// Puts buffer `index` on the surface with the rectangles that changed.
-void Commit(WaylandSurface* surface, int index, const Rect* rects, int count) {
+// Puts buffer `index` on the surface with the rectangle that changed.
+void Commit(WaylandSurface* surface, int index, Rect damage) {
     WaylandBuffer* buffer = &surface->buffers[index];
     wl_surface_attach(surface->surface, buffer->buffer, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        if (wl_surface_get_version(surface->surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
-            wl_surface_damage_buffer(surface->surface, rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-        } else {
-            wl_surface_damage(surface->surface, 0, 0, INT32_MAX, INT32_MAX);
-        }
+    if (wl_surface_get_version(surface->surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
+        wl_surface_damage_buffer(surface->surface, damage.x, damage.y, damage.width, damage.height);
+    } else {
+        wl_surface_damage(surface->surface, 0, 0, INT32_MAX, INT32_MAX);
     }
     surface->frameCallback = wl_surface_frame(surface->surface);
     wl_callback_add_listener(surface->frameCallback, &kFrameListener, surface);
@@ -47,8 +45,8 @@ void Commit(WaylandSurface* surface, int index, const Rect* rects, int count) {
 // and a viewport where offered, else the output's whole scale.
 void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
     if (surface->viewport && surface->preferredScale > 0) {
-        *width = (surface->logicalWidth * surface->preferredScale + 60) / 120;
-        *height = (surface->logicalHeight * surface->preferredScale + 60) / 120;
+        *width = ScaledSize(surface->logicalWidth, surface->preferredScale);
+        *height = ScaledSize(surface->logicalHeight, surface->preferredScale);
         wl_surface_set_buffer_scale(surface->surface, 1);
         wp_viewport_set_destination(surface->viewport, surface->logicalWidth, surface->logicalHeight);
         return;
@@ -116,7 +114,7 @@ void PaintWhole(WaylandSurface* surface) {
     const Rect whole{0, 0, surface->width, surface->height};
     NoteDrawn(surface, index, &whole, 1);
     surface->buffers[index].missedAll = 0;
-    Commit(surface, index, &whole, 1);
+    Commit(surface, index, whole);
 }
 
 ScreenView* SurfaceView(const WaylandSurface* surface) {
@@ -128,14 +126,14 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
 void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
     NoteDrawn(surface, index, view.changed, view.changedCount);
     surface->held = index;
-    for (int i = 0; i < view.changedCount; ++i) AddRect(surface->heldDamage, &surface->heldCount, view.changed[i]);
+    for (int i = 0; i < view.changedCount; ++i) surface->heldDamage = Union(surface->heldDamage, view.changed[i]);
 }
 
 void CommitHeld(WaylandSurface* surface) {
     if (surface->held < 0) return;
-    if (surface->heldCount > 0) Commit(surface, surface->held, surface->heldDamage, surface->heldCount);
+    if (surface->heldDamage.width > 0) Commit(surface, surface->held, surface->heldDamage);
     surface->held = -1;
-    surface->heldCount = 0;
+    surface->heldDamage = Rect{0, 0, 0, 0};
 }
 
 }  // namespace

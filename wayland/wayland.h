@@ -77,11 +77,12 @@ struct WaylandSurface {
     WaylandBuffer buffers[kBuffersPerSurface];
     int shown;   // the buffer committed last; -1 before the first
     int latest;  // the buffer drawn into last, which the others catch up from
-    // A buffer drawn while a commit waits, and the rectangles drawn since
-    // that commit: committed once the compositor has shown it.
+    // A buffer drawn while a commit waits, and the bounding box of what was
+    // drawn since that commit: committed once the compositor has shown it.
+    // One damage rectangle, not the tick's list: sway 1.7 pays far more per
+    // damage rectangle it composites than for the pixels the box adds.
     int held;  // -1: none
-    int heldCount;
-    Rect heldDamage[kMaxMissedRects];
+    Rect heldDamage;
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
     int64_t committedMs;         // when that commit was made
     int area;                    // its area of the run (scene and view); -1 before set-up
@@ -161,6 +162,13 @@ int TakeFreeBuffer(WaylandSurface* surface);
 void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
+
+// ---- Fractional scale (fractional_scale.cpp) ----
+
+// `logical` surface pixels at a scale of scale120 / 120 (the protocol's
+// unit), in device pixels: rounded half away from zero, as the protocol
+// asks of a toplevel's buffer; INT_MAX (which no buffer takes) past an int.
+int ScaledSize(int logical, int scale120);
 
 // ---- Surfaces (surfaces.cpp) ----
 

@@ -36,12 +36,7 @@ TEST_F(FullScreen, OnlyTheStripMoves) {
     ASSERT_EQ(outside.count, 0) << "outside the strip: " << Describe(outside);
     Picture first, later;
     ASSERT_TRUE(CaptureOutput(sway, "HEADLESS-1", &first));
-    Difference moved{-2};
-    const int64_t deadline = NowMs() + 5000;
-    while (NowMs() < deadline && moved.count <= 0) {
-        SleepMs(100);
-        if (CaptureOutput(sway, "HEADLESS-1", &later)) moved = Compare(first, later, 0);
-    }
+    const Difference moved = WaitForChangeOn(sway, "HEADLESS-1", first, &later);
     EXPECT_GT(moved.count, 0) << "the strip never moved";
     EXPECT_TRUE(Contains(strip, moved.x, moved.y)) << "first change at " << moved.x << ", " << moved.y;
     EXPECT_EQ(Compare(still, later, 0, strip).count, 0) << "outside the strip after frames";

@@ -1,6 +1,6 @@
-// The headless sway of a test: started as nobody with a private runtime
-// folder, found by its sockets, driven by swaymsg, grim, wtype and the
-// pointer helper.
+// The headless sway of a test, or one nested in it: started as nobody with
+// a private runtime folder, found by its sockets, driven by swaymsg, grim,
+// wtype and the pointer helper.
 #include "sway.h"
 
 #include <dirent.h>
@@ -35,20 +35,12 @@ std::vector<std::string> SwayEnvironment(const Sway& sway) {
     return {"XDG_RUNTIME_DIR=" + sway.work, "WAYLAND_DISPLAY=" + sway.socket, "SWAYSOCK=" + sway.ipc};
 }
 
-}  // namespace
-
-std::string SwayMissing() {
-    if (RunProgram({"sh", "-c", "command -v sway && command -v grim && command -v wtype"}, "", {}, 10000) != 0) {
-        return "sway, grim or wtype is not installed (tools/install-deps.sh test installs them)";
-    }
-    return "";
-}
-
-int StartSway(const char* mode, Sway* sway) {
+// Starts sway as nobody with `config` and the backend's environment. 1 when
+// its sockets are there and its IPC answers.
+int LaunchSway(const std::string& config, const std::vector<std::string>& backend, Sway* sway) {
     sway->work = MakeTempDir("sway");
     if (sway->work.empty()) return 0;
-    std::ofstream(sway->work + "/config") << "output HEADLESS-1 mode " << mode << " position 0 0\n"
-                                          << "default_border none\n";
+    std::ofstream(sway->work + "/config") << config << "default_border none\n";
     chmod(sway->work.c_str(), 0700);
     const bool root = getuid() == 0;
     if (root && chown(sway->work.c_str(), kNobody, kNobody) != 0) return 0;
@@ -57,13 +49,9 @@ int StartSway(const char* mode, Sway* sway) {
     if (root) {
         args.insert(args.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     }
-    const std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + sway->work,
-                                                  "WLR_BACKENDS=headless",
-                                                  "WLR_LIBINPUT_NO_DEVICES=1",
-                                                  "WLR_RENDERER=pixman",
-                                                  "WAYLAND_DISPLAY=",
-                                                  "DISPLAY=",
-                                                  "HOME=" + sway->work};
+    std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + sway->work, "WLR_LIBINPUT_NO_DEVICES=1",
+                                            "WLR_RENDERER=pixman", "DISPLAY=", "HOME=" + sway->work};
+    environment.insert(environment.end(), backend.begin(), backend.end());
     if (!SpawnChild(args, "", environment, &sway->process)) return 0;
     const int64_t deadline = NowMs() + 10000;
     while (NowMs() < deadline) {
@@ -77,6 +65,27 @@ int StartSway(const char* mode, Sway* sway) {
         SleepMs(20);
     }
     return 0;
+}
+
+}  // namespace
+
+std::string SwayMissing() {
+    if (RunProgram({"sh", "-c", "command -v sway && command -v grim && command -v wtype"}, "", {}, 10000) != 0) {
+        return "sway, grim or wtype is not installed (tools/install-deps.sh test installs them)";
+    }
+    return "";
+}
+
+int StartSway(const char* mode, Sway* sway) {
+    return LaunchSway(std::string("output HEADLESS-1 mode ") + mode + " position 0 0\n",
+                      {"WLR_BACKENDS=headless", "WAYLAND_DISPLAY="}, sway);
+}
+
+int StartNestedSway(const Sway& parent, int outputs, Sway* nested) {
+    return LaunchSway("",
+                      {"WLR_BACKENDS=wayland", "WLR_WL_OUTPUTS=" + std::to_string(outputs),
+                       "WAYLAND_DISPLAY=" + parent.work + "/" + parent.socket},
+                      nested);
 }
 
 void StopSway(Sway* sway) {

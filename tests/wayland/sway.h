@@ -20,6 +20,10 @@ std::string SwayMissing();
 // Starts sway with one headless output of `mode` ("1920x1080"). 1 when its
 // sockets are there.
 int StartSway(const char* mode, Sway* sway);
+// Starts a sway inside `parent` whose outputs (WL-1, WL-2, ...) are windows
+// of the parent's: a headless output cannot be taken away, but closing the
+// window of a nested one removes that output.
+int StartNestedSway(const Sway& parent, int outputs, Sway* nested);
 void StopSway(Sway* sway);
 // The environment a client of this sway needs (with a settings folder).
 std::vector<std::string> SwayClientEnvironment(const Sway& sway);

@@ -28,7 +28,7 @@ void WaylandTest::StartZarvo(const std::vector<std::string>& arguments, const st
     ASSERT_TRUE(SpawnChild(args, "", env, &zarvo));
 }
 
-Difference WaylandTest::WaitForOutput(const char* output, const Picture& expected, Rect skip, int timeoutMs) {
+Difference WaitForPictureOn(const Sway& sway, const char* output, const Picture& expected, Rect skip, int timeoutMs) {
     Difference difference{-2};
     const int64_t deadline = NowMs() + timeoutMs;
     do {
@@ -40,6 +40,20 @@ Difference WaylandTest::WaitForOutput(const char* output, const Picture& expecte
         SleepMs(50);
     } while (NowMs() < deadline);
     return difference;
+}
+
+Difference WaitForChangeOn(const Sway& sway, const char* output, const Picture& first, Picture* later, int timeoutMs) {
+    Difference moved{-2};
+    const int64_t deadline = NowMs() + timeoutMs;
+    while (NowMs() < deadline && moved.count <= 0) {
+        SleepMs(100);
+        if (CaptureOutput(sway, output, later)) moved = Compare(first, *later, 0);
+    }
+    return moved;
+}
+
+Difference WaylandTest::WaitForOutput(const char* output, const Picture& expected, Rect skip, int timeoutMs) {
+    return WaitForPictureOn(sway, output, expected, skip, timeoutMs);
 }
 
 int WaylandTest::WaitForExit(int timeoutMs) {

@@ -13,6 +13,15 @@
 // Input ends a run within this (the helpers' own waits added).
 constexpr int kInputMs = 1500;
 
+// Captures the output of `sway` until it shows `expected` outside `skip` (or
+// the time is up); the last difference.
+Difference WaitForPictureOn(const Sway& sway, const char* output, const Picture& expected, Rect skip = {0, 0, 0, 0},
+                            int timeoutMs = 15000);
+// Captures the output until it differs from `first` (or the time is up); the
+// last difference, and the last capture in `later`.
+Difference WaitForChangeOn(const Sway& sway, const char* output, const Picture& first, Picture* later,
+                           int timeoutMs = 5000);
+
 class WaylandTest : public testing::Test {
   protected:
     static Sway sway;
