@@ -393,25 +393,45 @@ inline void Convert(const uint8_t* in, const uint32_t*, int count, uint8_t* out)
     std::memcpy(out, in, size_t(count));
 }
 
-template <typename Pixel>
-void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-                        const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
+// Each span's columns [from, to) on picture row y, cut to the visible part
+// and the area, handed to visit(y, screenY, from, to).
+template <typename Visit>
+void ForEachRunOneToOne(const ScreenFit& fit, int top, int bottom, const PictureSpans& spans, Rect area, Visit visit) {
     const PicturePlacement& p = fit.placement;
-    const Rect v = p.visible, area = target.area;
+    const Rect v = p.visible;
     const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
     const int upper = std::max(v.y, area.y), lower = std::min(v.y + v.height, area.y + area.height);
     for (int y = top; y < bottom; ++y) {
         const int screenY = y + p.output.y;
         if (screenY < upper || screenY >= lower) continue;
         const RowSpans& row = spans.rows[y - spans.top];
-        const uint8_t* in = PixelAddress(picture, 0, y);
-        Pixel* out = target.pixels + int64_t{screenY - area.y} * target.pitch - area.x + p.output.x;
         for (int k = 0; k < row.count; ++k) {
             const int from = std::max({row.spans[k].begin, 0, left - p.output.x});
             const int to = std::min({row.spans[k].end, p.pictureWidth, right - p.output.x});
-            if (from < to) Convert(in + from, table, to - from, out + from);
+            if (from < to) visit(y, screenY, from, to);
         }
     }
+}
+
+template <typename Pixel>
+void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+                        const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
+    const Rect area = target.area;
+    const int outputX = fit.placement.output.x;
+    ForEachRunOneToOne(fit, top, bottom, spans, area, [&](int y, int screenY, int from, int to) {
+        Pixel* out = target.pixels + int64_t{screenY - area.y} * target.pitch - area.x + outputX;
+        Convert(PixelAddress(picture, 0, y) + from, table, to - from, out + from);
+    });
+}
+
+// Pixel (x, y) of the screen on a surface.
+inline uint32_t* PixelOf(const RgbPixels& s, int x, int y) {
+    return s.pixels + (int64_t{y} - s.area.y) * s.pitch + (x - s.area.x);
+}
+
+bool SameLayout(const RgbPixels& a, const RgbPixels& b) {
+    return a.pitch == b.pitch && a.area.x == b.area.x && a.area.y == b.area.y && a.area.width == b.area.width &&
+           a.area.height == b.area.height;
 }
 
 }  // namespace
@@ -437,6 +457,33 @@ int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t
         return 1;
     }
     WriteScaled(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
+    return 1;
+}
+
+int CopySpanFootprints(const ScreenFit* fit, const PictureSpans& spans, const RgbPixels& from, const RgbPixels& to) {
+    int top, bottom;
+    if (!fit || !fit->columns || !from.pixels || !to.pixels || !SameLayout(from, to)) return 0;
+    if (to.area.width <= 0 || to.area.height <= 0 || to.pitch < to.area.width) return 0;
+    if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    if (IsOneToOne(*fit)) {
+        const int outputX = fit->placement.output.x;
+        ForEachRunOneToOne(*fit, top, bottom, spans, to.area, [&](int, int screenY, int begin, int end) {
+            const int x = outputX + begin;
+            std::memcpy(PixelOf(to, x, screenY), PixelOf(from, x, screenY), size_t(end - begin) * sizeof(uint32_t));
+        });
+        return 1;
+    }
+    // The rows and intervals WriteScaled writes, in the same order.
+    SpanWindow<uint32_t, ListedSpans> window(*fit, top, bottom, ListedSpans{spans}, to);
+    for (int y = window.y0; y < window.y1; ++y) {
+        const Interval* at = nullptr;
+        const int count = window.Intervals(fit->rows[y], &at);
+        uint32_t* out = window.RowAt(y);
+        const uint32_t* in = from.pixels + (out - to.pixels);
+        for (int k = 0; k < count; ++k) {
+            std::memcpy(out + at[k].begin, in + at[k].begin, size_t(at[k].end - at[k].begin) * sizeof(uint32_t));
+        }
+    }
     return 1;
 }
 

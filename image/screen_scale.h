@@ -55,3 +55,9 @@ struct PictureSpans {
 template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
                       const PictureSpans& spans, const ScreenPixels<Pixel>& target);
+
+// Copies, from one surface to another of the same area and pitch, exactly
+// the screen pixels ScalePictureSpans writes for `spans`: brings a second
+// buffer up to date with what a present wrote into the first. 0 when an
+// argument is unusable.
+int CopySpanFootprints(const ScreenFit* fit, const PictureSpans& spans, const RgbPixels& from, const RgbPixels& to);
