@@ -20,15 +20,30 @@ void CopyRect(const WaylandSurface* surface, const uint32_t* from, uint32_t* to,
     }
 }
 
-void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
-    if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
+// A buffer that missed only the latest present gets the pixels it wrote,
+// a small part of its rectangles (they bound spans scattered over them).
+int CopyLatestPresent(const WaylandSurface* surface, const WaylandBuffer* buffer) {
+    if (buffer->missedAll || buffer->missedTicks != 1 || !surface->latestPresentKept || surface->area < 0) return 0;
+    const ScreenView* view = surface->host->run.areas[surface->area].view;
+    const Rect whole{0, 0, surface->width, surface->height};
+    const RgbPixels from{surface->buffers[surface->latest].pixels, surface->width, whole};
+    return view != nullptr && CopyLastPresent(*view, from, RgbPixels{buffer->pixels, surface->width, whole});
+}
+
+void CopyMissedRects(const WaylandSurface* surface, const WaylandBuffer* buffer) {
     const uint32_t* from = surface->buffers[surface->latest].pixels;
     if (buffer->missedAll) {
         CopyRect(surface, from, buffer->pixels, Rect{0, 0, surface->width, surface->height});
-    } else {
-        for (int i = 0; i < buffer->missedCount; ++i) CopyRect(surface, from, buffer->pixels, buffer->missed[i]);
+        return;
     }
+    for (int i = 0; i < buffer->missedCount; ++i) CopyRect(surface, from, buffer->pixels, buffer->missed[i]);
+}
+
+void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
+    if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
+    if (!CopyLatestPresent(surface, buffer)) CopyMissedRects(surface, buffer);
     buffer->missedAll = 0;
+    buffer->missedTicks = 0;
     buffer->missedCount = 0;
 }
 
@@ -67,6 +82,7 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     wl_shm_pool_destroy(pool);
     surface->shown = -1;
     surface->latest = -1;
+    surface->latestPresentKept = 0;
     surface->held = -1;
     surface->heldDamage = Rect{0, 0, 0, 0};
     return 1;
@@ -82,6 +98,7 @@ void DestroyBuffers(WaylandSurface* surface) {
     surface->memorySize = 0;
     surface->shown = -1;
     surface->latest = -1;
+    surface->latestPresentKept = 0;
     surface->held = -1;
     surface->heldDamage = Rect{0, 0, 0, 0};
 }
@@ -114,6 +131,7 @@ void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count)
     for (int i = 0; i < kBuffersPerSurface; ++i) {
         WaylandBuffer* buffer = &surface->buffers[i];
         if (i == drawn || buffer->missedAll) continue;
+        ++buffer->missedTicks;
         for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, rects[k]);
     }
 }

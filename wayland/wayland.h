@@ -49,6 +49,7 @@ struct WaylandBuffer {
     uint32_t* pixels;
     int busy;
     int missedAll;
+    int missedTicks;  // ticks drawn into its sibling since it was brought up to date
     int missedCount;
     Rect missed[kMaxMissedRects];
 };
@@ -77,6 +78,9 @@ struct WaylandSurface {
     WaylandBuffer buffers[kBuffersPerSurface];
     int shown;   // the buffer committed last; -1 before the first
     int latest;  // the buffer drawn into last, which the others catch up from
+    // 1 while the view's record of its last present is what `latest` got,
+    // so a buffer that missed only that tick copies just its pixels.
+    int latestPresentKept;
     // A buffer drawn while a commit waits, and the bounding box of what was
     // drawn since that commit: committed once the compositor has shown it.
     // One damage rectangle, not the tick's list: sway 1.7 pays far more per
