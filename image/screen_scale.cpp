@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "image/screen_scale.h"
+#include "image/screen_runs.h"
 #include "image/short_copy.h"
 
 namespace {
@@ -424,16 +425,6 @@ void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32
     });
 }
 
-// Pixel (x, y) of the screen on a surface.
-inline uint32_t* PixelOf(const RgbPixels& s, int x, int y) {
-    return s.pixels + (int64_t{y} - s.area.y) * s.pitch + (x - s.area.x);
-}
-
-bool SameLayout(const RgbPixels& a, const RgbPixels& b) {
-    return a.pitch == b.pitch && a.area.x == b.area.x && a.area.y == b.area.y && a.area.width == b.area.width &&
-           a.area.height == b.area.height;
-}
-
 }  // namespace
 
 template <typename Pixel>
@@ -460,29 +451,24 @@ int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t
     return 1;
 }
 
-int CopySpanFootprints(const ScreenFit* fit, const PictureSpans& spans, const RgbPixels& from, const RgbPixels& to) {
+int AddSpanFootprints(const ScreenFit* fit, const PictureSpans& spans, Rect area, ScreenRuns* runs) {
     int top, bottom;
-    if (!fit || !fit->columns || !from.pixels || !to.pixels || !SameLayout(from, to)) return 0;
-    if (to.area.width <= 0 || to.area.height <= 0 || to.pitch < to.area.width) return 0;
+    if (!fit || !fit->columns || area.width <= 0 || area.height <= 0) return 0;
     if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    const PicturePlacement& p = fit->placement;
     if (IsOneToOne(*fit)) {
-        const int outputX = fit->placement.output.x;
-        ForEachRunOneToOne(*fit, top, bottom, spans, to.area, [&](int, int screenY, int begin, int end) {
-            const int x = outputX + begin;
-            std::memcpy(PixelOf(to, x, screenY), PixelOf(from, x, screenY), size_t(end - begin) * sizeof(uint32_t));
+        ForEachRunOneToOne(*fit, top, bottom, spans, area, [&](int, int screenY, int from, int to) {
+            AddScreenRun(runs, screenY - area.y, p.output.x + from - area.x, p.output.x + to - area.x);
         });
         return 1;
     }
-    // The rows and intervals WriteScaled writes, in the same order.
-    SpanWindow<uint32_t, ListedSpans> window(*fit, top, bottom, ListedSpans{spans}, to);
+    // The rows and intervals WriteScaled writes.
+    SpanWindow<uint32_t, ListedSpans> window(*fit, top, bottom, ListedSpans{spans}, RgbPixels{nullptr, 0, area});
     for (int y = window.y0; y < window.y1; ++y) {
         const Interval* at = nullptr;
         const int count = window.Intervals(fit->rows[y], &at);
-        uint32_t* out = window.RowAt(y);
-        const uint32_t* in = from.pixels + (out - to.pixels);
-        for (int k = 0; k < count; ++k) {
-            std::memcpy(out + at[k].begin, in + at[k].begin, size_t(at[k].end - at[k].begin) * sizeof(uint32_t));
-        }
+        const int row = p.visible.y + y - area.y, left = p.visible.x - area.x;
+        for (int k = 0; k < count; ++k) AddScreenRun(runs, row, left + at[k].begin, left + at[k].end);
     }
     return 1;
 }

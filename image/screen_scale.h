@@ -56,8 +56,8 @@ template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
                       const PictureSpans& spans, const ScreenPixels<Pixel>& target);
 
-// Copies, from one surface to another of the same area and pitch, exactly
-// the screen pixels ScalePictureSpans writes for `spans`: brings a second
-// buffer up to date with what a present wrote into the first. 0 when an
-// argument is unusable.
-int CopySpanFootprints(const ScreenFit* fit, const PictureSpans& spans, const RgbPixels& from, const RgbPixels& to);
+struct ScreenRuns;
+// Adds to `runs` exactly the screen pixels ScalePictureSpans writes for
+// `spans` on a target holding `area`, row and column counted from the
+// area's corner. 0 when an argument is unusable.
+int AddSpanFootprints(const ScreenFit* fit, const PictureSpans& spans, Rect area, ScreenRuns* runs);

@@ -6,6 +6,7 @@
 
 #include "image/compose.h"
 #include "image/palette.h"
+#include "image/screen_runs.h"
 #include "scene/steps.h"
 
 namespace {
@@ -63,7 +64,7 @@ Rect PasteWhole(ScreenView& view, Rect r) {
 }
 
 // The rows of view.rowSpans behind changed part `part`, kept for
-// CopyLastPresent while they fit.
+// AddLastPresentRuns while they fit.
 void KeepWritten(ScreenView& view, int part, Rect differing) {
     if (!view.writtenKnown || view.writtenRowCount + differing.height > view.writtenRowRoom) {
         view.writtenKnown = 0;
@@ -176,10 +177,10 @@ Rect AdvanceScreenView(ScreenView& view) {
     return PresentWith(view, [](const PictureSpans&) {});
 }
 
-int CopyLastPresent(const ScreenView& view, const RgbPixels& from, const RgbPixels& to) {
+int AddLastPresentRuns(const ScreenView& view, ScreenRuns* runs) {
     if (!view.writtenKnown) return 0;
     for (int i = 0; i < view.changedCount; ++i) {
-        if (!CopySpanFootprints(view.fit, view.writtenParts[i], from, to)) return 0;
+        if (!AddSpanFootprints(view.fit, view.writtenParts[i], ScreenArea(view), runs)) return 0;
     }
     return 1;
 }

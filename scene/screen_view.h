@@ -81,12 +81,12 @@ Rect AdvanceScreenView(ScreenView& view);
 template <typename Pixel>
 Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 
-// Copies, from one surface to another of the view's whole area (the same
-// pitch), exactly the screen pixels the last present wrote: for a host
-// that draws ticks into two buffers in turn. 0 when the record cannot say
-// (the present wrote more rows than it keeps, or the surfaces do not fit);
-// the host then copies view.changed.
-int CopyLastPresent(const ScreenView& view, const RgbPixels& from, const RgbPixels& to);
+// Adds to `runs` (rows and columns of the view's area) exactly the screen
+// pixels the last present wrote: for a host drawing ticks into two buffers
+// in turn, whose other buffer copies them before it is drawn again. 0 when
+// the view's record cannot say (the present wrote more rows than it
+// keeps); the host then copies view.changed.
+int AddLastPresentRuns(const ScreenView& view, ScreenRuns* runs);
 
 // For when something else may have changed the screen's pixels (a window
 // over it gone, its saved bits put back, a palette or display change): the

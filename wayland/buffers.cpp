@@ -20,18 +20,15 @@ void CopyRect(const WaylandSurface* surface, const uint32_t* from, uint32_t* to,
     }
 }
 
-// A buffer that missed only the latest present gets the pixels it wrote,
-// a small part of its rectangles (they bound spans scattered over them).
-int CopyLatestPresent(const WaylandSurface* surface, const WaylandBuffer* buffer) {
-    if (buffer->missedAll || buffer->missedTicks != 1 || !surface->latestPresentKept || surface->area < 0) return 0;
-    const ScreenView* view = surface->host->run.areas[surface->area].view;
-    const Rect whole{0, 0, surface->width, surface->height};
-    const RgbPixels from{surface->buffers[surface->latest].pixels, surface->width, whole};
-    return view != nullptr && CopyLastPresent(*view, from, RgbPixels{buffer->pixels, surface->width, whole});
-}
-
-void CopyMissedRects(const WaylandSurface* surface, const WaylandBuffer* buffer) {
-    const uint32_t* from = surface->buffers[surface->latest].pixels;
+// The pixels the buffer missed where they are known, else its rectangles.
+void CopyMissed(const WaylandSurface* surface, const WaylandBuffer* buffer) {
+    uint32_t* from = surface->buffers[surface->latest].pixels;
+    if (buffer->missedRunsKnown && !buffer->missedAll) {
+        const Rect whole{0, 0, surface->width, surface->height};
+        CopyScreenRuns(buffer->missedRuns, RgbPixels{from, surface->width, whole},
+                       RgbPixels{buffer->pixels, surface->width, whole});
+        return;
+    }
     if (buffer->missedAll) {
         CopyRect(surface, from, buffer->pixels, Rect{0, 0, surface->width, surface->height});
         return;
@@ -41,10 +38,11 @@ void CopyMissedRects(const WaylandSurface* surface, const WaylandBuffer* buffer)
 
 void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
     if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
-    if (!CopyLatestPresent(surface, buffer)) CopyMissedRects(surface, buffer);
+    CopyMissed(surface, buffer);
     buffer->missedAll = 0;
-    buffer->missedTicks = 0;
     buffer->missedCount = 0;
+    ClearScreenRuns(&buffer->missedRuns);
+    buffer->missedRunsKnown = buffer->missedRuns.rows != nullptr;
 }
 
 }  // namespace
@@ -68,6 +66,7 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     close(fd);
     surface->memory = static_cast<uint8_t*>(memory);
     surface->memorySize = size;
+    int ok = 1;
     surface->width = width;
     surface->height = height;
     for (int i = 0; i < kBuffersPerSurface; ++i) {
@@ -78,19 +77,20 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
         buffer->pixels = reinterpret_cast<uint32_t*>(surface->memory + bufferSize * i);
         buffer->missedAll = 1;
         wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer);
+        if (!CreateScreenRuns(&buffer->missedRuns, width, height)) ok = 0;
     }
     wl_shm_pool_destroy(pool);
     surface->shown = -1;
     surface->latest = -1;
-    surface->latestPresentKept = 0;
     surface->held = -1;
     surface->heldDamage = Rect{0, 0, 0, 0};
-    return 1;
+    return ok;
 }
 
 void DestroyBuffers(WaylandSurface* surface) {
     for (WaylandBuffer& buffer : surface->buffers) {
         if (buffer.buffer) wl_buffer_destroy(buffer.buffer);
+        DestroyScreenRuns(&buffer.missedRuns);
         buffer = WaylandBuffer{};
     }
     if (surface->memory) munmap(surface->memory, surface->memorySize);
@@ -98,7 +98,6 @@ void DestroyBuffers(WaylandSurface* surface) {
     surface->memorySize = 0;
     surface->shown = -1;
     surface->latest = -1;
-    surface->latestPresentKept = 0;
     surface->held = -1;
     surface->heldDamage = Rect{0, 0, 0, 0};
 }
@@ -126,12 +125,31 @@ void AddRect(Rect* list, int* count, Rect rect) {
     list[(*count)++] = rect;
 }
 
-void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+namespace {
+
+void NoteMissedRects(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
     surface->latest = drawn;
     for (int i = 0; i < kBuffersPerSurface; ++i) {
         WaylandBuffer* buffer = &surface->buffers[i];
         if (i == drawn || buffer->missedAll) continue;
-        ++buffer->missedTicks;
         for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, rects[k]);
+    }
+}
+
+}  // namespace
+
+void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+    NoteMissedRects(surface, drawn, rects, count);
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        if (i != drawn) surface->buffers[i].missedRunsKnown = 0;
+    }
+}
+
+void NotePresentDrawn(WaylandSurface* surface, int drawn, const ScreenView& view) {
+    NoteMissedRects(surface, drawn, view.changed, view.changedCount);
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        WaylandBuffer* buffer = &surface->buffers[i];
+        if (i == drawn || !buffer->missedRunsKnown) continue;
+        buffer->missedRunsKnown = AddLastPresentRuns(view, &buffer->missedRuns);
     }
 }

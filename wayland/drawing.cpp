@@ -113,7 +113,6 @@ void PaintWhole(WaylandSurface* surface) {
     }
     const Rect whole{0, 0, surface->width, surface->height};
     NoteDrawn(surface, index, &whole, 1);
-    surface->latestPresentKept = 0;
     surface->buffers[index].missedAll = 0;
     Commit(surface, index, whole);
 }
@@ -125,8 +124,7 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
 
 // The rectangles a tick drew into buffer `index`, kept for its commit.
 void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
-    NoteDrawn(surface, index, view.changed, view.changedCount);
-    surface->latestPresentKept = 1;
+    NotePresentDrawn(surface, index, view);
     surface->held = index;
     for (int i = 0; i < view.changedCount; ++i) surface->heldDamage = Union(surface->heldDamage, view.changed[i]);
 }
@@ -176,7 +174,6 @@ void DrawSurfaceFrame(WaylandSurface* surface) {
         // The scene keeps time; nothing is drawn until the surface shows.
         AdvanceScreenView(*view);
         ForgetShownPicture(*view);
-        surface->latestPresentKept = 0;  // the view's record is now of a present no buffer got
         surface->behind = 1;
         return;
     }

@@ -11,6 +11,7 @@
 #include "app/run_request.h"
 #include "app/run_rules.h"
 #include "app/scene_run.h"
+#include "image/screen_runs.h"
 
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
@@ -49,9 +50,12 @@ struct WaylandBuffer {
     uint32_t* pixels;
     int busy;
     int missedAll;
-    int missedTicks;  // ticks drawn into its sibling since it was brought up to date
     int missedCount;
     Rect missed[kMaxMissedRects];
+    // The very pixels it missed, while missedRunsKnown: a small part of
+    // the rectangles, which bound spans scattered over them.
+    ScreenRuns missedRuns;
+    int missedRunsKnown;
 };
 
 struct WaylandHost;
@@ -78,9 +82,6 @@ struct WaylandSurface {
     WaylandBuffer buffers[kBuffersPerSurface];
     int shown;   // the buffer committed last; -1 before the first
     int latest;  // the buffer drawn into last, which the others catch up from
-    // 1 while the view's record of its last present is what `latest` got,
-    // so a buffer that missed only that tick copies just its pixels.
-    int latestPresentKept;
     // A buffer drawn while a commit waits, and the bounding box of what was
     // drawn since that commit: committed once the compositor has shown it.
     // One damage rectangle, not the tick's list: sway 1.7 pays far more per
@@ -166,6 +167,9 @@ int TakeFreeBuffer(WaylandSurface* surface);
 void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
+// Records that the view's last present was drawn into buffer `drawn`: the
+// others missed the pixels it wrote, within its rectangles.
+void NotePresentDrawn(WaylandSurface* surface, int drawn, const ScreenView& view);
 
 // ---- Fractional scale (fractional_scale.cpp) ----
 

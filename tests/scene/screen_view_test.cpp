@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/monitor_plan.h"
+#include "image/screen_runs.h"
 #include "scene/screen_view.h"
 #include "tests/scene/scene_test_support.h"
 
@@ -319,6 +320,8 @@ void ExpectCopiedPresentsMatchPaints(PictureSize size, int w, int h, int rowRoom
     ASSERT_TRUE(view != nullptr && reference != nullptr);
     if (rowRoom > 0) view->writtenRowRoom = rowRoom;
     Screen<uint32_t> buffers[2] = {{w, h}, {w, h}}, painted(w, h);
+    ScreenRuns runs;
+    ASSERT_TRUE(CreateScreenRuns(&runs, w, h));
     PaintScreenView(*view, RgbOf(buffers[0]));
     PaintScreenView(*view, RgbOf(buffers[1]));
     int copied = 0, fellBack = 0;
@@ -326,7 +329,9 @@ void ExpectCopiedPresentsMatchPaints(PictureSize size, int w, int h, int rowRoom
         Screen<uint32_t>& drawn = buffers[t % 2];
         if (t > 0) {
             Screen<uint32_t>& latest = buffers[(t + 1) % 2];
-            if (CopyLastPresent(*view, RgbOf(latest), RgbOf(drawn))) {
+            ClearScreenRuns(&runs);
+            if (AddLastPresentRuns(*view, &runs)) {
+                CopyScreenRuns(runs, RgbOf(latest), RgbOf(drawn));
                 ++copied;
             } else {
                 ++fellBack;
@@ -350,6 +355,7 @@ void ExpectCopiedPresentsMatchPaints(PictureSize size, int w, int h, int rowRoom
         EXPECT_EQ(fellBack, 0) << "a usual present did not fit the record";
     }
     EXPECT_GT(copied, 0);
+    DestroyScreenRuns(&runs);
     DestroyScreenView(view);
     DestroyScreenView(reference);
     DestroyScene(scenes[0]);

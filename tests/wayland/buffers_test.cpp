@@ -102,15 +102,18 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
         PictureSize size;
         int width, height;
         int copyingOneIn;  // ticks on which the compositor copies at once: one in this many; 0 never
+        int rowRoom;       // 0: the view's own; 510 rows hold some of this scene's presents at 1920 x 1080
     };
     const Case cases[] = {
-        {kPictureFill, 1920, 1080, 0}, {kPictureFill, 1920, 1080, 3},  {kPictureCentred, 1280, 1024, 2},
-        {kPictureFill, 700, 1300, 3},  {kPictureCentred, 800, 600, 4}, {kPictureWholeMultiples, 1300, 1000, 3},
+        {kPictureFill, 1920, 1080, 0, 0},    {kPictureFill, 1920, 1080, 3, 0},
+        {kPictureCentred, 1280, 1024, 2, 0}, {kPictureFill, 700, 1300, 3, 0},
+        {kPictureCentred, 800, 600, 4, 0},   {kPictureWholeMultiples, 1300, 1000, 3, 0},
+        {kPictureFill, 1920, 1080, 3, 510},
     };
     for (const Case& c : cases) {
         const int w = c.width, h = c.height;
         SCOPED_TRACE(testing::Message() << PictureSizeName(c.size) << " " << w << "x" << h << " copying 1 in "
-                                        << c.copyingOneIn);
+                                        << c.copyingOneIn << " room " << c.rowRoom);
         Scene* scenes[2] = {SetUpScene(FullScreenWindow(w, h), kDefaultSettings, 7).scene,
                             SetUpScene(FullScreenWindow(w, h), kDefaultSettings, 7).scene};
         ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
@@ -119,6 +122,7 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
         host->run.areas[0].view = CreateScreenView(scenes[0], c.size, w, h);
         ASSERT_TRUE(reference != nullptr && host->run.areas[0].view != nullptr);
         ScreenView& view = *host->run.areas[0].view;
+        if (c.rowRoom > 0) view.writtenRowRoom = c.rowRoom;
         WaylandSurface surface{};
         surface.host = host.get();
         surface.width = w;
@@ -129,10 +133,11 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
             memory[i].assign(size_t(w) * size_t(h), 0x123456);
             surface.buffers[i].pixels = memory[i].data();
             surface.buffers[i].missedAll = 1;
+            ASSERT_TRUE(CreateScreenRuns(&surface.buffers[i].missedRuns, w, h));
         }
         const Rect whole{0, 0, w, h};
         std::mt19937 random(uint32_t(w + c.copyingOneIn));
-        int severalMissed = 0;
+        int severalMissed = 0, missedTicks[kBuffersPerSurface] = {};
         for (int t = 0; t < 24; ++t) {
             const int index = TakeFreeBuffer(&surface);
             ASSERT_GE(index, 0);
@@ -143,16 +148,19 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
             } else {
                 EXPECT_EQ(memory[index], painted) << "tick " << t;
                 TickScreenView(view, RgbPixels{memory[index].data(), w, whole});
-                NoteDrawn(&surface, index, view.changed, view.changedCount);
-                surface.latestPresentKept = 1;
+                NotePresentDrawn(&surface, index, view);
                 ForgetShownPicture(*reference);
                 TickScreenView(*reference, RgbPixels{painted.data(), w, whole});
             }
             PaintScreenView(*reference, RgbPixels{painted.data(), w, whole});
-            for (const WaylandBuffer& buffer : surface.buffers) severalMissed += buffer.missedTicks > 1;
+            for (int i = 0; i < kBuffersPerSurface; ++i) {
+                missedTicks[i] = i == index ? 0 : missedTicks[i] + 1;
+                severalMissed += missedTicks[i] > 1;
+            }
             const bool copying = c.copyingOneIn > 0 && random() % uint32_t(c.copyingOneIn) == 0;
             for (int i = 0; i < kBuffersPerSurface; ++i) surface.buffers[i].busy = i == index && !copying;
         }
+        for (WaylandBuffer& buffer : surface.buffers) DestroyScreenRuns(&buffer.missedRuns);
         if (c.copyingOneIn > 0) {
             EXPECT_GT(severalMissed, 0) << "no buffer missed more than one tick";
         }
