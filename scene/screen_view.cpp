@@ -123,8 +123,9 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
     view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
     view->picture = CreateImage(pictureWidth, pictureHeight, background);
     view->rowSpans = static_cast<RowSpans*>(calloc(size_t(pictureHeight), sizeof(RowSpans)));
-    // Parts barely overlap: twice the picture's rows is room for any tick
-    // but a rare crowded one, which falls back to its rectangles.
+    // Parts barely overlap, so a tick's parts hold about as many rows as its
+    // strip; a tick holding more than twice the picture's falls back to its
+    // rectangles.
     view->writtenRowRoom = 2 * pictureHeight;
     view->writtenRows = static_cast<RowSpans*>(calloc(size_t(view->writtenRowRoom), sizeof(RowSpans)));
     if (view->fit == nullptr || view->picture == nullptr || view->rowSpans == nullptr || view->writtenRows == nullptr) {
