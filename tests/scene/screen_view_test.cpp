@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/monitor_plan.h"
-#include "image/screen_runs.h"
 #include "scene/screen_view.h"
 #include "tests/scene/scene_test_support.h"
 
@@ -304,79 +303,6 @@ TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
         ExpectForgottenPictureRepaintsTheStrip<uint8_t>(
             c.size, c.width, c.height, IndexOf, [](ScreenView& v, const IndexPixels& t) { PaintScreenView(v, t); },
             [](ScreenView& v, const IndexPixels& t) { return TickScreenView(v, t); });
-    }
-}
-
-// Two buffers drawn in turn, as a compositor holding the shown one makes a
-// host draw them: before each tick the buffer about to be drawn copies
-// what the last present wrote into the other, and then equals a whole paint
-// of that moment. With the view's record cut to `rowRoom` rows a present
-// that writes more says so, and its rectangles are copied instead.
-void ExpectCopiedPresentsMatchPaints(PictureSize size, int w, int h, int rowRoom) {
-    Scene* scenes[2] = {SceneFor(w, h), SceneFor(w, h)};
-    ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
-    ScreenView* view = CreateScreenView(scenes[0], size, w, h);
-    ScreenView* reference = CreateScreenView(scenes[1], size, w, h);
-    ASSERT_TRUE(view != nullptr && reference != nullptr);
-    if (rowRoom > 0) view->writtenRowRoom = rowRoom;
-    Screen<uint32_t> buffers[2] = {{w, h}, {w, h}}, painted(w, h);
-    ScreenRuns runs;
-    ASSERT_TRUE(CreateScreenRuns(&runs, w, h));
-    PaintScreenView(*view, RgbOf(buffers[0]));
-    PaintScreenView(*view, RgbOf(buffers[1]));
-    int copied = 0, fellBack = 0;
-    for (int t = 0; t < kTicks; ++t) {
-        Screen<uint32_t>& drawn = buffers[t % 2];
-        if (t > 0) {
-            Screen<uint32_t>& latest = buffers[(t + 1) % 2];
-            ClearScreenRuns(&runs);
-            if (AddLastPresentRuns(*view, &runs)) {
-                CopyScreenRuns(runs, RgbOf(latest), RgbOf(drawn));
-                ++copied;
-            } else {
-                ++fellBack;
-                for (int k = 0; k < view->changedCount; ++k) {
-                    const Rect r = view->changed[k];
-                    for (int y = r.y; y < r.y + r.height; ++y)
-                        std::copy_n(latest.pixels.begin() + (int64_t{y} * w + r.x), r.width,
-                                    drawn.pixels.begin() + (int64_t{y} * w + r.x));
-                }
-            }
-            EXPECT_EQ(Differences(drawn, painted), 0) << "caught up before tick " << t;
-        }
-        TickScreenView(*view, RgbOf(drawn));
-        ForgetShownPicture(*reference);
-        TickScreenView(*reference, RgbOf(painted));
-        PaintScreenView(*reference, RgbOf(painted));
-    }
-    if (rowRoom > 0) {
-        EXPECT_GT(fellBack, 0) << "no present wrote more rows than the record holds";
-    } else {
-        EXPECT_EQ(fellBack, 0) << "a usual present did not fit the record";
-    }
-    EXPECT_GT(copied, 0);
-    DestroyScreenRuns(&runs);
-    DestroyScreenView(view);
-    DestroyScreenView(reference);
-    DestroyScene(scenes[0]);
-    DestroyScene(scenes[1]);
-}
-
-TEST(ScreenViewTest, CopyingTheLastPresentCatchesABufferUp) {
-    struct Case {
-        PictureSize size;
-        int width, height;
-        int rowRoom;  // 0: the view's own; 510 rows hold some of this scene's presents at 1920 x 1080, not all
-    };
-    const Case cases[] = {
-        {kPictureFill, 1920, 1080, 0},           {kPictureFill, 1366, 768, 0},    {kPictureFill, 700, 1300, 0},
-        {kPictureCentred, 1920, 1080, 0},        {kPictureCentred, 800, 600, 0},  {kPictureCentred, 700, 500, 0},
-        {kPictureWholeMultiples, 1300, 1000, 0}, {kPictureFill, 1920, 1080, 510},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << PictureSizeName(c.size) << " " << c.width << "x" << c.height << " room "
-                                        << c.rowRoom);
-        ExpectCopiedPresentsMatchPaints(c.size, c.width, c.height, c.rowRoom);
     }
 }
 
