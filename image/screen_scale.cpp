@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "image/screen_scale.h"
+#include "image/screen_runs.h"
 #include "image/short_copy.h"
 
 namespace {
@@ -458,25 +459,35 @@ inline void Convert(const uint8_t* in, const uint32_t*, int count, uint8_t* out)
     std::memcpy(out, in, size_t(count));
 }
 
-template <typename Pixel>
-void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
-                        const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
+// Each span's columns [from, to) on picture row y, cut to the visible part
+// and the area, handed to visit(y, screenY, from, to).
+template <typename Visit>
+void ForEachRunOneToOne(const ScreenFit& fit, int top, int bottom, const PictureSpans& spans, Rect area, Visit visit) {
     const PicturePlacement& p = fit.placement;
-    const Rect v = p.visible, area = target.area;
+    const Rect v = p.visible;
     const int left = std::max(v.x, area.x), right = std::min(v.x + v.width, area.x + area.width);
     const int upper = std::max(v.y, area.y), lower = std::min(v.y + v.height, area.y + area.height);
     for (int y = top; y < bottom; ++y) {
         const int screenY = y + p.output.y;
         if (screenY < upper || screenY >= lower) continue;
         const RowSpans& row = spans.rows[y - spans.top];
-        const uint8_t* in = PixelAddress(picture, 0, y);
-        Pixel* out = target.pixels + int64_t{screenY - area.y} * target.pitch - area.x + p.output.x;
         for (int k = 0; k < row.count; ++k) {
             const int from = std::max({row.spans[k].begin, 0, left - p.output.x});
             const int to = std::min({row.spans[k].end, p.pictureWidth, right - p.output.x});
-            if (from < to) Convert(in + from, table, to - from, out + from);
+            if (from < to) visit(y, screenY, from, to);
         }
     }
+}
+
+template <typename Pixel>
+void WriteSpansOneToOne(const ScreenFit& fit, const Image* picture, const uint32_t* table, int top, int bottom,
+                        const PictureSpans& spans, const ScreenPixels<Pixel>& target) {
+    const Rect area = target.area;
+    const int outputX = fit.placement.output.x;
+    ForEachRunOneToOne(fit, top, bottom, spans, area, [&](int y, int screenY, int from, int to) {
+        Pixel* out = target.pixels + int64_t{screenY - area.y} * target.pitch - area.x + outputX;
+        Convert(PixelAddress(picture, 0, y) + from, table, to - from, out + from);
+    });
 }
 
 }  // namespace
@@ -502,6 +513,28 @@ int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t
         return 1;
     }
     WriteScaled(*fit, picture, table, top, bottom, ListedSpans{spans}, target);
+    return 1;
+}
+
+int AddSpanFootprints(const ScreenFit* fit, const PictureSpans& spans, Rect area, ScreenRuns* runs) {
+    int top, bottom;
+    if (!fit || !fit->columns || area.width <= 0 || area.height <= 0) return 0;
+    if (!SpansAreUsable(fit, spans, &top, &bottom)) return 0;
+    const PicturePlacement& p = fit->placement;
+    if (IsOneToOne(*fit)) {
+        ForEachRunOneToOne(*fit, top, bottom, spans, area, [&](int, int screenY, int from, int to) {
+            AddScreenRun(runs, screenY - area.y, p.output.x + from - area.x, p.output.x + to - area.x);
+        });
+        return 1;
+    }
+    // The rows and intervals WriteScaled writes.
+    SpanWindow<uint32_t, ListedSpans> window(*fit, top, bottom, ListedSpans{spans}, RgbPixels{nullptr, 0, area});
+    for (int y = window.y0; y < window.y1; ++y) {
+        const Interval* at = nullptr;
+        const int count = window.Intervals(fit->rows[y], &at);
+        const int row = p.visible.y + y - area.y, left = p.visible.x - area.x;
+        for (int k = 0; k < count; ++k) AddScreenRun(runs, row, left + at[k].begin, left + at[k].end);
+    }
     return 1;
 }
 

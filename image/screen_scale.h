@@ -55,3 +55,9 @@ struct PictureSpans {
 template <typename Pixel>
 int ScalePictureSpans(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount],
                       const PictureSpans& spans, const ScreenPixels<Pixel>& target);
+
+struct ScreenRuns;
+// Adds to `runs` exactly the screen pixels ScalePictureSpans writes for
+// `spans` on a target holding `area`, row and column counted from the
+// area's corner. 0 when an argument is unusable.
+int AddSpanFootprints(const ScreenFit* fit, const PictureSpans& spans, Rect area, ScreenRuns* runs);

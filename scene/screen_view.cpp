@@ -6,6 +6,7 @@
 
 #include "image/compose.h"
 #include "image/palette.h"
+#include "image/screen_runs.h"
 #include "scene/steps.h"
 
 namespace {
@@ -62,12 +63,27 @@ Rect PasteWhole(ScreenView& view, Rect r) {
     return r;
 }
 
+// The rows of view.rowSpans behind changed part `part`, kept for
+// AddLastPresentRuns while they fit.
+void KeepWritten(ScreenView& view, int part, Rect differing) {
+    if (!view.writtenKnown || view.writtenRowCount + differing.height > view.writtenRowRoom) {
+        view.writtenKnown = 0;
+        return;
+    }
+    RowSpans* rows = view.writtenRows + view.writtenRowCount;
+    std::copy_n(view.rowSpans + differing.y, differing.height, rows);
+    view.writtenParts[part] = PictureSpans{differing.y, differing.height, rows};
+    view.writtenRowCount += differing.height;
+}
+
 // The frame's changed parts that differ from the picture (all of the frame
 // when what the screen shows is not known): pasted, scaled by `scale`
 // (given the rows' spans) and listed in the view; their bounding box.
 template <typename Scale>
 Rect PresentWith(ScreenView& view, Scale scale) {
     view.changedCount = 0;
+    view.writtenRowCount = 0;
+    view.writtenKnown = 1;
     const Scene& scene = *view.scene;
     if (!SceneAnimates(scene)) return Rect{0, 0, 0, 0};
     Rect rects[kMaxViewChanges];
@@ -86,6 +102,7 @@ Rect PresentWith(ScreenView& view, Scale scale) {
         scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const Rect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
+        KeepWritten(view, view.changedCount, differing);
         view.changedPicture[view.changedCount] = differing;
         view.changed[view.changedCount++] = screen;
         bounds = Union(bounds, screen);
@@ -106,7 +123,12 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
     view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
     view->picture = CreateImage(pictureWidth, pictureHeight, background);
     view->rowSpans = static_cast<RowSpans*>(calloc(size_t(pictureHeight), sizeof(RowSpans)));
-    if (view->fit == nullptr || view->picture == nullptr || view->rowSpans == nullptr) {
+    // Parts barely overlap, so a tick's parts hold about as many rows as its
+    // strip; a tick holding more than twice the picture's falls back to its
+    // rectangles.
+    view->writtenRowRoom = 2 * pictureHeight;
+    view->writtenRows = static_cast<RowSpans*>(calloc(size_t(view->writtenRowRoom), sizeof(RowSpans)));
+    if (view->fit == nullptr || view->picture == nullptr || view->rowSpans == nullptr || view->writtenRows == nullptr) {
         DestroyScreenView(view);
         return nullptr;
     }
@@ -121,6 +143,7 @@ void DestroyScreenView(ScreenView* view) {
     DestroyScreenFit(view->fit);
     DestroyImage(view->picture);
     free(view->rowSpans);
+    free(view->writtenRows);
     free(view);
 }
 
@@ -153,6 +176,14 @@ template Rect TickScreenView(ScreenView&, const IndexPixels&);
 Rect AdvanceScreenView(ScreenView& view) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
     return PresentWith(view, [](const PictureSpans&) {});
+}
+
+int AddLastPresentRuns(const ScreenView& view, ScreenRuns* runs) {
+    if (!view.writtenKnown) return 0;
+    for (int i = 0; i < view.changedCount; ++i) {
+        if (!AddSpanFootprints(view.fit, view.writtenParts[i], ScreenArea(view), runs)) return 0;
+    }
+    return 1;
 }
 
 void ForgetShownPicture(ScreenView& view) { view.stripKnown = 0; }

@@ -35,6 +35,15 @@ struct ScreenView {
     // The picture rectangle behind each: the bounding box of its spans.
     Rect changedPicture[kMaxViewChanges];
     int changedCount;
+    // The picture spans behind each of view.changed as the last present
+    // wrote them, kept apart because view.rowSpans of a row two parts share
+    // holds only the later part's: writtenParts[i] reads writtenRows. 0 in
+    // writtenKnown when they did not fit in writtenRowRoom rows.
+    PictureSpans writtenParts[kMaxViewChanges];
+    RowSpans* writtenRows;
+    int writtenRowRoom;
+    int writtenRowCount;
+    int writtenKnown;
     // 1 while the screen shows the strip as the last present put it; at
     // first and after ForgetShownPicture 0, and the next present puts the
     // whole strip.
@@ -71,6 +80,13 @@ Rect AdvanceScreenView(ScreenView& view);
 // returned (empty when nothing differs, as in the never-animated preview).
 template <typename Pixel>
 Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
+
+// Adds to `runs` (rows and columns of the view's area) exactly the screen
+// pixels the last present wrote: for a host drawing ticks into two buffers
+// in turn, whose other buffer copies them before it is drawn again. 0 when
+// the view's record cannot say (the present wrote more rows than it
+// keeps); the host then copies view.changed.
+int AddLastPresentRuns(const ScreenView& view, ScreenRuns* runs);
 
 // For when something else may have changed the screen's pixels (a window
 // over it gone, its saved bits put back, a palette or display change): the

@@ -20,16 +20,29 @@ void CopyRect(const WaylandSurface* surface, const uint32_t* from, uint32_t* to,
     }
 }
 
-void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
-    if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
-    const uint32_t* from = surface->buffers[surface->latest].pixels;
+// The pixels the buffer missed where they are known, else its rectangles.
+void CopyMissed(const WaylandSurface* surface, const WaylandBuffer* buffer) {
+    uint32_t* from = surface->buffers[surface->latest].pixels;
+    if (buffer->missedRunsKnown && !buffer->missedAll) {
+        const Rect whole{0, 0, surface->width, surface->height};
+        CopyScreenRuns(buffer->missedRuns, RgbPixels{from, surface->width, whole},
+                       RgbPixels{buffer->pixels, surface->width, whole});
+        return;
+    }
     if (buffer->missedAll) {
         CopyRect(surface, from, buffer->pixels, Rect{0, 0, surface->width, surface->height});
-    } else {
-        for (int i = 0; i < buffer->missedCount; ++i) CopyRect(surface, from, buffer->pixels, buffer->missed[i]);
+        return;
     }
+    for (int i = 0; i < buffer->missedCount; ++i) CopyRect(surface, from, buffer->pixels, buffer->missed[i]);
+}
+
+void CatchUp(WaylandSurface* surface, WaylandBuffer* buffer) {
+    if (surface->latest < 0 || &surface->buffers[surface->latest] == buffer) return;
+    CopyMissed(surface, buffer);
     buffer->missedAll = 0;
     buffer->missedCount = 0;
+    ClearScreenRuns(&buffer->missedRuns);
+    buffer->missedRunsKnown = buffer->missedRuns.rows != nullptr;
 }
 
 }  // namespace
@@ -53,6 +66,7 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     close(fd);
     surface->memory = static_cast<uint8_t*>(memory);
     surface->memorySize = size;
+    int ok = 1;
     surface->width = width;
     surface->height = height;
     for (int i = 0; i < kBuffersPerSurface; ++i) {
@@ -63,18 +77,20 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
         buffer->pixels = reinterpret_cast<uint32_t*>(surface->memory + bufferSize * i);
         buffer->missedAll = 1;
         wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer);
+        if (!CreateScreenRuns(&buffer->missedRuns, width, height)) ok = 0;
     }
     wl_shm_pool_destroy(pool);
     surface->shown = -1;
     surface->latest = -1;
     surface->held = -1;
     surface->heldDamage = Rect{0, 0, 0, 0};
-    return 1;
+    return ok;
 }
 
 void DestroyBuffers(WaylandSurface* surface) {
     for (WaylandBuffer& buffer : surface->buffers) {
         if (buffer.buffer) wl_buffer_destroy(buffer.buffer);
+        DestroyScreenRuns(&buffer.missedRuns);
         buffer = WaylandBuffer{};
     }
     if (surface->memory) munmap(surface->memory, surface->memorySize);
@@ -109,11 +125,31 @@ void AddRect(Rect* list, int* count, Rect rect) {
     list[(*count)++] = rect;
 }
 
-void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+namespace {
+
+void NoteMissedRects(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
     surface->latest = drawn;
     for (int i = 0; i < kBuffersPerSurface; ++i) {
         WaylandBuffer* buffer = &surface->buffers[i];
         if (i == drawn || buffer->missedAll) continue;
         for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, rects[k]);
+    }
+}
+
+}  // namespace
+
+void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
+    NoteMissedRects(surface, drawn, rects, count);
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        if (i != drawn) surface->buffers[i].missedRunsKnown = 0;
+    }
+}
+
+void NotePresentDrawn(WaylandSurface* surface, int drawn, const ScreenView& view) {
+    NoteMissedRects(surface, drawn, view.changed, view.changedCount);
+    for (int i = 0; i < kBuffersPerSurface; ++i) {
+        WaylandBuffer* buffer = &surface->buffers[i];
+        if (i == drawn || !buffer->missedRunsKnown) continue;
+        buffer->missedRunsKnown = AddLastPresentRuns(view, &buffer->missedRuns);
     }
 }

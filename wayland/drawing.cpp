@@ -124,7 +124,7 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
 
 // The rectangles a tick drew into buffer `index`, kept for its commit.
 void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
-    NoteDrawn(surface, index, view.changed, view.changedCount);
+    NotePresentDrawn(surface, index, view);
     surface->held = index;
     for (int i = 0; i < view.changedCount; ++i) surface->heldDamage = Union(surface->heldDamage, view.changed[i]);
 }

@@ -11,6 +11,7 @@
 #include "app/run_request.h"
 #include "app/run_rules.h"
 #include "app/scene_run.h"
+#include "image/screen_runs.h"
 
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
@@ -51,6 +52,10 @@ struct WaylandBuffer {
     int missedAll;
     int missedCount;
     Rect missed[kMaxMissedRects];
+    // The very pixels it missed, while missedRunsKnown: a small part of
+    // the rectangles, which bound spans scattered over them.
+    ScreenRuns missedRuns;
+    int missedRunsKnown;
 };
 
 struct WaylandHost;
@@ -162,6 +167,9 @@ int TakeFreeBuffer(WaylandSurface* surface);
 void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
+// Records that the view's last present was drawn into buffer `drawn`: the
+// others missed the pixels it wrote, within its rectangles.
+void NotePresentDrawn(WaylandSurface* surface, int drawn, const ScreenView& view);
 
 // ---- Fractional scale (fractional_scale.cpp) ----
 
