@@ -83,7 +83,7 @@ int CreateBuffers(WaylandHost* host, WaylandSurface* surface, int width, int hei
     surface->shown = -1;
     surface->latest = -1;
     surface->held = -1;
-    surface->heldDamage = Rect{0, 0, 0, 0};
+    surface->heldCount = 0;
     return ok;
 }
 
@@ -99,7 +99,7 @@ void DestroyBuffers(WaylandSurface* surface) {
     surface->shown = -1;
     surface->latest = -1;
     surface->held = -1;
-    surface->heldDamage = Rect{0, 0, 0, 0};
+    surface->heldCount = 0;
 }
 
 int TakeFreeBuffer(WaylandSurface* surface) {

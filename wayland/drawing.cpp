@@ -1,6 +1,6 @@
 // Drawing a surface: its scene set up for the configured size in device
 // pixels, the whole picture on the first commit, and afterwards only the
-// bounding box of what the ticks changed, one commit waiting at a time.
+// rectangles each tick changed, one commit waiting at a time.
 #include <cstdio>
 #include <cstring>
 
@@ -24,14 +24,16 @@ RgbPixels BufferPixels(const WaylandSurface* surface, int index) {
     return RgbPixels{surface->buffers[index].pixels, surface->width, Rect{0, 0, surface->width, surface->height}};
 }
 
-// Puts buffer `index` on the surface with the rectangle that changed.
-void Commit(WaylandSurface* surface, int index, Rect damage) {
+// Puts buffer `index` on the surface with the rectangles that changed.
+void Commit(WaylandSurface* surface, int index, const Rect* rects, int count) {
     WaylandBuffer* buffer = &surface->buffers[index];
     wl_surface_attach(surface->surface, buffer->buffer, 0, 0);
-    if (wl_surface_get_version(surface->surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
-        wl_surface_damage_buffer(surface->surface, damage.x, damage.y, damage.width, damage.height);
-    } else {
-        wl_surface_damage(surface->surface, 0, 0, INT32_MAX, INT32_MAX);
+    for (int i = 0; i < count; ++i) {
+        if (wl_surface_get_version(surface->surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
+            wl_surface_damage_buffer(surface->surface, rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+        } else {
+            wl_surface_damage(surface->surface, 0, 0, INT32_MAX, INT32_MAX);
+        }
     }
     surface->frameCallback = wl_surface_frame(surface->surface);
     wl_callback_add_listener(surface->frameCallback, &kFrameListener, surface);
@@ -114,7 +116,7 @@ void PaintWhole(WaylandSurface* surface) {
     const Rect whole{0, 0, surface->width, surface->height};
     NoteDrawn(surface, index, &whole, 1);
     surface->buffers[index].missedAll = 0;
-    Commit(surface, index, whole);
+    Commit(surface, index, &whole, 1);
 }
 
 ScreenView* SurfaceView(const WaylandSurface* surface) {
@@ -126,14 +128,14 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
 void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
     NotePresentDrawn(surface, index, view);
     surface->held = index;
-    for (int i = 0; i < view.changedCount; ++i) surface->heldDamage = Union(surface->heldDamage, view.changed[i]);
+    for (int i = 0; i < view.changedCount; ++i) AddRect(surface->heldDamage, &surface->heldCount, view.changed[i]);
 }
 
 void CommitHeld(WaylandSurface* surface) {
     if (surface->held < 0) return;
-    if (surface->heldDamage.width > 0) Commit(surface, surface->held, surface->heldDamage);
+    if (surface->heldCount > 0) Commit(surface, surface->held, surface->heldDamage, surface->heldCount);
     surface->held = -1;
-    surface->heldDamage = Rect{0, 0, 0, 0};
+    surface->heldCount = 0;
 }
 
 }  // namespace

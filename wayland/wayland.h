@@ -82,12 +82,11 @@ struct WaylandSurface {
     WaylandBuffer buffers[kBuffersPerSurface];
     int shown;   // the buffer committed last; -1 before the first
     int latest;  // the buffer drawn into last, which the others catch up from
-    // A buffer drawn while a commit waits, and the bounding box of what was
-    // drawn since that commit: committed once the compositor has shown it.
-    // One damage rectangle, not the tick's list: sway 1.7 pays far more per
-    // damage rectangle it composites than for the pixels the box adds.
+    // A buffer drawn while a commit waits, and the rectangles drawn since
+    // that commit: committed once the compositor has shown it.
     int held;  // -1: none
-    Rect heldDamage;
+    int heldCount;
+    Rect heldDamage[kMaxMissedRects];
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
     int64_t committedMs;         // when that commit was made
     int area;                    // its area of the run (scene and view); -1 before set-up
