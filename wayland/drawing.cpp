@@ -1,6 +1,8 @@
 // Drawing a surface: its scene set up for the configured size in device
 // pixels, the whole picture on the first commit, and afterwards only the
 // rectangles each tick changed, one commit waiting at a time.
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -53,8 +55,11 @@ void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
         wp_viewport_set_destination(surface->viewport, surface->logicalWidth, surface->logicalHeight);
         return;
     }
-    *width = surface->logicalWidth * surface->scale;
-    *height = surface->logicalHeight * surface->scale;
+    // Through the same clamped product: an absurd output scale gives a size
+    // no buffer takes (a message and status 1), not an overflowed int.
+    const int scale120 = std::min(surface->scale, INT_MAX / 120) * 120;
+    *width = ScaledSize(surface->logicalWidth, scale120);
+    *height = ScaledSize(surface->logicalHeight, scale120);
     wl_surface_set_buffer_scale(surface->surface, surface->scale);
 }
 
