@@ -83,7 +83,7 @@ template <typename Scale>
 Rect PresentWith(ScreenView& view, Scale scale) {
     view.changedCount = 0;
     view.writtenRowCount = 0;
-    view.writtenKnown = 1;
+    view.writtenKnown = view.keepsWritten;
     const Scene& scene = *view.scene;
     if (!SceneAnimates(scene)) return Rect{0, 0, 0, 0};
     Rect rects[kMaxViewChanges];

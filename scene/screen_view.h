@@ -38,12 +38,16 @@ struct ScreenView {
     // The picture spans behind each of view.changed as the last present
     // wrote them, kept apart because view.rowSpans of a row two parts share
     // holds only the later part's: writtenParts[i] reads writtenRows. 0 in
-    // writtenKnown when they did not fit in writtenRowRoom rows.
+    // writtenKnown when they did not fit in writtenRowRoom rows, or when
+    // keepsWritten is 0: only a host that copies the last present's pixels
+    // from one buffer to another (AddLastPresentRuns) sets it, so the
+    // others do not pay for the copy of the spans every tick.
     PictureSpans writtenParts[kMaxViewChanges];
     RowSpans* writtenRows;
     int writtenRowRoom;
     int writtenRowCount;
     int writtenKnown;
+    int keepsWritten;
     // 1 while the screen shows the strip as the last present put it; at
     // first and after ForgetShownPicture 0, and the next present puts the
     // whole strip.

@@ -106,7 +106,11 @@ int SetUpSurfaceScene(WaylandSurface* surface) {
     const AreaSetUp setUp{&host->request.settings, host->request.displaySettings.pictureSize, surface->width, 24, 1};
     MonitorPlan plan = PlanSurface(surface);
     plan.rect = Rect{0, 0, surface->width, surface->height};
-    return StartAreaScene(&host->run, plan, setUp, &host->run.areas[surface->area]);
+    SceneArea* area = &host->run.areas[surface->area];
+    const int started = StartAreaScene(&host->run, plan, setUp, area);
+    // Its two buffers catch up with exactly what the other was drawn.
+    if (area->view != nullptr) area->view->keepsWritten = 1;
+    return started;
 }
 
 void PaintWhole(WaylandSurface* surface) {
