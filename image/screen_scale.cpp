@@ -13,13 +13,14 @@
 
 namespace {
 
-// Per channel (a (256 - w) + b w + 128) / 256 on 0x00RRGGBB; a itself when
-// w is 0.
+// Per byte (a (256 - w) + b w + 128) / 256, the top byte too (0 on
+// 0x00RRGGBB stays 0; the web page's 255, its alpha, stays 255); a itself
+// when w is 0.
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w) {
     const uint32_t v = kWeightOne - w;
     const uint32_t redBlue = ((a & 0xFF00FFu) * v + (b & 0xFF00FFu) * w + 0x800080u) >> 8;
-    const uint32_t green = ((a & 0x00FF00u) * v + (b & 0x00FF00u) * w + 0x008000u) >> 8;
-    return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
+    const uint32_t topGreen = (a >> 8 & 0xFF00FFu) * v + (b >> 8 & 0xFF00FFu) * w + 0x800080u;
+    return (redBlue & 0xFF00FFu) | (topGreen & 0xFF00FF00u);
 }
 
 inline int32_t NearestIndex(const FitTap& t) { return t.index + (t.weight >= kWeightOne / 2); }

@@ -1,14 +1,13 @@
-// The page's canvas bytes: what a tick of the screen view wrote, converted
-// from the view's 0x00RRGGBB pixels to the canvas's R, G, B, A bytes.
+// The page's canvas bytes: the view writes them itself, each pixel as the
+// bytes R, G, B, A.
 #pragma once
-
-#include <cstdint>
 
 #include "scene/screen_view.h"
 
-// The pixels of `area` of a width-wide surface into the canvas bytes
-// (4 per pixel, the same width).
-void CopyToCanvas(const uint32_t* pixels, int width, Rect area, uint8_t* rgba);
-// The rectangles the view's last tick wrote, each on its own: their
-// bounding box is mostly pixels the tick did not touch.
-void CopyChangesToCanvas(const ScreenView& view, const uint32_t* pixels, int width, uint8_t* rgba);
+// Makes the view write the canvas's byte order: its colours as 0xFFBBGGRR,
+// which a little-endian machine (the web's) stores as R, G, B, 255. Every
+// scaling blends red and blue alike and keeps the top byte, so whatever the
+// picture size, what the view writes is the same colours with those two
+// bytes swapped. Only the black around the picture keeps 0 there, which the
+// page's opaque canvas shows as black.
+void UseCanvasByteOrder(ScreenView& view);

@@ -1,6 +1,6 @@
 // The scene in a web page: the core's own Scene and ScreenView behind a few C
-// functions the page calls, drawing into an RGBA buffer the page puts on its
-// canvas. One scene at a time; the page starts it again for a new size, seed
+// functions the page calls, drawing straight into the bytes the page puts on
+// its canvas. One scene at a time; the page starts it again for a new size, seed
 // or picture size, and for a setting the running scene cannot take.
 #include <emscripten/emscripten.h>
 
@@ -19,9 +19,8 @@ namespace {
 struct WebScene {
     Scene* scene = nullptr;
     ScreenView* view = nullptr;
-    std::vector<uint32_t> surfacePixels;
+    std::vector<uint32_t> surfacePixels;  // the canvas's ImageData bytes
     RgbSurface surface{};
-    std::vector<uint8_t> rgba;                   // the canvas's ImageData bytes
     SettingsRecord settings = kDefaultSettings;  // as the page last gave them
 };
 
@@ -60,7 +59,6 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
     for (int i = 0; values != nullptr && i < kSettingCount; ++i) current.settings.entries[i].value = values[i];
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     current.surfacePixels.assign(count, 0);
-    current.rgba.assign(4 * count, 0);
     current.surface = {current.surfacePixels.data(), width, height, width};
     static DisplayPaletteInfo trueColour = {-1, 0, {}};
     PictureSize size = static_cast<PictureSize>(pictureSize);
@@ -71,8 +69,8 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
         Stop();
         return 0;
     }
+    UseCanvasByteOrder(*current.view);
     PaintScreenView(*current.view, Target());
-    CopyToCanvas(current.surfacePixels.data(), width, {0, 0, width, height}, current.rgba.data());
     return 1;
 }
 
@@ -94,15 +92,27 @@ EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) {
 EMSCRIPTEN_KEEPALIVE int zarvo_tick() {
     if (current.view == nullptr || !SceneAnimates(*current.scene)) return 0;
     const Rect changed = TickScreenView(*current.view, Target());
-    if (changed.width <= 0 || changed.height <= 0) return 0;
-    CopyChangesToCanvas(*current.view, current.surfacePixels.data(), current.surface.width, current.rgba.data());
-    return 1;
+    return changed.width > 0 && changed.height > 0;
+}
+
+// How many rectangles the last tick wrote: the page puts each on the canvas
+// on its own, as their bounding box is mostly pixels the tick did not touch.
+EMSCRIPTEN_KEEPALIVE int zarvo_changed_count() { return current.view ? current.view->changedCount : 0; }
+
+// Of the last tick's rectangle `index`, `field` 0 to 3 for its x, y, width
+// and height; 0 for anything else.
+EMSCRIPTEN_KEEPALIVE int zarvo_changed(int index, int field) {
+    if (current.view == nullptr || index < 0 || index >= current.view->changedCount) return 0;
+    const Rect& r = current.view->changed[index];
+    return field == 0 ? r.x : field == 1 ? r.y : field == 2 ? r.width : field == 3 ? r.height : 0;
 }
 
 // Milliseconds between ticks for the redraw speed; 0 when nothing runs.
 EMSCRIPTEN_KEEPALIVE int zarvo_period() { return current.scene ? FrameTimerPeriod(*current.scene) : 0; }
 
 // The canvas's RGBA bytes, width x height x 4; null when nothing runs.
-EMSCRIPTEN_KEEPALIVE uint8_t* zarvo_pixels() { return current.view ? current.rgba.data() : nullptr; }
+EMSCRIPTEN_KEEPALIVE uint8_t* zarvo_pixels() {
+    return current.view ? reinterpret_cast<uint8_t*>(current.surfacePixels.data()) : nullptr;
+}
 
 }  // extern "C"
