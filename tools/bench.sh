@@ -69,9 +69,12 @@ ratio "zarvo's full-screen tick at 1920x1080, centred / strip memcpy" ScreenTick
 ratio "Zarvo.scr's centred 1024x768 tick before GDI / strip memcpy" ScreenTick/WindowsCentred1024x768 StripMemcpy 4
 ratio "Zarvo.scr's tick into its 32-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsDibFill1920x1080 StripMemcpy 8
 ratio "Zarvo.scr's tick into its 8-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsPaletteFill1920x1080 StripMemcpy 8
-ratio "zarvo's Wayland tick in a 1024x768 window, centred / strip memcpy" ScreenTick/WaylandCentred1024x768 StripMemcpy 4
-ratio "zarvo's Wayland tick at 1920x1080 fill, catching up included / strip memcpy" ScreenTick/WaylandFill1920x1080 \
-    StripMemcpy 8
+if [ -x "$build/bench/wayland_bench" ]; then
+    ratio "zarvo's Wayland tick in a 1024x768 window, centred / strip memcpy" ScreenTick/WaylandCentred1024x768 \
+        StripMemcpy 4
+    ratio "zarvo's Wayland tick at 1920x1080 fill, catching up included / strip memcpy" \
+        ScreenTick/WaylandFill1920x1080 StripMemcpy 8
+fi
 ratio "the web page's 1024x768 tick into its canvas bytes / strip memcpy" ScreenTick/WebCentred1024x768 StripMemcpy 4
 ratio "StripCopy / its memcpy" StripCopy Memcpy/StripBytes 1.2
 ratio "zarvo's full-screen tick at 3840x2160 fill / storing its pixels alone" ScreenTick/Fill3840x2160 \
