@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kMaxCircleWalkers = 125;  // the setting's built-in maximum
-
 // Walker i on its ring at angle i x step + phase; even i on the inner
 // ring, odd i on the outer one. Truncated before the centre is added.
 ScenePoint CircleWalkerPosition(const CircleLayoutRow& layout, int i, double step, double phase) {
@@ -25,16 +23,6 @@ ScenePoint CircleWalkerPosition(const CircleLayoutRow& layout, int i, double ste
     return {static_cast<int32_t>(sine * radiusX) + centreX, static_cast<int32_t>(cosine * radiusY) + centreY};
 }
 
-// Every walker's position for this tick, computed once for both passes.
-// Returns the number of walkers placed.
-int PlaceCircleWalkers(const Scene& scene, const CircleLayoutRow& layout, ScenePoint* positions) {
-    const int count = std::min(scene.settings.circleWalkers, kMaxCircleWalkers);
-    if (count <= 0) return 0;  // no step to take, and no division by zero
-    const double step = kCircleTurn / count;
-    for (int i = 0; i < count; ++i) positions[i] = CircleWalkerPosition(layout, i, step, scene.circlePhase);
-    return count;
-}
-
 // Draws the walkers on the far side of the building (nearSide false) or the
 // near side; both rings are sorted by the inner ring's centre line.
 void DrawCircleHalf(Scene& scene, const CircleLayoutRow& layout, const ScenePoint* positions, int count,
@@ -46,6 +34,16 @@ void DrawCircleHalf(Scene& scene, const CircleLayoutRow& layout, const ScenePoin
 }
 
 }  // namespace
+
+int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions) {
+    if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return 0;
+    const CircleLayoutRow& layout = kCircleLayout[scene.resolutionClass];
+    const int count = std::min(scene.settings.circleWalkers, kMaxCircleWalkers);
+    if (count <= 0) return 0;  // no step to take, and no division by zero
+    const double step = kCircleTurn / count;
+    for (int i = 0; i < count; ++i) positions[i] = CircleWalkerPosition(layout, i, step, scene.circlePhase);
+    return count;
+}
 
 void DrawFigureCell(Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
@@ -61,7 +59,7 @@ void UpdateCirclingWalkers(Scene& scene) {
     if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return;
     const CircleLayoutRow& layout = kCircleLayout[scene.resolutionClass];
     ScenePoint positions[kMaxCircleWalkers];
-    const int count = PlaceCircleWalkers(scene, layout, positions);
+    const int count = PlaceCircleWalkers(scene, positions);
     DrawCircleHalf(scene, layout, positions, count, false);
     DrawFixedPiece(scene, kBuildingPiece);
     DrawCircleHalf(scene, layout, positions, count, true);

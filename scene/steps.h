@@ -33,6 +33,12 @@ void UpdateWalkwayWalkers(Scene& scene);
 void DrawForegroundPieces(Scene& scene);
 void UpdateCirclingWalkers(Scene& scene);
 void DrawFigureCell(Scene& scene, int x, int y, int kind);
+constexpr int kMaxCircleWalkers = 125;  // the setting's built-in maximum
+// Where this tick draws each circling walker (scene positions), walker i in
+// positions[i]; the number of walkers placed, 0 outside the stored classes.
+int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions);
+// Where a walkway walker (figure or dot) is drawn on its quad this tick.
+ScenePoint WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker);
 // The pieces every frame draws at the same places, in the order it draws them.
 enum FixedPiece { kLeftForegroundPiece, kRightForegroundPiece, kBuildingPiece, kLampsPiece, kFixedPieceCount };
 void DrawFixedPiece(Scene& scene, int which);

@@ -61,11 +61,9 @@ void Advance(WalkwayWalker* walker, double stride) {
 }
 
 void UpdateFigureWalker(Scene& scene, WalkwayWalker* walker) {
-    const float cu = ClampUnit(walker->u);
-    const float cv = ClampUnit(walker->v);
-    const ScenePoint at = QuadPoint(scene.walkwayQuads[walker->way & 1], cu, cv);
+    const ScenePoint at = WalkerPoint(scene.walkwayQuads[walker->way & 1], *walker);
     DrawFigureCell(scene, at.x, at.y, walker->cell);
-    RestartAtFarEnd(scene, walker, cv, kFigureGroup);
+    RestartAtFarEnd(scene, walker, ClampUnit(walker->v), kFigureGroup);
     Advance(walker, 1.0);
 }
 
@@ -83,9 +81,8 @@ DotFrame StartDots(Scene& scene) {
 }
 
 void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame, int dotSize) {
-    const float cu = ClampUnit(walker->u);
     const float cv = ClampUnit(walker->v);
-    const ScenePoint at = QuadPoint(scene.dotQuads[walker->way & 1], cu, cv);
+    const ScenePoint at = WalkerPoint(scene.dotQuads[walker->way & 1], *walker);
     const int dx = at.x - scene.frameOrigin.x;
     const int dy = at.y - scene.frameOrigin.y;
     if (dx > 0 && dy > 0 && dx < frame.rows.width - 2 && dy < frame.rows.height - 2) {
@@ -98,6 +95,10 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame,
 }
 
 }  // namespace
+
+ScenePoint WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker) {
+    return QuadPoint(quad, ClampUnit(walker.u), ClampUnit(walker.v));
+}
 
 // A picture squashed at set-up leaves the sheet shorter than the cell.
 Rect ForegroundPieceRect(const Scene& scene, int entry) {

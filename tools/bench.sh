@@ -62,6 +62,8 @@ floor() {
 
 ratio "default frame / strip memcpy" Frame/Default StripMemcpy 2
 ratio "frame with every count at maximum / strip memcpy" Frame/Maximum StripMemcpy 3
+floor "  its floor: putting back what the last tick covered, drawing each figure once / strip memcpy" \
+    Frame/MaximumFloor StripMemcpy
 ratio "zarvo's tick in a 1024x768 window, centred / strip memcpy" ScreenTick/Centred1024x768 StripMemcpy 4
 floor "  its floor: composing, then storing only the pixels it writes / strip memcpy" \
     ScreenTick/Centred1024x768Floor StripMemcpy
