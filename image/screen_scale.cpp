@@ -318,29 +318,34 @@ void WriteWholeMultiple(const ScreenFit& fit, const Image* picture, const uint32
     }
 }
 
-// When a tick comes the screen's (64-byte) lines are cold (the display server has
+// When a tick comes the screen's lines are cold (the display server has
 // read them since, and other programs have had the caches and TLB), and a
-// store to a cold line stalls the rows behind it. So the lines of the row
-// kPrefetchRows below are asked for while this one is worked on, where this
-// one writes: rows of a picture row write alike and neighbours mostly do,
-// and a wrong guess costs only a fetch. Through asm, as a loop of nothing
-// but __builtin_prefetch counts as removable; plain prefetcht0 (SSE) as
-// every x86 this runs on has it.
+// store to a cold line stalls the rows behind it, longest where its 4 KB
+// page needs a walk. So the row kPrefetchRows below is asked for while this
+// one is worked on, where this one writes (rows of a picture row write
+// alike, and neighbours mostly do; a wrong guess costs only a fetch): the
+// first 64-byte line of each interval, and its last where it reaches into
+// another page, which starts the walks and the first misses early; the
+// hardware follows on along the lines. Through asm, as a loop of nothing
+// but __builtin_prefetch counts as removable; prefetcht0 (SSE), as every
+// x86 this runs on has it.
 constexpr int kPrefetchRows = 2;
 
-inline void PrefetchLine(const char* at) {
+inline void PrefetchLine(const uint32_t* pixel) {
 #if defined(__i386__) || defined(__x86_64__)
-    asm volatile("prefetcht0 %0" ::"m"(*at));
+    asm volatile("prefetcht0 %0" ::"m"(*pixel));
 #else
-    __builtin_prefetch(at);
+    __builtin_prefetch(pixel);
 #endif
 }
 
+inline uintptr_t PageOf(const uint32_t* pixel) { return reinterpret_cast<uintptr_t>(pixel) / 4096; }
+
 void PrefetchRow(const uint32_t* row, const Interval* at, int count) {
     for (int k = 0; k < count; ++k) {
-        const uintptr_t first = reinterpret_cast<uintptr_t>(row + at[k].begin) >> 6;
-        const uintptr_t last = reinterpret_cast<uintptr_t>(row + at[k].end - 1) >> 6;
-        for (uintptr_t line = first; line <= last; ++line) PrefetchLine(reinterpret_cast<const char*>(line << 6));
+        const uint32_t *first = row + at[k].begin, *last = row + at[k].end - 1;
+        PrefetchLine(first);
+        if (PageOf(last) != PageOf(first)) PrefetchLine(last);
     }
 }
 
