@@ -5,6 +5,7 @@
 // straddling two picture rows blend the two lines. At a whole multiple, and
 // on palette screens, each screen row is written straight from the picture.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "image/screen_scale.h"
@@ -318,6 +319,37 @@ void WriteWholeMultiple(const ScreenFit& fit, const Image* picture, const uint32
     }
 }
 
+// When a tick comes the screen's lines are cold (the display server has
+// read them since, and other programs have had the caches and TLB), and a
+// store to a cold line stalls the rows behind it, longest where its 4 KB
+// page needs a walk. So the row kPrefetchRows below is asked for while this
+// one is worked on, where this one writes (rows of a picture row write
+// alike, and neighbours mostly do; a wrong guess costs only a fetch): the
+// first 64-byte line of each interval, and its last where it reaches into
+// another page, which starts the walks and the first misses early; the
+// hardware follows on along the lines. Through asm, as a loop of nothing
+// but __builtin_prefetch counts as removable; prefetcht0 (SSE), as every
+// x86 this runs on has it.
+constexpr int kPrefetchRows = 2;
+
+inline void PrefetchLine(const uint32_t* pixel) {
+#if defined(__i386__) || defined(__x86_64__)
+    asm volatile("prefetcht0 %0" ::"m"(*pixel));
+#else
+    __builtin_prefetch(pixel);
+#endif
+}
+
+inline uintptr_t PageOf(const uint32_t* pixel) { return reinterpret_cast<uintptr_t>(pixel) / 4096; }
+
+void PrefetchRow(const uint32_t* row, const Interval* at, int count) {
+    for (int k = 0; k < count; ++k) {
+        const uint32_t *first = row + at[k].begin, *last = row + at[k].end - 1;
+        PrefetchLine(first);
+        if (PageOf(last) != PageOf(first)) PrefetchLine(last);
+    }
+}
+
 bool IsWholeMultiple(const ScreenFit& fit) {
     return fit.placement.factorDenominator == 1 && fit.placement.factorNumerator >= 2;
 }
@@ -356,6 +388,7 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* tab
         }
         if (count == 0) continue;
         uint32_t* row = window.RowAt(y);
+        if (y + kPrefetchRows < window.y1) PrefetchRow(window.RowAt(y + kPrefetchRows), at, count);
         const uint32_t* upper = line(tap.index);
         if (tap.weight != 0) {
             const uint32_t* lower = line(tap.index + 1);
