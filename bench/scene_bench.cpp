@@ -560,11 +560,10 @@ struct Coverage {
 // The draws of the tick about to be composed, from the scene as it stands.
 void RecordFigureDraws(const Scene& scene, FloorTick& tick, Coverage& covered) {
     const auto figure = [&](ScenePoint at, int kind) {
-        const int entry = kind + scene.cellSetOffset;
-        const SpriteCell& cell = scene.spriteCells[entry];
-        const ScenePoint to = {at.x - cell.anchorX - scene.frameOrigin.x, at.y - cell.anchorY - scene.frameOrigin.y};
-        tick.figures.emplace_back(scene.cellSprites[entry], to);
-        covered.AddSprite(scene.cellSprites[entry], to);
+        const SpanSprite* sprite = scene.cellSprites[kind + scene.cellSetOffset];
+        const ScenePoint to = FigureCellCorner(scene, at.x, at.y, kind);
+        tick.figures.emplace_back(sprite, to);
+        covered.AddSprite(sprite, to);
     };
     const int walkers = std::min(scene.settings.walkwayWalkers, kWalkerGroupSize);
     for (int i = 0; i < walkers; ++i) {
@@ -574,8 +573,7 @@ void RecordFigureDraws(const Scene& scene, FloorTick& tick, Coverage& covered) {
     for (int i = 0; i < walkers; ++i) {
         const WalkwayWalker& w = scene.walkwayWalkers[kDotWalkerFirst + i];
         const ScenePoint at = WalkerPoint(scene.dotQuads[w.way & 1], w);
-        const int size = scene.resolutionClass == 2 ? 1 : 2;
-        const FloorSquare dot = {-1, 0, at.x - scene.frameOrigin.x, at.y - scene.frameOrigin.y, size};
+        const FloorSquare dot = {-1, 0, at.x - scene.frameOrigin.x, at.y - scene.frameOrigin.y, DotSize(scene)};
         tick.squares.push_back(dot);
         covered.Add(dot.dx, dot.dy, dot.size, dot.size);
     }

@@ -45,11 +45,17 @@ int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions) {
     return count;
 }
 
+ScenePoint FigureCellCorner(const Scene& scene, int x, int y, int kind) {
+    const SpriteCell& cell = scene.spriteCells[kind + scene.cellSetOffset];
+    return {x - cell.anchorX - scene.frameOrigin.x, y - cell.anchorY - scene.frameOrigin.y};
+}
+
 void DrawFigureCell(Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (kind < 0 || kind >= kCellsPerSet || entry >= kLeftForegroundCell) return;
     const SpriteCell& cell = scene.spriteCells[entry];
-    const int dx = x - cell.anchorX - scene.frameOrigin.x, dy = y - cell.anchorY - scene.frameOrigin.y;
+    const ScenePoint corner = FigureCellCorner(scene, x, y, kind);
+    const int dx = corner.x, dy = corner.y;
     MarkFrameDrawn(scene, dx, dy, cell.width, cell.height);
     if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
     BlitTransparent(scene.figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, scene.frameImage, dx, dy);

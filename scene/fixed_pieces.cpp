@@ -23,11 +23,12 @@ PlacedPiece FigurePiece(const Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (entry >= kLeftForegroundCell) return {};
     const SpriteCell& cell = scene.spriteCells[entry];
+    const ScenePoint corner = FigureCellCorner(scene, x, y, kind);
     return {scene.figureSheet,
             {cell.srcX, cell.srcY, cell.width, cell.height},
             scene.cellSprites[entry],
-            x - cell.anchorX - scene.frameOrigin.x,
-            y - cell.anchorY - scene.frameOrigin.y};
+            corner.x,
+            corner.y};
 }
 
 PlacedPiece ForegroundPiece(const Scene& scene, int entry, int x, int y) {

@@ -128,10 +128,12 @@ void PlaceWalkwayWalkers(Scene& scene) {
     }
 }
 
+int DotSize(const Scene& scene) { return scene.resolutionClass == 2 ? 1 : 2; }
+
 void UpdateWalkwayWalkers(Scene& scene) {
     const int count = std::min(scene.settings.walkwayWalkers, kWalkerGroupSize);
     for (int i = 0; i < count; ++i) UpdateFigureWalker(scene, &scene.walkwayWalkers[kFigureGroup.first + i]);
-    const int dotSize = scene.resolutionClass == 2 ? 1 : 2;
+    const int dotSize = DotSize(scene);
     const DotFrame frame = StartDots(scene);
     for (int i = 0; i < count; ++i) UpdateDotWalker(scene, &scene.walkwayWalkers[kDotGroup.first + i], frame, dotSize);
 }
