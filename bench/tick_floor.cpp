@@ -23,18 +23,23 @@ void AddPastedRuns(const ScreenView& view, std::vector<PixelRun>* runs) {
     }
 }
 
-// Bytes a and b of `count`, XORed and OR-reduced eight at a time.
+// Sixteen bytes as two words, which the compiler keeps in one vector
+// register: the widest load every x86-64 has.
+typedef uint64_t Bytes16 __attribute__((vector_size(16)));
+
+// Bytes a and b of `count`, XORed and OR-reduced sixteen at a time.
 uint64_t DifferenceOf(const uint8_t* a, const uint8_t* b, int count) {
-    uint64_t any = 0;
+    Bytes16 any = {0, 0};
     int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        uint64_t x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
+    for (; i + 16 <= count; i += 16) {
+        Bytes16 x, y;
+        std::memcpy(&x, a + i, 16);
+        std::memcpy(&y, b + i, 16);
         any |= x ^ y;
     }
-    for (; i < count; ++i) any |= uint64_t(a[i] ^ b[i]);
-    return any;
+    uint64_t rest = any[0] | any[1];
+    for (; i < count; ++i) rest |= uint64_t(a[i] ^ b[i]);
+    return rest;
 }
 
 // One read pass over the frame and picture bytes of the compared rectangles.
