@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <utility>
 #include <vector>
 
 #include "scene/screen_view.h"
