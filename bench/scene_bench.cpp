@@ -11,10 +11,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "bench/tick_floor.h"
 #include "image/short_copy.h"
 #include "scene/screen_view.h"
 #include "scene/steps.h"
@@ -91,7 +94,6 @@ BENCHMARK_CAPTURE(FrameStep, CirclingWalkersMaximum, AtMaximum(), UpdateCircling
 // 32-bit: composed, pasted, scaled and converted where it changed; beside a
 // memcpy of as many bytes as the ticks write on average.
 constexpr int kScreenWidth = 3840, kScreenHeight = 2160;
-constexpr int kWarmUpTicks = 600;
 
 struct BigScreen {
     Scene* scene = nullptr;
@@ -104,7 +106,7 @@ struct BigScreen {
         DestroyScreenView(view);
         DestroyScene(scene);
     }
-    // The scene from its seed, run kWarmUpTicks: drawn, or (quicker) only
+    // The scene from its seed, run kFloorWarmUpTicks: drawn, or (quicker) only
     // moving the view's picture on, which leaves the view as drawing does.
     void Start(bool draw) {
         DestroyScreenView(view);
@@ -116,7 +118,7 @@ struct BigScreen {
         if (view == nullptr) return;
         if (draw) PaintScreenView(*view, target);
         const RgbPixels nowhere{nullptr, kScreenWidth, target.area};
-        for (int tick = 0; tick < kWarmUpTicks; ++tick) TickScreenView(*view, draw ? target : nowhere);
+        for (int tick = 0; tick < kFloorWarmUpTicks; ++tick) TickScreenView(*view, draw ? target : nowhere);
     }
 };
 
@@ -124,38 +126,13 @@ struct BigScreen {
 // picture rectangles and the screen rectangles they were scaled to, and
 // the screen bytes written on average (counted on a poisoned target: the
 // present never reads the target).
-constexpr int kRecordedTicks = 300;
 constexpr uint32_t kPoison = 0xFF000000u;  // no 0x00RRGGBB pixel
-
-// Screen columns [begin, end) of row y.
-struct ScreenRun {
-    int y, begin, end;
-};
 
 struct PresentRecord {
     std::vector<std::vector<std::pair<Rect, Rect>>> ticks;
-    std::vector<std::vector<ScreenRun>> written;  // per tick, the runs of pixels it wrote
+    std::vector<std::vector<PixelRun>> written;  // per tick, the runs of pixels it wrote
     size_t bytesPerTick = 0;
 };
-
-// The runs of written (unpoisoned) pixels in r, poisoned again; their pixel count.
-size_t CountAndPoison(std::vector<uint32_t>& pixels, int width, Rect r, std::vector<ScreenRun>& runs) {
-    size_t written = 0;
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        uint32_t* row = pixels.data() + size_t(y) * size_t(width);
-        for (int x = r.x; x < r.x + r.width;) {
-            if (row[x] == kPoison) {
-                ++x;
-                continue;
-            }
-            const int begin = x;
-            while (x < r.x + r.width && row[x] != kPoison) row[x++] = kPoison;
-            runs.push_back({y, begin, x});
-            written += size_t(x - begin);
-        }
-    }
-    return written;
-}
 
 const PresentRecord& ThePresentRecord() {
     static PresentRecord record;
@@ -163,19 +140,21 @@ const PresentRecord& ThePresentRecord() {
     BigScreen screen(false);
     if (screen.view == nullptr) return record;
     std::fill(screen.pixels.begin(), screen.pixels.end(), kPoison);
+    const Poisoned<uint32_t> poisoned{screen.target, kPoison};
     size_t written = 0;
-    for (int tick = 0; tick < kRecordedTicks; ++tick) {
+    for (int tick = 0; tick < kFloorTicks; ++tick) {
         TickScreenView(*screen.view, screen.target);
         std::vector<std::pair<Rect, Rect>> rects;
-        std::vector<ScreenRun> runs;
+        std::vector<PixelRun> runs;
         for (int k = 0; k < screen.view->changedCount; ++k) {
             rects.emplace_back(screen.view->changedPicture[k], screen.view->changed[k]);
-            written += CountAndPoison(screen.pixels, kScreenWidth, screen.view->changed[k], runs);
+            TakeStoredRuns(poisoned, poisoned, screen.view->changed[k], &runs);
         }
+        for (const PixelRun& run : runs) written += size_t(run.end - run.begin);
         record.ticks.push_back(std::move(rects));
         record.written.push_back(std::move(runs));
     }
-    record.bytesPerTick = written * sizeof(uint32_t) / kRecordedTicks;
+    record.bytesPerTick = written * sizeof(uint32_t) / kFloorTicks;
     return record;
 }
 
@@ -230,7 +209,7 @@ void EvictCaches() {
 
 // The cold variants run each recorded tick once a repetition (each
 // eviction costs milliseconds).
-constexpr int kColdIterations = kRecordedTicks;
+constexpr int kColdIterations = kFloorTicks;
 
 // The present alone, of the recorded ticks over and over: the scene starts
 // again from its seed after the last of them. Composing and starting again
@@ -245,7 +224,7 @@ void ScreenPresent(benchmark::State& state, bool cold) {
     int tick = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        if (tick == kRecordedTicks) {
+        if (tick == kFloorTicks) {
             screen.Start(false);
             tick = 0;
         }
@@ -282,10 +261,7 @@ void WriteOfItsPixels(benchmark::State& state, bool cold) {
             EvictCaches();
             state.ResumeTiming();
         }
-        for (const ScreenRun& run : record.written[tick]) {
-            uint32_t* row = screen.pixels.data() + size_t(run.y) * kScreenWidth;
-            std::fill(row + run.begin, row + run.end, colour);
-        }
+        StoreRuns(record.written[tick], colour, screen.pixels.data(), kScreenWidth);
         tick = (tick + 1) % record.written.size();
         ++colour;
         benchmark::ClobberMemory();
@@ -433,73 +409,53 @@ BENCHMARK_CAPTURE(TrueColourTick, Web, Host::kWeb, kPictureCentred, 1024, 768)
     ->Name("ScreenTick/WebCentred1024x768")
     ->Unit(benchmark::kMicrosecond);
 
-// What the centred window's tick must at least do: compose the frame and
-// store each pixel the tick writes, where it writes it (one colour, nothing
-// read, compared or converted). The scene runs the same ticks as the record,
-// from the same seed, starting again after the last of them.
-constexpr int kWindowWidth = 1024, kWindowHeight = 768;
-
-Scene* WarmWindowScene() {
-    Scene* scene =
-        SetUpScene({kWindowWidth, kWindowHeight, kWindowWidth, 32, &kTrueColour}, kDefaultSettings, 20261207).scene;
-    for (int tick = 0; scene != nullptr && tick < kWarmUpTicks; ++tick) ComposeFrame(*scene);
-    return scene;
+// What each host's tick must at least do: compose the frame and store each
+// pixel the tick writes, where it writes it (one value, nothing read,
+// compared or converted); for the centred ticks also with the least a
+// present that searches for the changes reads. The web page's tick stores
+// the same pixels as the window's (its colour table differs, not where it
+// writes), so the window's floor is its floor too.
+FloorRecord RecordHostTicks(Host host, const FloorShape& shape) {
+    if (host == Host::kAdvances) return RecordAdvanceTicks(shape);
+    if (shape.bits == 8) return RecordScreenTicks<uint8_t>(shape, nullptr);
+    return RecordScreenTicks<uint32_t>(shape, host == Host::kWeb ? UseCanvasByteOrder : nullptr);
 }
 
-// Per recorded tick after the warm-up, the runs of pixels the centred tick writes.
-std::vector<std::vector<ScreenRun>> CentredWrites() {
-    std::vector<std::vector<ScreenRun>> written;
-    Scene* scene = WarmWindowScene();
-    ScreenView* view =
-        scene != nullptr ? CreateScreenView(scene, kPictureCentred, kWindowWidth, kWindowHeight) : nullptr;
-    std::vector<uint32_t> pixels(size_t{kWindowWidth} * kWindowHeight, kPoison);
-    const RgbPixels target{pixels.data(), kWindowWidth, {0, 0, kWindowWidth, kWindowHeight}};
-    if (view != nullptr) {
-        PresentScreenView(*view, target);  // the whole strip, as the paint put it
-        std::fill(pixels.begin(), pixels.end(), kPoison);
-        for (int tick = 0; tick < kRecordedTicks; ++tick) {
-            TickScreenView(*view, target);
-            std::vector<ScreenRun> runs;
-            for (int k = 0; k < view->changedCount; ++k) CountAndPoison(pixels, kWindowWidth, view->changed[k], runs);
-            written.push_back(std::move(runs));
-        }
-    }
-    DestroyScreenView(view);
-    DestroyScene(scene);
-    return written;
+// Recorded once a host and shape: the framework calls a benchmark again
+// for each run.
+const FloorRecord& HostFloorRecord(Host host, const FloorShape& shape) {
+    static std::map<std::tuple<Host, PictureSize, int, int, int>, FloorRecord> records;
+    const auto key = std::make_tuple(host, shape.size, shape.width, shape.height, shape.bits);
+    auto found = records.find(key);
+    if (found == records.end()) found = records.emplace(key, RecordHostTicks(host, shape)).first;
+    return found->second;
 }
 
-void CentredFloor(benchmark::State& state) {
-    const std::vector<std::vector<ScreenRun>> written = CentredWrites();
-    Scene* scene = WarmWindowScene();
-    if (scene == nullptr || written.empty()) {
-        state.SkipWithError("the scene or its view did not set up");
-        DestroyScene(scene);
-        return;
-    }
-    std::vector<uint32_t> pixels(size_t{kWindowWidth} * kWindowHeight);
-    size_t tick = 0;
-    uint32_t colour = 0;
-    for (auto _ : state) {
-        if (tick == written.size()) {
-            state.PauseTiming();
-            DestroyScene(scene);
-            scene = WarmWindowScene();
-            tick = 0;
-            state.ResumeTiming();
-        }
-        ComposeFrame(*scene);
-        for (const ScreenRun& run : written[tick]) {
-            uint32_t* row = pixels.data() + size_t(run.y) * kWindowWidth;
-            std::fill(row + run.begin, row + run.end, colour);
-        }
-        ++tick;
-        ++colour;
-        benchmark::ClobberMemory();
-    }
-    DestroyScene(scene);
+void HostFloor(benchmark::State& state, Host host, PictureSize size, int width, int height, int bits, bool compare) {
+    const FloorShape shape{size, width, height, bits};
+    ReplayFloor(state, shape, HostFloorRecord(host, shape), compare);
 }
-BENCHMARK(CentredFloor)->Name("ScreenTick/Centred1024x768Floor")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, X11Window, Host::kScales, kPictureCentred, 1024, 768, 32, false)
+    ->Name("ScreenTick/Centred1024x768Floor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, X11WindowCompare, Host::kScales, kPictureCentred, 1024, 768, 32, true)
+    ->Name("ScreenTick/Centred1024x768CompareFloor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, X11FullScreen, Host::kScales, kPictureCentred, 1920, 1080, 32, false)
+    ->Name("ScreenTick/X11FullScreen1920x1080Floor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, WindowsCentred, Host::kAdvances, kPictureCentred, 1024, 768, 32, false)
+    ->Name("ScreenTick/WindowsCentred1024x768Floor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, WindowsCentredCompare, Host::kAdvances, kPictureCentred, 1024, 768, 32, true)
+    ->Name("ScreenTick/WindowsCentred1024x768CompareFloor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, WindowsDib, Host::kScales, kPictureFill, 1920, 1080, 32, false)
+    ->Name("ScreenTick/WindowsDibFill1920x1080Floor")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HostFloor, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080, 8, false)
+    ->Name("ScreenTick/WindowsPaletteFill1920x1080Floor")
+    ->Unit(benchmark::kMicrosecond);
 
 // What any compose of the frames with every count at maximum must at least
 // do, with the same sprites: put the picture back under the pixels the last
@@ -512,10 +468,10 @@ BENCHMARK(CentredFloor)->Name("ScreenTick/Centred1024x768Floor")->Unit(benchmark
 struct FloorSquare {
     int sx, sy, dx, dy, size;  // a patch from the picture, or a dot (sx < 0)
 };
-struct FloorTick {
+struct MaximumTick {
     std::vector<std::pair<const SpanSprite*, ScenePoint>> figures;
     std::vector<FloorSquare> squares;
-    std::vector<ScreenRun> restored;  // frame rows, picture put back
+    std::vector<PixelRun> restored;  // frame rows, picture put back
 };
 
 // Frame pixels a tick covered, one byte each, turned into runs per row.
@@ -535,8 +491,8 @@ struct Coverage {
     }
     // Runs apart by fewer than 16 pixels are joined: the pixels between
     // hold the picture already, and copying them costs less than a run.
-    std::vector<ScreenRun> TakeRuns() {
-        std::vector<ScreenRun> runs;
+    std::vector<PixelRun> TakeRuns() {
+        std::vector<PixelRun> runs;
         for (int y = 0; y < height; ++y) {
             uint8_t* row = marks.data() + size_t(y) * width;
             for (int x = 0; x < width;) {
@@ -558,7 +514,7 @@ struct Coverage {
 };
 
 // The draws of the tick about to be composed, from the scene as it stands.
-void RecordFigureDraws(const Scene& scene, FloorTick& tick, Coverage& covered) {
+void RecordFigureDraws(const Scene& scene, MaximumTick& tick, Coverage& covered) {
     const auto figure = [&](ScenePoint at, int kind) {
         const SpanSprite* sprite = scene.cellSprites[kind + scene.cellSetOffset];
         const ScenePoint to = FigureCellCorner(scene, at.x, at.y, kind);
@@ -583,7 +539,7 @@ void RecordFigureDraws(const Scene& scene, FloorTick& tick, Coverage& covered) {
 }
 
 // The patches that joined the ring (drawn) and those that left it (put back).
-void RecordPatchChanges(const Scene& scene, const SeatPatch* before, FloorTick& tick, Coverage& left) {
+void RecordPatchChanges(const Scene& scene, const SeatPatch* before, MaximumTick& tick, Coverage& left) {
     for (int k = 0; k < scene.settings.seatPatches; ++k) {
         const SeatPatch& was = before[k];
         const SeatPatch& now = scene.patchRing[k];
@@ -594,12 +550,12 @@ void RecordPatchChanges(const Scene& scene, const SeatPatch* before, FloorTick& 
     }
 }
 
-std::vector<FloorTick> RecordFloorTicks(Scene& scene) {
+std::vector<MaximumTick> RecordMaximumTicks(Scene& scene) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
     Coverage covered{width, height, std::vector<uint8_t>(size_t(width) * height)};
-    std::vector<FloorTick> ticks(kRecordedTicks + 1);
+    std::vector<MaximumTick> ticks(kFloorTicks + 1);
     std::vector<SeatPatch> before(kPatchRingSize);
-    for (FloorTick& tick : ticks) {
+    for (MaximumTick& tick : ticks) {
         // The last tick's figures are in `covered` already.
         std::copy(scene.patchRing, scene.patchRing + kPatchRingSize, before.begin());
         Coverage drawn{width, height, std::vector<uint8_t>(size_t(width) * height)};
@@ -613,9 +569,9 @@ std::vector<FloorTick> RecordFloorTicks(Scene& scene) {
     return ticks;
 }
 
-void ReplayFloorTick(const FloorTick& tick, const Image* fixed, const Image* picture, Image* frame) {
+void ReplayMaximumTick(const MaximumTick& tick, const Image* fixed, const Image* picture, Image* frame) {
     const ImageRows from = RowsOf(fixed), to = RowsOf(frame), source = RowsOf(picture);
-    for (const ScreenRun& run : tick.restored) {
+    for (const PixelRun& run : tick.restored) {
         CopyShort(RowsPixel(to, run.begin, run.y), RowsPixel(from, run.begin, run.y), run.end - run.begin);
     }
     for (const FloorSquare& s : tick.squares) {
@@ -636,17 +592,17 @@ void FrameFloor(benchmark::State& state, const SettingsRecord& settings) {
         DestroyScene(scene);
         return;
     }
-    const std::vector<FloorTick> ticks = RecordFloorTicks(*scene);
+    const std::vector<MaximumTick> ticks = RecordMaximumTicks(*scene);
     size_t runs = 0, bytes = 0;
-    for (const FloorTick& t : ticks) {
+    for (const MaximumTick& t : ticks) {
         runs += t.restored.size();
-        for (const ScreenRun& r : t.restored) bytes += size_t(r.end - r.begin);
+        for (const PixelRun& r : t.restored) bytes += size_t(r.end - r.begin);
     }
     state.SetLabel(std::to_string(runs / ticks.size()) + " runs of " + std::to_string(bytes / ticks.size()) +
                    " bytes put back a tick");
     size_t tick = 0;
     for (auto _ : state) {
-        ReplayFloorTick(ticks[tick], scene->fixedImage, scene->backgroundImage, scene->frameImage);
+        ReplayMaximumTick(ticks[tick], scene->fixedImage, scene->backgroundImage, scene->frameImage);
         tick = (tick + 1) % ticks.size();
         benchmark::ClobberMemory();
     }

@@ -40,10 +40,7 @@ void ClearScreenRuns(ScreenRuns* runs) {
     runs->top = runs->bottom = 0;
 }
 
-void AddScreenRun(ScreenRuns* runs, int y, int begin, int end) {
-    begin = std::max(begin, 0);
-    end = std::min(end, runs->width);
-    if (y < 0 || y >= runs->height || begin >= end) return;
+void PlaceScreenRun(ScreenRuns* runs, int y, int begin, int end) {
     RowRuns& row = runs->rows[y];
     // The row's runs with the new one put in order, those it meets joined to it.
     ColumnSpan merged[kMaxRowRuns + 1];
@@ -66,12 +63,6 @@ void AddScreenRun(ScreenRuns* runs, int y, int begin, int end) {
     if (n > kMaxRowRuns) JoinNearest(merged, &n);
     std::copy(merged, merged + n, row.runs);
     row.count = n;
-    if (runs->top == runs->bottom) {
-        runs->top = y;
-        runs->bottom = y + 1;
-    }
-    runs->top = std::min(runs->top, y);
-    runs->bottom = std::max(runs->bottom, y + 1);
 }
 
 void CopyScreenRuns(const ScreenRuns& runs, const RgbPixels& from, const RgbPixels& to) {

@@ -2,9 +2,11 @@
 # Runs the benchmarks and prints each measured ratio beside its target, one
 # line each: the ratio of two medians (CPU time) measured in the same run.
 # The 4K present is held to what storing its pixels alone costs (a floor),
-# and that floor is printed against a memcpy of as many bytes. Beside the
-# window's tick, the same tick with the caches taken between ticks (64 MB
-# written over, timing paused), which is what a running zarvo's tick costs.
+# and that floor is printed against a memcpy of as many bytes. Under each
+# host's tick, its floor (bench/tick_floor.h) with the target it sits under.
+# Beside the window's tick, the same tick with the caches taken between
+# ticks (64 MB written over, timing paused), which is what a running
+# zarvo's tick costs.
 #   tools/bench.sh [build-dir]     (default build/native; needs ZARVO_BENCHMARKS)
 # REPETITIONS (default 5, at least 2 for medians) sets --benchmark_repetitions,
 # BENCH_MIN_TIME (seconds) --benchmark_min_time.
@@ -61,9 +63,18 @@ shown() {
     }'
 }
 
-# floor LABEL MEASURE BASELINE: a ratio of work that any code meeting the
-# targets above must do as well, so the least it can cost
-floor() { shown "$1" "$2" "$3" "a floor"; }
+# floor LABEL MEASURE BASELINE [TARGET]: a ratio of work that any code
+# meeting the target above it must do as well, so the least it can cost
+floor() { shown "$1" "$2" "$3" "a floor${4:+ under the ${4}x target}"; }
+
+# Under a host tick: composing, then storing only the pixels the tick
+# stores (and, with two buffers, copying those the other buffer missed).
+stores_floor() { floor "  its floor: composing, then storing only the pixels it stores / strip memcpy" "$1" StripMemcpy "$2"; }
+# Under a centred tick: that, after reading once the frame and picture
+# bytes of the parts its present compares (the least a compare costs).
+compare_floor() {
+    floor "  with one read of the frame and picture bytes it compares / strip memcpy" "$1" StripMemcpy "$2"
+}
 
 # beside LABEL MEASURE BASELINE: a ratio shown for what it tells, held to no target
 beside() { shown "$1" "$2" "$3" "no target"; }
@@ -73,21 +84,34 @@ ratio "frame with every count at maximum / strip memcpy" Frame/Maximum StripMemc
 floor "  its floor: putting back what the last tick covered, drawing each figure once / strip memcpy" \
     Frame/MaximumFloor StripMemcpy
 ratio "zarvo's tick in a 1024x768 window, centred / strip memcpy" ScreenTick/Centred1024x768 StripMemcpy 4
-floor "  its floor: composing, then storing only the pixels it writes / strip memcpy" \
-    ScreenTick/Centred1024x768Floor StripMemcpy
+stores_floor ScreenTick/Centred1024x768Floor 4
+compare_floor ScreenTick/Centred1024x768CompareFloor 4
 beside "  the same tick with the caches taken between ticks, as in the running program / strip memcpy" \
     ScreenTick/Centred1024x768Cold/min_time:0.050 StripMemcpy
 ratio "zarvo's full-screen tick at 1920x1080, centred / strip memcpy" ScreenTick/X11FullScreen1920x1080 StripMemcpy 4
+stores_floor ScreenTick/X11FullScreen1920x1080Floor 4
 ratio "Zarvo.scr's centred 1024x768 tick before GDI / strip memcpy" ScreenTick/WindowsCentred1024x768 StripMemcpy 4
+floor "  its floor: composing, then storing only the pixels it pastes into the picture / strip memcpy" \
+    ScreenTick/WindowsCentred1024x768Floor StripMemcpy 4
+compare_floor ScreenTick/WindowsCentred1024x768CompareFloor 4
 ratio "Zarvo.scr's tick into its 32-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsDibFill1920x1080 StripMemcpy 8
+stores_floor ScreenTick/WindowsDibFill1920x1080Floor 8
 ratio "Zarvo.scr's tick into its 8-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsPaletteFill1920x1080 StripMemcpy 8
+stores_floor ScreenTick/WindowsPaletteFill1920x1080Floor 8
 if [ -x "$build/bench/wayland_bench" ]; then
     ratio "zarvo's Wayland tick in a 1024x768 window, centred / strip memcpy" ScreenTick/WaylandCentred1024x768 \
         StripMemcpy 4
+    floor "  its floor: composing, copying what the buffer missed, storing what it stores / strip memcpy" \
+        ScreenTick/WaylandCentred1024x768Floor StripMemcpy 4
+    compare_floor ScreenTick/WaylandCentred1024x768CompareFloor 4
     ratio "zarvo's Wayland tick at 1920x1080 fill, catching up included / strip memcpy" \
         ScreenTick/WaylandFill1920x1080 StripMemcpy 8
+    floor "  its floor: composing, copying what the buffer missed, storing what it stores / strip memcpy" \
+        ScreenTick/WaylandFill1920x1080Floor StripMemcpy 8
 fi
 ratio "the web page's 1024x768 tick into its canvas bytes / strip memcpy" ScreenTick/WebCentred1024x768 StripMemcpy 4
+floor "  its floor: the window's, as it stores the same pixels / strip memcpy" ScreenTick/Centred1024x768Floor \
+    StripMemcpy 4
 ratio "StripCopy / its memcpy" StripCopy Memcpy/StripBytes 1.2
 ratio "zarvo's full-screen tick at 3840x2160 fill / storing its pixels alone" ScreenTick/Fill3840x2160 \
     ScreenPresent/WriteOfItsPixels 2.5
