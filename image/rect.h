@@ -25,12 +25,3 @@ Rect Intersect(Rect a, Rect b);
 Rect Union(Rect a, Rect b);
 // The part of `r` inside a width x height area at the origin.
 inline Rect ClipTo(Rect r, int width, int height) { return Intersect(r, Rect{0, 0, width, height}); }
-// Joins the `count` rectangles, in place, into fewer whose union
-// holds every pixel of theirs: a rectangle joins the recent joined one whose
-// union with it adds the fewest pixels beyond the two, while that is at most
-// `slack`, and the grown one may join another likewise. So the joined set
-// holds no more than the rectangles' own pixels plus `slack` for each join.
-// Rectangles are best given in reading order (nearby ones close together);
-// an empty one adds nothing to a join.
-// Returns the joined count.
-int JoinNearbyRects(Rect* rects, int count, int64_t slack);

@@ -179,10 +179,7 @@ void DrawFrame(FrontEnd* frontEnd) {
             const Rect changed = area.view->changed[k];
             rects[k] = Rect{area.rect.x + changed.x, area.rect.y + changed.y, changed.width, changed.height};
         }
-        // The image holds the whole picture, so a joined rectangle's extra
-        // pixels are what the window shows already.
-        const int count = JoinNearbyRects(rects, area.view->changedCount, kPutJoinSlack);
-        PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, count);
+        PutFrameRects(frontEnd->display, frontEnd->saver.window, &frontEnd->output, rects, area.view->changedCount);
     }
     CountFrame(&frontEnd->run);
 }

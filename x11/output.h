@@ -31,11 +31,6 @@ void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect re
 // Sends what is queued and, with shared memory, waits until the server has
 // read it (the next frame writes into the same memory).
 void WaitForFrameRects(Display* display, const FrameOutput* output);
-// A put is a request Xlib writes and the server decodes and clips, and the
-// server copies every pixel put; so nearby changed rectangles go as one put
-// only where that adds at most this many pixels. With more, what the server
-// copied grew faster than what the fewer requests saved.
-constexpr int kPutJoinSlack = 128;
 // Sends `count` rectangles and waits once after them all.
 void PutFrameRects(Display* display, Window window, FrameOutput* output, const Rect* rects, int count);
 // Maps every page of the output's memory now rather than at first touch.
