@@ -140,8 +140,11 @@ constexpr int kBoxColumns = 512;
 // differences widened by them.
 void PasteBoxColumns(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int width, int height, int x,
                      int y, DifferingBlock* box) {
-    Bytes16 columns[kBoxColumns / 16 + 2] = {};
+    // Only the columns used are cleared: the whole array's clearing cost
+    // a tenth of a tick.
+    Bytes16 columns[kBoxColumns / 16 + 2];
     const int count = (width + 15) / 16;
+    for (int j = 0; j < count; ++j) columns[j] = Bytes16{};
     for (int r = 0; r < height; ++r) {
         const uint8_t* in = now - std::ptrdiff_t{r} * nowStride;
         uint8_t* out = shown - std::ptrdiff_t{r} * shownStride;
