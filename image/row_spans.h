@@ -52,3 +52,9 @@ struct DifferingBlock {
 // spans[row] when `spans` is not null. Columns and rows are reported from
 // (x, y). `shown` is read for its pixels and stride; its size is `now`'s.
 DifferingBlock PasteDifferingRows(const ImageRows& now, const ImageRows& shown, int x, int y, RowSpans* spans);
+
+// The same block for a caller that needs only where it differed: each row
+// that differs anywhere is copied from `now` into `shown` whole (its equal
+// bytes change nothing), and no spans are kept. The block returned is
+// PasteDifferingRows' exactly.
+DifferingBlock PasteDifferingBox(const ImageRows& now, const ImageRows& shown, int x, int y);

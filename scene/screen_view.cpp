@@ -38,18 +38,33 @@ void FillAroundPicture(const ScreenView& view, const ScreenPixels<Pixel>& target
 
 Rect WholePicture(const ScreenView& view) { return Rect{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)}; }
 
+// The frame's and the picture's rows of picture rectangle r.
+ImageRows FrameRows(const ScreenView& view, Rect r) {
+    const Scene& scene = *view.scene;
+    return ImageRows{PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
+                     ImageStride(scene.frameImage), r.width, r.height};
+}
+ImageRows PictureRows(const ScreenView& view, Rect r) {
+    return ImageRows{PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.width, r.height};
+}
+
+Rect RectOf(const DifferingBlock& block) {
+    if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
+    return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
+                block.rows.end - block.rows.begin};
+}
+
 // Within the picture rectangle r (of a part the frame changed), the row
 // spans where the frame differs from the picture, pasted into it and noted
 // in view.rowSpans; their bounding box, empty when nothing differs.
 Rect PasteDifferences(ScreenView& view, Rect r) {
-    const Scene& scene = *view.scene;
-    const ImageRows now{PixelAddress(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y),
-                        ImageStride(scene.frameImage), r.width, r.height};
-    const ImageRows shown{PixelAddress(view.picture, r.x, r.y), ImageStride(view.picture), r.width, r.height};
-    const DifferingBlock block = PasteDifferingRows(now, shown, r.x, r.y, view.rowSpans + r.y);
-    if (block.columns.end <= block.columns.begin) return Rect{0, 0, 0, 0};
-    return Rect{block.columns.begin, block.rows.begin, block.columns.end - block.columns.begin,
-                block.rows.end - block.rows.begin};
+    return RectOf(PasteDifferingRows(FrameRows(view, r), PictureRows(view, r), r.x, r.y, view.rowSpans + r.y));
+}
+
+// The same box for a host that needs no spans: the rows of r that differ
+// pasted whole.
+Rect PasteBox(ScreenView& view, Rect r) {
+    return RectOf(PasteDifferingBox(FrameRows(view, r), PictureRows(view, r), r.x, r.y));
 }
 
 // The whole of picture rectangle r (of the frame), pasted from the frame
@@ -77,13 +92,15 @@ void KeepWritten(ScreenView& view, int part, Rect differing) {
 }
 
 // The frame's changed parts that differ from the picture (all of the frame
-// when what the screen shows is not known): pasted, scaled by `scale`
-// (given the rows' spans) and listed in the view; their bounding box.
-template <typename Scale>
-Rect PresentWith(ScreenView& view, Scale scale) {
+// when what the screen shows is not known): each handed to
+// present(r, known), which pastes what differs in picture rectangle r and
+// returns its box (the spans behind it left in view.rowSpans where `keeps`),
+// and listed in the view; their bounding box.
+template <typename Present>
+Rect PresentWith(ScreenView& view, int keeps, Present present) {
     view.changedCount = 0;
     view.writtenRowCount = 0;
-    view.writtenKnown = view.keepsWritten;
+    view.writtenKnown = keeps;
     const Scene& scene = *view.scene;
     if (!SceneAnimates(scene)) return Rect{0, 0, 0, 0};
     Rect rects[kMaxViewChanges];
@@ -97,9 +114,8 @@ Rect PresentWith(ScreenView& view, Scale scale) {
             Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y, rects[i].width, rects[i].height},
             WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
-        const Rect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
+        const Rect differing = present(r, known);
         if (differing.width <= 0) continue;
-        scale(PictureSpans{differing.y, differing.height, view.rowSpans + differing.y});
         const Rect screen = ScreenRectOf(view.fit, differing);
         if (screen.width <= 0 || screen.height <= 0) continue;
         KeepWritten(view, view.changedCount, differing);
@@ -155,8 +171,13 @@ void PaintScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
 
 template <typename Pixel>
 Rect PresentScreenView(ScreenView& view, const ScreenPixels<Pixel>& target) {
-    return PresentWith(view, [&](const PictureSpans& spans) {
-        ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
+    return PresentWith(view, view.keepsWritten, [&](Rect r, bool known) {
+        const Rect differing = known ? PasteDifferences(view, r) : PasteWhole(view, r);
+        if (differing.width > 0) {
+            const PictureSpans spans{differing.y, differing.height, view.rowSpans + differing.y};
+            ScalePictureSpans(view.fit, view.picture, view.rgbTable, spans, target);
+        }
+        return differing;
     });
 }
 
@@ -175,7 +196,8 @@ template Rect TickScreenView(ScreenView&, const IndexPixels&);
 
 Rect AdvanceScreenView(ScreenView& view) {
     if (SceneAnimates(*view.scene)) ComposeFrame(*view.scene);
-    return PresentWith(view, [](const PictureSpans&) {});
+    // Nothing is written to keep.
+    return PresentWith(view, 0, [&](Rect r, bool known) { return known ? PasteBox(view, r) : PasteWhole(view, r); });
 }
 
 int AddLastPresentRuns(const ScreenView& view, ScreenRuns* runs) {

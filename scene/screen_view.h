@@ -73,7 +73,8 @@ Rect TickScreenView(ScreenView& view, const ScreenPixels<Pixel>& target);
 // One timer tick for a host that puts the picture on the screen itself
 // (Windows through GDI with the scene palette, at a whole factor): composes
 // the frame and pastes what differs into view.picture, listing the changed
-// picture rectangles in view.changedPicture, but writes no screen pixel.
+// picture rectangles in view.changedPicture, but writes no screen pixel
+// and keeps no spans (AddLastPresentRuns says 0 after it).
 Rect AdvanceScreenView(ScreenView& view);
 
 // The frame just composed, on a target holding what the view drew last:
