@@ -229,9 +229,14 @@ FloorRecord RecordAdvanceTicks(const FloorShape& shape) {
         record.width = ImageWidth(view->picture);
         record.height = ImageHeight(view->picture);
         view->keepsWritten = 1;
+        // The advance keeps no spans, so the same tick runs as a present
+        // does, which pastes the same spans and keeps them; its screen
+        // pixels go to a throwaway target.
+        std::vector<uint8_t> screen(size_t(shape.width) * shape.height);
+        const IndexPixels target{screen.data(), shape.width, {0, 0, shape.width, shape.height}};
         bool known = true;
         record.ticks = RecordFloorTicks(*view, [&](FloorTick* t) {
-            AdvanceScreenView(*view);
+            TickScreenView(*view, target);
             known = known && view->writtenKnown;
             if (view->writtenKnown) AddPastedRuns(*view, &t->stored);
         });

@@ -86,7 +86,8 @@ std::vector<FloorTick> RecordFloorTicks(const ScreenView& view, Tick tick) {
 // (`prepare`, when given, sets the view up as the host does).
 template <typename Pixel>
 FloorRecord RecordScreenTicks(const FloorShape& shape, void (*prepare)(ScreenView&));
-// The stores of the Windows advance: the spans pasted into the 8-bit picture.
+// The stores of the Windows advance: the spans that must be pasted into the
+// 8-bit picture (its box paste copies whole differing rows of a part).
 FloorRecord RecordAdvanceTicks(const FloorShape& shape);
 
 // The floor itself: each recorded tick's frame composed (the scene started
