@@ -130,41 +130,51 @@ Bytes16 Load16(const uint8_t* p) {
 int FirstNonZero(Bytes16 d) { return d[0] ? std::countr_zero(d[0]) / 8 : 8 + std::countr_zero(d[1]) / 8; }
 int EndNonZero(Bytes16 d) { return d[1] ? 16 - std::countl_zero(d[1]) / 8 : 8 - std::countl_zero(d[0]) / 8; }
 
-// Columns gathered at once: their differences over all rows are ORed into
-// one 16-byte column each, so a row costs two loads, an XOR and two ORs a
-// block, with one test at its end.
-constexpr int kBoxColumns = 512;
+bool AnyNonZero(Bytes16 d) { return (d[0] | d[1]) != 0; }
 
-// Columns [0, width) of the block, width at least 16, the last 16-byte
-// column aligned to the end: rows that differ copied whole, the box of the
-// differences widened by them.
-void PasteBoxColumns(const uint8_t* now, int nowStride, uint8_t* shown, int shownStride, int width, int height, int x,
-                     int y, DifferingBlock* box) {
-    // Only the columns used are cleared: the whole array's clearing cost
-    // a tenth of a tick.
+// Rows compared together (a tile's height: most parts are one tile high):
+// each row's and each 16-byte column's differences gather in registers as
+// the group is read down a column at a time, so nothing is stored and
+// loaded again a row.
+constexpr int kBoxRows = 8;
+
+// Columns compared at once, which bounds the record of their differences.
+constexpr int kBoxColumns = 512;
+static_assert(kBoxColumns / 16 + 2 <= 64, "a piece's 16-byte columns are bits of a word");
+
+// kBoxRows rows of columns [0, width) of a block (width at least 16, the
+// last 16-byte column aligned to the end), their first column x and row y,
+// copied from `now` into `shown` as they are compared (equal bytes change
+// nothing, and a test a row would mispredict: about half the rows of a part
+// differ): the box of their differences joins `box`.
+void PasteBoxRowGroup(const uint8_t* now, std::ptrdiff_t nowStride, uint8_t* shown, std::ptrdiff_t shownStride,
+                      int width, int x, int y, DifferingBlock* box) {
+    Bytes16 rows[kBoxRows] = {};
     Bytes16 columns[kBoxColumns / 16 + 2];
     const int count = (width + 15) / 16;
-    for (int j = 0; j < count; ++j) columns[j] = Bytes16{};
-    for (int r = 0; r < height; ++r) {
-        const uint8_t* in = now - std::ptrdiff_t{r} * nowStride;
-        uint8_t* out = shown - std::ptrdiff_t{r} * shownStride;
-        Bytes16 row = {};
-        for (int j = 0; j < count; ++j) {
-            const int at = std::min(16 * j, width - 16);
-            const Bytes16 d = Load16(in + at) ^ Load16(out + at);
-            columns[j] |= d;
-            row |= d;
-        }
-        if ((row[0] | row[1]) == 0) continue;
-        CopyShort(out, in, width);
-        box->rows = {std::min(box->rows.begin, y + r), std::max(box->rows.end, y + r + 1)};
-    }
+    uint64_t differing = 0;  // bit j for 16-byte column j
     for (int j = 0; j < count; ++j) {
-        if ((columns[j][0] | columns[j][1]) == 0) continue;
-        const int at = x + std::min(16 * j, width - 16);
-        box->columns = {std::min(box->columns.begin, at + FirstNonZero(columns[j])),
-                        std::max(box->columns.end, at + EndNonZero(columns[j]))};
+        const int at = std::min(16 * j, width - 16);
+        Bytes16 column = {};
+#pragma GCC unroll 8
+        for (int r = 0; r < kBoxRows; ++r) {
+            const Bytes16 in = Load16(now - r * nowStride + at);
+            const Bytes16 d = in ^ Load16(shown - r * shownStride + at);
+            std::memcpy(shown - r * shownStride + at, &in, sizeof in);
+            rows[r] |= d;
+            column |= d;
+        }
+        columns[j] = column;
+        differing |= uint64_t{AnyNonZero(column)} << j;
     }
+    if (differing == 0) return;
+    const int first = std::countr_zero(differing), last = 63 - std::countl_zero(differing);
+    unsigned differingRows = 0;
+    for (int r = 0; r < kBoxRows; ++r) differingRows |= unsigned(AnyNonZero(rows[r])) << r;
+    box->columns = {std::min(box->columns.begin, x + std::min(16 * first, width - 16) + FirstNonZero(columns[first])),
+                    std::max(box->columns.end, x + std::min(16 * last, width - 16) + EndNonZero(columns[last]))};
+    box->rows = {std::min(box->rows.begin, y + std::countr_zero(differingRows)),
+                 std::max(box->rows.end, y + int(std::bit_width(differingRows)))};
 }
 
 }  // namespace
@@ -174,14 +184,20 @@ void FindDifferingSpans(const uint8_t* a, const uint8_t* b, int width, int offse
 }
 
 DifferingBlock PasteDifferingBox(const ImageRows& now, const ImageRows& shown, int x, int y) {
-    const int width = now.width;
-    if (width < 16) return PasteDifferingRows(now, shown, x, y, nullptr);
-    DifferingBlock box = {{x + width, x}, {y + now.height, y}};
+    const int width = now.width, height = now.height;
+    if (width < 16 || height < kBoxRows) return PasteDifferingRows(now, shown, x, y, nullptr);
+    DifferingBlock box = {{x + width, x}, {y + height, y}};
     for (int from = 0; from < width;) {
         // A last piece narrower than a block goes with the one before.
         const int columns = width - from <= kBoxColumns + 16 ? width - from : kBoxColumns;
-        PasteBoxColumns(now.topRow + from, now.stride, shown.topRow + from, shown.stride, columns, now.height, x + from,
-                        y, &box);
+        // The last group is aligned to the block's bottom: rows it shares
+        // with the group above were pasted and now compare equal.
+        for (int top = 0; top < height; top += kBoxRows) {
+            const int row = std::min(top, height - kBoxRows);
+            PasteBoxRowGroup(now.topRow - std::ptrdiff_t{row} * now.stride + from, now.stride,
+                             shown.topRow - std::ptrdiff_t{row} * shown.stride + from, shown.stride, columns, x + from,
+                             y + row, &box);
+        }
         from += columns;
     }
     return box;

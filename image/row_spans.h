@@ -53,8 +53,8 @@ struct DifferingBlock {
 // (x, y). `shown` is read for its pixels and stride; its size is `now`'s.
 DifferingBlock PasteDifferingRows(const ImageRows& now, const ImageRows& shown, int x, int y, RowSpans* spans);
 
-// The same block for a caller that needs only where it differed: each row
-// that differs anywhere is copied from `now` into `shown` whole (its equal
-// bytes change nothing), and no spans are kept. The block returned is
-// PasteDifferingRows' exactly.
+// The same block for a caller that needs only where it differed: `shown`
+// is left holding what `now` holds, and no spans are kept. It may write
+// bytes that were equal already (that changes nothing). The block returned
+// is PasteDifferingRows' exactly.
 DifferingBlock PasteDifferingBox(const ImageRows& now, const ImageRows& shown, int x, int y);

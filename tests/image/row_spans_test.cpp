@@ -162,4 +162,76 @@ TEST(RowSpansTest, PastedBlocksMatchTheirRowsComparedOneByOne) {
     }
 }
 
+// The box paste at every edge of its shape: one byte differing at the first
+// and last rows and columns of a group of rows and of a 16-byte column, at
+// the seams of the pieces of 512 columns, in the rows and columns a last
+// group or column aligned to the end shares with the one before, and in
+// blocks too small for a group, with a second difference far from it or
+// none. The block lies inside larger images whose margins must stay as they
+// were; the bytes and the box come out as the plain paste leaves them.
+TEST(RowSpansTest, PastedBoxesMatchThePlainPasteAtEveryEdge) {
+    constexpr int kMargin = 3;
+    std::mt19937 random(11);
+    for (const int width : {1, 15, 16, 17, 31, 32, 33, 100, 512, 513, 527, 528, 529, 544, 1040}) {
+        for (const int height : {1, 7, 8, 9, 15, 16, 17, 24}) {
+            const int nowStride = width + 2 * kMargin + 1, shownStride = width + 2 * kMargin + 5;
+            const int imageRows = height + 2 * kMargin;
+            std::vector<uint8_t> now(size_t(nowStride) * size_t(imageRows)), start(size_t(shownStride) * imageRows);
+            for (uint8_t& v : now) v = uint8_t(random() % 3);
+            for (uint8_t& v : start) v = uint8_t(random() % 3);
+            // Bottom-up: the block's row r, column c, counted from its top left.
+            const auto at = [&](int stride, int r, int c) {
+                return size_t(imageRows - 1 - kMargin - r) * size_t(stride) + size_t(kMargin + c);
+            };
+            for (int r = 0; r < height; ++r) {
+                for (int c = 0; c < width; ++c) start[at(shownStride, r, c)] = now[at(nowStride, r, c)];
+            }
+            std::vector<int> columns, rows;
+            for (const int c : {0, 1, 14, 15, 16, 17, width - 17, width - 16, width - 15, width - 2, width - 1, 511,
+                                512, 513, 527, 528}) {
+                if (c >= 0 && c < width) columns.push_back(c);
+            }
+            for (const int r : {0, 1, 7, 8, 9, height - 9, height - 8, height - 7, height - 1}) {
+                if (r >= 0 && r < height) rows.push_back(r);
+            }
+            for (size_t i = 0; i <= columns.size() * rows.size(); ++i) {
+                // The last case changes nothing; the odd ones a second byte too.
+                std::vector<uint8_t> shown = start;
+                int changes = 0;
+                if (i < columns.size() * rows.size()) {
+                    shown[at(shownStride, rows[i % rows.size()], columns[i / rows.size()])] ^= 8;
+                    changes = 1;
+                }
+                if (i % 2 == 1 && i < columns.size() * rows.size()) {
+                    shown[at(shownStride, rows[(i + 3) % rows.size()], columns[(i * 7) % columns.size()])] ^= 16;
+                    changes = 2;
+                }
+                std::vector<uint8_t> plain = shown;
+                uint8_t* nowTop = now.data() + at(nowStride, 0, 0);
+                const DifferingBlock box = PasteDifferingBox(
+                    ImageRows{nowTop, nowStride, width, height},
+                    ImageRows{shown.data() + at(shownStride, 0, 0), shownStride, width, height}, 9, 4);
+                const DifferingBlock block = PasteDifferingRows(
+                    ImageRows{nowTop, nowStride, width, height},
+                    ImageRows{plain.data() + at(shownStride, 0, 0), shownStride, width, height}, 9, 4, nullptr);
+                SCOPED_TRACE(testing::Message() << width << " x " << height << ", case " << i);
+                ASSERT_TRUE(shown == plain) << "the bytes differ from the plain paste's, margins included";
+                EXPECT_EQ(box.columns.begin, block.columns.begin);
+                EXPECT_EQ(box.columns.end, block.columns.end);
+                EXPECT_EQ(box.rows.begin, block.rows.begin);
+                EXPECT_EQ(box.rows.end, block.rows.end);
+                if (changes == 0) {
+                    EXPECT_LE(box.columns.end, box.columns.begin) << "nothing differed";
+                } else if (changes == 1) {
+                    const int r = rows[i % rows.size()], c = columns[i / rows.size()];
+                    EXPECT_EQ(box.columns.begin, 9 + c);
+                    EXPECT_EQ(box.columns.end, 9 + c + 1);
+                    EXPECT_EQ(box.rows.begin, 4 + r);
+                    EXPECT_EQ(box.rows.end, 4 + r + 1);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
