@@ -108,7 +108,6 @@ Rect PresentWith(ScreenView& view, int keeps, Present present) {
     rects[0] = WholeFrame(scene);
     const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
     view.stripKnown = 1;
-    Rect bounds{0, 0, 0, 0};
     for (int i = 0; i < count; ++i) {
         const Rect r = Intersect(
             Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y, rects[i].width, rects[i].height},
@@ -121,8 +120,11 @@ Rect PresentWith(ScreenView& view, int keeps, Present present) {
         KeepWritten(view, view.changedCount, differing);
         view.changedPicture[view.changedCount] = differing;
         view.changed[view.changedCount++] = screen;
-        bounds = Union(bounds, screen);
     }
+    // Joined after the loop: a rectangle carried through it came back from
+    // each call in two registers and was reloaded whole, a stalled load a part.
+    Rect bounds{0, 0, 0, 0};
+    for (int i = 0; i < view.changedCount; ++i) bounds = Union(bounds, view.changed[i]);
     return bounds;
 }
 
