@@ -21,16 +21,16 @@ int TileRows(const Image* frame) { return (ImageHeight(frame) + kFrameTileHeight
 struct RectBuilder {
     Rect* rects;
     int count, max;
+    int width, height;  // the frame's, looked up once
     int above[kFrameTileColumns], aboveCount, aboveNext;
     int here[kFrameTileColumns], hereCount;
 };
 
 // A run of tile columns [x0, x1) at tile row `y`, in pixels cut to the frame.
-void AddRun(const Scene& scene, RectBuilder& b, int x0, int x1, int y) {
-    const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
+void AddRun(RectBuilder& b, int x0, int x1, int y) {
     const Rect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
-                      std::min(width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
-                      std::min(height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+                      std::min(b.width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
+                      std::min(b.height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
     while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
     if (b.aboveNext < b.aboveCount) {
         Rect& r = b.rects[b.above[b.aboveNext]];
@@ -64,14 +64,16 @@ int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap,
     builder.rects = rects;
     builder.count = 0;
     builder.max = max;
+    builder.width = ImageWidth(scene.frameImage);
+    builder.height = ImageHeight(scene.frameImage);
     builder.aboveCount = 0;
     const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
     for (int y = 0; y < TileRows(scene.frameImage); ++y) {
         builder.hereCount = 0;
         builder.aboveNext = 0;
-        const uint64_t marked = (a[y] | (b ? b[y] : 0)) & columns;
-        for (TileRun run = FirstTileRun(marked, gap); run.end > run.start; run = FirstTileRun(run.bits, gap)) {
-            AddRun(scene, builder, run.start, run.end, y);
+        const uint64_t marked = JoinTileGaps((a[y] | (b ? b[y] : 0)) & columns, gap);
+        for (TileRun run = FirstTileRun(marked, 0); run.end > run.start; run = FirstTileRun(run.bits, 0)) {
+            AddRun(builder, run.start, run.end, y);
         }
         std::copy(builder.here, builder.here + builder.hereCount, builder.above);
         builder.aboveCount = builder.hereCount;

@@ -40,6 +40,19 @@ inline TileRun FirstTileRun(uint64_t bits, int gap) {
     return {end < 64 ? (bits >> end) << end : 0, start, end};
 }
 
+// `bits` with every stretch of at most `gap` clear bits between two set
+// ones set as well, so that its runs with no gap are FirstTileRun(bits,
+// gap)'s, found without a loop a run: a clear bit p is set when some set
+// bit lies i below it and another j above it, with i + j <= gap + 1.
+inline uint64_t JoinTileGaps(uint64_t bits, int gap) {
+    uint64_t above = 0, joined = bits;
+    for (int i = gap; i >= 1; --i) {
+        above |= bits >> (gap + 1 - i);
+        joined |= (bits << i) & above;
+    }
+    return joined;
+}
+
 // The current frame's map.
 inline uint64_t* CurrentTileMarks(Scene& scene) { return scene.drawnTiles[scene.tilesNow & 1]; }
 

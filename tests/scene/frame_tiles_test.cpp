@@ -1,8 +1,11 @@
 // Frames that restore only what the last frame drew equal frames that
-// restore the whole strip, tick after tick; and the rectangles a frame
-// reports changed cover every pixel it changed.
+// restore the whole strip, tick after tick; the rectangles a frame reports
+// changed cover every pixel it changed; and a row's runs of marked tiles
+// come out the same with their gaps joined first.
+#include <random>
 #include <vector>
 
+#include "scene/frame_tiles.h"
 #include "scene/screen_view.h"
 #include "tests/scene/scene_test_support.h"
 
@@ -105,6 +108,41 @@ TEST(FrameTilesTest, ChangedRectanglesCoverEveryChangedPixel) {
         // Not the whole strip every tick: that would cover everything trivially.
         EXPECT_LT(reported, int64_t{width} * height * (kTicks - 1) / 2) << s.name;
         DestroyScene(scene);
+    }
+}
+
+std::vector<std::pair<int, int>> RunsOf(uint64_t bits, int gap) {
+    std::vector<std::pair<int, int>> runs;
+    for (TileRun run = FirstTileRun(bits, gap); run.end > run.start; run = FirstTileRun(run.bits, gap)) {
+        runs.emplace_back(run.start, run.end);
+    }
+    return runs;
+}
+
+// Rows of marks sparse and dense, with gaps of every length up to past the
+// widest joined, and set bits at both ends of the word.
+TEST(FrameTilesTest, JoinedGapsGiveTheRunsOfTheLoopThatJoinsThem) {
+    std::mt19937_64 random(3);
+    std::vector<uint64_t> rows = {0,
+                                  ~uint64_t{0},
+                                  1,
+                                  uint64_t{1} << 63,
+                                  0x8000000000000001u,
+                                  0x9u,
+                                  0x11u,
+                                  0x21u,
+                                  0xC000000000000003u,
+                                  0x5555555555555555u,
+                                  0x4924924924924924u};
+    for (int k = 0; k < 400; ++k) {
+        uint64_t bits = random();
+        for (int thin = k % 4; thin > 0; --thin) bits &= random();
+        rows.push_back(bits);
+    }
+    for (const uint64_t bits : rows) {
+        for (int gap = 0; gap <= 9; ++gap) {
+            EXPECT_EQ(RunsOf(JoinTileGaps(bits, gap), 0), RunsOf(bits, gap)) << std::hex << bits << " gap " << gap;
+        }
     }
 }
 
