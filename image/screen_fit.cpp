@@ -134,6 +134,49 @@ void BuildReach(const FitTap* taps, int count, int side, FitReach* reach) {
     for (int c = 0; c < side; ++c) TouchedTaps(taps, count, c, c + 1, &reach[c].begin, &reach[c].end);
 }
 
+// Lanes for the 16 visible columns from each one; 0 when some column's
+// nearest lies outside the 16 read for it (shrunk, or a picture narrower
+// than 16).
+int BuildShuffles(ScreenFit* fit) {
+    const int width = fit->placement.visible.width, side = fit->placement.pictureWidth;
+    if (side < 16) return 0;
+    for (int x = 0; x < width; ++x) {
+        FitShuffle& s = fit->shuffles[x];
+        s.from = std::min(fit->nearestColumns[x], side - 16);
+        for (int i = 0; i < 16; ++i) {
+            const int32_t lane = fit->nearestColumns[std::min(x + i, width - 1)] - s.from;
+            if (lane < 0 || lane > 15) return 0;
+            s.lanes[i] = uint8_t(lane);
+        }
+    }
+    return 1;
+}
+
+bool ShufflesBytes() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3");
+#else
+    return false;
+#endif
+}
+
+// The nearest columns, and where they can be read 16 at a time, their
+// shuffles (left null when they cannot, or memory runs out: the columns
+// are then read one at a time).
+void BuildNearest(ScreenFit* fit) {
+    const int width = fit->placement.visible.width;
+    for (int x = 0; x < width; ++x) {
+        fit->nearestColumns[x] = fit->columns[x].index + (fit->columns[x].weight >= kWeightOne / 2);
+    }
+    if (fit->placement.output.width < fit->placement.pictureWidth || !ShufflesBytes()) return;
+    fit->shuffles = static_cast<FitShuffle*>(calloc(size_t(width), sizeof(FitShuffle)));
+    if (fit->shuffles && !BuildShuffles(fit)) {
+        free(fit->shuffles);
+        fit->shuffles = nullptr;
+    }
+}
+
 }  // namespace
 
 PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
@@ -168,8 +211,9 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
     fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
     fit->lines = static_cast<uint32_t*>(calloc(2 * (size_t(visible.width) + kLinePadding), sizeof(uint32_t)));
+    fit->nearestColumns = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
     if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach ||
-        !fit->lines) {
+        !fit->lines || !fit->nearestColumns) {
         DestroyScreenFit(fit);
         return nullptr;
     }
@@ -183,6 +227,7 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
             fit->pictureColumns = nullptr;
         }
     }
+    BuildNearest(fit);
     BuildReach(fit->columns, visible.width, pictureWidth, fit->columnReach);
     BuildReach(fit->rows, visible.height, pictureHeight, fit->rowReach);
     return fit;
@@ -198,6 +243,8 @@ void DestroyScreenFit(ScreenFit* fit) {
     free(fit->columnReach);
     free(fit->rowReach);
     free(fit->lines);
+    free(fit->nearestColumns);
+    free(fit->shuffles);
     free(fit);
 }
 

@@ -12,6 +12,10 @@
 #include "image/screen_runs.h"
 #include "image/short_copy.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
+
 namespace {
 
 // Per byte (a (256 - w) + b w + 128) / 256, the top byte too (0 on
@@ -404,35 +408,86 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* tab
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "indices are gathered low byte first");
 
-// Visible columns [v.begin, v.end) of a palette screen's row straight from
-// the picture row under its centre, each the index under its own centre;
-// eight gathered into one store. No working line: the row is a gather,
-// cheaper done again for each screen row than stored and loaded back.
-void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
-    const FitTap* t = fit.columns;
-    int x = v.begin;
-    for (; x + 8 <= v.end; x += 8) {
-        // Gathered in a register (bytes in memory order on these
-        // little-endian targets): a word loaded back from eight byte
-        // stores would wait for all of them to reach the cache.
-        uint64_t eight = 0;
-        for (int i = 0; i < 8; ++i) eight |= uint64_t{row[NearestIndex(t[x + i])]} << (8 * i);
-        std::memcpy(out + x, &eight, sizeof eight);
-    }
-    for (; x < v.end; ++x) out[x] = row[NearestIndex(t[x])];
+// Eight visible columns from x of a palette screen's row, each the index
+// under its own centre, gathered in a register (bytes in memory order on
+// these little-endian targets) and stored at once: a word loaded back from
+// eight byte stores would wait for all of them to reach the cache.
+inline void WriteEightIndices(const int32_t* nearest, const uint8_t* row, uint8_t* out) {
+    uint64_t eight = 0;
+    for (int i = 0; i < 8; ++i) eight |= uint64_t{row[nearest[i]]} << (8 * i);
+    std::memcpy(out, &eight, sizeof eight);
 }
+
+// Visible columns [v.begin, v.end) of a palette screen's row straight from
+// the picture row under its centre, eight at a time (the last eight again
+// where the interval is not a multiple), shorter ones a byte at a time. No
+// working line: the row is a gather, cheaper done again for each screen
+// row than stored and loaded back.
+void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
+    const int32_t* nearest = fit.nearestColumns;
+    if (v.end - v.begin < 8) {
+        for (int x = v.begin; x < v.end; ++x) out[x] = row[nearest[x]];
+        return;
+    }
+    for (int x = v.begin; x + 8 <= v.end; x += 8) WriteEightIndices(nearest + x, row, out + x);
+    if ((v.end - v.begin) % 8) WriteEightIndices(nearest + v.end - 8, row, out + v.end - 8);
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+// Where the fit has shuffles (a magnified picture, on a processor with
+// SSSE3): 16 visible columns from x are one load of the picture bytes they
+// read and one byte shuffle, stored at once. Intervals of 16 or more are
+// written 16 at a time (the last 16 again), those of 4 to 15 as two
+// overlapping stores of 8 or of 4, shorter ones a byte at a time.
+__attribute__((target("ssse3"))) inline __m128i ShuffledIndices(const FitShuffle& s, const uint8_t* row) {
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + s.from)),
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.lanes)));
+}
+
+__attribute__((target("ssse3"))) inline void StoreFourIndices(uint8_t* out, __m128i indices) {
+    const int32_t four = _mm_cvtsi128_si32(indices);
+    std::memcpy(out, &four, sizeof four);
+}
+
+__attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, Interval v,
+                                                           uint8_t* out) {
+    const FitShuffle* s = fit.shuffles;
+    const int length = v.end - v.begin;
+    if (length >= 16) {
+        for (int x = v.begin; x + 16 <= v.end; x += 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), ShuffledIndices(s[x], row));
+        }
+        if (length % 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + v.end - 16), ShuffledIndices(s[v.end - 16], row));
+        }
+    } else if (length >= 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.begin), ShuffledIndices(s[v.begin], row));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.end - 8), ShuffledIndices(s[v.end - 8], row));
+    } else if (length >= 4) {
+        StoreFourIndices(out + v.begin, ShuffledIndices(s[v.begin], row));
+        StoreFourIndices(out + v.end - 4, ShuffledIndices(s[v.end - 4], row));
+    } else {
+        for (int x = v.begin; x < v.end; ++x) out[x] = row[fit.nearestColumns[x]];
+    }
+}
+#else
+void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
+    WriteIndices(fit, row, v, out);
+}
+#endif
 
 template <typename SpansOf>
 void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, int top, int bottom, SpansOf spansOf,
                  const IndexPixels& target) {
     const ImageRows rows = RowsOf(picture);
     SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    const auto write = fit.shuffles ? WriteShuffledIndices : WriteIndices;
     for (int y = window.y0; y < window.y1; ++y) {
         const Interval* at = nullptr;
         const int count = window.Intervals(fit.rows[y], &at);
         const uint8_t* row = RowsPixel(rows, 0, NearestIndex(fit.rows[y]));
         uint8_t* out = window.RowAt(y);
-        for (int i = 0; i < count; ++i) WriteIndices(fit, row, at[i], out);
+        for (int i = 0; i < count; ++i) write(fit, row, at[i], out);
     }
 }
 

@@ -147,6 +147,22 @@ void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, i
     }
 }
 
+// A palette row is read 16 columns a shuffle wherever the picture is
+// magnified and at least 16 wide, on a processor that shuffles bytes; each
+// shuffle reads 16 bytes inside the picture row.
+void ExpectShufflesWhereMagnified(const ScreenFit* fit, const std::string& what) {
+    const PicturePlacement& p = fit->placement;
+#if defined(__i386__) || defined(__x86_64__)
+    const bool shuffles = __builtin_cpu_supports("ssse3");
+#else
+    const bool shuffles = false;
+#endif
+    EXPECT_EQ(fit->shuffles != nullptr, shuffles && p.output.width >= p.pictureWidth && p.pictureWidth >= 16) << what;
+    for (int x = 0; fit->shuffles && x < p.visible.width; ++x) {
+        ASSERT_TRUE(fit->shuffles[x].from >= 0 && fit->shuffles[x].from + 16 <= p.pictureWidth) << what << " " << x;
+    }
+}
+
 TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
     for (const FitCase& c : kFitCases) {
         ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
@@ -167,6 +183,7 @@ TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
             const FitTap last = fit->columns[p.visible.width - 1];
             EXPECT_EQ(last.index + (last.weight > 0), c.pictureWidth - 1) << Describe(c) << " last column";
         }
+        ExpectShufflesWhereMagnified(fit, Describe(c));
         DestroyScreenFit(fit);
     }
 }
@@ -501,7 +518,9 @@ uint8_t PlainIndex(const Scaled& s, int x, int y) {
 // a band along each of its edges, or its middle (a guard column after each
 // row): on every fit of the table, each pixel reading a span is as the
 // plain reading of the taps has it, and no other pixel is written (two
-// fills agree only where written).
+// fills agree only where written). Palette rows are written both as the
+// fit has them (16 columns a shuffle where it has shuffles) and with its
+// shuffles hidden (a column at a time).
 TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
     std::mt19937 random(16);
     for (const FitCase& c : kFitCases) {
@@ -520,12 +539,18 @@ TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
                 const int pitch = area.width + 1;
                 const size_t size = size_t(pitch) * size_t(area.height);
                 std::vector<uint32_t> one(size, 1), other(size, 2);
-                std::vector<uint8_t> oneIndices(size, 1), otherIndices(size, 2);
+                std::vector<uint8_t> oneIndices(size, 1), otherIndices(size, 2), plainIndices(size, 1);
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{one.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{other.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), IndexPixels{oneIndices.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(),
                                   IndexPixels{otherIndices.data(), pitch, area});
+                FitShuffle* const shuffles = s.fit->shuffles;
+                s.fit->shuffles = nullptr;
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(),
+                                  IndexPixels{plainIndices.data(), pitch, area});
+                s.fit->shuffles = shuffles;
+                ASSERT_TRUE(plainIndices == oneIndices) << Describe(c) << ": a column at a time, not as shuffled";
                 for (size_t i = 0; i < size; ++i) {
                     const int x = area.x + int(i % size_t(pitch)), y = area.y + int(i / size_t(pitch));
                     const bool reads = int(i % size_t(pitch)) < area.width && band.ReadBy(s.fit, x, y);
