@@ -423,7 +423,7 @@ inline void WriteEightIndices(const int32_t* nearest, const uint8_t* row, uint8_
 // where the interval is not a multiple), shorter ones a byte at a time. No
 // working line: the row is a gather, cheaper done again for each screen
 // row than stored and loaded back.
-void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
+void WriteIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v, uint8_t* out) {
     const int32_t* nearest = fit.nearestColumns;
     if (v.end - v.begin < 8) {
         for (int x = v.begin; x < v.end; ++x) out[x] = row[nearest[x]];
@@ -449,7 +449,7 @@ __attribute__((target("ssse3"))) inline void StoreFourIndices(uint8_t* out, __m1
     std::memcpy(out, &four, sizeof four);
 }
 
-__attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, Interval v,
+__attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v,
                                                            uint8_t* out) {
     const FitShuffle* s = fit.shuffles;
     const int length = v.end - v.begin;
@@ -471,7 +471,7 @@ __attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit,
     }
 }
 #else
-void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
+void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v, uint8_t* out) {
     WriteIndices(fit, row, v, out);
 }
 #endif
@@ -481,13 +481,22 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, in
                  const IndexPixels& target) {
     const ImageRows rows = RowsOf(picture);
     SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    // The writers take each interval by reference, read a half at a time:
+    // MapSpans stores it so, and a whole load of two half stores waits.
     const auto write = fit.shuffles ? WriteShuffledIndices : WriteIndices;
+    // A row straddling two picture rows writes the footprints of each one's
+    // spans in turn, each mapped as it is written: where they overlap the
+    // same bytes are written twice, which costs less than joining the two
+    // lists and reading the joined list back (the window's rows).
     for (int y = window.y0; y < window.y1; ++y) {
-        const Interval* at = nullptr;
-        const int count = window.Intervals(fit.rows[y], &at);
-        const uint8_t* row = RowsPixel(rows, 0, NearestIndex(fit.rows[y]));
+        const FitTap tap = fit.rows[y];
+        const uint8_t* row = RowsPixel(rows, 0, NearestIndex(tap));
         uint8_t* out = window.RowAt(y);
-        for (int i = 0; i < count; ++i) write(fit, row, at[i], out);
+        for (int32_t index = tap.index; index <= tap.index + (tap.weight > 0); ++index) {
+            Interval at[kMaxRowSpans];
+            const int count = MapSpans(fit, spansOf(index), window.x0, window.x1, at);
+            for (int i = 0; i < count; ++i) write(fit, row, at[i], out);
+        }
     }
 }
 
