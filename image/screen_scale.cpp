@@ -485,17 +485,24 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, in
     // MapSpans stores it so, and a whole load of two half stores waits.
     const auto write = fit.shuffles ? WriteShuffledIndices : WriteIndices;
     // A row straddling two picture rows writes the footprints of each one's
-    // spans in turn, each mapped as it is written: where they overlap the
-    // same bytes are written twice, which costs less than joining the two
-    // lists and reading the joined list back (the window's rows).
+    // spans in turn: where they overlap the same bytes are written twice,
+    // which costs less than joining the two lists and reading the joined
+    // list back (the window's rows). Rows read picture rows in order, and
+    // no two straddle the same two, so the second row one reads is the
+    // first the next one reads: the footprints last mapped are kept.
+    Interval mapped[kMaxRowSpans];
+    int32_t mappedIndex = -1;
+    int mappedCount = 0;
     for (int y = window.y0; y < window.y1; ++y) {
         const FitTap tap = fit.rows[y];
         const uint8_t* row = RowsPixel(rows, 0, NearestIndex(tap));
         uint8_t* out = window.RowAt(y);
         for (int32_t index = tap.index; index <= tap.index + (tap.weight > 0); ++index) {
-            Interval at[kMaxRowSpans];
-            const int count = MapSpans(fit, spansOf(index), window.x0, window.x1, at);
-            for (int i = 0; i < count; ++i) write(fit, row, at[i], out);
+            if (index != mappedIndex) {
+                mappedIndex = index;
+                mappedCount = MapSpans(fit, spansOf(index), window.x0, window.x1, mapped);
+            }
+            for (int i = 0; i < mappedCount; ++i) write(fit, row, mapped[i], out);
         }
     }
 }
