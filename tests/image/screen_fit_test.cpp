@@ -568,6 +568,48 @@ TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
     }
 }
 
+// A span of each length from 1 to 24 on one picture row, at the picture's
+// left and right edges and a column in, scaled into palette screens
+// (magnified unevenly, at a whole factor, shrunk): palette rows write
+// intervals of every length up to the visible edges. Exactly the pixels
+// reading the span are written, each as the plain reading of its taps has
+// it, and the same bytes come out with the fit's shuffles hidden.
+TEST(ScreenFitStripTest, PaletteSpansOfEveryLengthReachTheEdges) {
+    std::mt19937 random(17);
+    const FitCase cases[] = {{kPictureFill, 64, 48, 90, 67},
+                             {kPictureFill, 256, 192, 720, 540},
+                             {kPictureFill, 37, 23, 101, 67},
+                             {kPictureWholeMultiples, 31, 17, 62, 35},
+                             {kPictureFill, 40, 30, 23, 17}};
+    for (const FitCase& c : cases) {
+        Scaled s(c, random);
+        const Rect screen = s.Screen(), visible = s.fit->placement.visible;
+        const int y = c.pictureHeight / 2;
+        for (int length = 1; length <= 24; ++length) {
+            for (int begin : {0, 1, c.pictureWidth - length - 1, c.pictureWidth - length}) {
+                const RowSpans row{1, {ColumnSpan{begin, begin + length}}};
+                const PictureSpans spans{y, 1, &row};
+                const Rect reading = ScreenRectOf(s.fit, Rect{begin, y, length, 1});
+                std::vector<uint8_t> one(s.indices.size(), 1), other(s.indices.size(), 2), plain(one);
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{one.data(), screen.width, screen});
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{other.data(), screen.width, screen});
+                FitShuffle* const shuffles = s.fit->shuffles;
+                s.fit->shuffles = nullptr;
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{plain.data(), screen.width, screen});
+                s.fit->shuffles = shuffles;
+                const std::string what = Describe(c) + " span " + std::to_string(begin) + "+" + std::to_string(length);
+                ASSERT_TRUE(plain == one) << what << ": a column at a time, not as shuffled";
+                for (size_t i = 0; i < one.size(); ++i) {
+                    const int x = int(i % size_t(screen.width)), sy = int(i / size_t(screen.width));
+                    ASSERT_EQ(one[i] == other[i], Contains(reading, x, sy)) << what << " at " << x << "," << sy;
+                    if (one[i] != other[i]) continue;
+                    ASSERT_EQ(one[i], PlainIndex(s, x - visible.x, sy - visible.y)) << what << " at " << x << "," << sy;
+                }
+            }
+        }
+    }
+}
+
 TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing) {
     std::mt19937 random(15);
     Scaled scaled(FitCase{kPictureFill, 37, 23, 101, 67}, random);
