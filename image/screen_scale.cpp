@@ -100,10 +100,14 @@ struct SpanWindow {
     SpansOf spansOf;
     ScreenPixels<Pixel> target;
     int y0 = 0, y1 = 0, x0 = 0, x1 = 0;  // visible rows and columns
-    MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
+    // Slots start unmapped by an index no row has (-1, the row above the
+    // picture, is asked for); a row's intervals are read only up to the
+    // count its mapping stored, so they need no clearing.
+    MappedRow mapped[4];
 
     SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, const ScreenPixels<Pixel>& t)
         : fit(f), spansOf(s), target(t) {
+        for (MappedRow& m : mapped) m.index = INT32_MIN;
         const PicturePlacement& p = fit.placement;
         const Rect area = target.area;
         const Rect rows = ScreenRectOf(&fit, Rect{0, top, p.pictureWidth, bottom - top});
@@ -233,15 +237,17 @@ inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint3
 // into a working line (which has room for kLinePadding pixels past its
 // end): each column reaching into the interval is written whole, four at
 // a time while there is a next column to blend with, its run filled by
-// one 16-byte store whose excess the next column overwrites. Pixels
-// outside the interval may be written too: those before it get their
-// right colours, those after it are written again before they are read.
+// one 16-byte store whose excess the next column overwrites. The last
+// four may reach up to three columns past the interval: their right
+// colours cost less than the columns one at a time. Pixels outside the
+// interval may be written too: those before it get their right colours,
+// those after it are written again before they are read.
 void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line) {
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
     const int32_t end = fit.columns[v.end - 1].index;
     int32_t c = fit.columns[v.begin].index;
-    for (; c + 3 <= end && c + 4 <= last; c += 4) {
+    for (; c <= end && c + 4 <= last; c += 4) {
         WriteFourColumns(columns + c, colours.row + c, colours.table, colours.At(c + 4), line);
     }
     for (; c <= end; ++c) {
