@@ -119,6 +119,9 @@ int BuildColumns(ScreenFit* fit, int runCount) {
             c.blend = r.weight;
         }
     }
+    for (int c = 0; c < fit->placement.pictureWidth; ++c) {
+        fit->columnWeights[c] = uint32_t(columns[c].blend) | uint32_t(columns[c].blend) << 16;
+    }
     const int first = fit->runs[0].index, last = fit->runs[runCount - 1].index;
     for (int c = first; c <= last; ++c) {
         const FitColumn k = columns[c];
@@ -178,9 +181,12 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     const int runs = BuildRuns(fit);
     if (out.width >= placement.pictureWidth) {
         fit->pictureColumns = static_cast<FitColumn*>(calloc(size_t(pictureWidth), sizeof(FitColumn)));
-        if (fit->pictureColumns && !BuildColumns(fit, runs)) {
+        fit->columnWeights = static_cast<uint32_t*>(calloc(size_t(pictureWidth), sizeof(uint32_t)));
+        if (!fit->pictureColumns || !fit->columnWeights || !BuildColumns(fit, runs)) {
             free(fit->pictureColumns);
+            free(fit->columnWeights);
             fit->pictureColumns = nullptr;
+            fit->columnWeights = nullptr;
         }
     }
     BuildReach(fit->columns, visible.width, pictureWidth, fit->columnReach);
@@ -195,6 +201,7 @@ void DestroyScreenFit(ScreenFit* fit) {
     free(fit->runs);
     free(fit->runOfColumn);
     free(fit->pictureColumns);
+    free(fit->columnWeights);
     free(fit->columnReach);
     free(fit->rowReach);
     free(fit->lines);

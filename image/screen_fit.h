@@ -95,6 +95,9 @@ struct ScreenFit {
     // Per picture column; null unless the picture is magnified (or 1:1)
     // with no column shown alone on more than 4 screen columns.
     FitColumn* pictureColumns;
+    // Beside pictureColumns, each column's blend weight in both 16-bit
+    // halves: four columns' weights are one load.
+    uint32_t* columnWeights;
     FitReach* columnReach;  // per picture column
     FitReach* rowReach;     // per picture row
     // Two visible rows of working space for the scaling: a picture row

@@ -216,12 +216,12 @@ inline void Store(uint32_t* out, Pixels p) { std::memcpy(out, &p, sizeof p); }
 // store from its start, then its blend pixel, the one before the next
 // column's start (the column's own last pixel, blended by 0, where it has
 // no blend column), so each store overwrites only the one before's excess.
-inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint32_t* table, uint32_t next,
-                             uint32_t* base) {
+inline void WriteFourColumns(const FitColumn* k, const uint32_t* weights, const uint8_t* row, const uint32_t* table,
+                             uint32_t next, uint32_t* base) {
     const Pixels here = {table[row[0]], table[row[1]], table[row[2]], table[row[3]]};
     const Pixels after = {here[1], here[2], here[3], next};
-    Pixels w = {uint32_t(k[0].blend), uint32_t(k[1].blend), uint32_t(k[2].blend), uint32_t(k[3].blend)};
-    w |= w << 16;
+    Pixels w;
+    std::memcpy(&w, weights, sizeof w);
     const Lanes a = Lanes(here), b = Lanes(after), u = Lanes(w), v = kWeightOne - u;
     const Lanes blueRed = ((a & 0xFF) * v + (b & 0xFF) * u + 0x80) >> 8;
     const Lanes green = ((a >> 8) * v + (b >> 8) * u + 0x80) & 0xFF00;
@@ -248,7 +248,7 @@ void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, u
     const int32_t end = fit.columns[v.end - 1].index;
     int32_t c = fit.columns[v.begin].index;
     for (; c <= end && c + 4 <= last; c += 4) {
-        WriteFourColumns(columns + c, colours.row + c, colours.table, colours.At(c + 4), line);
+        WriteFourColumns(columns + c, fit.columnWeights + c, colours.row + c, colours.table, colours.At(c + 4), line);
     }
     for (; c <= end; ++c) {
         const FitColumn k = columns[c];
