@@ -453,6 +453,15 @@ BENCHMARK_CAPTURE(HostFloor, WindowsCentredCompare, Host::kAdvances, kPictureCen
 BENCHMARK_CAPTURE(HostFloor, WindowsDib, Host::kScales, kPictureFill, 1920, 1080, 32, false)
     ->Name("ScreenTick/WindowsDibFill1920x1080Floor")
     ->Unit(benchmark::kMicrosecond);
+// With the scaling arithmetic: the Windows true-colour fill's stores, each
+// made from its working lines, each line pixel from its picture colours.
+void ScalingFloor(benchmark::State& state, PictureSize size, int width, int height) {
+    const FloorShape shape{size, width, height, 32};
+    ReplayScalingFloor(state, shape, HostFloorRecord(Host::kScales, shape));
+}
+BENCHMARK_CAPTURE(ScalingFloor, WindowsDib, kPictureFill, 1920, 1080)
+    ->Name("ScreenTick/WindowsDibFill1920x1080ScalingFloor")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(HostFloor, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080, 8, false)
     ->Name("ScreenTick/WindowsPaletteFill1920x1080Floor")
     ->Unit(benchmark::kMicrosecond);

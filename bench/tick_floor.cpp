@@ -122,7 +122,181 @@ void Replay(benchmark::State& state, const FloorShape& shape, const FloorRecord&
     EndFloorScene(&scene, &view);
 }
 
+// Four pixels and the weights of their second colours, each in both 16-bit
+// halves of its lane: per byte (a (256 - w) + b w + 128) / 256, as the
+// scaler blends.
+typedef uint32_t Four __attribute__((vector_size(16)));
+typedef uint16_t FourLanes __attribute__((vector_size(16)));
+
+Four BlendFour(Four a, Four b, Four w) {
+    const FourLanes x = FourLanes(a), y = FourLanes(b), u = FourLanes(w), v = 256 - u;
+    const FourLanes blueRed = ((x & 0xFF) * v + (y & 0xFF) * u + 0x80) >> 8;
+    const FourLanes green = ((x >> 8) * v + (y >> 8) * u + 0x80) & 0xFF00;
+    return Four(blueRed | green);
+}
+
+Four LoadFour(const uint32_t* at) {
+    Four four;
+    std::memcpy(&four, at, sizeof four);
+    return four;
+}
+
+// Pixels [begin, end) made four at a time by four(x), the last four again
+// where the count is not a multiple; a run under four pixels from one four
+// made at its start (the lines and tables have room past their end).
+template <typename MakeFour>
+void WriteRun(uint32_t* out, int begin, int end, MakeFour four) {
+    if (end - begin < 4) {
+        const Four made = four(begin);
+        for (int x = begin; x < end; ++x) out[x] = made[x - begin];
+        return;
+    }
+    const auto store = [out](int x, Four made) { std::memcpy(out + x, &made, sizeof made); };
+    for (int x = begin; x + 4 <= end; x += 4) store(x, four(x));
+    store(end - 4, four(end - 4));
+}
+
+// One step of a scaling floor's tick: a line run (`line` true: picture row
+// y, visible columns) scaled along x into its working line, or a stored run
+// (screen row y, visible columns) blended along y from its lines.
+struct ScalingStep {
+    bool line;
+    int y, begin, end;
+};
+
+// What the scaling floor reads: per visible column the weight of its
+// second colour (in both halves), per visible row its tap; eight working
+// lines, picture row y's in line y % 8, and beside each the two colours
+// each of its columns blends, laid out along the visible columns (made
+// once from the picture's first rows: the floor counts the arithmetic, not
+// gathering the right colours); and each tick's steps in screen-row order,
+// each line run (the columns the tick's stored pixels read of its row,
+// joined) just before the first stored run that reads it, so all stay in
+// the first-level cache as a scaler's lines do.
+constexpr int kFloorLines = 8;
+struct ScalingFloor {
+    int width = 0, pitch = 0;
+    std::vector<uint32_t> firsts, seconds, weights, lines;
+    std::vector<FitTap> rows;
+    std::vector<std::vector<ScalingStep>> steps;
+    Rect visible{};
+    size_t linePixels = 0;
+};
+
+std::vector<PixelRun> JoinRuns(std::vector<PixelRun> runs) {
+    std::sort(runs.begin(), runs.end(),
+              [](const PixelRun& a, const PixelRun& b) { return a.y != b.y ? a.y < b.y : a.begin < b.begin; });
+    std::vector<PixelRun> joined;
+    for (const PixelRun& r : runs) {
+        if (!joined.empty() && joined.back().y == r.y && r.begin <= joined.back().end) {
+            joined.back().end = std::max(joined.back().end, r.end);
+        } else {
+            joined.push_back(r);
+        }
+    }
+    return joined;
+}
+
+// A tick's steps from its stored runs (screen columns).
+std::vector<ScalingStep> PlanScalingSteps(ScalingFloor& f, const std::vector<PixelRun>& stored) {
+    std::vector<PixelRun> runs, reads;
+    for (const PixelRun& r : stored) runs.push_back({r.y - f.visible.y, r.begin - f.visible.x, r.end - f.visible.x});
+    for (const PixelRun& r : runs) {
+        const FitTap tap = f.rows[size_t(r.y)];
+        reads.push_back({tap.index, r.begin, r.end});
+        if (tap.weight) reads.push_back({tap.index + 1, r.begin, r.end});
+    }
+    const std::vector<PixelRun> lineRuns = JoinRuns(reads);
+    std::vector<ScalingStep> steps;
+    size_t next = 0;  // the first line run not yet planned
+    for (const PixelRun& r : JoinRuns(runs)) {
+        const FitTap tap = f.rows[size_t(r.y)];
+        for (; next < lineRuns.size() && lineRuns[next].y <= tap.index + (tap.weight > 0); ++next) {
+            const PixelRun& l = lineRuns[next];
+            steps.push_back({true, l.y, l.begin, l.end});
+            f.linePixels += size_t(l.end - l.begin);
+        }
+        steps.push_back({false, r.y, r.begin, r.end});
+    }
+    return steps;
+}
+
+ScalingFloor PrepareScalingFloor(const ScreenView& view, const FloorRecord& record) {
+    const ScreenFit& fit = *view.fit;
+    ScalingFloor f;
+    f.visible = fit.placement.visible;
+    f.width = f.visible.width;
+    f.pitch = f.width + 4;  // room for a last four read past a run's end
+    for (int y = 0; y < kFloorLines; ++y) {
+        for (int x = 0; x < f.pitch; ++x) {
+            const FitTap t = fit.columns[std::min(x, f.width - 1)];
+            f.firsts.push_back(view.rgbTable[*PixelAddress(view.picture, t.index, y)]);
+            f.seconds.push_back(view.rgbTable[*PixelAddress(view.picture, t.weight ? t.index + 1 : t.index, y)]);
+            if (y == 0) f.weights.push_back(uint32_t(t.weight) * 0x10001u);
+        }
+    }
+    f.rows.assign(fit.rows, fit.rows + f.visible.height);
+    f.lines.assign(size_t(kFloorLines) * size_t(f.pitch), 0);
+    for (const FloorTick& t : record.ticks) f.steps.push_back(PlanScalingSteps(f, t.stored));
+    return f;
+}
+
+void ScaleSteps(ScalingFloor& f, const std::vector<ScalingStep>& steps, uint32_t* screen, int screenWidth) {
+    const auto slot = [&f](std::vector<uint32_t>& v, int pictureRow) {
+        return v.data() + size_t(pictureRow % kFloorLines) * f.pitch;
+    };
+    const auto line = [&](int pictureRow) { return slot(f.lines, pictureRow); };
+    for (const ScalingStep& s : steps) {
+        if (s.line) {
+            const uint32_t *firsts = slot(f.firsts, s.y), *seconds = slot(f.seconds, s.y), *weights = f.weights.data();
+            WriteRun(line(s.y), s.begin, s.end, [&](int x) {
+                return BlendFour(LoadFour(firsts + x), LoadFour(seconds + x), LoadFour(weights + x));
+            });
+            continue;
+        }
+        const FitTap tap = f.rows[size_t(s.y)];
+        const uint32_t *upper = line(tap.index), *lower = line(tap.weight ? tap.index + 1 : tap.index);
+        uint32_t* out = screen + size_t(f.visible.y + s.y) * size_t(screenWidth) + f.visible.x;
+        if (tap.weight == 0) {
+            WriteRun(out, s.begin, s.end, [&](int x) { return LoadFour(upper + x); });
+            continue;
+        }
+        const Four w = Four{} + uint32_t(tap.weight) * 0x10001u;
+        WriteRun(out, s.begin, s.end, [&](int x) { return BlendFour(LoadFour(upper + x), LoadFour(lower + x), w); });
+    }
+}
+
 }  // namespace
+
+void ReplayScalingFloor(benchmark::State& state, const FloorShape& shape, const FloorRecord& record) {
+    Scene* scene = nullptr;
+    ScreenView* view = nullptr;
+    if (record.ticks.empty() || record.pixelBytes != 4 || !StartFloorScene(shape, &scene, &view) ||
+        IsEmpty(view->fit->placement.visible)) {
+        state.SkipWithError("the scene or its view did not set up");
+        EndFloorScene(&scene, &view);
+        return;
+    }
+    ScalingFloor floor = PrepareScalingFloor(*view, record);
+    std::vector<uint32_t> screen(size_t(record.width) * size_t(record.height));
+    size_t tick = 0;
+    for (auto _ : state) {
+        if (tick == record.ticks.size()) {
+            state.PauseTiming();
+            EndFloorScene(&scene, &view);
+            StartFloorScene(shape, &scene, &view);
+            tick = 0;
+            state.ResumeTiming();
+        }
+        ComposeFrame(*scene);
+        ScaleSteps(floor, floor.steps[tick], screen.data(), record.width);
+        ++tick;
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(Describe(record) + ", " + std::to_string(floor.linePixels / record.ticks.size()) +
+                   " line px scaled");
+    EndFloorScene(&scene, &view);
+}
 
 bool StartFloorScene(const FloorShape& shape, Scene** scene, ScreenView** view) {
     *scene = SetUpScene({shape.width, shape.height, shape.width, shape.bits, &kTrueColour}, kDefaultSettings, 20261207)

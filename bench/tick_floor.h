@@ -96,3 +96,13 @@ FloorRecord RecordAdvanceTicks(const FloorShape& shape);
 // over the compared rectangles of frame and picture (the XOR OR-reduced,
 // nothing written), the least a present that searches for the changes pays.
 void ReplayFloor(benchmark::State& state, const FloorShape& shape, const FloorRecord& record, bool compare);
+
+// The same with the scaling arithmetic of a true-colour fill: each recorded
+// tick's frame composed, then every working-line pixel its stored pixels
+// read (each picture row's, once a tick) blended along x from its two
+// picture colours, and every stored pixel blended along y from its two
+// lines (copied where its row reads one), four pixels to a 16-byte
+// register. Nothing else a scaler does: no finding what to write, no
+// bookkeeping, no colour table (the picture's colours are 32-bit words
+// made once).
+void ReplayScalingFloor(benchmark::State& state, const FloorShape& shape, const FloorRecord& record);

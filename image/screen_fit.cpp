@@ -119,6 +119,9 @@ int BuildColumns(ScreenFit* fit, int runCount) {
             c.blend = r.weight;
         }
     }
+    for (int c = 0; c < fit->placement.pictureWidth; ++c) {
+        fit->columnWeights[c] = uint32_t(columns[c].blend) | uint32_t(columns[c].blend) << 16;
+    }
     const int first = fit->runs[0].index, last = fit->runs[runCount - 1].index;
     for (int c = first; c <= last; ++c) {
         const FitColumn k = columns[c];
@@ -132,6 +135,49 @@ int BuildColumns(ScreenFit* fit, int runCount) {
 // them, from the first one's begin to the last one's end.
 void BuildReach(const FitTap* taps, int count, int side, FitReach* reach) {
     for (int c = 0; c < side; ++c) TouchedTaps(taps, count, c, c + 1, &reach[c].begin, &reach[c].end);
+}
+
+// Lanes for the 16 visible columns from each one; 0 when some column's
+// nearest lies outside the 16 read for it (shrunk, or a picture narrower
+// than 16).
+int BuildShuffles(ScreenFit* fit) {
+    const int width = fit->placement.visible.width, side = fit->placement.pictureWidth;
+    if (side < 16) return 0;
+    for (int x = 0; x < width; ++x) {
+        FitShuffle& s = fit->shuffles[x];
+        s.from = std::min(fit->nearestColumns[x], side - 16);
+        for (int i = 0; i < 16; ++i) {
+            const int32_t lane = fit->nearestColumns[std::min(x + i, width - 1)] - s.from;
+            if (lane < 0 || lane > 15) return 0;
+            s.lanes[i] = uint8_t(lane);
+        }
+    }
+    return 1;
+}
+
+bool ShufflesBytes() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3");
+#else
+    return false;
+#endif
+}
+
+// The nearest columns, and where they can be read 16 at a time, their
+// shuffles (left null when they cannot, or memory runs out: the columns
+// are then read one at a time).
+void BuildNearest(ScreenFit* fit) {
+    const int width = fit->placement.visible.width;
+    for (int x = 0; x < width; ++x) {
+        fit->nearestColumns[x] = fit->columns[x].index + (fit->columns[x].weight >= kWeightOne / 2);
+    }
+    if (fit->placement.output.width < fit->placement.pictureWidth || !ShufflesBytes()) return;
+    fit->shuffles = static_cast<FitShuffle*>(calloc(size_t(width), sizeof(FitShuffle)));
+    if (fit->shuffles && !BuildShuffles(fit)) {
+        free(fit->shuffles);
+        fit->shuffles = nullptr;
+    }
 }
 
 }  // namespace
@@ -168,8 +214,9 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
     fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
     fit->lines = static_cast<uint32_t*>(calloc(2 * (size_t(visible.width) + kLinePadding), sizeof(uint32_t)));
+    fit->nearestColumns = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
     if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach ||
-        !fit->lines) {
+        !fit->lines || !fit->nearestColumns) {
         DestroyScreenFit(fit);
         return nullptr;
     }
@@ -178,11 +225,15 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     const int runs = BuildRuns(fit);
     if (out.width >= placement.pictureWidth) {
         fit->pictureColumns = static_cast<FitColumn*>(calloc(size_t(pictureWidth), sizeof(FitColumn)));
-        if (fit->pictureColumns && !BuildColumns(fit, runs)) {
+        fit->columnWeights = static_cast<uint32_t*>(calloc(size_t(pictureWidth), sizeof(uint32_t)));
+        if (!fit->pictureColumns || !fit->columnWeights || !BuildColumns(fit, runs)) {
             free(fit->pictureColumns);
+            free(fit->columnWeights);
             fit->pictureColumns = nullptr;
+            fit->columnWeights = nullptr;
         }
     }
+    BuildNearest(fit);
     BuildReach(fit->columns, visible.width, pictureWidth, fit->columnReach);
     BuildReach(fit->rows, visible.height, pictureHeight, fit->rowReach);
     return fit;
@@ -195,9 +246,12 @@ void DestroyScreenFit(ScreenFit* fit) {
     free(fit->runs);
     free(fit->runOfColumn);
     free(fit->pictureColumns);
+    free(fit->columnWeights);
     free(fit->columnReach);
     free(fit->rowReach);
     free(fit->lines);
+    free(fit->nearestColumns);
+    free(fit->shuffles);
     free(fit);
 }
 

@@ -86,6 +86,15 @@ struct FitColumn {
 };
 constexpr int32_t kOffScreen = INT32_MAX / 2;
 
+// The 16 visible columns from one as lanes of 16 picture bytes read from
+// column `from`: lane i holds the offset from `from` of the column under
+// the centre of visible column i (past the last visible column, the last
+// one's).
+struct FitShuffle {
+    int32_t from;
+    uint8_t lanes[16];
+};
+
 struct ScreenFit {
     PicturePlacement placement;
     FitTap* columns;
@@ -95,8 +104,18 @@ struct ScreenFit {
     // Per picture column; null unless the picture is magnified (or 1:1)
     // with no column shown alone on more than 4 screen columns.
     FitColumn* pictureColumns;
+    // Beside pictureColumns, each column's blend weight in both 16-bit
+    // halves: four columns' weights are one load.
+    uint32_t* columnWeights;
     FitReach* columnReach;  // per picture column
     FitReach* rowReach;     // per picture row
+    // Per visible column, the picture column under its centre: what a
+    // palette screen's pixel shows.
+    int32_t* nearestColumns;
+    // Per visible column, where the picture is magnified (each 16 visible
+    // columns read within 16 picture columns) and the processor shuffles
+    // bytes (SSSE3); null otherwise.
+    FitShuffle* shuffles;
     // Two visible rows of working space for the scaling: a picture row
     // scaled along x once, then copied or blended into the screen rows
     // that read it. A fit is drawn through by one thread at a time. Each

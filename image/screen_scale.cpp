@@ -12,6 +12,10 @@
 #include "image/screen_runs.h"
 #include "image/short_copy.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
+
 namespace {
 
 // Per byte (a (256 - w) + b w + 128) / 256, the top byte too (0 on
@@ -100,10 +104,14 @@ struct SpanWindow {
     SpansOf spansOf;
     ScreenPixels<Pixel> target;
     int y0 = 0, y1 = 0, x0 = 0, x1 = 0;  // visible rows and columns
-    MappedRow mapped[4] = {{-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}, {-1, 0, {}, -1, {}}};
+    // Slots start unmapped by an index no row has (-1, the row above the
+    // picture, is asked for); a row's intervals are read only up to the
+    // count its mapping stored, so they need no clearing.
+    MappedRow mapped[4];
 
     SpanWindow(const ScreenFit& f, int top, int bottom, SpansOf s, const ScreenPixels<Pixel>& t)
         : fit(f), spansOf(s), target(t) {
+        for (MappedRow& m : mapped) m.index = INT32_MIN;
         const PicturePlacement& p = fit.placement;
         const Rect area = target.area;
         const Rect rows = ScreenRectOf(&fit, Rect{0, top, p.pictureWidth, bottom - top});
@@ -212,12 +220,12 @@ inline void Store(uint32_t* out, Pixels p) { std::memcpy(out, &p, sizeof p); }
 // store from its start, then its blend pixel, the one before the next
 // column's start (the column's own last pixel, blended by 0, where it has
 // no blend column), so each store overwrites only the one before's excess.
-inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint32_t* table, uint32_t next,
-                             uint32_t* base) {
+inline void WriteFourColumns(const FitColumn* k, const uint32_t* weights, const uint8_t* row, const uint32_t* table,
+                             uint32_t next, uint32_t* base) {
     const Pixels here = {table[row[0]], table[row[1]], table[row[2]], table[row[3]]};
     const Pixels after = {here[1], here[2], here[3], next};
-    Pixels w = {uint32_t(k[0].blend), uint32_t(k[1].blend), uint32_t(k[2].blend), uint32_t(k[3].blend)};
-    w |= w << 16;
+    Pixels w;
+    std::memcpy(&w, weights, sizeof w);
     const Lanes a = Lanes(here), b = Lanes(after), u = Lanes(w), v = kWeightOne - u;
     const Lanes blueRed = ((a & 0xFF) * v + (b & 0xFF) * u + 0x80) >> 8;
     const Lanes green = ((a >> 8) * v + (b >> 8) * u + 0x80) & 0xFF00;
@@ -233,16 +241,18 @@ inline void WriteFourColumns(const FitColumn* k, const uint8_t* row, const uint3
 // into a working line (which has room for kLinePadding pixels past its
 // end): each column reaching into the interval is written whole, four at
 // a time while there is a next column to blend with, its run filled by
-// one 16-byte store whose excess the next column overwrites. Pixels
-// outside the interval may be written too: those before it get their
-// right colours, those after it are written again before they are read.
+// one 16-byte store whose excess the next column overwrites. The last
+// four may reach up to three columns past the interval: their right
+// colours cost less than the columns one at a time. Pixels outside the
+// interval may be written too: those before it get their right colours,
+// those after it are written again before they are read.
 void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line) {
     const FitColumn* columns = fit.pictureColumns;
     const int32_t last = fit.placement.pictureWidth - 1;
     const int32_t end = fit.columns[v.end - 1].index;
     int32_t c = fit.columns[v.begin].index;
-    for (; c + 3 <= end && c + 4 <= last; c += 4) {
-        WriteFourColumns(columns + c, colours.row + c, colours.table, colours.At(c + 4), line);
+    for (; c <= end && c + 4 <= last; c += 4) {
+        WriteFourColumns(columns + c, fit.columnWeights + c, colours.row + c, colours.table, colours.At(c + 4), line);
     }
     for (; c <= end; ++c) {
         const FitColumn k = columns[c];
@@ -404,35 +414,102 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t* tab
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "indices are gathered low byte first");
 
-// Visible columns [v.begin, v.end) of a palette screen's row straight from
-// the picture row under its centre, each the index under its own centre;
-// eight gathered into one store. No working line: the row is a gather,
-// cheaper done again for each screen row than stored and loaded back.
-void WriteIndices(const ScreenFit& fit, const uint8_t* row, Interval v, uint8_t* out) {
-    const FitTap* t = fit.columns;
-    int x = v.begin;
-    for (; x + 8 <= v.end; x += 8) {
-        // Gathered in a register (bytes in memory order on these
-        // little-endian targets): a word loaded back from eight byte
-        // stores would wait for all of them to reach the cache.
-        uint64_t eight = 0;
-        for (int i = 0; i < 8; ++i) eight |= uint64_t{row[NearestIndex(t[x + i])]} << (8 * i);
-        std::memcpy(out + x, &eight, sizeof eight);
-    }
-    for (; x < v.end; ++x) out[x] = row[NearestIndex(t[x])];
+// Eight visible columns from x of a palette screen's row, each the index
+// under its own centre, gathered in a register (bytes in memory order on
+// these little-endian targets) and stored at once: a word loaded back from
+// eight byte stores would wait for all of them to reach the cache.
+inline void WriteEightIndices(const int32_t* nearest, const uint8_t* row, uint8_t* out) {
+    uint64_t eight = 0;
+    for (int i = 0; i < 8; ++i) eight |= uint64_t{row[nearest[i]]} << (8 * i);
+    std::memcpy(out, &eight, sizeof eight);
 }
+
+// Visible columns [v.begin, v.end) of a palette screen's row straight from
+// the picture row under its centre, eight at a time (the last eight again
+// where the interval is not a multiple), shorter ones a byte at a time. No
+// working line: the row is a gather, cheaper done again for each screen
+// row than stored and loaded back.
+void WriteIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v, uint8_t* out) {
+    const int32_t* nearest = fit.nearestColumns;
+    if (v.end - v.begin < 8) {
+        for (int x = v.begin; x < v.end; ++x) out[x] = row[nearest[x]];
+        return;
+    }
+    for (int x = v.begin; x + 8 <= v.end; x += 8) WriteEightIndices(nearest + x, row, out + x);
+    if ((v.end - v.begin) % 8) WriteEightIndices(nearest + v.end - 8, row, out + v.end - 8);
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+// Where the fit has shuffles (a magnified picture, on a processor with
+// SSSE3): 16 visible columns from x are one load of the picture bytes they
+// read and one byte shuffle, stored at once. Intervals of 16 or more are
+// written 16 at a time (the last 16 again), those of 4 to 15 as two
+// overlapping stores of 8 or of 4, shorter ones a byte at a time.
+__attribute__((target("ssse3"))) inline __m128i ShuffledIndices(const FitShuffle& s, const uint8_t* row) {
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + s.from)),
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.lanes)));
+}
+
+__attribute__((target("ssse3"))) inline void StoreFourIndices(uint8_t* out, __m128i indices) {
+    const int32_t four = _mm_cvtsi128_si32(indices);
+    std::memcpy(out, &four, sizeof four);
+}
+
+__attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v,
+                                                           uint8_t* out) {
+    const FitShuffle* s = fit.shuffles;
+    const int length = v.end - v.begin;
+    if (length >= 16) {
+        for (int x = v.begin; x + 16 <= v.end; x += 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), ShuffledIndices(s[x], row));
+        }
+        if (length % 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + v.end - 16), ShuffledIndices(s[v.end - 16], row));
+        }
+    } else if (length >= 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.begin), ShuffledIndices(s[v.begin], row));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.end - 8), ShuffledIndices(s[v.end - 8], row));
+    } else if (length >= 4) {
+        StoreFourIndices(out + v.begin, ShuffledIndices(s[v.begin], row));
+        StoreFourIndices(out + v.end - 4, ShuffledIndices(s[v.end - 4], row));
+    } else {
+        for (int x = v.begin; x < v.end; ++x) out[x] = row[fit.nearestColumns[x]];
+    }
+}
+#else
+void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v, uint8_t* out) {
+    WriteIndices(fit, row, v, out);
+}
+#endif
 
 template <typename SpansOf>
 void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, int top, int bottom, SpansOf spansOf,
                  const IndexPixels& target) {
     const ImageRows rows = RowsOf(picture);
     SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    // The writers take each interval by reference, read a half at a time:
+    // MapSpans stores it so, and a whole load of two half stores waits.
+    const auto write = fit.shuffles ? WriteShuffledIndices : WriteIndices;
+    // A row straddling two picture rows writes the footprints of each one's
+    // spans in turn: where they overlap the same bytes are written twice,
+    // which costs less than joining the two lists and reading the joined
+    // list back (the window's rows). Rows read picture rows in order, and
+    // no two straddle the same two, so the second row one reads is the
+    // first the next one reads: the footprints last mapped are kept.
+    Interval mapped[kMaxRowSpans];
+    int32_t mappedIndex = -1;
+    int mappedCount = 0;
     for (int y = window.y0; y < window.y1; ++y) {
-        const Interval* at = nullptr;
-        const int count = window.Intervals(fit.rows[y], &at);
-        const uint8_t* row = RowsPixel(rows, 0, NearestIndex(fit.rows[y]));
+        const FitTap tap = fit.rows[y];
+        const uint8_t* row = RowsPixel(rows, 0, NearestIndex(tap));
         uint8_t* out = window.RowAt(y);
-        for (int i = 0; i < count; ++i) WriteIndices(fit, row, at[i], out);
+        for (int32_t index = tap.index; index <= tap.index + (tap.weight > 0); ++index) {
+            if (index != mappedIndex) {
+                mappedIndex = index;
+                mappedCount = MapSpans(fit, spansOf(index), window.x0, window.x1, mapped);
+            }
+            for (int i = 0; i < mappedCount; ++i) write(fit, row, mapped[i], out);
+        }
     }
 }
 

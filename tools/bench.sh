@@ -96,6 +96,8 @@ floor "  its floor: composing, then storing only the pixels it pastes into the p
 compare_floor ScreenTick/WindowsCentred1024x768CompareFloor 4
 ratio "Zarvo.scr's tick into its 32-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsDibFill1920x1080 StripMemcpy 8
 stores_floor ScreenTick/WindowsDibFill1920x1080Floor 8
+floor "  with the scaling arithmetic: each line pixel blended along x, each stored pixel along y / strip memcpy" \
+    ScreenTick/WindowsDibFill1920x1080ScalingFloor StripMemcpy 8
 ratio "Zarvo.scr's tick into its 8-bit DIB at 1920x1080 fill / strip memcpy" ScreenTick/WindowsPaletteFill1920x1080 StripMemcpy 8
 stores_floor ScreenTick/WindowsPaletteFill1920x1080Floor 8
 if [ -x "$build/bench/wayland_bench" ]; then

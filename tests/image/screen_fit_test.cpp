@@ -147,6 +147,22 @@ void ExpectCoverageWeights(const FitTap* taps, int count, int first, int side, i
     }
 }
 
+// A palette row is read 16 columns a shuffle wherever the picture is
+// magnified and at least 16 wide, on a processor that shuffles bytes; each
+// shuffle reads 16 bytes inside the picture row.
+void ExpectShufflesWhereMagnified(const ScreenFit* fit, const std::string& what) {
+    const PicturePlacement& p = fit->placement;
+#if defined(__i386__) || defined(__x86_64__)
+    const bool shuffles = __builtin_cpu_supports("ssse3");
+#else
+    const bool shuffles = false;
+#endif
+    EXPECT_EQ(fit->shuffles != nullptr, shuffles && p.output.width >= p.pictureWidth && p.pictureWidth >= 16) << what;
+    for (int x = 0; fit->shuffles && x < p.visible.width; ++x) {
+        ASSERT_TRUE(fit->shuffles[x].from >= 0 && fit->shuffles[x].from + 16 <= p.pictureWidth) << what << " " << x;
+    }
+}
+
 TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
     for (const FitCase& c : kFitCases) {
         ScreenFit* fit = CreateScreenFit(c.size, c.pictureWidth, c.pictureHeight, c.screenWidth, c.screenHeight);
@@ -167,6 +183,7 @@ TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
             const FitTap last = fit->columns[p.visible.width - 1];
             EXPECT_EQ(last.index + (last.weight > 0), c.pictureWidth - 1) << Describe(c) << " last column";
         }
+        ExpectShufflesWhereMagnified(fit, Describe(c));
         DestroyScreenFit(fit);
     }
 }
@@ -501,7 +518,9 @@ uint8_t PlainIndex(const Scaled& s, int x, int y) {
 // a band along each of its edges, or its middle (a guard column after each
 // row): on every fit of the table, each pixel reading a span is as the
 // plain reading of the taps has it, and no other pixel is written (two
-// fills agree only where written).
+// fills agree only where written). Palette rows are written both as the
+// fit has them (16 columns a shuffle where it has shuffles) and with its
+// shuffles hidden (a column at a time).
 TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
     std::mt19937 random(16);
     for (const FitCase& c : kFitCases) {
@@ -520,12 +539,18 @@ TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
                 const int pitch = area.width + 1;
                 const size_t size = size_t(pitch) * size_t(area.height);
                 std::vector<uint32_t> one(size, 1), other(size, 2);
-                std::vector<uint8_t> oneIndices(size, 1), otherIndices(size, 2);
+                std::vector<uint8_t> oneIndices(size, 1), otherIndices(size, 2), plainIndices(size, 1);
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{one.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), RgbPixels{other.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(), IndexPixels{oneIndices.data(), pitch, area});
                 ScalePictureSpans(s.fit, s.picture, s.table, band.List(),
                                   IndexPixels{otherIndices.data(), pitch, area});
+                FitShuffle* const shuffles = s.fit->shuffles;
+                s.fit->shuffles = nullptr;
+                ScalePictureSpans(s.fit, s.picture, s.table, band.List(),
+                                  IndexPixels{plainIndices.data(), pitch, area});
+                s.fit->shuffles = shuffles;
+                ASSERT_TRUE(plainIndices == oneIndices) << Describe(c) << ": a column at a time, not as shuffled";
                 for (size_t i = 0; i < size; ++i) {
                     const int x = area.x + int(i % size_t(pitch)), y = area.y + int(i / size_t(pitch));
                     const bool reads = int(i % size_t(pitch)) < area.width && band.ReadBy(s.fit, x, y);
@@ -537,6 +562,48 @@ TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
                         << Describe(c) << " at " << x << "," << y;
                     ASSERT_EQ(oneIndices[i], PlainIndex(s, x - visible.x, y - visible.y))
                         << Describe(c) << " indices at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+// A span of each length from 1 to 24 on one picture row, at the picture's
+// left and right edges and a column in, scaled into palette screens
+// (magnified unevenly, at a whole factor, shrunk): palette rows write
+// intervals of every length up to the visible edges. Exactly the pixels
+// reading the span are written, each as the plain reading of its taps has
+// it, and the same bytes come out with the fit's shuffles hidden.
+TEST(ScreenFitStripTest, PaletteSpansOfEveryLengthReachTheEdges) {
+    std::mt19937 random(17);
+    const FitCase cases[] = {{kPictureFill, 64, 48, 90, 67},
+                             {kPictureFill, 256, 192, 720, 540},
+                             {kPictureFill, 37, 23, 101, 67},
+                             {kPictureWholeMultiples, 31, 17, 62, 35},
+                             {kPictureFill, 40, 30, 23, 17}};
+    for (const FitCase& c : cases) {
+        Scaled s(c, random);
+        const Rect screen = s.Screen(), visible = s.fit->placement.visible;
+        const int y = c.pictureHeight / 2;
+        for (int length = 1; length <= 24; ++length) {
+            for (int begin : {0, 1, c.pictureWidth - length - 1, c.pictureWidth - length}) {
+                const RowSpans row{1, {ColumnSpan{begin, begin + length}}};
+                const PictureSpans spans{y, 1, &row};
+                const Rect reading = ScreenRectOf(s.fit, Rect{begin, y, length, 1});
+                std::vector<uint8_t> one(s.indices.size(), 1), other(s.indices.size(), 2), plain(one);
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{one.data(), screen.width, screen});
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{other.data(), screen.width, screen});
+                FitShuffle* const shuffles = s.fit->shuffles;
+                s.fit->shuffles = nullptr;
+                ScalePictureSpans(s.fit, s.picture, s.table, spans, IndexPixels{plain.data(), screen.width, screen});
+                s.fit->shuffles = shuffles;
+                const std::string what = Describe(c) + " span " + std::to_string(begin) + "+" + std::to_string(length);
+                ASSERT_TRUE(plain == one) << what << ": a column at a time, not as shuffled";
+                for (size_t i = 0; i < one.size(); ++i) {
+                    const int x = int(i % size_t(screen.width)), sy = int(i / size_t(screen.width));
+                    ASSERT_EQ(one[i] == other[i], Contains(reading, x, sy)) << what << " at " << x << "," << sy;
+                    if (one[i] != other[i]) continue;
+                    ASSERT_EQ(one[i], PlainIndex(s, x - visible.x, sy - visible.y)) << what << " at " << x << "," << sy;
                 }
             }
         }
