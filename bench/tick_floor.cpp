@@ -84,6 +84,18 @@ std::string Describe(const FloorRecord& record) {
            std::to_string(copied / n) + " copied, " + std::to_string(compared / n) + " compared a tick";
 }
 
+// Past the record's last tick the scene starts again from its seed, so the
+// frames composed go on matching the recorded stores (untimed).
+void RestartAtRecordEnd(benchmark::State& state, const FloorShape& shape, const FloorRecord& record, Scene** scene,
+                        ScreenView** view, size_t* tick) {
+    if (*tick != record.ticks.size()) return;
+    state.PauseTiming();
+    EndFloorScene(scene, view);
+    StartFloorScene(shape, scene, view);
+    *tick = 0;
+    state.ResumeTiming();
+}
+
 template <typename Pixel>
 void Replay(benchmark::State& state, const FloorShape& shape, const FloorRecord& record, bool compare) {
     Scene* scene = nullptr;
@@ -102,13 +114,7 @@ void Replay(benchmark::State& state, const FloorShape& shape, const FloorRecord&
     size_t tick = 0;
     Pixel value = 0;
     for (auto _ : state) {
-        if (tick == record.ticks.size()) {
-            state.PauseTiming();
-            EndFloorScene(&scene, &view);
-            StartFloorScene(shape, &scene, &view);
-            tick = 0;
-            state.ResumeTiming();
-        }
+        RestartAtRecordEnd(state, shape, record, &scene, &view, &tick);
         const FloorTick& t = record.ticks[tick];
         Pixel* to = buffers[copies ? tick & 1 : 0].data();
         ComposeFrame(*scene);
@@ -281,13 +287,7 @@ void ReplayScalingFloor(benchmark::State& state, const FloorShape& shape, const 
     std::vector<uint32_t> screen(size_t(record.width) * size_t(record.height));
     size_t tick = 0;
     for (auto _ : state) {
-        if (tick == record.ticks.size()) {
-            state.PauseTiming();
-            EndFloorScene(&scene, &view);
-            StartFloorScene(shape, &scene, &view);
-            tick = 0;
-            state.ResumeTiming();
-        }
+        RestartAtRecordEnd(state, shape, record, &scene, &view, &tick);
         ComposeFrame(*scene);
         ScaleSteps(floor, floor.steps[tick], screen.data(), record.width);
         ++tick;
