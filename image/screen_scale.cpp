@@ -473,7 +473,7 @@ __attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit,
         StoreFourIndices(out + v.begin, ShuffledIndices(s[v.begin], row));
         StoreFourIndices(out + v.end - 4, ShuffledIndices(s[v.end - 4], row));
     } else {
-        for (int x = v.begin; x < v.end; ++x) out[x] = row[fit.nearestColumns[x]];
+        WriteIndices(fit, row, v, out);
     }
 }
 #else
