@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -42,11 +43,19 @@ void AddWord(RowSpans* spans, uint64_t differ, int x) {
     AddSpan(spans, x + std::countr_zero(differ) / 8, x + 8 - std::countl_zero(differ) / 8);
 }
 
+// Where `b` may be written (Shown not const), the bytes read from `a` are
+// stored over `b`'s as they are compared: the differing ones are pasted, the
+// equal ones change nothing, and no second pass reads the rows again.
+template <typename Shown>
+constexpr bool kPastes = !std::is_const_v<Shown>;
+
 #ifdef __SSE2__
 // Bit k set where byte k of the 16 at `a` and at `b` differ.
-unsigned DifferingBytes(const uint8_t* a, const uint8_t* b) {
-    const __m128i same = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
-                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+template <typename Shown>
+unsigned DifferingBytes(const uint8_t* a, Shown* b) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i same = _mm_cmpeq_epi8(in, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+    if constexpr (kPastes<Shown>) _mm_storeu_si128(reinterpret_cast<__m128i*>(b), in);
     return ~unsigned(_mm_movemask_epi8(same)) & 0xFFFFu;
 }
 #else
@@ -59,8 +68,11 @@ unsigned NonZeroBytes(uint64_t word) {
 }
 
 // The same without SSE2 (the WebAssembly build), a word at a time.
-unsigned DifferingBytes(const uint8_t* a, const uint8_t* b) {
-    return NonZeroBytes(Word(a) ^ Word(b)) | NonZeroBytes(Word(a + 8) ^ Word(b + 8)) << 8;
+template <typename Shown>
+unsigned DifferingBytes(const uint8_t* a, Shown* b) {
+    const unsigned differ = NonZeroBytes(Word(a) ^ Word(b)) | NonZeroBytes(Word(a + 8) ^ Word(b + 8)) << 8;
+    if constexpr (kPastes<Shown>) std::memcpy(b, a, 16);
+    return differ;
 }
 #endif
 
@@ -90,14 +102,17 @@ void FindNarrowSpans(const uint8_t* a, const uint8_t* b, int width, int offset, 
 // all the rows are equal there (most of a changed rectangle) one test
 // passes over them. A row's last block is aligned to its end and may compare
 // bytes again; a span found twice merges with itself. Row r of `now` is
-// r strides below its first (bottom-up images), likewise `shown`.
+// r strides below its first (bottom-up images), likewise `shown`; when
+// `shown` is writable, the rows are pasted as they are read.
 constexpr int kRowGroup = 8;
 
-void FindGroupSpans(const uint8_t* now, int nowStride, const uint8_t* shown, int shownStride, int width, int rows,
-                    int offset, RowSpans* found) {
+template <typename Shown>
+void FindGroupSpans(const uint8_t* now, int nowStride, Shown* shown, int shownStride, int width, int rows, int offset,
+                    RowSpans* found) {
     if (width < 16) {
         for (int r = 0; r < rows; ++r) {
             FindNarrowSpans(now - r * nowStride, shown - r * shownStride, width, offset, found + r);
+            if constexpr (kPastes<Shown>) CopyShort(shown - r * shownStride, now - r * nowStride, width);
         }
         return;
     }
@@ -215,17 +230,12 @@ DifferingBlock PasteDifferingRows(const ImageRows& nowRows, const ImageRows& sho
         RowSpans* found = spans != nullptr ? spans + top : local;
         const uint8_t* nowTop = now - std::ptrdiff_t{top} * nowStride;
         uint8_t* shownTop = shown - std::ptrdiff_t{top} * shownStride;
+        // Pasted as compared: no row is read again for its spans.
         FindGroupSpans(nowTop, nowStride, shownTop, shownStride, width, rows, x, found);
         for (int row = 0; row < rows; ++row) {
             const RowSpans& here = found[row];
             if (here.count == 0) continue;
-            const uint8_t* in = nowTop - std::ptrdiff_t{row} * nowStride;
-            uint8_t* out = shownTop - std::ptrdiff_t{row} * shownStride;
-            // From the first span's start to the last one's end in one copy:
-            // the equal bytes between spans change nothing, and one copy a
-            // row costs less than one a span.
             const ColumnSpan all{here.spans[0].begin, here.spans[here.count - 1].end};
-            CopyShort(out + all.begin - x, in + all.begin - x, all.end - all.begin);
             block.columns = {std::min(block.columns.begin, all.begin), std::max(block.columns.end, all.end)};
             block.rows = {std::min(block.rows.begin, y + top + row), y + top + row + 1};
         }

@@ -49,7 +49,8 @@ struct DifferingBlock {
 // A block of rows.width x rows.height pixels, `now` and `shown` holding it
 // from their top-left pixel: each row's differing spans are copied from
 // `now` into `shown`, as the block now shows on the screen, and kept in
-// spans[row] when `spans` is not null. Columns and rows are reported from
+// spans[row] when `spans` is not null (bytes that were equal already may be
+// written too, which changes nothing). Columns and rows are reported from
 // (x, y). `shown` is read for its pixels and stride; its size is `now`'s.
 DifferingBlock PasteDifferingRows(const ImageRows& now, const ImageRows& shown, int x, int y, RowSpans* spans);
 
