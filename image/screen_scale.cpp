@@ -458,20 +458,22 @@ __attribute__((target("ssse3"))) inline void StoreFourIndices(uint8_t* out, __m1
 __attribute__((target("ssse3"))) void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interval& v,
                                                            uint8_t* out) {
     const FitShuffle* s = fit.shuffles;
-    const int length = v.end - v.begin;
+    // Held apart from `out`'s bytes, which may alias them and would have
+    // them loaded again after each store.
+    const int begin = v.begin, end = v.end, length = end - begin;
     if (length >= 16) {
-        for (int x = v.begin; x + 16 <= v.end; x += 16) {
+        for (int x = begin; x + 16 <= end; x += 16) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), ShuffledIndices(s[x], row));
         }
         if (length % 16) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + v.end - 16), ShuffledIndices(s[v.end - 16], row));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + end - 16), ShuffledIndices(s[end - 16], row));
         }
     } else if (length >= 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.begin), ShuffledIndices(s[v.begin], row));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + v.end - 8), ShuffledIndices(s[v.end - 8], row));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + begin), ShuffledIndices(s[begin], row));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + end - 8), ShuffledIndices(s[end - 8], row));
     } else if (length >= 4) {
-        StoreFourIndices(out + v.begin, ShuffledIndices(s[v.begin], row));
-        StoreFourIndices(out + v.end - 4, ShuffledIndices(s[v.end - 4], row));
+        StoreFourIndices(out + begin, ShuffledIndices(s[begin], row));
+        StoreFourIndices(out + end - 4, ShuffledIndices(s[end - 4], row));
     } else {
         WriteIndices(fit, row, v, out);
     }
@@ -482,14 +484,12 @@ void WriteShuffledIndices(const ScreenFit& fit, const uint8_t* row, const Interv
 }
 #endif
 
-template <typename SpansOf>
-void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, int top, int bottom, SpansOf spansOf,
-                 const IndexPixels& target) {
-    const ImageRows rows = RowsOf(picture);
-    SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
-    // The writers take each interval by reference, read a half at a time:
-    // MapSpans stores it so, and a whole load of two half stores waits.
-    const auto write = fit.shuffles ? WriteShuffledIndices : WriteIndices;
+// The writers take each interval by reference, read a half at a time:
+// MapSpans stores it so, and a whole load of two half stores waits. The
+// writer is a parameter, so each row calls it directly.
+template <auto write, typename SpansOf>
+void WriteIndexRows(const ScreenFit& fit, const ImageRows& rows, SpansOf spansOf,
+                    const SpanWindow<uint8_t, SpansOf>& window) {
     // A row straddling two picture rows writes the footprints of each one's
     // spans in turn: where they overlap the same bytes are written twice,
     // which costs less than joining the two lists and reading the joined
@@ -511,6 +511,14 @@ void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, in
             for (int i = 0; i < mappedCount; ++i) write(fit, row, mapped[i], out);
         }
     }
+}
+
+template <typename SpansOf>
+void WriteScaled(const ScreenFit& fit, const Image* picture, const uint32_t*, int top, int bottom, SpansOf spansOf,
+                 const IndexPixels& target) {
+    const SpanWindow<uint8_t, SpansOf> window(fit, top, bottom, spansOf, target);
+    if (fit.shuffles) return WriteIndexRows<WriteShuffledIndices>(fit, RowsOf(picture), spansOf, window);
+    WriteIndexRows<WriteIndices>(fit, RowsOf(picture), spansOf, window);
 }
 
 // A rectangle as spans: the same one on each of its rows.
