@@ -140,7 +140,7 @@ void BuildReach(const FitTap* taps, int count, int side, FitReach* reach) {
 // Lanes for the 16 visible columns from each one; 0 when some column's
 // nearest lies outside the 16 read for it (shrunk, or a picture narrower
 // than 16).
-int BuildShuffles(ScreenFit* fit) {
+int BuildShuffles(const ScreenFit* fit) {
     const int width = fit->placement.visible.width, side = fit->placement.pictureWidth;
     if (side < 16) return 0;
     for (int x = 0; x < width; ++x) {
@@ -167,7 +167,7 @@ bool ShufflesBytes() {
 // The nearest columns, and where they can be read 16 at a time, their
 // shuffles (left null when they cannot, or memory runs out: the columns
 // are then read one at a time).
-void BuildNearest(ScreenFit* fit) {
+void BuildNearest(const ScreenFit* fit) {
     const int width = fit->placement.visible.width;
     for (int x = 0; x < width; ++x) {
         fit->nearestColumns[x] = fit->columns[x].index + (fit->columns[x].weight >= kWeightOne / 2);
@@ -214,9 +214,8 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
     fit->columnReach = static_cast<FitReach*>(calloc(size_t(pictureWidth), sizeof(FitReach)));
     fit->rowReach = static_cast<FitReach*>(calloc(size_t(pictureHeight), sizeof(FitReach)));
     fit->lines = static_cast<uint32_t*>(calloc(2 * (size_t(visible.width) + kLinePadding), sizeof(uint32_t)));
-    fit->nearestColumns = static_cast<int32_t*>(calloc(size_t(visible.width), sizeof(int32_t)));
     if (!fit->columns || !fit->rows || !fit->runs || !fit->runOfColumn || !fit->columnReach || !fit->rowReach ||
-        !fit->lines || !fit->nearestColumns) {
+        !fit->lines) {
         DestroyScreenFit(fit);
         return nullptr;
     }
@@ -233,7 +232,6 @@ ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight
             fit->columnWeights = nullptr;
         }
     }
-    BuildNearest(fit);
     BuildReach(fit->columns, visible.width, pictureWidth, fit->columnReach);
     BuildReach(fit->rows, visible.height, pictureHeight, fit->rowReach);
     return fit;
@@ -253,6 +251,15 @@ void DestroyScreenFit(ScreenFit* fit) {
     free(fit->nearestColumns);
     free(fit->shuffles);
     free(fit);
+}
+
+int PreparePaletteColumns(const ScreenFit* fit) {
+    if (!fit || !fit->columns) return 0;
+    if (fit->nearestColumns) return 1;
+    fit->nearestColumns = static_cast<int32_t*>(calloc(size_t(fit->placement.visible.width), sizeof(int32_t)));
+    if (!fit->nearestColumns) return 0;
+    BuildNearest(fit);
+    return 1;
 }
 
 Rect ScreenRectOf(const ScreenFit* fit, Rect source) {

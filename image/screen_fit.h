@@ -110,12 +110,15 @@ struct ScreenFit {
     FitReach* columnReach;  // per picture column
     FitReach* rowReach;     // per picture row
     // Per visible column, the picture column under its centre: what a
-    // palette screen's pixel shows.
-    int32_t* nearestColumns;
+    // palette screen's pixel shows. Only palette screens read these two,
+    // so they are built when one is first drawn through the fit
+    // (PreparePaletteColumns), a cache the drawing fills like the working
+    // lines below; null until then.
+    mutable int32_t* nearestColumns;
     // Per visible column, where the picture is magnified (each 16 visible
     // columns read within 16 picture columns) and the processor shuffles
     // bytes (SSSE3); null otherwise.
-    FitShuffle* shuffles;
+    mutable FitShuffle* shuffles;
     // Two visible rows of working space for the scaling: a picture row
     // scaled along x once, then copied or blended into the screen rows
     // that read it. A fit is drawn through by one thread at a time. Each
@@ -128,6 +131,11 @@ constexpr int kLinePadding = 4;
 // placement gives a fit without taps, which writes nothing.
 ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
 void DestroyScreenFit(ScreenFit* fit);
+
+// The fit's nearestColumns (and shuffles, where they apply), built unless
+// they are there already: what drawing a palette screen reads. 0 when
+// memory runs out or the fit places nothing.
+int PreparePaletteColumns(const ScreenFit* fit);
 
 // The screen pixels whose value depends on any pixel of the picture rectangle
 // `source` (clipped to the picture), within the visible output; empty when

@@ -89,6 +89,7 @@ template <typename Pixel>
 int Usable(const ScreenFit* fit, const Image* picture, const uint32_t* table, const ScreenPixels<Pixel>& target) {
     if (!fit || !fit->columns || !picture || !picture->header || !picture->pixels || !target.pixels) return 0;
     if (!table && sizeof(Pixel) != 1) return 0;
+    if (sizeof(Pixel) == 1 && !PreparePaletteColumns(fit)) return 0;
     if (target.area.width <= 0 || target.area.height <= 0 || target.pitch < target.area.width) return 0;
     return ImageWidth(picture) == fit->placement.pictureWidth && ImageHeight(picture) == fit->placement.pictureHeight;
 }

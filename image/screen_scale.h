@@ -34,7 +34,8 @@ using IndexPixels = ScreenPixels<uint8_t>;
 // picture pixel under its centre (nearest-neighbour; the table is not
 // read). Each screen pixel is a function of the whole picture alone, so a
 // strip gives the same bytes as the whole picture. 0 when the picture does
-// not have the placement's size or an argument is unusable.
+// not have the placement's size or an argument is unusable (on palette
+// screens also when the fit's palette columns cannot be built).
 template <typename Pixel>
 int ScalePictureRect(const ScreenFit* fit, const Image* picture, const uint32_t table[kColorCount], Rect source,
                      const ScreenPixels<Pixel>& target);

@@ -183,6 +183,10 @@ TEST(ScreenFitTapTest, TapsStayInsideThePictureAndCoverIt) {
             const FitTap last = fit->columns[p.visible.width - 1];
             EXPECT_EQ(last.index + (last.weight > 0), c.pictureWidth - 1) << Describe(c) << " last column";
         }
+        // True-colour screens never read the palette columns: a fit has
+        // them once a palette screen asks.
+        EXPECT_TRUE(fit->nearestColumns == nullptr && fit->shuffles == nullptr) << Describe(c);
+        ASSERT_EQ(PreparePaletteColumns(fit), 1) << Describe(c);
         ExpectShufflesWhereMagnified(fit, Describe(c));
         DestroyScreenFit(fit);
     }
