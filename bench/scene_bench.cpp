@@ -619,6 +619,36 @@ void FrameFloor(benchmark::State& state, const SettingsRecord& settings) {
 }
 BENCHMARK_CAPTURE(FrameFloor, Maximum, AtMaximum())->Name("Frame/MaximumFloor");
 
+// The changed rectangles of 300 recorded ticks of a running default scene
+// (both frames' marks, gaps joined, as the hosts ask for them), made with
+// the rectangle above each run looked up by its first column or walked to.
+void ChangedRects(benchmark::State& state, int byColumn) {
+    Scene* scene = SetUpRunningScene(kDefaultSettings);
+    if (scene == nullptr) {
+        state.SkipWithError("the scene did not set up (pictures missing?)");
+        return;
+    }
+    const int rowCount = (ImageHeight(scene->frameImage) + kFrameTileHeight - 1) / kFrameTileHeight;
+    std::vector<std::vector<uint64_t>> ticks(300);
+    for (std::vector<uint64_t>& rows : ticks) {
+        ComposeFrame(*scene);
+        for (int y = 0; y < rowCount; ++y)
+            rows.push_back(JoinTileGaps(scene->drawnTiles[0][y] | scene->drawnTiles[1][y], 2));
+    }
+    Rect rects[kMaxViewChanges];
+    size_t tick = 0;
+    for (auto _ : state) {
+        const std::vector<uint64_t>& rows = ticks[tick];
+        benchmark::DoNotOptimize(RowRunRects(rows.data(), rowCount, ImageWidth(scene->frameImage),
+                                             ImageHeight(scene->frameImage), rects, kMaxViewChanges, byColumn));
+        benchmark::ClobberMemory();
+        tick = (tick + 1) % ticks.size();
+    }
+    DestroyScene(scene);
+}
+BENCHMARK_CAPTURE(ChangedRects, ByColumn, 1)->Name("ChangedRects/ByColumn");
+BENCHMARK_CAPTURE(ChangedRects, Walked, 0)->Name("ChangedRects/Walked");
+
 void SetUp(benchmark::State& state) {
     for (auto _ : state) {
         Scene* scene = SetUpScene({1024, 768, 1024, 32, &kTrueColour}, kDefaultSettings, 1).scene;

@@ -24,26 +24,40 @@ struct RectBuilder {
     int width, height;  // the frame's, looked up once
     int above[kFrameTileColumns], aboveCount, aboveNext;
     int here[kFrameTileColumns], hereCount;
+    // The rectangle last made or lengthened by a run starting at tile
+    // column x, for each column where one was (bit x of startsKnown).
+    int startingAt[kFrameTileColumns];
+    uint64_t startsKnown;
 };
 
 // A run of tile columns [x0, x1) at tile row `y`, in pixels cut to the frame.
+Rect RunRect(const RectBuilder& b, int x0, int x1, int y) {
+    return {x0 * kFrameTileWidth, y * kFrameTileHeight, std::min(b.width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
+            std::min(b.height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+}
+
+void NoteRunRect(RectBuilder& b, int x0, int index) {
+    b.here[b.hereCount++] = index;
+    b.startingAt[x0] = index;
+    b.startsKnown |= uint64_t{1} << x0;
+}
+
+// The run's rectangle, lengthening the one of the row above with the same
+// columns, found by walking that row's rectangles in order: the way that
+// stays right once rectangles have been joined (their columns changed).
 void AddRun(RectBuilder& b, int x0, int x1, int y) {
-    const Rect run = {x0 * kFrameTileWidth, y * kFrameTileHeight,
-                      std::min(b.width, x1 * kFrameTileWidth) - x0 * kFrameTileWidth,
-                      std::min(b.height, (y + 1) * kFrameTileHeight) - y * kFrameTileHeight};
+    const Rect run = RunRect(b, x0, x1, y);
     while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
     if (b.aboveNext < b.aboveCount) {
         Rect& r = b.rects[b.above[b.aboveNext]];
         if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
             r.height += run.height;
-            b.here[b.hereCount++] = b.above[b.aboveNext];
-            return;
+            return NoteRunRect(b, x0, b.above[b.aboveNext]);
         }
     }
     if (b.count < b.max) {
         b.rects[b.count] = run;
-        b.here[b.hereCount++] = b.count++;
-        return;
+        return NoteRunRect(b, x0, b.count++);
     }
     // No room: the rectangle that grows least takes the run in.
     int best = 0;
@@ -56,29 +70,66 @@ void AddRun(RectBuilder& b, int x0, int x1, int y) {
     b.rects[best] = Union(b.rects[best], run);
 }
 
-// The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
-// row apart by no more than `gap` tiles are taken as one.
-int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap, Rect* rects, int max) {
+// A row whose runs all find room: no rectangle has been joined yet, so the
+// one above a run, if any, is the one last noted at its first column, and
+// it is looked up there instead of walked to.
+void AddRowByColumn(RectBuilder& b, uint64_t row, int y) {
+    uint64_t starts = row & ~(row << 1), lasts = row & ~(row >> 1);
+    for (; starts != 0; starts &= starts - 1, lasts &= lasts - 1) {
+        const int x0 = std::countr_zero(starts);
+        const Rect run = RunRect(b, x0, std::countr_zero(lasts) + 1, y);
+        if ((b.startsKnown >> x0) & 1) {
+            Rect& r = b.rects[b.startingAt[x0]];
+            if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
+                r.height += run.height;
+                NoteRunRect(b, x0, b.startingAt[x0]);
+                continue;
+            }
+        }
+        b.rects[b.count] = run;
+        NoteRunRect(b, x0, b.count++);
+    }
+}
+
+}  // namespace
+
+int RowRunRects(const uint64_t* rows, int rowCount, int width, int height, Rect* rects, int max, int byColumn) {
     if (max <= 0) return 0;
     RectBuilder builder;
     builder.rects = rects;
     builder.count = 0;
     builder.max = max;
-    builder.width = ImageWidth(scene.frameImage);
-    builder.height = ImageHeight(scene.frameImage);
+    builder.width = width;
+    builder.height = height;
     builder.aboveCount = 0;
-    const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
-    for (int y = 0; y < TileRows(scene.frameImage); ++y) {
+    builder.startsKnown = 0;
+    for (int y = 0; y < rowCount; ++y) {
         builder.hereCount = 0;
         builder.aboveNext = 0;
-        const uint64_t marked = JoinTileGaps((a[y] | (b ? b[y] : 0)) & columns, gap);
-        for (TileRun run = FirstTileRun(marked, 0); run.end > run.start; run = FirstTileRun(run.bits, 0)) {
-            AddRun(builder, run.start, run.end, y);
+        const uint64_t row = rows[y];
+        if (byColumn && builder.count + std::popcount(row & ~(row << 1)) <= max) {
+            AddRowByColumn(builder, row, y);
+        } else {
+            for (TileRun run = FirstTileRun(row, 0); run.end > run.start; run = FirstTileRun(run.bits, 0)) {
+                AddRun(builder, run.start, run.end, y);
+            }
         }
         std::copy(builder.here, builder.here + builder.hereCount, builder.above);
         builder.aboveCount = builder.hereCount;
     }
     return builder.count;
+}
+
+namespace {
+
+// The tiles marked in `a` or `b` (b may be null) as rectangles; runs of a
+// row apart by no more than `gap` tiles are taken as one.
+int TileRects(const Scene& scene, const uint64_t* a, const uint64_t* b, int gap, Rect* rects, int max) {
+    const uint64_t columns = TileColumnBits(0, TileColumns(scene.frameImage) - 1);
+    const int rowCount = TileRows(scene.frameImage);
+    uint64_t rows[kFrameTileRows];
+    for (int y = 0; y < rowCount; ++y) rows[y] = JoinTileGaps((a[y] | (b ? b[y] : 0)) & columns, gap);
+    return RowRunRects(rows, rowCount, ImageWidth(scene.frameImage), ImageHeight(scene.frameImage), rects, max, 1);
 }
 
 constexpr int kMaxRestoreRects = 256;

@@ -53,6 +53,14 @@ inline uint64_t JoinTileGaps(uint64_t bits, int gap) {
     return joined;
 }
 
+// Rows of tile marks, each made of runs with no gap, as at most `max`
+// rectangles of a frame `width` x `height` pixels: a run lengthens the
+// rectangle of the row above with the same columns; once `max` are made,
+// the rectangle that grows least takes a run in. `byColumn` 0 walks the row
+// above's rectangles for every run, the plain way the quick lookup must
+// agree with. The number of rectangles made.
+int RowRunRects(const uint64_t* rows, int rowCount, int width, int height, Rect* rects, int max, int byColumn);
+
 // The current frame's map.
 inline uint64_t* CurrentTileMarks(Scene& scene) { return scene.drawnTiles[scene.tilesNow & 1]; }
 

@@ -1,7 +1,8 @@
 // Frames that restore only what the last frame drew equal frames that
 // restore the whole strip, tick after tick; the rectangles a frame reports
 // changed cover every pixel it changed; and a row's runs of marked tiles
-// come out the same with their gaps joined first.
+// come out the same with their gaps joined first; and the rectangles of
+// rows of runs come out the same however the one above a run is found.
 #include <random>
 #include <vector>
 
@@ -142,6 +143,51 @@ TEST(FrameTilesTest, JoinedGapsGiveTheRunsOfTheLoopThatJoinsThem) {
     for (const uint64_t bits : rows) {
         for (int gap = 0; gap <= 9; ++gap) {
             EXPECT_EQ(RunsOf(JoinTileGaps(bits, gap), 0), RunsOf(bits, gap)) << std::hex << bits << " gap " << gap;
+        }
+    }
+}
+
+// The rectangles made, side after side.
+std::vector<int> RectsOf(const std::vector<uint64_t>& rows, int width, int height, int max, int byColumn) {
+    std::vector<Rect> rects(size_t(std::max(max, 0)) + 1);
+    const int count = RowRunRects(rows.data(), int(rows.size()), width, height, rects.data(), max, byColumn);
+    std::vector<int> sides;
+    for (int i = 0; i < count; ++i)
+        sides.insert(sides.end(), {rects[i].x, rects[i].y, rects[i].width, rects[i].height});
+    return sides;
+}
+
+// Tile maps sparse and dense, of every height to the full 64 rows, with runs
+// at both ends of the word and frames cut inside the last tile row and
+// column; each with room from none to one more than it needs (every count
+// at first, then in steps, and each of the last three), so that rectangles
+// run out in rows of every kind.
+TEST(FrameTilesTest, RectanglesLookedUpByColumnAreThoseWalkedTo) {
+    std::mt19937_64 random(5);
+    std::vector<std::vector<uint64_t>> maps = {
+        {0}, {~uint64_t{0}}, {1, 1, 1}, {uint64_t{1} << 63, 0x8000000000000001u}};
+    for (int k = 0; k < 300; ++k) {
+        std::vector<uint64_t> rows(size_t(1 + random() % kFrameTileRows));
+        // Rows taken from one row and its two ends lengthen some rectangles
+        // of the row above and start others; random rows start new ones.
+        uint64_t steady = random();
+        for (int thin = k % 5; thin > 0; --thin) steady &= random();
+        const uint64_t kinds[3] = {steady, steady & (~uint64_t{0} << (random() % 64)),
+                                   steady & (~uint64_t{0} >> (random() % 64))};
+        for (uint64_t& row : rows) {
+            row = random();
+            for (int thin = k % 5; thin > 0; --thin) row &= random();
+            if (random() % 4 != 0) row = kinds[random() % 3];
+        }
+        maps.push_back(rows);
+    }
+    for (const std::vector<uint64_t>& rows : maps) {
+        const int width = kFrameTileColumns * kFrameTileWidth - int(rows[0] % 16);
+        const int height = int(rows.size()) * kFrameTileHeight - int(rows.back() % 8);
+        const int needed = int(RectsOf(rows, width, height, kFrameTileColumns * kFrameTileRows, 0).size() / 4);
+        for (int max = 0; max <= needed + 1; max = max < 48 || max >= needed - 2 ? max + 1 : max + 1 + max / 8) {
+            ASSERT_EQ(RectsOf(rows, width, height, max, 1), RectsOf(rows, width, height, max, 0))
+                << std::hex << rows[0] << std::dec << " max " << max;
         }
     }
 }
