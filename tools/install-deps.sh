@@ -36,5 +36,30 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync serves an index whose size does not match
+# its release file for a while ("Mirror sync in progress?"); wait it out
+# rather than fail the run on the first try. If it never passes, install from
+# the indexes that were read: apt then names any package it cannot place.
+updated=0
+for pause in 20 40 80 160 0; do
+  if $SUDO apt-get update -qq; then updated=1; break; fi
+  [ "$pause" -gt 0 ] || break
+  echo "install-deps: apt-get update failed; trying again in ${pause} s" >&2
+  sleep "$pause"
+done
+[ "$updated" -eq 1 ] || echo "install-deps: apt-get update kept failing; installing from the indexes it read" >&2
+
+# The 32-bit packages go in last and on their own: a foreign architecture's
+# index can lag the native one (seen: an i386 security index that never
+# matched), and then they cannot match the native libraries' versions. Every
+# other test still needs the rest; without 32-bit Wine the test run chooses
+# its route for the 32-bit tests accordingly (win32-route.sh) and says so.
+native=() foreign=()
+for p in "${missing[@]}"; do
+  case $p in *:i386) foreign+=("$p") ;; *) native+=("$p") ;; esac
+done
+[ ${#native[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${native[@]}" >/dev/null
+[ ${#foreign[@]} -eq 0 ] && exit 0
+if ! $SUDO apt-get install -y -qq --no-install-recommends "${foreign[@]}" >/dev/null; then
+  echo "install-deps: could not install ${foreign[*]}; the 32-bit Windows programs cannot be run here" >&2
+fi

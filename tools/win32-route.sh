@@ -9,6 +9,8 @@
 
 readonly handler_name=zarvo-i386
 readonly binfmt_dir=/proc/sys/fs/binfmt_misc
+# Debian's wine32 package: the loader every 32-bit Windows program starts with.
+readonly wine32_loader=${ZARVO_WINE32_LOADER:-/usr/lib/wine/wine}
 # The ELF identification and header of a 32-bit x86 executable, and the mask
 # that leaves out the OS ABI and the version bytes.
 readonly i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
@@ -61,7 +63,10 @@ choose_win32_route() {
       echo "ZARVO_WIN32_ROUTE must be native, emulated or skipped, not '$ZARVO_WIN32_ROUTE'" >&2
       exit 2 ;;
   esac
-  if runs_i386_program; then
+  if [ ! -x "$wine32_loader" ]; then
+    route=skipped
+    route_reason="32-bit Wine is not installed ($wine32_loader is missing; see the deps step)"
+  elif runs_i386_program; then
     route=native
     route_reason="this kernel runs 32-bit programs"
   elif binfmt_ready; then
