@@ -5,7 +5,8 @@
 # the uninstaller removes it all but the stored settings, unless asked.
 # Usage: installer_test.sh VERSION SCR32 SCR64 WINE64 WORK
 # Exits 77 (skipped) where the 32-bit installer cannot run: no 32-bit build
-# beside this one, or a kernel without 32-bit programs (tools/win32-route.sh).
+# beside this one, a kernel without 32-bit programs or no 32-bit Wine
+# (tools/win32-route.sh).
 set -uo pipefail
 version=$1 scr32=$2 scr64=$3 wine64=$4 work=$5
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -13,6 +14,7 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/tools/win32-route.sh"
 [ -f "$scr32" ] || { echo "no 32-bit Zarvo.scr at $scr32 (build the win32 preset); skipped"; exit 77; }
 runs_i386_program || { echo "this kernel cannot run the 32-bit installer; skipped"; exit 77; }
+[ -x "$wine32_loader" ] || { echo "no 32-bit Wine ($wine32_loader) to run the 32-bit installer; skipped"; exit 77; }
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
