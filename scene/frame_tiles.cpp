@@ -42,19 +42,24 @@ void NoteRunRect(RectBuilder& b, int x0, int index) {
     b.startsKnown |= uint64_t{1} << x0;
 }
 
+// Lengthens rectangle `index` down by the run when it ends just above it
+// with the same columns, and notes it as the run's. Inlined by force: as a
+// call it made the column lookup a fifth slower (ChangedRects/ByColumn).
+[[gnu::always_inline]] inline bool LengthenedBy(RectBuilder& b, int index, Rect run, int x0) {
+    Rect& r = b.rects[index];
+    if (r.x != run.x || r.width != run.width || r.y + r.height != run.y) return false;
+    r.height += run.height;
+    NoteRunRect(b, x0, index);
+    return true;
+}
+
 // The run's rectangle, lengthening the one of the row above with the same
 // columns, found by walking that row's rectangles in order: the way that
 // stays right once rectangles have been joined (their columns changed).
 void AddRun(RectBuilder& b, int x0, int x1, int y) {
     const Rect run = RunRect(b, x0, x1, y);
     while (b.aboveNext < b.aboveCount && b.rects[b.above[b.aboveNext]].x < run.x) ++b.aboveNext;
-    if (b.aboveNext < b.aboveCount) {
-        Rect& r = b.rects[b.above[b.aboveNext]];
-        if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
-            r.height += run.height;
-            return NoteRunRect(b, x0, b.above[b.aboveNext]);
-        }
-    }
+    if (b.aboveNext < b.aboveCount && LengthenedBy(b, b.above[b.aboveNext], run, x0)) return;
     if (b.count < b.max) {
         b.rects[b.count] = run;
         return NoteRunRect(b, x0, b.count++);
@@ -78,14 +83,7 @@ void AddRowByColumn(RectBuilder& b, uint64_t row, int y) {
     for (; starts != 0; starts &= starts - 1, lasts &= lasts - 1) {
         const int x0 = std::countr_zero(starts);
         const Rect run = RunRect(b, x0, std::countr_zero(lasts) + 1, y);
-        if ((b.startsKnown >> x0) & 1) {
-            Rect& r = b.rects[b.startingAt[x0]];
-            if (r.x == run.x && r.width == run.width && r.y + r.height == run.y) {
-                r.height += run.height;
-                NoteRunRect(b, x0, b.startingAt[x0]);
-                continue;
-            }
-        }
+        if (((b.startsKnown >> x0) & 1) && LengthenedBy(b, b.startingAt[x0], run, x0)) continue;
         b.rects[b.count] = run;
         NoteRunRect(b, x0, b.count++);
     }
