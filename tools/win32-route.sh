@@ -10,7 +10,7 @@
 readonly handler_name=zarvo-i386
 readonly binfmt_dir=/proc/sys/fs/binfmt_misc
 # Debian's wine32 package: the loader every 32-bit Windows program starts with.
-readonly wine32_loader=${ZARVO_WINE32_LOADER:-/usr/lib/wine/wine}
+readonly wine32_loader=/usr/lib/wine/wine
 # The ELF identification and header of a 32-bit x86 executable, and the mask
 # that leaves out the OS ABI and the version bytes.
 readonly i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
