@@ -151,7 +151,7 @@ void ChooseSettings(const ZarvoOptions* options, const char* envWindow, Settings
                     DisplaySettings* display) {
     *record = kDefaultSettings;
     *display = kDefaultDisplaySettings;
-    if (!RunsForScreenSaver(options, envWindow)) {
+    if (!RunsForScreenSaver(options, envWindow) || options->storedSettings) {
         ReadStoredSettings(record);
         *display = ReadStoredDisplaySettings();
     }

@@ -272,8 +272,9 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
 }  // namespace
 
 // XScreenSaver leaves out an option whose slider sits at its default, so its
-// runs must not fall back on what an earlier --save stored; a run of its own
-// keeps the stored settings. Each case: arguments, XSCREENSAVER_WINDOW.
+// runs must not fall back on what an earlier --save stored; a run of its own,
+// or one that asks with --stored-settings, keeps the stored settings. Each
+// case: arguments, XSCREENSAVER_WINDOW.
 TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
     char folder[] = "/tmp/zarvo-choose-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
@@ -298,6 +299,9 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
         {{"--window-id", "0x400002"}, nullptr, false},
         {{"--root", "--window-id", "77"}, nullptr, false},
         {{"--fullscreen"}, "0x200001", false},
+        // MATE's and XFCE's screen savers start their entry's fixed command.
+        {{"--stored-settings"}, "0x200001", true},
+        {{"--root", "--stored-settings"}, nullptr, true},
     };
     for (const Case& c : cases) {
         Parsed p = Parse(c.args);
