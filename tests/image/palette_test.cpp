@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image/palette.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 #include "test_images.h"
 
 namespace {
