@@ -58,7 +58,7 @@ void DrawFigureCell(Scene& scene, int x, int y, int kind) {
     const int dx = corner.x, dy = corner.y;
     MarkFrameDrawn(scene, dx, dy, cell.width, cell.height);
     if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
-    BlitTransparent(scene.figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, scene.frameImage, dx, dy);
+    BlitTransparent(scene.figureSheet, {cell.srcX, cell.srcY, cell.width, cell.height}, scene.frameImage, {dx, dy});
 }
 
 void UpdateCirclingWalkers(Scene& scene) {

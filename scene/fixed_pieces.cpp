@@ -62,8 +62,9 @@ void DrawPieceWithin(const PlacedPiece& piece, Image* target, SpanClip clip) {
     const int64_t right = std::min<int64_t>(int64_t{piece.dx} + piece.source.width, clip.right);
     const int64_t bottom = std::min<int64_t>(int64_t{piece.dy} + piece.source.height, clip.bottom);
     if (left >= right || top >= bottom) return;
-    BlitTransparent(piece.sheet, int(piece.source.x + (left - piece.dx)), int(piece.source.y + (top - piece.dy)),
-                    int(right - left), int(bottom - top), target, int(left), int(top));
+    const Rect from{int(piece.source.x + (left - piece.dx)), int(piece.source.y + (top - piece.dy)), int(right - left),
+                    int(bottom - top)};
+    BlitTransparent(piece.sheet, from, target, {int(left), int(top)});
 }
 
 SpanClip WholeImage(const Image* image) { return {0, 0, ImageWidth(image), ImageHeight(image)}; }
@@ -112,7 +113,7 @@ int MakeFixedImage(Scene& scene) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
     Image* fixed = CreateImage(width, height, scene.backgroundImage);
     if (fixed == nullptr) return 0;
-    CopyImageRect(scene.backgroundImage, scene.frameOrigin.x, scene.frameOrigin.y, width, height, fixed, 0, 0);
+    CopyImageRect(scene.backgroundImage, {scene.frameOrigin.x, scene.frameOrigin.y, width, height}, fixed, {0, 0});
     for (int which = 0; which < kFixedPieceCount; ++which) {
         const PlacedPiece piece = PlaceFixedPiece(scene, which);
         if (piece.sheet != nullptr) DrawPieceWithin(piece, fixed, WholeImage(fixed));

@@ -219,7 +219,7 @@ void RestoreFrame(Scene& scene) {
             CopyTileRect(scene.fixedImage, scene.frameImage, Rect{r.x, r.y, width, height});
             continue;
         }
-        CopyImageRect(picture, origin.x + r.x, origin.y + r.y, width, height, scene.frameImage, r.x, r.y);
+        CopyImageRect(picture, Offset(Rect{r.x, r.y, width, height}, origin.x, origin.y), scene.frameImage, TopLeft(r));
     }
 }
 

@@ -58,7 +58,7 @@ PatchCopy StartPatchCopy(Scene& scene) {
 void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int dx, int dy) {
     const int size = patch.size;
     if (!copy.quick || size < 1 || size > 3) {
-        CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
+        CopyImageRect(scene.backgroundImage, {patch.x, patch.y, size, size}, scene.frameImage, {dx, dy});
         return MarkFrameDrawn(scene, dx, dy, size, size);
     }
     const uint8_t* in = RowsPixel(copy.from, patch.x, patch.y);

@@ -41,18 +41,18 @@ bool PaddingIs(const Image* image, uint8_t value) {
 
 TEST(FillImageRect, FillsExactlyTheRectangleWithTheLowByte) {
     Image* image = CreateImage(5, 4, nullptr);
-    FillImageRect(image, 1, 1, 3, 2, 0x107);
+    FillImageRect(image, {1, 1, 3, 2}, 0x107);
     EXPECT_EQ(Picture(image), ".....\n.777.\n.777.\n.....\n");
-    FillImageRect(image, 0, 0, 5, 4, 256);
+    FillImageRect(image, {0, 0, 5, 4}, 256);
     EXPECT_EQ(Picture(image), ".....\n.....\n.....\n.....\n") << "colour 256 fills with index 0";
     DestroyImage(image);
 }
 
 TEST(FillImageRect, HeightOneTouchesOnlyRowYAndWidthOneOnlyColumnX) {
     Image* image = CreateImage(4, 3, nullptr);
-    FillImageRect(image, 0, 1, 4, 1, 2);
+    FillImageRect(image, {0, 1, 4, 1}, 2);
     EXPECT_EQ(Picture(image), "....\n2222\n....\n");
-    FillImageRect(image, 2, 0, 1, 3, 5);
+    FillImageRect(image, {2, 0, 1, 3}, 5);
     EXPECT_EQ(Picture(image), "..5.\n2252\n..5.\n");
     EXPECT_TRUE(PaddingIs(image, 0));
     DestroyImage(image);
@@ -60,14 +60,14 @@ TEST(FillImageRect, HeightOneTouchesOnlyRowYAndWidthOneOnlyColumnX) {
 
 TEST(FillImageRect, ClipsToTheImage) {
     Image* image = CreateImage(5, 3, nullptr);
-    FillImageRect(image, -2, -1, 4, 2, 1);
-    FillImageRect(image, 3, 2, 10, 10, 2);
+    FillImageRect(image, {-2, -1, 4, 2}, 1);
+    FillImageRect(image, {3, 2, 10, 10}, 2);
     EXPECT_EQ(Picture(image), "11...\n.....\n...22\n");
-    FillImageRect(image, 5, 0, 3, 3, 9);
-    FillImageRect(image, 0, -3, 5, 3, 9);
-    FillImageRect(image, 0, 0, -1, 3, 9);
-    FillImageRect(image, INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX, 9);
-    FillImageRect(image, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 9);
+    FillImageRect(image, {5, 0, 3, 3}, 9);
+    FillImageRect(image, {0, -3, 5, 3}, 9);
+    FillImageRect(image, {0, 0, -1, 3}, 9);
+    FillImageRect(image, {INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX}, 9);
+    FillImageRect(image, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 9);
     EXPECT_EQ(Picture(image), "11...\n.....\n...22\n");
     EXPECT_TRUE(PaddingIs(image, 0));
     DestroyImage(image);
@@ -79,8 +79,8 @@ TEST(CopyImageRect, CopiesEveryPixelIncludingZero) {
           "1.2"
           "3.4");
     Image* destination = CreateImage(5, 3, nullptr);
-    FillImageRect(destination, 0, 0, 5, 3, 9);
-    CopyImageRect(source, 0, 0, 3, 2, destination, 1, 1);
+    FillImageRect(destination, {0, 0, 5, 3}, 9);
+    CopyImageRect(source, {0, 0, 3, 2}, destination, {1, 1});
     EXPECT_EQ(Picture(destination), "99999\n91.29\n93.49\n");
     DestroyImage(source);
     DestroyImage(destination);
@@ -89,7 +89,7 @@ TEST(CopyImageRect, CopiesEveryPixelIncludingZero) {
 TEST(CopyImageRect, KeepsOrientationFromTopLeftCorners) {
     Image* source = MakeNumberedImage(8, 8);
     Image* destination = CreateImage(4, 4, nullptr);
-    CopyImageRect(source, 2, 5, 3, 2, destination, 1, 0);
+    CopyImageRect(source, {2, 5, 3, 2}, destination, {1, 0});
     EXPECT_EQ(*PixelAddress(destination, 1, 0), 2 + 16 * 5);
     EXPECT_EQ(*PixelAddress(destination, 3, 0), 4 + 16 * 5);
     EXPECT_EQ(*PixelAddress(destination, 1, 1), 2 + 16 * 6);
@@ -109,27 +109,27 @@ TEST(CopyImageRect, ClipsSourceAndDestinationTogether) {
     Image* destination = CreateImage(4, 3, nullptr);
     // Source starts left of and above its image: the missing part is skipped
     // on both sides, so pixels keep their places relative to each other.
-    CopyImageRect(source, -1, -1, 3, 3, destination, 0, 0);
+    CopyImageRect(source, {-1, -1, 3, 3}, destination, {0, 0});
     EXPECT_EQ(Picture(destination), "....\n.12.\n.56.\n");
 
-    FillImageRect(destination, 0, 0, 4, 3, 0);
+    FillImageRect(destination, {0, 0, 4, 3}, 0);
     // Destination runs past its right and bottom edges.
-    CopyImageRect(source, 0, 0, 4, 3, destination, 2, 1);
+    CopyImageRect(source, {0, 0, 4, 3}, destination, {2, 1});
     EXPECT_EQ(Picture(destination), "....\n..12\n..56\n");
 
-    FillImageRect(destination, 0, 0, 4, 3, 0);
+    FillImageRect(destination, {0, 0, 4, 3}, 0);
     // Destination starts left of its image: source columns move along.
-    CopyImageRect(source, 0, 0, 4, 3, destination, -2, -1);
+    CopyImageRect(source, {0, 0, 4, 3}, destination, {-2, -1});
     EXPECT_EQ(Picture(destination), "78..\nbc..\n....\n");
 
-    FillImageRect(destination, 0, 0, 4, 3, 0);
+    FillImageRect(destination, {0, 0, 4, 3}, 0);
     // Source runs past its right edge while the destination has room.
-    CopyImageRect(source, 2, 0, 4, 1, destination, 0, 2);
+    CopyImageRect(source, {2, 0, 4, 1}, destination, {0, 2});
     EXPECT_EQ(Picture(destination), "....\n....\n34..\n");
 
-    FillImageRect(destination, 0, 0, 4, 3, 0);
+    FillImageRect(destination, {0, 0, 4, 3}, 0);
     // Both start outside, the source further: its skip counts for both.
-    CopyImageRect(source, -2, -2, 4, 3, destination, -1, -1);
+    CopyImageRect(source, {-2, -2, 4, 3}, destination, {-1, -1});
     EXPECT_EQ(Picture(destination), "....\n.12.\n....\n");
     EXPECT_TRUE(PaddingIs(destination, 0));
     DestroyImage(source);
@@ -139,12 +139,12 @@ TEST(CopyImageRect, ClipsSourceAndDestinationTogether) {
 TEST(CopyImageRect, RectanglesWhollyOutsideCopyNothing) {
     Image* source = MakeNumberedImage(4, 4);
     Image* destination = CreateImage(4, 4, nullptr);
-    CopyImageRect(source, 4, 0, 2, 2, destination, 0, 0);
-    CopyImageRect(source, 0, 0, 2, 2, destination, -2, 0);
-    CopyImageRect(source, 0, 0, 2, 2, destination, 0, 4);
-    CopyImageRect(source, 0, 0, 0, 2, destination, 0, 0);
-    CopyImageRect(source, INT32_MIN, 0, INT32_MAX, 4, destination, 0, 0);
-    CopyImageRect(source, 0, 0, INT32_MAX, INT32_MAX, destination, INT32_MAX, 0);
+    CopyImageRect(source, {4, 0, 2, 2}, destination, {0, 0});
+    CopyImageRect(source, {0, 0, 2, 2}, destination, {-2, 0});
+    CopyImageRect(source, {0, 0, 2, 2}, destination, {0, 4});
+    CopyImageRect(source, {0, 0, 0, 2}, destination, {0, 0});
+    CopyImageRect(source, {INT32_MIN, 0, INT32_MAX, 4}, destination, {0, 0});
+    CopyImageRect(source, {0, 0, INT32_MAX, INT32_MAX}, destination, {INT32_MAX, 0});
     EXPECT_EQ(Picture(destination), "....\n....\n....\n....\n");
     DestroyImage(source);
     DestroyImage(destination);
@@ -157,8 +157,8 @@ TEST(BlitTransparent, ZeroKeepsTheDestinationAndOtherValuesAreWritten) {
           "234"
           ".5.");
     Image* frame = CreateImage(5, 4, nullptr);
-    FillImageRect(frame, 0, 0, 5, 4, 9);
-    BlitTransparent(sprite, 0, 0, 3, 3, frame, 1, 1);
+    FillImageRect(frame, {0, 0, 5, 4}, 9);
+    BlitTransparent(sprite, {0, 0, 3, 3}, frame, {1, 1});
     EXPECT_EQ(Picture(frame), "99999\n99199\n92349\n99599\n");
     DestroyImage(sprite);
     DestroyImage(frame);
@@ -168,7 +168,7 @@ TEST(BlitTransparent, AllZeroCellLeavesTheDestination) {
     Image* sprite = CreateImage(40, 3, nullptr);
     Image* frame = MakeNumberedImage(40, 3);
     std::vector<uint8_t> before = RowsTopDown(frame);
-    BlitTransparent(sprite, 0, 0, 40, 3, frame, 0, 0);
+    BlitTransparent(sprite, {0, 0, 40, 3}, frame, {0, 0});
     EXPECT_EQ(RowsTopDown(frame), before);
     DestroyImage(sprite);
     DestroyImage(frame);
@@ -176,16 +176,16 @@ TEST(BlitTransparent, AllZeroCellLeavesTheDestination) {
 
 TEST(BlitTransparent, CellWithoutZeroBehavesLikeACopy) {
     Image* sprite = MakeNumberedImage(38, 32);
-    FillImageRect(sprite, 0, 0, 1, 1, 7);  // pixel (0,0) numbered 0 otherwise
+    FillImageRect(sprite, {0, 0, 1, 1}, 7);  // pixel (0,0) numbered 0 otherwise
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 38; ++x)
             if (*PixelAddress(sprite, x, y) == 0) *PixelAddress(sprite, x, y) = 1;
     Image* blitted = CreateImage(50, 40, nullptr);
     Image* copied = CreateImage(50, 40, nullptr);
-    FillImageRect(blitted, 0, 0, 50, 40, 3);
-    FillImageRect(copied, 0, 0, 50, 40, 3);
-    BlitTransparent(sprite, 0, 0, 38, 32, blitted, 5, 4);
-    CopyImageRect(sprite, 0, 0, 38, 32, copied, 5, 4);
+    FillImageRect(blitted, {0, 0, 50, 40}, 3);
+    FillImageRect(copied, {0, 0, 50, 40}, 3);
+    BlitTransparent(sprite, {0, 0, 38, 32}, blitted, {5, 4});
+    CopyImageRect(sprite, {0, 0, 38, 32}, copied, {5, 4});
     EXPECT_EQ(RowsTopDown(blitted), RowsTopDown(copied));
     DestroyImage(sprite);
     DestroyImage(blitted);
@@ -206,9 +206,9 @@ TEST(BlitTransparent, RowsOfEveryLengthMixKeyAndColourAtEveryPosition) {
             *PixelAddress(sprite, x, 1) = (x % 5 == 1) ? 0 : uint8_t(200 + x % 50);
             *PixelAddress(sprite, x, 2) = high[x % 8];
         }
-        FillImageRect(frame, 0, 0, width + 2, 2, 0xEE);
-        FillImageRect(frame, 0, 2, width + 2, 1, 0x35);
-        BlitTransparent(sprite, 0, 0, width, 3, frame, 1, 0);
+        FillImageRect(frame, {0, 0, width + 2, 2}, 0xEE);
+        FillImageRect(frame, {0, 2, width + 2, 1}, 0x35);
+        BlitTransparent(sprite, {0, 0, width, 3}, frame, {1, 0});
         for (int x = 0; x < width + 2; ++x) {
             int s = x - 1;
             int top = (s < 0 || s >= width || s % 3 == 0) ? 0xEE : s + 1;
@@ -230,12 +230,12 @@ TEST(BlitTransparent, ClipsAtEveryEdge) {
           "4.6"
           "789");
     Image* frame = CreateImage(4, 4, nullptr);
-    BlitTransparent(sprite, 0, 0, 3, 3, frame, -1, -1);
-    BlitTransparent(sprite, 0, 0, 3, 3, frame, 2, 2);
+    BlitTransparent(sprite, {0, 0, 3, 3}, frame, {-1, -1});
+    BlitTransparent(sprite, {0, 0, 3, 3}, frame, {2, 2});
     EXPECT_EQ(Picture(frame), ".6..\n89..\n..12\n..4.\n");
-    BlitTransparent(sprite, 0, 0, 3, 3, frame, 4, 0);
-    BlitTransparent(sprite, 0, 0, 3, 3, frame, 0, -3);
-    BlitTransparent(sprite, 3, 0, 3, 3, frame, 0, 0);
+    BlitTransparent(sprite, {0, 0, 3, 3}, frame, {4, 0});
+    BlitTransparent(sprite, {0, 0, 3, 3}, frame, {0, -3});
+    BlitTransparent(sprite, {3, 0, 3, 3}, frame, {0, 0});
     EXPECT_EQ(Picture(frame), ".6..\n89..\n..12\n..4.\n");
     EXPECT_TRUE(PaddingIs(frame, 0));
     DestroyImage(sprite);
@@ -243,7 +243,7 @@ TEST(BlitTransparent, ClipsAtEveryEdge) {
 }
 
 TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt) {
-    using Operation = void (*)(const Image*, int, int, int, int, Image*, int, int);
+    using Operation = void (*)(const Image*, Rect, Image*, Point);
     struct Case {
         Operation operation;
         int sx, sy, width, height, dx, dy;
@@ -264,7 +264,7 @@ TEST(CompositingWithinOneImage, ReadsEverySourcePixelBeforeOverwritingIt) {
               "b.cd"
               "ef.1"
               "2345");
-        c.operation(image, c.sx, c.sy, c.width, c.height, image, c.dx, c.dy);
+        c.operation(image, {c.sx, c.sy, c.width, c.height}, image, {c.dx, c.dy});
         EXPECT_EQ(Picture(image), c.expected)
             << "from (" << c.sx << "," << c.sy << ") to (" << c.dx << "," << c.dy << ")";
         DestroyImage(image);

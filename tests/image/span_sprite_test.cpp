@@ -63,7 +63,7 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
                 for (int dx = -c.width - 1; dx <= width + 1; ++dx) {
                     Fill(expected, uint8_t(dx + dy));
                     Fill(actual, uint8_t(dx + dy));
-                    BlitTransparent(sheet, c.sx, c.sy, c.width, c.height, expected, dx, dy);
+                    BlitTransparent(sheet, {c.sx, c.sy, c.width, c.height}, expected, {dx, dy});
                     DrawSpanSprite(sprite, actual, dx, dy);
                     ASSERT_EQ(Pixels(actual), Pixels(expected))
                         << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
