@@ -108,9 +108,7 @@ Rect PresentWith(ScreenView& view, int keeps, Present present) {
     const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
     view.stripKnown = 1;
     for (int i = 0; i < count; ++i) {
-        const Rect r = Intersect(
-            Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y, rects[i].width, rects[i].height},
-            WholePicture(view));
+        const Rect r = Intersect(Offset(rects[i], scene.frameOrigin), WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
         const Rect differing = present(r, known);
         if (differing.width <= 0) continue;
