@@ -76,6 +76,11 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
 int ConfirmClose(HWND window);
 
 // Password hooks.
+// From here on every library the process loads by name is looked for only in
+// the program's folder and the system folder, where the system offers that
+// (Windows 7 with KB2533623 and later); the password libraries are looked
+// for only there on any system.
+void RestrictLibrarySearch();
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 int SetScreenSaverRunning(int running);

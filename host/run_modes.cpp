@@ -120,6 +120,7 @@ int StartChangePassword(const char* text) {
 
 int ScreenSaverMain(HINSTANCE instance, const char* tail) {
     saverHost.moduleInstance = instance;
+    RestrictLibrarySearch();
     CommandLineRequest request = ParseCommandLine(tail);
     switch (request.mode) {
     case kModeConfigureNoOwner:

@@ -522,6 +522,21 @@ case_password() {
     ends_with "pwd-$setting" 0 "exit code with the setting $setting"
     check "verifier loads with the setting $setting" 0 "$(reg_number "$standin_key" Loads)"
   done
+
+  log "a PASSWORD.CPL in the current folder only, not beside the program, is not loaded"
+  mkdir -p "$work/alone" "$work/current"
+  cp "$stage/Zarvo.scr" "$work/alone/"
+  cp "$stage/PASSWORD.CPL" "$work/current/"
+  set_dword "$desktop_key" ScreenSaveUsePassword 1
+  drv reg-del "$standin_key" "" >/dev/null
+  set_dword "$standin_key" Answer 1
+  xdotool mousemove 500 400
+  drv start pwd-cwd "$work/alone/Zarvo.scr" /s "$work/current" || fail "cannot start Zarvo.scr in $work/current: $reply"
+  find_saver || fail "no full-screen window started in $work/current"
+  check "verifier loads from the current folder" 0 "$(reg_number "$standin_key" Loads)"
+  xdotool key a
+  ends_with pwd-cwd 0 "exit code with a verifier in the current folder only"
+  drv reg-del "$desktop_key" ScreenSaveUsePassword >/dev/null
 }
 
 calls_reach() { [ "$(reg_number "$standin_key" Calls)" -ge "$1" ]; }
