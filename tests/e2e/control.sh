@@ -215,6 +215,8 @@ case_dialog() {
   checks=$((checks + 1))
   grep -qi 'winsxs.*common-controls_6595b64144ccf1df_6\.' <<<"$reply" ||
     fail "the dialog's COMCTL32.DLL: expected Common Controls 6 from winsxs, got '$reply'"
+  check "control with the keyboard as the dialog opens is OK" "$(drv item "$dialog" 1; echo "$reply")" \
+    "$(drv focus "$dialog"; echo "$reply")"
   check "1100 at start" "20 150 100" "$(scroll_state 1100)"
   check "1101 at start" "30 125 50" "$(scroll_state 1101)"
   check "1102 at start" "1 55 30" "$(scroll_state 1102)"
