@@ -26,7 +26,7 @@ BOOL WINAPI FakeVerifier(HWND window) {
 class SaverWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = 0;
+        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = saverHost.isShowingMessage = 0;
         saverHost.lastPasswordCheckTick = kNoPasswordCheckYet;
         saverHost.verifyPassword = nullptr;
         verifierCalls = 0;
@@ -189,6 +189,22 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
     EXPECT_EQ(GetCursor(), nullptr);
 }
 
+// While the minimum-configuration message is up, the saver window takes
+// input as while the password dialog is: the pointer shows, nothing closes.
+TEST_F(SaverWindow, WhileTheMessageIsUpThePointerShowsAndNothingCloses) {
+    Create();
+    saverHost.isShowingMessage = 1;
+    EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
+    EXPECT_NE(GetCursor(), nullptr);
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);
+    SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    saverHost.isShowingMessage = 0;
+    EXPECT_TRUE(IsWindow(window)) << "a close request while the message is up";
+    EXPECT_EQ(saverHost.isClosing, 0);
+}
+
 // Magenta over `r` of the window, as a window's saved bits put back over
 // the saver would leave an older picture there.
 void Scribble(HWND window, const RECT& r) {
@@ -255,6 +271,7 @@ TEST_F(SaverWindow, AfterAnythingThatMayHaveDrawnOnItTheNextTickPutsTheWholeStri
         Scribble(window, strip);
         ASSERT_GT(MagentaPixels(window, strip), 0) << "the scribble cannot be read back";
         if (c.message != 0) SendMessageA(window, c.message, c.wParam, 0);
+        if (c.message == WM_DISPLAYCHANGE) UpdateWindow(window);  // the scenes are set up again as it paints
         SendMessageA(window, WM_TIMER, 1, 0);
         const long left = MagentaPixels(window, strip);
         if (c.message == 0) {
