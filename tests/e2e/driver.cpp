@@ -4,9 +4,9 @@
 // windows for previews (and makes them stop answering for a while), finds
 // and inspects windows, counts processes, sends and posts messages, WM_HELP
 // among them, reads and writes the registry, tells the display's scale, the
-// monitors and a process's modules, changes the display's mode, tells which
-// control has a window's keyboard focus, and covers the screen with a window
-// of its own for a while. Every argument is
+// monitors and a process's modules, resizes the display, tells which control
+// has a window's keyboard focus, and covers the screen with a window of its
+// own for a while. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
@@ -519,9 +519,9 @@ void Focus(const Args& a) {
     Reply("= %llu", HandleNumber(info.hwndFocus));
 }
 
-// display-mode WIDTH HEIGHT: the display's new size, as its settings change
-// it; the platform's answer, 0 (DISP_CHANGE_SUCCESSFUL) once changed.
-void DisplayMode(const Args& a) {
+// resize WIDTH HEIGHT: the display's new size, as its settings change it;
+// the platform's answer, 0 (DISP_CHANGE_SUCCESSFUL) once changed.
+void ResizeDisplay(const Args& a) {
     DEVMODEA mode = {};
     mode.dmSize = sizeof mode;
     mode.dmPelsWidth = static_cast<DWORD>(Number(a[1]));
@@ -594,13 +594,13 @@ void Execute(const Args& a) {
         const char* name;
         size_t count;
     } arities[] = {
-        {"start", 4},        {"wait-exit", 3},    {"kill", 2},       {"alive", 2},   {"find", 4},
-        {"info", 2},         {"wait-gone", 3},    {"texts", 2},      {"send", 5},    {"post", 5},
-        {"scroll", 3},       {"parent", 5},       {"destroy", 2},    {"forward", 2}, {"foreground", 1},
-        {"parent-stats", 1}, {"reg-get", 3},      {"reg-set", 5},    {"reg-del", 3}, {"cursor", 1},
-        {"settext", 3},      {"kill-all", 1},     {"processes", 2},  {"module", 3},  {"item", 3},
-        {"list", 3},         {"cover", 5},        {"invalidate", 2}, {"help", 3},    {"hang-parents", 2},
-        {"focus", 2},        {"display-mode", 3},
+        {"start", 4},        {"wait-exit", 3}, {"kill", 2},       {"alive", 2},   {"find", 4},
+        {"info", 2},         {"wait-gone", 3}, {"texts", 2},      {"send", 5},    {"post", 5},
+        {"scroll", 3},       {"parent", 5},    {"destroy", 2},    {"forward", 2}, {"foreground", 1},
+        {"parent-stats", 1}, {"reg-get", 3},   {"reg-set", 5},    {"reg-del", 3}, {"cursor", 1},
+        {"settext", 3},      {"kill-all", 1},  {"processes", 2},  {"module", 3},  {"item", 3},
+        {"list", 3},         {"cover", 5},     {"invalidate", 2}, {"help", 3},    {"hang-parents", 2},
+        {"focus", 2},        {"resize", 3},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -624,7 +624,7 @@ void Execute(const Args& a) {
     if (c == "parent") return Parent(a);
     if (c == "cover") return Cover(a);
     if (c == "focus") return Focus(a);
-    if (c == "display-mode") return DisplayMode(a);
+    if (c == "resize") return ResizeDisplay(a);
     // invalidate HWND: the whole client area of any process's window, to be painted.
     if (c == "invalidate") return Reply("= %d", InvalidateRect(Window(a[1]), nullptr, FALSE) ? 1 : 0);
     if (c == "destroy") {

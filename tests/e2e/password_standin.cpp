@@ -72,11 +72,9 @@ void ScribbleIfAsked(HWND window) {
     if (ReadNumber("Scribble")) Scribble(window);
 }
 
-// "PutBack" nonzero: the saver's thread, as it next takes a timer message, puts
-// magenta over the Scribble rectangle and clears "PutBack". On a desktop
-// without composition a window with CS_SAVEBITS puts back the bits it saved
-// as it goes and nothing tells the saver; Wine instead repaints from the
-// saver's own pixels, so this is where the older bits come back here.
+// "PutBack" nonzero: at its next timer message the saver's thread puts magenta
+// over the Scribble rectangle, and clears "PutBack": the bits a CS_SAVEBITS
+// window puts back as it goes without composition, which Wine never does.
 HHOOK putBackHook = nullptr;
 
 LRESULT CALLBACK PutBackWhenAsked(int code, WPARAM wParam, LPARAM lParam) {
@@ -110,8 +108,7 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     return ReadNumber("Answer") != 0;
 }
 
-// Loaded by the saver's thread before its window exists: the hook watches
-// that thread's messages until the saver frees the library.
+// The saver's thread loads the library, and frees it after its window has gone.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         WriteNumber("Loads", ReadNumber("Loads") + 1);

@@ -297,35 +297,29 @@ saver_on_two_monitors() {
   drv reg-del "$settings_key" "" >/dev/null
 }
 
-# The display changes size during a run, as the display settings change it:
-# each time the saver's window covers the new screen and the picture is the
-# one zarvo-render draws at that size (Xvfb has one size only; Xorg's dummy
-# driver lets Wine change it).
+# The display's size changes during a run: the window covers the new screen
+# with zarvo-render's picture for it. Xvfb has one size; Xorg's dummy
+# driver lets Wine change it.
 case_display_change() {
   log "the display shrinks and grows during a run: the saver covers it and draws the picture for the new size"
   local size
   for size in 800x600 1280x720; do render_masked "changed-$size" "$size" "$(strip_of "$size")" || return; done
-  start_dummy_display "$work" $((display_base + 6)) || { fail "no Xorg display"; return; }
-  if start_driver; then
+  if start_dummy_display "$work" $((display_base + 6)) && start_driver; then
     xdotool mousemove 10 10
     saver_start changed "/s"
-    if find_saver; then
-      for size in 800x600 1280x720; do
-        drv display-mode "${size%x*}" "${size#*x}"
-        check "display mode $size set" 0 "$reply"
-        last_difference="no screenshot"
-        wait_for 20 area_matches "changed-$size" "$size+0+0" "$(strip_of "$size")" ||
-          fail "display changed to $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
-        drv info "$saver"
-        check "window place after the change to $size" "0 0 ${size%x*} ${size#*x}" "$(cut -d' ' -f4-7 <<<"$reply")"
-      done
-      xdotool key a
-      ends_with changed 0 "exit code after the display changed"
-    else
-      fail "no full-screen window on the Xorg display"
-    fi
+    find_saver || fail "no full-screen window on the Xorg display"
+    for size in 800x600 1280x720; do
+      drv resize "${size%x*}" "${size#*x}"
+      check "display resized to $size" 0 "$reply"
+      wait_for 20 area_matches "changed-$size" "$size+0+0" "$(strip_of "$size")" ||
+        fail "display changed to $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+      drv info "$saver"
+      check "window place after the change to $size" "0 0 ${size%x*} ${size#*x}" "$(cut -d' ' -f4-7 <<<"$reply")"
+    done
+    xdotool key a
+    ends_with changed 0 "exit code after the display changed"
   else
-    fail "no driver on the Xorg display"
+    fail "no Xorg display with the driver"
   fi
   stop_driver
   wait_wine_idle
@@ -453,10 +447,9 @@ set_scribble() {  # set_scribble X Y WIDTH HEIGHT: where the stand-in verifier l
   set_dword "$standin_key" ScribbleHeight "$4"
 }
 
-# put_back_under_quiet_cover NAME STRIP: a window that never takes
-# activation shown over the strip and gone again, then the bits it saved put
-# back (magenta, by the stand-in in the saver's process). Nothing tells the
-# saver, yet within its 2 s interval, a tick and a screenshot none is left.
+# put_back_under_quiet_cover NAME STRIP: a window that never activates over
+# the strip, then the bits it saved put back (magenta, by the stand-in): no
+# message tells the saver, yet within 2 s, a tick and a screenshot none is left.
 put_back_under_quiet_cover() {
   local x y w h cover
   read -r x y w h <<<"$2"

@@ -44,7 +44,6 @@ TEST(PasswordSetting, AStringIsNoPasswordOnlyEmptyOrZeroAndOtherTypesCountAsAnIn
         {REG_SZ, {"00", 3}, 0},
         {REG_SZ, {"10", 3}, 1},
         {REG_SZ, {"", 1}, 0},
-        {REG_SZ, {"", 0}, 0},
         {REG_SZ, {" 0\t", 4}, 0},
         // Anything else asks for the password, as a lock should.
         {REG_SZ, {" 1", 3}, 1},
