@@ -51,6 +51,7 @@ struct SaverHost {
     int isPreview;
     int isClosing;
     int isCheckingPassword;  // the verifier's dialog is up: input does not close
+    int isShowingMessage;    // the minimum-configuration box is up: likewise
     POINT mouseAnchor;       // where the pointer was when the window came up
     uint32_t mouseMoveThreshold;
     uint32_t lastPasswordCheckTick;  // kNoPasswordCheckYet before the first
@@ -62,6 +63,8 @@ extern SaverHost saverHost;
 // Run modes.
 int ScreenSaverMain(HINSTANCE instance, const char* tail);
 int RunScreenSaver(HWND parent);
+// The whole virtual screen, every monitor, which the full-screen window covers.
+RECT VirtualScreenRect();
 int StartPreview(const char* text);
 int ShowConfigureDialog(HWND owner);
 int StartChangePassword(const char* text);
@@ -74,8 +77,15 @@ HWND WindowFromHandleText(const char* text);
 LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int ConfirmClose(HWND window);
+// The arrow pointer over the saver window, which otherwise hides it.
+void ShowPointer();
 
 // Password hooks.
+// From here on every library the process loads by name is looked for only in
+// the program's folder and the system folder, where the system offers that
+// (Windows 7 with KB2533623 and later); the password libraries are looked
+// for only there on any system.
+void RestrictLibrarySearch();
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 int SetScreenSaverRunning(int running);

@@ -59,6 +59,11 @@ int RunMessageLoop() {
 
 }  // namespace
 
+RECT VirtualScreenRect() {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 int RunScreenSaver(HWND parent) {
     SaverWindowPlan plan;
     if (parent != nullptr) {
@@ -68,13 +73,9 @@ int RunScreenSaver(HWND parent) {
         saverHost.isPreview = 1;
     } else {
         // The whole virtual screen, so that no monitor goes on showing the desktop.
-        plan = {WS_EX_TOPMOST,
-                kFullScreenStyle,
-                kFullScreenTitle,
-                GetSystemMetrics(SM_XVIRTUALSCREEN),
-                GetSystemMetrics(SM_YVIRTUALSCREEN),
-                GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        const RECT screen = VirtualScreenRect();
+        const int width = screen.right - screen.left, height = screen.bottom - screen.top;
+        plan = {WS_EX_TOPMOST, kFullScreenStyle, kFullScreenTitle, screen.left, screen.top, width, height};
         if (BroughtRunningSaverForward()) return 0;
         LoadPasswordVerifier();
     }
@@ -120,6 +121,7 @@ int StartChangePassword(const char* text) {
 
 int ScreenSaverMain(HINSTANCE instance, const char* tail) {
     saverHost.moduleInstance = instance;
+    RestrictLibrarySearch();
     CommandLineRequest request = ParseCommandLine(tail);
     switch (request.mode) {
     case kModeConfigureNoOwner:

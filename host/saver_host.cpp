@@ -2,4 +2,5 @@
 // fault guard use it without linking the saver window and the scene.
 #include "host/host.h"
 
-SaverHost saverHost = {nullptr, nullptr, 0, 0, 0, {0, 0}, kMouseMoveThreshold, kNoPasswordCheckYet, nullptr, nullptr};
+SaverHost saverHost = {nullptr, nullptr, 0, 0, 0, 0, {0, 0}, kMouseMoveThreshold, kNoPasswordCheckYet,
+                       nullptr, nullptr};

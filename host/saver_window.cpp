@@ -15,6 +15,10 @@ HIMC previousInputContext = nullptr;
 
 void HideCursor() { SetCursor(nullptr); }
 
+// A dialog of ours or the verifier's is up: input is left to the default
+// procedure and no close is granted.
+int AwaitingDialog() { return saverHost.isCheckingPassword || saverHost.isShowingMessage; }
+
 // Keeps the input method away from the window, but only when the process
 // already has IMM32.DLL loaded: nothing is loaded for it.
 void DetachInputMethod(HWND window) {
@@ -76,6 +80,8 @@ LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+void ShowPointer() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
+
 LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -91,7 +97,7 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
         return 0;
     case WM_PAINT:
         if (saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
-        if (!saverHost.isPreview) HideCursor();
+        if (!saverHost.isPreview && !saverHost.isShowingMessage) HideCursor();
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:
@@ -128,7 +134,11 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
     if (message == VerifyPasswordMessage) {
         return saverHost.verifyPassword ? saverHost.verifyPassword(window) : 1;
     }
-    if (saverHost.isCheckingPassword) return DefWindowProcA(window, message, wParam, lParam);
+    if (saverHost.isShowingMessage && message == WM_SETCURSOR) {
+        ShowPointer();
+        return 1;
+    }
+    if (AwaitingDialog()) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_SHOWWINDOW:
         if (wParam) HideCursor();
@@ -152,7 +162,7 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
 }
 
 int ConfirmClose(HWND window) {
-    if (saverHost.isCheckingPassword) return 0;
+    if (AwaitingDialog()) return 0;
     if (saverHost.verifyPassword == nullptr) {
         saverHost.isClosing = 1;
         return 1;

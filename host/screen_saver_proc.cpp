@@ -1,8 +1,9 @@
 // ScreenSaverProc, the scene's window procedure on Windows: set-up of a
-// scene per monitor at the first paint, the whole pictures on every paint,
-// one frame per timer message, the primary scene's palette kept realised,
-// what the screen shows forgotten when something else may have drawn on
-// it, and the scenes freed with the window.
+// scene per monitor at the first paint (and again after a display change),
+// the whole pictures on every paint, one frame per timer message, the
+// primary scene's palette kept realised, what the screen shows forgotten
+// when something else may have drawn on it, and the scenes freed with the
+// window.
 #include "host/host.h"
 #include "host/monitor_scenes.h"
 #include "platform/services.h"
@@ -21,28 +22,51 @@ int scenesReady = 0;
 // message loop dispatches them to this still unpainted window, and those
 // after a refusal or a failure.
 int setUpStarted = 0;
+// Set once scenes have been shown: a display change then sets them up again,
+// and a new display they refuse stays black rather than end the saver.
+int scenesShown = 0;
+// When what the screen shows was last forgotten (GetTickCount).
+DWORD lastForgotten = 0;
+// A window that covers the saver without taking activation (a tooltip, a
+// tray balloon, an on-screen display) may put back the bits it saved as it
+// goes, and nothing tells the saver: what the screen shows is forgotten at
+// this interval as well, so a stale strip lasts no longer.
+constexpr DWORD kForgetShownIntervalMs = 2000;
 
 HPALETTE ScenePaletteHandle() { return scenesReady ? PrimaryScenePalette(scenes) : nullptr; }
 
+// The saver window leaves input alone and refuses to close while the box is
+// up, so that moving the mouse to find its button does not take it away.
+void ShowRefusal() {
+    saverHost.isShowingMessage = 1;
+    ShowPointer();
+    ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
+    saverHost.isShowingMessage = 0;
+}
+
 // 1 when the scenes are ready to draw; 0 after a refusal (with the message)
-// or a failure, which post the destroy message that ends the saver.
-int SetUpOnFirstPaint(HWND window) {
+// or a failure, which post the destroy message that ends the saver. After a
+// display change it neither shows nor ends anything: the saver, which may be
+// guarding a password, goes on over a black screen until input closes it.
+int SetUpAtPaint(HWND window) {
     if (screenDC == nullptr) screenDC = GetDC(window);
     setUpStarted = 1;
     const SceneOutcome outcome = SetUpMonitorScenes(window, screenDC, saverHost.isPreview, &scenes);
-    if (outcome == kSceneRefused) ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
     if (outcome != kSceneReady) {
+        if (scenesShown) return 0;
+        if (outcome == kSceneRefused) ShowRefusal();
         PostMessageA(window, WM_DESTROY, 0, 0);
         return 0;
     }
-    scenesReady = 1;
+    scenesReady = scenesShown = 1;
+    lastForgotten = GetTickCount();  // a new view holds nothing of the screen yet
     const int period = MonitorScenesTimerPeriod(scenes);
     if (period > 0) SetTimer(window, kFrameTimerId, period, nullptr);
     return 1;
 }
 
 LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!scenesReady && (setUpStarted || !SetUpOnFirstPaint(window))) {
+    if (!scenesReady && (setUpStarted || !SetUpAtPaint(window))) {
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     }
     PAINTSTRUCT paint;
@@ -67,6 +91,12 @@ void RealizeScenePalette(HWND window) {
 // strip whole.
 void ForgetShownScreens() {
     if (scenesReady) ForgetMonitorScreens(scenes);
+    lastForgotten = GetTickCount();
+}
+
+void Tick() {
+    if (GetTickCount() - lastForgotten >= kForgetShownIntervalMs) ForgetShownScreens();
+    TickMonitorScenes(scenes, screenDC);
 }
 
 // The password verifier's dialog may put back the bits it covered, showing
@@ -85,6 +115,27 @@ void FreeScenes() {
     scenesReady = 0;
 }
 
+// A monitor attached, woken or resized: the full-screen window covers the new
+// virtual screen, and the scenes, made for the old monitors, are set up again
+// at the next paint. The pointer's new place, where the change moved it, is
+// no move of the person's. The preview only forgets what its screen showed.
+LRESULT FollowDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (saverHost.isPreview) {
+        ForgetShownScreens();
+    } else {
+        const RECT screen = VirtualScreenRect();
+        SetWindowPos(window, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (scenesShown) {
+            FreeScenes();
+            setUpStarted = 0;
+        }
+        InvalidateRect(window, nullptr, TRUE);
+        GetCursorPos(&saverHost.mouseAnchor);
+    }
+    return ScreenSaverDefaultProc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -96,7 +147,7 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_TIMER:
         // Any identifier draws a frame; a stray one before set-up, or in the
         // preview's still scene, has no frame image to draw.
-        if (scenesReady && MonitorScenesTimerPeriod(scenes) > 0) TickMonitorScenes(scenes, screenDC);
+        if (scenesReady && MonitorScenesTimerPeriod(scenes) > 0) Tick();
         return 0;
     case WM_QUERYNEWPALETTE:
         ForgetShownScreens();
@@ -115,9 +166,10 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         if (LOWORD(wParam) != WA_INACTIVE) ForgetShownScreens();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     case WM_SETFOCUS:
-    case WM_DISPLAYCHANGE:
         ForgetShownScreens();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        return FollowDisplayChange(window, message, wParam, lParam);
     case WM_DESTROY:
         FreeScenes();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);

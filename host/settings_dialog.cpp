@@ -52,6 +52,15 @@ void StoreDisplaySettings(HWND dialog) {
     WriteDisplaySettings(DisplaySettingsFromNumbers(pictureSize, monitors));
 }
 
+// The drop-down lists come before OK in the tab order, and the first tab
+// stop would take the keyboard, where the arrow keys change the picture size
+// at once. OK takes it instead, told to the dialog manager so that it also
+// becomes the default button; 0 keeps the manager from moving it again.
+INT_PTR FocusOnOk(HWND dialog) {
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
+    return 0;
+}
+
 INT_PTR OnHorizontalScroll(WPARAM wParam, LPARAM lParam) {
     HWND scrollBar = reinterpret_cast<HWND>(lParam);
     Setting* setting = SettingOfScrollBar(static_cast<int>(GetWindowLongA(scrollBar, GWL_ID)));
@@ -121,7 +130,7 @@ extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, 
         ReadSettings(&dialogRecord);
         ShowSettingsOnScrollBars(dialog);
         ShowDisplaySettings(dialog);
-        return 1;
+        return FocusOnOk(dialog);
     case WM_COMMAND:
         return OnCommand(dialog, wParam);
     case WM_HSCROLL:

@@ -32,22 +32,26 @@ done
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
-if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
-  $SUDO dpkg --add-architecture i386
-fi
 export DEBIAN_FRONTEND=noninteractive
-# A mirror in the middle of a sync serves an index whose size does not match
-# its release file for a while ("Mirror sync in progress?"); wait it out
-# rather than fail the run on the first try. If it never passes, install from
-# the indexes that were read: apt then names any package it cannot place.
-updated=0
-for pause in 20 40 80 160 0; do
-  if $SUDO apt-get update -qq; then updated=1; break; fi
-  [ "$pause" -gt 0 ] || break
-  echo "install-deps: apt-get update failed; trying again in ${pause} s" >&2
-  sleep "$pause"
-done
-[ "$updated" -eq 1 ] || echo "install-deps: apt-get update kept failing; installing from the indexes it read" >&2
+
+# A failure that is known today is remembered, one line "DATE WHAT REASON"
+# each, so that later runs of the day go straight on instead of waiting for
+# it again. Removing the file tries everything again.
+memo=${XDG_CACHE_HOME:-$HOME/.cache}/zarvo/install-deps-failures
+today=$(date +%F)
+# failed_today WHAT: true when WHAT failed today; says so, with the reason.
+failed_today() {
+  local reason
+  reason=$(awk -v day="$today" -v what="$1" '$1 == day && $2 == what { $1 = $2 = ""; sub(/^ +/, ""); r = $0 }
+                                             END { print r }' "$memo" 2>/dev/null || true)
+  [ -n "$reason" ] || return 1
+  echo "install-deps: $1 failed earlier today ($reason); not trying again today (remove $memo to try now)" >&2
+}
+remember_failure() {  # remember_failure WHAT REASON
+  mkdir -p "$(dirname "$memo")" &&
+    { grep -s "^$today " "$memo" | grep -v "^$today $1 " || true; printf '%s %s %s\n' "$today" "$1" "$2"; } >"$memo.new" &&
+    mv "$memo.new" "$memo"
+}
 
 # The 32-bit packages go in last and on their own: a foreign architecture's
 # index can lag the native one (seen: an i386 security index that never
@@ -58,8 +62,41 @@ native=() foreign=()
 for p in "${missing[@]}"; do
   case $p in *:i386) foreign+=("$p") ;; *) native+=("$p") ;; esac
 done
+if [ ${#foreign[@]} -gt 0 ] && failed_today i386-packages; then
+  foreign=()
+  [ ${#native[@]} -eq 0 ] && exit 0
+fi
+[ ${#foreign[@]} -eq 0 ] || $SUDO dpkg --add-architecture i386
+
+# A mirror in the middle of a sync serves an index whose size does not match
+# its release file ("Mirror sync in progress?"): tried once more after a
+# pause, as the sync may just have ended. A network that does not answer is
+# waited for longer. If the update still fails, the packages come from the
+# indexes that were read, and apt names any package it cannot place.
+update_index() {
+  local output attempt=0 pauses=(20)
+  while :; do
+    output=$($SUDO apt-get update -qq 2>&1) && return 0
+    printf '%s\n' "$output" >&2
+    if grep -Eqi 'timed out|temporary failure|could not connect|could not resolve|unable to connect' <<<"$output"; then
+      pauses=(20 40 80 160)
+    fi
+    [ "$attempt" -lt ${#pauses[@]} ] || break
+    echo "install-deps: apt-get update failed; trying again in ${pauses[attempt]} s" >&2
+    sleep "${pauses[attempt]}"
+    attempt=$((attempt + 1))
+  done
+  update_failure=$(grep -m 1 '^E: ' <<<"$output" | cut -c4- || true)
+  return 1
+}
+if ! failed_today index-update && ! update_index; then
+  echo "install-deps: apt-get update kept failing; installing from the indexes it read" >&2
+  remember_failure index-update "${update_failure:-apt-get update failed}"
+fi
+
 [ ${#native[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${native[@]}" >/dev/null
 [ ${#foreign[@]} -eq 0 ] && exit 0
 if ! $SUDO apt-get install -y -qq --no-install-recommends "${foreign[@]}" >/dev/null; then
   echo "install-deps: could not install ${foreign[*]}; the 32-bit Windows programs cannot be run here" >&2
+  remember_failure i386-packages "${foreign[*]} could not be installed"
 fi

@@ -15,6 +15,9 @@ jobs=$(nproc)
 export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$jobs}
 reports=$root/build/reports
 summary=()
+# What the run leaves untested, each with its reason, for the summary's last
+# line: the 32-bit Zarvo.scr's route first, then every skipped test.
+not_tested=()
 failed=0
 all_passed=0 all_failed=0 all_skipped=0
 
@@ -50,9 +53,32 @@ junit_count() {  # junit_count FILE ATTRIBUTE: the suite's total of that attribu
   grep -m 1 -o "[[:space:]]$2=\"[0-9]*\"" "$1" | grep -o '[0-9]\+'
 }
 
-# run_ctest PRESET [ctest options...]: counts from ctest's JUnit report.
+# skip_reasons REPORT: "NAME: REASON" for each test the JUnit report lists
+# as skipped, the reason being the last line the test printed (after
+# GoogleTest's "Skipped", the line that follows it).
+skip_reasons() {
+  awk '
+    /<testcase / { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7)
+                   skipped = locked = after = 0; reason = "" }
+    /<skipped/ { skipped = 1 }
+    /<system-out>/ { out = 1; sub(/.*<system-out>/, "") }
+    out {
+      closing = sub(/<\/system-out>.*/, "")
+      if ($0 ~ /[^[:space:]]/ && !locked) { reason = $0; locked = after }
+      after = $0 ~ /: Skipped$/
+      if (closing) out = 0
+    }
+    /<\/testcase>/ && skipped {
+      gsub(/&lt;/, "<", reason); gsub(/&gt;/, ">", reason); gsub(/&quot;/, "\"", reason)
+      gsub(/&apos;/, "\047", reason); gsub(/&amp;/, "\\&", reason)
+      print name ": " (reason == "" ? "no reason given" : reason)
+    }' "$1"
+}
+
+# run_ctest PRESET [ctest options...]: counts from ctest's JUnit report; each
+# skipped test is named with its reason, here and in the last line.
 run_ctest() {
-  local preset=$1 report=$reports/$1.xml status
+  local preset=$1 report=$reports/$1.xml status line
   shift
   rm -f "$report"
   ctest --preset "$preset" --output-junit "$report" "$@"
@@ -63,6 +89,10 @@ run_ctest() {
     failures=$(junit_count "$report" failures)
     skipped=$(junit_count "$report" skipped)
     passed=$((total - failures - skipped))
+    while IFS= read -r line; do
+      echo "skipped $line"
+      not_tested+=("$preset $line")
+    done < <(skip_reasons "$report")
   fi
   return $status
 }
@@ -91,11 +121,15 @@ test_win32() {
       remove_i386_handler
       not_run=$(count_tests -L e2e-full)
       echo "under emulation the full end-to-end groups are left out ($not_run tests); the smoke ran instead"
+      local smoke="its unit tests and one full-screen run"
+      not_tested=("the 32-bit Zarvo.scr ran only as smoke under qemu-user emulation ($smoke), not its $not_run full \
+end-to-end tests" "${not_tested[@]}")
       skipped=$((skipped + not_run))
       return $status ;;
     skipped)
       not_run=$(count_tests -L wine)
       echo "32-bit Windows runtime tests skipped ($not_run tests): $route_reason"
+      not_tested=("the 32-bit Zarvo.scr was built but not run: $route_reason ($not_run tests)" "${not_tested[@]}")
       run_ctest win32 -LE wine
       status=$?
       skipped=$((skipped + not_run))
@@ -154,4 +188,11 @@ printf 'route for the 32-bit Windows tests: %s (%s); %.1f min in all\n' "$route"
   "$(awk -v s=$SECONDS 'BEGIN { print s / 60 }')"
 [ $failed -eq 0 ] && echo "all steps passed" || echo "SOME STEPS FAILED"
 printf 'checks: %d passed, %d failed, %d skipped\n' "$all_passed" "$all_failed" "$all_skipped"
+if [ ${#not_tested[@]} -eq 0 ]; then
+  echo "not tested: nothing, every test ran"
+else
+  printf 'not tested: %s' "${not_tested[0]}"
+  printf '; %s' "${not_tested[@]:1}"
+  printf '\n'
+fi
 exit $failed

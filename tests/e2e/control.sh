@@ -215,6 +215,8 @@ case_dialog() {
   checks=$((checks + 1))
   grep -qi 'winsxs.*common-controls_6595b64144ccf1df_6\.' <<<"$reply" ||
     fail "the dialog's COMCTL32.DLL: expected Common Controls 6 from winsxs, got '$reply'"
+  check "control with the keyboard as the dialog opens is OK" "$(drv item "$dialog" 1; echo "$reply")" \
+    "$(drv focus "$dialog"; echo "$reply")"
   check "1100 at start" "20 150 100" "$(scroll_state 1100)"
   check "1101 at start" "30 125 50" "$(scroll_state 1101)"
   check "1102 at start" "1 55 30" "$(scroll_state 1102)"
@@ -522,6 +524,20 @@ case_password() {
     ends_with "pwd-$setting" 0 "exit code with the setting $setting"
     check "verifier loads with the setting $setting" 0 "$(reg_number "$standin_key" Loads)"
   done
+
+  log "a PASSWORD.CPL in the current folder only, not beside the program, is not loaded"
+  mkdir -p "$work/alone" "$work/current"
+  cp "$stage/Zarvo.scr" "$work/alone/"
+  cp "$stage/PASSWORD.CPL" "$work/current/"
+  set_dword "$desktop_key" ScreenSaveUsePassword 1
+  drv reg-del "$standin_key" "" >/dev/null
+  set_dword "$standin_key" Answer 1
+  xdotool mousemove 500 400
+  drv start pwd-cwd "$work/alone/Zarvo.scr" /s "$work/current" || fail "cannot start Zarvo.scr in $work/current: $reply"
+  find_saver || fail "no full-screen window started in $work/current"
+  check "verifier loads from the current folder" 0 "$(reg_number "$standin_key" Loads)"
+  xdotool key a
+  ends_with pwd-cwd 0 "exit code with a verifier in the current folder only"
 }
 
 calls_reach() { [ "$(reg_number "$standin_key" Calls)" -ge "$1" ]; }

@@ -4,8 +4,9 @@
 // windows for previews (and makes them stop answering for a while), finds
 // and inspects windows, counts processes, sends and posts messages, WM_HELP
 // among them, reads and writes the registry, tells the display's scale, the
-// monitors and a process's modules, and covers the screen with a window of
-// its own for a while. Every argument is
+// monitors and a process's modules, resizes the display, tells which control
+// has a window's keyboard focus, and covers the screen with a window of its
+// own for a while. Every argument is
 // percent-encoded ("%20" is a blank); "~" stands for the empty text. Every
 // command answers one line: "= result" or "! reason".
 #ifndef WIN32_LEAN_AND_MEAN
@@ -139,11 +140,16 @@ LRESULT CALLBACK ControllerProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return reinterpret_cast<LRESULT>(parent);
     }
     if (message == kMakeCover) {
+        // A quiet cover never takes activation, as a tooltip or a tray balloon.
         const RECT* place = reinterpret_cast<const RECT*>(lParam);
-        HWND cover = CreateWindowExA(WS_EX_TOPMOST, "ZarvoDriverCover", "Driver cover", WS_POPUP | WS_VISIBLE,
-                                     place->left, place->top, place->right, place->bottom, nullptr, nullptr,
+        const DWORD quiet = wParam ? WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW : 0;
+        HWND cover = CreateWindowExA(WS_EX_TOPMOST | quiet, "ZarvoDriverCover", "Driver cover", WS_POPUP, place->left,
+                                     place->top, place->right, place->bottom, nullptr, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);
-        if (cover != nullptr) UpdateWindow(cover);
+        if (cover != nullptr) {
+            ShowWindow(cover, wParam ? SW_SHOWNOACTIVATE : SW_SHOW);
+            UpdateWindow(cover);
+        }
         return reinterpret_cast<LRESULT>(cover);
     }
     if (message == kDestroyParent) return DestroyWindow(reinterpret_cast<HWND>(wParam));
@@ -190,7 +196,8 @@ DWORD WINAPI UiThread(LPVOID ready) {
 
 // --- commands ----------------------------------------------------------------
 
-// start ID EXE TAIL: runs "EXE" TAIL (the tail after one blank, if any).
+// start ID EXE TAIL [FOLDER]: runs "EXE" TAIL (the tail after one blank, if
+// any), in FOLDER if given, else in the driver's current folder.
 void Start(const Args& a) {
     std::string commandLine(1, '"');
     commandLine.append(WindowsPath(a[2])).append(1, '"');
@@ -200,7 +207,9 @@ void Start(const Args& a) {
     PROCESS_INFORMATION process = {};
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(0);
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    const std::string folder = a.size() > 4 ? WindowsPath(a[4]) : std::string();
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         Reply("! cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
         return;
     }
@@ -436,12 +445,14 @@ void Parent(const Args& a) {
     Reply("= %llu", HandleNumber(parent));
 }
 
-// cover X Y WIDTH HEIGHT: a magenta CS_SAVEBITS window over that part of the
-// screen, on top of every other; "destroy" takes it away.
+// cover X Y WIDTH HEIGHT [quiet]: a magenta CS_SAVEBITS window over that part
+// of the screen, on top of every other, "quiet" without ever taking
+// activation; "destroy" takes it away.
 void Cover(const Args& a) {
     RECT place = {static_cast<LONG>(Number(a[1])), static_cast<LONG>(Number(a[2])), static_cast<LONG>(Number(a[3])),
                   static_cast<LONG>(Number(a[4]))};
-    HWND cover = reinterpret_cast<HWND>(SendMessageA(controller, kMakeCover, 0, reinterpret_cast<LPARAM>(&place)));
+    const WPARAM quiet = a.size() > 5 && a[5] == "quiet";
+    HWND cover = reinterpret_cast<HWND>(SendMessageA(controller, kMakeCover, quiet, reinterpret_cast<LPARAM>(&place)));
     if (cover == nullptr) return Reply("! no cover");
     Reply("= %llu", HandleNumber(cover));
 }
@@ -498,6 +509,25 @@ void RegDel(const Args& a) {
         RegCloseKey(key);
     }
     Reply("= 1");
+}
+
+// focus WINDOW: the window that has the keyboard focus in WINDOW's thread.
+void Focus(const Args& a) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Window(a[1]), nullptr), &info)) return Reply("! no thread info");
+    Reply("= %llu", HandleNumber(info.hwndFocus));
+}
+
+// resize WIDTH HEIGHT: the display's new size, as its settings change it;
+// the platform's answer, 0 (DISP_CHANGE_SUCCESSFUL) once changed.
+void ResizeDisplay(const Args& a) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(Number(a[1]));
+    mode.dmPelsHeight = static_cast<DWORD>(Number(a[2]));
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    Reply("= %ld", ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr));
 }
 
 // dpi: the system's pixels per logical inch (96 at 100 %).
@@ -570,6 +600,7 @@ void Execute(const Args& a) {
         {"parent-stats", 1}, {"reg-get", 3},   {"reg-set", 5},    {"reg-del", 3}, {"cursor", 1},
         {"settext", 3},      {"kill-all", 1},  {"processes", 2},  {"module", 3},  {"item", 3},
         {"list", 3},         {"cover", 5},     {"invalidate", 2}, {"help", 3},    {"hang-parents", 2},
+        {"focus", 2},        {"resize", 3},
     };
     for (const Arity& arity : arities) {
         if (c == arity.name && a.size() < arity.count) return Reply("! %s wants more", arity.name);
@@ -592,6 +623,8 @@ void Execute(const Args& a) {
     if (c == "list") return List(a);
     if (c == "parent") return Parent(a);
     if (c == "cover") return Cover(a);
+    if (c == "focus") return Focus(a);
+    if (c == "resize") return ResizeDisplay(a);
     // invalidate HWND: the whole client area of any process's window, to be painted.
     if (c == "invalidate") return Reply("= %d", InvalidateRect(Window(a[1]), nullptr, FALSE) ? 1 : 0);
     if (c == "destroy") {

@@ -1,6 +1,8 @@
 // A test-only stand-in for the desktop's PASSWORD.CPL (never shipped): its
 // VerifyScreenSavePwd answers what the test put in the registry and records
 // each load and call there, so the end-to-end tests can steer and watch it.
+// Loaded into the saver, it also stands in for the bits a window puts back
+// over the saver as it goes ("PutBack").
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -54,8 +56,7 @@ void HoldWhileAsked() {
 // ScribbleWidth, ScribbleHeight of the window, as a dialog that puts back the
 // bits it saved leaves an older picture where the saver drew meanwhile;
 // magenta shows every such pixel.
-void ScribbleIfAsked(HWND window) {
-    if (!ReadNumber("Scribble")) return;
+void Scribble(HWND window) {
     const int x = static_cast<int>(ReadNumber("ScribbleX")), y = static_cast<int>(ReadNumber("ScribbleY"));
     const RECT rect = {x, y, x + static_cast<int>(ReadNumber("ScribbleWidth")),
                        y + static_cast<int>(ReadNumber("ScribbleHeight"))};
@@ -65,6 +66,28 @@ void ScribbleIfAsked(HWND window) {
     GdiFlush();
     DeleteObject(magenta);
     ReleaseDC(window, dc);
+}
+
+void ScribbleIfAsked(HWND window) {
+    if (ReadNumber("Scribble")) Scribble(window);
+}
+
+// "PutBack" nonzero: at its next timer message the saver's thread puts magenta
+// over the Scribble rectangle, and clears "PutBack": the bits a CS_SAVEBITS
+// window puts back as it goes without composition, which Wine never does.
+HHOOK putBackHook = nullptr;
+
+LRESULT CALLBACK PutBackWhenAsked(int code, WPARAM wParam, LPARAM lParam) {
+    static DWORD lastLook = 0;
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && message->message == WM_TIMER && GetTickCount() - lastLook >= 100) {
+        lastLook = GetTickCount();
+        if (ReadNumber("PutBack")) {
+            Scribble(message->hwnd);
+            WriteNumber("PutBack", 0);
+        }
+    }
+    return CallNextHookEx(putBackHook, code, wParam, lParam);
 }
 
 }  // namespace
@@ -85,7 +108,12 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     return ReadNumber("Answer") != 0;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) WriteNumber("Loads", ReadNumber("Loads") + 1);
+// The saver's thread loads the library, and frees it after its window has gone.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        WriteNumber("Loads", ReadNumber("Loads") + 1);
+        putBackHook = SetWindowsHookExA(WH_GETMESSAGE, PutBackWhenAsked, instance, GetCurrentThreadId());
+    }
+    if (reason == DLL_PROCESS_DETACH && putBackHook != nullptr) UnhookWindowsHookEx(putBackHook);
     return TRUE;
 }

@@ -127,8 +127,9 @@ box_says_minimum_configuration() {
 }
 
 case_narrow_screen() {
-  log "a 600-pixel-wide screen shows the minimum-configuration message and ends once it is dismissed"
+  log "a 600-pixel-wide screen shows the minimum-configuration message and ends once it is dismissed, not on a move"
   with_display 600x480x24 || return
+  xdotool mousemove 10 10
   saver_start narrow "/s"
   local box
   if drv find "#32770" "Zarvo.scr" $(scaled 20000); then
@@ -137,7 +138,12 @@ case_narrow_screen() {
     checks=$((checks + 1))
     wait_for 10 box_says_minimum_configuration "$box" ||
       fail "message text: expected 'Minimum configuration required:\\r256 colors, 640 x 480 resolution' among '$reply'"
-    check_true "the saver ended before the message was dismissed" still_running narrow
+    # The person looks for the pointer to reach the box.
+    drv find "$saver_class" "Screen Saver" 0 && saver=$reply
+    xdotool mousemove 20 10
+    check_true "the saver ended on a mouse move before the message was dismissed" still_running narrow
+    check_true "the saver's window went away on a mouse move" window_visible "$saver"
+    check_true "the message went away on a mouse move" window_visible "$box"
     drv post "$box" $WM_COMMAND 1 0 >/dev/null
     ends_with narrow 0 "exit code after the message"
   else
@@ -291,6 +297,35 @@ saver_on_two_monitors() {
   drv reg-del "$settings_key" "" >/dev/null
 }
 
+# The display's size changes during a run: the window covers the new screen
+# with zarvo-render's picture for it. Xvfb has one size; Xorg's dummy
+# driver lets Wine change it.
+case_display_change() {
+  log "the display shrinks and grows during a run: the saver covers it and draws the picture for the new size"
+  local size
+  for size in 800x600 1280x720; do render_masked "changed-$size" "$size" "$(strip_of "$size")" || return; done
+  if start_dummy_display "$work" $((display_base + 6)) && start_driver; then
+    xdotool mousemove 10 10
+    saver_start changed "/s"
+    find_saver || fail "no full-screen window on the Xorg display"
+    for size in 800x600 1280x720; do
+      drv resize "${size%x*}" "${size#*x}"
+      check "display resized to $size" 0 "$reply"
+      wait_for 20 area_matches "changed-$size" "$size+0+0" "$(strip_of "$size")" ||
+        fail "display changed to $size: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+      drv info "$saver"
+      check "window place after the change to $size" "0 0 ${size%x*} ${size#*x}" "$(cut -d' ' -f4-7 <<<"$reply")"
+    done
+    xdotool key a
+    ends_with changed 0 "exit code after the display changed"
+  else
+    fail "no Xorg display with the driver"
+  fi
+  stop_driver
+  wait_wine_idle
+  stop_two_monitors
+}
+
 # --- what the screen shows after something else drew over the saver --------
 
 # magenta_pixels SHOT: how many pixels of the screenshot are exactly magenta,
@@ -388,11 +423,8 @@ case_covered_strip() {
       fail "no cover window: $reply"
     fi
     strip_is_fresh "$name" "$size" "$strip" "after a CS_SAVEBITS window ($name)" "$scaled"
-    read -r x y w h <<<"$scribble"
-    set_dword "$standin_key" ScribbleX "$x"
-    set_dword "$standin_key" ScribbleY "$y"
-    set_dword "$standin_key" ScribbleWidth "$w"
-    set_dword "$standin_key" ScribbleHeight "$h"
+    put_back_under_quiet_cover "$name" "$strip"
+    set_scribble $scribble
     set_dword "$standin_key" Scribble 1
     ask_verifier || fail "the verifier was not asked ($name)"
     set_dword "$standin_key" Scribble 0
@@ -407,6 +439,35 @@ case_covered_strip() {
   drv reg-del "$desktop_key" ScreenSaveUsePassword >/dev/null
   end_display
 }
+
+set_scribble() {  # set_scribble X Y WIDTH HEIGHT: where the stand-in verifier leaves magenta
+  set_dword "$standin_key" ScribbleX "$1"
+  set_dword "$standin_key" ScribbleY "$2"
+  set_dword "$standin_key" ScribbleWidth "$3"
+  set_dword "$standin_key" ScribbleHeight "$4"
+}
+
+# put_back_under_quiet_cover NAME STRIP: a window that never activates over
+# the strip, then the bits it saved put back (magenta, by the stand-in): no
+# message tells the saver, yet within 2 s, a tick and a screenshot none is left.
+put_back_under_quiet_cover() {
+  local x y w h cover
+  read -r x y w h <<<"$2"
+  set -- "$1" $((x + 20)) $((y + 20)) $((w - 40)) $((h - 40))
+  drv cover "$2" "$3" "$4" "$5" quiet || { fail "no quiet cover: $reply"; return; }
+  cover=$reply
+  wait_for 10 magenta_shown "$1" || fail "the quiet cover never showed ($1)"
+  sleep 1
+  drv destroy "$cover" >/dev/null
+  set_scribble "$2" "$3" "$4" "$5"
+  set_dword "$standin_key" PutBack 1
+  wait_for 10 put_back || fail "the stand-in did not put the bits back ($1)"
+  last_difference="no screenshot"
+  wait_for 4 no_magenta_left "$1" ||
+    fail "after a quiet window's bits were put back ($1): expected no magenta within 4 s, got $last_difference pixels"
+}
+
+put_back() { [ "$(reg_number "$standin_key" PutBack)" = 0 ]; }
 
 have_render() {
   [ -x "$ZARVO_RENDER" ] || { fail "zarvo-render not found at $ZARVO_RENDER (build the native preset)"; return 1; }
@@ -427,6 +488,7 @@ run_screen_cases() {
   case_covered_strip centred 0 "538 522 917 334" "538 522 917 334" 0
   case_covered_strip fill 2 "$fill_strip" "366 514 1291 471" 1
   case_two_monitors
+  case_display_change
 }
 
 # One full-screen run against zarvo-render's picture, in the shared prefix:

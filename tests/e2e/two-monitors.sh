@@ -8,8 +8,9 @@
 #   two-monitors.sh stop WORKDIR                   ends the display started in WORKDIR
 #
 # Sourced, it gives start_two_monitors WORKDIR FIRST-DISPLAY (sets DISPLAY
-# and two_monitors_pid) and stop_two_monitors. The configuration, the
-# server's log and its process id stay in WORKDIR.
+# and two_monitors_pid), start_dummy_display (the same server with the first
+# monitor only, whose size can then change) and stop_two_monitors. The
+# configuration, the server's log and its process id stay in WORKDIR.
 
 two_monitors_pid=""
 
@@ -51,9 +52,9 @@ two_monitors_placed() {
   xrandr 2>/dev/null | grep -q '^DUMMY1 connected 800x600+1024+0'
 }
 
-# start_two_monitors WORKDIR FIRST-DISPLAY: the display on the first free
-# number from FIRST-DISPLAY, ready within 20 s.
-start_two_monitors() {
+# start_dummy_display WORKDIR FIRST-DISPLAY: Xorg with one 1024 x 768 monitor
+# on the first free number from FIRST-DISPLAY, ready within 20 s.
+start_dummy_display() {
   local work=$1 n=$2
   mkdir -p "$work" || return 1
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -74,9 +75,14 @@ start_two_monitors() {
     fi
     sleep 0.1
   done
+}
+
+# start_two_monitors WORKDIR FIRST-DISPLAY: the second monitor placed too.
+start_two_monitors() {
+  start_dummy_display "$@" || return 1
   if ! { xrandr --addmode DUMMY1 800x600 && xrandr --output DUMMY1 --mode 800x600 --right-of DUMMY0 &&
          two_monitors_placed; } >&2; then
-    echo "Xorg :$n has no second monitor at 1024,0: $(xrandr 2>&1 | grep '^DUMMY1')" >&2
+    echo "Xorg $DISPLAY has no second monitor at 1024,0: $(xrandr 2>&1 | grep '^DUMMY1')" >&2
     stop_two_monitors
     return 1
   fi

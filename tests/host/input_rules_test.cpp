@@ -27,7 +27,7 @@ TEST(PasswordQuietTime, TickCountsWrapAround) {
 }
 
 #ifdef _WIN32
-TEST(PasswordSetting, AStringCountsAsTheNumberItSpellsAndOtherTypesAsAnInteger) {
+TEST(PasswordSetting, AStringIsNoPasswordOnlyEmptyOrZeroAndOtherTypesCountAsAnInteger) {
     // A key of the test's own stands for Control Panel\Desktop.
     const std::string name =
         "Software\\Quillmark\\ScreenSavers\\ZarvoDesktopTest" + std::to_string(GetCurrentProcessId());
@@ -44,6 +44,12 @@ TEST(PasswordSetting, AStringCountsAsTheNumberItSpellsAndOtherTypesAsAnInteger) 
         {REG_SZ, {"00", 3}, 0},
         {REG_SZ, {"10", 3}, 1},
         {REG_SZ, {"", 1}, 0},
+        {REG_SZ, {" 0\t", 4}, 0},
+        // Anything else asks for the password, as a lock should.
+        {REG_SZ, {" 1", 3}, 1},
+        {REG_SZ, {"yes", 4}, 1},
+        {REG_SZ, {"0x1", 4}, 1},
+        {REG_SZ, std::string(40, '0') + '1' + '\0', 1},  // longer than the value read
         {REG_EXPAND_SZ, {"0", 2}, 0},
         {REG_DWORD, {"\0\0\0\0", 4}, 0},
         {REG_DWORD, {"\0\0\0\1", 4}, 1},

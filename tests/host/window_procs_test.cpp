@@ -26,7 +26,7 @@ BOOL WINAPI FakeVerifier(HWND window) {
 class SaverWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = 0;
+        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = saverHost.isShowingMessage = 0;
         saverHost.lastPasswordCheckTick = kNoPasswordCheckYet;
         saverHost.verifyPassword = nullptr;
         verifierCalls = 0;
@@ -183,10 +183,13 @@ TEST_F(SaverWindow, PaletteMessagesBeforeSetUpAreAnsweredWithoutAPalette) {
         << "its own change goes to the default procedure";
 }
 
-TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRuns) {
+TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRunsAndShownWhileTheMessageIsUp) {
     Create();
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
     EXPECT_EQ(GetCursor(), nullptr);
+    saverHost.isShowingMessage = 1;  // the person needs the pointer to reach the box
+    EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
+    EXPECT_NE(GetCursor(), nullptr);
 }
 
 // Magenta over `r` of the window, as a window's saved bits put back over
@@ -255,6 +258,7 @@ TEST_F(SaverWindow, AfterAnythingThatMayHaveDrawnOnItTheNextTickPutsTheWholeStri
         Scribble(window, strip);
         ASSERT_GT(MagentaPixels(window, strip), 0) << "the scribble cannot be read back";
         if (c.message != 0) SendMessageA(window, c.message, c.wParam, 0);
+        if (c.message == WM_DISPLAYCHANGE) UpdateWindow(window);  // the scenes are set up again as it paints
         SendMessageA(window, WM_TIMER, 1, 0);
         const long left = MagentaPixels(window, strip);
         if (c.message == 0) {
