@@ -115,24 +115,37 @@ TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
     EXPECT_EQ(xml.find("--monitors"), std::string::npos) << "zarvo.xml offers --monitors";
 }
 
+// The rows of README's table headed by `heading`, each after a "\n", having
+// checked that there are `count` of them.
+std::string ReadmeTable(const std::string& heading, size_t count) {
+    const std::string readme = ReadSource("README.md");
+    const size_t table = readme.find(heading);
+    EXPECT_NE(table, std::string::npos) << "README.md has no table headed " << heading;
+    if (table == std::string::npos) return "";
+    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
+    size_t found = 0;
+    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++found;
+    EXPECT_EQ(found, count) << "rows in README's table:\n" << rows;
+    return rows;
+}
+
+// The row of `rows` that starts with `start` (after its "\n"), without its
+// line break; empty, with a failure, when there is none.
+std::string RowStarting(const std::string& rows, const std::string& start) {
+    const size_t at = rows.find("\n" + start);
+    EXPECT_NE(at, std::string::npos) << "no row starting \"" << start << "\" in:\n" << rows;
+    return at == std::string::npos ? "" : rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+}
+
 // README's table of the settings' names: one row a setting, named as its
 // option says, with the built-in range and default, and no other rows.
 TEST(Manual, ReadmeSettingsTableMatchesTheOptions) {
-    const std::string readme = ReadSource("README.md");
-    const size_t table = readme.find("| setting (option) |");
-    ASSERT_NE(table, std::string::npos) << "README.md has no table of the settings";
-    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
-    size_t count = 0;
-    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++count;
-    EXPECT_EQ(count, size_t{kSettingCount}) << "rows in README's table of the settings:\n" << rows;
+    const std::string rows = ReadmeTable("| setting (option) |", kSettingCount);
     for (const SettingOption& setting : kSettingOptions) {
         const Setting& s = kDefaultSettings.entries[setting.index];
         std::string name = setting.name;
         name[name.find('-')] = ' ';
-        const std::string start = "\n| " + name + " (`--" + setting.name + "`) |";
-        const size_t at = rows.find(start);
-        ASSERT_NE(at, std::string::npos) << "no row starting \"" << start.substr(1) << "\" in:\n" << rows;
-        const std::string row = rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+        const std::string row = RowStarting(rows, "| " + name + " (`--" + setting.name + "`) |");
         const std::string range = "| " + std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " +
                                   std::to_string(s.value) + " |";
         EXPECT_NE(row.find(range), std::string::npos) << "expected \"" << range << "\" in " << row;
@@ -143,19 +156,11 @@ TEST(Manual, ReadmeSettingsTableMatchesTheOptions) {
 // name) as the options take it, its label in the Windows dialog and its
 // stored number, and no other rows.
 TEST(Manual, ReadmePictureSizesTableMatchesTheTable) {
-    const std::string readme = ReadSource("README.md");
-    const size_t table = readme.find("| picture size (`--picture-size`) |");
-    ASSERT_NE(table, std::string::npos) << "README.md has no table of the picture sizes";
-    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
-    size_t count = 0;
-    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++count;
-    EXPECT_EQ(count, size_t{kPictureSizeCount}) << "rows in README's table of the picture sizes:\n" << rows;
+    const std::string rows = ReadmeTable("| picture size (`--picture-size`) |", kPictureSizeCount);
     for (const PictureSizeEntry& size : kPictureSizes) {
-        std::string start = "\n| `" + std::string(size.name) + "`";
+        std::string start = "| `" + std::string(size.name) + "`";
         if (size.oldName[0] != '\0') start += " (also `" + std::string(size.oldName) + "`)";
-        const size_t at = rows.find(start + " |");
-        ASSERT_NE(at, std::string::npos) << "no row starting \"" << start.substr(1) << " |\" in:\n" << rows;
-        const std::string row = rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+        const std::string row = RowStarting(rows, start + " |");
         const std::string cells = " | " + std::string(size.label) + " | " + std::to_string(size.size) + " | ";
         EXPECT_NE(row.find(cells), std::string::npos) << "expected \"" << cells << "\" in " << row;
     }
