@@ -106,6 +106,14 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes) {
     p = PlacePicture(kPictureFit, 1, 16384, 32767, 1);
     EXPECT_GE(p.visible.width, 1) << "a shrunk side never reaches 0";
     EXPECT_EQ(p.visible.height, 1);
+    p = PlacePicture(kPictureCover, 16384, 1, 1, 32767);
+    EXPECT_EQ((std::vector<int>{p.output.width, p.visible.x, p.visible.y, p.visible.width, p.visible.height}),
+              (std::vector<int>{16384 * 32767, 0, 0, 1, 32767}))
+        << "a covering side half a billion pixels long";
+    p = PlacePicture(kPictureCover, 16384, 1, 1, 32767, Rect{0, 0, 16384, 1});
+    EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
+              (std::vector<int>{0, 16383, 1, 1}))
+        << "kept whole, the whole width shrinks into one pixel";
 
     const int unusable[][4] = {{1024, 768, 0, 0},        {1024, 768, -5, 100},        {1024, 768, 100, -1},
                                {0, 768, 1920, 1080},     {1024, -768, 1920, 1080},    {16385, 768, 1920, 1080},
