@@ -2,7 +2,7 @@
 // picture size takes from (the options and both programs' --help, the
 // Display file, the Windows dialog, the web page) or is generated from
 // (zarvo.xml and the man pages, by tools/picture_size_text.cpp). A new size
-// is a row here and its placement in image/screen_fit.cpp.
+// is a row in picture_sizes.cpp and its placement in image/screen_fit.cpp.
 #pragma once
 
 #include "image/picture_size.h"
@@ -24,21 +24,8 @@ struct PictureSizeEntry {
     char help[64];
 };
 
-inline constexpr PictureSizeEntry kPictureSizes[kPictureSizeCount] = {
-    {kPictureCentred, "centred", "", "Centred", "one screen pixel per picture pixel"},
-    {kPictureWholeMultiples, "whole-multiples", "", "Whole multiples",
-     "the largest whole multiple that fits, in sharp blocks"},
-    {kPictureFit, "fit", "fill", "Fit", "the whole picture as large as fits, black beside it"},
-    {kPictureCover, "cover", "", "Fill", "fills the screen, the picture's edges cropped"},
-};
-
-constexpr bool PictureSizesAreInNumberOrder() {
-    for (int i = 0; i < kPictureSizeCount; ++i) {
-        if (kPictureSizes[i].size != i) return false;
-    }
-    return true;
-}
-static_assert(PictureSizesAreInNumberOrder(), "row i of kPictureSizes is the size numbered i");
+// Row i is the size numbered i (settings/picture_sizes.cpp checks it).
+extern const PictureSizeEntry kPictureSizes[kPictureSizeCount];
 
 // The row of `size`; the first row's (centred) for a number no size has.
 inline const PictureSizeEntry& PictureSizeEntryOf(PictureSize size) {
