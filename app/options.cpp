@@ -84,6 +84,7 @@ int HandleVersion(void* target, const char*, char*, size_t) { return Options(tar
 int HandleSave(void* target, const char*, char*, size_t) { return Options(target)->save = 1; }
 int HandleShow(void* target, const char*, char*, size_t) { return Options(target)->showSettings = 1; }
 int HandleReset(void* target, const char*, char*, size_t) { return Options(target)->resetSettings = 1; }
+int HandleStoredSettings(void* target, const char*, char*, size_t) { return Options(target)->storedSettings = 1; }
 int HandleNoShm(void* target, const char*, char*, size_t) { return Options(target)->noShm = 1; }
 
 int HandleGeometry(void* target, const char* value, char* error, size_t errorSize) {
@@ -179,7 +180,8 @@ const CommandOption kZarvoOptions[] = {
      "\n"
      "Settings (values outside the range are clamped). A run of zarvo's own uses\n"
      "the stored settings under these; a run for XScreenSaver (XSCREENSAVER_WINDOW,\n"
-     "--root or --window-id) uses the defaults under them."},
+     "--root or --window-id) uses the defaults under them, unless --stored-settings\n"
+     "is given."},
     {nullptr, nullptr, nullptr, nullptr},
     {"picture-size", "NAME", HandlePictureSize,
      "how large the picture is shown (default centred;\n"
@@ -194,6 +196,9 @@ const CommandOption kZarvoOptions[] = {
      "store the settings given over the stored ones, say\nwhat was stored, and exit without drawing"},
     {"show-settings", nullptr, HandleShow, "print the stored settings, their ranges and files"},
     {"reset-settings", nullptr, HandleReset, "remove the stored settings"},
+    {"stored-settings", nullptr, HandleStoredSettings,
+     "use the stored settings in a run for a screen saver\ntoo (MATE's and XFCE's, which have no settings\nof "
+     "their own for zarvo)"},
     {nullptr, nullptr, nullptr, "\nOther options:"},
     {"no-shm", nullptr, HandleNoShm, "never use the MIT-SHM extension"},
     {"seed", "N", HandleSeed, "seed the random generator with N (0 to 4294967295)"},

@@ -31,6 +31,7 @@ struct ZarvoOptions {
     int save;
     int showSettings;
     int resetSettings;
+    int storedSettings;  // --stored-settings: a run for a screen saver uses them too
     int help;
     int version;
     int noShm;

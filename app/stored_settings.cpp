@@ -168,7 +168,7 @@ int ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsR
     // A wallpaper, or a lock screen's background, fills its output.
     if (options->background) display->pictureSize = kBackgroundPictureSize;
     int storesPictureSize = 0;
-    if (!RunsForScreenSaver(options, envWindow)) {
+    if (!RunsForScreenSaver(options, envWindow) || options->storedSettings) {
         ReadStoredSettings(record);
         *display = ReadStoredDisplaySettings(*display, &storesPictureSize);
     }

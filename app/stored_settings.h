@@ -39,8 +39,10 @@ int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow);
 // The settings of a run: the built-in defaults, under the stored ones unless
 // XScreenSaver started it (its settings tool leaves out an option whose
 // slider sits at the default, so its command line is the whole truth), and
-// the command line's over both. --background's picture size is cover
-// unless one is given or stored. 1 when the stored settings name a picture
-// size.
+// the command line's over both. --stored-settings keeps the stored ones for
+// a screen saver that starts zarvo in its window with a fixed command and
+// offers no settings of its own for it (MATE's and XFCE's). --background's
+// picture size is cover unless one is given or stored. 1 when the stored
+// settings name a picture size.
 int ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
                    DisplaySettings* display);

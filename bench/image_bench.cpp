@@ -39,7 +39,7 @@ Image* FigureSheet() {
         int x = 0;
         while (x < 256) {
             int run = 1 + int(NextRandom(seed) % 6);
-            if (NextRandom(seed) & 1) FillImageRect(sheet, x, y, run, 1, 0);
+            if (NextRandom(seed) & 1) FillImageRect(sheet, {x, y, run, 1}, 0);
             x += run;
         }
     }
@@ -72,7 +72,7 @@ void Memcpy(benchmark::State& state, size_t bytes) {
 void StripCopy(benchmark::State& state) {
     Scene& s = TheScene();
     for (auto _ : state) {
-        CopyImageRect(s.background, 53, 217, kStripWidth, kStripHeight, s.frame, 0, 0);
+        CopyImageRect(s.background, {53, 217, kStripWidth, kStripHeight}, s.frame, {0, 0});
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kStripWidth * kStripHeight);
@@ -83,7 +83,7 @@ BENCHMARK_CAPTURE(Memcpy, StripBytes, size_t{kStripWidth} * kStripHeight);
 void TransparentBlit(benchmark::State& state) {
     Scene& s = TheScene();
     for (auto _ : state) {
-        BlitTransparent(s.sheet, kCellX, kCellY, kCellWidth, kCellHeight, s.frame, kCellToX, kCellToY);
+        BlitTransparent(s.sheet, {kCellX, kCellY, kCellWidth, kCellHeight}, s.frame, {kCellToX, kCellToY});
         benchmark::ClobberMemory();
     }
 }
@@ -124,7 +124,7 @@ void Fill2x2(benchmark::State& state) {
     Scene& s = TheScene();
     int colour = 0;
     for (auto _ : state) {
-        FillImageRect(s.frame, 400, 200, 2, 2, ++colour);
+        FillImageRect(s.frame, {400, 200, 2, 2}, ++colour);
         benchmark::ClobberMemory();
     }
 }

@@ -478,7 +478,7 @@ struct FloorSquare {
     int sx, sy, dx, dy, size;  // a patch from the picture, or a dot (sx < 0)
 };
 struct MaximumTick {
-    std::vector<std::pair<const SpanSprite*, ScenePoint>> figures;
+    std::vector<std::pair<const SpanSprite*, Point>> figures;
     std::vector<FloorSquare> squares;
     std::vector<PixelRun> restored;  // frame rows, picture put back
 };
@@ -492,7 +492,7 @@ struct Coverage {
             for (int col = std::max(x, 0); col < std::min(x + w, width); ++col) marks[size_t(row) * width + col] = 1;
         }
     }
-    void AddSprite(const SpanSprite* sprite, ScenePoint at) {
+    void AddSprite(const SpanSprite* sprite, Point at) {
         for (int r = 0; r < sprite->height; ++r) {
             const SpanRow& row = sprite->rows[r];
             if (row.runCount > 0) Add(at.x + row.left, at.y + r, row.right - row.left, 1);
@@ -524,9 +524,9 @@ struct Coverage {
 
 // The draws of the tick about to be composed, from the scene as it stands.
 void RecordFigureDraws(const Scene& scene, MaximumTick& tick, Coverage& covered) {
-    const auto figure = [&](ScenePoint at, int kind) {
+    const auto figure = [&](Point at, int kind) {
         const SpanSprite* sprite = scene.cellSprites[kind + scene.cellSetOffset];
-        const ScenePoint to = FigureCellCorner(scene, at.x, at.y, kind);
+        const Point to = FigureCellCorner(scene, at.x, at.y, kind);
         tick.figures.emplace_back(sprite, to);
         covered.AddSprite(sprite, to);
     };
@@ -537,12 +537,12 @@ void RecordFigureDraws(const Scene& scene, MaximumTick& tick, Coverage& covered)
     }
     for (int i = 0; i < walkers; ++i) {
         const WalkwayWalker& w = scene.walkwayWalkers[kDotWalkerFirst + i];
-        const ScenePoint at = WalkerPoint(scene.dotQuads[w.way & 1], w);
+        const Point at = WalkerPoint(scene.dotQuads[w.way & 1], w);
         const FloorSquare dot = {-1, 0, at.x - scene.frameOrigin.x, at.y - scene.frameOrigin.y, DotSize(scene)};
         tick.squares.push_back(dot);
         covered.Add(dot.dx, dot.dy, dot.size, dot.size);
     }
-    ScenePoint positions[kMaxCircleWalkers];
+    Point positions[kMaxCircleWalkers];
     const int count = PlaceCircleWalkers(scene, positions);
     for (int i = 0; i < count; ++i) figure(positions[i], i % 5);
 }
@@ -553,7 +553,7 @@ void RecordPatchChanges(const Scene& scene, const SeatPatch* before, MaximumTick
         const SeatPatch& was = before[k];
         const SeatPatch& now = scene.patchRing[k];
         if (was.size == now.size && was.x == now.x && was.y == now.y) continue;
-        const ScenePoint o = scene.frameOrigin;
+        const Point o = scene.frameOrigin;
         left.Add(was.x - o.x - 2, was.y - o.y - 2, was.size, was.size);
         tick.squares.push_back({now.x, now.y, now.x - o.x - 2, now.y - o.y - 2, now.size});
     }
@@ -591,7 +591,7 @@ void ReplayMaximumTick(const MaximumTick& tick, const Image* fixed, const Image*
             if (s.sx >= 0) CopyShort(out, RowsPixel(source, s.sx, s.sy + row), s.size);
         }
     }
-    for (const auto& [sprite, at] : tick.figures) DrawSpanSprite(sprite, frame, at.x, at.y);
+    for (const auto& [sprite, at] : tick.figures) DrawSpanSprite(sprite, frame, at);
 }
 
 void FrameFloor(benchmark::State& state, const SettingsRecord& settings) {

@@ -359,9 +359,7 @@ void AddComparedRects(const ScreenView& view, std::vector<Rect>* rects) {
     const int count = FrameChangedRects(scene, parts, kMaxViewChanges);
     const Rect picture{0, 0, ImageWidth(view.picture), ImageHeight(view.picture)};
     for (int i = 0; i < count; ++i) {
-        const Rect r = Intersect(
-            Rect{scene.frameOrigin.x + parts[i].x, scene.frameOrigin.y + parts[i].y, parts[i].width, parts[i].height},
-            picture);
+        const Rect r = Intersect(Offset(parts[i], scene.frameOrigin), picture);
         if (r.width > 0 && r.height > 0) rects->push_back(r);
     }
 }

@@ -15,10 +15,9 @@ struct ClippedCopy {
     int sx, sy, dx, dy, width, height;
 };
 
-int ClipRect(const Image* source, int sx, int sy, int width, int height, const Image* destination, int dx, int dy,
-             ClippedCopy* out) {
-    int64_t x0 = sx, x1 = dx, w = width;
-    int64_t y0 = sy, y1 = dy, h = height;
+int ClipRect(const Image* source, Rect from, const Image* destination, Point to, ClippedCopy* out) {
+    int64_t x0 = from.x, x1 = to.x, w = from.width;
+    int64_t y0 = from.y, y1 = to.y, h = from.height;
     if (!ClipAxis(x0, x1, w, ImageWidth(source), ImageWidth(destination))) return 0;
     if (!ClipAxis(y0, y1, h, ImageHeight(source), ImageHeight(destination))) return 0;
     *out = ClippedCopy{int(x0), int(y0), int(x1), int(y1), int(w), int(h)};
@@ -39,11 +38,10 @@ struct RowWalk {
     bool backward;
 };
 
-int StartRowWalk(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy,
-                 RowWalk* walk) {
+int StartRowWalk(const Image* source, Rect from, Image* destination, Point to, RowWalk* walk) {
     if (!ImageIsUsable(source) || !ImageIsUsable(destination)) return 0;
     ClippedCopy r;
-    if (!ClipRect(source, sx, sy, width, height, destination, dx, dy, &r)) return 0;
+    if (!ClipRect(source, from, destination, to, &r)) return 0;
     *walk = RowWalk{PixelAddress(source, r.sx, r.sy + r.height - 1),
                     PixelAddress(destination, r.dx, r.dy + r.height - 1),
                     ImageStride(source),
@@ -93,27 +91,27 @@ int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength) {
     return ClipAxis(start, same, length, areaLength, areaLength);
 }
 
-void FillImageRect(Image* image, int x, int y, int width, int height, int color) {
+void FillImageRect(Image* image, Rect rect, int color) {
     if (!ImageIsUsable(image)) return;
     ClippedCopy r;
-    if (!ClipRect(image, x, y, width, height, image, x, y, &r)) return;
+    if (!ClipRect(image, rect, image, TopLeft(rect), &r)) return;
     // Bottom row first: the lowest address, then one stride up per row.
     uint8_t* row = PixelAddress(image, r.dx, r.dy + r.height - 1);
     int stride = ImageStride(image);
     for (int j = 0; j < r.height; ++j, row += stride) memset(row, static_cast<uint8_t>(color), r.width);
 }
 
-void CopyImageRect(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy) {
+void CopyImageRect(const Image* source, Rect from, Image* destination, Point to) {
     RowWalk walk;
-    if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
+    if (!StartRowWalk(source, from, destination, to, &walk)) return;
     // memmove: rows of a copy within one image may overlap each other.
     for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride)
         memmove(walk.out, walk.in, walk.width);
 }
 
-void BlitTransparent(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy) {
+void BlitTransparent(const Image* source, Rect from, Image* destination, Point to) {
     RowWalk walk;
-    if (!StartRowWalk(source, sx, sy, width, height, destination, dx, dy, &walk)) return;
+    if (!StartRowWalk(source, from, destination, to, &walk)) return;
     bool sameImage = source->pixels == destination->pixels;
     for (int j = 0; j < walk.height; ++j, walk.in += walk.inStride, walk.out += walk.outStride) {
         if (sameImage)

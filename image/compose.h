@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/image.h"
+#include "image/rect.h"
 
 // Clips one axis of a copy: the start in the source and in the destination
 // move together, so pixels keep their places relative to each other. 64-bit
@@ -11,10 +12,12 @@ int ClipAxis(int64_t& source, int64_t& destination, int64_t& length, int64_t sou
 // The same for a span of one area [0, areaLength).
 int ClipSpan(int64_t& start, int64_t& length, int64_t areaLength);
 
-void FillImageRect(Image* image, int x, int y, int width, int height, int color);
-void CopyImageRect(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy);
-// Source pixels of value 0 leave the destination unchanged.
-void BlitTransparent(const Image* source, int sx, int sy, int width, int height, Image* destination, int dx, int dy);
+void FillImageRect(Image* image, Rect rect, int color);
+// The source's rectangle `from` goes to the destination with its top-left
+// pixel at `to`.
+void CopyImageRect(const Image* source, Rect from, Image* destination, Point to);
+// The same, except that source pixels of value 0 leave the destination unchanged.
+void BlitTransparent(const Image* source, Rect from, Image* destination, Point to);
 // Nearest-neighbour resample in 16.16 fixed point. The new sides are w x fx
 // and h x fy truncated, except that a product less than 0.0001 short of a
 // whole number counts as that number. On success *holder refers to the new

@@ -83,7 +83,7 @@ Image* CreateImage(int width, int height, const Image* source);
 void DestroyImage(Image* image);
 
 // Loads bitmap resource `id` of the program (FindBitmapResource of
-// platform/ports.h); null when it does not exist or is not a sound 8-bit DIB.
+// image/ports.h); null when it does not exist or is not a sound 8-bit DIB.
 Image* LoadBitmapResource(int id);
 
 // Same as LoadBitmapResource, from DIB bytes already in memory (no file header).

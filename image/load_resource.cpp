@@ -1,7 +1,7 @@
 // Loading of the program's bitmap resources by id. Kept apart from the DIB
 // loader so that programs which only decode bytes need no bitmap table.
 #include "image/image.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 
 Image* LoadBitmapResource(int id) {
     const uint8_t* data = nullptr;

@@ -1,7 +1,7 @@
 // The scene palette: its layout from the display's static colours and the
 // background's colour table, nearest-colour lookup, and image translation.
 #include "image/palette.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,5 @@
-// Intersection and union of rectangles, in 64-bit sums.
+// Intersection and union of rectangles, in 64-bit sums, and bounded lists of
+// rectangles.
 #include "image/rect.h"
 
 #include <algorithm>
@@ -19,4 +20,14 @@ Rect Union(Rect a, Rect b) {
     const int64_t right = std::max(int64_t{a.x} + a.width, int64_t{b.x} + b.width);
     const int64_t bottom = std::max(int64_t{a.y} + a.height, int64_t{b.y} + b.height);
     return Rect{int(left), int(top), int(right - left), int(bottom - top)};
+}
+
+void AddRect(Rect* list, int* count, int capacity, Rect rect) {
+    if (*count >= capacity) {
+        Rect bounds = list[0];
+        for (int i = 1; i < *count; ++i) bounds = Union(bounds, list[i]);
+        list[0] = bounds;
+        *count = 1;
+    }
+    list[(*count)++] = rect;
 }

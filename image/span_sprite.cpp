@@ -21,14 +21,13 @@ uint8_t SheetPixel(const Image* sheet, int64_t x, int64_t y) {
 
 // Two passes over the rectangle: one counts the runs and opaque pixels, the
 // other, with `sprite` given, fills them in.
-void WalkRuns(const Image* sheet, int sx, int sy, int width, int height, SpanSprite* sprite, int64_t* runCount,
-              int64_t* opaqueCount) {
+void WalkRuns(const Image* sheet, Rect piece, SpanSprite* sprite, int64_t* runCount, int64_t* opaqueCount) {
     int64_t runs = 0, opaque = 0;
-    for (int r = 0; r < height; ++r) {
-        SpanRow row{int32_t(runs), 0, width, 0};
+    for (int r = 0; r < piece.height; ++r) {
+        SpanRow row{int32_t(runs), 0, piece.width, 0};
         bool inRun = false;
-        for (int x = 0; x < width; ++x) {
-            const uint8_t pixel = SheetPixel(sheet, int64_t{sx} + x, int64_t{sy} + r);
+        for (int x = 0; x < piece.width; ++x) {
+            const uint8_t pixel = SheetPixel(sheet, int64_t{piece.x} + x, int64_t{piece.y} + r);
             if (sprite) sprite->cell[size_t(r) * size_t(sprite->cellStride) + size_t(x)] = pixel;
             if (pixel == 0) {
                 inRun = false;
@@ -127,10 +126,11 @@ void BlendWholeRows(const SpanSprite* sprite, uint8_t* out, ptrdiff_t stride) {
 
 }  // namespace
 
-SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height) {
+SpanSprite* EncodeSpanSprite(const Image* sheet, Rect piece) {
+    const int width = piece.width, height = piece.height;
     if (!sheet || !sheet->header || !sheet->pixels || !ImageSizeIsSane(width, height)) return nullptr;
     int64_t runs = 0, opaque = 0;
-    WalkRuns(sheet, sx, sy, width, height, nullptr, &runs, &opaque);
+    WalkRuns(sheet, piece, nullptr, &runs, &opaque);
     SpanSprite* sprite = static_cast<SpanSprite*>(calloc(1, sizeof(SpanSprite)));
     if (!sprite) return nullptr;
     sprite->width = width;
@@ -147,7 +147,7 @@ SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int 
         DestroySpanSprite(sprite);
         return nullptr;
     }
-    WalkRuns(sheet, sx, sy, width, height, sprite, &runs, &opaque);
+    WalkRuns(sheet, piece, sprite, &runs, &opaque);
     PlanBlendRows(sprite);
     return sprite;
 }
@@ -173,12 +173,13 @@ void PlanSpanSpriteStride(SpanSprite* sprite, ptrdiff_t stride) {
     sprite->plannedStride = stride;
 }
 
-void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy) {
-    DrawSpanSpriteWithin(sprite, destination, dx, dy, {0, 0, kMaxImageSide, kMaxImageSide});
+void DrawSpanSprite(const SpanSprite* sprite, Image* destination, Point at) {
+    DrawSpanSpriteWithin(sprite, destination, at, {0, 0, kMaxImageSide, kMaxImageSide});
 }
 
-void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, int dx, int dy, SpanClip clip) {
+void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, Point at, SpanClip clip) {
     if (!sprite || !destination || !destination->header || !destination->pixels) return;
+    const int dx = at.x, dy = at.y;
     // The sprite's rows and columns that land inside the destination and the clip.
     const int64_t clipTop = std::max(0, clip.top), clipLeft = std::max(0, clip.left);
     const int64_t clipBottom = std::min(ImageHeight(destination), clip.bottom);

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "image/image.h"
+#include "image/rect.h"
 
 struct SpanRun {
     int32_t x;       // first column of the run in the sprite
@@ -52,19 +53,18 @@ struct SpanSprite {
     ptrdiff_t plannedStride;  // 0 until PlanSpanSpriteStride
 };
 
-// The runs of the rectangle (sx, sy, width, height) of `sheet`; the part of
-// the rectangle outside the sheet counts as transparent, as a clipped
-// transparent blit leaves it. Null when memory runs out or a side is not
-// positive or too large.
-SpanSprite* EncodeSpanSprite(const Image* sheet, int sx, int sy, int width, int height);
+// The runs of the rectangle `piece` of `sheet`; the part of the rectangle
+// outside the sheet counts as transparent, as a clipped transparent blit
+// leaves it. Null when memory runs out or a side is not positive or too large.
+SpanSprite* EncodeSpanSprite(const Image* sheet, Rect piece);
 void DestroySpanSprite(SpanSprite* sprite);
 // Works out where the rows go in destinations of `stride` bytes a row, so
 // that drawing into those takes no multiply a row. Any other stride still draws.
 void PlanSpanSpriteStride(SpanSprite* sprite, ptrdiff_t stride);
 
-// Draws the sprite with its top-left corner at (dx, dy) of `destination`,
+// Draws the sprite with its top-left corner at `at` of `destination`,
 // clipped to it: the same pixels as BlitTransparent of the encoded rectangle.
-void DrawSpanSprite(const SpanSprite* sprite, Image* destination, int dx, int dy);
+void DrawSpanSprite(const SpanSprite* sprite, Image* destination, Point at);
 
 // Destination columns [left, right) and rows [top, bottom) (rows counted
 // from the top).
@@ -72,4 +72,4 @@ struct SpanClip {
     int left, top, right, bottom;
 };
 // The same, drawing only the pixels inside `clip` as well.
-void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, int dx, int dy, SpanClip clip);
+void DrawSpanSpriteWithin(const SpanSprite* sprite, Image* destination, Point at, SpanClip clip);

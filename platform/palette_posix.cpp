@@ -2,7 +2,7 @@
 // without a hardware palette, so palettes are plain records and the nearest
 // colour is searched in their entries.
 #include "image/palette.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 
 #include <cstring>
 

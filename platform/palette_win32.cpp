@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "image/palette.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 
 // Our records are handed to GDI as they are, so they must match its layouts.
 static_assert(sizeof(BitmapInfoHeader) == sizeof(BITMAPINFOHEADER));

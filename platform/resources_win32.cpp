@@ -1,7 +1,7 @@
 // Bitmap resources on Windows: those of the program's own module.
 #include <windows.h>
 
-#include "platform/ports.h"
+#include "image/ports.h"
 
 int FindBitmapResource(int id, const uint8_t** data, size_t* size) {
     HMODULE module = GetModuleHandleA(nullptr);

@@ -11,7 +11,7 @@ namespace {
 
 // Walker i on its ring at angle i x step + phase; even i on the inner
 // ring, odd i on the outer one. Truncated before the centre is added.
-ScenePoint CircleWalkerPosition(const CircleLayoutRow& layout, int i, double step, double phase) {
+Point CircleWalkerPosition(const CircleLayoutRow& layout, int i, double step, double phase) {
     const double angle = i * step + phase;
     const bool inner = i % 2 == 0;
     const int radiusX = inner ? layout.innerRadiusX : layout.outerRadiusX;
@@ -25,17 +25,16 @@ ScenePoint CircleWalkerPosition(const CircleLayoutRow& layout, int i, double ste
 
 // Draws the walkers on the far side of the building (nearSide false) or the
 // near side; both rings are sorted by the inner ring's centre line.
-void DrawCircleHalf(Scene& scene, const CircleLayoutRow& layout, const ScenePoint* positions, int count,
-                    bool nearSide) {
+void DrawCircleHalf(Scene& scene, const CircleLayoutRow& layout, const Point* positions, int count, bool nearSide) {
     for (int i = 0; i < count; ++i) {
-        const ScenePoint at = positions[i];
+        const Point at = positions[i];
         if ((at.y >= layout.innerCentreY) == nearSide) DrawFigureCell(scene, at.x, at.y, i % 5);
     }
 }
 
 }  // namespace
 
-int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions) {
+int PlaceCircleWalkers(const Scene& scene, Point* positions) {
     if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return 0;
     const CircleLayoutRow& layout = kCircleLayout[scene.resolutionClass];
     const int count = std::min(scene.settings.circleWalkers, kMaxCircleWalkers);
@@ -45,7 +44,7 @@ int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions) {
     return count;
 }
 
-ScenePoint FigureCellCorner(const Scene& scene, int x, int y, int kind) {
+Point FigureCellCorner(const Scene& scene, int x, int y, int kind) {
     const SpriteCell& cell = scene.spriteCells[kind + scene.cellSetOffset];
     return {x - cell.anchorX - scene.frameOrigin.x, y - cell.anchorY - scene.frameOrigin.y};
 }
@@ -54,17 +53,16 @@ void DrawFigureCell(Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (kind < 0 || kind >= kCellsPerSet || entry >= kLeftForegroundCell) return;
     const SpriteCell& cell = scene.spriteCells[entry];
-    const ScenePoint corner = FigureCellCorner(scene, x, y, kind);
-    const int dx = corner.x, dy = corner.y;
-    MarkFrameDrawn(scene, dx, dy, cell.width, cell.height);
-    if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, dx, dy);
-    BlitTransparent(scene.figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, scene.frameImage, dx, dy);
+    const Point corner = FigureCellCorner(scene, x, y, kind);
+    MarkFrameDrawn(scene, corner.x, corner.y, cell.width, cell.height);
+    if (scene.cellSprites[entry] != nullptr) return DrawSpanSprite(scene.cellSprites[entry], scene.frameImage, corner);
+    BlitTransparent(scene.figureSheet, {cell.srcX, cell.srcY, cell.width, cell.height}, scene.frameImage, corner);
 }
 
 void UpdateCirclingWalkers(Scene& scene) {
     if (scene.resolutionClass < 0 || scene.resolutionClass >= kStoredClassCount) return;
     const CircleLayoutRow& layout = kCircleLayout[scene.resolutionClass];
-    ScenePoint positions[kMaxCircleWalkers];
+    Point positions[kMaxCircleWalkers];
     const int count = PlaceCircleWalkers(scene, positions);
     DrawCircleHalf(scene, layout, positions, count, false);
     DrawFixedPiece(scene, kBuildingPiece);

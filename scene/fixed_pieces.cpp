@@ -16,24 +16,22 @@ struct PlacedPiece {
     const Image* sheet;
     Rect source;  // in the sheet
     const SpanSprite* sprite;
-    int dx, dy;
+    Point at;  // in the frame
 };
 
 PlacedPiece FigurePiece(const Scene& scene, int x, int y, int kind) {
     const int entry = kind + scene.cellSetOffset;
     if (entry >= kLeftForegroundCell) return {};
     const SpriteCell& cell = scene.spriteCells[entry];
-    const ScenePoint corner = FigureCellCorner(scene, x, y, kind);
-    return {scene.figureSheet,
-            {cell.srcX, cell.srcY, cell.width, cell.height},
-            scene.cellSprites[entry],
-            corner.x,
-            corner.y};
+    const Point corner = FigureCellCorner(scene, x, y, kind);
+    return {scene.figureSheet, {cell.srcX, cell.srcY, cell.width, cell.height}, scene.cellSprites[entry], corner};
 }
 
 PlacedPiece ForegroundPiece(const Scene& scene, int entry, int x, int y) {
-    return {scene.foregroundSheet, ForegroundPieceRect(scene, entry), scene.cellSprites[entry], x - scene.frameOrigin.x,
-            y - scene.frameOrigin.y};
+    return {scene.foregroundSheet,
+            ForegroundPieceRect(scene, entry),
+            scene.cellSprites[entry],
+            {x - scene.frameOrigin.x, y - scene.frameOrigin.y}};
 }
 
 // Nothing (an empty source) outside the stored classes.
@@ -57,13 +55,14 @@ PlacedPiece PlaceFixedPiece(const Scene& scene, int piece) {
 
 // The piece's pixels inside `clip` (destination coordinates).
 void DrawPieceWithin(const PlacedPiece& piece, Image* target, SpanClip clip) {
-    if (piece.sprite != nullptr) return DrawSpanSpriteWithin(piece.sprite, target, piece.dx, piece.dy, clip);
-    const int64_t left = std::max<int64_t>(piece.dx, clip.left), top = std::max<int64_t>(piece.dy, clip.top);
-    const int64_t right = std::min<int64_t>(int64_t{piece.dx} + piece.source.width, clip.right);
-    const int64_t bottom = std::min<int64_t>(int64_t{piece.dy} + piece.source.height, clip.bottom);
+    if (piece.sprite != nullptr) return DrawSpanSpriteWithin(piece.sprite, target, piece.at, clip);
+    const int64_t left = std::max<int64_t>(piece.at.x, clip.left), top = std::max<int64_t>(piece.at.y, clip.top);
+    const int64_t right = std::min<int64_t>(int64_t{piece.at.x} + piece.source.width, clip.right);
+    const int64_t bottom = std::min<int64_t>(int64_t{piece.at.y} + piece.source.height, clip.bottom);
     if (left >= right || top >= bottom) return;
-    BlitTransparent(piece.sheet, int(piece.source.x + (left - piece.dx)), int(piece.source.y + (top - piece.dy)),
-                    int(right - left), int(bottom - top), target, int(left), int(top));
+    const Rect from{int(piece.source.x + (left - piece.at.x)), int(piece.source.y + (top - piece.at.y)),
+                    int(right - left), int(bottom - top)};
+    BlitTransparent(piece.sheet, from, target, {int(left), int(top)});
 }
 
 SpanClip WholeImage(const Image* image) { return {0, 0, ImageWidth(image), ImageHeight(image)}; }
@@ -71,9 +70,9 @@ SpanClip WholeImage(const Image* image) { return {0, 0, ImageWidth(image), Image
 // The piece over the tiles marked so far in this frame.
 void DrawOverMarkedTiles(Scene& scene, const PlacedPiece& piece) {
     const SpanClip frame = WholeImage(scene.frameImage);
-    const int64_t left = std::max<int64_t>(piece.dx, 0), top = std::max<int64_t>(piece.dy, 0);
-    const int64_t right = std::min<int64_t>(int64_t{piece.dx} + piece.source.width, frame.right);
-    const int64_t bottom = std::min<int64_t>(int64_t{piece.dy} + piece.source.height, frame.bottom);
+    const int64_t left = std::max<int64_t>(piece.at.x, 0), top = std::max<int64_t>(piece.at.y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{piece.at.x} + piece.source.width, frame.right);
+    const int64_t bottom = std::min<int64_t>(int64_t{piece.at.y} + piece.source.height, frame.bottom);
     if (left >= right || top >= bottom) return;
     const uint64_t* marks = CurrentTileMarks(scene);
     const uint64_t columns = TileColumnBits(int(left / kFrameTileWidth), int((right - 1) / kFrameTileWidth));
@@ -100,7 +99,7 @@ void DrawFixedPiece(Scene& scene, int which) {
     const PlacedPiece piece = PlaceFixedPiece(scene, which);
     if (piece.sheet == nullptr || piece.source.width <= 0 || piece.source.height <= 0) return;
     if (scene.fixedImage != nullptr) return DrawOverMarkedTiles(scene, piece);
-    MarkFrameDrawn(scene, piece.dx, piece.dy, piece.source.width, piece.source.height);
+    MarkFrameDrawn(scene, piece.at.x, piece.at.y, piece.source.width, piece.source.height);
     DrawPieceWithin(piece, scene.frameImage, WholeImage(scene.frameImage));
 }
 
@@ -112,7 +111,7 @@ int MakeFixedImage(Scene& scene) {
     const int width = ImageWidth(scene.frameImage), height = ImageHeight(scene.frameImage);
     Image* fixed = CreateImage(width, height, scene.backgroundImage);
     if (fixed == nullptr) return 0;
-    CopyImageRect(scene.backgroundImage, scene.frameOrigin.x, scene.frameOrigin.y, width, height, fixed, 0, 0);
+    CopyImageRect(scene.backgroundImage, {scene.frameOrigin.x, scene.frameOrigin.y, width, height}, fixed, {0, 0});
     for (int which = 0; which < kFixedPieceCount; ++which) {
         const PlacedPiece piece = PlaceFixedPiece(scene, which);
         if (piece.sheet != nullptr) DrawPieceWithin(piece, fixed, WholeImage(fixed));

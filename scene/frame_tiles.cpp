@@ -199,7 +199,7 @@ void RestoreFrame(Scene& scene) {
     if (fits && scene.tilesKnown && scene.fixedImage != nullptr) return RestoreMarkedTiles(scene, last);
     // The fixed image is the frame's part of the picture, already cut to it.
     const Image* picture = scene.fixedImage != nullptr ? scene.fixedImage : scene.backgroundImage;
-    const ScenePoint origin = scene.fixedImage != nullptr ? ScenePoint{0, 0} : scene.frameOrigin;
+    const Point origin = scene.fixedImage != nullptr ? Point{0, 0} : scene.frameOrigin;
     Rect rects[kMaxRestoreRects];
     int count = 1;
     rects[0] = WholeFrame(scene);
@@ -219,7 +219,7 @@ void RestoreFrame(Scene& scene) {
             CopyTileRect(scene.fixedImage, scene.frameImage, Rect{r.x, r.y, width, height});
             continue;
         }
-        CopyImageRect(picture, origin.x + r.x, origin.y + r.y, width, height, scene.frameImage, r.x, r.y);
+        CopyImageRect(picture, Offset(Rect{r.x, r.y, width, height}, origin), scene.frameImage, TopLeft(r));
     }
 }
 

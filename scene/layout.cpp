@@ -10,7 +10,7 @@ constexpr double kTableFactor[4] = {1.0, 0.78125, 0.625, 1.0};
 constexpr int kCellSetOffset[4] = {0, 11, 22, 22};
 constexpr int kFrameMargin = 50;  // keeps every sprite at a path position inside
 
-void ScalePoint(ScenePoint* point, double factor) {
+void ScalePoint(Point* point, double factor) {
     point->x = static_cast<int32_t>(point->x * factor);
     point->y = static_cast<int32_t>(point->y * factor);
 }

@@ -112,7 +112,7 @@ int EncodeCellSprites(Scene& scene) {
             figure ? Rect{cell.srcX, cell.srcY, cell.width, cell.height} : ForegroundPieceRect(scene, entry);
         if (piece.width <= 0 || piece.height <= 0) continue;
         const Image* sheet = figure ? scene.figureSheet : scene.foregroundSheet;
-        scene.cellSprites[entry] = EncodeSpanSprite(sheet, piece.x, piece.y, piece.width, piece.height);
+        scene.cellSprites[entry] = EncodeSpanSprite(sheet, piece);
         if (scene.cellSprites[entry] == nullptr) return 0;
         if (scene.frameImage != nullptr) PlanSpanSpriteStride(scene.cellSprites[entry], ImageStride(scene.frameImage));
     }

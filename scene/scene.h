@@ -90,8 +90,8 @@ struct Scene {
 
     int resolutionClass;  // 0 to 2 by the client's width, or the preview's
     int cellSetOffset;
-    ScenePoint pictureOffset;  // of the picture centred in the client area
-    ScenePoint frameOrigin;    // of the frame image in the picture
+    Point pictureOffset;  // of the picture centred in the client area
+    Point frameOrigin;    // of the frame image in the picture
 
     Image* backgroundImage;
     Image* figureSheet;

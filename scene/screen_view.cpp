@@ -72,8 +72,7 @@ Rect PasteBox(ScreenView& view, Rect r) {
 // may show anything.
 Rect PasteWhole(ScreenView& view, Rect r) {
     const Scene& scene = *view.scene;
-    CopyImageRect(scene.frameImage, r.x - scene.frameOrigin.x, r.y - scene.frameOrigin.y, r.width, r.height,
-                  view.picture, r.x, r.y);
+    CopyImageRect(scene.frameImage, Offset(r, -scene.frameOrigin.x, -scene.frameOrigin.y), view.picture, TopLeft(r));
     for (int y = r.y; y < r.y + r.height; ++y) view.rowSpans[y] = RowSpans{1, {{r.x, r.x + r.width}}};
     return r;
 }
@@ -109,9 +108,7 @@ Rect PresentWith(ScreenView& view, int keeps, Present present) {
     const int count = known ? FrameChangedRects(scene, rects, kMaxViewChanges) : 1;
     view.stripKnown = 1;
     for (int i = 0; i < count; ++i) {
-        const Rect r = Intersect(
-            Rect{scene.frameOrigin.x + rects[i].x, scene.frameOrigin.y + rects[i].y, rects[i].width, rects[i].height},
-            WholePicture(view));
+        const Rect r = Intersect(Offset(rects[i], scene.frameOrigin), WholePicture(view));
         if (r.width <= 0 || r.height <= 0) continue;
         const Rect differing = present(r, known);
         if (differing.width <= 0) continue;
@@ -155,7 +152,7 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
         DestroyScreenView(view);
         return nullptr;
     }
-    CopyImageRect(background, 0, 0, pictureWidth, pictureHeight, view->picture, 0, 0);
+    CopyImageRect(background, {0, 0, pictureWidth, pictureHeight}, view->picture, {0, 0});
     BuildRgbTable(scene->palette->entries, view->rgbTable);
     view->blackIndex = static_cast<uint8_t>(std::max(0, NearestPaletteIndex(scene->palette, 0, 0, 0)));
     return view;

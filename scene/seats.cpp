@@ -21,7 +21,7 @@ void SampleSeatPatches(Scene& scene, int ringLength) {
         for (int k = 0; k < region.count; ++k) {
             const float u = ThousandthFraction(scene);
             const float v = ThousandthFraction(scene);
-            const ScenePoint at = QuadPoint(region.corners, u, v);
+            const Point at = QuadPoint(region.corners, u, v);
             AddPatch(scene, {region.size, at.x, at.y}, ringLength);
         }
     }
@@ -37,14 +37,14 @@ void CopySquare(const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t o
 // lies within the picture too and has marks that need no clipping.
 struct PatchCopy {
     ImageRows from, to;
-    ScenePoint origin;
+    Point origin;
     uint64_t* marks;
     bool quick;
 };
 
 PatchCopy StartPatchCopy(Scene& scene) {
     const ImageRows from = RowsOf(scene.backgroundImage), to = RowsOf(scene.frameImage);
-    const ScenePoint origin = scene.frameOrigin;
+    const Point origin = scene.frameOrigin;
     // A patch drawn at dx in (0, width - 2) takes columns from origin.x + 3
     // to origin.x + width + 2 of the picture; rows likewise.
     const bool quick = scene.markWidth == to.width && scene.markHeight == to.height && origin.x >= -3 &&
@@ -58,7 +58,7 @@ PatchCopy StartPatchCopy(Scene& scene) {
 void DrawPatch(Scene& scene, const SeatPatch& patch, const PatchCopy& copy, int dx, int dy) {
     const int size = patch.size;
     if (!copy.quick || size < 1 || size > 3) {
-        CopyImageRect(scene.backgroundImage, patch.x, patch.y, size, size, scene.frameImage, dx, dy);
+        CopyImageRect(scene.backgroundImage, {patch.x, patch.y, size, size}, scene.frameImage, {dx, dy});
         return MarkFrameDrawn(scene, dx, dy, size, size);
     }
     const uint8_t* in = RowsPixel(copy.from, patch.x, patch.y);

@@ -35,15 +35,15 @@ void UpdateCirclingWalkers(Scene& scene);
 void DrawFigureCell(Scene& scene, int x, int y, int kind);
 // The frame position of the top-left corner of figure cell `kind` (a valid
 // one) standing at scene point (x, y): the cell's anchor goes on the point.
-ScenePoint FigureCellCorner(const Scene& scene, int x, int y, int kind);
+Point FigureCellCorner(const Scene& scene, int x, int y, int kind);
 // The side of a walkway dot in pixels: one in the largest class, else two.
 int DotSize(const Scene& scene);
 constexpr int kMaxCircleWalkers = 125;  // the setting's built-in maximum
 // Where this tick draws each circling walker (scene positions), walker i in
 // positions[i]; the number of walkers placed, 0 outside the stored classes.
-int PlaceCircleWalkers(const Scene& scene, ScenePoint* positions);
+int PlaceCircleWalkers(const Scene& scene, Point* positions);
 // Where a walkway walker (figure or dot) is drawn on its quad this tick.
-ScenePoint WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker);
+Point WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker);
 // The pieces every frame draws at the same places, in the order it draws them.
 enum FixedPiece { kLeftForegroundPiece, kRightForegroundPiece, kBuildingPiece, kLampsPiece, kFixedPieceCount };
 void DrawFixedPiece(Scene& scene, int which);

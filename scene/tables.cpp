@@ -74,7 +74,7 @@ const ForegroundPlacementRow kForegroundPlacement[kStoredClassCount] = {
     {60, 344, 62, 62, 528, 346, 75, 62},
 };
 
-ScenePoint QuadPoint(const WalkwayQuad& q, float u, float v) {
+Point QuadPoint(const WalkwayQuad& q, float u, float v) {
     const double du = u;
     const double dv = v;
     const double x = (q.p3.x + (q.p2.x - q.p3.x) * du) * (1.0 - dv) + (q.p1.x + (q.p0.x - q.p1.x) * du) * dv;

@@ -5,17 +5,15 @@
 
 #include <cstdint>
 
+#include "image/rect.h"
+
 struct SpriteCell {
     int32_t srcX, srcY, width, height, anchorX, anchorY;
 };
 
-struct ScenePoint {
-    int32_t x, y;
-};
-
 // P3 is (u, v) = (0, 0), P2 (1, 0), P1 (0, 1), P0 (1, 1).
 struct WalkwayQuad {
-    ScenePoint p0, p1, p2, p3;
+    Point p0, p1, p2, p3;
 };
 
 struct SeatRegion {
@@ -63,4 +61,4 @@ extern const ForegroundPlacementRow kForegroundPlacement[kStoredClassCount];
 // The scene position at (u, v) of a quad, by the bilinear map evaluated in
 // double precision in a fixed order so that truncation falls the same way
 // on every target.
-ScenePoint QuadPoint(const WalkwayQuad& quad, float u, float v);
+Point QuadPoint(const WalkwayQuad& quad, float u, float v);

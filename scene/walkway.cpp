@@ -61,7 +61,7 @@ void Advance(WalkwayWalker* walker, double stride) {
 }
 
 void UpdateFigureWalker(Scene& scene, WalkwayWalker* walker) {
-    const ScenePoint at = WalkerPoint(scene.walkwayQuads[walker->way & 1], *walker);
+    const Point at = WalkerPoint(scene.walkwayQuads[walker->way & 1], *walker);
     DrawFigureCell(scene, at.x, at.y, walker->cell);
     RestartAtFarEnd(scene, walker, ClampUnit(walker->v), kFigureGroup);
     Advance(walker, 1.0);
@@ -82,7 +82,7 @@ DotFrame StartDots(Scene& scene) {
 
 void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame, int dotSize) {
     const float cv = ClampUnit(walker->v);
-    const ScenePoint at = WalkerPoint(scene.dotQuads[walker->way & 1], *walker);
+    const Point at = WalkerPoint(scene.dotQuads[walker->way & 1], *walker);
     const int dx = at.x - scene.frameOrigin.x;
     const int dy = at.y - scene.frameOrigin.y;
     if (dx > 0 && dy > 0 && dx < frame.rows.width - 2 && dy < frame.rows.height - 2) {
@@ -96,7 +96,7 @@ void UpdateDotWalker(Scene& scene, WalkwayWalker* walker, const DotFrame& frame,
 
 }  // namespace
 
-ScenePoint WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker) {
+Point WalkerPoint(const WalkwayQuad& quad, const WalkwayWalker& walker) {
     return QuadPoint(quad, ClampUnit(walker.u), ClampUnit(walker.v));
 }
 

@@ -15,7 +15,7 @@ test_pkgs=(libpng-dev clang libclang-rt-14-dev libgtest-dev googletest libbenchm
   mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick libxml2-utils ccache xscreensaver
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils chromium
-  nsis lintian dpkg-dev sway grim wtype clang-format)
+  nsis lintian dpkg-dev sway grim wtype clang-format desktop-file-utils mate-screensaver dbus-daemon)
 case "$what" in
   run) pkgs=("${run_pkgs[@]}") ;;
   web) pkgs=("${web_pkgs[@]}") ;;

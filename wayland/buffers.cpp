@@ -115,16 +115,6 @@ int TakeFreeBuffer(WaylandSurface* surface) {
     return -1;
 }
 
-void AddRect(Rect* list, int* count, Rect rect) {
-    if (*count == kMaxMissedRects) {
-        Rect bounds = list[0];
-        for (int i = 1; i < *count; ++i) bounds = Union(bounds, list[i]);
-        list[0] = bounds;
-        *count = 1;
-    }
-    list[(*count)++] = rect;
-}
-
 namespace {
 
 void NoteMissedRects(WaylandSurface* surface, int drawn, const Rect* rects, int count) {
@@ -132,7 +122,7 @@ void NoteMissedRects(WaylandSurface* surface, int drawn, const Rect* rects, int 
     for (int i = 0; i < kBuffersPerSurface; ++i) {
         WaylandBuffer* buffer = &surface->buffers[i];
         if (i == drawn || buffer->missedAll) continue;
-        for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, rects[k]);
+        for (int k = 0; k < count; ++k) AddRect(buffer->missed, &buffer->missedCount, kMaxMissedRects, rects[k]);
     }
 }
 

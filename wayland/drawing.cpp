@@ -137,7 +137,8 @@ ScreenView* SurfaceView(const WaylandSurface* surface) {
 void HoldChanges(WaylandSurface* surface, int index, const ScreenView& view) {
     NotePresentDrawn(surface, index, view);
     surface->held = index;
-    for (int i = 0; i < view.changedCount; ++i) AddRect(surface->heldDamage, &surface->heldCount, view.changed[i]);
+    for (int i = 0; i < view.changedCount; ++i)
+        AddRect(surface->heldDamage, &surface->heldCount, kMaxMissedRects, view.changed[i]);
 }
 
 void CommitHeld(WaylandSurface* surface) {

@@ -161,9 +161,6 @@ void DestroyBuffers(WaylandSurface* surface);
 // A buffer the compositor does not hold: the one drawn last if it can be,
 // else another brought up to date from it; -1 when all are held.
 int TakeFreeBuffer(WaylandSurface* surface);
-// Adds `rect` to a list of at most kMaxMissedRects; a full list is merged
-// into its bounding box first (the strip's rectangles lie close together).
-void AddRect(Rect* list, int* count, Rect rect);
 // Records that `rects` were drawn into buffer `drawn`: the others missed them.
 void NoteDrawn(WaylandSurface* surface, int drawn, const Rect* rects, int count);
 // Records that the view's last present was drawn into buffer `drawn`: the

@@ -274,8 +274,9 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
 }  // namespace
 
 // XScreenSaver leaves out an option whose slider sits at its default, so its
-// runs must not fall back on what an earlier --save stored; a run of its own
-// keeps the stored settings. Each case: arguments, XSCREENSAVER_WINDOW.
+// runs must not fall back on what an earlier --save stored; a run of its own,
+// or one that asks with --stored-settings, keeps the stored settings. Each
+// case: arguments, XSCREENSAVER_WINDOW.
 TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
     char folder[] = "/tmp/zarvo-choose-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
@@ -302,6 +303,9 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
         {{"--window-id", "0x400002"}, nullptr, false, kPictureCentred},
         {{"--root", "--window-id", "77"}, nullptr, false, kPictureCentred},
         {{"--fullscreen"}, "0x200001", false, kPictureCentred},
+        // MATE's and XFCE's screen savers start their entry's fixed command.
+        {{"--stored-settings"}, "0x200001", true, kPictureFit},
+        {{"--root", "--stored-settings"}, nullptr, true, kPictureFit},
         // An XScreenSaver entry written before fill was called fit.
         {{"--root", "--picture-size", "fill"}, nullptr, false, kPictureFit},
     };

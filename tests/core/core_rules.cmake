@@ -4,12 +4,13 @@
 #       section names, the guards of function-local constants (_ZGV) and the
 #       sanitizers' own indicators.
 #   -DCHECK=includes -DROOT=<source dir>
-#       the layers point one way: core <- ports <- shared host layer <- hosts.
-#       The core (image/, scene/, settings/) includes only the core and the
-#       ports' header (platform/ports.h), never <windows.h>, and never tells
-#       the platforms apart: it builds alike for every target. The platform
-#       (platform/) includes no shared-layer or host header; the shared layer
-#       (app/) no host or tool header.
+#       the layers point one way: core <- platform <- shared host layer <- hosts.
+#       The folders are ordered image, settings, scene (the core), platform,
+#       app (the shared host layer), and each includes only itself and the
+#       folders before it, so no arrow runs upward and no two folders include
+#       each other. The core declares the ports it needs (image/ports.h) and
+#       includes nothing of platform/, never <windows.h>, and never tells the
+#       platforms apart: it builds alike for every target.
 if(CHECK STREQUAL "data")
   execute_process(COMMAND ${NM} --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
   if(failed)
@@ -22,15 +23,20 @@ if(CHECK STREQUAL "data")
     message(FATAL_ERROR "writable data in the core:${writable}")
   endif()
 elseif(CHECK STREQUAL "includes")
-  set(hosts "host|x11|wayland|render|web|tools|bench|tests")
-  # Each layer, the files it holds, and the include lines it may not have.
-  set(layers core platform app)
-  set(core_globs image/*.h image/*.cpp scene/*.h scene/*.cpp settings/*.h settings/*.cpp)
-  set(core_rule "^[ \t]*#[ \t]*(include[ \t]*[\"<](((app|${hosts})/)|platform/services\\.h|windows\\.h)|if.*_WIN32)")
-  set(platform_globs platform/*.h platform/*.cpp)
-  set(platform_rule "^[ \t]*#[ \t]*include[ \t]*[\"<](app|${hosts})/")
-  set(app_globs app/*.h app/*.cpp)
-  set(app_rule "^[ \t]*#[ \t]*include[ \t]*[\"<](${hosts})/")
+  # From the top down, each folder and the lines it may not have: an include
+  # of any folder above it, and in the core also <windows.h> or an #if on
+  # _WIN32.
+  set(above host x11 wayland render web tools bench tests)
+  set(layers app platform scene settings image)
+  foreach(layer IN LISTS layers)
+    list(JOIN above "|" upper)
+    set(${layer}_rule "^[ \t]*#[ \t]*include[ \t]*[\"<](${upper})/")
+    if(layer MATCHES "^(scene|settings|image)$")
+      set(${layer}_rule "^[ \t]*#[ \t]*(include[ \t]*[\"<]((${upper})/|windows\\.h)|if.*_WIN32)")
+    endif()
+    set(${layer}_globs ${layer}/*.h ${layer}/*.cpp)
+    list(APPEND above ${layer})
+  endforeach()
   set(found "")
   foreach(layer IN LISTS layers)
     list(TRANSFORM ${layer}_globs PREPEND ${ROOT}/)

@@ -9,18 +9,20 @@
 namespace {
 
 // A signed offset from an input byte, wide enough to cross every edge.
-int Offset(const uint8_t* data, size_t size, size_t at) { return at < size ? static_cast<int8_t>(data[at]) * 4 : 0; }
+int InputOffset(const uint8_t* data, size_t size, size_t at) {
+    return at < size ? static_cast<int8_t>(data[at]) * 4 : 0;
+}
 
 void Composite(Image* image, const uint8_t* data, size_t size) {
     Image* frame = CreateImage(67, 45, image);
     if (!frame) return;
     int w = ImageWidth(image), h = ImageHeight(image);
-    BlitTransparent(image, Offset(data, size, 24), Offset(data, size, 25), w, h, frame, Offset(data, size, 26),
-                    Offset(data, size, 27));
-    CopyImageRect(image, Offset(data, size, 28), Offset(data, size, 29), 40, 30, frame, Offset(data, size, 30),
-                  Offset(data, size, 31));
-    CopyImageRect(frame, 0, 0, 67, 45, image, Offset(data, size, 26), Offset(data, size, 24));
-    FillImageRect(image, Offset(data, size, 27), Offset(data, size, 25), 9, 9, 3);
+    BlitTransparent(image, {InputOffset(data, size, 24), InputOffset(data, size, 25), w, h}, frame,
+                    {InputOffset(data, size, 26), InputOffset(data, size, 27)});
+    CopyImageRect(image, {InputOffset(data, size, 28), InputOffset(data, size, 29), 40, 30}, frame,
+                  {InputOffset(data, size, 30), InputOffset(data, size, 31)});
+    CopyImageRect(frame, {0, 0, 67, 45}, image, {InputOffset(data, size, 26), InputOffset(data, size, 24)});
+    FillImageRect(image, {InputOffset(data, size, 27), InputOffset(data, size, 25), 9, 9}, 3);
     DestroyImage(frame);
 }
 

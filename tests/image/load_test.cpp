@@ -2,7 +2,7 @@
 // 901 and 902, built into this test program), and what the loader refuses.
 #include <gtest/gtest.h>
 
-#include "platform/ports.h"
+#include "image/ports.h"
 #include "test_images.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Facts about rectangles: clipping keeps exactly the shared pixels, also for
-// sides near INT_MAX, and a union holds both without the empty one.
+// sides near INT_MAX, a union holds both without the empty one, and a full
+// list of rectangles is merged into its bounds.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -44,6 +45,27 @@ TEST(RectTest, ClipIntersectAndUnion) {
     EXPECT_TRUE(Contains({2, 3, 4, 5}, 2, 3) && Contains({2, 3, 4, 5}, 5, 7));
     EXPECT_FALSE(Contains({2, 3, 4, 5}, 6, 3) || Contains({2, 3, 4, 5}, 2, 8) || Contains({2, 3, 4, 5}, 1, 3));
     EXPECT_FALSE(Contains({-10, 0, 5, 1}, INT_MAX, 0)) << "the distance from the left edge is taken in 64 bits";
+    ExpectRect(Offset({2, 3, 4, 5}, Point{-7, 1}), {-5, 4, 4, 5}, "offset");
+}
+
+// A list past its room becomes its bounds and the new rectangle: it never
+// grows beyond its room, and every rectangle added stays covered.
+TEST(RectTest, AFullRectListKeepsCoveringEveryRectangle) {
+    constexpr int kRoom = 4;
+    for (const int added : {1, kRoom, kRoom + 1, 3 * kRoom + 2}) {
+        Rect list[kRoom];
+        int count = 0;
+        Rect bounds{0, 0, 0, 0};
+        for (int i = 0; i < added; ++i) {
+            const Rect rect{(i * 37) % 500, (i * 11) % 90 + 600, 3 + i % 5, 2 + i % 3};
+            const std::string what = std::to_string(added) + " added, then " + Text(rect);
+            AddRect(list, &count, kRoom, rect);
+            ASSERT_EQ(count, i < kRoom ? i + 1 : 2 + (i - kRoom) % (kRoom - 1)) << what;
+            ExpectRect(list[count - 1], rect, what + ": the last");
+            if (i >= kRoom && count == 2) ExpectRect(list[0], bounds, what + ": the bounds of those before");
+            bounds = Union(bounds, rect);
+        }
+    }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ Image* ColumnNumbers(int width, int height) {
 
 Image* RowNumbers(int width, int height) {
     Image* image = MakeTestImage(width, height);
-    for (int y = 0; y < height; ++y) FillImageRect(image, 0, y, width, 1, y);
+    for (int y = 0; y < height; ++y) FillImageRect(image, {0, y, width, 1}, y);
     return image;
 }
 

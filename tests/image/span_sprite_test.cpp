@@ -55,7 +55,7 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
         Image* expected = MakeTestImage(width, height);
         Image* actual = MakeTestImage(width, height);
         for (const Case& c : cases) {
-            SpanSprite* sprite = EncodeSpanSprite(sheet, c.sx, c.sy, c.width, c.height);
+            SpanSprite* sprite = EncodeSpanSprite(sheet, {c.sx, c.sy, c.width, c.height});
             ASSERT_NE(sprite, nullptr);
             // Planned for the wider destination's rows: the narrower one draws unplanned.
             PlanSpanSpriteStride(sprite, 64);
@@ -63,14 +63,14 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
                 for (int dx = -c.width - 1; dx <= width + 1; ++dx) {
                     Fill(expected, uint8_t(dx + dy));
                     Fill(actual, uint8_t(dx + dy));
-                    BlitTransparent(sheet, c.sx, c.sy, c.width, c.height, expected, dx, dy);
-                    DrawSpanSprite(sprite, actual, dx, dy);
+                    BlitTransparent(sheet, {c.sx, c.sy, c.width, c.height}, expected, {dx, dy});
+                    DrawSpanSprite(sprite, actual, {dx, dy});
                     ASSERT_EQ(Pixels(actual), Pixels(expected))
                         << "sheet rect " << c.sx << "," << c.sy << " " << c.width << "x" << c.height << " at " << dx
                         << "," << dy;
                     // Within a clip: the same pixels inside it, none outside.
                     Fill(actual, uint8_t(dx + dy));
-                    DrawSpanSpriteWithin(sprite, actual, dx, dy, kClip);
+                    DrawSpanSpriteWithin(sprite, actual, {dx, dy}, kClip);
                     for (int y = 0; y < height; ++y) {
                         for (int x = 0; x < width; ++x) {
                             const bool inside =
@@ -91,16 +91,16 @@ TEST(SpanSpriteTest, DrawsWhatTheTransparentBlitDrawsAcrossEveryEdge) {
 
 TEST(SpanSpriteTest, UnusableArgumentsEncodeOrDrawNothing) {
     Image* sheet = MakeSheet(8, 8);
-    EXPECT_EQ(EncodeSpanSprite(nullptr, 0, 0, 4, 4), nullptr);
-    EXPECT_EQ(EncodeSpanSprite(sheet, 0, 0, 0, 4), nullptr);
-    EXPECT_EQ(EncodeSpanSprite(sheet, 0, 0, 4, -1), nullptr);
+    EXPECT_EQ(EncodeSpanSprite(nullptr, {0, 0, 4, 4}), nullptr);
+    EXPECT_EQ(EncodeSpanSprite(sheet, {0, 0, 0, 4}), nullptr);
+    EXPECT_EQ(EncodeSpanSprite(sheet, {0, 0, 4, -1}), nullptr);
     // Wholly outside the sheet: a sprite with no runs, which draws nothing.
-    SpanSprite* empty = EncodeSpanSprite(sheet, 100, 100, 4, 4);
+    SpanSprite* empty = EncodeSpanSprite(sheet, {100, 100, 4, 4});
     ASSERT_NE(empty, nullptr);
     Image* target = MakeNumberedImage(8, 8);
     const std::vector<uint8_t> before = Pixels(target);
-    DrawSpanSprite(empty, target, 2, 2);
-    DrawSpanSprite(nullptr, target, 2, 2);
+    DrawSpanSprite(empty, target, {2, 2});
+    DrawSpanSprite(nullptr, target, {2, 2});
     EXPECT_EQ(Pixels(target), before);
     DestroySpanSprite(empty);
     DestroyImage(target);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as CPack makes it from this build: its name and fields,
 # the files a packager expects where they belong, stripped programs, no
-# lintian errors, and the zarvo-render it installs into a scratch root draws
-# the scene. Made twice, it is the same bytes.
+# lintian errors, the zarvo-render it installs into a scratch root draws
+# the scene, and dpkg's purge removes every file it installed. Made twice,
+# it is the same bytes.
 # Usage: package_test.sh BUILD VERSION WORK MAINTAINER
 set -uo pipefail
 build=$1 version=$2 work=$3 maintainer=$4
@@ -35,6 +36,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/zarvo ./usr/bin/zarvo-render ./usr/libexec/xscreensaver/zarvo \
     ./usr/share/xscreensaver/config/zarvo.xml ./usr/share/man/man6/zarvo.6.gz \
     ./usr/share/man/man1/zarvo-render.1.gz ./usr/share/applications/zarvo.desktop \
+    ./usr/share/applications/screensavers/zarvo.desktop \
     ./usr/share/icons/hicolor/48x48/apps/zarvo.png ./usr/share/doc/zarvo/copyright; do
   grep -qx -- "$path" <<<"$contents" || fail "expected $path in the package"
 done
@@ -69,6 +71,22 @@ XDG_CONFIG_HOME=$work/config "$root/usr/bin/zarvo-render" --size 640x480 --seed 
   fail "expected a 640x480 picture from the installed zarvo-render"
 [ "$(identify -format '%k' "$work/frame.png" 2>/dev/null)" -gt 16 ] 2>/dev/null ||
   fail "expected the scene in the installed zarvo-render's picture"
+
+# Installed by dpkg into a root of its own and purged again, the package
+# leaves nothing behind but dpkg's records.
+system=$work/system
+mkdir -p "$system/var/lib/dpkg/info" "$system/var/lib/dpkg/updates"
+touch "$system/var/lib/dpkg/status" "$system/var/lib/dpkg/available"
+if dpkg --root="$system" --force-depends -i "$deb" >"$work/dpkg.log" 2>&1; then
+  for path in usr/bin/zarvo usr/share/applications/screensavers/zarvo.desktop; do
+    [ -e "$system/$path" ] || fail "expected dpkg to install /$path"
+  done
+  dpkg --root="$system" --purge zarvo >>"$work/dpkg.log" 2>&1 || fail "dpkg --purge zarvo: $(cat "$work/dpkg.log")"
+  left=$(cd "$system" && find . -mindepth 1 ! -path './var/lib/dpkg/*' ! -path ./var/lib/dpkg ! -path ./var/lib ! -path ./var)
+  [ -z "$left" ] || fail "expected the purge to remove every file, left: $left"
+else
+  fail "dpkg -i into $system: $(cat "$work/dpkg.log")"
+fi
 
 [ $failures -eq 0 ] && echo "package: $(basename "$deb") as expected"
 exit $((failures > 0))

@@ -7,7 +7,7 @@
 
 #include "image/compose.h"
 #include "image/image.h"
-#include "platform/ports.h"
+#include "image/ports.h"
 
 struct ImageDeleter {
     void operator()(Image* image) const { DestroyImage(image); }

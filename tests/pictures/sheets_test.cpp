@@ -144,7 +144,7 @@ TEST(ForegroundSheet, RestingWalkersStayInView) {
         for (int kind = kLeftWalkerFirst + 2 * way; kind < kLeftWalkerFirst + 2 * way + 2; ++kind) {
             const SpriteCell& walker = kStoredSpriteCells[kind];
             for (int step = 0; step <= 100; ++step) {
-                const ScenePoint at = QuadPoint(kStoredWalkwayQuads[way], step / 100.0f, 0.0f);
+                const Point at = QuadPoint(kStoredWalkwayQuads[way], step / 100.0f, 0.0f);
                 for (int y = at.y; y < at.y + walker.height; ++y) {
                     for (int x = at.x; x < at.x + walker.width; ++x) {
                         const int c = x - xs[way], r = y - ys[way];

@@ -22,7 +22,7 @@ class CirclingWalkersTest : public SceneTest {
     // Makes a cell of the figure sheet wholly transparent.
     void ClearCell(int entry) {
         const SpriteCell& cell = scene->spriteCells[entry];
-        FillImageRect(scene->figureSheet, cell.srcX, cell.srcY, cell.width, cell.height, 0);
+        FillImageRect(scene->figureSheet, {cell.srcX, cell.srcY, cell.width, cell.height}, 0);
     }
 };
 

@@ -9,7 +9,7 @@ Image* MakeSheet(const Scene& scene, int width, int height, int firstEntry, int 
     Image* sheet = CreateImage(width, height, nullptr);
     for (int entry = firstEntry; entry <= lastEntry; ++entry) {
         const SpriteCell& cell = scene.spriteCells[entry];
-        FillImageRect(sheet, cell.srcX, cell.srcY, cell.width, cell.height, CellColour(entry));
+        FillImageRect(sheet, {cell.srcX, cell.srcY, cell.width, cell.height}, CellColour(entry));
     }
     return sheet;
 }

@@ -100,7 +100,7 @@ TEST_F(SeatShuffleTest, PatchesReachingPastThePictureAreCutToIt) {
         ShuffleSeatedCrowd(*scene);  // entry 0 now holds a patch that nothing overwrites
         StartFrameTiles(*scene);
         const int width = ImageWidth(scene->frameImage), height = ImageHeight(scene->frameImage);
-        FillImageRect(scene->frameImage, 0, 0, width, height, 0);
+        FillImageRect(scene->frameImage, {0, 0, width, height}, 0);
         scene->frameOrigin = {1024 - width - 2 + c.pastX, 768 - height - 2 + c.pastY};
         const int x = scene->frameOrigin.x + width - 1, y = scene->frameOrigin.y + height - 1;
         scene->patchRing[0] = {3, x, y};

@@ -83,7 +83,7 @@ TEST_F(SceneSetUpTest, PictureKeepsItsClassSizeAndIsCentred) {
         const int sheetWidth = ImageWidth(scene->foregroundSheet), sheetHeight = ImageHeight(scene->foregroundSheet);
         const SpriteCell left = scene->spriteCells[kLeftForegroundCell];
         const SpriteCell right = scene->spriteCells[kRightForegroundCell];
-        const ScenePoint frameOrigin = scene->frameOrigin;
+        const Point frameOrigin = scene->frameOrigin;
         ASSERT_EQ(SetUpAt(FullScreenWindow(c.width, c.height)), kSceneReady) << what;
         EXPECT_EQ(scene->resolutionClass, c.sceneClass) << what;
         ExpectRect(PictureWindowRect(*scene), c.x, c.y, c.pictureWidth, c.pictureHeight, what.c_str());

@@ -6,7 +6,7 @@
 
 namespace {
 
-void ExpectPoint(const ScenePoint& point, int x, int y, const char* what) {
+void ExpectPoint(const Point& point, int x, int y, const char* what) {
     EXPECT_EQ(point.x, x) << what << ": expected x " << x << ", got " << point.x;
     EXPECT_EQ(point.y, y) << what << ": expected y " << y << ", got " << point.y;
 }
@@ -88,7 +88,7 @@ TEST_F(SceneTablesTest, QuadMapTruncatesItsOwnEvaluationOrder) {
 
 TEST_F(SceneTablesTest, DotQuadOneIsAllZeros) {
     const WalkwayQuad& quad = scene->dotQuads[1];
-    for (const ScenePoint& point : {quad.p0, quad.p1, quad.p2, quad.p3}) {
+    for (const Point& point : {quad.p0, quad.p1, quad.p2, quad.p3}) {
         ExpectPoint(point, 0, 0, "dot quad 1");
     }
 }

@@ -91,7 +91,7 @@ TEST_F(WalkwayWalkersTest, WalkerPastTheEndWithRestLeftKeepsWalkingAndIsDrawnAtT
     UpdateWalkwayWalkers(*scene);
     EXPECT_FLOAT_EQ(scene->walkwayWalkers[0].v, 1.204f);
     EXPECT_EQ(scene->walkwayWalkers[0].pause, 2);
-    const ScenePoint end = QuadPoint(scene->walkwayQuads[0], 0.0f, 1.0f);
+    const Point end = QuadPoint(scene->walkwayQuads[0], 0.0f, 1.0f);
     EXPECT_EQ(FramePixelAt(end.x, end.y), CellColour(6)) << "drawn with v clamped to 1";
     scene->walkwayWalkers[0].pause = 0;
     UpdateWalkwayWalkers(*scene);

@@ -177,29 +177,4 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
     }
 }
 
-// A list past its room is merged into its bounds: it never grows beyond
-// kMaxMissedRects, and every rectangle added stays covered.
-TEST(WaylandBuffers, AFullRectListKeepsCoveringEveryRectangle) {
-    for (const int added : {1, kMaxMissedRects, kMaxMissedRects + 1, 3 * kMaxMissedRects + 7}) {
-        SCOPED_TRACE(added);
-        Rect list[kMaxMissedRects];
-        int count = 0;
-        std::vector<Rect> all;
-        for (int i = 0; i < added; ++i) {
-            const Rect rect{(i * 37) % 500, (i * 11) % 90 + 600, 3 + i % 5, 2 + i % 3};
-            all.push_back(rect);
-            AddRect(list, &count, rect);
-            ASSERT_LE(count, kMaxMissedRects);
-        }
-        for (const Rect& rect : all) {
-            bool covered = false;
-            for (int k = 0; k < count && !covered; ++k) {
-                covered = Contains(list[k], rect.x, rect.y) &&
-                          Contains(list[k], rect.x + rect.width - 1, rect.y + rect.height - 1);
-            }
-            EXPECT_TRUE(covered) << rect.x << "," << rect.y;
-        }
-    }
-}
-
 }  // namespace

@@ -222,6 +222,8 @@ int RunProgram(const std::vector<std::string>& args, const std::string& displayN
     return WEXITSTATUS(status);
 }
 
+int HasProgram(const std::string& name) { return RunProgram({"sh", "-c", "command -v " + name}, "", {}, 10000) == 0; }
+
 namespace {
 
 // A channel of the pixel scaled from its mask's width to 0..255.

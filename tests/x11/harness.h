@@ -38,6 +38,8 @@ std::string ChildErrors(const Child& child);
 // Runs a program to its end (at most `timeoutMs`); its exit code, or -1.
 int RunProgram(const std::vector<std::string>& args, const std::string& displayName,
                const std::vector<std::string>& environment, int timeoutMs, std::string* errors = nullptr);
+// 1 when `name` is a program on the PATH.
+int HasProgram(const std::string& name);
 
 struct Picture {
     int width = 0;

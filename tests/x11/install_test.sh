@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install of the zarvo component into a temporary prefix gives the
-# XScreenSaver layout; zarvo.xml parses and names options that zarvo takes,
-# with the ranges and defaults that its --help gives.
+# XScreenSaver layout and the desktop entries; zarvo.xml parses and names
+# options that zarvo takes, with the ranges and defaults that its --help gives.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -29,6 +29,21 @@ done
 exec_line=$(grep '^Exec=' "$desktop" || true)
 [ "$exec_line" = "Exec=zarvo" ] || fail "expected Exec=zarvo, got '$exec_line'"
 grep -qx 'Icon=zarvo' "$desktop" || fail "expected Icon=zarvo in the desktop entry"
+# MATE's and XFCE's screen savers list this entry and run its Exec, found
+# where XScreenSaver's hacks are, in their window; zarvo takes its options.
+saver_entry=$prefix/share/applications/screensavers/zarvo.desktop
+[ -f "$saver_entry" ] || fail "expected the screen savers' entry at $saver_entry"
+grep -qx 'Categories=Screensaver;' "$saver_entry" || fail "expected Categories=Screensaver; in $saver_entry"
+saver_exec=$(sed -n 's/^Exec=//p' "$saver_entry")
+[ "${saver_exec%% *}" = zarvo ] || fail "expected the screen savers' entry to run zarvo, got '$saver_exec'"
+# shellcheck disable=SC2086  # the command's words
+XDG_CONFIG_HOME=$prefix "$program" ${saver_exec#zarvo} --help >/dev/null || fail "zarvo refuses '$saver_exec'"
+command -v desktop-file-validate >/dev/null ||
+  fail "desktop-file-validate is not installed (tools/install-deps.sh test installs desktop-file-utils)"
+for entry in "$desktop" "$saver_entry"; do
+  problems=$(desktop-file-validate "$entry" | grep -v ': hint: ' || true)
+  [ -z "$problems" ] || fail "desktop-file-validate: $problems"
+done
 for size in 16 32 48 64; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/zarvo.png
   [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] ||

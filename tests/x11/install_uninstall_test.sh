@@ -18,6 +18,7 @@ list=$prefix/share/zarvo/installed-files
 for program in zarvo zarvo-render; do
   [ -x "$prefix/bin/$program" ] || fail "expected $program in $prefix/bin"
 done
+[ -f "$prefix/share/applications/screensavers/zarvo.desktop" ] || fail "expected the screen savers' entry"
 written=$(find "$prefix" ! -type d ! -name other.desktop | sort)
 [ "$written" = "$(grep -v '/$' "$list" | sort)" ] ||
   fail "expected $list to name every installed file: $(diff <(echo "$written") <(grep -v '/$' "$list" | sort))"

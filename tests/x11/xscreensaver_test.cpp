@@ -24,8 +24,6 @@ const std::string kZarvo = ZARVO_PROGRAM;
 const char kUser[] = "zarvo-xscreensaver";  // kept between runs
 constexpr int kStartMs = 15000;             // generous: CI runs two test processes per core
 
-int HasProgram(const std::string& name) { return RunProgram({"sh", "-c", "command -v " + name}, "", {}, 10000) == 0; }
-
 // The daemon's user, made when missing (a second test process may make it
 // at the same moment, so only its existence afterwards counts).
 const passwd* DaemonUser() {

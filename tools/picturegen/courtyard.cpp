@@ -14,7 +14,7 @@ double PavementLight(int x, int y) {
     return 14.6 - d * 8.0;
 }
 
-PointF Corner(const ScenePoint& p) { return {double(p.x), double(p.y)}; }
+PointF Corner(const Point& p) { return {double(p.x), double(p.y)}; }
 
 // P3, P2, P0, P1: the quad's outline in order.
 std::vector<PointF> QuadOutline(const WalkwayQuad& q, double grow) {

@@ -104,7 +104,7 @@ int InRestRects(const WalkwayQuad& quad, int firstKind, int x, int y) {
     for (int kind = firstKind; kind < firstKind + 2; ++kind) {
         const SpriteCell& cell = kStoredSpriteCells[kind];
         for (int i = 0; i <= 200; ++i) {
-            const ScenePoint p = QuadPoint(quad, i / 200.0f, 0.0f);
+            const Point p = QuadPoint(quad, i / 200.0f, 0.0f);
             if (x >= p.x - 1 && x <= p.x + cell.width && y >= p.y - 1 && y <= p.y + cell.height) return 1;
         }
     }

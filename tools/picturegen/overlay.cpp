@@ -6,7 +6,7 @@
 namespace {
 
 void DrawQuad(Canvas& canvas, const WalkwayQuad& q, uint8_t color) {
-    const ScenePoint outline[] = {q.p3, q.p2, q.p0, q.p1, q.p3};
+    const Point outline[] = {q.p3, q.p2, q.p0, q.p1, q.p3};
     for (int i = 0; i < 4; ++i) DrawLine(canvas, outline[i].x, outline[i].y, outline[i + 1].x, outline[i + 1].y, color);
 }
 

@@ -64,7 +64,7 @@ Canvas PaintForegroundSheet(const BackgroundPaint& background) {
     Canvas sheet = MakeCanvas(225, 100, 0);
     const ForegroundPlacementRow& place = kForegroundPlacement[0];
     const SpriteCell pieces[2] = {kStoredSpriteCells[kLeftForegroundCell], kStoredSpriteCells[kRightForegroundCell]};
-    const ScenePoint at[2] = {{place.leftX, place.leftY}, {place.rightX, place.rightY}};
+    const Point at[2] = {{place.leftX, place.leftY}, {place.rightX, place.rightY}};
     for (int i = 0; i < 2; ++i) {
         for (int r = 0; r < pieces[i].height; ++r) {
             for (int c = 0; c < pieces[i].width; ++c) {

@@ -1,6 +1,8 @@
 // The core's ports: what the portable core asks of the system under it,
-// bitmap resources and the palettes of the display and the platform.
-// platform/*_win32.cpp implement them with GDI and module resources,
+// bitmap resources and the palettes of the display and the platform. They
+// live in image/ because only image/ calls them (the resource loader and the
+// scene palette), so the core declares what it needs and platform/ implements
+// it from above: platform/*_win32.cpp with GDI and module resources,
 // platform/*_posix.cpp with embedded DIBs. Programs that run the core link
 // exactly one set; the services only hosts use are in platform/services.h.
 #pragma once
@@ -15,19 +17,6 @@ struct DisplayPaletteInfo;
 
 // The bytes of bitmap resource `id` (a DIB without file header). 1 when found.
 int FindBitmapResource(int id, const uint8_t** data, size_t* size);
-
-#ifndef _WIN32
-// The bitmaps built into a program for FindBitmapResource. The source that
-// zarvo_embed_bitmaps (cmake/EmbedBitmaps.cmake) generates defines both;
-// a program that links the platform links exactly one such source.
-struct EmbeddedBitmap {
-    int id;
-    const uint8_t* data;  // DIB bytes: the BMP file without its 14-byte file header
-    size_t size;
-};
-extern const EmbeddedBitmap embeddedBitmaps[];
-extern const int embeddedBitmapCount;
-#endif
 
 // ---- The display's palette and the platform's palettes ----
 
