@@ -8,7 +8,7 @@
 SceneWindowInfo ShrinkSmallArea(const SceneWindowInfo& area, PictureSize* size) {
     constexpr int kSmallestWidth = 640, kSmallestHeight = 480;
     if (area.clientWidth >= kSmallestWidth || area.clientWidth <= 0 || area.clientHeight <= 0) return area;
-    *size = kPictureFill;
+    *size = kPictureFit;
     return {kSmallestWidth, kSmallestHeight, kSmallestWidth, area.bitsPerPixel, area.display};
 }
 

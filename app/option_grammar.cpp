@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "settings/display_settings.h"
+#include "settings/picture_sizes.h"
+
 const SettingOption kSettingOptions[kSettingCount] = {
     {"circle-speed", CircleSpeed, "circle speed: how fast the crowd circles the\nbuilding"},
     {"circle-walkers", CircleWalkers, "circle walkers: how many circle the building"},
@@ -21,6 +24,7 @@ const SettingOption kSettingOptions[kSettingCount] = {
 namespace {
 
 constexpr int kHelpColumn = 24;
+constexpr size_t kHelpWidth = 56;
 
 const SettingOption* FindSetting(const char* name) {
     for (const SettingOption& option : kSettingOptions) {
@@ -76,6 +80,26 @@ void PrintRow(FILE* out, const char* name, const char* valueName, const char* he
         column = 0;
         line += length + (end ? 1 : 0);
     }
+}
+
+// `text` broken at spaces into lines of kHelpWidth columns at most, the
+// lines after the first indented by `indent`, each ending in '\n'.
+std::string Wrapped(const std::string& text, size_t indent) {
+    std::string lines, line;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t space = text.find(' ', at);
+        const std::string word = text.substr(at, space == std::string::npos ? std::string::npos : space - at);
+        at = space == std::string::npos ? text.size() : space + 1;
+        if (!line.empty() && line.size() + 1 + word.size() > kHelpWidth) {
+            lines += line + "\n";
+            line = std::string(indent, ' ');
+        } else if (!line.empty()) {
+            line += ' ';
+        }
+        line += word;
+    }
+    return lines + line + "\n";
 }
 
 void PrintSettingRows(FILE* out) {
@@ -191,7 +215,29 @@ void PrintOptionHelp(FILE* out, const CommandOption* options, size_t count) {
         } else if (option.name == nullptr) {
             std::fprintf(out, "%s\n", option.help);
         } else if (option.help != nullptr) {
-            PrintRow(out, option.name, option.valueName, option.help);
+            const std::string help =
+                option.valueHelp ? std::string(option.help) + "\n" + option.valueHelp() : option.help;
+            PrintRow(out, option.name, option.valueName, help.c_str());
         }
     }
+}
+
+int ParsePictureSizeOption(const char* value, PictureSize* size, char* error, size_t errorSize) {
+    if (ParsePictureSize(value, std::strlen(value), size)) return 1;
+    std::string names;
+    for (int i = 0; i < kPictureSizeCount; ++i) {
+        names += std::string(i == 0 ? "" : i + 1 < kPictureSizeCount ? ", " : " or ") + kPictureSizes[i].name;
+    }
+    std::snprintf(error, errorSize, "--picture-size needs %s, got \"%s\"", names.c_str(), value);
+    return 0;
+}
+
+std::string PictureSizeHelp() {
+    std::string help;
+    for (const PictureSizeEntry& entry : kPictureSizes) {
+        std::string line = std::string(entry.name) + ": " + entry.help;
+        if (entry.oldName[0] != '\0') line += " (also read as " + std::string(entry.oldName) + ")";
+        help += Wrapped(line, 4);
+    }
+    return help;
 }

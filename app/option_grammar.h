@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
+#include "image/picture_size.h"
 #include "settings/settings.h"
 #include "zarvo_version.h"
 
@@ -52,7 +54,16 @@ struct CommandOption {
     const char* valueName;  // null: a flag, which takes no value
     OptionHandler handle;
     const char* help;  // lines separated by '\n', each within 56 columns
+    // Lines written from a table under `help` (the values it takes); null
+    // for none.
+    std::string (*valueHelp)() = nullptr;
 };
+
+// --picture-size of either program: NAME as a picture size (an old name
+// too), 1; else 0 with a message listing the names.
+int ParsePictureSizeOption(const char* value, PictureSize* size, char* error, size_t errorSize);
+// Its help under the option: a line or more for each size of the table.
+std::string PictureSizeHelp();
 
 // Reads every argument through `options` and the six settings. 1 when all
 // are valid; 0 with a message naming the argument in `error`.

@@ -132,9 +132,7 @@ int HandleStillAfter(void* target, const char* value, char* error, size_t errorS
 
 int HandlePictureSize(void* target, const char* value, char* error, size_t errorSize) {
     ZarvoOptions* options = Options(target);
-    if (ParsePictureSize(value, strlen(value), &options->pictureSize)) return options->pictureSizeGiven = 1;
-    snprintf(error, errorSize, "--picture-size needs centred, whole-multiples or fill, got \"%s\"", value);
-    return 0;
+    return options->pictureSizeGiven = ParsePictureSizeOption(value, &options->pictureSize, error, errorSize);
 }
 
 int HandleMonitors(void* target, const char* value, char* error, size_t errorSize) {
@@ -186,12 +184,10 @@ const CommandOption kZarvoOptions[] = {
      "is given."},
     {nullptr, nullptr, nullptr, nullptr},
     {"picture-size", "NAME", HandlePictureSize,
-     "how large the picture is shown: centred (one\n"
-     "screen pixel per picture pixel, the default),\n"
-     "whole-multiples (the largest whole multiple that\n"
-     "fits, sharp square blocks) or fill (the largest\n"
-     "size of the same shape); a window narrower than\n"
-     "640 shows the 640x480 scene shrunk to fit"},
+     "how large the picture is shown (default centred;\n"
+     "cover with --background; a window narrower than\n"
+     "640 shows the 640x480 scene shrunk to fit):",
+     PictureSizeHelp},
     {"monitors", "NAME", HandleMonitors,
      "with --fullscreen or --background: all (the\npicture on every monitor, the default) or\nprimary (the others "
      "black)"},

@@ -24,8 +24,9 @@ int ReadRunRequest(int argc, char** argv, RunRequest* request) {
     }
     if (options->showSettings) return ShowSettings();
     if (options->resetSettings) return ResetSettings();
-    ChooseSettings(options, getenv("XSCREENSAVER_WINDOW"), &request->settings, &request->displaySettings);
-    if (options->save) return SaveSettings(options, request->settings, request->displaySettings);
+    const int storesPictureSize =
+        ChooseSettings(options, getenv("XSCREENSAVER_WINDOW"), &request->settings, &request->displaySettings);
+    if (options->save) return SaveSettings(options, request->settings, request->displaySettings, storesPictureSize);
     ReportRunWarnings(options);
     return -1;
 }

@@ -33,16 +33,22 @@ const char* StoredRecordProblem(const char* path, SettingsRecord* record) {
     return nullptr;
 }
 
-// Why the stored display settings at `path` cannot be wholly used; null
-// when they can (or when there are none).
-const char* StoredDisplayProblem(const char* path) {
+// The stored display settings at `path` over `base`, and whether they name
+// a picture size; `problem`, when given, says why they cannot be wholly
+// used (null when they can, or when there are none).
+DisplaySettings StoredDisplay(const char* path, const DisplaySettings& base, int* namesPictureSize,
+                              const char** problem) {
     uint8_t bytes[kDisplayFileCapacity + 1];
     errno = 0;
     const long size = ReadDisplaySettingsFile(path, bytes);
-    if (size < 0) return errno == ENOENT ? nullptr : "it cannot be opened";
-    if (size == 0) return "it is empty or not a plain file";
-    if (static_cast<size_t>(size) > kDisplayFileCapacity) return "it holds more than 4096 bytes";
-    return DisplaySettingsProblem(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+    const char* text = reinterpret_cast<const char*>(bytes);
+    const bool usable = size > 0 && static_cast<size_t>(size) <= kDisplayFileCapacity;
+    *problem = size < 0    ? (errno == ENOENT ? nullptr : "it cannot be opened")
+               : size == 0 ? "it is empty or not a plain file"
+               : !usable   ? "it holds more than 4096 bytes"
+                           : DisplaySettingsProblem(text, static_cast<size_t>(size));
+    *namesPictureSize = 0;
+    return usable ? ParseDisplaySettings(text, static_cast<size_t>(size), base, namesPictureSize) : base;
 }
 
 void PrintPaths(FILE* out) {
@@ -63,16 +69,20 @@ void ReadStoredSettings(SettingsRecord* record) {
     }
 }
 
-DisplaySettings ReadStoredDisplaySettings() {
+DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize) {
     char path[kPathCapacity];
-    if (!DisplaySettingsFilePath(path, sizeof path)) return kDefaultDisplaySettings;
-    if (const char* problem = StoredDisplayProblem(path)) {
+    int names = 0;
+    const char* problem = nullptr;
+    const DisplaySettings stored =
+        DisplaySettingsFilePath(path, sizeof path) ? StoredDisplay(path, base, &names, &problem) : base;
+    if (problem != nullptr) {
         fprintf(stderr,
                 "zarvo: the stored display settings in %s cannot be used (%s); using the defaults for what "
                 "cannot\n",
                 path, problem);
     }
-    return ReadDisplaySettingsFrom(path);
+    if (namesPictureSize != nullptr) *namesPictureSize = names;
+    return stored;
 }
 
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display) {
@@ -81,15 +91,19 @@ void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySetting
         fprintf(out, "  %-16s %4d   (%d to %d, default %d)\n", SettingOptionOf(i).name, record.entries[i].value,
                 range.min, range.max, range.value);
     }
-    fprintf(out, "  %-16s %s   (default %s)\n", "picture-size", PictureSizeName(display.pictureSize),
-            PictureSizeName(kDefaultDisplaySettings.pictureSize));
+    fprintf(out, "  %-16s %s   (default %s; %s with --background)\n", "picture-size",
+            PictureSizeName(display.pictureSize), PictureSizeName(kDefaultDisplaySettings.pictureSize),
+            PictureSizeName(kBackgroundPictureSize));
     fprintf(out, "  %-16s %s   (default %s)\n", "monitors", MonitorChoiceName(display.monitors),
             MonitorChoiceName(kDefaultDisplaySettings.monitors));
 }
 
 // The store itself reports nothing, so the file is read back to tell the
-// user whether --save worked.
-int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display) {
+// user whether --save worked. A picture size is stored only when one was
+// given or is stored already: otherwise each run keeps its own default
+// (cover for --background), which a stored centred would override.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display,
+                 int storesPictureSize) {
     char path[kPathCapacity];
     char displayPath[kPathCapacity] = "";
     if (!SettingsFilePath(path, sizeof path) || !DisplaySettingsFilePath(displayPath, sizeof displayPath)) {
@@ -102,7 +116,7 @@ int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, cons
         fprintf(stderr, "zarvo: could not store the settings in %s\n", path);
         return 1;
     }
-    if (!WriteDisplaySettings(display)) {
+    if (!WriteDisplaySettings(display, storesPictureSize || options->pictureSizeGiven)) {
         fprintf(stderr, "zarvo: could not store the display settings in %s\n", displayPath);
         return 1;
     }
@@ -117,7 +131,7 @@ int ShowSettings() {
     SettingsRecord record = kDefaultSettings;
     ReadStoredSettings(&record);
     printf("Stored settings (the defaults where none are stored):\n");
-    PrintSettings(stdout, record, ReadStoredDisplaySettings());
+    PrintSettings(stdout, record, ReadStoredDisplaySettings(kDefaultDisplaySettings, nullptr));
     PrintPaths(stdout);
     return 0;
 }
@@ -147,14 +161,18 @@ int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow) {
     return options->mode == kModeRoot || options->mode == kModePreview;
 }
 
-void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
-                    DisplaySettings* display) {
+int ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                   DisplaySettings* display) {
     *record = kDefaultSettings;
     *display = kDefaultDisplaySettings;
+    // A wallpaper, or a lock screen's background, fills its output.
+    if (options->background) display->pictureSize = kBackgroundPictureSize;
+    int storesPictureSize = 0;
     if (!RunsForScreenSaver(options, envWindow) || options->storedSettings) {
         ReadStoredSettings(record);
-        *display = ReadStoredDisplaySettings();
+        *display = ReadStoredDisplaySettings(*display, &storesPictureSize);
     }
     ApplySettingOptions(options, record);
     ApplyDisplayOptions(options, display);
+    return storesPictureSize;
 }

@@ -12,15 +12,24 @@
 // of the wrong size, not a plain file, or a value outside its range) is
 // reported on standard error and the defaults are used.
 void ReadStoredSettings(SettingsRecord* record);
-// The stored display settings; a file that cannot be wholly used (as for
-// the record, or one that is not text or names a value that is not one of
-// the setting's) is reported likewise, the defaults standing in.
-DisplaySettings ReadStoredDisplaySettings();
+// A run of --background shows this picture size unless one is given or
+// stored: a wallpaper fills its output.
+constexpr PictureSize kBackgroundPictureSize = kPictureCover;
+
+// The stored display settings over `base` (what the run shows where none
+// is stored), and whether they name a picture size (`namesPictureSize` may
+// be null); a file that cannot be wholly used (as for the record, or one
+// that is not text or names a value that is not one of the setting's) is
+// reported likewise, the base standing in.
+DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize);
 // Each setting with its range and default, then the display settings.
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
 // --save: stores both and says what and where, naming each value that was
-// clamped into its range; --show-settings; --reset-settings. Exit statuses.
-int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display);
+// clamped into its range; the picture size only when it was given or
+// `storesPictureSize` (ChooseSettings says); --show-settings;
+// --reset-settings. Exit statuses.
+int SaveSettings(const ZarvoOptions* options, const SettingsRecord& record, const DisplaySettings& display,
+                 int storesPictureSize);
 int ShowSettings();
 int ResetSettings();
 
@@ -32,6 +41,8 @@ int RunsForScreenSaver(const ZarvoOptions* options, const char* envWindow);
 // slider sits at the default, so its command line is the whole truth), and
 // the command line's over both. --stored-settings keeps the stored ones for
 // a screen saver that starts zarvo in its window with a fixed command and
-// offers no settings of its own for it (MATE's and XFCE's).
-void ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
-                    DisplaySettings* display);
+// offers no settings of its own for it (MATE's and XFCE's). --background's
+// picture size is cover unless one is given or stored. 1 when the stored
+// settings name a picture size.
+int ChooseSettings(const ZarvoOptions* options, const char* envWindow, SettingsRecord* record,
+                   DisplaySettings* display);

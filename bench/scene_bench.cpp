@@ -90,7 +90,7 @@ BENCHMARK_CAPTURE(FrameStep, CirclingWalkers, kDefaultSettings, UpdateCirclingWa
 BENCHMARK_CAPTURE(FrameStep, SeatedCrowdMaximum, AtMaximum(), ShuffleSeatedCrowd);
 BENCHMARK_CAPTURE(FrameStep, CirclingWalkersMaximum, AtMaximum(), UpdateCirclingWalkers);
 
-// One tick of a default scene shown full screen at 3840 x 2160, fill,
+// One tick of a default scene shown full screen at 3840 x 2160, fit,
 // 32-bit: composed, pasted, scaled and converted where it changed; beside a
 // memcpy of as many bytes as the ticks write on average.
 constexpr int kScreenWidth = 3840, kScreenHeight = 2160;
@@ -114,7 +114,7 @@ struct BigScreen {
         view = nullptr;
         scene =
             SetUpScene({kScreenWidth, kScreenHeight, kScreenWidth, 32, &kTrueColour}, kDefaultSettings, 20261207).scene;
-        if (scene != nullptr) view = CreateScreenView(scene, kPictureFill, kScreenWidth, kScreenHeight);
+        if (scene != nullptr) view = CreateScreenView(scene, kPictureFit, kScreenWidth, kScreenHeight);
         if (view == nullptr) return;
         if (draw) PaintScreenView(*view, target);
         const RgbPixels nowhere{nullptr, kScreenWidth, target.area};
@@ -182,7 +182,7 @@ void ScreenTick(benchmark::State& state) {
     if (!RunOnBigScreen(state, [](ScreenView& view, const RgbPixels& target) { TickScreenView(view, target); })) return;
     state.SetLabel(std::to_string(ThePresentRecord().bytesPerTick) + " bytes a tick");
 }
-BENCHMARK(ScreenTick)->Name("ScreenTick/Fill3840x2160");
+BENCHMARK(ScreenTick)->Name("ScreenTick/Fit3840x2160");
 
 void MemcpyOfPresentBytes(benchmark::State& state) {
     const size_t bytes = std::max<size_t>(ThePresentRecord().bytesPerTick, 1);
@@ -237,8 +237,8 @@ void ScreenPresent(benchmark::State& state, bool cold) {
     }
     state.SetLabel(std::to_string(record.bytesPerTick) + " bytes a tick");
 }
-BENCHMARK_CAPTURE(ScreenPresent, Hot, false)->Name("ScreenPresent/Fill3840x2160");
-BENCHMARK_CAPTURE(ScreenPresent, Cold, true)->Name("ScreenPresent/Fill3840x2160Cold")->Iterations(kColdIterations);
+BENCHMARK_CAPTURE(ScreenPresent, Hot, false)->Name("ScreenPresent/Fit3840x2160");
+BENCHMARK_CAPTURE(ScreenPresent, Cold, true)->Name("ScreenPresent/Fit3840x2160Cold")->Iterations(kColdIterations);
 BENCHMARK(MemcpyOfPresentBytes)->Name("ScreenPresent/MemcpyOfItsBytes");
 
 // What any present of these ticks must at least do: store each pixel the
@@ -324,12 +324,12 @@ void ScreenPresentSdl(benchmark::State& state) {
 }
 BENCHMARK(ScreenPresentSdl)->Name("ScreenPresent/SdlBlitScaled");
 
-// The whole picture at 3840 x 2160 fill, as the first paint and every
+// The whole picture at 3840 x 2160 fit, as the first paint and every
 // repaint draw it.
 void ScreenPaint(benchmark::State& state) {
     RunOnBigScreen(state, [](ScreenView& view, const RgbPixels& target) { PaintScreenView(view, target); });
 }
-BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fill3840x2160")->Unit(benchmark::kMillisecond);
+BENCHMARK(ScreenPaint)->Name("ScreenPaint/Fit3840x2160")->Unit(benchmark::kMillisecond);
 
 // Each host's timer tick of a default scene, composing included, the scene
 // running on from one iteration to the next: `zarvo --window` and zarvo
@@ -396,11 +396,11 @@ BENCHMARK_CAPTURE(TrueColourTick, X11FullScreen, Host::kScales, kPictureCentred,
 BENCHMARK_CAPTURE(TrueColourTick, WindowsCentred, Host::kAdvances, kPictureCentred, 1024, 768)
     ->Name("ScreenTick/WindowsCentred1024x768")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(TrueColourTick, WindowsDib, Host::kScales, kPictureFill, 1920, 1080)
-    ->Name("ScreenTick/WindowsDibFill1920x1080")
+BENCHMARK_CAPTURE(TrueColourTick, WindowsDib, Host::kScales, kPictureFit, 1920, 1080)
+    ->Name("ScreenTick/WindowsDibFit1920x1080")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(PaletteTick, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080)
-    ->Name("ScreenTick/WindowsPaletteFill1920x1080")
+BENCHMARK_CAPTURE(PaletteTick, WindowsPalette, Host::kScales, kPictureFit, 1920, 1080)
+    ->Name("ScreenTick/WindowsPaletteFit1920x1080")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(TrueColourTick, X11WholeMultiples, Host::kScales, kPictureWholeMultiples, 3840, 2160)
     ->Name("ScreenTick/X11WholeMultiples3840x2160")
@@ -450,20 +450,20 @@ BENCHMARK_CAPTURE(HostFloor, WindowsCentred, Host::kAdvances, kPictureCentred, 1
 BENCHMARK_CAPTURE(HostFloor, WindowsCentredCompare, Host::kAdvances, kPictureCentred, 1024, 768, 32, true)
     ->Name("ScreenTick/WindowsCentred1024x768CompareFloor")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(HostFloor, WindowsDib, Host::kScales, kPictureFill, 1920, 1080, 32, false)
-    ->Name("ScreenTick/WindowsDibFill1920x1080Floor")
+BENCHMARK_CAPTURE(HostFloor, WindowsDib, Host::kScales, kPictureFit, 1920, 1080, 32, false)
+    ->Name("ScreenTick/WindowsDibFit1920x1080Floor")
     ->Unit(benchmark::kMicrosecond);
-// With the scaling arithmetic: the Windows true-colour fill's stores, each
+// With the scaling arithmetic: the Windows true-colour fit's stores, each
 // made from its working lines, each line pixel from its picture colours.
 void ScalingFloor(benchmark::State& state, PictureSize size, int width, int height) {
     const FloorShape shape{size, width, height, 32};
     ReplayScalingFloor(state, shape, HostFloorRecord(Host::kScales, shape));
 }
-BENCHMARK_CAPTURE(ScalingFloor, WindowsDib, kPictureFill, 1920, 1080)
-    ->Name("ScreenTick/WindowsDibFill1920x1080ScalingFloor")
+BENCHMARK_CAPTURE(ScalingFloor, WindowsDib, kPictureFit, 1920, 1080)
+    ->Name("ScreenTick/WindowsDibFit1920x1080ScalingFloor")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(HostFloor, WindowsPalette, Host::kScales, kPictureFill, 1920, 1080, 8, false)
-    ->Name("ScreenTick/WindowsPaletteFill1920x1080Floor")
+BENCHMARK_CAPTURE(HostFloor, WindowsPalette, Host::kScales, kPictureFit, 1920, 1080, 8, false)
+    ->Name("ScreenTick/WindowsPaletteFit1920x1080Floor")
     ->Unit(benchmark::kMicrosecond);
 
 // What any compose of the frames with every count at maximum must at least

@@ -1,4 +1,4 @@
-// Scaling the animated strip to the screen at fill size, at 1920 x 1080 and
+// Scaling the animated strip to the screen at fit size, at 1920 x 1080 and
 // 3840 x 2160, each beside a memcpy of the same output bytes measured in the
 // same run. Compare the pairs' times.
 #include <benchmark/benchmark.h>
@@ -22,7 +22,7 @@ struct Screen {
     Rect touched;
 
     Screen(int width, int height)
-        : fit(CreateScreenFit(kPictureFill, 1024, 768, width, height)),
+        : fit(CreateScreenFit(kPictureFit, 1024, 768, width, height)),
           picture(CreateImage(1024, 768, nullptr)),
           pixels(size_t(width) * size_t(height)),
           touched(ScreenRectOf(fit, kStrip)) {

@@ -108,8 +108,8 @@ void DescribePicture(const ScreenView& view, DisplayInfo* info) {
 
 // The view, and the surface it scales into unless GDI puts the picture: when
 // centred (through the realised scene palette, as a palette display needs)
-// and on a palette display at a whole factor, where GDI's stretch makes the
-// same k x k blocks.
+// and on a palette display at a whole factor whose blocks the screen's edge
+// does not cut, where GDI's stretch makes the same k x k blocks.
 int AttachView(HDC dc, PictureSize size, MonitorScene* monitor) {
     const Rect& area = monitor->area;
     monitor->view = CreateScreenView(monitor->scene, size, area.width, area.height);
@@ -121,7 +121,7 @@ int AttachView(HDC dc, PictureSize size, MonitorScene* monitor) {
         return 1;
     }
     if (CreateSurface(dc, *monitor->scene, area.width, area.height, &monitor->surface)) {
-        monitor->gdiPicture = monitor->surface.indexed && placement.factorDenominator == 1;
+        monitor->gdiPicture = monitor->surface.indexed && HasWholeBlocks(placement);
         return 1;
     }
     DestroyScreenView(monitor->view);

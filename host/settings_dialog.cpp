@@ -3,6 +3,7 @@
 // for the display settings, stored beside the record on OK.
 #include "host/host.h"
 #include "platform/services.h"
+#include "settings/picture_sizes.h"
 
 namespace {
 
@@ -28,21 +29,19 @@ void ShowSettingsOnScrollBars(HWND dialog) {
     }
 }
 
-// Item i of each list is the setting numbered i.
-constexpr const char* kPictureSizeItems[kPictureSizeCount] = {"Centred", "Whole multiples", "Fill"};
+// Item i of each list is the setting numbered i; the picture sizes' labels
+// are their table's (Windows' own words, "Fit" and "Fill").
 constexpr const char* kMonitorsItems[kMonitorChoiceCount] = {"Every monitor", "Primary only"};
 
-template <size_t N>
-void FillList(HWND dialog, int listId, const char* const (&items)[N], int selected) {
-    HWND list = GetDlgItem(dialog, listId);
-    for (const char* item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-}
+void AddItem(HWND list, const char* item) { SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)); }
 
 void ShowDisplaySettings(HWND dialog) {
     const DisplaySettings stored = ReadDisplaySettings();
-    FillList(dialog, kPictureSizeList, kPictureSizeItems, stored.pictureSize);
-    FillList(dialog, kMonitorsList, kMonitorsItems, stored.monitors);
+    HWND pictureSizes = GetDlgItem(dialog, kPictureSizeList), monitors = GetDlgItem(dialog, kMonitorsList);
+    for (const PictureSizeEntry& entry : kPictureSizes) AddItem(pictureSizes, entry.label);
+    for (const char* item : kMonitorsItems) AddItem(monitors, item);
+    SendMessageA(pictureSizes, CB_SETCURSEL, static_cast<WPARAM>(stored.pictureSize), 0);
+    SendMessageA(monitors, CB_SETCURSEL, static_cast<WPARAM>(stored.monitors), 0);
 }
 
 // A list without a selection (CB_ERR) reads as an unknown number: the default.

@@ -1,5 +1,6 @@
 // The picture-size setting on its own, for the settings that store it and
-// the fit that applies it.
+// the fit that applies it. Its names, labels and help are in
+// settings/picture_sizes.h.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,9 @@
 enum PictureSize : int32_t {
     kPictureCentred = 0,         // one screen pixel per picture pixel
     kPictureWholeMultiples = 1,  // the largest whole multiple that fits
-    kPictureFill = 2,            // the largest size of the same shape that fits
+    kPictureFit = 2,             // the largest size of the same shape that fits
                                  // (on a smaller screen: shrunk, nearest-neighbour)
-    kPictureSizeCount = 3,
+    kPictureCover = 3,           // the smallest size of the same shape that covers
+                                 // the screen, cropped (the strip kept whole)
+    kPictureSizeCount = 4,
 };

@@ -20,9 +20,40 @@ int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
     return a;
 }
 
-// The scaled size: the whole multiple k, or for fill the limiting side's
+// Output pixels [first, end) along one axis, `length` long, whose footprint
+// reaches picture pixels [from, to) of a side `side` long: with the
+// footprint of output pixel i being [i side, (i + 1) side) in units of
+// 1/length picture pixel, the first that ends past from and the last that
+// starts before to.
+struct Reach {
+    int64_t first, end;
+};
+Reach ReachOf(int64_t from, int64_t to, int64_t side, int64_t length) {
+    return Reach{from * length / side, (to * length + side - 1) / side};
+}
+
+// The longest output side up to `length` along which the kept part
+// [from, to) of the picture side `side` reaches at most `screen` pixels.
+int64_t LengthKeeping(int64_t length, int64_t side, int64_t from, int64_t to, int64_t screen) {
+    if (to <= from) return length;
+    const auto span = [&](int64_t l) {
+        const Reach r = ReachOf(from, to, side, l);
+        return r.end - r.first;
+    };
+    if (span(length) <= screen) return length;
+    // From the length at which the exact span is the screen: the rounding
+    // of the reach's ends adds at most two pixels, a few lengths' worth.
+    int64_t l = std::max<int64_t>(1, std::min(length, screen * side / (to - from)));
+    while (l > 1 && span(l) > screen) --l;
+    return l;
+}
+
+// The scaled size: the whole multiple k, or for fit the limiting side's
 // ratio applied to both sides, the other side rounded to the nearest pixel.
-void ScaledSize(PicturePlacement& p) {
+// Cover takes the other side's ratio, so the rounded side reaches past the
+// screen (never short of it, as it rounds a length at least the screen's).
+// Cover's rounded side is then cut to `keep` (below).
+void ScaledSize(PicturePlacement& p, Rect keep) {
     const int64_t w = p.pictureWidth, h = p.pictureHeight;
     const int64_t W = p.screenWidth, H = p.screenHeight;
     int64_t numerator = 1, denominator = 1, outW = w, outH = h;
@@ -30,7 +61,7 @@ void ScaledSize(PicturePlacement& p) {
         numerator = std::max<int64_t>(1, std::min(W / w, H / h));
         outW = w * numerator;
         outH = h * numerator;
-    } else if (p.size == kPictureFill) {
+    } else if (p.size == kPictureFit) {
         // W / w <= H / h: the width limits.
         if (W * h <= H * w) {
             numerator = W, denominator = w, outW = W;
@@ -41,12 +72,53 @@ void ScaledSize(PicturePlacement& p) {
         }
         outW = std::max<int64_t>(outW, 1);
         outH = std::max<int64_t>(outH, 1);
+    } else if (p.size == kPictureCover) {
+        // W / w >= H / h: the width is the screen's, the height cropped. A
+        // screen of the picture's shape takes this side as fit does, so the
+        // two give the same pixels there.
+        if (W * h >= H * w) {
+            numerator = W, denominator = w, outW = W, outH = (h * W + w / 2) / w;
+            // The strip, the part of the picture the figures move in, must
+            // not be cropped: on a screen so wide that the strip's rows
+            // would reach past it, the picture is made smaller until they
+            // fit, and black bands show beside it rather than figures cut.
+            const int64_t kept = LengthKeeping(outH, h, keep.y, int64_t{keep.y} + keep.height, H);
+            if (kept < outH) numerator = kept, denominator = h, outH = kept, outW = std::min(W, (w * kept + h / 2) / h);
+        } else {
+            numerator = H, denominator = h, outH = H, outW = (w * H + h / 2) / h;
+            const int64_t kept = LengthKeeping(outW, w, keep.x, int64_t{keep.x} + keep.width, W);
+            if (kept < outW) numerator = kept, denominator = w, outW = kept, outH = std::min(H, (h * kept + w / 2) / w);
+        }
+        outW = std::max<int64_t>(outW, 1);
+        outH = std::max<int64_t>(outH, 1);
     }
     const int64_t divisor = GreatestCommonDivisor(numerator, denominator);
     p.factorNumerator = int(numerator / divisor);
     p.factorDenominator = int(denominator / divisor);
     // Truncated halves of the margins, as the centred picture has always had.
     p.output = Rect{int((W - outW) / 2), int((H - outH) / 2), int(outW), int(outH)};
+}
+
+// Cover crops one side equally at both ends, unless that would cut into
+// `keep` (the moving strip): a very wide screen would crop the bottom of
+// the strip, a tall one its right end. The crop is then shifted, as little
+// as it takes, so that every output pixel reading the strip is on the
+// screen; ScaledSize made the output small enough for that.
+int ShiftedOffset(int offset, int64_t from, int64_t to, int64_t side, int64_t length, int64_t screen) {
+    if (to <= from || length <= screen) return offset;
+    const Reach r = ReachOf(from, to, side, length);
+    // The offsets from the one putting the reach's first pixel on the
+    // screen's first to the one putting its end at the screen's end; where
+    // even the smallest output could not hold it, its start is kept.
+    return int(std::clamp<int64_t>(offset, -r.first, std::max(screen - r.end, -r.first)));
+}
+
+// `keep` is cut to the picture.
+void KeepWhole(PicturePlacement& p, Rect keep) {
+    if (p.size != kPictureCover || IsEmpty(keep)) return;
+    Rect& o = p.output;
+    o.x = ShiftedOffset(o.x, keep.x, int64_t{keep.x} + keep.width, p.pictureWidth, o.width, p.screenWidth);
+    o.y = ShiftedOffset(o.y, keep.y, int64_t{keep.y} + keep.height, p.pictureHeight, o.height, p.screenHeight);
 }
 
 // Tap of output pixel i of `length` over a picture side of `side` pixels. In
@@ -182,8 +254,8 @@ void BuildNearest(const ScreenFit* fit) {
 
 }  // namespace
 
-PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth,
-                              int screenHeight) {
+PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                              Rect keep) {
     PicturePlacement p{};
     p.size = size;
     p.pictureWidth = pictureWidth;
@@ -194,15 +266,18 @@ PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHei
     if (size < kPictureCentred || size >= kPictureSizeCount) return p;
     if (!ImageSizeIsSane(pictureWidth, pictureHeight)) return p;
     if (!SideIsUsable(screenWidth, kMaxScreenSide) || !SideIsUsable(screenHeight, kMaxScreenSide)) return p;
-    ScaledSize(p);
+    const Rect kept = ClipTo(keep, pictureWidth, pictureHeight);
+    ScaledSize(p, kept);
+    KeepWhole(p, kept);
     p.visible = ClipTo(p.output, screenWidth, screenHeight);
     return p;
 }
 
-ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight) {
+ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                           Rect keep) {
     ScreenFit* fit = static_cast<ScreenFit*>(calloc(1, sizeof(ScreenFit)));
     if (!fit) return nullptr;
-    const PicturePlacement placement = PlacePicture(size, pictureWidth, pictureHeight, screenWidth, screenHeight);
+    const PicturePlacement placement = PlacePicture(size, pictureWidth, pictureHeight, screenWidth, screenHeight, keep);
     fit->placement = placement;
     const Rect& out = placement.output;
     const Rect& visible = placement.visible;
@@ -280,12 +355,20 @@ void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]) {
     }
 }
 
+int HasWholeBlocks(const PicturePlacement& p) {
+    if (p.factorDenominator != 1) return 0;
+    const Rect screen{0, 0, p.screenWidth, p.screenHeight};
+    const Rect& o = p.output;
+    return p.factorNumerator == 1 ||
+           (Contains(screen, o.x, o.y) && Contains(screen, o.x + o.width - 1, o.y + o.height - 1));
+}
+
 int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to) {
-    if (!fit || !from || !to || fit->placement.factorDenominator != 1) return 0;
+    if (!fit || !from || !to || !HasWholeBlocks(fit->placement)) return 0;
     const Rect screen = ScreenRectOf(fit, source);
     if (IsEmpty(screen)) return 0;
-    // Blocks of k x k: a picture rectangle reaches whole blocks, and with
-    // k above 1 the output lies wholly on the screen, so no block is cut.
+    // Blocks of k x k: a picture rectangle reaches whole blocks, and none is
+    // cut by the screen's edge.
     const PicturePlacement& p = fit->placement;
     const int k = p.factorNumerator;
     *to = screen;

@@ -32,20 +32,26 @@ struct PicturePlacement {
     int screenWidth;
     int screenHeight;
     // The whole scaled picture in screen pixels; centred on a screen smaller
-    // than the picture it reaches past the screen's edges.
+    // than the picture, and in cover, it reaches past the screen's edges.
     Rect output;
     // The part of `output` on the screen: the only pixels ever written.
     Rect visible;
     // Screen pixels per picture pixel, in lowest terms: k/1 for the whole
-    // multiples, the limiting side's ratio for fill (the other side is
-    // rounded to whole pixels, so its own ratio differs by under a pixel).
+    // multiples, the limiting side's ratio for fit, the covering side's for
+    // cover (the other side is rounded to whole pixels, so its own ratio
+    // differs by under a pixel).
     int factorNumerator;
     int factorDenominator;
 };
 
 // The placement for a picture and a screen. Sizes that are 0, negative or too
-// large give an empty output and visible rectangle (and factor 1/1).
-PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
+// large give an empty output and visible rectangle (and factor 1/1). Cover
+// keeps the picture rectangle `keep` whole on the screen (the scene's
+// strip): it shifts the crop, and on a screen too narrow or too flat for
+// `keep` at the covering size, shrinks the picture until it fits, leaving
+// black beside it. Other sizes ignore `keep`.
+PicturePlacement PlacePicture(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                              Rect keep = Rect{0, 0, 0, 0});
 
 // What one screen column (or row) of the output shows: picture column
 // `index`, and when its footprint straddles the edge to index + 1, that
@@ -129,7 +135,8 @@ constexpr int kLinePadding = 4;
 
 // PlacePicture's placement with its taps. Null when memory runs out; an empty
 // placement gives a fit without taps, which writes nothing.
-ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
+ScreenFit* CreateScreenFit(PictureSize size, int pictureWidth, int pictureHeight, int screenWidth, int screenHeight,
+                           Rect keep = Rect{0, 0, 0, 0});
 void DestroyScreenFit(ScreenFit* fit);
 
 // The fit's nearestColumns (and shuffles, where they apply), built unless
@@ -146,11 +153,16 @@ Rect ScreenRectOf(const ScreenFit* fit, Rect source);
 // 0x00RRGGBB of each palette entry, the table the scaling reads.
 void BuildRgbTable(const PaletteEntry* entries, uint32_t table[kColorCount]);
 
+// 1 where the factor is a whole k and the screen's edges cut no k x k block:
+// k is 1 (centred), or the output lies wholly on the screen (whole
+// multiples; fit and cover at a whole factor, unless cover crops).
+int HasWholeBlocks(const PicturePlacement& placement);
+
 // For a host that stretches with the platform (StretchDIBits) on palette
-// screens: where the factor is a whole k (centred, whole multiples), the
-// picture rectangle `from` and the screen rectangle `to` = ScreenRectOf(fit,
-// source) that is exactly its k-fold image, cut to the screen; 1 then. 0 for
-// a fractional factor, whose rounding in the platform's stretch would not
-// line a strip up with the whole picture (ScalePictureRect does on palette screens), or
-// when nothing of `source` is on the screen.
+// screens: where the placement HasWholeBlocks, the picture rectangle `from`
+// and the screen rectangle `to` = ScreenRectOf(fit, source) that is exactly
+// its k-fold image; 1 then. 0 for a fractional factor, whose rounding in the
+// platform's stretch would not line a strip up with the whole picture
+// (ScalePictureRect does on palette screens), for blocks cut by the screen's
+// edge, or when nothing of `source` is on the screen.
 int WholeFactorRects(const ScreenFit* fit, Rect source, Rect* from, Rect* to);

@@ -246,10 +246,12 @@ inline void WriteFourColumns(const FitColumn* k, const uint32_t* weights, const 
 // four may reach up to three columns past the interval: their right
 // colours cost less than the columns one at a time. Pixels outside the
 // interval may be written too: those before it get their right colours,
-// those after it are written again before they are read.
+// those after it are written again before they are read. A group of four
+// needs the column after it laid out, so groups stop before the last
+// column on the screen (where cover crops, columns after it have none).
 void WriteColumns(const ScreenFit& fit, const RowColours& colours, Interval v, uint32_t* line) {
     const FitColumn* columns = fit.pictureColumns;
-    const int32_t last = fit.placement.pictureWidth - 1;
+    const int32_t last = fit.columns[fit.placement.visible.width - 1].index;
     const int32_t end = fit.columns[v.end - 1].index;
     int32_t c = fit.columns[v.begin].index;
     for (; c <= end && c + 4 <= last; c += 4) {

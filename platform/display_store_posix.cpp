@@ -26,9 +26,9 @@ DisplaySettings ReadDisplaySettingsFrom(const char* location) {
     return ParseDisplaySettings(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
-int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings) {
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings, int withPictureSize) {
     char text[128];
-    const size_t length = FormatDisplaySettings(settings, text, sizeof text);
+    const size_t length = FormatDisplaySettings(settings, text, sizeof text, withPictureSize);
     return length > 0 && ReplaceFile(location, reinterpret_cast<const uint8_t*>(text), length);
 }
 
@@ -37,7 +37,7 @@ DisplaySettings ReadDisplaySettings() {
     return DisplaySettingsFilePath(path, sizeof path) ? ReadDisplaySettingsFrom(path) : kDefaultDisplaySettings;
 }
 
-int WriteDisplaySettings(const DisplaySettings& settings) {
+int WriteDisplaySettings(const DisplaySettings& settings, int withPictureSize) {
     char path[4096];
-    return DisplaySettingsFilePath(path, sizeof path) && WriteDisplaySettingsTo(path, settings);
+    return DisplaySettingsFilePath(path, sizeof path) && WriteDisplaySettingsTo(path, settings, withPictureSize);
 }

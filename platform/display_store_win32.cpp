@@ -35,7 +35,7 @@ DisplaySettings ReadDisplaySettingsFrom(const char* location) {
     return DisplaySettingsFromNumbers(pictureSize, monitors);
 }
 
-int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings) {
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings, int withPictureSize) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, location, 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
@@ -43,7 +43,9 @@ int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings
     }
     // Only known numbers are stored, whatever the record holds.
     const DisplaySettings valid = DisplaySettingsFromNumbers(settings.pictureSize, settings.monitors);
-    const bool stored = WriteDword(key, kPictureSizeValue, DWORD(valid.pictureSize)) == ERROR_SUCCESS &&
+    const LONG picture = withPictureSize ? WriteDword(key, kPictureSizeValue, DWORD(valid.pictureSize))
+                                         : RegDeleteValueA(key, kPictureSizeValue);
+    const bool stored = (picture == ERROR_SUCCESS || (!withPictureSize && picture == ERROR_FILE_NOT_FOUND)) &&
                         WriteDword(key, kMonitorsValue, DWORD(valid.monitors)) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stored ? 1 : 0;
@@ -51,4 +53,6 @@ int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings
 
 DisplaySettings ReadDisplaySettings() { return ReadDisplaySettingsFrom(kSettingsKeyPath); }
 
-int WriteDisplaySettings(const DisplaySettings& settings) { return WriteDisplaySettingsTo(kSettingsKeyPath, settings); }
+int WriteDisplaySettings(const DisplaySettings& settings, int withPictureSize) {
+    return WriteDisplaySettingsTo(kSettingsKeyPath, settings, withPictureSize);
+}

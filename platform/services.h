@@ -48,14 +48,16 @@ long ReadSettingsFile(const char* path, uint8_t (&bytes)[kSettingsRecordSize + 1
 // The display settings' store at `location`: the registry key under
 // HKEY_CURRENT_USER on Windows, the file's path elsewhere. Reading never
 // fails (the defaults stand in); writing gives 1 when the settings are
-// stored, and a failed write leaves the stored ones as they were.
+// stored, and a failed write leaves the stored ones as they were. Without
+// `withPictureSize` the store is left holding no picture size: the user
+// chose none, and each run takes its own default.
 DisplaySettings ReadDisplaySettingsFrom(const char* location);
-int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings);
+int WriteDisplaySettingsTo(const char* location, const DisplaySettings& settings, int withPictureSize = 1);
 
 // The same at the program's own place: kSettingsKeyPath on Windows, the
 // file DisplaySettingsFilePath names elsewhere.
 DisplaySettings ReadDisplaySettings();
-int WriteDisplaySettings(const DisplaySettings& settings);
+int WriteDisplaySettings(const DisplaySettings& settings, int withPictureSize = 1);
 
 #ifndef _WIN32
 // The file "Display" in the folder of the settings record's file

@@ -40,9 +40,7 @@ int HandleScreenWidth(void* target, const char* value, char* error, size_t error
 }
 
 int HandlePictureSize(void* target, const char* value, char* error, size_t errorSize) {
-    if (ParsePictureSize(value, std::strlen(value), &Options(target)->pictureSize)) return 1;
-    std::snprintf(error, errorSize, "--picture-size needs centred, whole-multiples or fill, got \"%s\"", value);
-    return 0;
+    return ParsePictureSizeOption(value, &Options(target)->pictureSize, error, errorSize);
 }
 
 int HandleSeed(void* target, const char* value, char* error, size_t errorSize) {
@@ -118,10 +116,10 @@ const CommandOption kRenderOptions[] = {
      "a client area narrower than 640 shows the 640x480\nscene scaled down and moving, as zarvo's small\n"
      "windows do"},
     {"picture-size", "NAME", HandlePictureSize,
-     "centred (default: one pixel per picture pixel, black\n"
-     "around), whole-multiples (the largest whole multiple\n"
-     "that fits) or fill (the largest size of the same\n"
-     "shape); a preview pane is always centred"},
+     "how large the picture is shown on a screen of\n"
+     "--size (default centred; a preview pane is always\n"
+     "centred):",
+     PictureSizeHelp},
     {"seed", "N", HandleSeed, "generator state, 0 to 4294967295 (default: twice\nthe calendar time)"},
     {"ticks", "N", HandleTicks, "timer ticks after the first paint, 0 to 1000000\n(default 100)"},
     {"settings", "FILE", HandleSettingsFile,
@@ -134,8 +132,8 @@ const CommandOption kRenderOptions[] = {
      "every tick as an animated GIF in the scene palette,\n"
      "each frame shown for the redraw period rounded to\n"
      "the nearest hundredth of a second (at least 2);\n"
-     "lossless except for the blended edges of fill,\n"
-     "which take the nearest colour"},
+     "lossless except for the blended edges of fit and\n"
+     "cover, which take the nearest colour"},
     {"version", nullptr, HandleVersion, "print the version"},
     {"help", nullptr, HandleHelp, "this text"},
     {"h", nullptr, HandleHelp, nullptr},

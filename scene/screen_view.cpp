@@ -135,7 +135,12 @@ ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int heig
     const Image* background = scene->backgroundImage;
     const int pictureWidth = ImageWidth(background), pictureHeight = ImageHeight(background);
     if (scene->resolutionClass == kPreviewClass) size = kPictureCentred;
-    view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height);
+    // Cover crops the picture but never the strip the figures move in.
+    const Rect strip = scene->frameImage == nullptr
+                           ? Rect{0, 0, 0, 0}
+                           : Rect{scene->frameOrigin.x, scene->frameOrigin.y, ImageWidth(scene->frameImage),
+                                  ImageHeight(scene->frameImage)};
+    view->fit = CreateScreenFit(size, pictureWidth, pictureHeight, width, height, strip);
     view->picture = CreateImage(pictureWidth, pictureHeight, background);
     view->rowSpans = static_cast<RowSpans*>(calloc(size_t(pictureHeight), sizeof(RowSpans)));
     // Parts barely overlap, so a tick's parts hold about as many rows as its

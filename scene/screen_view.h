@@ -57,7 +57,8 @@ struct ScreenView {
 // A view of `scene` on a width x height area. The scene should have been set
 // up for that area (its resolution class and picture come from it). A
 // preview scene is always centred: its pane is small and its picture made
-// for it. Null when memory runs out or the scene has no picture.
+// for it. Cover keeps the scene's strip whole on the area. Null when memory
+// runs out or the scene has no picture.
 ScreenView* CreateScreenView(Scene* scene, PictureSize size, int width, int height);
 void DestroyScreenView(ScreenView* view);
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "settings/picture_sizes.h"
+
 namespace {
 
 // The name is held in the record, not pointed to, so the tables need no
@@ -13,8 +15,6 @@ struct NamedValue {
     int32_t value;
 };
 
-constexpr NamedValue kPictureSizeNames[] = {
-    {"centred", kPictureCentred}, {"whole-multiples", kPictureWholeMultiples}, {"fill", kPictureFill}};
 constexpr NamedValue kMonitorChoiceNames[] = {{"all", kMonitorsAll}, {"primary", kMonitorsPrimary}};
 
 constexpr char kPictureSizeKey[] = "picture-size";
@@ -28,11 +28,15 @@ const char* NameOf(const NamedValue (&names)[N], int32_t value) {
     return names[0].name;
 }
 
+bool IsName(const char* name, const char* text, size_t length) {
+    return std::strlen(name) == length && std::memcmp(name, text, length) == 0;
+}
+
 // 1 and the value when text[0, length) is exactly one of the names.
 template <size_t N>
 int ValueOf(const NamedValue (&names)[N], const char* text, size_t length, int32_t* value) {
     for (const NamedValue& n : names) {
-        if (std::strlen(n.name) == length && std::memcmp(n.name, text, length) == 0) {
+        if (IsName(n.name, text, length)) {
             *value = n.value;
             return 1;
         }
@@ -48,13 +52,18 @@ void Trim(const char*& text, size_t& length) {
     while (length > 0 && IsBlank(text[length - 1])) --length;
 }
 
-bool KeyIs(const char* key, size_t length, const char* expected) {
-    return std::strlen(expected) == length && std::memcmp(key, expected, length) == 0;
-}
+// What the lines read so far gave: the settings over the base, and whether
+// a known picture size was named.
+struct ReadLines {
+    DisplaySettings base;
+    DisplaySettings settings;
+    int namesPictureSize;
+};
 
 // One line of the file, without its '\n'; 0 when it names a setting with a
-// value that is not one of its names.
-int ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
+// value that is not one of its names (the base's value stands in).
+int ApplyLine(const char* line, size_t length, ReadLines* read) {
+    DisplaySettings* settings = &read->settings;
     const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
     if (equals == nullptr) return 1;
     const char* key = line;
@@ -63,28 +72,29 @@ int ApplyLine(const char* line, size_t length, DisplaySettings* settings) {
     size_t valueLength = length - keyLength - 1;
     Trim(key, keyLength);
     Trim(value, valueLength);
-    if (KeyIs(key, keyLength, kPictureSizeKey)) {
-        if (ParsePictureSize(value, valueLength, &settings->pictureSize)) return 1;
-        settings->pictureSize = kDefaultDisplaySettings.pictureSize;
+    if (IsName(kPictureSizeKey, key, keyLength)) {
+        read->namesPictureSize = ParsePictureSize(value, valueLength, &settings->pictureSize);
+        if (read->namesPictureSize) return 1;
+        settings->pictureSize = read->base.pictureSize;
         return 0;
     }
-    if (KeyIs(key, keyLength, kMonitorsKey)) {
+    if (IsName(kMonitorsKey, key, keyLength)) {
         if (ParseMonitorChoice(value, valueLength, &settings->monitors)) return 1;
-        settings->monitors = kDefaultDisplaySettings.monitors;
+        settings->monitors = read->base.monitors;
         return 0;
     }
     return 1;
 }
 
-// Every line of the text into `settings`; the count of lines naming a
-// setting with a value that is not one of its names.
-int ApplyLines(const char* text, size_t size, DisplaySettings* settings) {
+// Every line of the text into `read`; the count of lines naming a setting
+// with a value that is not one of its names.
+int ApplyLines(const char* text, size_t size, ReadLines* read) {
     int unknownValues = 0;
     size_t start = 0;
     while (start < size) {
         const char* newline = static_cast<const char*>(std::memchr(text + start, '\n', size - start));
         const size_t end = newline ? static_cast<size_t>(newline - text) : size;
-        unknownValues += !ApplyLine(text + start, end - start, settings);
+        unknownValues += !ApplyLine(text + start, end - start, read);
         start = end + 1;
     }
     return unknownValues;
@@ -99,15 +109,19 @@ DisplaySettings DisplaySettingsFromNumbers(int64_t pictureSize, int64_t monitors
     return settings;
 }
 
-const char* PictureSizeName(PictureSize size) { return NameOf(kPictureSizeNames, size); }
+const char* PictureSizeName(PictureSize size) { return PictureSizeEntryOf(size).name; }
 
 const char* MonitorChoiceName(MonitorChoice monitors) { return NameOf(kMonitorChoiceNames, monitors); }
 
 int ParsePictureSize(const char* text, size_t length, PictureSize* size) {
-    int32_t value = 0;
-    if (text == nullptr || !ValueOf(kPictureSizeNames, text, length, &value)) return 0;
-    *size = PictureSize(value);
-    return 1;
+    if (text == nullptr) return 0;
+    for (const PictureSizeEntry& entry : kPictureSizes) {
+        if (IsName(entry.name, text, length) || (entry.oldName[0] != '\0' && IsName(entry.oldName, text, length))) {
+            *size = entry.size;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors) {
@@ -117,21 +131,27 @@ int ParseMonitorChoice(const char* text, size_t length, MonitorChoice* monitors)
     return 1;
 }
 
-DisplaySettings ParseDisplaySettings(const char* text, size_t size) {
-    DisplaySettings settings = kDefaultDisplaySettings;
-    if (text != nullptr) ApplyLines(text, size, &settings);
-    return settings;
+DisplaySettings ParseDisplaySettings(const char* text, size_t size, const DisplaySettings& base,
+                                     int* namesPictureSize) {
+    ReadLines read{base, base, 0};
+    if (text != nullptr) ApplyLines(text, size, &read);
+    if (namesPictureSize != nullptr) *namesPictureSize = read.namesPictureSize;
+    return read.settings;
 }
 
 const char* DisplaySettingsProblem(const char* text, size_t size) {
     if (text == nullptr || std::memchr(text, '\0', size) != nullptr) return "it is not text";
-    DisplaySettings ignored = kDefaultDisplaySettings;
+    ReadLines ignored{kDefaultDisplaySettings, kDefaultDisplaySettings, 0};
     return ApplyLines(text, size, &ignored) > 0 ? "a setting's value is not one of its names" : nullptr;
 }
 
-size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity) {
+size_t FormatDisplaySettings(const DisplaySettings& settings, char* text, size_t capacity, int withPictureSize) {
+    char pictureLine[48] = "";
+    if (withPictureSize) {
+        std::snprintf(pictureLine, sizeof pictureLine, "%s=%s\n", kPictureSizeKey,
+                      PictureSizeName(settings.pictureSize));
+    }
     const int length =
-        std::snprintf(text, capacity, "%s=%s\n%s=%s\n", kPictureSizeKey, PictureSizeName(settings.pictureSize),
-                      kMonitorsKey, MonitorChoiceName(settings.monitors));
+        std::snprintf(text, capacity, "%s%s=%s\n", pictureLine, kMonitorsKey, MonitorChoiceName(settings.monitors));
     return length > 0 && static_cast<size_t>(length) < capacity ? static_cast<size_t>(length) : 0;
 }

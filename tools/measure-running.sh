@@ -26,10 +26,10 @@
 # Cases (all by default, each with --seed 1 and no stored settings):
 #   window-default  a 1024x768 window, the default settings
 #   window-120      a 1024x768 window, --redraw-speed 120
-#   fill-120        --fullscreen --picture-size fill --redraw-speed 120 at 3840x2160
-#   fill-default    --fullscreen --picture-size fill at 3840x2160
-#   fill1080-120    --fullscreen --picture-size fill --redraw-speed 120 at 1920x1080
-#   fill1080-default --fullscreen --picture-size fill at 1920x1080
+#   fit-120        --fullscreen --picture-size fit --redraw-speed 120 at 3840x2160
+#   fit-default    --fullscreen --picture-size fit at 3840x2160
+#   fit1080-120    --fullscreen --picture-size fit --redraw-speed 120 at 1920x1080
+#   fit1080-default --fullscreen --picture-size fit at 1920x1080
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=30
@@ -55,7 +55,7 @@ for program in "$zarvo" "$probe"; do
   [ -x "$program" ] || { echo "no $program: build the native preset first" >&2; exit 1; }
 done
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(window-default window-120 fill-120 fill-default)
+[ ${#cases[@]} -gt 0 ] || cases=(window-default window-120 fit-120 fit-default)
 
 work=$(mktemp -d /tmp/zarvo-measure-XXXXXX)
 runtime=
@@ -218,11 +218,11 @@ for name in "${cases[@]}"; do
   case $name in
     window-default) measure "$name" 1024x768 1024x768 --geometry 1024x768+0+0 ;;
     window-120) measure "$name" 1024x768 1024x768 --geometry 1024x768+0+0 --redraw-speed 120 ;;
-    fill-120) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fill --redraw-speed 120 ;;
-    fill-default) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fill ;;
-    fill1080-120) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fill --redraw-speed 120 ;;
-    fill1080-default) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fill ;;
-    *) echo "unknown case '$name' (window-default, window-120, fill-120, fill-default, fill1080-120," \
-            "fill1080-default)" >&2; exit 2 ;;
+    fit-120) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fit --redraw-speed 120 ;;
+    fit-default) measure "$name" 3840x2160 3840x2160 --fullscreen --picture-size fit ;;
+    fit1080-120) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fit --redraw-speed 120 ;;
+    fit1080-default) measure "$name" 1920x1080 1920x1080 --fullscreen --picture-size fit ;;
+    *) echo "unknown case '$name' (window-default, window-120, fit-120, fit-default, fit1080-120," \
+            "fit1080-default)" >&2; exit 2 ;;
   esac
 done

@@ -11,6 +11,7 @@
 #include "platform/services.h"
 #include "scene/scene.h"
 #include "scene/screen_view.h"
+#include "settings/picture_sizes.h"
 #include "web/canvas.h"
 
 namespace {
@@ -46,6 +47,15 @@ EMSCRIPTEN_KEEPALIVE int zarvo_setting(int index, int field) {
     if (index < 0 || index >= kSettingCount) return 0;
     const Setting& s = kDefaultSettings.entries[index];
     return field == 0 ? s.min : field == 1 ? s.max : field == 2 ? s.value : 0;
+}
+
+// The picture sizes the page offers, from their one table: how many, and
+// of the size numbered `index` its label (`field` 0) or what it shows (1);
+// null for anything else.
+EMSCRIPTEN_KEEPALIVE int zarvo_picture_size_count() { return kPictureSizeCount; }
+EMSCRIPTEN_KEEPALIVE const char* zarvo_picture_size(int index, int field) {
+    if (index < 0 || index >= kPictureSizeCount) return nullptr;
+    return field == 0 ? kPictureSizes[index].label : field == 1 ? kPictureSizes[index].help : nullptr;
 }
 
 // Sets the scene up on a width x height canvas and paints it. `values` holds

@@ -100,10 +100,12 @@ TEST(Options, DisplayOptionsReplaceOnlyTheGivenValues) {
         std::vector<const char*> args;
         DisplaySettings expected;
     };
-    const DisplaySettings stored = {kPictureFill, kMonitorsPrimary};
+    const DisplaySettings stored = {kPictureCover, kMonitorsPrimary};
     const Case cases[] = {
         {{}, stored},
         {{"--picture-size", "centred"}, {kPictureCentred, kMonitorsPrimary}},
+        {{"--picture-size", "fill"}, {kPictureFit, kMonitorsPrimary}},
+        {{"--picture-size=fit", "--picture-size=cover"}, stored},
         {{"-picture-size=whole-multiples", "--monitors", "all"}, {kPictureWholeMultiples, kMonitorsAll}},
         {{"--monitors=all", "--monitors=primary"}, stored},
     };
@@ -285,23 +287,27 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
     char path[4096];
     ASSERT_TRUE(SettingsFilePath(path, sizeof path));
     ASSERT_TRUE(WriteSettings(stored));
-    ASSERT_TRUE(WriteDisplaySettings({kPictureFill, kMonitorsPrimary}));
+    ASSERT_TRUE(WriteDisplaySettings({kPictureFit, kMonitorsPrimary}));
     struct Case {
         std::vector<const char*> args;
         const char* envWindow;
         bool usesStored;
+        PictureSize size;
     } cases[] = {
-        {{}, nullptr, true},
-        {{"--fullscreen"}, nullptr, true},
-        {{"--geometry", "640x480"}, "", true},
-        {{}, "0x200001", false},
-        {{"--root"}, nullptr, false},
-        {{"--window-id", "0x400002"}, nullptr, false},
-        {{"--root", "--window-id", "77"}, nullptr, false},
-        {{"--fullscreen"}, "0x200001", false},
+        {{}, nullptr, true, kPictureFit},
+        {{"--fullscreen"}, nullptr, true, kPictureFit},
+        {{"--geometry", "640x480"}, "", true, kPictureFit},
+        {{"--background"}, nullptr, true, kPictureFit},
+        {{}, "0x200001", false, kPictureCentred},
+        {{"--root"}, nullptr, false, kPictureCentred},
+        {{"--window-id", "0x400002"}, nullptr, false, kPictureCentred},
+        {{"--root", "--window-id", "77"}, nullptr, false, kPictureCentred},
+        {{"--fullscreen"}, "0x200001", false, kPictureCentred},
         // MATE's and XFCE's screen savers start their entry's fixed command.
-        {{"--stored-settings"}, "0x200001", true},
-        {{"--root", "--stored-settings"}, nullptr, true},
+        {{"--stored-settings"}, "0x200001", true, kPictureFit},
+        {{"--root", "--stored-settings"}, nullptr, true, kPictureFit},
+        // An XScreenSaver entry written before fill was called fit.
+        {{"--root", "--picture-size", "fill"}, nullptr, false, kPictureFit},
     };
     for (const Case& c : cases) {
         Parsed p = Parse(c.args);
@@ -318,7 +324,59 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
         EXPECT_EQ(record.entries[CircleWalkers].value, expected.entries[CircleWalkers].value) << label;
         EXPECT_EQ(record.entries[IsleWalkers].value, expected.entries[IsleWalkers].value) << label;
         EXPECT_EQ(record.entries[SeatShuffle].value, 300) << label << ": the command line wins";
-        EXPECT_EQ(display.pictureSize, c.usesStored ? kPictureFill : kPictureCentred) << label;
+        EXPECT_EQ(display.pictureSize, c.size) << label;
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(folder);
+}
+
+// --background fills its outputs (cover) unless a picture size is given or
+// stored, by name or old name; --save stores a picture size only when one
+// was given or stored, so that saving other settings keeps it so.
+TEST(Options, BackgroundCoversUnlessAPictureSizeIsGivenOrStored) {
+    char folder[] = "/tmp/zarvo-background-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    char path[4096];
+    ASSERT_TRUE(DisplaySettingsFilePath(path, sizeof path));
+    struct Case {
+        const char* stored;  // the Display file; null: none
+        std::vector<const char*> args;
+        PictureSize size;
+        bool storesPictureSize;  // a --save with these arguments writes one
+    } cases[] = {
+        {nullptr, {"--background"}, kPictureCover, false},
+        {"monitors=primary\n", {"--background"}, kPictureCover, false},
+        {"picture-size=centred\n", {"--background"}, kPictureCentred, true},
+        {"picture-size=fill\n", {"--background"}, kPictureFit, true},
+        {"picture-size=huge\n", {"--background"}, kPictureCover, false},
+        {nullptr, {"--background", "--picture-size", "fill"}, kPictureFit, true},
+        {nullptr, {"--fullscreen"}, kPictureCentred, false},
+        {"picture-size=cover\n", {"--fullscreen"}, kPictureCover, true},
+        {nullptr, {"--circle-speed", "50"}, kPictureCentred, false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(path);
+        if (c.stored) {
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+            FILE* file = fopen(path, "w");
+            ASSERT_NE(file, nullptr);
+            fputs(c.stored, file);
+            fclose(file);
+        }
+        const std::string label =
+            std::string(c.stored ? c.stored : "no file ") + std::to_string(c.args.size()) + " arguments, " + c.args[0];
+        Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        SettingsRecord record;
+        DisplaySettings display;
+        const int stores = ChooseSettings(&p.options, nullptr, &record, &display);
+        EXPECT_EQ(display.pictureSize, c.size) << label;
+        ASSERT_EQ(SaveSettings(&p.options, record, display, stores), 0) << label;
+        int names = -1;
+        const DisplaySettings saved = ReadStoredDisplaySettings({kPictureCover, kMonitorsAll}, &names);
+        EXPECT_EQ(names, c.storesPictureSize) << label << ": the saved file names a picture size";
+        EXPECT_EQ(saved.pictureSize, c.storesPictureSize ? c.size : kPictureCover) << label;
     }
     unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(folder);

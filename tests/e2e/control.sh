@@ -120,7 +120,7 @@ scroll_handle() { drv scroll "$dialog" "$1" && echo "${reply##* }"; }
 readonly CB_SETCURSEL=334
 # list_state ID: "selection item..." of a drop-down list of the dialog.
 list_state() { if drv list "$dialog" "$1"; then echo "${reply#= }"; else echo "$reply"; fi; }
-readonly picture_items="Centred Whole%20multiples Fill" monitor_items="Every%20monitor Primary%20only"
+readonly picture_items="Centred Whole%20multiples Fit Fill" monitor_items="Every%20monitor Primary%20only"
 
 select_items() {  # select_items PICTURE-SIZE MONITORS: as the user picks them
   drv item "$dialog" 1110 && drv send "${reply#= }" $CB_SETCURSEL "$1" 0 >/dev/null
@@ -228,7 +228,8 @@ case_dialog() {
   check "labels of the lists, then the buttons" "Picture%20size: ~ Monitors: ~ OK Cancel" \
     "$(grep -o 'Picture.*' <<<"$reply")"
   dialog_layout
-  select_items 2 1
+  # Fill, Windows' word for cover, the size after Fit: stored as 3.
+  select_items 3 1
   local step code thumb expected
   # code thumb expected-position, on 1103 "Number of walkers" (5..100)
   for step in "0 0 49" "1 0 50" "2 0 49" "3 0 50" "4 77 77" "5 10 77" "8 0 77" "9 0 77" \
@@ -248,14 +249,14 @@ case_dialog() {
   local stored
   stored="3 $(le32 20 150 101 30 125 50 1 55 30 5 100 100 0 120 0 100 600 120)"
   check "record stored by OK" "$stored" "$(drv reg-get "$settings_key" Config; echo "$reply")"
-  check "display settings stored by OK" "2 1" "$(display_settings_stored)"
+  check "display settings stored by OK" "3 1" "$(display_settings_stored)"
 
   log "Cancel after changes stores nothing; the dialog opens on the stored values"
   saver_start dlg2 ""
   find_dialog || return
   check "1103 opens on the stored value" "5 100 100" "$(scroll_state 1103)"
   check "1104 opens on the stored value" "0 120 0" "$(scroll_state 1104)"
-  check "picture-size list opens on the stored value" "2 $picture_items" "$(list_state 1110)"
+  check "picture-size list opens on the stored value" "3 $picture_items" "$(list_state 1110)"
   check "monitors list opens on the stored value" "1 $monitor_items" "$(list_state 1111)"
   select_items 1 0
   hscroll 1103 6
@@ -263,7 +264,7 @@ case_dialog() {
   drv post "$dialog" $WM_COMMAND 2 0 >/dev/null
   ends_with dlg2 0 "exit code after Cancel"
   check "record after Cancel" "$stored" "$(drv reg-get "$settings_key" Config; echo "$reply")"
-  check "display settings after Cancel" "2 1" "$(display_settings_stored)"
+  check "display settings after Cancel" "3 1" "$(display_settings_stored)"
 
   log "a stored record with other ranges changes the scroll ranges; the sixth entry survives OK"
   drv reg-set "$settings_key" Config 3 \
@@ -280,12 +281,12 @@ case_dialog() {
 
   log "a stored value of 73 bytes is ignored; unknown display settings open as the defaults"
   drv reg-set "$settings_key" Config 3 "$(le32 1 2 3 1 2 3 1 2 3 1 2 3 1 2 3 1 2 3)00" >/dev/null
-  set_dword "$settings_key" PictureSize 3
+  set_dword "$settings_key" PictureSize 4
   drv reg-set "$settings_key" Monitors 3 "$(le32 1)" >/dev/null
   saver_start dlg4 ""
   find_dialog || return
   check "1103 with a 73-byte value" "5 100 50" "$(scroll_state 1103)"
-  check "picture-size list with PictureSize 3" "0 $picture_items" "$(list_state 1110)"
+  check "picture-size list with PictureSize 4" "0 $picture_items" "$(list_state 1110)"
   check "monitors list with a REG_BINARY Monitors" "0 $monitor_items" "$(list_state 1111)"
   drv post "$dialog" $WM_COMMAND 2 0 >/dev/null
   ends_with dlg4 0 "exit code after Cancel"

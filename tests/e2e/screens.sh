@@ -204,29 +204,34 @@ area_matches() {
 # brightest GEOMETRY: the largest channel value in that area of the last shot.
 brightest() { convert "$work/$1" -crop "$2" +repage -format '%[max]' info:; }
 
-# The 1024 x 768 picture's strip (90 366 917 334) at 45/32 from x = 240 is
-# 366,514 to 1657,985; the mask reaches two pixels further each way.
-readonly fill_strip="364 512 1295 475"
+# The 1024 x 768 picture's strip (90 366 917 334) in fit, at 45/32 from x =
+# 240, is 366,514 to 1657,985; in cover, at 15/8 from y = -233 (the crop
+# moved to keep the strip whole), 168,453 to 1889,1080. Each mask reaches two
+# pixels further each way.
+readonly fit_strip="364 512 1295 475" cover_strip="166 451 1725 631"
 
-case_fill_picture() {
-  log "PictureSize=fill on a 1920 x 1080 display: the picture matches zarvo-render --picture-size fill outside the strip"
-  render_masked fill 1920x1080 "$fill_strip" --picture-size fill || return
+# case_scaled_picture NAME NUMBER MASK: PictureSize NUMBER (NAME) on a 1920 x
+# 1080 display shows zarvo-render's picture outside the strip's MASK, and
+# the strip moves.
+case_scaled_picture() {
+  local name=$1 number=$2 mask=$3 x y w h
+  log "PictureSize=$number ($name) on a 1920 x 1080 display: the picture matches zarvo-render --picture-size $name outside the strip"
+  render_masked "$name" 1920x1080 "$mask" --picture-size "$name" || return
   with_display 1920x1080x24 || return
-  set_dword "$settings_key" PictureSize 2
+  set_dword "$settings_key" PictureSize "$number"
   xdotool mousemove 10 10
-  saver_start fill "/s"
+  saver_start "$name" "/s"
   if find_saver; then
     last_difference="no screenshot"
-    wait_for 20 area_matches fill 1920x1080+0+0 "$fill_strip" ||
-      fail "filled picture: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
-    local x y w h
-    read -r x y w h <<<"$fill_strip"
-    crop "$work/fill-area.png" "${w}x${h}+${x}+${y}" "$work/fill-strip-a.png"
-    wait_for 10 strip_changed fill "$w" "$h" "$x" "$y" || fail "the filled picture's strip did not change"
+    wait_for 20 area_matches "$name" 1920x1080+0+0 "$mask" ||
+      fail "$name: expected 0 pixels outside the strip to differ from zarvo-render, got $last_difference"
+    read -r x y w h <<<"$mask"
+    crop "$work/$name-area.png" "${w}x${h}+${x}+${y}" "$work/$name-strip-a.png"
+    wait_for 10 strip_changed "$name" "$w" "$h" "$x" "$y" || fail "the strip did not change in $name"
     xdotool key a
-    ends_with fill 0 "exit code with PictureSize=fill"
+    ends_with "$name" 0 "exit code with PictureSize=$number"
   else
-    fail "no full-screen window with PictureSize=fill"
+    fail "no full-screen window with PictureSize=$number"
   fi
   drv reg-del "$settings_key" PictureSize >/dev/null
   end_display
@@ -483,10 +488,11 @@ run_screen_cases() {
   case_palette_display 2048x1536 1 "180 732 1834 668"
   case_narrow_screen
   case_scaled_display
-  case_fill_picture
+  case_scaled_picture fit 2 "$fit_strip"
+  case_scaled_picture cover 3 "$cover_strip"
   # The 1024 x 768 picture's strip centred on 1920 x 1080 is moved by (448, 156).
   case_covered_strip centred 0 "538 522 917 334" "538 522 917 334" 0
-  case_covered_strip fill 2 "$fill_strip" "366 514 1291 471" 1
+  case_covered_strip fit 2 "$fit_strip" "366 514 1291 471" 1
   case_two_monitors
   case_display_change
 }

@@ -2,7 +2,8 @@
 // file reads as the text parse of the same bytes (the defaults once it is
 // larger than the program ever writes), always known values, and what is
 // read is written back and reads back the same; one with a zero byte is
-// never taken for text.
+// never taken for text; over another base, that base stands in only where
+// no picture size is named.
 #include <cstdlib>
 #include <cstring>
 
@@ -34,6 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!Same(read, size <= 4096 ? parsed : kDefaultDisplaySettings)) std::abort();
     if (read.pictureSize < 0 || read.pictureSize >= kPictureSizeCount) std::abort();
     if (read.monitors < 0 || read.monitors >= kMonitorChoiceCount) std::abort();
+    // Over another base (--background's), the base's picture size stands in
+    // exactly where the text names none it knows.
+    int names = -1;
+    const DisplaySettings over =
+        ParseDisplaySettings(reinterpret_cast<const char*>(data), size, {kPictureCover, kMonitorsPrimary}, &names);
+    if (names != 0 && names != 1) std::abort();
+    if (over.pictureSize != (names ? parsed.pictureSize : kPictureCover)) std::abort();
     // A file with a zero byte is never taken for text.
     const char* problem = DisplaySettingsProblem(reinterpret_cast<const char*>(data), size);
     if (std::memchr(data, 0, size) != nullptr && problem == nullptr) std::abort();

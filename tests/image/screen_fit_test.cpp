@@ -28,24 +28,30 @@ TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter) {
     const ScreenCase cases[] = {
         {640, 480, kPictureCentred, {-192, -144, 1024, 768}, 1, 1},
         {640, 480, kPictureWholeMultiples, {-192, -144, 1024, 768}, 1, 1},
-        {640, 480, kPictureFill, {0, 0, 640, 480}, 5, 8},
-        {800, 600, kPictureFill, {0, 0, 800, 600}, 25, 32},
-        {1024, 768, kPictureFill, {0, 0, 1024, 768}, 1, 1},
+        {640, 480, kPictureFit, {0, 0, 640, 480}, 5, 8},
+        {800, 600, kPictureFit, {0, 0, 800, 600}, 25, 32},
+        {1024, 768, kPictureFit, {0, 0, 1024, 768}, 1, 1},
         {1280, 800, kPictureCentred, {128, 16, 1024, 768}, 1, 1},
-        {1280, 800, kPictureFill, {106, 0, 1067, 800}, 25, 24},
+        {1280, 800, kPictureFit, {106, 0, 1067, 800}, 25, 24},
         {1366, 768, kPictureWholeMultiples, {171, 0, 1024, 768}, 1, 1},
-        {1366, 768, kPictureFill, {171, 0, 1024, 768}, 1, 1},
+        {1366, 768, kPictureFit, {171, 0, 1024, 768}, 1, 1},
         {1920, 1080, kPictureCentred, {448, 156, 1024, 768}, 1, 1},
         {1920, 1080, kPictureWholeMultiples, {448, 156, 1024, 768}, 1, 1},
-        {1920, 1080, kPictureFill, {240, 0, 1440, 1080}, 45, 32},
+        {1920, 1080, kPictureFit, {240, 0, 1440, 1080}, 45, 32},
         {2560, 1440, kPictureWholeMultiples, {768, 336, 1024, 768}, 1, 1},
-        {2560, 1440, kPictureFill, {320, 0, 1920, 1440}, 15, 8},
+        {2560, 1440, kPictureFit, {320, 0, 1920, 1440}, 15, 8},
         {3840, 2160, kPictureCentred, {1408, 696, 1024, 768}, 1, 1},
         {3840, 2160, kPictureWholeMultiples, {896, 312, 2048, 1536}, 2, 1},
-        {3840, 2160, kPictureFill, {480, 0, 2880, 2160}, 45, 16},
-        {1280, 1024, kPictureFill, {0, 32, 1280, 960}, 5, 4},
-        {1025, 769, kPictureFill, {0, 0, 1025, 769}, 1025, 1024},
+        {3840, 2160, kPictureFit, {480, 0, 2880, 2160}, 45, 16},
+        {1280, 1024, kPictureFit, {0, 32, 1280, 960}, 5, 4},
+        {1025, 769, kPictureFit, {0, 0, 1025, 769}, 1025, 1024},
         {3072, 2304, kPictureWholeMultiples, {0, 0, 3072, 2304}, 3, 1},
+        {1024, 768, kPictureCover, {0, 0, 1024, 768}, 1, 1},
+        {640, 480, kPictureCover, {0, 0, 640, 480}, 5, 8},
+        {1920, 1080, kPictureCover, {0, -180, 1920, 1440}, 15, 8},
+        {2560, 1080, kPictureCover, {0, -420, 2560, 1920}, 5, 2},
+        {1280, 1024, kPictureCover, {-42, 0, 1365, 1024}, 4, 3},
+        {2048, 1400, kPictureCover, {0, -68, 2048, 1536}, 2, 1},
     };
     for (const ScreenCase& c : cases) {
         const PicturePlacement p = PlacePicture(c.size, 1024, 768, c.screenWidth, c.screenHeight);
@@ -62,23 +68,58 @@ TEST(ScreenFitPlacementTest, PictureOf1024x768OnTheScreensThatMatter) {
     }
 }
 
+// Cover keeps the strip (here the 1024 x 768 scene's, 917 x 334 at 90,
+// 366) whole: the crop moves off centre where it would cut the strip, and
+// where no crop could hold it the picture shrinks until the strip fits
+// (black beside it). Where the strip fits the centred crop, nothing moves.
+TEST(ScreenFitPlacementTest, CoverShiftsOrShrinksToKeepTheStripWhole) {
+    const Rect strip{90, 366, 917, 334};
+    const ScreenCase cases[] = {
+        {1920, 1080, kPictureCover, {0, -233, 1920, 1440}, 15, 8},
+        {2560, 1080, kPictureCover, {0, -670, 2560, 1920}, 5, 2},
+        {3840, 1080, kPictureCover, {266, -1182, 3308, 2481}, 827, 256},
+        {1080, 1920, kPictureCover, {-105, 508, 1205, 904}, 1205, 1024},
+        {1280, 1024, kPictureCover, {-63, 0, 1365, 1024}, 4, 3},
+        {1024, 600, kPictureCover, {0, -100, 1024, 768}, 1, 1},
+        {1024, 768, kPictureCover, {0, 0, 1024, 768}, 1, 1},
+        {1920, 1080, kPictureFit, {240, 0, 1440, 1080}, 45, 32},
+        {1024, 600, kPictureCentred, {0, -84, 1024, 768}, 1, 1},
+    };
+    for (const ScreenCase& c : cases) {
+        const PicturePlacement p = PlacePicture(c.size, 1024, 768, c.screenWidth, c.screenHeight, strip);
+        const Rect& o = p.output;
+        EXPECT_EQ(
+            (std::vector<int>{o.x, o.y, o.width, o.height, p.factorNumerator, p.factorDenominator}),
+            (std::vector<int>{c.output.x, c.output.y, c.output.width, c.output.height, c.numerator, c.denominator}))
+            << Describe(c);
+    }
+}
+
 TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes) {
     PicturePlacement p = PlacePicture(kPictureWholeMultiples, 5, 3, 17, 11);
     EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
               (std::vector<int>{1, 1, 15, 9}));
-    p = PlacePicture(kPictureFill, 5, 3, 17, 11);
+    p = PlacePicture(kPictureFit, 5, 3, 17, 11);
     EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
               (std::vector<int>{0, 0, 17, 10}))
         << "17/5 of 3 rows is 10.2";
-    p = PlacePicture(kPictureFill, 1, 16384, 32767, 1);
+    p = PlacePicture(kPictureFit, 1, 16384, 32767, 1);
     EXPECT_GE(p.visible.width, 1) << "a shrunk side never reaches 0";
     EXPECT_EQ(p.visible.height, 1);
+    p = PlacePicture(kPictureCover, 16384, 1, 1, 32767);
+    EXPECT_EQ((std::vector<int>{p.output.width, p.visible.x, p.visible.y, p.visible.width, p.visible.height}),
+              (std::vector<int>{16384 * 32767, 0, 0, 1, 32767}))
+        << "a covering side half a billion pixels long";
+    p = PlacePicture(kPictureCover, 16384, 1, 1, 32767, Rect{0, 0, 16384, 1});
+    EXPECT_EQ((std::vector<int>{p.output.x, p.output.y, p.output.width, p.output.height}),
+              (std::vector<int>{0, 16383, 1, 1}))
+        << "kept whole, the whole width shrinks into one pixel";
 
     const int unusable[][4] = {{1024, 768, 0, 0},        {1024, 768, -5, 100},        {1024, 768, 100, -1},
                                {0, 768, 1920, 1080},     {1024, -768, 1920, 1080},    {16385, 768, 1920, 1080},
                                {1024, 768, 40000, 1080}, {1024, 768, 1920, INT32_MIN}};
     for (const auto& u : unusable) {
-        for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill, PictureSize(7)}) {
+        for (PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFit, kPictureCover, PictureSize(7)}) {
             p = PlacePicture(size, u[0], u[1], u[2], u[3]);
             EXPECT_TRUE(p.visible.width == 0 && p.visible.height == 0 && p.output.width == 0)
                 << u[0] << "x" << u[1] << " on " << u[2] << "x" << u[3] << " size " << size;
@@ -94,30 +135,37 @@ TEST(ScreenFitPlacementTest, OddPicturesAndUnusableSizes) {
 // Pictures and screens of every kind: magnified by whole and uneven factors
 // (256 x 192 to 720 x 540 is 3840 x 2160's 45/16; up to 4 screen columns a
 // picture column, a whole 5 and past that), shrunk, centred on a smaller
-// screen, odd sides; whole multiples reaching the screen's edges, and fill
-// at a whole factor.
+// screen, odd sides; whole multiples reaching the screen's edges, fit at a
+// whole factor, and cover cropping magnified pictures at either side, at
+// uneven and whole factors.
 struct FitCase {
     PictureSize size;
     int pictureWidth, pictureHeight, screenWidth, screenHeight;
 };
 const FitCase kFitCases[] = {
-    {kPictureFill, 1024, 768, 1920, 1080},
-    {kPictureFill, 256, 192, 720, 540},
-    {kPictureFill, 1024, 768, 1280, 800},
-    {kPictureFill, 800, 600, 1366, 768},
-    {kPictureFill, 1024, 768, 640, 480},
-    {kPictureFill, 37, 23, 101, 67},
-    {kPictureFill, 40, 30, 23, 17},
+    {kPictureFit, 1024, 768, 1920, 1080},
+    {kPictureFit, 256, 192, 720, 540},
+    {kPictureFit, 1024, 768, 1280, 800},
+    {kPictureFit, 800, 600, 1366, 768},
+    {kPictureFit, 1024, 768, 640, 480},
+    {kPictureFit, 37, 23, 101, 67},
+    {kPictureFit, 40, 30, 23, 17},
     {kPictureWholeMultiples, 200, 150, 960, 540},
     {kPictureWholeMultiples, 37, 23, 101, 67},
     {kPictureCentred, 1024, 768, 640, 481},
     {kPictureCentred, 37, 23, 101, 67},
-    {kPictureFill, 12, 9, 101, 67},
+    {kPictureFit, 12, 9, 101, 67},
     {kPictureWholeMultiples, 37, 23, 160, 100},
-    {kPictureFill, 40, 30, 150, 110},
+    {kPictureFit, 40, 30, 150, 110},
     {kPictureWholeMultiples, 20, 10, 100, 50},
     {kPictureWholeMultiples, 31, 17, 62, 35},
-    {kPictureFill, 31, 17, 93, 51},
+    {kPictureFit, 31, 17, 93, 51},
+    {kPictureCover, 1024, 768, 1920, 1080},
+    {kPictureCover, 37, 23, 101, 40},
+    {kPictureCover, 40, 30, 71, 110},
+    {kPictureCover, 20, 10, 61, 19},
+    {kPictureCover, 12, 9, 101, 67},
+    {kPictureCover, 20, 10, 40, 15},
 };
 
 std::string Describe(const FitCase& c) {
@@ -280,8 +328,9 @@ TEST(ScreenFitStripTest, StripLinesUpWithTheWholePictureToThePixel) {
             Rect from{}, to{};
             const PicturePlacement& p = whole.fit->placement;
             const int k = p.factorNumerator;
-            ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), p.factorDenominator == 1 && touched.width > 0);
-            if (p.factorDenominator != 1 || touched.width == 0) continue;
+            const bool blocks = HasWholeBlocks(p) && touched.width > 0;
+            ASSERT_EQ(WholeFactorRects(whole.fit, strip, &from, &to), blocks);
+            if (!blocks) continue;
             EXPECT_EQ(
                 (std::vector<int>{p.output.x + k * from.x, p.output.y + k * from.y, k * from.width, k * from.height}),
                 (std::vector<int>{touched.x, touched.y, touched.width, touched.height}));
@@ -473,7 +522,8 @@ TEST(ScreenFitPixelsTest, WholeMultiplesAreExactSquareBlocks) {
                              {kPictureWholeMultiples, 37, 23, 101, 67},
                              {kPictureWholeMultiples, 20, 10, 61, 41},
                              {kPictureWholeMultiples, 20, 10, 100, 50},
-                             {kPictureCentred, 37, 23, 101, 67}};
+                             {kPictureCentred, 37, 23, 101, 67},
+                             {kPictureCover, 20, 10, 40, 15}};
     for (const FitCase& c : cases) {
         Scaled scaled(c, random);
         const PicturePlacement& p = scaled.fit->placement;
@@ -580,11 +630,11 @@ TEST(ScreenFitStripTest, StraightRowsAreThePlainReadingOfTheTaps) {
 // it, and the same bytes come out with the fit's shuffles hidden.
 TEST(ScreenFitStripTest, PaletteSpansOfEveryLengthReachTheEdges) {
     std::mt19937 random(17);
-    const FitCase cases[] = {{kPictureFill, 64, 48, 90, 67},
-                             {kPictureFill, 256, 192, 720, 540},
-                             {kPictureFill, 37, 23, 101, 67},
+    const FitCase cases[] = {{kPictureFit, 64, 48, 90, 67},
+                             {kPictureFit, 256, 192, 720, 540},
+                             {kPictureFit, 37, 23, 101, 67},
                              {kPictureWholeMultiples, 31, 17, 62, 35},
-                             {kPictureFill, 40, 30, 23, 17}};
+                             {kPictureFit, 40, 30, 23, 17}};
     for (const FitCase& c : cases) {
         Scaled s(c, random);
         const Rect screen = s.Screen(), visible = s.fit->placement.visible;
@@ -616,7 +666,7 @@ TEST(ScreenFitStripTest, PaletteSpansOfEveryLengthReachTheEdges) {
 
 TEST(ScreenFitPixelsTest, UnusableArgumentsWriteNothing) {
     std::mt19937 random(15);
-    Scaled scaled(FitCase{kPictureFill, 37, 23, 101, 67}, random);
+    Scaled scaled(FitCase{kPictureFit, 37, 23, 101, 67}, random);
     Image* other = CreateImage(36, 23, nullptr);
     std::vector<uint32_t> screen(101 * 67, 7);
     const Rect all{0, 0, 37, 23};

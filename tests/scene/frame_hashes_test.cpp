@@ -1,5 +1,7 @@
 // Seeded scenes run for hundreds of ticks; hashes of their frames must match
-// the recorded ones on every target (native, and both Windows builds).
+// the recorded ones on every target (native, and both Windows builds). The
+// frames are the scene's own, and for the picture sizes that crop and move
+// the strip (cover), the whole screen as its view shows them.
 //
 // To re-record after an intended change of the pictures or the scene, run the
 // test with ZARVO_RECORD_SCENE_HASHES=1 (natively), check the frames, and
@@ -15,6 +17,7 @@
 
 #include "tests/scene/scene_test_support.h"
 #include "app/png_file.h"
+#include "scene/screen_view.h"
 
 #ifndef ZARVO_SCENE_HASH_FILE
 #error "ZARVO_SCENE_HASH_FILE names the recorded hashes"
@@ -44,6 +47,22 @@ std::vector<Scenario> Scenarios() {
     };
 }
 
+// A scene shown on a whole screen in a picture size; tick 0 is the first
+// paint.
+struct ScreenScenario {
+    const char* name;
+    int width, height;
+    PictureSize size;
+};
+
+std::vector<ScreenScenario> ScreenScenarios() {
+    return {
+        {"cover-1920x1080", 1920, 1080, kPictureCover},
+        {"cover-2560x1080", 2560, 1080, kPictureCover},
+        {"cover-1080x1920", 1080, 1920, kPictureCover},
+    };
+}
+
 // FNV-1a over the visible pixels, top row first.
 uint32_t HashImage(const Image* image) {
     uint32_t hash = 2166136261u;
@@ -52,6 +71,44 @@ uint32_t HashImage(const Image* image) {
         for (int x = 0; x < ImageWidth(image); ++x) hash = (hash ^ row[x]) * 16777619u;
     }
     return hash;
+}
+
+// The same over a screen's 0x00RRGGBB pixels, blue, green and red in turn.
+uint32_t HashScreen(const std::vector<uint32_t>& pixels) {
+    uint32_t hash = 2166136261u;
+    for (uint32_t pixel : pixels) {
+        for (int shift : {0, 8, 16}) hash = (hash ^ ((pixel >> shift) & 0xFF)) * 16777619u;
+    }
+    return hash;
+}
+
+// A screen scenario's view and its screen, ticked on; `at(tick, pixels)`
+// sees the screen after the first paint (tick 0) and after each tick up to
+// `ticks`.
+template <typename At>
+void RunScreen(const ScreenScenario& s, int ticks, At at) {
+    Scene* scene = SetUpScene(FullScreenWindow(s.width, s.height), kDefaultSettings, kSeed).scene;
+    ScreenView* view = scene != nullptr ? CreateScreenView(scene, s.size, s.width, s.height) : nullptr;
+    EXPECT_NE(view, nullptr) << s.name;
+    if (view != nullptr) {
+        std::vector<uint32_t> pixels(size_t(s.width) * size_t(s.height));
+        const RgbPixels target{pixels.data(), s.width, {0, 0, s.width, s.height}};
+        PaintScreenView(*view, target);
+        at(0, pixels);
+        for (int tick = 1; tick <= ticks; ++tick) {
+            TickScreenView(*view, target);
+            at(tick, pixels);
+        }
+    }
+    DestroyScreenView(view);
+    DestroyScene(scene);
+}
+
+bool IsHashed(int tick) {
+    for (int hashed : kHashedTicks) {
+        if (tick == hashed) return true;
+    }
+    return false;
 }
 
 std::string Key(const char* scenario, int tick) { return std::string(scenario) + " " + std::to_string(tick); }
@@ -79,6 +136,11 @@ std::map<std::string, uint32_t> RunScenarios() {
         }
         DestroyScene(scene);
     }
+    for (const ScreenScenario& s : ScreenScenarios()) {
+        RunScreen(s, kTicks, [&](int tick, const std::vector<uint32_t>& pixels) {
+            if (tick == 0 || IsHashed(tick)) hashes[Key(s.name, tick)] = HashScreen(pixels);
+        });
+    }
     return hashes;
 }
 
@@ -99,7 +161,8 @@ std::map<std::string, uint32_t> ReadRecorded() {
 void WriteRecorded(const std::map<std::string, uint32_t>& hashes) {
     std::ofstream out(ZARVO_SCENE_HASH_FILE);
     out << "# Frame hashes (FNV-1a of FrameImage pixels; tick 0 is the scaled background)\n"
-           "# of seeded scenes; see tests/scene/frame_hashes_test.cpp to re-record.\n";
+           "# of seeded scenes; cover-*: of the whole screen's colours, tick 0 its first\n"
+           "# paint; see tests/scene/frame_hashes_test.cpp to re-record.\n";
     for (const auto& [key, hash] : hashes) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "%08" PRIx32, hash);
@@ -122,6 +185,19 @@ void DumpImagePng(const char* path, const Image* image, const Palette* palette) 
 
 // Runs the mismatching scenario again to the tick and writes its frame.
 void DumpFrame(const std::string& scenario, int tick) {
+    for (const ScreenScenario& s : ScreenScenarios()) {
+        if (scenario != s.name) continue;
+        const std::string png = "scene-" + scenario + "-" + std::to_string(tick) + ".png";
+        RunScreen(s, tick, [&](int at, const std::vector<uint32_t>& pixels) {
+            if (at != tick) return;
+            PngPicture picture{s.width, s.height, kPngRgb, {}, {}};
+            for (uint32_t pixel : pixels)
+                picture.samples.insert(picture.samples.end(),
+                                       {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel)});
+            WriteFileBytes(png.c_str(), EncodePng(picture, StoredZlib));
+            std::fprintf(stderr, "wrote %s\n", png.c_str());
+        });
+    }
     for (const Scenario& s : Scenarios()) {
         if (scenario != s.name) continue;
         Scene* scene = SetUpScenario(s);

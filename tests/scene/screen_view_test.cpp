@@ -59,11 +59,9 @@ TEST(ScreenViewTest, AdvancingAndPuttingThePictureDrawsWhatTicksDraw) {
         PictureSize size;
         int width, height;
     };
-    const Case cases[] = {{kPictureCentred, 1024, 768},
-                          {kPictureCentred, 1280, 720},
-                          {kPictureCentred, 1920, 1080},
-                          {kPictureCentred, 640, 480},
-                          {kPictureWholeMultiples, 2048, 1536}};
+    const Case cases[] = {{kPictureCentred, 1024, 768},         {kPictureCentred, 1280, 720},
+                          {kPictureCentred, 1920, 1080},        {kPictureCentred, 640, 480},
+                          {kPictureWholeMultiples, 2048, 1536}, {kPictureCover, 2048, 1536}};
     for (const Case& c : cases) {
         const int w = c.width, h = c.height;
         SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(w) + "x" + std::to_string(h));
@@ -168,14 +166,16 @@ TEST(ScreenViewTest, TicksLineUpWithWholePaints) {
     const Case cases[] = {
         {kPictureWholeMultiples, 1920, 1080},
         {kPictureWholeMultiples, 3840, 2160},
-        {kPictureFill, 1920, 1080},
-        {kPictureFill, 3840, 2160},
-        {kPictureFill, 1366, 768},
-        {kPictureFill, 700, 1300},
+        {kPictureFit, 1920, 1080},
+        {kPictureFit, 3840, 2160},
+        {kPictureFit, 1366, 768},
+        {kPictureFit, 700, 1300},
         {kPictureCentred, 1920, 1080},
-        {kPictureFill, 1024, 768},
+        {kPictureFit, 1024, 768},
         {kPictureWholeMultiples, 1300, 1000},
         {kPictureCentred, 800, 600},
+        {kPictureCover, 2560, 1080},
+        {kPictureCover, 1080, 1920},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" +
@@ -203,7 +203,7 @@ TEST(ScreenViewTest, SizesBetweenTheClassesShowTheClassScenePlaced) {
     constexpr int kPlacedTicks = 6;
     for (const Case& c : cases) {
         const int w = c.width, h = c.height, cw = c.classWidth, ch = c.classHeight;
-        for (const PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFill}) {
+        for (const PictureSize size : {kPictureCentred, kPictureWholeMultiples, kPictureFit, kPictureCover}) {
             SCOPED_TRACE(std::string(PictureSizeName(size)) + " " + std::to_string(w) + "x" + std::to_string(h));
             Scene* scenes[3] = {SceneFor(w, h), SceneFor(cw, ch), SceneFor(cw, ch)};
             ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr && scenes[2] != nullptr);
@@ -292,7 +292,8 @@ TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
     };
     const Case cases[] = {
         {kPictureCentred, 1024, 768},         {kPictureCentred, 1280, 1024}, {kPictureWholeMultiples, 2048, 1536},
-        {kPictureWholeMultiples, 1300, 1000}, {kPictureFill, 1920, 1080},    {kPictureFill, 1366, 768},
+        {kPictureWholeMultiples, 1300, 1000}, {kPictureFit, 1920, 1080},     {kPictureFit, 1366, 768},
+        {kPictureCover, 1280, 1024},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(PictureSizeName(c.size)) + " " + std::to_string(c.width) + "x" +
@@ -306,11 +307,92 @@ TEST(ScreenViewTest, ForgottenPictureRepaintsTheWholeStrip) {
     }
 }
 
+// Cover on screens of every shape: the picture fills the screen (no black
+// row or column) wherever the strip fits at the covering size, and the
+// strip is always whole: its screen rectangle is the one it has on a screen
+// as large as the whole scaled picture. A screen of the picture's shape
+// shows what fit shows there, a whole multiple what whole multiples show.
+TEST(ScreenViewTest, CoverFillsTheScreenAndKeepsTheStripWhole) {
+    constexpr PictureSize kNone = kPictureSizeCount;
+    struct Case {
+        int width, height;
+        bool fills;
+        PictureSize same;
+    };
+    const Case cases[] = {
+        {1920, 1080, true, kNone},
+        {2560, 1080, true, kNone},
+        {3440, 1440, true, kNone},
+        {1280, 1024, true, kNone},
+        {1024, 600, true, kNone},
+        {1366, 768, true, kNone},
+        {1024, 768, true, kPictureFit},
+        {800, 600, true, kPictureFit},
+        {640, 480, true, kPictureFit},
+        {1600, 1200, true, kPictureFit},
+        {2048, 1536, true, kPictureWholeMultiples},
+        {3840, 1080, false, kNone},
+        {1080, 1920, false, kNone},
+    };
+    for (const Case& c : cases) {
+        const int w = c.width, h = c.height;
+        SCOPED_TRACE(testing::Message() << "cover " << w << "x" << h);
+        Scene* scenes[2] = {SceneFor(w, h), SceneFor(w, h)};
+        ASSERT_TRUE(scenes[0] != nullptr && scenes[1] != nullptr);
+        ScreenView* cover = CreateScreenView(scenes[0], kPictureCover, w, h);
+        ASSERT_NE(cover, nullptr);
+        Screen<uint32_t> shown(w, h);
+        PaintScreenView(*cover, RgbOf(shown));
+        std::vector<int> lit(size_t(w) + size_t(h));  // per column, then per row: pixels not black
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const bool black = shown.pixels[size_t(y) * size_t(w) + size_t(x)] == 0;
+                lit[size_t(x)] += !black, lit[size_t(w) + size_t(y)] += !black;
+            }
+        const long blackLines = std::count(lit.begin(), lit.end(), 0);
+        EXPECT_EQ(blackLines == 0, c.fills) << blackLines << " black rows and columns";
+
+        const Scene& scene = *scenes[0];
+        const Rect strip{scene.frameOrigin.x, scene.frameOrigin.y, ImageWidth(scene.frameImage),
+                         ImageHeight(scene.frameImage)};
+        const Rect output = cover->fit->placement.output;
+        ScreenFit* whole = CreateScreenFit(kPictureFit, ImageWidth(cover->picture), ImageHeight(cover->picture),
+                                           output.width, output.height);
+        ASSERT_NE(whole, nullptr);
+        ASSERT_EQ(whole->placement.output.width, output.width);
+        ASSERT_EQ(whole->placement.output.height, output.height);
+        const Rect unclipped = ScreenRectOf(whole, strip), got = ScreenRectOf(cover->fit, strip);
+        EXPECT_EQ((std::vector<int>{got.x, got.y, got.width, got.height}),
+                  (std::vector<int>{output.x + unclipped.x, output.y + unclipped.y, unclipped.width, unclipped.height}))
+            << "the strip cropped";
+        DestroyScreenFit(whole);
+
+        if (c.same != kNone) {
+            ScreenView* other = CreateScreenView(scenes[1], c.same, w, h);
+            ASSERT_NE(other, nullptr);
+            Screen<uint32_t> expected(w, h);
+            PaintScreenView(*other, RgbOf(expected));
+            for (int tick = 0; tick <= kTicks / 4; ++tick) {
+                if (tick > 0) {
+                    TickScreenView(*cover, RgbOf(shown));
+                    TickScreenView(*other, RgbOf(expected));
+                }
+                EXPECT_EQ(Differences(shown, expected), 0)
+                    << "unlike " << PictureSizeName(c.same) << " at tick " << tick;
+            }
+            DestroyScreenView(other);
+        }
+        DestroyScreenView(cover);
+        DestroyScene(scenes[0]);
+        DestroyScene(scenes[1]);
+    }
+}
+
 // A preview pane is never magnified, whatever the setting.
 TEST(ScreenViewTest, PreviewStaysCentred) {
     Scene* scene = SetUpScene({400, 300, 1920, 32, TrueColourDisplay()}, kDefaultSettings, kSeed).scene;
     ASSERT_NE(scene, nullptr);
-    ScreenView* view = CreateScreenView(scene, kPictureFill, 400, 300);
+    ScreenView* view = CreateScreenView(scene, kPictureFit, 400, 300);
     ASSERT_NE(view, nullptr);
     const Rect visible = view->fit->placement.visible;
     const Rect picture = PictureWindowRect(*scene);
@@ -331,7 +413,7 @@ TEST(ScreenViewTest, SmallAreasShowTheSmallestLayoutShrunkAndMoving) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         PictureSize picture = kPictureCentred;
         const SceneWindowInfo window = ShrinkSmallArea({w, h, 1920, 32, TrueColourDisplay()}, &picture);
-        EXPECT_EQ(picture, kPictureFill);
+        EXPECT_EQ(picture, kPictureFit);
         Scene* small = SetUpScene(window, kDefaultSettings, kSeed).scene;
         Scene* full = SceneFor(640, 480);
         ASSERT_NE(small, nullptr);

@@ -21,9 +21,14 @@
 namespace {
 
 const DisplaySettings kEveryCombination[] = {
-    {kPictureCentred, kMonitorsAll},        {kPictureCentred, kMonitorsPrimary},
-    {kPictureWholeMultiples, kMonitorsAll}, {kPictureWholeMultiples, kMonitorsPrimary},
-    {kPictureFill, kMonitorsAll},           {kPictureFill, kMonitorsPrimary},
+    {kPictureCentred, kMonitorsAll},
+    {kPictureCentred, kMonitorsPrimary},
+    {kPictureWholeMultiples, kMonitorsAll},
+    {kPictureWholeMultiples, kMonitorsPrimary},
+    {kPictureFit, kMonitorsAll},
+    {kPictureFit, kMonitorsPrimary},
+    {kPictureCover, kMonitorsAll},
+    {kPictureCover, kMonitorsPrimary},
 };
 
 std::string Describe(const DisplaySettings& s) {
@@ -34,21 +39,30 @@ void ExpectSettings(const DisplaySettings& got, const DisplaySettings& expected,
     EXPECT_EQ(Describe(got), Describe(expected)) << what;
 }
 
+// The names, the old name fill (read as fit, written as fit), and the
+// stored numbers 0 to 3 (fill's 2 stays fit's).
 TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
     struct {
         const char* text;
         int known;
         PictureSize size;
-    } sizes[] = {{"centred", 1, kPictureCentred}, {"whole-multiples", 1, kPictureWholeMultiples},
-                 {"fill", 1, kPictureFill},       {"Fill", 0, kPictureCentred},
-                 {"fil", 0, kPictureCentred},     {"fill ", 0, kPictureCentred},
-                 {"", 0, kPictureCentred},        {"2", 0, kPictureCentred}};
+        const char* name;
+    } sizes[] = {{"centred", 1, kPictureCentred, "centred"},
+                 {"whole-multiples", 1, kPictureWholeMultiples, "whole-multiples"},
+                 {"fit", 1, kPictureFit, "fit"},
+                 {"cover", 1, kPictureCover, "cover"},
+                 {"fill", 1, kPictureFit, "fit"},
+                 {"Fill", 0, kPictureCentred, nullptr},
+                 {"fil", 0, kPictureCentred, nullptr},
+                 {"fill ", 0, kPictureCentred, nullptr},
+                 {"", 0, kPictureCentred, nullptr},
+                 {"2", 0, kPictureCentred, nullptr}};
     for (const auto& c : sizes) {
         PictureSize size = kPictureCentred;
         EXPECT_EQ(ParsePictureSize(c.text, std::strlen(c.text), &size), c.known) << '"' << c.text << '"';
         EXPECT_EQ(size, c.size) << '"' << c.text << '"';
         if (c.known) {
-            EXPECT_STREQ(PictureSizeName(c.size), c.text);
+            EXPECT_STREQ(PictureSizeName(c.size), c.name);
         }
     }
     MonitorChoice monitors = kMonitorsAll;
@@ -61,11 +75,9 @@ TEST(DisplaySettingsTest, NamesParseExactlyAndUnknownNumbersGiveDefaults) {
     const struct {
         int64_t size, monitors;
         DisplaySettings expected;
-    } numbers[] = {{0, 0, {kPictureCentred, kMonitorsAll}},
-                   {2, 1, {kPictureFill, kMonitorsPrimary}},
-                   {1, 2, {kPictureWholeMultiples, kMonitorsAll}},
-                   {3, 1, {kPictureCentred, kMonitorsPrimary}},
-                   {-1, -1, kDefaultDisplaySettings},
+    } numbers[] = {{0, 0, {kPictureCentred, kMonitorsAll}},           {2, 1, {kPictureFit, kMonitorsPrimary}},
+                   {1, 2, {kPictureWholeMultiples, kMonitorsAll}},    {3, 1, {kPictureCover, kMonitorsPrimary}},
+                   {4, 1, {kPictureCentred, kMonitorsPrimary}},       {-1, -1, kDefaultDisplaySettings},
                    {0xFFFFFFFF, 0x100000001, kDefaultDisplaySettings}};
     for (const auto& n : numbers) {
         ExpectSettings(DisplaySettingsFromNumbers(n.size, n.monitors), n.expected,
@@ -82,14 +94,15 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
         DisplaySettings expected;
         const char* problem;  // null: none
     } cases[] = {
-        {"picture-size=fill\nmonitors=primary\n", {kPictureFill, kMonitorsPrimary}, nullptr},
+        {"picture-size=fill\nmonitors=primary\n", {kPictureFit, kMonitorsPrimary}, nullptr},
+        {"picture-size=cover\n", {kPictureCover, kMonitorsAll}, nullptr},
         {"monitors=primary\r\npicture-size=whole-multiples", {kPictureWholeMultiples, kMonitorsPrimary}, nullptr},
-        {" picture-size =\tfill \r\n", {kPictureFill, kMonitorsAll}, nullptr},
+        {" picture-size =\tfill \r\n", {kPictureFit, kMonitorsAll}, nullptr},
         {"", kDefaultDisplaySettings, nullptr},
         {"picture-size=fill\npicture-size=huge\n", kDefaultDisplaySettings, unknown},
-        {"picture-size=huge\npicture-size=fill\n", {kPictureFill, kMonitorsAll}, unknown},
+        {"picture-size=huge\npicture-size=fill\n", {kPictureFit, kMonitorsAll}, unknown},
         {"picture-size=2\nmonitors=1\n", kDefaultDisplaySettings, unknown},
-        {"picture-size=fill\nmonitors=\n", {kPictureFill, kMonitorsAll}, unknown},
+        {"picture-size=fill\nmonitors=\n", {kPictureFit, kMonitorsAll}, unknown},
         {"picture-size\nfill\n=fill\nPicture-Size=fill\n", kDefaultDisplaySettings, nullptr},
         {"picture-size=fill=fill\n", kDefaultDisplaySettings, unknown},
         {std::string(kWithNul, sizeof kWithNul - 1), {kPictureCentred, kMonitorsPrimary}, "it is not text"},
@@ -106,6 +119,23 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
     }
     ExpectSettings(ParseDisplaySettings(nullptr, 10), kDefaultDisplaySettings, "no text");
 
+    // Over another base (--background's cover): it stands in where no known
+    // picture size is named, and the text says whether one is.
+    const DisplaySettings base = {kPictureCover, kMonitorsPrimary};
+    const struct {
+        const char* text;
+        DisplaySettings expected;
+        int names;
+    } over[] = {{"monitors=all\n", {kPictureCover, kMonitorsAll}, 0},
+                {"picture-size=fill\n", {kPictureFit, kMonitorsPrimary}, 1},
+                {"picture-size=centred\nmonitors=huge\n", {kPictureCentred, kMonitorsPrimary}, 1},
+                {"picture-size=fit\npicture-size=huge\n", base, 0}};
+    for (const auto& c : over) {
+        int names = -1;
+        ExpectSettings(ParseDisplaySettings(c.text, std::strlen(c.text), base, &names), c.expected, c.text);
+        EXPECT_EQ(names, c.names) << c.text;
+    }
+
     // Every record reads back as written.
     for (const DisplaySettings& s : kEveryCombination) {
         char text[128];
@@ -113,6 +143,9 @@ TEST(DisplaySettingsTest, TextFormReadsWhatItKnowsAndPassesOverTheRest) {
         ASSERT_GT(length, 0u);
         ExpectSettings(ParseDisplaySettings(text, length), s, text);
         EXPECT_EQ(FormatDisplaySettings(s, text, length), 0u) << "no room for the terminator";
+        // Without the picture size: the base's stands in.
+        const size_t without = FormatDisplaySettings(s, text, sizeof text, 0);
+        ExpectSettings(ParseDisplaySettings(text, without, base), {base.pictureSize, s.monitors}, text);
     }
 }
 
@@ -152,6 +185,10 @@ TEST_F(DisplayStoreTest, TwoDwordsBesideTheRecordWhichStaysWhole) {
         EXPECT_EQ(type, DWORD(REG_DWORD));
         EXPECT_EQ(Dword("Monitors", &type), DWORD(s.monitors));
     }
+    EXPECT_EQ(WriteDisplaySettingsTo(key.c_str(), {kPictureCover, kMonitorsPrimary}, 0), 1) << "no picture size";
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "no picture size");
+    DWORD type = 0;
+    EXPECT_EQ(Dword("PictureSize", &type), 0xFFFFFFFFu) << "the value is gone";
     SettingsRecord read = kDefaultSettings;
     EXPECT_EQ(ReadSettingsFrom(key.c_str(), &read), 1) << "Config is still 72 bytes";
     EXPECT_EQ(read.entries[RedrawSpeed].value, 77);
@@ -173,7 +210,7 @@ TEST_F(DisplayStoreTest, OddValuesReadAsDefaults) {
     ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureCentred, kMonitorsPrimary}, "two bytes");
     SetRaw("PictureSize", REG_DWORD, &fill, 4);
     SetRaw("Monitors", REG_BINARY, eight, 8);
-    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureFill, kMonitorsAll}, "long monitors");
+    ExpectSettings(ReadDisplaySettingsFrom(key.c_str()), {kPictureFit, kMonitorsAll}, "long monitors");
 }
 #else
 class DisplayStoreTest : public ConfigFolderTest {
@@ -203,6 +240,8 @@ TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
         EXPECT_EQ(WriteDisplaySettings(s), 1);
         ExpectSettings(ReadDisplaySettings(), s, "read back");
     }
+    EXPECT_EQ(WriteDisplaySettings({kPictureCover, kMonitorsPrimary}, 0), 1);
+    ExpectSettings(ReadDisplaySettings(), {kPictureCentred, kMonitorsPrimary}, "no picture size");
     SettingsRecord read = kDefaultSettings;
     EXPECT_EQ(ReadSettings(&read), 1) << "Config is still 72 bytes";
     EXPECT_EQ(read.entries[SeatShuffle].value, 321);
@@ -214,7 +253,7 @@ TEST_F(DisplayStoreTest, FileBesideTheRecordWhichStaysWhole) {
 
 TEST_F(DisplayStoreTest, OddFilesReadAsDefaultsAndAFailedWriteKeepsTheOld) {
     WriteRaw("picture-size=fill\nmonitors=primary\n");
-    ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), {kPictureFill, kMonitorsPrimary}, "a file by hand");
+    ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), {kPictureFit, kMonitorsPrimary}, "a file by hand");
     WriteRaw("monitors=primary\n" + std::string(5000, ' '));
     ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), kDefaultDisplaySettings, "larger than ours can be");
     std::string garbage(3000, '\0');
@@ -226,7 +265,7 @@ TEST_F(DisplayStoreTest, OddFilesReadAsDefaultsAndAFailedWriteKeepsTheOld) {
     ExpectSettings(ReadDisplaySettingsFrom((directory + "/zarvo").c_str()), kDefaultDisplaySettings, "a folder");
 
     WriteDisplaySettingsTo(path.c_str(), {kPictureWholeMultiples, kMonitorsAll});
-    EXPECT_EQ(WriteDisplaySettingsTo((path + "/Display").c_str(), {kPictureFill, kMonitorsAll}), 0);
+    EXPECT_EQ(WriteDisplaySettingsTo((path + "/Display").c_str(), {kPictureFit, kMonitorsAll}), 0);
     ExpectSettings(ReadDisplaySettingsFrom(path.c_str()), {kPictureWholeMultiples, kMonitorsAll}, "kept");
     EXPECT_EQ(access((path + ".new").c_str(), F_OK), -1) << "no temporary is left behind";
 }

@@ -105,10 +105,10 @@ TEST(WaylandBuffers, ATakenBufferEqualsAWholePaintWhateverTicksItMissed) {
         int rowRoom;       // 0: the view's own; 510 rows hold some of this scene's presents at 1920 x 1080
     };
     const Case cases[] = {
-        {kPictureFill, 1920, 1080, 0, 0},    {kPictureFill, 1920, 1080, 3, 0},
-        {kPictureCentred, 1280, 1024, 2, 0}, {kPictureFill, 700, 1300, 3, 0},
+        {kPictureFit, 1920, 1080, 0, 0},     {kPictureFit, 1920, 1080, 3, 0},
+        {kPictureCentred, 1280, 1024, 2, 0}, {kPictureFit, 700, 1300, 3, 0},
         {kPictureCentred, 800, 600, 4, 0},   {kPictureWholeMultiples, 1300, 1000, 3, 0},
-        {kPictureFill, 1920, 1080, 3, 510},
+        {kPictureFit, 1920, 1080, 3, 510},
     };
     for (const Case& c : cases) {
         const int w = c.width, h = c.height;

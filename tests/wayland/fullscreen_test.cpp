@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include "settings/picture_sizes.h"
 #include "wayland_test.h"
 
 namespace {
@@ -15,7 +16,8 @@ using FullScreen = WaylandTest;
 // Each picture size equals the renderer's at the output's size, and SIGTERM
 // ends the run with 0.
 TEST_F(FullScreen, EachPictureSizeEqualsTheRenderer) {
-    for (const char* size : {"centred", "whole-multiples", "fill"}) {
+    for (const PictureSizeEntry& entry : kPictureSizes) {
+        const char* size = entry.name;
         SCOPED_TRACE(size);
         const Picture expected = Render("1920x1080", 31, 3, std::string("--picture-size ") + size);
         StartZarvo(

@@ -11,13 +11,13 @@ namespace {
 using Modes = WaylandTest;
 
 std::vector<std::string> Arguments(int seed, std::vector<std::string> more) {
-    std::vector<std::string> args = {"--seed", std::to_string(seed), "--still-after", "3", "--redraw-speed",
-                                     "120",    "--picture-size",     "fill"};
+    std::vector<std::string> args = {
+        "--seed", std::to_string(seed), "--still-after", "3", "--redraw-speed", "120", "--picture-size", "fit"};
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
 
-Picture Rendered(const char* size, int seed) { return Render(size, seed, 3, "--picture-size fill"); }
+Picture Rendered(const char* size, int seed) { return Render(size, seed, 3, "--picture-size fit"); }
 
 // The renderer's picture of a window narrower than the smallest layout.
 Picture RenderedShrunk(const char* size, int seed) {
@@ -31,12 +31,14 @@ Picture RenderedShrunk(const char* size, int seed) {
     return picture;
 }
 
+// With no picture size given or stored, the background fills the output
+// (cover).
 TEST_F(Modes, BackgroundSitsUnderWindowsIgnoresKeysAndEndsOnSigterm) {
-    const Picture background = Rendered("1920x1080", 61);
+    const Picture background = Render("1920x1080", 61, 3, "--picture-size cover");
     const Picture window = Rendered("1920x1080", 62);
     for (const char* layer : {"background", "bottom"}) {
         SCOPED_TRACE(layer);
-        StartZarvo(Arguments(61, {"--background", "--layer", layer}));
+        StartZarvo({"--seed", "61", "--still-after", "3", "--redraw-speed", "120", "--background", "--layer", layer});
         Difference d = WaitForOutput("HEADLESS-1", background);
         ASSERT_EQ(d.count, 0) << Describe(d) << ChildErrors(zarvo);
         ASSERT_TRUE(SendKey(sway, "Escape"));

@@ -61,12 +61,12 @@ class TwoOutputs : public WaylandTest {
 };
 
 TEST_F(TwoOutputs, EachOutputShowsItsOwnSceneAndTheSecondOutlivesTheFirst) {
-    const Picture first = Render("1920x1080", 41, 3, "--picture-size fill");
-    const Picture second = Render("1280x720", 42, 3, "--picture-size fill");
+    const Picture first = Render("1920x1080", 41, 3, "--picture-size fit");
+    const Picture second = Render("1280x720", 42, 3, "--picture-size fit");
     for (const char* monitors : {"all", "primary"}) {
         SCOPED_TRACE(std::string("--monitors ") + monitors);
         StartZarvo({"--fullscreen", "--seed", "41", "--still-after", "3", "--redraw-speed", "120", "--picture-size",
-                    "fill", "--monitors", monitors});
+                    "fit", "--monitors", monitors});
         Difference d = WaitForOutput("HEADLESS-1", first);
         EXPECT_EQ(d.count, 0) << "the first output: " << Describe(d) << ChildErrors(zarvo);
         d = WaitForOutput("HEADLESS-2", std::string(monitors) == "all" ? second : Black(1280, 720));
@@ -81,10 +81,10 @@ TEST_F(TwoOutputs, EachOutputShowsItsOwnSceneAndTheSecondOutlivesTheFirst) {
 // more since the second came (the frame count starts again with a scene).
 TEST_F(TwoOutputs, AnOutputAddedDuringTheRunGetsItsPictureAndMayGoAgain) {
     StartNested(1);
-    const Picture first = Render("1920x1080", 51, 6, "--picture-size fill");
-    const Picture second = Render("1280x720", 52, 3, "--picture-size fill");
+    const Picture first = Render("1920x1080", 51, 6, "--picture-size fit");
+    const Picture second = Render("1280x720", 52, 3, "--picture-size fit");
     ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "51", "--still-after", "3", "--redraw-speed",
-                            "120", "--picture-size", "fill"},
+                            "120", "--picture-size", "fit"},
                            "", SwayClientEnvironment(nested), &zarvo));
     SleepMs(500);
     ASSERT_TRUE(SwayMessage(nested, "create_output"));

@@ -84,8 +84,9 @@ run() {
 # Sliders that start the scene again, compared with zarvo-render's run from
 # the start.
 run 640x480 centred 0 5 40 3
-run 1000x700 fill 2 4000000000 25 5
+run 1000x700 fit 2 4000000000 25 5
 run 1280x960 whole-multiples 1 77 15 3
+run 1280x600 cover 3 11 20 3
 
 # Sliders on a running scene, and a canvas that follows the stage in device
 # pixels (twice as many as CSS pixels here) as it is made smaller, down to

@@ -158,7 +158,7 @@ TEST(CommandLine, SaveStoresClampedValuesOverTheStoredOnes) {
     ASSERT_EQ(RunZarvo({"--picture-size", "fill", "--save"}, config, &errors), 0) << errors;
     ASSERT_EQ(RunZarvo({"--monitors=primary", "--save"}, config, &errors), 0) << errors;
     const DisplaySettings display = ReadDisplaySettingsFrom((config + "/zarvo/Display").c_str());
-    EXPECT_EQ(display.pictureSize, kPictureFill);
+    EXPECT_EQ(display.pictureSize, kPictureFit);
     EXPECT_EQ(display.monitors, kMonitorsPrimary);
     EXPECT_EQ(ReadStored(config).entries[IsleSpeed].value, 7);
 

@@ -1,7 +1,9 @@
-// The man page, XScreenSaver's zarvo.xml and the README's table of settings
-// against the option table that writes --help: every option in the synopsis
-// and described, every setting's range and default, the XML's sliders and
-// choices, and the README's row for each setting.
+// The man page, XScreenSaver's zarvo.xml and the README's tables of settings
+// and picture sizes against the tables that write --help: every option in
+// the synopsis and described, every setting's range and default, every
+// picture size, the XML's sliders and choices, and the README's row for each
+// setting and each picture size. The man page and zarvo.xml are read as the
+// build wrote them from their templates.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,15 +12,18 @@
 #include <string>
 
 #include "app/options.h"
+#include "settings/picture_sizes.h"
 
 namespace {
 
-std::string ReadSource(const std::string& name, const std::string& folder = "/x11/") {
-    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + folder + name);
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+std::string ReadSource(const std::string& name) { return ReadFile(std::string(ZARVO_SOURCE_DIR) + "/" + name); }
+std::string ReadBuilt(const std::string& name) { return ReadFile(std::string(ZARVO_BINARY_DIR) + "/" + name); }
 
 // The man page's form of an option: every '-' escaped.
 std::string Roff(const std::string& text) {
@@ -45,7 +50,7 @@ std::set<std::string> OptionNames() {
 }
 
 TEST(Manual, ManPageListsEveryOptionAndEverySettingsRange) {
-    const std::string page = ReadSource("zarvo.6");
+    const std::string page = ReadBuilt("x11/man/zarvo.6");
     ASSERT_FALSE(page.empty());
     EXPECT_NE(page.find(std::string("\"Zarvo ") + kZarvoVersion + "\""), std::string::npos) << "version";
     const std::string synopsis = Section(page, ".SH SYNOPSIS");
@@ -78,12 +83,15 @@ TEST(Manual, ManPageListsEveryOptionAndEverySettingsRange) {
             std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " + std::to_string(s.value) + ".";
         EXPECT_NE(flat.find(wanted), std::string::npos) << "expected \"" << wanted << "\" for " << setting.name;
     }
+    for (const PictureSizeEntry& size : kPictureSizes) {
+        EXPECT_NE(page.find(".B " + Roff(size.name) + "\n" + Roff(size.help) + "."), std::string::npos) << size.name;
+    }
 }
 
 // XScreenSaver's sliders name each setting as the options do, with the
 // same range and default; its choices are the picture sizes' names.
 TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
-    const std::string xml = ReadSource("zarvo.xml");
+    const std::string xml = ReadBuilt("x11/zarvo.xml");
     ASSERT_FALSE(xml.empty());
     for (const SettingOption& setting : kSettingOptions) {
         const Setting& s = kDefaultSettings.entries[setting.index];
@@ -107,27 +115,54 @@ TEST(Manual, XScreenSaverConfigMatchesTheOptions) {
     EXPECT_EQ(xml.find("--monitors"), std::string::npos) << "zarvo.xml offers --monitors";
 }
 
+// The rows of README's table headed by `heading`, each after a "\n", having
+// checked that there are `count` of them.
+std::string ReadmeTable(const std::string& heading, size_t count) {
+    const std::string readme = ReadSource("README.md");
+    const size_t table = readme.find(heading);
+    EXPECT_NE(table, std::string::npos) << "README.md has no table headed " << heading;
+    if (table == std::string::npos) return "";
+    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
+    size_t found = 0;
+    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++found;
+    EXPECT_EQ(found, count) << "rows in README's table:\n" << rows;
+    return rows;
+}
+
+// The row of `rows` that starts with `start` (after its "\n"), without its
+// line break; empty, with a failure, when there is none.
+std::string RowStarting(const std::string& rows, const std::string& start) {
+    const size_t at = rows.find("\n" + start);
+    EXPECT_NE(at, std::string::npos) << "no row starting \"" << start << "\" in:\n" << rows;
+    return at == std::string::npos ? "" : rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+}
+
 // README's table of the settings' names: one row a setting, named as its
 // option says, with the built-in range and default, and no other rows.
 TEST(Manual, ReadmeSettingsTableMatchesTheOptions) {
-    const std::string readme = ReadSource("README.md", "/");
-    const size_t table = readme.find("| setting (option) |");
-    ASSERT_NE(table, std::string::npos) << "README.md has no table of the settings";
-    const std::string rows = readme.substr(table, readme.find("\n\n", table) - table);
-    size_t count = 0;
-    for (size_t at = rows.find("\n| "); at != std::string::npos; at = rows.find("\n| ", at + 1)) ++count;
-    EXPECT_EQ(count, size_t{kSettingCount}) << "rows in README's table of the settings:\n" << rows;
+    const std::string rows = ReadmeTable("| setting (option) |", kSettingCount);
     for (const SettingOption& setting : kSettingOptions) {
         const Setting& s = kDefaultSettings.entries[setting.index];
         std::string name = setting.name;
         name[name.find('-')] = ' ';
-        const std::string start = "\n| " + name + " (`--" + setting.name + "`) |";
-        const size_t at = rows.find(start);
-        ASSERT_NE(at, std::string::npos) << "no row starting \"" << start.substr(1) << "\" in:\n" << rows;
-        const std::string row = rows.substr(at + 1, rows.find('\n', at + 1) - at - 1);
+        const std::string row = RowStarting(rows, "| " + name + " (`--" + setting.name + "`) |");
         const std::string range = "| " + std::to_string(s.min) + " to " + std::to_string(s.max) + ", default " +
                                   std::to_string(s.value) + " |";
         EXPECT_NE(row.find(range), std::string::npos) << "expected \"" << range << "\" in " << row;
+    }
+}
+
+// README's table of the picture sizes: one row a size, its name (and old
+// name) as the options take it, its label in the Windows dialog and its
+// stored number, and no other rows.
+TEST(Manual, ReadmePictureSizesTableMatchesTheTable) {
+    const std::string rows = ReadmeTable("| picture size (`--picture-size`) |", kPictureSizeCount);
+    for (const PictureSizeEntry& size : kPictureSizes) {
+        std::string start = "| `" + std::string(size.name) + "`";
+        if (size.oldName[0] != '\0') start += " (also `" + std::string(size.oldName) + "`)";
+        const std::string row = RowStarting(rows, start + " |");
+        const std::string cells = " | " + std::string(size.label) + " | " + std::to_string(size.size) + " | ";
+        EXPECT_NE(row.find(cells), std::string::npos) << "expected \"" << cells << "\" in " << row;
     }
 }
 

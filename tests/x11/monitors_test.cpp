@@ -58,12 +58,12 @@ class TwoMonitorsTest : public testing::Test {
 // primary the run's, the next one more), or black where the monitors
 // setting leaves it out; the root's corner below the smaller one stays black.
 TEST_F(TwoMonitorsTest, FullScreenDrawsOnEachMonitorOrThePrimaryOnly) {
-    const Picture primary = Render("1024x768", 21, 3, "--picture-size fill");
-    const Picture second = Render("800x600", 22, 3, "--picture-size fill");
+    const Picture primary = Render("1024x768", 21, 3, "--picture-size fit");
+    const Picture second = Render("800x600", 22, 3, "--picture-size fit");
     for (const char* monitors : {"all", "primary"}) {
         SCOPED_TRACE(std::string("--monitors ") + monitors);
         ASSERT_TRUE(SpawnChild({ZARVO_PROGRAM, "--fullscreen", "--seed", "21", "--still-after", "3", "--redraw-speed",
-                                "120", "--picture-size", "fill", "--monitors", monitors},
+                                "120", "--picture-size", "fit", "--monitors", monitors},
                                displayName, {"XDG_CONFIG_HOME=" + work}, &zarvo));
         ExpectArea(0, 0, primary, "the primary");
         ExpectArea(1024, 0, std::string(monitors) == "all" ? second : Black(800, 600), "the second monitor");

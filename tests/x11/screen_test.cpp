@@ -531,13 +531,14 @@ TEST_F(ScreenTest, PictureSizesShowTheRenderersPictureWhereTheSizePutsIt) {
          1080,
          {{"centred", {448, 156, 1024, 768}},
           {"whole-multiples", {448, 156, 1024, 768}},
-          {"fill", {240, 0, 1440, 1080}},
-          {"fill", {240, 0, 1440, 1080}, "--root"}}},
+          {"fit", {240, 0, 1440, 1080}},
+          {"fill", {240, 0, 1440, 1080}, "--root"},
+          {"cover", {0, 0, 1920, 1080}, "--root"}}},
         {"3840x2160x24",
          "3840x2160",
          3840,
          2160,
-         {{"whole-multiples", {896, 312, 2048, 1536}}, {"fill", {480, 0, 2880, 2160}}}},
+         {{"whole-multiples", {896, 312, 2048, 1536}}, {"fit", {480, 0, 2880, 2160}}}},
     };
     for (const Screen& screen : screens) {
         ASSERT_NO_FATAL_FAILURE(StartServer(screen.server));
