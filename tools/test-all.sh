@@ -115,6 +115,11 @@ test_win32() {
       run_ctest win32 -LE e2e-smoke ;;
     emulated)
       register_i386_handler || { echo "cannot register the i386 handler"; return 1; }
+      # qemu-user lets the host pick where a 32-bit process's mappings go, and
+      # Wine (without its preloader here) then finds the page it needs at
+      # 0x7ffe0000 taken and stops: "failed to map the shared user data".
+      # Reserving the whole 4 GiB up front leaves the layout to qemu.
+      export QEMU_RESERVED_VA=0xffff0000
       run_ctest win32 -LE e2e-full
       status=$?
       # A machine that runs 32-bit programs itself is left as it was.
