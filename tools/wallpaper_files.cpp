@@ -26,9 +26,10 @@ struct PanelRow {
 
 // The panel, in the order both programs show it.
 constexpr PanelRow kPanel[] = {
-    {Control::Setting, CircleSpeed},  {Control::Setting, CircleWalkers}, {Control::Setting, IsleSpeed},
-    {Control::Setting, IsleWalkers},  {Control::Setting, RedrawSpeed},   {Control::Setting, SeatShuffle},
-    {Control::PictureSize, 0},        {Control::Seed, 0},
+    {Control::Setting, CircleSpeed}, {Control::Setting, CircleWalkers},
+    {Control::Setting, IsleSpeed},   {Control::Setting, IsleWalkers},
+    {Control::Setting, RedrawSpeed}, {Control::Setting, SeatShuffle},
+    {Control::PictureSize, 0},       {Control::Seed, 0},
 };
 
 // A wallpaper fills the screen, whatever its shape.

@@ -96,6 +96,7 @@ function zarvoSceneRunner(core, canvas) {
     schedule();
   };
   runner.held = function () { return holds.size > 0; };
+  runner.image = coreImage;
   runner.step = function (ticks) { for (let i = 0; i < ticks; ++i) tick(); };
   runner.period = function () { return core._zarvo_period(); };
 
