@@ -8,7 +8,7 @@ function zarvoSceneRunner(core, canvas) {
   // Opaque: what the page shows is the core's bytes as they are.
   const context = canvas.getContext("2d", {alpha: false});
   const valuesPointer = core._malloc(4 * 6);
-  const holds = new Set();
+  const holds = new Set(document.hidden ? ["hidden"] : []);
   const runner = {
     values: [0, 1, 2, 3, 4, 5].map(function (i) { return core._zarvo_setting(i, 2); }),
     pictureSize: 0,

@@ -103,7 +103,6 @@
     runner = zarvoSceneRunner(core, canvas);
     if (address.has("hold")) runner.hold("test", true);
     runner.pictureSize = runner.pictureSizeNamed(zarvoWallpaperPanel.defaultPictureSize);
-    runner.hold("hidden", document.hidden);
     waitingHolds.forEach(function (on, reason) { runner.hold(reason, on); });
     start();
     if (waiting.length > 0) applyAll(waiting.splice(0));
