@@ -73,8 +73,9 @@ settings_with() {
 
 add_driver "$work/wallpaper.html" "$here/wallpaper_driver.js"
 ticks=20 seed=5 seed2=4000000000
+# A full-screen window on a 1920 x 1080 screen, as the programs give the page.
 chromium_run "$work/chromium.log" "$work/dom.html" wallpaper.html "seed=$seed&seed2=$seed2&ticks=$ticks&hold" \
-  --window-size=1920,1080
+  "--screen-info={1920x1080}" --kiosk
 result=$(sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g')
 echo "$result"
 expect() {  # expect WHAT PATTERN: a line of the result matches
