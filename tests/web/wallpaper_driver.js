@@ -33,9 +33,11 @@ document.addEventListener("zarvo-ready", async function () {
   window.livelyPropertyListener("circleSpeed", 140);
   runner.step(ticks);
   record("lively");
-  // Several at once, some out of range, a new seed and the program's own.
+  // Several at once, some out of range or no number, a new seed and the
+  // program's own.
   window.wallpaperPropertyListener.applyUserProperties({
-    seed: {value: address.get("seed2")}, circlespeed: {value: 30}, walkwaywalkers: {value: 999},
+    seed: {value: address.get("seed2")}, circlespeed: {value: 30}, circlewalkers: {value: "many"},
+    walkwaywalkers: {value: 999},
     seatshuffle: {value: -5}, picturesize: {value: 3}, schemecolor: {value: "0 0 0"}});
   runner.step(ticks);
   record("engine");
