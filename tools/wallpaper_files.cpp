@@ -111,7 +111,7 @@ std::string LivelyInfo() {
     return std::string("{\n  \"AppVersion\": \"1.0.0.0\",\n  \"Title\": ") + Quoted(kTitle) +
            ",\n  \"Desc\": " + Quoted(kDescription) + ",\n  \"Author\": \"Zarvo's authors\"" +
            ",\n  \"License\": \"MIT\",\n  \"Contact\": \"\",\n  \"Type\": 1,\n  \"FileName\": " + Quoted(kPage) +
-           ",\n  \"Arguments\": null,\n  \"IsAbsolutePath\": false,\n  \"Thumbnail\": \"thumbnail.png\"" +
+           ",\n  \"Arguments\": null,\n  \"IsAbsolutePath\": false,\n  \"Thumbnail\": \"thumbnail.jpg\"" +
            ",\n  \"Preview\": \"preview.gif\"\n}\n";
 }
 

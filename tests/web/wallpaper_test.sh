@@ -58,9 +58,10 @@ check("picture size cover by default, as the page's panel script says",
       lively.pictureSize.items[lively.pictureSize.value] === "Fill" && engine.picturesize.value === 3 &&
       sizes.includes('defaultPictureSize: "cover"'));
 check("a seed in each", lively.seed.type === "textbox" && engine.seed.type === "textinput");
-check("both name the page, which is in the zip", info.FileName === "wallpaper.html" &&
-      read("project.json").file === "wallpaper.html" && read("project.json").type === "web" &&
-      fs.existsSync(folder + "/" + info.FileName));
+const project = read("project.json"), named = [info.FileName, info.Thumbnail, info.Preview, project.file, project.preview];
+check("both name the page, and every file they name is in the zip: " + named.join(" "),
+      info.FileName === "wallpaper.html" && project.file === "wallpaper.html" && project.type === "web" &&
+      named.every(function (file) { return fs.existsSync(folder + "/" + file); }));
 process.exit(bad ? 1 : 0);
 EOF
 
