@@ -18,11 +18,14 @@ cp "$web/wallpaper.html" "$web/wallpaper.js" "$web/scene_runner.js" "$web/zarvo.
 "$describe" "$stage"
 # Lively shows the thumbnail in its library and plays the preview on it;
 # Wallpaper Engine wants a square preview. zarvo-render draws no narrower
-# than 640, so the smaller ones are shrunk from its pictures.
+# than 640, so the smaller ones are shrunk from its pictures; the square is
+# cut from the whole picture, as cover on a square screen shrinks it to keep
+# the strip whole, black above and below.
 "$render" --size 640x360 --picture-size cover --seed 1 --ticks 24 --gif "$stage/preview.gif" --out "$stage/first.png"
-"$render" --size 640x640 --picture-size cover --seed 1 --ticks 24 --out "$stage/square.png"
+"$render" --size 1024x768 --seed 1 --ticks 24 --out "$stage/square.png"
 convert "$stage/first.png" -resize 320x180 -strip -quality 85 "$stage/thumbnail.jpg"
-convert "$stage/square.png" -resize 512x512 -strip -quality 85 "$stage/preview.jpg"
+convert "$stage/square.png" -gravity center -crop 768x768+0+0 +repage -resize 512x512 -strip -quality 85 \
+  "$stage/preview.jpg"
 rm "$stage/first.png" "$stage/square.png"
 
 find "$stage" -type f -exec touch -d "@$epoch" {} +
