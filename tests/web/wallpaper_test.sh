@@ -95,7 +95,7 @@ compare() {  # compare NAME STARTS SEED SETTINGS...
   line=$(grep "^case $1 " <<<"$result") || { fail "$1: no case line"; return; }
   read -r _ _ ticks _ starts _ seed _ digest <<<"$line"
   [ "$starts $seed" = "$2 $3" ] || fail "$1: starts $starts seed $seed, expected $2 $3"
-  expected=$(render_digest 1920x1080 cover "$seed" "$ticks" "$(settings_with "${@:4}")")
+  expected=$(render_digest 1920x1080 cover "$3" "$ticks" "$(settings_with "${@:4}")")
   [ "$digest" = "$expected" ] && ok "$1: after $ticks ticks the canvas equals zarvo-render's" ||
     fail "$1: canvas $digest, zarvo-render $expected (ticks $ticks)"
 }
