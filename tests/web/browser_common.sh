@@ -50,3 +50,10 @@ chromium_run() {
   if grep -q 'CONSOLE' "$1"; then fail "$3#$4: console messages:"; grep 'CONSOLE' "$1"; fi
 }
 
+
+# result_of DOM: the driver's result, its lines without the tags.
+result_of() { sed -n '/<pre id="result">/,/<\/pre>/p' "$1" | sed 's/<[^>]*>//g'; }
+
+expect() {  # expect WHAT PATTERN: a line of $result matches
+  if grep -Eq "^$2\$" <<<"$result"; then echo "ok: $1"; else fail "$1: no line matching '$2'"; fi
+}

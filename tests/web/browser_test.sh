@@ -54,11 +54,8 @@ run 1280x600 cover 3 11 20 3
 # pixels (twice as many as CSS pixels here) as it is made smaller, down to
 # narrower than the scene.
 chromium_run "$work/chromium.log" "$work/dom.html" index.html "seed=9&hold&live" --force-device-scale-factor=2 --window-size=900,700
-result=$(sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g')
+result=$(result_of "$work/dom.html")
 echo "$result"
-expect() {  # expect WHAT PATTERN: a line of the result matches
-  if grep -Eq "^$2\$" <<<"$result"; then echo "ok: $1"; else fail "$1: no line matching '$2'"; fi
-}
 expect "the canvas is the stage's size in device pixels" "initial ([0-9]+x[0-9]+) stage \\1 running"
 expect "the page shows the whole picture, opaque black beside it" "picture Fit band 0,0,0,255"
 expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 1"
@@ -70,8 +67,9 @@ expect "a stage narrower than the scene still shows it" "resized 600x500 stage 6
 # The page's own timer: the canvas moves, stands still while space pauses it
 # and moves again after.
 chromium_run "$work/chromium.log" "$work/dom.html" index.html "seed=9&size=640x480"
+result=$(result_of "$work/dom.html")
 for expected in "timer moved" "paused still" "paused-resumed moved" "hidden still" "hidden-resumed moved"; do
-  if grep -q "$expected" "$work/dom.html"; then echo "ok: $expected"; else fail "not '$expected':"; sed -n '/<pre id="result">/,/<\/pre>/p' "$work/dom.html"; fi
+  expect "$expected" "$expected"
 done
 echo "page: $(du -cb "$web/index.html" "$web/scene_runner.js" "$web/zarvo.js" | tail -1 | cut -f1) bytes (index.html, scene_runner.js and zarvo.js)"
 [ "$failures" -eq 0 ] && echo "browser test passed" || echo "browser test: $failures failures"

@@ -11,16 +11,13 @@ document.addEventListener("zarvo-ready", async function () {
   const ticks = Number(address.get("ticks"));
   const lines = [];
 
-  // How many rows or columns from each edge are wholly black.
+  // Of the top, bottom, left and right edge, whether it is wholly black.
   function blackEdges() {
-    const bytes = runner.image().data, width = canvas.width, height = canvas.height;
-    const black = function (x, y) { const i = 4 * (y * width + x); return bytes[i] + bytes[i + 1] + bytes[i + 2] === 0; };
-    const lineBlack = function (count, at) { for (let i = 0; i < count; ++i) if (!at(i)) return false; return true; };
-    const run = function (limit, lineAt) { let n = 0; while (n < limit && lineBlack(...lineAt(n))) ++n; return n; };
-    return [run(height, function (y) { return [width, function (x) { return black(x, y); }]; }),
-            run(height, function (y) { return [width, function (x) { return black(x, height - 1 - y); }]; }),
-            run(width, function (x) { return [height, function (y) { return black(x, y); }]; }),
-            run(width, function (x) { return [height, function (y) { return black(width - 1 - x, y); }]; })].join(" ");
+    const bytes = runner.image().data, w = canvas.width, h = canvas.height;
+    const lit = function (x, y) { const i = 4 * (y * w + x); return bytes[i] + bytes[i + 1] + bytes[i + 2] > 0; };
+    const black = function (n, at) { for (let i = 0; i < n; ++i) if (at(i)) return false; return true; };
+    return [black(w, function (x) { return lit(x, 0); }), black(w, function (x) { return lit(x, h - 1); }),
+            black(h, function (y) { return lit(0, y); }), black(h, function (y) { return lit(w - 1, y); })].join(" ");
   }
 
   function record(name) {
