@@ -11,21 +11,9 @@
 #include <string>
 
 #include "settings/picture_sizes.h"
+#include "tools/text_forms.h"
 
 namespace {
-
-// "whole-multiples" as an XML id: "wholeMultiples".
-std::string CamelCase(const std::string& name) {
-    std::string id;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '-' && i + 1 < name.size()) {
-            id += char(name[++i] - 'a' + 'A');
-        } else {
-            id += name[i];
-        }
-    }
-    return id;
-}
 
 // roff's minus for each hyphen.
 std::string Roff(const std::string& text) {

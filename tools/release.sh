@@ -2,13 +2,17 @@
 # Builds every release artefact of the checked-out commit into DIST (default
 # dist/): Zarvo-<version>-x86.scr and Zarvo-<version>-x64.scr, the installer
 # ZarvoSetup-<version>.exe, the Debian package zarvo_<version>_amd64.deb, the
-# source archive zarvo-<version>.tar.gz and SHA256SUMS.
-# Usage: release.sh [DIST [BUILD]]   BUILD: the build folders (build/release)
+# wallpaper package zarvo-wallpaper-<version>.zip (Lively Wallpaper, Wallpaper
+# Engine), the source archive zarvo-<version>.tar.gz and SHA256SUMS.
+# Usage: release.sh [--wallpaper] [DIST [BUILD]]   BUILD: the build folders
+# (build/release); --wallpaper: the wallpaper package alone.
 # Every date comes from the commit (SOURCE_DATE_EPOCH), so two runs from the
 # same commit give the same bytes; tests/installer/scr_reproducible_test.sh checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+wallpaper_only=0
+[ "${1:-}" = --wallpaper ] && { wallpaper_only=1; shift; }
 dist=$(realpath -m "${1:-$root/dist}")
 build=$(realpath -m "${2:-$root/build/release}")
 version=$(sed -n 's/^project(Zarvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -32,8 +36,24 @@ configure() {  # configure NAME [cmake options...]
     -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "${@:2}" >/dev/null
 }
 
+# The web build with Debian's emscripten, whose JavaScript optimiser needs
+# acorn from Debian's node folder (as tools/build-web.sh says).
+wallpaper() {
+  NODE_PATH=${NODE_PATH:-/usr/share/nodejs} quietly configure-web emcmake cmake -S "$root" -B "$build/web" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release -DZARVO_TESTS=OFF -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER=
+  NODE_PATH=${NODE_PATH:-/usr/share/nodejs} quietly build-web cmake --build "$build/web" -j "$jobs" --target zarvo_web
+  quietly build-wallpaper-tools cmake --build "$build/native" -j "$jobs" --target zarvo_render wallpaper_files
+  quietly wallpaper tools/wallpaper-package.sh "$build/web/web" "$build/native/tools/wallpaper-files" \
+    "$build/native/render/zarvo-render" "$dist/zarvo-wallpaper-$version.zip"
+}
+
 rm -rf "$dist"
 mkdir -p "$dist" "$build"
+if [ $wallpaper_only -eq 1 ]; then
+  configure native -DCMAKE_INSTALL_PREFIX=/usr
+  wallpaper
+  exit 0
+fi
 configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
 configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
 configure native -DCMAKE_INSTALL_PREFIX=/usr
@@ -47,5 +67,6 @@ tools/make-installer.sh "$version" "$dist/Zarvo-$version-x86.scr" "$dist/Zarvo-$
   "$dist/ZarvoSetup-$version.exe"
 quietly package cpack --config "$build/native/CPackConfig.cmake" -B "$build/package"
 cp "$build/package/zarvo_${version}_amd64.deb" "$dist/"
+wallpaper
 git archive --format=tar.gz --prefix="zarvo-$version/" -o "$dist/zarvo-$version.tar.gz" HEAD
 (cd "$dist" && sha256sum -- * >SHA256SUMS && cat SHA256SUMS)

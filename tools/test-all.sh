@@ -146,11 +146,21 @@ count_tests() {
   ctest --preset win32 -N "$@" | sed -n 's/^Total Tests: //p'
 }
 
+web_tests() {
+  local render=build/native/render/zarvo-render page wallpaper
+  tests/web/browser_test.sh build/web/web "$render"
+  page=$?
+  tests/web/wallpaper_test.sh build/release "$render" build/native/x11/zarvo
+  wallpaper=$?
+  [ $page -eq 0 ] && [ $wallpaper -eq 0 ]
+}
+
 # The web page built with emscripten and checked in headless Chromium against
-# the native zarvo-render; each compared canvas counts as a check.
+# the native zarvo-render, then the wallpaper package as release.sh builds it
+# (in build/release); each check counts.
 test_web() {
   local output status
-  output=$(tools/build-web.sh 2>&1 && tests/web/browser_test.sh build/web/web build/native/render/zarvo-render 2>&1)
+  output=$(tools/build-web.sh 2>&1 && web_tests 2>&1)
   status=$?
   echo "$output"
   passed=$(grep -c '^ok: ' <<<"$output")

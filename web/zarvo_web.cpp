@@ -50,12 +50,13 @@ EMSCRIPTEN_KEEPALIVE int zarvo_setting(int index, int field) {
 }
 
 // The picture sizes the page offers, from their one table: how many, and
-// of the size numbered `index` its label (`field` 0) or what it shows (1);
-// null for anything else.
+// of the size numbered `index` its label (`field` 0), what it shows (1) or
+// its name (2); null for anything else.
 EMSCRIPTEN_KEEPALIVE int zarvo_picture_size_count() { return kPictureSizeCount; }
 EMSCRIPTEN_KEEPALIVE const char* zarvo_picture_size(int index, int field) {
     if (index < 0 || index >= kPictureSizeCount) return nullptr;
-    return field == 0 ? kPictureSizes[index].label : field == 1 ? kPictureSizes[index].help : nullptr;
+    const PictureSizeEntry& e = kPictureSizes[index];
+    return field == 0 ? e.label : field == 1 ? e.help : field == 2 ? e.name : nullptr;
 }
 
 // Sets the scene up on a width x height canvas and paints it. `values` holds
@@ -81,6 +82,7 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
     }
     UseCanvasByteOrder(*current.view);
     PaintScreenView(*current.view, Target());
+    MakeOpaque(current.surfacePixels);
     return 1;
 }
 
