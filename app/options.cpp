@@ -197,7 +197,7 @@ const CommandOption kZarvoOptions[] = {
      "with --background: the layer, background (the\ndefault) or bottom (for KDE Plasma)"},
     {"idle", "SECONDS", HandleIdle,
      "Wayland: wait until the session has been idle for\nSECONDS (1 to 86400), cover every output as\n--fullscreen "
-     "does until the first input, and wait\nagain; ends on SIGTERM. One runs per session"},
+     "does until the first input, and wait\nagain, until SIGTERM; one runs per session"},
     {"display", "NAME", HandleDisplay, "the X display to use (default $DISPLAY)"},
     {"wayland", nullptr, HandleWayland,
      "use Wayland (the default when WAYLAND_DISPLAY\nnames a compositor that answers)"},

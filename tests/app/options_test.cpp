@@ -188,12 +188,11 @@ TEST(Options, ModesAndTestOptions) {
     EXPECT_EQ(full.options.frameLimit, 0);
     EXPECT_EQ(full.options.stillAfter, 7);
     EXPECT_TRUE(full.options.version);
-    for (auto idle : {std::pair<const char*, int>{"-5", 1}, {"1", 1}, {"86400", 86400}, {"99999999999", 86400}}) {
-        Parsed watcher = Parse({"--idle", idle.first});
-        ASSERT_TRUE(watcher.ok) << watcher.error;
+    for (auto idle : {std::pair<const char*, int>{"-5", 1}, {"86400", 86400}, {"99999999999", 86400}}) {
+        const Parsed watcher = Parse({"--idle", idle.first});
+        EXPECT_TRUE(watcher.ok && watcher.options.mode == kModeFullScreen) << idle.first;
         EXPECT_EQ(watcher.options.idleSeconds, idle.second) << idle.first;
-        EXPECT_EQ(watcher.options.idleClamped, idle.second == 1 ? idle.first[0] == '-' : idle.first[1] == '9');
-        EXPECT_EQ(watcher.options.mode, kModeFullScreen);
+        EXPECT_EQ(watcher.options.idleClamped, idle.first[0] != '8') << idle.first;
     }
     Parsed window = Parse({"-window-id", "0x1e00007"});
     ASSERT_TRUE(window.ok) << window.error;
