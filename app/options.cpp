@@ -130,6 +130,33 @@ int HandleStillAfter(void* target, const char* value, char* error, size_t errorS
     return ParseFrameCount("still-after", value, &Options(target)->stillAfter, error, errorSize);
 }
 
+// Clamped, as the settings are: a watcher that refused to start would leave
+// the session without its screen saver.
+int HandleIdle(void* target, const char* value, char* error, size_t errorSize) {
+    long long seconds = 0;
+    if (!ParseWholeNumber(value, &seconds)) {
+        snprintf(error, errorSize, "--idle needs a whole number of seconds, got \"%s\"", value);
+        return 0;
+    }
+    ZarvoOptions* options = Options(target);
+    options->idleClamped = seconds < 1 || seconds > kMaxIdleSeconds;
+    options->idleSeconds = static_cast<int>(seconds < 1 ? 1 : seconds > kMaxIdleSeconds ? kMaxIdleSeconds : seconds);
+    options->idleText = value;
+    return 1;
+}
+
+// An idle run covers the outputs as --fullscreen does, whichever order the
+// options came in.
+int ApplyIdleMode(ZarvoOptions* options, char* error, size_t errorSize) {
+    if (options->idleSeconds == 0) return 1;
+    if (options->background || (options->modeGiven && options->mode != kModeFullScreen)) {
+        snprintf(error, errorSize, "--idle excludes --root, --window-id and --background");
+        return 0;
+    }
+    options->mode = kModeFullScreen;
+    return 1;
+}
+
 int HandlePictureSize(void* target, const char* value, char* error, size_t errorSize) {
     ZarvoOptions* options = Options(target);
     return options->pictureSizeGiven = ParsePictureSizeOption(value, &options->pictureSize, error, errorSize);
@@ -168,6 +195,9 @@ const CommandOption kZarvoOptions[] = {
      "background); ends on SIGTERM"},
     {"layer", "NAME", HandleLayer,
      "with --background: the layer, background (the\ndefault) or bottom (for KDE Plasma)"},
+    {"idle", "SECONDS", HandleIdle,
+     "Wayland: wait until the session has been idle for\nSECONDS (1 to 86400), cover every output as\n--fullscreen "
+     "does until the first input, and wait\nagain, until SIGTERM; one runs per session"},
     {"display", "NAME", HandleDisplay, "the X display to use (default $DISPLAY)"},
     {"wayland", nullptr, HandleWayland,
      "use Wayland (the default when WAYLAND_DISPLAY\nnames a compositor that answers)"},
@@ -239,7 +269,8 @@ int ChooseDisplayProtocol(int forced, const char* waylandDisplay, int waylandAns
 int ParseOptions(int argc, char** argv, ZarvoOptions* options, char* error, size_t errorSize) {
     SetDefaults(options);
     return ParseCommandLine(argc, argv, kZarvoOptions, kZarvoOptionCount, options, &options->settings, error,
-                            errorSize);
+                            errorSize) &&
+           ApplyIdleMode(options, error, errorSize);
 }
 
 int ApplyScreenSaverWindow(ZarvoOptions* options, const char* envWindow, char* error, size_t errorSize) {
@@ -271,6 +302,10 @@ void ApplyDisplayOptions(const ZarvoOptions* options, DisplaySettings* display) 
 // that refuses to start leaves XScreenSaver's screen black.
 void ReportRunWarnings(const ZarvoOptions* options) {
     ReportClampedSettings("zarvo", options->settings, "using");
+    if (options->idleClamped) {
+        fprintf(stderr, "zarvo: --idle %s is outside 1 to %d; using %d\n", options->idleText, kMaxIdleSeconds,
+                options->idleSeconds);
+    }
     if (options->monitorsGiven && options->mode != kModeFullScreen && !options->background) {
         fprintf(stderr,
                 "zarvo: --monitors acts only with --fullscreen or --background (or --save, which stores it); "

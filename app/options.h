@@ -37,12 +37,17 @@ struct ZarvoOptions {
     int noShm;
     int seedGiven;
     uint32_t seed;
-    long frameLimit;  // frames drawn before the program ends; -1: no limit
-    long stillAfter;  // frames drawn before the animation stops; -1: no limit
-    int protocol;     // DisplayProtocol: as the environment says, or forced
-    int background;   // --background: under the windows, not ended by input
-    int layer;        // 0: background, 1: bottom (the layer-shell's numbers)
+    long frameLimit;       // frames drawn before the program ends; -1: no limit
+    long stillAfter;       // frames drawn before the animation stops; -1: no limit
+    int protocol;          // DisplayProtocol: as the environment says, or forced
+    int background;        // --background: under the windows, not ended by input
+    int layer;             // 0: background, 1: bottom (the layer-shell's numbers)
+    int idleSeconds;       // --idle: cover the outputs after this long without input; 0: not given
+    const char* idleText;  // as given, to name a value that was clamped
+    int idleClamped;
 };
+
+constexpr int kMaxIdleSeconds = 86400;
 
 // Which display protocol a run speaks.
 enum DisplayProtocol { kProtocolAuto, kProtocolWayland, kProtocolX11 };

@@ -34,12 +34,13 @@ void DrawDueFrame(WaylandHost* host) {
 
 void ReportLostCompositor(WaylandHost* host) {
     fprintf(stderr, "zarvo: the Wayland compositor closed the connection\n");
+    host->ended = 1;
     EndRun(&host->run, 1);
 }
 
-// One wait: on the connection, the signal pipe and the next frame's time;
-// then what the compositor sent, if anything, is read and handled.
-void WaitOnce(WaylandHost* host) {
+}  // namespace
+
+void WaitForWayland(WaylandHost* host) {
     while (wl_display_prepare_read(host->display) != 0) {
         if (wl_display_dispatch_pending(host->display) < 0) return ReportLostCompositor(host);
     }
@@ -51,6 +52,7 @@ void WaitOnce(WaylandHost* host) {
     const DisplayWait woken = WaitForDisplay(wl_display_get_fd(host->display), host->signalFd, timeout);
     if (woken == kWaitSignalled) {
         wl_display_cancel_read(host->display);
+        host->ended = 1;
         return EndRun(&host->run, 0);
     }
     if (woken != kWaitDisplay) {
@@ -61,9 +63,15 @@ void WaitOnce(WaylandHost* host) {
     if (wl_display_dispatch_pending(host->display) < 0) ReportLostCompositor(host);
 }
 
-// The surfaces of the mode. 1 on success.
 int CreateSurfaces(WaylandHost* host) {
-    if (host->kind != kWaylandWindow && host->layerShell) return 1;  // made as each output is described
+    if (host->kind != kWaylandWindow && host->layerShell) {
+        // Each output described later gets its surface then.
+        for (int i = 0; i < host->outputCount; ++i) {
+            WaylandOutput* output = host->outputs[i];
+            if (output->ready && output->surface == nullptr) output->surface = CreateLayerSurface(host, output);
+        }
+        return 1;
+    }
     if (host->kind == kWaylandBackground) {
         fprintf(stderr, "zarvo: --background needs a compositor with the layer shell (zwlr_layer_shell_v1)\n");
         return 0;
@@ -80,13 +88,43 @@ int CreateSurfaces(WaylandHost* host) {
     return host->window != nullptr;
 }
 
+void StartRun(WaylandHost* host) {
+    const ZarvoOptions& options = host->request.options;
+    host->run = SceneRun{};
+    host->run.frameLimit = options.frameLimit;
+    host->run.stillAfter = options.stillAfter;
+    host->run.running = 1;
+    host->seed = options.seedGiven ? options.seed : SeedFromClock();
+}
+
+int SetUpWaylandHost(WaylandHost* host, const RunRequest& request, int kind) {
+    host->request = request;
+    host->kind = kind;
+    // A switch for tests of the compositors that offer no layer shell.
+    const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
+    host->ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
+    host->signalFd = OpenSignalPipe();
+    if (ConnectWayland(host)) return 1;
+    if (host->display) DisconnectWayland(host);
+    return 0;
+}
+
+void RunFrames(WaylandHost* host) {
+    while (host->run.running) {
+        WaitForWayland(host);
+        if (host->run.running) DrawDueFrame(host);
+        if (host->run.running) CatchUpSurfaces(host);
+    }
+}
+
+namespace {
+
 WaylandHost host;  // listeners keep pointers into it for the whole run
 
 }  // namespace
 
 int RunWayland(const RunRequest& request) {
     host = WaylandHost{};
-    host.request = request;
     const ZarvoOptions& options = request.options;
     if (options.mode == kModeRoot || options.mode == kModePreview) {
         fprintf(stderr,
@@ -94,27 +132,14 @@ int RunWayland(const RunRequest& request) {
                 "--background (or --x11)\n");
         return 2;
     }
-    host.kind = options.background                ? kWaylandBackground
-                : options.mode == kModeFullScreen ? kWaylandFullScreen
-                                                  : kWaylandWindow;
-    host.seed = options.seedGiven ? options.seed : SeedFromClock();
-    // A switch for tests of the compositors that offer no layer shell.
-    const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
-    host.ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
-    host.run.frameLimit = options.frameLimit;
-    host.run.stillAfter = options.stillAfter;
-    host.run.running = 1;
-    host.signalFd = OpenSignalPipe();
-    if (!ConnectWayland(&host)) {
-        if (host.display) DisconnectWayland(&host);
-        return 1;
-    }
+    host.request = request;
+    StartRun(&host);  // before connecting: the outputs' surfaces are made as they are described
+    const int kind = options.background                ? kWaylandBackground
+                     : options.mode == kModeFullScreen ? kWaylandFullScreen
+                                                       : kWaylandWindow;
+    if (!SetUpWaylandHost(&host, request, kind)) return 1;
     if (!CreateSurfaces(&host)) EndRun(&host.run, 1);
-    while (host.run.running) {
-        WaitOnce(&host);
-        if (host.run.running) DrawDueFrame(&host);
-        if (host.run.running) CatchUpSurfaces(&host);
-    }
+    RunFrames(&host);
     // On a lost connection the requests go nowhere, but the memory is freed.
     DisconnectWayland(&host);
     EndScenes(&host.run);

@@ -113,6 +113,7 @@ struct WaylandHost {
     uint32_t seed;                             // the first output's; each later one takes the next
     int ignoreLayerShell;                      // act as on a compositor without layer-shell
     int signalFd;                              // readable once a termination signal arrived; -1: none
+    int ended;                                 // a termination signal came, or the compositor went
     SceneRun run;                              // the areas' scenes, the frame timer and counts
     WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
     wl_display* display;
@@ -212,3 +213,22 @@ void ReleaseSeat(WaylandHost* host);
 
 // Runs zarvo on Wayland to its end; the exit status.
 int RunWayland(const RunRequest& request);
+// A fresh run of scenes for the request's options, with its seed.
+void StartRun(WaylandHost* host);
+// Takes the request, opens the signal pipe and connects for a run of `kind`.
+// 1 on success; 0 after saying why.
+int SetUpWaylandHost(WaylandHost* host, const RunRequest& request, int kind);
+// The surfaces of the mode: for the outputs, one on each described output
+// that has none. 1 on success.
+int CreateSurfaces(WaylandHost* host);
+// One wait on the connection, the signal pipe and the next frame's time;
+// then what the compositor sent is handled.
+void WaitForWayland(WaylandHost* host);
+// Draws the run's frames until it ends.
+void RunFrames(WaylandHost* host);
+
+// ---- Idle start (idle.cpp) ----
+
+// zarvo --idle: covers every output after the request's idle time until
+// the first input, again and again, until SIGTERM; the exit status.
+int RunWaylandIdle(const RunRequest& request);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/idle_watcher.h"
 #include "app/run_request.h"
 #include "app/signals.h"
 #include "x11/frontend.h"
@@ -88,8 +89,12 @@ int RunChosenProtocol(const RunRequest& request) {
         return 1;
     }
 #ifdef ZARVO_WAYLAND
-    if (protocol == kProtocolWayland) return RunWayland(request);
+    if (protocol == kProtocolWayland)
+        return request.options.idleSeconds ? RunWaylandIdle(request) : RunWayland(request);
 #endif
+    const char* x11 = request.options.displayName ? request.options.displayName : getenv("DISPLAY");
+    const char* wayland = request.options.protocol == kProtocolX11 ? nullptr : getenv("WAYLAND_DISPLAY");
+    if (request.options.idleSeconds) return RefuseIdleWithoutWayland(x11, wayland);
     return RunOnX11(request);
 }
 

@@ -161,6 +161,9 @@ TEST(Options, BadValuesAndUnknownOptionsAreRefusedWithAMessage) {
         {"-version="},
         {"--frames", "1000001"},
         {"--still-after", "99999999999999999999"},
+        {"--idle", "1.5"},
+        {"--idle", "60", "--root"},
+        {"--window-id", "7", "--idle", "60"},
     };
     for (const auto& args : bad) {
         std::vector<char*> argv = {const_cast<char*>("zarvo")};
@@ -185,6 +188,12 @@ TEST(Options, ModesAndTestOptions) {
     EXPECT_EQ(full.options.frameLimit, 0);
     EXPECT_EQ(full.options.stillAfter, 7);
     EXPECT_TRUE(full.options.version);
+    for (auto idle : {std::pair<const char*, int>{"-5", 1}, {"86400", 86400}, {"99999999999", 86400}}) {
+        const Parsed watcher = Parse({"--idle", idle.first});
+        EXPECT_TRUE(watcher.ok && watcher.options.mode == kModeFullScreen) << idle.first;
+        EXPECT_EQ(watcher.options.idleSeconds, idle.second) << idle.first;
+        EXPECT_EQ(watcher.options.idleClamped, idle.first[0] != '8') << idle.first;
+    }
     Parsed window = Parse({"-window-id", "0x1e00007"});
     ASSERT_TRUE(window.ok) << window.error;
     EXPECT_EQ(window.options.mode, kModePreview);

@@ -1,6 +1,6 @@
 // zarvo's protocol choice from the command line and the environment: the
-// X11 forms refused on Wayland, a compositor that does not answer, and
-// --background refused on X11.
+// X11 forms refused on Wayland, a compositor that does not answer,
+// --background refused on X11, and --idle where it cannot watch.
 #include "wayland_test.h"
 
 namespace {
@@ -43,6 +43,26 @@ TEST_F(CommandLine, RefusalsAndFallbacks) {
          2,
          "--background is for Wayland; on X11, --root",
          "cannot open display"},
+        {"--idle where the compositor tells no one of idleness, clamped",
+         {"--idle", "0"},
+         {"ZARVO_WAYLAND_NO_KDE_IDLE=1", "ZARVO_WAYLAND_NO_EXT_IDLE=1"},
+         1,
+         "--idle 0 is outside 1 to 86400; using 1\nzarvo: this Wayland compositor tells no client when the session "
+         "is idle",
+         "cannot open"},
+        {"--idle on X11",
+         {"--x11", "--idle", "60"},
+         {"DISPLAY=:93"},
+         2,
+         "On X11, let XScreenSaver start zarvo",
+         "cannot"},
+        {"--idle without a display",
+         {"--idle", "60"},
+         {"WAYLAND_DISPLAY=", "DISPLAY="},
+         1,
+         "--idle watches a Wayland session, and WAYLAND_DISPLAY is not set",
+         "cannot"},
+        {"--idle with --background", {"--idle", "60", "--background"}, {}, 2, "--idle excludes --root", "cannot"},
         {"--monitors acts with --background",
          {"--background", "--monitors", "primary", "--frames", "0"},
          {},
