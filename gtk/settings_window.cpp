@@ -13,11 +13,25 @@ namespace {
 constexpr const char* kMonitorItems[kMonitorChoiceCount + 1] = {"Every monitor", "Primary only", nullptr};
 constexpr int kDefaultIdleMinutes = 10;
 
-// "circle speed: how fast ..." gives "_Circle speed".
-std::string SettingLabel(const SettingOption& option) {
+// The letters the buttons and the other controls take for their mnemonics.
+constexpr char kFixedMnemonics[] = "pdcsmota";
+
+// "circle speed: how fast ..." gives "Circle speed" with a mnemonic no other
+// control has: a word's first letter where one is free, else any letter.
+std::string SettingLabel(const SettingOption& option, std::string* used) {
     std::string name(option.meaning, strcspn(option.meaning, ":,"));
     name[0] = static_cast<char>(toupper(static_cast<unsigned char>(name[0])));
-    return "_" + name;
+    size_t pick = std::string::npos;
+    for (int pass = 0; pass < 2 && pick == std::string::npos; ++pass) {
+        for (size_t i = 0; i < name.size() && pick == std::string::npos; ++i) {
+            const char letter = static_cast<char>(tolower(static_cast<unsigned char>(name[i])));
+            const bool wordStart = i == 0 || name[i - 1] == ' ';
+            if (isalpha(letter) && (pass == 1 || wordStart) && used->find(letter) == std::string::npos) pick = i;
+        }
+    }
+    if (pick == std::string::npos) return name;
+    used->push_back(static_cast<char>(tolower(static_cast<unsigned char>(name[pick]))));
+    return name.insert(pick, "_");
 }
 
 std::string OneLine(const char* text) {
@@ -45,10 +59,10 @@ void SliderMoved(GtkRange* range, gpointer data) {
     ChangePreview(&w->preview, w->form.record, index);
 }
 
-void AddSlider(SettingsWindow* w, GtkGrid* grid, int row) {
+void AddSlider(SettingsWindow* w, GtkGrid* grid, int row, std::string* mnemonics) {
     const SettingOption& option = kSettingOptions[row];
     const Setting& range = kDefaultSettings.entries[option.index];
-    GtkWidget* label = RowLabel(SettingLabel(option));
+    GtkWidget* label = RowLabel(SettingLabel(option, mnemonics));
     GtkWidget* scale = gtk_scale_new_with_range(GTK_ORIENTATION_HORIZONTAL, range.min, range.max, 1);
     gtk_scale_set_draw_value(GTK_SCALE(scale), TRUE);
     gtk_scale_set_value_pos(GTK_SCALE(scale), GTK_POS_RIGHT);
@@ -84,7 +98,7 @@ GtkDropDown* AddChoice(SettingsWindow* w, GtkGrid* grid, int row, const char* te
 void AddDisplayChoices(SettingsWindow* w, GtkGrid* grid, int row) {
     const char* sizes[kPictureSizeCount + 1] = {};
     for (int i = 0; i < kPictureSizeCount; ++i) sizes[i] = kPictureSizes[i].label;
-    w->pictureSize = AddChoice(w, grid, row, "_Picture size", sizes);
+    w->pictureSize = AddChoice(w, grid, row, "Pic_ture size", sizes);
     w->monitors = AddChoice(w, grid, row + 1, "_Monitors", kMonitorItems);
 }
 
@@ -148,7 +162,7 @@ GtkWidget* PasteLineRow(SettingsWindow* w) {
 
 GtkWidget* IdleMinutesRow(SettingsWindow* w, int storedSeconds) {
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    GtkWidget* on = gtk_check_button_new_with_mnemonic("_Start after");
+    GtkWidget* on = gtk_check_button_new_with_mnemonic("Start _after");
     GtkWidget* minutes = gtk_spin_button_new_with_range(1, kMaxIdleMinutes, 1);
     GtkWidget* unit = gtk_label_new("minutes of inactivity");
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(minutes), storedSeconds > 0 ? storedSeconds / 60 : kDefaultIdleMinutes);
@@ -240,6 +254,8 @@ GtkWidget* Buttons(SettingsWindow* w) {
         g_signal_connect(widget, "clicked", button.clicked, w);
         gtk_box_append(GTK_BOX(row), widget);
     }
+    // Enter saves, wherever the focus is, as a dialog's OK does.
+    gtk_window_set_default_widget(w->window, gtk_widget_get_last_child(row));
     gtk_widget_set_tooltip_text(gtk_widget_get_first_child(row), "The saver full screen with these values, until the first input");
     gtk_widget_set_halign(row, GTK_ALIGN_END);
     return row;
@@ -266,7 +282,8 @@ GtkWidget* SettingsGrid(SettingsWindow* w) {
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_row_spacing(GTK_GRID(grid), 6);
     gtk_grid_set_column_spacing(GTK_GRID(grid), 12);
-    for (int row = 0; row < kSettingCount; ++row) AddSlider(w, GTK_GRID(grid), row);
+    std::string mnemonics = kFixedMnemonics;
+    for (int row = 0; row < kSettingCount; ++row) AddSlider(w, GTK_GRID(grid), row, &mnemonics);
     AddDisplayChoices(w, GTK_GRID(grid), kSettingCount);
     return grid;
 }

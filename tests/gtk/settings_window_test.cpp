@@ -135,7 +135,7 @@ class SettingsWindowTest : public testing::TestWithParam<const char*> {
 
 TEST_P(SettingsWindowTest, OpensWithThePreviewAndSavesAKeyedValueAsZarvoSaveDoes) {
     Start(5, 3);
-    EXPECT_TRUE(HasTitle("Zarvo Settings"));
+    ASSERT_TRUE(HasTitle("Zarvo Settings"));
     const Rect preview = WaitFor(RenderPreview(5, 3, home));
     EXPECT_GE(preview.x, 0) << "the preview never equalled zarvo-render's 320x240 picture of seed 5 after 3 ticks";
     Keys({"Right", "Right", "Left", "alt+s"});
@@ -153,6 +153,7 @@ TEST_P(SettingsWindowTest, DamagedRecordOpensAsDefaultsSayingSoAndCancelWritesNo
     std::filesystem::create_directories(home + "/zarvo");
     std::ofstream(home + "/zarvo/Config", std::ios::binary) << damaged;
     Start(9, 2);
+    ASSERT_TRUE(HasTitle("Zarvo Settings"));
     EXPECT_GE(WaitFor(RenderPreview(9, 2, MakeTempDir("defaults"))).x, 0) << "the preview is not the defaults'";
     Keys({"Right", "Escape"});
     EXPECT_EQ(WaitForExit(), 0);
