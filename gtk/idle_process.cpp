@@ -1,48 +1,16 @@
-// The idle watcher found through /proc: a process of this user whose
-// command line is zarvo --idle.
+// The idle watcher of this session, found by the lock every watcher holds.
 #include "gtk/idle_process.h"
 
-#include <dirent.h>
 #include <glib.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
+#include "app/idle_watcher.h"
 
-namespace {
-
-bool IsWatcher(const char* pid) {
-    const std::string folder = std::string("/proc/") + pid;
-    struct stat info;
-    if (stat(folder.c_str(), &info) != 0 || info.st_uid != getuid()) return false;
-    gchar* text = nullptr;
-    gsize size = 0;
-    if (!g_file_get_contents((folder + "/cmdline").c_str(), &text, &size, nullptr)) return false;
-    const char* program = strrchr(text, '/') ? strrchr(text, '/') + 1 : text;
-    const size_t first = strlen(text) + 1;
-    const bool watcher = strcmp(program, "zarvo") == 0 && first < size && strcmp(text + first, "--idle") == 0;
-    g_free(text);
-    return watcher;
-}
-
-}  // namespace
-
-pid_t FindIdleWatcher() {
-    DIR* proc = opendir("/proc");
-    pid_t found = 0;
-    for (dirent* entry = proc ? readdir(proc) : nullptr; entry != nullptr && found == 0; entry = readdir(proc)) {
-        const long pid = strtol(entry->d_name, nullptr, 10);
-        if (pid > 0 && pid != getpid() && IsWatcher(entry->d_name)) found = static_cast<pid_t>(pid);
-    }
-    if (proc != nullptr) closedir(proc);
-    return found;
-}
-
-void EndIdleWatcher() {
-    const pid_t pid = FindIdleWatcher();
-    if (pid > 0) kill(pid, SIGTERM);
+// A new watcher started while the old one still holds the lock would find
+// it taken and leave, so the old one's end is waited for (2 s at most).
+void EndSessionIdleWatcher() {
+    char path[512];
+    if (!SessionIdleWatcherLockPath(path, sizeof path) || !EndIdleWatcher(path)) return;
+    for (int wait = 0; wait < 100 && RunningIdleWatcher(path) != 0; ++wait) g_usleep(20000);
 }
 
 int StartIdleWatcher(const std::string& zarvo, int seconds) {

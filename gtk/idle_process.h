@@ -1,14 +1,11 @@
-// The running idle watcher (`zarvo --idle SECONDS`) of this user: found by
-// its command line, ended by SIGTERM, started apart from the window.
+// The session's idle watcher (`zarvo --idle SECONDS`) as the settings window
+// puts it in step with the idle start: ended through the lock it holds
+// (app/idle_watcher.h), started apart from the window.
 #pragma once
-
-#include <sys/types.h>
 
 #include <string>
 
-// Its process id; 0 when none runs.
-pid_t FindIdleWatcher();
-// Ends the one running, if any.
-void EndIdleWatcher();
+// Ends the session's watcher, if one runs, and waits for its end.
+void EndSessionIdleWatcher();
 // Starts `zarvo` (the program's path) --idle `seconds`; 1 when started.
 int StartIdleWatcher(const std::string& zarvo, int seconds);

@@ -201,7 +201,7 @@ int SaveIdleStart(SettingsWindow* w, std::string* error) {
     if (w->desktop.route != kIdleAutostart) return 1;
     const int seconds = gtk_check_button_get_active(w->idleOn) ? IdleSeconds(w) : 0;
     if (!StoreAutostart(seconds, error)) return 0;
-    EndIdleWatcher();
+    EndSessionIdleWatcher();
     if (seconds > 0 && !StartIdleWatcher(w->zarvo, seconds)) return *error = "cannot start " + w->zarvo, 0;
     return 1;
 }
