@@ -76,8 +76,7 @@ void ReadStoredSettings(SettingsRecord* record) {
     if (note[0] != '\0') fprintf(stderr, "zarvo: %s\n", note);
 }
 
-DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note,
-                                          size_t size) {
+DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note, size_t size) {
     char path[kPathCapacity];
     int names = 0;
     const char* problem = nullptr;

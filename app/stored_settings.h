@@ -26,8 +26,7 @@ constexpr PictureSize kBackgroundPictureSize = kPictureCover;
 // that is not text or names a value that is not one of the setting's) is
 // reported likewise, the base standing in.
 DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize);
-DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note,
-                                          size_t size);
+DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note, size_t size);
 // Each setting with its range and default, then the display settings.
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
 // --save: stores both and says what and where, naming each value that was

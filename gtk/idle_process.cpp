@@ -16,6 +16,6 @@ void EndSessionIdleWatcher() {
 int StartIdleWatcher(const std::string& zarvo, int seconds) {
     const std::string time = std::to_string(seconds);
     const char* argv[] = {zarvo.c_str(), "--idle", time.c_str(), nullptr};
-    return g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr,
-                         nullptr, nullptr);
+    return g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                         nullptr);
 }

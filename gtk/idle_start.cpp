@@ -23,9 +23,9 @@ struct DesktopRow {
 
 // GNOME first: Ubuntu lists "ubuntu:GNOME".
 constexpr DesktopRow kDesktops[] = {
-    {"GNOME", kIdleUnavailable}, {"KDE", kIdleAutostart},   {"XFCE", kIdleAutostart}, {"MATE", kIdleAutostart},
-    {"LXQt", kIdleAutostart},    {"sway", kIdlePasteLine}, {"Hyprland", kIdlePasteLine},
-    {"niri", kIdlePasteLine},    {"river", kIdlePasteLine},
+    {"GNOME", kIdleUnavailable},  {"KDE", kIdleAutostart},  {"XFCE", kIdleAutostart},
+    {"MATE", kIdleAutostart},     {"LXQt", kIdleAutostart}, {"sway", kIdlePasteLine},
+    {"Hyprland", kIdlePasteLine}, {"niri", kIdlePasteLine}, {"river", kIdlePasteLine},
 };
 
 bool Lists(const char* list, const char* name) {
@@ -58,8 +58,9 @@ std::string IdlePasteLine(const IdleDesktop& desktop, int seconds) {
 }
 
 std::string AutostartEntry(int seconds) {
-    return std::string("[Desktop Entry]\nType=Application\nName=Zarvo idle start\n"
-                       "Comment=Shows Zarvo when the session is idle\n") +
+    return std::string(
+               "[Desktop Entry]\nType=Application\nName=Zarvo idle start\n"
+               "Comment=Shows Zarvo when the session is idle\n") +
            kExec + std::to_string(seconds) + "\nNoDisplay=true\n" + kMark + "\n";
 }
 

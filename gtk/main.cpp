@@ -24,14 +24,15 @@ struct SettingsOptions {
 };
 
 void PrintUsage() {
-    printf("Usage: zarvo-settings [OPTION]...\n"
-           "Changes zarvo's settings in a window with a live preview; Save stores them\n"
-           "as zarvo --save does.\n\n"
-           "  --seed N         the preview's seed (0 to 4294967295); by default the clock's\n"
-           "  --still-after N  the preview stands still after N frames\n"
-           "  --zarvo PROGRAM  the zarvo that Preview and the idle start run\n"
-           "                   (by default the one beside zarvo-settings, else zarvo)\n"
-           "  --help, --version\n");
+    printf(
+        "Usage: zarvo-settings [OPTION]...\n"
+        "Changes zarvo's settings in a window with a live preview; Save stores them\n"
+        "as zarvo --save does.\n\n"
+        "  --seed N         the preview's seed (0 to 4294967295); by default the clock's\n"
+        "  --still-after N  the preview stands still after N frames\n"
+        "  --zarvo PROGRAM  the zarvo that Preview and the idle start run\n"
+        "                   (by default the one beside zarvo-settings, else zarvo)\n"
+        "  --help, --version\n");
 }
 
 // The zarvo installed beside this program, else the one on the PATH.
@@ -87,8 +88,9 @@ int main(int argc, char** argv) {
     if (options.help) return PrintUsage(), 0;
     if (options.version) return printf("zarvo-settings %s\n", kZarvoVersion), 0;
     if (!gtk_init_check()) {
-        fprintf(stderr, "zarvo-settings: no display to open the window on (WAYLAND_DISPLAY and DISPLAY name none "
-                        "that answers)\n");
+        fprintf(stderr,
+                "zarvo-settings: no display to open the window on (WAYLAND_DISPLAY and DISPLAY name none "
+                "that answers)\n");
         return 1;
     }
     const SettingsForm form = LoadSettingsForm();

@@ -18,11 +18,11 @@ void AddNote(std::string* note, const char* line) {
 
 SettingsForm LoadSettingsForm() {
     SettingsForm form{kDefaultSettings, kDefaultDisplaySettings, kDefaultDisplaySettings.pictureSize, 0, {}};
-    char line[4300];
-    NoteStoredSettings(&form.record, line, sizeof line);
-    AddNote(&form.note, line);
-    form.display = NoteStoredDisplaySettings(kDefaultDisplaySettings, &form.storesPictureSize, line, sizeof line);
-    AddNote(&form.note, line);
+    char record[4300] = "", display[4300] = "";
+    NoteStoredSettings(&form.record, record, sizeof record);
+    form.display = NoteStoredDisplaySettings(kDefaultDisplaySettings, &form.storesPictureSize, display, sizeof display);
+    AddNote(&form.note, record);
+    AddNote(&form.note, display);
     if (!form.note.empty()) form.note[0] = static_cast<char>(form.note[0] - 'a' + 'A');
     form.loadedPictureSize = form.display.pictureSize;
     return form;

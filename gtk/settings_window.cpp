@@ -133,12 +133,14 @@ GtkWidget* WrappedLine(const char* text) {
 
 GtkWidget* IdleExplanation(const IdleDesktop& desktop) {
     if (desktop.route == kIdleUnavailable) {
-        return WrappedLine("GNOME tells no other program when the session is idle, so Zarvo cannot cover the "
-                           "screen there by itself.");
+        return WrappedLine(
+            "GNOME tells no other program when the session is idle, so Zarvo cannot cover the "
+            "screen there by itself.");
     }
     if (desktop.route == kIdleX11) {
-        return WrappedLine("On X11, XScreenSaver or the desktop's own screen saver starts Zarvo: choose it in "
-                           "their list.");
+        return WrappedLine(
+            "On X11, XScreenSaver or the desktop's own screen saver starts Zarvo: choose it in "
+            "their list.");
     }
     if (desktop.route == kIdlePasteLine) return WrappedLine("Add this line to the compositor's configuration:");
     return nullptr;
@@ -167,8 +169,7 @@ GtkWidget* IdleMinutesRow(SettingsWindow* w, int storedSeconds) {
     GtkWidget* unit = gtk_label_new("minutes of inactivity");
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(minutes), storedSeconds > 0 ? storedSeconds / 60 : kDefaultIdleMinutes);
     gtk_check_button_set_active(GTK_CHECK_BUTTON(on), storedSeconds > 0);
-    gtk_accessible_update_relation(GTK_ACCESSIBLE(minutes), GTK_ACCESSIBLE_RELATION_LABELLED_BY, on, unit, nullptr,
-                                   -1);
+    gtk_accessible_update_relation(GTK_ACCESSIBLE(minutes), GTK_ACCESSIBLE_RELATION_LABELLED_BY, on, unit, nullptr, -1);
     w->idleOn = GTK_CHECK_BUTTON(on);
     w->idleMinutes = GTK_SPIN_BUTTON(minutes);
     g_signal_connect(minutes, "value-changed", G_CALLBACK(ShowIdleLine), w);
@@ -256,7 +257,8 @@ GtkWidget* Buttons(SettingsWindow* w) {
     }
     // Enter saves, wherever the focus is, as a dialog's OK does.
     gtk_window_set_default_widget(w->window, gtk_widget_get_last_child(row));
-    gtk_widget_set_tooltip_text(gtk_widget_get_first_child(row), "The saver full screen with these values, until the first input");
+    gtk_widget_set_tooltip_text(gtk_widget_get_first_child(row),
+                                "The saver full screen with these values, until the first input");
     gtk_widget_set_halign(row, GTK_ALIGN_END);
     return row;
 }
@@ -271,8 +273,7 @@ GtkWidget* PreviewPicture(SettingsWindow* w) {
     gtk_widget_set_size_request(picture, w->preview.width, w->preview.height);
     gtk_widget_set_halign(picture, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(picture, GTK_ALIGN_START);
-    gtk_accessible_update_property(GTK_ACCESSIBLE(picture), GTK_ACCESSIBLE_PROPERTY_LABEL, "Preview of the scene",
-                                   -1);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(picture), GTK_ACCESSIBLE_PROPERTY_LABEL, "Preview of the scene", -1);
     g_signal_connect(picture, "notify::scale-factor", G_CALLBACK(PreviewRescaled), w);
     w->preview.picture = GTK_PICTURE(picture);
     return picture;
@@ -316,10 +317,9 @@ void Closed(GtkWidget*, gpointer data) {
 
 void CloseOnEscape(GtkWindow* window) {
     GtkEventController* keys = gtk_shortcut_controller_new();
-    gtk_shortcut_controller_add_shortcut(
-        GTK_SHORTCUT_CONTROLLER(keys),
-        gtk_shortcut_new(gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
-                         gtk_named_action_new("window.close")));
+    gtk_shortcut_controller_add_shortcut(GTK_SHORTCUT_CONTROLLER(keys),
+                                         gtk_shortcut_new(gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
+                                                          gtk_named_action_new("window.close")));
     gtk_widget_add_controller(GTK_WIDGET(window), keys);
 }
 

@@ -25,9 +25,9 @@ Rect Find(const Picture& whole, const Picture& part) {
     for (int y = 0; y + part.height <= whole.height; ++y) {
         for (int x = 0; x + part.width <= whole.width; ++x) {
             int row = 0;
-            while (row < part.height && std::equal(part.pixels.begin() + row * part.width,
-                                                   part.pixels.begin() + (row + 1) * part.width,
-                                                   whole.pixels.begin() + (y + row) * whole.width + x)) {
+            while (row < part.height &&
+                   std::equal(part.pixels.begin() + row * part.width, part.pixels.begin() + (row + 1) * part.width,
+                              whole.pixels.begin() + (y + row) * whole.width + x)) {
                 ++row;
             }
             if (row == part.height) return {x, y, part.width, part.height};
@@ -40,8 +40,8 @@ Rect Find(const Picture& whole, const Picture& part) {
 Picture RenderPreview(int seed, int ticks, const std::string& home) {
     const std::string out = MakeTempDir("render") + "/preview.png";
     Picture picture;
-    EXPECT_EQ(RunProgram({ZARVO_RENDER, "--size", "320x240", "--scale-down", "--seed", std::to_string(seed),
-                          "--ticks", std::to_string(ticks), "--out", out},
+    EXPECT_EQ(RunProgram({ZARVO_RENDER, "--size", "320x240", "--scale-down", "--seed", std::to_string(seed), "--ticks",
+                          std::to_string(ticks), "--out", out},
                          "", {"XDG_CONFIG_HOME=" + home}, 60000),
               0);
     EXPECT_TRUE(ReadPng(out, &picture));
@@ -75,8 +75,8 @@ class SettingsWindowTest : public testing::TestWithParam<const char*> {
         StopXServer(&x);
     }
     std::vector<std::string> Environment(const std::string& configHome) {
-        std::vector<std::string> environment = {"XDG_CONFIG_HOME=" + configHome, "HOME=" + configHome,
-                                                "GTK_A11Y=none", "XDG_CURRENT_DESKTOP="};
+        std::vector<std::string> environment = {"XDG_CONFIG_HOME=" + configHome, "HOME=" + configHome, "GTK_A11Y=none",
+                                                "XDG_CURRENT_DESKTOP="};
         if (!Wayland()) return environment;
         std::vector<std::string> client = SwayClientEnvironment(sway);
         client.erase(client.end() - 1);  // its own XDG_CONFIG_HOME
@@ -141,9 +141,8 @@ TEST_P(SettingsWindowTest, OpensWithThePreviewAndSavesAKeyedValueAsZarvoSaveDoes
     Keys({"Right", "Right", "Left", "alt+s"});
     EXPECT_EQ(WaitForExit(), 0) << ChildErrors(settings);
     const std::string expected = MakeTempDir("saved");
-    ASSERT_EQ(RunProgram({ZARVO_PROGRAM, "--save", "--circle-speed", "101"}, "", {"XDG_CONFIG_HOME=" + expected},
-                         10000),
-              0);
+    ASSERT_EQ(
+        RunProgram({ZARVO_PROGRAM, "--save", "--circle-speed", "101"}, "", {"XDG_CONFIG_HOME=" + expected}, 10000), 0);
     EXPECT_EQ(ReadFile(home + "/zarvo/Config"), ReadFile(expected + "/zarvo/Config"));
     EXPECT_EQ(ReadFile(home + "/zarvo/Display"), ReadFile(expected + "/zarvo/Display"));
 }
@@ -157,7 +156,8 @@ TEST_P(SettingsWindowTest, DamagedRecordOpensAsDefaultsSayingSoAndCancelWritesNo
     EXPECT_GE(WaitFor(RenderPreview(9, 2, MakeTempDir("defaults"))).x, 0) << "the preview is not the defaults'";
     Keys({"Right", "Escape"});
     EXPECT_EQ(WaitForExit(), 0);
-    EXPECT_NE(ChildErrors(settings).find("stored settings in " + home + "/zarvo/Config cannot be used (it holds more "
+    EXPECT_NE(ChildErrors(settings).find("stored settings in " + home +
+                                         "/zarvo/Config cannot be used (it holds more "
                                          "than 72 bytes); using the defaults"),
               std::string::npos)
         << ChildErrors(settings);
