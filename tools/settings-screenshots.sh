@@ -29,7 +29,7 @@ shot() {
   sleep 3  # the preview's 40 frames, and the window drawn whole
   import -window "$window" "$work/$1.png"
   kill $settings; wait $settings 2>/dev/null || true
-  convert "$work/$1.png" -strip -define png:compression-level=9 "docs/$1.png"
+  convert "$work/$1.png" -strip -colors 256 -define png:compression-level=9 "PNG8:docs/$1.png"
   echo "docs/$1.png: $(identify -format '%wx%h' "docs/$1.png"), $(stat -c %s "docs/$1.png") bytes"
 }
 shot settings-light Adwaita 1

@@ -168,3 +168,28 @@ TEST_P(SettingsWindowTest, DamagedRecordOpensAsDefaultsSayingSoAndCancelWritesNo
 INSTANTIATE_TEST_SUITE_P(Servers, SettingsWindowTest, testing::Values("xvfb", "sway"));
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsCommandLine, NoDisplayAndBadOptionsEndWithAMessage) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    } rows[] = {
+        {{}, 1, "no display to open the window on"},
+        {{"--seed", "-1"}, 2, "--seed"},
+        {{"--still-after"}, 2, "lacks its value"},
+        {{"--colour", "red"}, 2, "unknown option '--colour'"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> args = {ZARVO_SETTINGS};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        std::string errors;
+        EXPECT_EQ(RunProgram(args, "", {"DISPLAY=", "WAYLAND_DISPLAY=", "GTK_A11Y=none"}, 10000, &errors), row.status)
+            << row.message;
+        EXPECT_NE(errors.find(row.message), std::string::npos) << errors;
+    }
+}
+
+}  // namespace
