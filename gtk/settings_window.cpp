@@ -162,20 +162,24 @@ GtkWidget* PasteLineRow(SettingsWindow* w) {
     return row;
 }
 
+// Where the line is pasted, nothing here turns the idle start on or off:
+// a plain label stands in for the check button.
 GtkWidget* IdleMinutesRow(SettingsWindow* w, int storedSeconds) {
+    const bool pasted = w->desktop.route == kIdlePasteLine;
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    GtkWidget* on = gtk_check_button_new_with_mnemonic("Start _after");
+    GtkWidget* on =
+        pasted ? gtk_label_new_with_mnemonic("Start _after") : gtk_check_button_new_with_mnemonic("Start _after");
     GtkWidget* minutes = gtk_spin_button_new_with_range(1, kMaxIdleMinutes, 1);
     GtkWidget* unit = gtk_label_new("minutes of inactivity");
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(minutes), storedSeconds > 0 ? storedSeconds / 60 : kDefaultIdleMinutes);
-    gtk_check_button_set_active(GTK_CHECK_BUTTON(on), storedSeconds > 0);
+    if (!pasted) gtk_check_button_set_active(GTK_CHECK_BUTTON(on), storedSeconds > 0);
+    if (pasted) gtk_label_set_mnemonic_widget(GTK_LABEL(on), minutes);
     gtk_accessible_update_relation(GTK_ACCESSIBLE(minutes), GTK_ACCESSIBLE_RELATION_LABELLED_BY, on, unit, nullptr, -1);
-    w->idleOn = GTK_CHECK_BUTTON(on);
+    w->idleOn = pasted ? nullptr : GTK_CHECK_BUTTON(on);
     w->idleMinutes = GTK_SPIN_BUTTON(minutes);
     g_signal_connect(minutes, "value-changed", G_CALLBACK(ShowIdleLine), w);
     for (GtkWidget* part : {on, minutes, unit}) gtk_box_append(GTK_BOX(row), part);
-    gtk_widget_set_visible(on, w->desktop.route != kIdlePasteLine);
-    gtk_widget_set_sensitive(row, w->desktop.route == kIdleAutostart || w->desktop.route == kIdlePasteLine);
+    gtk_widget_set_sensitive(row, w->desktop.route == kIdleAutostart || pasted);
     return row;
 }
 
