@@ -61,27 +61,41 @@ void PrintPaths(FILE* out) {
 
 }  // namespace
 
-void ReadStoredSettings(SettingsRecord* record) {
+void NoteStoredSettings(SettingsRecord* record, char* note, size_t size) {
     char path[kPathCapacity];
+    if (size > 0) note[0] = '\0';
     if (!SettingsFilePath(path, sizeof path)) return;
     if (const char* problem = StoredRecordProblem(path, record)) {
-        fprintf(stderr, "zarvo: the stored settings in %s cannot be used (%s); using the defaults\n", path, problem);
+        snprintf(note, size, "the stored settings in %s cannot be used (%s); using the defaults", path, problem);
     }
 }
 
-DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize) {
+void ReadStoredSettings(SettingsRecord* record) {
+    char note[kPathCapacity + 128];
+    NoteStoredSettings(record, note, sizeof note);
+    if (note[0] != '\0') fprintf(stderr, "zarvo: %s\n", note);
+}
+
+DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note, size_t size) {
     char path[kPathCapacity];
     int names = 0;
     const char* problem = nullptr;
+    if (size > 0) note[0] = '\0';
     const DisplaySettings stored =
         DisplaySettingsFilePath(path, sizeof path) ? StoredDisplay(path, base, &names, &problem) : base;
     if (problem != nullptr) {
-        fprintf(stderr,
-                "zarvo: the stored display settings in %s cannot be used (%s); using the defaults for what "
-                "cannot\n",
-                path, problem);
+        snprintf(note, size,
+                 "the stored display settings in %s cannot be used (%s); using the defaults for what cannot", path,
+                 problem);
     }
     if (namesPictureSize != nullptr) *namesPictureSize = names;
+    return stored;
+}
+
+DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize) {
+    char note[kPathCapacity + 128];
+    const DisplaySettings stored = NoteStoredDisplaySettings(base, namesPictureSize, note, sizeof note);
+    if (note[0] != '\0') fprintf(stderr, "zarvo: %s\n", note);
     return stored;
 }
 

@@ -2,6 +2,7 @@
 // stored and where, and a stored file that cannot be used.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "app/options.h"
@@ -12,6 +13,9 @@
 // of the wrong size, not a plain file, or a value outside its range) is
 // reported on standard error and the defaults are used.
 void ReadStoredSettings(SettingsRecord* record);
+// The same, for a window that shows the problem itself: it is written into
+// `note` as one line without the program's name ("" when there is none).
+void NoteStoredSettings(SettingsRecord* record, char* note, size_t size);
 // A run of --background shows this picture size unless one is given or
 // stored: a wallpaper fills its output.
 constexpr PictureSize kBackgroundPictureSize = kPictureCover;
@@ -22,6 +26,7 @@ constexpr PictureSize kBackgroundPictureSize = kPictureCover;
 // that is not text or names a value that is not one of the setting's) is
 // reported likewise, the base standing in.
 DisplaySettings ReadStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize);
+DisplaySettings NoteStoredDisplaySettings(const DisplaySettings& base, int* namesPictureSize, char* note, size_t size);
 // Each setting with its range and default, then the display settings.
 void PrintSettings(FILE* out, const SettingsRecord& record, const DisplaySettings& display);
 // --save: stores both and says what and where, naming each value that was

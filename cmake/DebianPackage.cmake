@@ -36,6 +36,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "figures that walk up the walkways and a seated crowd that stirs. zarvo runs\n"
   "in a window, full screen or as an XScreenSaver hack, and zarvo-render draws\n"
   "the scene into PNG files or an animated GIF.")
+if(TARGET zarvo_settings)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+    "\nzarvo-settings changes the settings in a window with a live preview.")
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

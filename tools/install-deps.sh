@@ -9,7 +9,7 @@
 set -euo pipefail
 what=${1:-test}
 run_pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libxrandr-dev libxinerama-dev zlib1g-dev libgif-dev
-  libwayland-dev wayland-protocols plasma-wayland-protocols libxkbcommon-dev)
+  libwayland-dev wayland-protocols plasma-wayland-protocols libxkbcommon-dev libgtk-4-dev)
 web_pkgs=(cmake ninja-build emscripten node-acorn)
 test_pkgs=(libpng-dev clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev libsdl2-dev
   mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds zarvo and zarvo-render (in build/run, as tools/run.sh does) and
-# installs them under PREFIX (default /usr/local): both programs, zarvo for
-# XScreenSaver with zarvo.xml, the man pages, a desktop entry and icons.
+# Builds zarvo, zarvo-render and zarvo-settings (in build/run, as
+# tools/run.sh does) and installs them under PREFIX (default /usr/local): the
+# programs, zarvo for XScreenSaver with zarvo.xml, the man pages, desktop
+# entries and icons.
 # Usage: install.sh [PREFIX]
 # What it wrote, and the folders it made, are listed in
 # PREFIX/share/zarvo/installed-files; tools/uninstall.sh PREFIX removes them.
@@ -12,7 +13,10 @@ list=$prefix/share/zarvo/installed-files
 
 tools/install-deps.sh run
 cmake --preset native -B build/run -DZARVO_TESTS=OFF -DZARVO_BENCHMARKS=OFF >/dev/null
-cmake --build build/run --target zarvo zarvo_render -j "$(nproc)"
+targets=(zarvo zarvo_render)
+# The settings window where GTK 4 was found.
+grep -q '^ZARVO_GTK:BOOL=ON' build/run/CMakeCache.txt && targets+=(zarvo_settings)
+cmake --build build/run --target "${targets[@]}" -j "$(nproc)"
 
 # The folders there before, so that an uninstall removes only those it made.
 before=$(find "$prefix" -type d 2>/dev/null | sort || true)

@@ -26,7 +26,7 @@ elseif(CHECK STREQUAL "includes")
   # From the top down, each folder and the lines it may not have: an include
   # of any folder above it, and in the core also <windows.h> or an #if on
   # _WIN32.
-  set(above host x11 wayland render web tools bench tests)
+  set(above host x11 wayland gtk render web tools bench tests)
   set(layers app platform scene settings image)
   foreach(layer IN LISTS layers)
     list(JOIN above "|" upper)

@@ -32,12 +32,20 @@ for library in libx11-6 libxrandr2 libxinerama1 zlib1g libc6; do
   [[ ", $(field Depends)," == *", $library"[\ ,]* ]] || fail "expected a dependency on $library"
 done
 
+# The settings window where the build found GTK 4: its program, its entry
+# and its library.
+settings_files=()
+if grep -q '^ZARVO_GTK:BOOL=ON' "$build/CMakeCache.txt"; then
+  settings_files=(./usr/bin/zarvo-settings ./usr/share/applications/zarvo-settings.desktop)
+  [[ ", $(field Depends)," == *", libgtk-4-1"[\ ,]* ]] || fail "expected a dependency on libgtk-4-1"
+fi
+
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/zarvo ./usr/bin/zarvo-render ./usr/libexec/xscreensaver/zarvo \
     ./usr/share/xscreensaver/config/zarvo.xml ./usr/share/man/man6/zarvo.6.gz \
     ./usr/share/man/man1/zarvo-render.1.gz ./usr/share/applications/zarvo.desktop \
     ./usr/share/applications/screensavers/zarvo.desktop \
-    ./usr/share/icons/hicolor/48x48/apps/zarvo.png ./usr/share/doc/zarvo/copyright; do
+    ./usr/share/icons/hicolor/48x48/apps/zarvo.png ./usr/share/doc/zarvo/copyright "${settings_files[@]}"; do
   grep -qx -- "$path" <<<"$contents" || fail "expected $path in the package"
 done
 # zarvo once, on the PATH; XScreenSaver's folder links to it.
@@ -60,7 +68,8 @@ root=$work/root
 dpkg -x "$deb" "$root" || fail "dpkg -x"
 zcat "$root/usr/share/doc/zarvo/changelog.gz" | grep -qF " -- $maintainer  " ||
   fail "expected the changelog signed by $maintainer"
-for program in usr/bin/zarvo usr/bin/zarvo-render; do
+for program in usr/bin/zarvo usr/bin/zarvo-render "${settings_files[@]#./}"; do
+  [[ $program == *.desktop ]] && continue
   [ -z "$(readelf -S "$root/$program" | grep -e '\.symtab' -e '\.debug_')" ] ||
     fail "expected $program stripped"
 done
@@ -78,7 +87,7 @@ system=$work/system
 mkdir -p "$system/var/lib/dpkg/info" "$system/var/lib/dpkg/updates"
 touch "$system/var/lib/dpkg/status" "$system/var/lib/dpkg/available"
 if dpkg --root="$system" --force-depends -i "$deb" >"$work/dpkg.log" 2>&1; then
-  for path in usr/bin/zarvo usr/share/applications/screensavers/zarvo.desktop; do
+  for path in usr/bin/zarvo usr/share/applications/screensavers/zarvo.desktop "${settings_files[@]#./}"; do
     [ -e "$system/$path" ] || fail "expected dpkg to install /$path"
   done
   dpkg --root="$system" --purge zarvo >>"$work/dpkg.log" 2>&1 || fail "dpkg --purge zarvo: $(cat "$work/dpkg.log")"

@@ -15,8 +15,12 @@ before=$(cd "$prefix" && find . | sort)
 
 "$source_dir/tools/install.sh" "$prefix" >/dev/null
 list=$prefix/share/zarvo/installed-files
-for program in zarvo zarvo-render; do
+programs=(zarvo zarvo-render)
+grep -q '^ZARVO_GTK:BOOL=ON' "$source_dir/build/run/CMakeCache.txt" && programs+=(zarvo-settings)
+for program in "${programs[@]}"; do
   [ -x "$prefix/bin/$program" ] || fail "expected $program in $prefix/bin"
+  [ "$program" = zarvo-render ] || [ -f "$prefix/share/applications/$program.desktop" ] ||
+    fail "expected the desktop entry of $program"
 done
 [ -f "$prefix/share/applications/screensavers/zarvo.desktop" ] || fail "expected the screen savers' entry"
 written=$(find "$prefix" ! -type d ! -name other.desktop | sort)
