@@ -1,4 +1,4 @@
-// The monotonic clock and the frame period of the Linux hosts.
+// The monotonic clock of the Linux hosts.
 #include "app/frame_clock.h"
 
 #include <ctime>
@@ -7,10 +7,4 @@ int64_t MonotonicMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-int HostFramePeriod(const Scene& scene) {
-    const int kWindowsTimerFloorMs = 10;
-    int period = FrameTimerPeriod(scene);
-    return period < kWindowsTimerFloorMs ? kWindowsTimerFloorMs : period;
 }

@@ -71,7 +71,7 @@ MonitorPlan PlanSurface(const WaylandSurface* surface) {
     MonitorPlan plans[kMaxMonitors];
     if (surface->output == nullptr) {
         const MonitorArea whole = {{0, 0, surface->width, surface->height}, 1};
-        PlanMonitors(&whole, 1, kMonitorsAll, host->seed, plans);
+        PlanMonitors(&whole, 1, kMonitorsAll, host->run.seed, plans);
         return plans[0];
     }
     MonitorArea outputs[kMaxMonitors];
@@ -81,7 +81,7 @@ MonitorPlan PlanSurface(const WaylandSurface* surface) {
         outputs[i] = {{0, 0, shown ? shown->width : 0, shown ? shown->height : 0}, 0};
         if (shown == surface) place = i;
     }
-    PlanMonitors(outputs, host->outputCount, host->request.displaySettings.monitors, host->seed, plans);
+    PlanMonitors(outputs, host->outputCount, host->run.display.monitors, host->run.seed, plans);
     return plans[place];
 }
 
@@ -103,14 +103,13 @@ int SetUpSurfaceScene(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
     surface->area = TakeArea(surface);
     if (surface->area < 0) return 1;  // more outputs than areas: this one stays black
-    const AreaSetUp setUp{&host->request.settings, host->request.displaySettings.pictureSize, surface->width, 24, 1};
     MonitorPlan plan = PlanSurface(surface);
     plan.rect = Rect{0, 0, surface->width, surface->height};
-    SceneArea* area = &host->run.areas[surface->area];
-    const int started = StartAreaScene(&host->run, plan, setUp, area);
+    const RunStart start = StartAreaScene(&host->run, surface->area, plan, {0, 24, 1});
+    ScreenView* view = host->run.areas[surface->area].view;
     // Its two buffers catch up with exactly what the other was drawn.
-    if (area->view != nullptr) area->view->keepsWritten = 1;
-    return started;
+    if (view != nullptr) view->keepsWritten = 1;
+    return ReportRunStart(&host->run, start, "zarvo", 24);
 }
 
 void PaintWhole(WaylandSurface* surface) {
@@ -153,8 +152,8 @@ void CommitHeld(WaylandSurface* surface) {
 void ShowConfiguredSurface(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
     if (surface->closed || !host->run.running) return;
-    if (surface->logicalWidth <= 0) surface->logicalWidth = host->request.options.width;
-    if (surface->logicalHeight <= 0) surface->logicalHeight = host->request.options.height;
+    if (surface->logicalWidth <= 0) surface->logicalWidth = host->options.width;
+    if (surface->logicalHeight <= 0) surface->logicalHeight = host->options.height;
     int width = 0, height = 0;
     ChooseBufferSize(surface, &width, &height);
     if (width == surface->width && height == surface->height && surface->memory) {
@@ -171,12 +170,12 @@ void ShowConfiguredSurface(WaylandSurface* surface) {
     }
     if (!SetUpSurfaceScene(surface)) return;
     PaintWhole(surface);
-    // The frames of every scene count from here (--still-after); a run of
+    // The ticks of every scene count from here (--still-after); a run of
     // --frames 0 ends with this picture committed.
-    if (host->run.lead != nullptr) StartFrames(&host->run, MonotonicMilliseconds());
+    if (host->run.lead != nullptr) StartTicks(&host->run, MonotonicMilliseconds());
 }
 
-void DrawSurfaceFrame(WaylandSurface* surface) {
+void DrawSurfaceTick(WaylandSurface* surface) {
     ScreenView* view = SurfaceView(surface);
     if (view == nullptr) return;
     const int waiting = surface->frameCallback != nullptr;

@@ -7,15 +7,14 @@
 
 #include "app/frame_clock.h"
 #include "app/signals.h"
-#include "platform/services.h"
 #include "wayland/wayland.h"
 
 namespace {
 
 void DrawSurfaces(WaylandHost* host) {
-    if (host->window) DrawSurfaceFrame(host->window);
+    if (host->window) DrawSurfaceTick(host->window);
     for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) DrawSurfaceFrame(host->outputs[i]->surface);
+        if (host->outputs[i]->surface) DrawSurfaceTick(host->outputs[i]->surface);
     }
 }
 
@@ -26,10 +25,10 @@ void CatchUpSurfaces(WaylandHost* host) {
     }
 }
 
-void DrawDueFrame(WaylandHost* host) {
-    if (!TakeDueFrame(&host->run, MonotonicMilliseconds())) return;
+void DrawDueTick(WaylandHost* host) {
+    if (!TakeDueTick(&host->run, MonotonicMilliseconds())) return;
     DrawSurfaces(host);
-    CountFrame(&host->run);
+    CountTick(&host->run);
 }
 
 void ReportLostCompositor(WaylandHost* host) {
@@ -47,7 +46,7 @@ void WaitOnce(WaylandHost* host) {
         wl_display_cancel_read(host->display);
         return ReportLostCompositor(host);
     }
-    const int timeout = MillisecondsUntilFrame(host->run, MonotonicMilliseconds());
+    const int timeout = MillisecondsUntilTick(host->run, MonotonicMilliseconds());
     const DisplayWait woken = WaitForDisplay(wl_display_get_fd(host->display), host->signalFd, timeout);
     if (woken == kWaitSignalled) {
         wl_display_cancel_read(host->display);
@@ -86,8 +85,8 @@ WaylandHost host;  // listeners keep pointers into it for the whole run
 
 int RunWayland(const RunRequest& request) {
     host = WaylandHost{};
-    host.request = request;
     const ZarvoOptions& options = request.options;
+    host.options = options;
     if (options.mode == kModeRoot || options.mode == kModePreview) {
         fprintf(stderr,
                 "zarvo: --root and --window-id draw into X11 windows; on Wayland use --fullscreen or "
@@ -97,13 +96,11 @@ int RunWayland(const RunRequest& request) {
     host.kind = options.background                ? kWaylandBackground
                 : options.mode == kModeFullScreen ? kWaylandFullScreen
                                                   : kWaylandWindow;
-    host.seed = options.seedGiven ? options.seed : SeedFromClock();
     // A switch for tests of the compositors that offer no layer shell.
     const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
     host.ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
-    host.run.frameLimit = options.frameLimit;
-    host.run.stillAfter = options.stillAfter;
-    host.run.running = 1;
+    BeginRun(&host.run, {request.settings, request.displaySettings, options.seedGiven, options.seed,
+                         options.frameLimit, options.stillAfter});
     host.signalFd = OpenSignalPipe();
     if (!ConnectWayland(&host)) {
         if (host.display) DisconnectWayland(&host);
@@ -112,7 +109,7 @@ int RunWayland(const RunRequest& request) {
     if (!CreateSurfaces(&host)) EndRun(&host.run, 1);
     while (host.run.running) {
         WaitOnce(&host);
-        if (host.run.running) DrawDueFrame(&host);
+        if (host.run.running) DrawDueTick(&host);
         if (host.run.running) CatchUpSurfaces(&host);
     }
     // On a lost connection the requests go nowhere, but the memory is freed.

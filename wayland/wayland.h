@@ -40,7 +40,6 @@ enum WaylandLayer { kLayerBackground = 0, kLayerBottom = 1, kLayerOverlay = 3 };
 
 constexpr int kBuffersPerSurface = 2;
 constexpr int kMaxMissedRects = kMaxViewChanges;
-constexpr int kMaxOutputs = 16;
 
 // One shared-memory buffer of a surface. While the compositor holds it
 // (busy) it is not written; the rectangles drawn into its sibling since it
@@ -108,12 +107,11 @@ struct WaylandOutput {
 };
 
 struct WaylandHost {
-    RunRequest request;
+    ZarvoOptions options;
     int kind;                                  // WaylandSurfaceKind
-    uint32_t seed;                             // the first output's; each later one takes the next
     int ignoreLayerShell;                      // act as on a compositor without layer-shell
     int signalFd;                              // readable once a termination signal arrived; -1: none
-    SceneRun run;                              // the areas' scenes, the frame timer and counts
+    SceneRun run;                              // the areas' scenes, the seed, the tick timer and counts
     WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
     wl_display* display;
     wl_registry* registry;
@@ -129,11 +127,10 @@ struct WaylandHost {
     xkb_context* xkb;
     xkb_keymap* keymap;
     xkb_state* keyState;
-    WaylandOutput* outputs[kMaxOutputs];
+    WaylandOutput* outputs[kMaxMonitors];
     int outputCount;
     WaylandSurface* window;  // the window of the window mode and of the full-screen fallback
-    ScreenPoint anchor;
-    int anchorKnown;
+    PointerAnchor anchor;  // where the pointer entered the cover
 };
 
 // ---- Connection (connection.cpp) ----
@@ -181,7 +178,7 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output);
 // The window of the window mode, full screen when the compositor offers no
 // layer-shell.
 WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen);
-void DestroySurface(WaylandSurface* surface);
+void DestroyWaylandSurface(WaylandSurface* surface);
 // How many surfaces are still shown.
 int OpenSurfaceCount(const WaylandHost* host);
 // A window takes the largest whole scale of the outputs it is on, so its
@@ -193,10 +190,10 @@ void RescaleWindow(WaylandSurface* window);
 // The surface took the size it was configured to: its buffers and scene are
 // set up for it (again, when it changed) and the whole picture committed.
 void ShowConfiguredSurface(WaylandSurface* surface);
-// One frame of the surface's scene: drawn, and committed unless a commit
+// One tick of the surface's scene: drawn, and committed unless a commit
 // waits; on a surface hidden for a while only composed, its strip drawn
 // whole once it shows again.
-void DrawSurfaceFrame(WaylandSurface* surface);
+void DrawSurfaceTick(WaylandSurface* surface);
 // What was drawn while a commit waited (or only composed while the surface
 // was hidden), committed once the compositor is ready for it.
 void CatchUpSurface(WaylandSurface* surface);

@@ -98,7 +98,7 @@ expect() {  # expect WHAT PATTERN: a line of the result matches
   if grep -Eq "^$2\$" <<<"$result"; then echo "ok: $1"; else fail "$1: no line matching '$2'"; fi
 }
 expect "the canvas is the stage's size in device pixels" "initial ([0-9]+x[0-9]+) stage \\1 running"
-expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 1"
+expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 10"
 expect "the scene goes on after" "ticks moved"
 expect "walkway walkers start the scene again" "walkway-walkers started"
 expect "a smaller stage gives a smaller canvas" "resized 1400x800 stage 1400x800 running"
