@@ -120,11 +120,14 @@ void ForgetShownPictures(SceneRun* run) {
 
 namespace {
 
-// The window's pixels from an area's top-left corner on: the view draws in
-// the area's own coordinates.
-RgbPixels AreaPixels(const RgbPixels& window, Rect area) {
-    uint32_t* origin = window.pixels + static_cast<size_t>(area.y) * static_cast<size_t>(window.pitch) + area.x;
-    return RgbPixels{origin, window.pitch, Rect{0, 0, area.width, area.height}};
+// The rows [top, bottom) of the window that lie in `area`, in the area's own
+// coordinates, which the view draws in.
+RgbPixels AreaPixels(const RgbPixels& window, Rect area, int top, int bottom) {
+    const int first = std::clamp(top - area.y, 0, area.height);
+    const int last = std::clamp(bottom - area.y, first, area.height);
+    const size_t row = static_cast<size_t>(area.y) + static_cast<size_t>(first);
+    return RgbPixels{window.pixels + row * static_cast<size_t>(window.pitch) + area.x, window.pitch,
+                     Rect{0, first, area.width, last - first}};
 }
 
 }  // namespace
@@ -132,12 +135,8 @@ RgbPixels AreaPixels(const RgbPixels& window, Rect area) {
 void PaintAreas(SceneRun* run, const RgbPixels& window, int top, int bottom) {
     for (int i = 0; i < run->areaCount; ++i) {
         const SceneArea& area = run->areas[i];
-        RgbPixels band = AreaPixels(window, area.rect);
-        const int first = std::clamp(top - area.rect.y, 0, area.rect.height);
-        const int last = std::clamp(bottom - area.rect.y, first, area.rect.height);
-        band.area = Rect{0, first, area.rect.width, last - first};
-        band.pixels += static_cast<size_t>(first) * static_cast<size_t>(band.pitch);
-        if (area.view != nullptr && last > first) PaintScreenView(*area.view, band);
+        const RgbPixels band = AreaPixels(window, area.rect, top, bottom);
+        if (area.view != nullptr && !IsEmpty(band.area)) PaintScreenView(*area.view, band);
     }
 }
 
@@ -146,7 +145,7 @@ int TickAreas(SceneRun* run, const RgbPixels& window, Rect* changed, int capacit
     for (int i = 0; i < run->areaCount; ++i) {
         const SceneArea& area = run->areas[i];
         if (area.view == nullptr) continue;
-        TickScreenView(*area.view, AreaPixels(window, area.rect));
+        TickScreenView(*area.view, AreaPixels(window, area.rect, area.rect.y, area.rect.y + area.rect.height));
         for (int k = 0; k < area.view->changedCount; ++k) {
             AddRect(changed, &count, capacity, Offset(area.view->changed[k], TopLeft(area.rect)));
         }

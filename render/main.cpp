@@ -96,13 +96,12 @@ void SayTooNarrow(const RenderOptions& options) {
 int StartRender(const RenderOptions& options, const SettingsRecord& settings, SceneRun* run) {
     BeginRun(run, {settings, {options.pictureSize, kMonitorsAll}, options.seedGiven, options.seed, -1, -1});
     const MonitorPlan plan{{0, 0, options.width, options.height}, 1, 1, run->seed};
-    const RunStart start = StartAreaScenes(run, &plan, 1, {options.screenWidth > options.width ? options.screenWidth : 0, 32, options.scaleDown});
+    const int screenWidth = options.screenWidth > options.width ? options.screenWidth : 0;
+    const RunStart start = StartAreaScenes(run, &plan, 1, {screenWidth, 32, options.scaleDown});
     if (start == kRunRefused) SayTooNarrow(options);
-    if (start == kRunFailed) {
-        std::fprintf(stderr, "zarvo-render: the scene could not be set up (pictures missing or damaged)\n");
-    }
-    if (start == kRunOutOfMemory) std::fprintf(stderr, "zarvo-render: out of memory\n");
-    return start == kRunReady ? 0 : start == kRunOutOfMemory ? 1 : 2;
+    if (start == kRunRefused || !ReportRunStart(run, start, "zarvo-render", 32))
+        return start == kRunOutOfMemory ? 1 : 2;
+    return 0;
 }
 
 int Render(const RenderOptions& options, SceneRun* run) {
@@ -111,7 +110,8 @@ int Render(const RenderOptions& options, SceneRun* run) {
     const RgbPixels surface = {pixels.data(), options.width, whole};
     PaintAreas(run, surface, 0, options.height);
     const Scene& scene = *run->areas[0].scene;
-    GifOutput gif{{nullptr, CloseGif}, PaletteIndexer(scene.palette), {}, GifDelayCentiseconds(FrameTimerPeriod(scene))};
+    GifOutput gif{
+        {nullptr, CloseGif}, PaletteIndexer(scene.palette), {}, GifDelayCentiseconds(FrameTimerPeriod(scene))};
     if (!options.gif.empty()) {
         errno = 0;
         gif.writer.reset(OpenGif(options.gif.c_str(), options.width, options.height, run->areas[0].view->rgbTable));

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_clock.h"
+#include "app/signals.h"
 #include "wayland/viewporter-client.h"
 #include "wayland/wayland.h"
 
@@ -69,11 +69,7 @@ void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
 MonitorPlan PlanSurface(const WaylandSurface* surface) {
     const WaylandHost* host = surface->host;
     MonitorPlan plans[kMaxMonitors];
-    if (surface->output == nullptr) {
-        const MonitorArea whole = {{0, 0, surface->width, surface->height}, 1};
-        PlanMonitors(&whole, 1, kMonitorsAll, host->run.seed, plans);
-        return plans[0];
-    }
+    if (surface->output == nullptr) return MonitorPlan{{0, 0, surface->width, surface->height}, 1, 1, host->run.seed};
     MonitorArea outputs[kMaxMonitors];
     int place = 0;
     for (int i = 0; i < host->outputCount; ++i) {
@@ -85,15 +81,12 @@ MonitorPlan PlanSurface(const WaylandSurface* surface) {
     return plans[place];
 }
 
-int TakeArea(WaylandSurface* surface) {
-    WaylandHost* host = surface->host;
-    for (int i = 0; i < kMaxMonitors; ++i) {
-        if (host->areaOwners[i] != nullptr) continue;
-        host->areaOwners[i] = surface;
-        if (host->run.areaCount <= i) host->run.areaCount = i + 1;
-        return i;
-    }
-    return -1;
+// An area no surface shows: one without a rectangle.
+int TakeArea(SceneRun* run) {
+    int i = 0;
+    while (i < kMaxMonitors && !IsEmpty(run->areas[i].rect)) ++i;
+    if (i < kMaxMonitors) run->areaCount = std::max(run->areaCount, i + 1);
+    return i < kMaxMonitors ? i : -1;
 }
 
 // The scene of the surface's area; a surface narrower than the smallest
@@ -101,7 +94,7 @@ int TakeArea(WaylandSurface* surface) {
 // output's scene refused or failed, which ends the run.
 int SetUpSurfaceScene(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
-    surface->area = TakeArea(surface);
+    surface->area = TakeArea(&host->run);
     if (surface->area < 0) return 1;  // more outputs than areas: this one stays black
     MonitorPlan plan = PlanSurface(surface);
     plan.rect = Rect{0, 0, surface->width, surface->height};
@@ -210,6 +203,5 @@ void CatchUpSurface(WaylandSurface* surface) {
 void EndSurfaceScene(WaylandSurface* surface) {
     if (surface->area < 0) return;
     EndAreaScene(&surface->host->run, surface->area);
-    surface->host->areaOwners[surface->area] = nullptr;
     surface->area = -1;
 }

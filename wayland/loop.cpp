@@ -1,33 +1,25 @@
 // The Wayland run: surfaces made for the mode, then one thread waiting on
-// the connection, the signal pipe and the next frame's time; each due tick
+// the connection, the signal pipe and the next tick's time; each due tick
 // draws every surface the compositor is ready for.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/frame_clock.h"
 #include "app/signals.h"
 #include "wayland/wayland.h"
 
 namespace {
 
-void DrawSurfaces(WaylandHost* host) {
-    if (host->window) DrawSurfaceTick(host->window);
+void ForEachSurface(WaylandHost* host, void (*each)(WaylandSurface*)) {
+    if (host->window) each(host->window);
     for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) DrawSurfaceTick(host->outputs[i]->surface);
-    }
-}
-
-void CatchUpSurfaces(WaylandHost* host) {
-    if (host->window) CatchUpSurface(host->window);
-    for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) CatchUpSurface(host->outputs[i]->surface);
+        if (host->outputs[i]->surface) each(host->outputs[i]->surface);
     }
 }
 
 void DrawDueTick(WaylandHost* host) {
     if (!TakeDueTick(&host->run, MonotonicMilliseconds())) return;
-    DrawSurfaces(host);
+    ForEachSurface(host, DrawSurfaceTick);
     CountTick(&host->run);
 }
 
@@ -36,7 +28,7 @@ void ReportLostCompositor(WaylandHost* host) {
     EndRun(&host->run, 1);
 }
 
-// One wait: on the connection, the signal pipe and the next frame's time;
+// One wait: on the connection, the signal pipe and the next tick's time;
 // then what the compositor sent, if anything, is read and handled.
 void WaitOnce(WaylandHost* host) {
     while (wl_display_prepare_read(host->display) != 0) {
@@ -99,8 +91,8 @@ int RunWayland(const RunRequest& request) {
     // A switch for tests of the compositors that offer no layer shell.
     const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
     host.ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
-    BeginRun(&host.run, {request.settings, request.displaySettings, options.seedGiven, options.seed,
-                         options.frameLimit, options.stillAfter});
+    BeginRun(&host.run, {request.settings, request.displaySettings, options.seedGiven, options.seed, options.frameLimit,
+                         options.stillAfter});
     host.signalFd = OpenSignalPipe();
     if (!ConnectWayland(&host)) {
         if (host.display) DisconnectWayland(&host);
@@ -110,7 +102,7 @@ int RunWayland(const RunRequest& request) {
     while (host.run.running) {
         WaitOnce(&host);
         if (host.run.running) DrawDueTick(&host);
-        if (host.run.running) CatchUpSurfaces(&host);
+        if (host.run.running) ForEachSurface(&host, CatchUpSurface);
     }
     // On a lost connection the requests go nowhere, but the memory is freed.
     DisconnectWayland(&host);

@@ -131,9 +131,9 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
     const int fullscreen = host->kind == kWaylandFullScreen;
     surface->output = output;
     surface->scale = output->scale;
-    const uint32_t layer = static_cast<uint32_t>(fullscreen                    ? kLayerOverlay
+    const uint32_t layer = static_cast<uint32_t>(fullscreen            ? kLayerOverlay
                                                  : host->options.layer ? kLayerBottom
-                                                                               : kLayerBackground);
+                                                                       : kLayerBackground);
     surface->layerSurface = zwlr_layer_shell_v1_get_layer_surface(host->layerShell, surface->surface, output->output,
                                                                   layer, fullscreen ? "zarvo" : "zarvo-background");
     zwlr_layer_surface_v1_set_anchor(surface->layerSurface,

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "app/run_request.h"
-#include "app/run_rules.h"
 #include "app/scene_run.h"
 #include "image/screen_runs.h"
 
@@ -89,7 +88,7 @@ struct WaylandSurface {
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
     int64_t committedMs;         // when that commit was made
     int area;                    // its area of the run (scene and view); -1 before set-up
-    int behind;                  // frames were composed but not drawn (hidden): the strip is put whole next
+    int behind;                  // ticks were composed but not drawn (hidden): the strip is put whole next
     int closed;
     // The outputs a window is on (wl_surface enter and leave): it takes the
     // largest of their whole scales.
@@ -108,11 +107,10 @@ struct WaylandOutput {
 
 struct WaylandHost {
     ZarvoOptions options;
-    int kind;                                  // WaylandSurfaceKind
-    int ignoreLayerShell;                      // act as on a compositor without layer-shell
-    int signalFd;                              // readable once a termination signal arrived; -1: none
-    SceneRun run;                              // the areas' scenes, the seed, the tick timer and counts
-    WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
+    int kind;              // WaylandSurfaceKind
+    int ignoreLayerShell;  // act as on a compositor without layer-shell
+    int signalFd;          // readable once a termination signal arrived; -1: none
+    SceneRun run;          // the areas' scenes, the seed, the tick timer and counts
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;
@@ -130,7 +128,7 @@ struct WaylandHost {
     WaylandOutput* outputs[kMaxMonitors];
     int outputCount;
     WaylandSurface* window;  // the window of the window mode and of the full-screen fallback
-    PointerAnchor anchor;  // where the pointer entered the cover
+    PointerAnchor anchor;    // where the pointer entered the cover
 };
 
 // ---- Connection (connection.cpp) ----
@@ -197,7 +195,7 @@ void DrawSurfaceTick(WaylandSurface* surface);
 // What was drawn while a commit waited (or only composed while the surface
 // was hidden), committed once the compositor is ready for it.
 void CatchUpSurface(WaylandSurface* surface);
-// Frees the surface's scene and view; the run's frames are timed by another.
+// Frees the surface's scene and view; the run's ticks are timed by another.
 void EndSurfaceScene(WaylandSurface* surface);
 
 // ---- Input (input.cpp) ----

@@ -19,7 +19,6 @@ struct WebHost {
     SceneRun run;
     std::vector<uint32_t> pixels;
     RgbPixels canvas;
-    SettingsRecord settings = kDefaultSettings;  // as the page last gave them
 };
 
 WebHost web;
@@ -55,10 +54,11 @@ EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uin
     EndScenes(&web.run);
     if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
     if (pictureSize < 0 || pictureSize >= kPictureSizeCount) pictureSize = kPictureCentred;
-    for (int i = 0; values != nullptr && i < kSettingCount; ++i) web.settings.entries[i].value = values[i];
+    SettingsRecord settings = kDefaultSettings;
+    for (int i = 0; values != nullptr && i < kSettingCount; ++i) settings.entries[i].value = values[i];
     web.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     web.canvas = {web.pixels.data(), width, {0, 0, width, height}};
-    BeginRun(&web.run, {web.settings, {static_cast<PictureSize>(pictureSize), kMonitorsAll}, 1, seed, -1, -1});
+    BeginRun(&web.run, {settings, {static_cast<PictureSize>(pictureSize), kMonitorsAll}, 1, seed, -1, -1});
     const MonitorPlan plan{web.canvas.area, 1, 1, seed};
     if (StartAreaScenes(&web.run, &plan, 1, {0, 32, 1}) != kRunReady || View() == nullptr) {
         EndScenes(&web.run);
@@ -75,11 +75,7 @@ EMSCRIPTEN_KEEPALIVE int zarvo_live(int index) { return SettingChangesRunningSce
 
 // Gives the running scene `value` for setting `index`; 1 when it took it, 0
 // when the setting needs a new start (or nothing runs).
-EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) {
-    if (!ChangeRunSetting(&web.run, index, value)) return 0;
-    web.settings = web.run.settings;
-    return 1;
-}
+EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) { return ChangeRunSetting(&web.run, index, value); }
 
 // One timer tick; 1 when the canvas bytes changed.
 EMSCRIPTEN_KEEPALIVE int zarvo_tick() {

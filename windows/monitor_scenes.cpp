@@ -235,7 +235,9 @@ void DestroyMonitorScenes(MonitorScenes* scenes) {
     *scenes = {};
 }
 
-HPALETTE PrimaryScenePalette(const MonitorScenes& scenes) { return PaletteOf(scenes.run.areas[scenes.run.primary].scene); }
+HPALETTE PrimaryScenePalette(const MonitorScenes& scenes) {
+    return PaletteOf(scenes.run.areas[scenes.run.primary].scene);
+}
 
 void PaintMonitorScenes(MonitorScenes& scenes, HDC dc) { ForEachScene(scenes, dc, 1, PaintMonitor); }
 

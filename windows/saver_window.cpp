@@ -116,7 +116,7 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
         if (!windowsHost.isPreview && IsFilteredSystemCommand(wParam)) return 0;
         break;
     case WM_TIMER:
-        if (windowsHost.isClosing) return 0;  // no frame once closing is granted
+        if (windowsHost.isClosing) return 0;  // no tick once closing is granted
         Sleep(0);
         break;
     default:
@@ -170,7 +170,7 @@ int ConfirmClose(HWND window) {
     }
     if (WithinPasswordQuietTime(GetTickCount(), windowsHost.lastPasswordCheckTick)) return 0;
     windowsHost.isCheckingPassword = 1;
-    // Frames already queued would otherwise be drawn over the verifier's dialog first.
+    // Ticks already queued would otherwise be drawn over the verifier's dialog first.
     MSG pending;
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);

@@ -16,7 +16,6 @@ constexpr UINT_PTR kTickTimerId = 1;
 // receives too, so the palette selected while painting stays selected here.
 HDC screenDC = nullptr;
 MonitorScenes scenes = {};
-int scenesReady = 0;
 // Set at the first paint. Paints without scenes after it go to the default
 // procedure: those during the minimum-configuration message box, whose
 // message loop dispatches them to this still unpainted window, and those
@@ -32,8 +31,6 @@ DWORD lastForgotten = 0;
 // goes, and nothing tells the saver: what the screen shows is forgotten at
 // this interval as well, so a stale strip lasts no longer.
 constexpr DWORD kForgetShownIntervalMs = 2000;
-
-HPALETTE ScenePaletteHandle() { return scenesReady ? PrimaryScenePalette(scenes) : nullptr; }
 
 // The saver window leaves input alone and refuses to close while the box is
 // up, so that moving the mouse to find its button does not take it away.
@@ -58,7 +55,7 @@ int SetUpAtPaint(HWND window) {
         PostMessageA(window, WM_DESTROY, 0, 0);
         return 0;
     }
-    scenesReady = scenesShown = 1;
+    scenesShown = 1;
     lastForgotten = GetTickCount();  // a new view holds nothing of the screen yet
     const int period = RunTickPeriod(scenes.run);
     if (period > 0) SetTimer(window, kTickTimerId, period, nullptr);
@@ -66,7 +63,7 @@ int SetUpAtPaint(HWND window) {
 }
 
 LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!scenesReady && (setUpStarted || !SetUpAtPaint(window))) {
+    if (scenes.run.lead == nullptr && (setUpStarted || !SetUpAtPaint(window))) {
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     }
     PAINTSTRUCT paint;
@@ -78,7 +75,7 @@ LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Before set-up there is no palette: the message is answered without one.
 void RealizeScenePalette(HWND window) {
-    HPALETTE palette = ScenePaletteHandle();
+    HPALETTE palette = PrimaryScenePalette(scenes);
     if (palette == nullptr) return;
     HDC dc = GetDC(window);
     SelectPalette(dc, palette, FALSE);
@@ -90,7 +87,7 @@ void RealizeScenePalette(HWND window) {
 // have changed the window's pixels without a paint: the next tick puts every
 // strip whole.
 void ForgetShownPictures() {
-    if (scenesReady) ::ForgetShownPictures(&scenes.run);
+    ::ForgetShownPictures(&scenes.run);
     lastForgotten = GetTickCount();
 }
 
@@ -113,7 +110,6 @@ void FreeScenes() {
     HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
     if (screenDC != nullptr) SelectPalette(screenDC, stock, FALSE);
     DestroyMonitorScenes(&scenes);
-    scenesReady = 0;
 }
 
 // A monitor attached, woken or resized: the full-screen window covers the new
@@ -148,7 +144,7 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_TIMER:
         // Any identifier draws a tick; a stray one before set-up, or in the
         // preview's still scene, has no frame image to draw.
-        if (scenesReady && RunTickPeriod(scenes.run) > 0) Tick();
+        if (RunTickPeriod(scenes.run) > 0) Tick();
         return 0;
     case WM_QUERYNEWPALETTE:
         ForgetShownPictures();

@@ -52,9 +52,9 @@ struct WindowsHost {
     HWND mainWindow;
     int isPreview;
     int isClosing;
-    int isCheckingPassword;  // the verifier's dialog is up: input does not close
-    int isShowingMessage;    // the minimum-configuration box is up: likewise
-    PointerAnchor anchor;    // where the pointer was when the window came up
+    int isCheckingPassword;          // the verifier's dialog is up: input does not close
+    int isShowingMessage;            // the minimum-configuration box is up: likewise
+    PointerAnchor anchor;            // where the pointer was when the window came up
     uint32_t lastPasswordCheckTick;  // kNoPasswordCheckYet before the first
     HMODULE passwordLibrary;
     VerifyScreenSavePwdProc verifyPassword;  // null: no password is asked for

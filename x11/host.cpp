@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/frame_clock.h"
+#include "app/signals.h"
 #include "x11/x11.h"
 
 namespace {
@@ -15,6 +15,24 @@ void QueryAnchor(X11Host* host) {
     if (XQueryPointer(host->display, host->saver.window, &root, &child, &rootX, &rootY, &x, &y, &buttons)) {
         host->anchor = PointerAnchor{{rootX, rootY}, 1};
     }
+}
+
+// The whole picture, as a paint message would draw it.
+void PaintWindow(X11Host* host) {
+    WindowImage* image = &host->image;
+    const int width = image->surface.area.width, height = image->surface.area.height;
+    // In bands of about 2 MB, each sent as soon as it is painted: the server
+    // copies one band while the next is painted, where a whole 4K picture
+    // painted and then put would cost both times one after the other.
+    const int bandHeight = std::max(16, (2 << 20) / (4 * std::max(width, 1)));
+    host->paintSerial = NextRequest(host->display);
+    for (int top = 0; top < height; top += bandHeight) {
+        const int bottom = std::min(height, top + bandHeight);
+        PaintAreas(&host->run, image->surface, top, bottom);
+        SendImageRect(host->display, host->saver.window, image, Rect{0, top, width, bottom - top});
+        XFlush(host->display);
+    }
+    WaitForImageRects(host->display, image);
 }
 
 void HandleKey(X11Host* host, XKeyEvent* key) {
@@ -50,8 +68,8 @@ void HandleConfigure(X11Host* host, const XConfigureEvent* configure) {
 
 // The monitors inside the window in full-screen mode; any other window is
 // one area of its own, which shows the scene whatever its size.
-int PlanWindowAreas(X11Host* host, const XWindowAttributes& window, uint32_t seed,
-                    MonitorPlan plans[kMaxMonitors]) {
+int PlanWindowAreas(X11Host* host, const XWindowAttributes& window, MonitorPlan plans[kMaxMonitors]) {
+    const uint32_t seed = host->run.seed;
     const MonitorArea whole = {{0, 0, window.width, window.height}, 1};
     if (host->options.mode != kModeFullScreen) return PlanMonitors(&whole, 1, kMonitorsAll, seed, plans);
     MonitorArea monitors[kMaxMonitors];
@@ -82,10 +100,6 @@ int QueryWindow(X11Host* host, XWindowAttributes* attributes) {
 
 }  // namespace
 
-int StartsBeforeExposure(const X11Host* host) {
-    return !host->saver.owned || host->options.mode == kModeFullScreen;
-}
-
 int StartScene(X11Host* host) {
     XWindowAttributes attributes;
     if (!QueryWindow(host, &attributes)) {
@@ -100,7 +114,7 @@ int StartScene(X11Host* host) {
     }
     host->imageReady = 1;
     MonitorPlan plans[kMaxMonitors];
-    const int count = PlanWindowAreas(host, attributes, host->run.seed, plans);
+    const int count = PlanWindowAreas(host, attributes, plans);
     // Mapped only now: attaching the shared memory and asking for the
     // monitors wait for the server, which would otherwise be busy mapping and
     // clearing a screen-sized window; while it does, the image's pages are
@@ -117,23 +131,6 @@ int StartScene(X11Host* host) {
     StartTicks(&host->run, MonotonicMilliseconds());
     PaintWindow(host);
     return 1;
-}
-
-void PaintWindow(X11Host* host) {
-    WindowImage* image = &host->image;
-    const int width = image->surface.area.width, height = image->surface.area.height;
-    // In bands of about 2 MB, each sent as soon as it is painted: the server
-    // copies one band while the next is painted, where a whole 4K picture
-    // painted and then put would cost both times one after the other.
-    const int bandHeight = std::max(16, (2 << 20) / (4 * std::max(width, 1)));
-    host->paintSerial = NextRequest(host->display);
-    for (int top = 0; top < height; top += bandHeight) {
-        const int bottom = std::min(height, top + bandHeight);
-        PaintAreas(&host->run, image->surface, top, bottom);
-        SendImageRect(host->display, host->saver.window, image, Rect{0, top, width, bottom - top});
-        XFlush(host->display);
-    }
-    WaitForImageRects(host->display, image);
 }
 
 void DrawTick(X11Host* host) {
@@ -159,8 +156,7 @@ void HandleEvent(X11Host* host, XEvent* event) {
         if (fullscreen) EndRun(&host->run, 0);
         return;
     case MotionNotify:
-        if (fullscreen &&
-            PointerDismisses(&host->anchor, {event->xmotion.x_root, event->xmotion.y_root})) {
+        if (fullscreen && PointerDismisses(&host->anchor, {event->xmotion.x_root, event->xmotion.y_root})) {
             EndRun(&host->run, 0);
         }
         return;

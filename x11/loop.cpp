@@ -3,7 +3,6 @@
 // together.
 #include <cstdio>
 
-#include "app/frame_clock.h"
 #include "app/signals.h"
 #include "x11/x11.h"
 
@@ -45,9 +44,9 @@ int ReportNoDisplay(const char* displayName) {
     const char* name = XDisplayName(displayName);
     if (name == nullptr || *name == '\0') {
         fprintf(stderr, "zarvo: cannot open a display: DISPLAY is not set and no --display was given\n");
-    } else {
-        fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n", name);
+        return 1;
     }
+    fprintf(stderr, "zarvo: cannot open display \"%s\" (is an X server running there, and may you use it?)\n", name);
     return 1;
 }
 
@@ -75,8 +74,8 @@ int RunX11(const RunRequest& request) {
     }
     const ZarvoOptions& options = request.options;
     host.options = options;
-    BeginRun(&host.run, {request.settings, request.displaySettings, options.seedGiven, options.seed,
-                         options.frameLimit, options.stillAfter});
+    BeginRun(&host.run, {request.settings, request.displaySettings, options.seedGiven, options.seed, options.frameLimit,
+                         options.stillAfter});
     host.signalFd = OpenSignalPipe();
     host.display = XOpenDisplay(options.displayName);
     if (!host.display) return ReportNoDisplay(options.displayName);
@@ -87,7 +86,10 @@ int RunX11(const RunRequest& request) {
         fprintf(stderr, "zarvo: %s\n", error);
         return 1;
     }
-    if (StartsBeforeExposure(&host)) StartScene(&host);
+    // A foreign window may be on screen already and never send an exposure,
+    // and a full-screen window's size is known, so the server maps it while
+    // the scene is set up and painted.
+    if (!host.saver.owned || options.mode == kModeFullScreen) StartScene(&host);
     RunEventLoop(&host);
     EndScenes(&host.run);
     if (host.imageReady) DestroyWindowImage(host.display, &host.image);

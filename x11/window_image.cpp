@@ -163,7 +163,7 @@ void SendImageRect(Display* display, Window window, WindowImage* output, Rect re
 
 void WaitForImageRects(Display* display, const WindowImage* output) {
     if (output->usesShm) {
-        // The next frame writes into the same memory: wait until the server has read it.
+        // The next tick writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {
         XFlush(display);

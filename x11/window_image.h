@@ -11,7 +11,7 @@
 
 struct WindowImage {
     RgbPixels surface;  // what the scene draws into
-    XImage* image;       // the same pixels in the window's visual
+    XImage* image;      // the same pixels in the window's visual
     XShmSegmentInfo shmInfo;
     int usesShm;
     int direct;               // surface.pixels is image->data
@@ -29,7 +29,7 @@ PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel)
 // Converts one rectangle of the surface and queues it for the server.
 void SendImageRect(Display* display, Window window, WindowImage* output, Rect rect);
 // Sends what is queued and, with shared memory, waits until the server has
-// read it (the next frame writes into the same memory).
+// read it (the next tick writes into the same memory).
 void WaitForImageRects(Display* display, const WindowImage* output);
 // Sends `count` rectangles and waits once after them all.
 void PutImageRects(Display* display, Window window, WindowImage* output, const Rect* rects, int count);

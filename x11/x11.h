@@ -5,7 +5,6 @@
 
 #include <X11/Xlib.h>
 
-#include "app/options.h"
 #include "app/run_request.h"
 #include "app/scene_run.h"
 #include "x11/window.h"
@@ -28,16 +27,10 @@ struct X11Host {
 // Runs zarvo on X11 to its end; the exit status.
 int RunX11(const RunRequest& request);
 
-// 1 when the scene is set up and painted before the first exposure: a
-// foreign window may be on screen already and never send one, and a
-// full-screen window's size is known, so the server maps it meanwhile.
-int StartsBeforeExposure(const X11Host* host);
 // Sets a scene up for each area of the window (each monitor in full-screen
 // mode) and paints the picture. 1 on success; 0 when the primary's scene
 // refused or failed (run.exitStatus says why).
 int StartScene(X11Host* host);
-// The whole picture, as a paint message would draw it.
-void PaintWindow(X11Host* host);
 // One tick: composed in memory, then only the changed rectangles put on the window.
 void DrawTick(X11Host* host);
 void HandleEvent(X11Host* host, XEvent* event);

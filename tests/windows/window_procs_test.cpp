@@ -26,7 +26,8 @@ BOOL WINAPI FakeVerifier(HWND window) {
 class SaverWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        windowsHost.isPreview = windowsHost.isClosing = windowsHost.isCheckingPassword = windowsHost.isShowingMessage = 0;
+        windowsHost.isPreview = windowsHost.isClosing = windowsHost.isCheckingPassword = windowsHost.isShowingMessage =
+            0;
         windowsHost.lastPasswordCheckTick = kNoPasswordCheckYet;
         windowsHost.verifyPassword = nullptr;
         verifierCalls = 0;
