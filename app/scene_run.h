@@ -62,7 +62,7 @@ RunStart StartAreaScene(SceneRun* run, int index, const MonitorPlan& plan, const
 // Every plan's area, the primary first so that its refusal comes before
 // any other scene is loaded. The host ends the scenes, ready or not.
 RunStart StartAreaScenes(SceneRun* run, const MonitorPlan* plans, int count, const AreaSetUp& setUp);
-// Frees one area's scene and view; if it timed the ticks another's does now.
+// Frees one area's scene and view (if it timed the ticks another's does now), or all.
 void EndAreaScene(SceneRun* run, int index);
 void EndScenes(SceneRun* run);
 
@@ -83,8 +83,7 @@ void CountTick(SceneRun* run);
 // Gives the running scenes `value` for setting `index`; 0 when the setting
 // needs a new start (or nothing runs).
 int ChangeRunSetting(SceneRun* run, int index, int value);
-// After the screen may have changed behind the views: each next tick puts
-// its whole strip.
+// After the screen may have changed behind the views: each next tick puts its whole strip.
 void ForgetShownPictures(SceneRun* run);
 
 // The rows [top, bottom) of every area painted into `window`, which holds

@@ -30,8 +30,7 @@ struct MonitorScene {
     DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
 };
 
-// The run's areas are the monitors in client coordinates; its primary is
-// the monitor whose scene palette is realised in the foreground.
+// The run's areas are the monitors in client coordinates; its primary's palette is realised in the foreground.
 struct MonitorScenes {
     SceneRun run;
     MonitorScene monitors[kMaxMonitors];
