@@ -57,8 +57,8 @@ void StartPreview(Preview* preview, const SettingsRecord& settings) {
     preview->deviceWidth = preview->width * scale;
     preview->deviceHeight = preview->height * scale;
     preview->pixels.assign(static_cast<size_t>(preview->deviceWidth) * preview->deviceHeight, 0xFF000000u);
-    BeginRun(&preview->run, {settings, {kPictureCentred, kMonitorsAll}, preview->seedGiven, preview->seed, -1,
-                             preview->stillAfter});
+    BeginRun(&preview->run,
+             {settings, {kPictureCentred, kMonitorsAll}, preview->seedGiven, preview->seed, -1, preview->stillAfter});
     const MonitorPlan plan = {{0, 0, preview->deviceWidth, preview->deviceHeight}, 1, 1, preview->run.seed};
     SceneArea& area = preview->run.areas[0];
     if (StartAreaScenes(&preview->run, &plan, 1, {0, 32, 1}) != kRunReady || area.view == nullptr) {

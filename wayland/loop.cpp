@@ -84,8 +84,8 @@ void StartRun(WaylandHost* host) { BeginRun(&host->run, host->choices); }
 int SetUpWaylandHost(WaylandHost* host, const RunRequest& request, int kind) {
     const ZarvoOptions& options = request.options;
     host->options = options;
-    host->choices = {request.settings,   request.displaySettings, options.seedGiven,
-                     options.seed,       options.frameLimit,      options.stillAfter};
+    host->choices = {request.settings, request.displaySettings, options.seedGiven,
+                     options.seed,     options.frameLimit,      options.stillAfter};
     host->kind = kind;
     // A switch for tests of the compositors that offer no layer shell.
     const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
