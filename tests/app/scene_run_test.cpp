@@ -58,7 +58,9 @@ TEST_F(SceneRunTest, StartsTheScenesThePlansAskForAndRefusesOnlyForThePrimary) {
             EXPECT_EQ(run.areas[i].rect.x, c.areas[i].rect.x) << c.what;
         }
         EXPECT_EQ(run.primary, c.primary) << c.what;
-        if (c.start == kRunReady) EXPECT_EQ(run.lead, run.areas[c.primary].scene) << c.what;
+        if (c.start == kRunReady) {
+            EXPECT_EQ(run.lead, run.areas[c.primary].scene) << c.what;
+        }
         EndScenes(&run);
     }
 }
