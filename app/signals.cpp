@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 namespace {
 
@@ -61,4 +62,10 @@ DisplayWait WaitForDisplay(int displayFd, int signalFd, int timeoutMs) {
     if (ready <= 0) return kWaitTimedOut;
     if (count == 2 && (watched[1].revents & POLLIN)) return kWaitSignalled;
     return kWaitDisplay;
+}
+
+int64_t MonotonicMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }

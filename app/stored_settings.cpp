@@ -13,26 +13,6 @@ namespace {
 
 constexpr size_t kPathCapacity = 4096;
 
-// Why the stored record at `path` cannot be used; null when it can (or
-// when there is none).
-const char* StoredRecordProblem(const char* path, SettingsRecord* record) {
-    uint8_t bytes[kSettingsRecordSize + 1];
-    errno = 0;
-    const long size = ReadSettingsFile(path, bytes);
-    if (size < 0) return errno == ENOENT ? nullptr : "it cannot be opened";
-    if (size == 0) return "it is empty or not a plain file";
-    if (static_cast<size_t>(size) > kSettingsRecordSize) return "it holds more than 72 bytes";
-    SettingsRecord loaded = *record;
-    DecodeSettings(bytes, static_cast<size_t>(size), &loaded);
-    for (int i = 0; i < kSettingCount; ++i) {
-        const Setting& range = kDefaultSettings.entries[i];
-        const int32_t value = loaded.entries[i].value;
-        if (value < range.min || value > range.max) return "a value lies outside its range";
-    }
-    *record = loaded;
-    return nullptr;
-}
-
 // The stored display settings at `path` over `base`, and whether they name
 // a picture size; `problem`, when given, says why they cannot be wholly
 // used (null when they can, or when there are none).
@@ -61,11 +41,29 @@ void PrintPaths(FILE* out) {
 
 }  // namespace
 
+const char* LoadSettingsFile(const char* path, int optional, SettingsRecord* record) {
+    uint8_t bytes[kSettingsRecordSize + 1];
+    errno = 0;
+    const long size = ReadSettingsFile(path, bytes);
+    if (size < 0) return optional && errno == ENOENT ? nullptr : "it cannot be opened";
+    if (size == 0) return "it is empty or not a plain file";
+    if (static_cast<size_t>(size) > kSettingsRecordSize) return "it holds more than 72 bytes";
+    SettingsRecord loaded = *record;
+    DecodeSettings(bytes, static_cast<size_t>(size), &loaded);
+    for (int i = 0; i < kSettingCount; ++i) {
+        const Setting& range = kDefaultSettings.entries[i];
+        const int32_t value = loaded.entries[i].value;
+        if (value < range.min || value > range.max) return "a value lies outside its range";
+    }
+    *record = loaded;
+    return nullptr;
+}
+
 void NoteStoredSettings(SettingsRecord* record, char* note, size_t size) {
     char path[kPathCapacity];
     if (size > 0) note[0] = '\0';
     if (!SettingsFilePath(path, sizeof path)) return;
-    if (const char* problem = StoredRecordProblem(path, record)) {
+    if (const char* problem = LoadSettingsFile(path, 1, record)) {
         snprintf(note, size, "the stored settings in %s cannot be used (%s); using the defaults", path, problem);
     }
 }

@@ -9,6 +9,10 @@
 #include "settings/display_settings.h"
 #include "settings/settings.h"
 
+// Loads the settings record file at `path` over `record`: null when it was
+// loaded (or, when `optional`, there is none), else why it cannot be used
+// (the wrong size, not a plain file, or a value outside its range).
+const char* LoadSettingsFile(const char* path, int optional, SettingsRecord* record);
 // The stored record over the defaults. A record that cannot be used (a file
 // of the wrong size, not a plain file, or a value outside its range) is
 // reported on standard error and the defaults are used.

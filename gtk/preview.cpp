@@ -1,9 +1,8 @@
-// The preview's run: one area, its frames timed by the shared run and drawn
-// by the one presenter, each put on the window as a new texture.
+// The preview's run: one area, its ticks timed by the shared run and drawn
+// by its view, each put on the window as a new texture.
 #include "gtk/preview.h"
 
-#include "app/frame_clock.h"
-#include "platform/services.h"
+#include "app/signals.h"
 
 namespace {
 
@@ -24,17 +23,15 @@ RgbPixels Target(Preview* preview) {
 }
 
 void ScheduleTick(Preview* preview) {
-    const int wait = MillisecondsUntilFrame(preview->run, MonotonicMilliseconds());
+    const int wait = MillisecondsUntilTick(preview->run, MonotonicMilliseconds());
     preview->timer = wait < 0 ? 0 : g_timeout_add(static_cast<guint>(wait), Tick, preview);
 }
 
 gboolean Tick(gpointer data) {
     Preview* preview = static_cast<Preview*>(data);
-    SceneArea& area = preview->run.areas[0];
-    if (TakeDueFrame(&preview->run, MonotonicMilliseconds()) && area.view != nullptr) {
-        const Rect changed = TickScreenView(*area.view, Target(preview));
-        CountFrame(&preview->run);
-        if (changed.width > 0 && changed.height > 0) ShowPixels(preview);
+    if (TakeDueTick(&preview->run, MonotonicMilliseconds())) {
+        Rect changed[kMaxViewChanges];
+        if (TickAreas(&preview->run, Target(preview), changed, kMaxViewChanges) > 0) ShowPixels(preview);
     }
     ScheduleTick(preview);
     return G_SOURCE_REMOVE;
@@ -57,37 +54,25 @@ void StopPreview(Preview* preview) {
 void StartPreview(Preview* preview, const SettingsRecord& settings) {
     StopPreview(preview);
     const int scale = gtk_widget_get_scale_factor(GTK_WIDGET(preview->picture));
-    preview->settings = settings;
     preview->deviceWidth = preview->width * scale;
     preview->deviceHeight = preview->height * scale;
     preview->pixels.assign(static_cast<size_t>(preview->deviceWidth) * preview->deviceHeight, 0xFF000000u);
-    preview->run = SceneRun{};
-    preview->run.areaCount = 1;
-    preview->run.running = 1;
-    preview->run.frameLimit = -1;
-    preview->run.stillAfter = preview->stillAfter;
-    if (!preview->seedGiven) preview->seed = SeedFromClock();
-    const MonitorPlan plan = {{0, 0, preview->deviceWidth, preview->deviceHeight}, 1, 1, preview->seed};
-    const AreaSetUp setUp = {&preview->settings, kPictureCentred, preview->deviceWidth, 32, 1};
+    BeginRun(&preview->run,
+             {settings, {kPictureCentred, kMonitorsAll}, preview->seedGiven, preview->seed, -1, preview->stillAfter});
+    const MonitorPlan plan = {{0, 0, preview->deviceWidth, preview->deviceHeight}, 1, 1, preview->run.seed};
     SceneArea& area = preview->run.areas[0];
-    if (!StartAreaScene(&preview->run, plan, setUp, &area) || area.view == nullptr) {
+    if (StartAreaScenes(&preview->run, &plan, 1, {0, 32, 1}) != kRunReady || area.view == nullptr) {
         gtk_picture_set_paintable(preview->picture, nullptr);
         return;
     }
     MakeOpaque(*area.view);
-    PaintScreenView(*area.view, Target(preview));
+    PaintAreas(&preview->run, Target(preview), 0, preview->deviceHeight);
     ShowPixels(preview);
-    StartFrames(&preview->run, MonotonicMilliseconds());
+    StartTicks(&preview->run, MonotonicMilliseconds());
     ScheduleTick(preview);
 }
 
 void ChangePreview(Preview* preview, const SettingsRecord& settings, int index) {
-    Scene* scene = preview->run.areas[0].scene;
-    if (scene == nullptr || !SettingChangesRunningScene(index)) {
-        StartPreview(preview, settings);
-        return;
-    }
-    preview->settings = settings;
-    // A new redraw speed times the frames from the next one on.
-    ChangeSceneSettings(*scene, preview->settings);
+    // A new redraw speed times the ticks from the next one on.
+    if (!ChangeRunSetting(&preview->run, index, settings.entries[index].value)) StartPreview(preview, settings);
 }

@@ -15,9 +15,8 @@ struct Preview {
     int width, height;  // logical pixels; the scene has as many device pixels
     uint32_t seed;
     int seedGiven;
-    long stillAfter;  // frames before the preview stands still; -1: never
+    long stillAfter;  // ticks before the preview stands still; -1: never
     SceneRun run;
-    SettingsRecord settings;
     std::vector<uint32_t> pixels;  // the area's pixels, B, G, R, A in memory
     int deviceWidth, deviceHeight;
     guint timer;

@@ -1,7 +1,7 @@
 // The services the hosts use from the system and the core never does: the
-// settings stores, the message to the user, the minimum-display refusal,
-// the seed from the clock, and the surface of a host without GDI. Each has
-// a Windows and a POSIX implementation in platform/.
+// settings stores, the message to the user, the minimum-display refusal and
+// the seed from the clock. Each has a Windows and a POSIX implementation in
+// platform/.
 #pragma once
 
 #include <cstddef>
@@ -9,16 +9,6 @@
 
 #include "settings/display_settings.h"
 #include "settings/settings.h"
-
-#ifndef _WIN32
-// A 32-bit 0x00RRGGBB surface of a host without GDI.
-struct RgbSurface {
-    uint32_t* pixels;
-    int width;
-    int height;
-    int pitch;  // in pixels
-};
-#endif
 
 // ---- The settings store ----
 

@@ -7,23 +7,23 @@
 #include <memory>
 #include <vector>
 
-#include "app/monitor_plan.h"
 #include "app/png_file.h"
+#include "app/scene_run.h"
+#include "app/stored_settings.h"
 #include "platform/services.h"
 #include "render/gif_file.h"
 #include "render/render.h"
-#include "scene/scene.h"
-#include "scene/screen_view.h"
 
 namespace {
 
 // The surface's 0x00RRGGBB pixels as an 8-bit RGB PNG file; 1 when written.
-int WriteRgbPng(const char* path, const RgbSurface& surface) {
-    PngPicture picture{surface.width, surface.height, kPngRgb, {}, {}};
-    picture.samples.reserve(static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height) * 3);
-    for (int y = 0; y < surface.height; ++y) {
+int WriteRgbPng(const char* path, const RgbPixels& surface) {
+    const int width = surface.area.width, height = surface.area.height;
+    PngPicture picture{width, height, kPngRgb, {}, {}};
+    picture.samples.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (int y = 0; y < height; ++y) {
         const uint32_t* row = surface.pixels + static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
-        for (int x = 0; x < surface.width; ++x) {
+        for (int x = 0; x < width; ++x) {
             picture.samples.insert(
                 picture.samples.end(),
                 {static_cast<uint8_t>(row[x] >> 16), static_cast<uint8_t>(row[x] >> 8), static_cast<uint8_t>(row[x])});
@@ -41,29 +41,12 @@ int SayCannotWrite(const char* path) {
 }
 
 // Writes the PNG file; says why not when it cannot. 1 when written.
-int WriteOrSay(const char* path, const RgbSurface& surface) {
+int WriteOrSay(const char* path, const RgbPixels& surface) {
     errno = 0;
     return WriteRgbPng(path, surface) || SayCannotWrite(path);
 }
 
-// Up to 72 bytes over the defaults, as the store loads them; 0 otherwise.
-int LoadSettingsFile(const char* path, SettingsRecord* record) {
-    uint8_t bytes[kSettingsRecordSize + 1];
-    const long size = ReadSettingsFile(path, bytes);
-    if (size < 0) {
-        std::fprintf(stderr, "zarvo-render: cannot open settings file '%s'\n", path);
-        return 0;
-    }
-    *record = kDefaultSettings;
-    if (!DecodeSettings(bytes, static_cast<size_t>(size), record)) {
-        std::fprintf(stderr, "zarvo-render: settings file '%s' holds %s bytes; a record has 1 to 72\n", path,
-                     size == 0 ? "no" : "more than 72");
-        return 0;
-    }
-    return 1;
-}
-
-int SaveTick(const RenderOptions& options, const RgbSurface& surface, int tick) {
+int SaveTick(const RenderOptions& options, const RgbPixels& surface, int tick) {
     char path[4096];
     // The pattern was checked to hold exactly one %d or %0Nd.
     const int length = std::snprintf(path, sizeof path, options.outPattern.c_str(), tick);
@@ -80,17 +63,17 @@ struct GifOutput {
     int delay;
 };
 
-void IndexArea(GifOutput& gif, const RgbSurface& surface, Rect area) {
+void IndexArea(GifOutput& gif, const RgbPixels& surface, Rect area) {
     for (int y = area.y; y < area.y + area.height; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface.pitch);
         for (int x = area.x; x < area.x + area.width; ++x) {
-            gif.frame[static_cast<size_t>(y) * static_cast<size_t>(surface.width) + x] =
+            gif.frame[static_cast<size_t>(y) * static_cast<size_t>(surface.area.width) + x] =
                 gif.indexer.IndexOf(surface.pixels[row + x]);
         }
     }
 }
 
-int AddFrame(GifOutput& gif, const RgbSurface& surface, Rect changed, const char* path) {
+int AddFrame(GifOutput& gif, const RgbPixels& surface, Rect changed, const char* path) {
     IndexArea(gif, surface, changed);
     errno = 0;
     return AddGifFrame(*gif.writer, gif.frame, changed, gif.delay) || SayCannotWrite(path);
@@ -109,42 +92,29 @@ void SayTooNarrow(const RenderOptions& options) {
     }
 }
 
-int Render(const RenderOptions& options, const SettingsRecord& settings) {
+// The run of one area, the whole surface: 0 when it started, else the exit status.
+int StartRender(const RenderOptions& options, const SettingsRecord& settings, SceneRun* run) {
+    BeginRun(run, {settings, {options.pictureSize, kMonitorsAll}, options.seedGiven, options.seed, -1, -1});
+    const MonitorPlan plan{{0, 0, options.width, options.height}, 1, 1, run->seed};
+    const int screenWidth = options.screenWidth > options.width ? options.screenWidth : 0;
+    const RunStart start = StartAreaScenes(run, &plan, 1, {screenWidth, 32, options.scaleDown});
+    if (start == kRunRefused) SayTooNarrow(options);
+    if (start == kRunRefused || !ReportRunStart(run, start, "zarvo-render", 32))
+        return start == kRunOutOfMemory ? 1 : 2;
+    return 0;
+}
+
+int Render(const RenderOptions& options, SceneRun* run) {
     std::vector<uint32_t> pixels(static_cast<size_t>(options.width) * static_cast<size_t>(options.height), 0);
-    RgbSurface surface = {pixels.data(), options.width, options.height, options.width};
-    static DisplayPaletteInfo trueColour = {-1, 0, {}};
-    const bool preview = options.screenWidth > options.width;
-    SceneWindowInfo window = {options.width, options.height, preview ? options.screenWidth : options.width, 32,
-                              &trueColour};
-    PictureSize pictureSize = options.pictureSize;
-    if (options.scaleDown) window = ShrinkSmallArea(window, &pictureSize);
-    const uint32_t seed = options.seedGiven ? options.seed : SeedFromClock();
-    const SceneSetUp setUp = SetUpScene(window, settings, seed);
-    if (setUp.outcome == kSceneRefused) {
-        SayTooNarrow(options);
-        return 2;
-    }
-    if (setUp.scene == nullptr) {
-        std::fprintf(stderr, "zarvo-render: the scene could not be set up (pictures missing or damaged)\n");
-        return 2;
-    }
-    const std::unique_ptr<Scene, void (*)(Scene*)> owner(setUp.scene, DestroyScene);
-    const std::unique_ptr<ScreenView, void (*)(ScreenView*)> view(
-        CreateScreenView(setUp.scene, pictureSize, options.width, options.height), DestroyScreenView);
-    if (view == nullptr) {
-        std::fprintf(stderr, "zarvo-render: out of memory\n");
-        return 1;
-    }
-    const RgbPixels target = {surface.pixels, surface.pitch, {0, 0, surface.width, surface.height}};
-    PaintScreenView(*view, target);
-    const Rect whole = {0, 0, surface.width, surface.height};
-    GifOutput gif{{nullptr, CloseGif},
-                  PaletteIndexer(setUp.scene->palette),
-                  {},
-                  GifDelayCentiseconds(FrameTimerPeriod(*setUp.scene))};
+    const Rect whole = {0, 0, options.width, options.height};
+    const RgbPixels surface = {pixels.data(), options.width, whole};
+    PaintAreas(run, surface, 0, options.height);
+    const Scene& scene = *run->areas[0].scene;
+    GifOutput gif{
+        {nullptr, CloseGif}, PaletteIndexer(scene.palette), {}, GifDelayCentiseconds(FrameTimerPeriod(scene))};
     if (!options.gif.empty()) {
         errno = 0;
-        gif.writer.reset(OpenGif(options.gif.c_str(), surface.width, surface.height, view->rgbTable));
+        gif.writer.reset(OpenGif(options.gif.c_str(), options.width, options.height, run->areas[0].view->rgbTable));
         if (gif.writer == nullptr) {
             SayCannotWrite(options.gif.c_str());
             return 1;
@@ -153,8 +123,11 @@ int Render(const RenderOptions& options, const SettingsRecord& settings) {
         IndexArea(gif, surface, whole);
     }
     int ticks = 0;
-    for (int tick = 1; tick <= options.ticks && SceneAnimates(*setUp.scene); ++tick, ++ticks) {
-        const Rect changed = TickScreenView(*view, target);
+    for (int tick = 1; tick <= options.ticks && SceneAnimates(scene); ++tick, ++ticks) {
+        Rect rects[kMaxViewChanges];
+        const int count = TickAreas(run, surface, rects, kMaxViewChanges);
+        Rect changed = {0, 0, 0, 0};
+        for (int k = 0; k < count; ++k) changed = Union(changed, rects[k]);
         if (!options.outPattern.empty() && !SaveTick(options, surface, tick)) return 1;
         if (gif.writer != nullptr && !AddFrame(gif, surface, tick == 1 ? whole : changed, options.gif.c_str())) {
             return 1;
@@ -185,12 +158,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     SettingsRecord settings = kDefaultSettings;
-    if (!options.settingsFile.empty()) {
-        if (!LoadSettingsFile(options.settingsFile.c_str(), &settings)) return 2;
-    } else {
-        ReadSettings(&settings);
+    const char* file = options.settingsFile.c_str();
+    const char* problem = options.settingsFile.empty() ? nullptr : LoadSettingsFile(file, 0, &settings);
+    if (problem != nullptr) {
+        std::fprintf(stderr, "zarvo-render: the settings file '%s' cannot be used: %s\n", file, problem);
+        return 2;
     }
+    if (options.settingsFile.empty()) ReadSettings(&settings);
     ApplyGivenSettings(options.settings, &settings);
     ReportClampedSettings("zarvo-render", options.settings, "using");
-    return Render(options, settings);
+    SceneRun run;
+    int status = StartRender(options, settings, &run);
+    if (status == 0) status = Render(options, &run);
+    EndScenes(&run);
+    return status;
 }

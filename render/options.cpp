@@ -89,7 +89,7 @@ int HandleOut(void* target, const char* value, char* error, size_t errorSize) {
 
 int HandleOutPattern(void* target, const char* value, char* error, size_t errorSize) {
     if (!CheckExtension("out-pattern", value, "png", "PNG files (--gif writes a GIF)", error, errorSize)) return 0;
-    if (IsFramePattern(value)) {
+    if (IsTickPattern(value)) {
         Options(target)->outPattern = value;
         return 1;
     }
@@ -141,7 +141,7 @@ const CommandOption kRenderOptions[] = {
 
 }  // namespace
 
-int IsFramePattern(const std::string& pattern) {
+int IsTickPattern(const std::string& pattern) {
     int conversions = 0;
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '%') continue;

@@ -31,4 +31,4 @@ int ParseRenderOptions(int argc, char** argv, RenderOptions* options);
 void PrintRenderUsage();
 
 // 1 when `pattern` holds exactly one %d or %0Nd and no other '%'.
-int IsFramePattern(const std::string& pattern);
+int IsTickPattern(const std::string& pattern);

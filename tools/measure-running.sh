@@ -48,7 +48,7 @@ done
 shift $((OPTIND - 1))
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a positive whole number" >&2; exit 2; }
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive whole number" >&2; exit 2; }
-zarvo=$build/x11/zarvo
+zarvo=$build/linux/zarvo
 probe=$build/tools/first-picture
 [ "$server" = Xvfb ] || probe=$zarvo  # grim stands in for the probe
 for program in "$zarvo" "$probe"; do

@@ -61,8 +61,8 @@ quietly build-win32 cmake --build "$build/win32" -j "$jobs" --target zarvo_scr
 quietly build-win64 cmake --build "$build/win64" -j "$jobs" --target zarvo_scr
 quietly build-native cmake --build "$build/native" -j "$jobs" --target zarvo zarvo_render
 
-cp "$build/win32/host/Zarvo.scr" "$dist/Zarvo-$version-x86.scr"
-cp "$build/win64/host/Zarvo.scr" "$dist/Zarvo-$version-x64.scr"
+cp "$build/win32/windows/Zarvo.scr" "$dist/Zarvo-$version-x86.scr"
+cp "$build/win64/windows/Zarvo.scr" "$dist/Zarvo-$version-x64.scr"
 tools/make-installer.sh "$version" "$dist/Zarvo-$version-x86.scr" "$dist/Zarvo-$version-x64.scr" \
   "$dist/ZarvoSetup-$version.exe"
 quietly package cpack --config "$build/native/CPackConfig.cmake" -B "$build/package"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs zarvo in a window on your X display: installs what running needs, builds
 # the program with the native preset (in build/run, without the tests) and
-# starts it. Options are passed on to zarvo (see build/run/x11/zarvo --help).
+# starts it. Options are passed on to zarvo (see build/run/linux/zarvo --help).
 # Without a display it writes 100 ticks at 640 x 480 as an animated GIF
 # instead (zarvo-render --gif) and says where.
 set -euo pipefail
@@ -20,4 +20,4 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 cmake --build build/run --target zarvo -j "$(nproc)"
-exec build/run/x11/zarvo "$@"
+exec build/run/linux/zarvo "$@"

@@ -150,7 +150,7 @@ web_tests() {
   local render=build/native/render/zarvo-render page wallpaper
   tests/web/browser_test.sh build/web/web "$render"
   page=$?
-  tests/web/wallpaper_test.sh build/release "$render" build/native/x11/zarvo
+  tests/web/wallpaper_test.sh build/release "$render" build/native/linux/zarvo
   wallpaper=$?
   [ $page -eq 0 ] && [ $wallpaper -eq 0 ]
 }

@@ -83,7 +83,7 @@ int ConnectWayland(WaylandHost* host) {
 
 void DisconnectWayland(WaylandHost* host) {
     FreeOutputs(host);
-    if (host->window) DestroySurface(host->window);
+    if (host->window) DestroyWaylandSurface(host->window);
     host->window = nullptr;
     ReleaseSeat(host);
     if (host->layerShell && zwlr_layer_shell_v1_get_version(host->layerShell) >= 3) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_clock.h"
+#include "app/signals.h"
 #include "wayland/viewporter-client.h"
 #include "wayland/wayland.h"
 
@@ -69,11 +69,7 @@ void ChooseBufferSize(WaylandSurface* surface, int* width, int* height) {
 MonitorPlan PlanSurface(const WaylandSurface* surface) {
     const WaylandHost* host = surface->host;
     MonitorPlan plans[kMaxMonitors];
-    if (surface->output == nullptr) {
-        const MonitorArea whole = {{0, 0, surface->width, surface->height}, 1};
-        PlanMonitors(&whole, 1, kMonitorsAll, host->seed, plans);
-        return plans[0];
-    }
+    if (surface->output == nullptr) return MonitorPlan{{0, 0, surface->width, surface->height}, 1, 1, host->run.seed};
     MonitorArea outputs[kMaxMonitors];
     int place = 0;
     for (int i = 0; i < host->outputCount; ++i) {
@@ -81,19 +77,16 @@ MonitorPlan PlanSurface(const WaylandSurface* surface) {
         outputs[i] = {{0, 0, shown ? shown->width : 0, shown ? shown->height : 0}, 0};
         if (shown == surface) place = i;
     }
-    PlanMonitors(outputs, host->outputCount, host->request.displaySettings.monitors, host->seed, plans);
+    PlanMonitors(outputs, host->outputCount, host->run.display.monitors, host->run.seed, plans);
     return plans[place];
 }
 
-int TakeArea(WaylandSurface* surface) {
-    WaylandHost* host = surface->host;
-    for (int i = 0; i < kMaxMonitors; ++i) {
-        if (host->areaOwners[i] != nullptr) continue;
-        host->areaOwners[i] = surface;
-        if (host->run.areaCount <= i) host->run.areaCount = i + 1;
-        return i;
-    }
-    return -1;
+// An area no surface shows: one without a rectangle.
+int TakeArea(SceneRun* run) {
+    int i = 0;
+    while (i < kMaxMonitors && !IsEmpty(run->areas[i].rect)) ++i;
+    if (i < kMaxMonitors) run->areaCount = std::max(run->areaCount, i + 1);
+    return i < kMaxMonitors ? i : -1;
 }
 
 // The scene of the surface's area; a surface narrower than the smallest
@@ -101,16 +94,15 @@ int TakeArea(WaylandSurface* surface) {
 // output's scene refused or failed, which ends the run.
 int SetUpSurfaceScene(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
-    surface->area = TakeArea(surface);
+    surface->area = TakeArea(&host->run);
     if (surface->area < 0) return 1;  // more outputs than areas: this one stays black
-    const AreaSetUp setUp{&host->request.settings, host->request.displaySettings.pictureSize, surface->width, 24, 1};
     MonitorPlan plan = PlanSurface(surface);
     plan.rect = Rect{0, 0, surface->width, surface->height};
-    SceneArea* area = &host->run.areas[surface->area];
-    const int started = StartAreaScene(&host->run, plan, setUp, area);
+    const RunStart start = StartAreaScene(&host->run, surface->area, plan, {0, 24, 1});
+    ScreenView* view = host->run.areas[surface->area].view;
     // Its two buffers catch up with exactly what the other was drawn.
-    if (area->view != nullptr) area->view->keepsWritten = 1;
-    return started;
+    if (view != nullptr) view->keepsWritten = 1;
+    return ReportRunStart(&host->run, start, "zarvo", 24);
 }
 
 void PaintWhole(WaylandSurface* surface) {
@@ -153,8 +145,8 @@ void CommitHeld(WaylandSurface* surface) {
 void ShowConfiguredSurface(WaylandSurface* surface) {
     WaylandHost* host = surface->host;
     if (surface->closed || !host->run.running) return;
-    if (surface->logicalWidth <= 0) surface->logicalWidth = host->request.options.width;
-    if (surface->logicalHeight <= 0) surface->logicalHeight = host->request.options.height;
+    if (surface->logicalWidth <= 0) surface->logicalWidth = host->options.width;
+    if (surface->logicalHeight <= 0) surface->logicalHeight = host->options.height;
     int width = 0, height = 0;
     ChooseBufferSize(surface, &width, &height);
     if (width == surface->width && height == surface->height && surface->memory) {
@@ -171,12 +163,12 @@ void ShowConfiguredSurface(WaylandSurface* surface) {
     }
     if (!SetUpSurfaceScene(surface)) return;
     PaintWhole(surface);
-    // The frames of every scene count from here (--still-after); a run of
+    // The ticks of every scene count from here (--still-after); a run of
     // --frames 0 ends with this picture committed.
-    if (host->run.lead != nullptr) StartFrames(&host->run, MonotonicMilliseconds());
+    if (host->run.lead != nullptr) StartTicks(&host->run, MonotonicMilliseconds());
 }
 
-void DrawSurfaceFrame(WaylandSurface* surface) {
+void DrawSurfaceTick(WaylandSurface* surface) {
     ScreenView* view = SurfaceView(surface);
     if (view == nullptr) return;
     const int waiting = surface->frameCallback != nullptr;
@@ -211,6 +203,5 @@ void CatchUpSurface(WaylandSurface* surface) {
 void EndSurfaceScene(WaylandSurface* surface) {
     if (surface->area < 0) return;
     EndAreaScene(&surface->host->run, surface->area);
-    surface->host->areaOwners[surface->area] = nullptr;
     surface->area = -1;
 }

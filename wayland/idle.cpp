@@ -119,7 +119,7 @@ int StartWatching(IdleWatch* watch, WaylandHost* host) {
         fprintf(stderr, "zarvo: the Wayland compositor offers no seat, so there is no input to be idle from\n");
         return 0;
     }
-    if (WatchIdleTime(watch, host->request.options.idleSeconds)) return 1;
+    if (WatchIdleTime(watch, host->options.idleSeconds)) return 1;
     fprintf(stderr,
             "zarvo: this Wayland compositor tells no client when the session is idle (it offers neither "
             "ext-idle-notify-v1 nor org_kde_kwin_idle; GNOME does not), so --idle cannot work here\n");
@@ -135,14 +135,14 @@ void Cover(WaylandHost* host) {
 // and the heap's freed pages are handed back to the system.
 void Uncover(WaylandHost* host) {
     for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) DestroySurface(host->outputs[i]->surface);
+        if (host->outputs[i]->surface) DestroyWaylandSurface(host->outputs[i]->surface);
         host->outputs[i]->surface = nullptr;
     }
-    if (host->window) DestroySurface(host->window);
+    if (host->window) DestroyWaylandSurface(host->window);
     host->window = nullptr;
-    host->anchorKnown = 0;
+    host->anchor.known = 0;
     EndScenes(&host->run);
-    host->run.animating = 0;  // no frame is due while waiting: the wait blocks
+    host->run.animating = 0;  // no tick is due while waiting: the wait blocks
     wl_display_flush(host->display);
     malloc_trim(0);
 }
@@ -154,7 +154,7 @@ void WatchUntilEnded(IdleWatch* watch, WaylandHost* host) {
         if (host->ended) break;
         watch->idle = 0;
         Cover(host);
-        RunFrames(host);
+        RunTicks(host);
         Uncover(host);
         watch->idle = 0;
     }

@@ -36,16 +36,14 @@ void OnKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t si
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
 void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
 
-int KeyClosesWindow(const WaylandHost* host, uint32_t key) {
-    if (host->keyState == nullptr) return 0;
-    const xkb_keysym_t symbol = xkb_state_key_get_one_sym(host->keyState, key + kEvdevToXkb);
-    return symbol == XKB_KEY_q || symbol == XKB_KEY_Q || symbol == XKB_KEY_Escape;
+int KeyCloses(const WaylandHost* host, uint32_t key) {
+    return host->keyState != nullptr && KeyClosesWindow(xkb_state_key_get_one_sym(host->keyState, key + kEvdevToXkb));
 }
 
 void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
     WaylandHost* host = Host(data);
     if (state != WL_KEYBOARD_KEY_STATE_PRESSED) return;
-    if (host->kind == kWaylandFullScreen || KeyClosesWindow(host, key)) EndRun(&host->run, 0);
+    if (host->kind == kWaylandFullScreen || KeyCloses(host, key)) EndRun(&host->run, 0);
 }
 
 void OnModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
@@ -74,16 +72,14 @@ ScreenPoint Point(wl_fixed_t x, wl_fixed_t y) { return {wl_fixed_to_int(x), wl_f
 // from there.
 void OnPointerEnter(void* data, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
     WaylandHost* host = Host(data);
-    host->anchor = Point(x, y);
-    host->anchorKnown = 1;
+    host->anchor = PointerAnchor{Point(x, y), 1};
 }
 
-void OnPointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) { Host(data)->anchorKnown = 0; }
+void OnPointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) { Host(data)->anchor.known = 0; }
 
 void OnMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     WaylandHost* host = Host(data);
-    if (host->kind != kWaylandFullScreen || !host->anchorKnown) return;
-    if (MouseMoveExceedsThreshold(host->anchor, Point(x, y), kMouseMoveThreshold)) EndRun(&host->run, 0);
+    if (host->kind == kWaylandFullScreen && PointerDismisses(&host->anchor, Point(x, y))) EndRun(&host->run, 0);
 }
 
 void OnButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
@@ -105,7 +101,7 @@ void ReleasePointer(WaylandHost* host) {
         wl_pointer_destroy(host->pointer);
     }
     host->pointer = nullptr;
-    host->anchorKnown = 0;
+    host->anchor.known = 0;
 }
 
 const wl_pointer_listener kPointerListener = {OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,   OnAxis,

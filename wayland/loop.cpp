@@ -1,35 +1,26 @@
 // The Wayland run: surfaces made for the mode, then one thread waiting on
-// the connection, the signal pipe and the next frame's time; each due tick
+// the connection, the signal pipe and the next tick's time; each due tick
 // draws every surface the compositor is ready for.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/frame_clock.h"
 #include "app/signals.h"
-#include "platform/services.h"
 #include "wayland/wayland.h"
 
 namespace {
 
-void DrawSurfaces(WaylandHost* host) {
-    if (host->window) DrawSurfaceFrame(host->window);
+void ForEachSurface(WaylandHost* host, void (*each)(WaylandSurface*)) {
+    if (host->window) each(host->window);
     for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) DrawSurfaceFrame(host->outputs[i]->surface);
+        if (host->outputs[i]->surface) each(host->outputs[i]->surface);
     }
 }
 
-void CatchUpSurfaces(WaylandHost* host) {
-    if (host->window) CatchUpSurface(host->window);
-    for (int i = 0; i < host->outputCount; ++i) {
-        if (host->outputs[i]->surface) CatchUpSurface(host->outputs[i]->surface);
-    }
-}
-
-void DrawDueFrame(WaylandHost* host) {
-    if (!TakeDueFrame(&host->run, MonotonicMilliseconds())) return;
-    DrawSurfaces(host);
-    CountFrame(&host->run);
+void DrawDueTick(WaylandHost* host) {
+    if (!TakeDueTick(&host->run, MonotonicMilliseconds())) return;
+    ForEachSurface(host, DrawSurfaceTick);
+    CountTick(&host->run);
 }
 
 void ReportLostCompositor(WaylandHost* host) {
@@ -48,7 +39,7 @@ void WaitForWayland(WaylandHost* host) {
         wl_display_cancel_read(host->display);
         return ReportLostCompositor(host);
     }
-    const int timeout = MillisecondsUntilFrame(host->run, MonotonicMilliseconds());
+    const int timeout = MillisecondsUntilTick(host->run, MonotonicMilliseconds());
     const DisplayWait woken = WaitForDisplay(wl_display_get_fd(host->display), host->signalFd, timeout);
     if (woken == kWaitSignalled) {
         wl_display_cancel_read(host->display);
@@ -88,32 +79,31 @@ int CreateSurfaces(WaylandHost* host) {
     return host->window != nullptr;
 }
 
-void StartRun(WaylandHost* host) {
-    const ZarvoOptions& options = host->request.options;
-    host->run = SceneRun{};
-    host->run.frameLimit = options.frameLimit;
-    host->run.stillAfter = options.stillAfter;
-    host->run.running = 1;
-    host->seed = options.seedGiven ? options.seed : SeedFromClock();
-}
+void StartRun(WaylandHost* host) { BeginRun(&host->run, host->choices); }
 
 int SetUpWaylandHost(WaylandHost* host, const RunRequest& request, int kind) {
-    host->request = request;
+    const ZarvoOptions& options = request.options;
+    host->options = options;
+    host->choices = {request.settings, request.displaySettings, options.seedGiven,
+                     options.seed,     options.frameLimit,      options.stillAfter};
     host->kind = kind;
     // A switch for tests of the compositors that offer no layer shell.
     const char* noLayerShell = getenv("ZARVO_WAYLAND_NO_LAYER_SHELL");
     host->ignoreLayerShell = noLayerShell != nullptr && *noLayerShell != '\0';
     host->signalFd = OpenSignalPipe();
+    // The run begins before connecting, as the outputs' surfaces are made as
+    // they are described; --idle begins one at each cover instead.
+    if (options.idleSeconds == 0) StartRun(host);
     if (ConnectWayland(host)) return 1;
     if (host->display) DisconnectWayland(host);
     return 0;
 }
 
-void RunFrames(WaylandHost* host) {
+void RunTicks(WaylandHost* host) {
     while (host->run.running) {
         WaitForWayland(host);
-        if (host->run.running) DrawDueFrame(host);
-        if (host->run.running) CatchUpSurfaces(host);
+        if (host->run.running) DrawDueTick(host);
+        if (host->run.running) ForEachSurface(host, CatchUpSurface);
     }
 }
 
@@ -132,14 +122,12 @@ int RunWayland(const RunRequest& request) {
                 "--background (or --x11)\n");
         return 2;
     }
-    host.request = request;
-    StartRun(&host);  // before connecting: the outputs' surfaces are made as they are described
     const int kind = options.background                ? kWaylandBackground
                      : options.mode == kModeFullScreen ? kWaylandFullScreen
                                                        : kWaylandWindow;
     if (!SetUpWaylandHost(&host, request, kind)) return 1;
     if (!CreateSurfaces(&host)) EndRun(&host.run, 1);
-    RunFrames(&host);
+    RunTicks(&host);
     // On a lost connection the requests go nowhere, but the memory is freed.
     DisconnectWayland(&host);
     EndScenes(&host.run);

@@ -34,7 +34,7 @@ void OnText(void*, wl_output*, const char*) {}
 const wl_output_listener kOutputListener = {OnGeometry, OnMode, OnDone, OnScale, OnText, OnText};
 
 void FreeOutput(WaylandOutput* output) {
-    if (output->surface) DestroySurface(output->surface);
+    if (output->surface) DestroyWaylandSurface(output->surface);
     if (wl_output_get_version(output->output) >= WL_OUTPUT_RELEASE_SINCE_VERSION) {
         wl_output_release(output->output);
     } else {
@@ -46,7 +46,7 @@ void FreeOutput(WaylandOutput* output) {
 }  // namespace
 
 void AddOutput(WaylandHost* host, uint32_t globalName, uint32_t version) {
-    if (host->outputCount == kMaxOutputs) return;  // the rest stay as they are
+    if (host->outputCount == kMaxMonitors) return;  // the rest stay as they are
     WaylandOutput* output = static_cast<WaylandOutput*>(calloc(1, sizeof(WaylandOutput)));
     if (output == nullptr) return;
     const uint32_t bound = version < 3 ? version : 3;

@@ -131,9 +131,9 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
     const int fullscreen = host->kind == kWaylandFullScreen;
     surface->output = output;
     surface->scale = output->scale;
-    const uint32_t layer = static_cast<uint32_t>(fullscreen                    ? kLayerOverlay
-                                                 : host->request.options.layer ? kLayerBottom
-                                                                               : kLayerBackground);
+    const uint32_t layer = static_cast<uint32_t>(fullscreen            ? kLayerOverlay
+                                                 : host->options.layer ? kLayerBottom
+                                                                       : kLayerBackground);
     surface->layerSurface = zwlr_layer_shell_v1_get_layer_surface(host->layerShell, surface->surface, output->output,
                                                                   layer, fullscreen ? "zarvo" : "zarvo-background");
     zwlr_layer_surface_v1_set_anchor(surface->layerSurface,
@@ -152,8 +152,8 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output) {
 WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen) {
     WaylandSurface* surface = NewSurface(host);
     if (surface == nullptr) return nullptr;
-    surface->pendingWidth = host->request.options.width;
-    surface->pendingHeight = host->request.options.height;
+    surface->pendingWidth = host->options.width;
+    surface->pendingHeight = host->options.height;
     wl_surface_add_listener(surface->surface, &kWindowSurfaceListener, surface);
     surface->xdgSurface = xdg_wm_base_get_xdg_surface(host->wmBase, surface->surface);
     xdg_surface_add_listener(surface->xdgSurface, &kXdgSurfaceListener, surface);
@@ -166,7 +166,7 @@ WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen) {
     return surface;
 }
 
-void DestroySurface(WaylandSurface* surface) {
+void DestroyWaylandSurface(WaylandSurface* surface) {
     EndSurfaceScene(surface);
     if (surface->frameCallback) wl_callback_destroy(surface->frameCallback);
     if (surface->fractionalScale) wp_fractional_scale_v1_destroy(surface->fractionalScale);

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "app/run_request.h"
-#include "app/run_rules.h"
 #include "app/scene_run.h"
 #include "image/screen_runs.h"
 
@@ -40,7 +39,6 @@ enum WaylandLayer { kLayerBackground = 0, kLayerBottom = 1, kLayerOverlay = 3 };
 
 constexpr int kBuffersPerSurface = 2;
 constexpr int kMaxMissedRects = kMaxViewChanges;
-constexpr int kMaxOutputs = 16;
 
 // One shared-memory buffer of a surface. While the compositor holds it
 // (busy) it is not written; the rectangles drawn into its sibling since it
@@ -90,7 +88,7 @@ struct WaylandSurface {
     wl_callback* frameCallback;  // a commit waiting for the compositor to show it
     int64_t committedMs;         // when that commit was made
     int area;                    // its area of the run (scene and view); -1 before set-up
-    int behind;                  // frames were composed but not drawn (hidden): the strip is put whole next
+    int behind;                  // ticks were composed but not drawn (hidden): the strip is put whole next
     int closed;
     // The outputs a window is on (wl_surface enter and leave): it takes the
     // largest of their whole scales.
@@ -108,14 +106,13 @@ struct WaylandOutput {
 };
 
 struct WaylandHost {
-    RunRequest request;
-    int kind;                                  // WaylandSurfaceKind
-    uint32_t seed;                             // the first output's; each later one takes the next
-    int ignoreLayerShell;                      // act as on a compositor without layer-shell
-    int signalFd;                              // readable once a termination signal arrived; -1: none
-    int ended;                                 // a termination signal came, or the compositor went
-    SceneRun run;                              // the areas' scenes, the frame timer and counts
-    WaylandSurface* areaOwners[kMaxMonitors];  // the surface showing each area
+    ZarvoOptions options;
+    RunChoices choices;    // what each run begins with
+    int kind;              // WaylandSurfaceKind
+    int ignoreLayerShell;  // act as on a compositor without layer-shell
+    int signalFd;          // readable once a termination signal arrived; -1: none
+    int ended;             // a termination signal came, or the compositor went
+    SceneRun run;          // the areas' scenes, the seed, the tick timer and counts
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;
@@ -130,11 +127,10 @@ struct WaylandHost {
     xkb_context* xkb;
     xkb_keymap* keymap;
     xkb_state* keyState;
-    WaylandOutput* outputs[kMaxOutputs];
+    WaylandOutput* outputs[kMaxMonitors];
     int outputCount;
     WaylandSurface* window;  // the window of the window mode and of the full-screen fallback
-    ScreenPoint anchor;
-    int anchorKnown;
+    PointerAnchor anchor;    // where the pointer entered the cover
 };
 
 // ---- Connection (connection.cpp) ----
@@ -182,7 +178,7 @@ WaylandSurface* CreateLayerSurface(WaylandHost* host, WaylandOutput* output);
 // The window of the window mode, full screen when the compositor offers no
 // layer-shell.
 WaylandSurface* CreateWindowSurface(WaylandHost* host, int fullscreen);
-void DestroySurface(WaylandSurface* surface);
+void DestroyWaylandSurface(WaylandSurface* surface);
 // How many surfaces are still shown.
 int OpenSurfaceCount(const WaylandHost* host);
 // A window takes the largest whole scale of the outputs it is on, so its
@@ -194,14 +190,14 @@ void RescaleWindow(WaylandSurface* window);
 // The surface took the size it was configured to: its buffers and scene are
 // set up for it (again, when it changed) and the whole picture committed.
 void ShowConfiguredSurface(WaylandSurface* surface);
-// One frame of the surface's scene: drawn, and committed unless a commit
+// One tick of the surface's scene: drawn, and committed unless a commit
 // waits; on a surface hidden for a while only composed, its strip drawn
 // whole once it shows again.
-void DrawSurfaceFrame(WaylandSurface* surface);
+void DrawSurfaceTick(WaylandSurface* surface);
 // What was drawn while a commit waited (or only composed while the surface
 // was hidden), committed once the compositor is ready for it.
 void CatchUpSurface(WaylandSurface* surface);
-// Frees the surface's scene and view; the run's frames are timed by another.
+// Frees the surface's scene and view; the run's ticks are timed by another.
 void EndSurfaceScene(WaylandSurface* surface);
 
 // ---- Input (input.cpp) ----
@@ -213,19 +209,19 @@ void ReleaseSeat(WaylandHost* host);
 
 // Runs zarvo on Wayland to its end; the exit status.
 int RunWayland(const RunRequest& request);
-// A fresh run of scenes for the request's options, with its seed.
+// A fresh run of scenes for the request's choices, with its seed.
 void StartRun(WaylandHost* host);
-// Takes the request, opens the signal pipe and connects for a run of `kind`.
-// 1 on success; 0 after saying why.
+// Takes the request, opens the signal pipe, begins the run (but for
+// --idle) and connects for a run of `kind`. 1 on success; 0 after saying why.
 int SetUpWaylandHost(WaylandHost* host, const RunRequest& request, int kind);
 // The surfaces of the mode: for the outputs, one on each described output
 // that has none. 1 on success.
 int CreateSurfaces(WaylandHost* host);
-// One wait on the connection, the signal pipe and the next frame's time;
+// One wait on the connection, the signal pipe and the next tick's time;
 // then what the compositor sent is handled.
 void WaitForWayland(WaylandHost* host);
-// Draws the run's frames until it ends.
-void RunFrames(WaylandHost* host);
+// Draws the run's ticks until it ends.
+void RunTicks(WaylandHost* host);
 
 // ---- Idle start (idle.cpp) ----
 

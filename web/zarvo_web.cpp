@@ -7,35 +7,23 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/monitor_plan.h"
-#include "platform/services.h"
-#include "scene/scene.h"
-#include "scene/screen_view.h"
+#include "app/scene_run.h"
 #include "settings/picture_sizes.h"
 #include "web/canvas.h"
 
 namespace {
 
-// What the page shows: the scene, its view and the surfaces it is drawn on.
-struct WebScene {
-    Scene* scene = nullptr;
-    ScreenView* view = nullptr;
-    std::vector<uint32_t> surfacePixels;  // the canvas's ImageData bytes
-    RgbSurface surface{};
-    SettingsRecord settings = kDefaultSettings;  // as the page last gave them
+// What the page shows: one run of one area, the whole canvas, and the
+// canvas's ImageData bytes it draws into.
+struct WebHost {
+    SceneRun run;
+    std::vector<uint32_t> pixels;
+    RgbPixels canvas;
 };
 
-WebScene current;
+WebHost web;
 
-void Stop() {
-    DestroyScreenView(current.view);
-    DestroyScene(current.scene);
-    current = WebScene{};
-}
-
-RgbPixels Target() {
-    return {current.surfacePixels.data(), current.surface.pitch, {0, 0, current.surface.width, current.surface.height}};
-}
+ScreenView* View() { return web.run.areas[0].view; }
 
 }  // namespace
 
@@ -64,25 +52,23 @@ EMSCRIPTEN_KEEPALIVE const char* zarvo_picture_size(int index, int field) {
 // narrower than 640 shows the 640 x 480 scene shrunk to fit, as zarvo's small
 // windows do. 1 when it runs; 0 when memory runs out, and then nothing is shown.
 EMSCRIPTEN_KEEPALIVE int zarvo_start(int width, int height, int pictureSize, uint32_t seed, const int32_t* values) {
-    Stop();
+    EndScenes(&web.run);
     if (width <= 0 || height <= 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
     if (pictureSize < 0 || pictureSize >= kPictureSizeCount) pictureSize = kPictureCentred;
-    for (int i = 0; values != nullptr && i < kSettingCount; ++i) current.settings.entries[i].value = values[i];
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    current.surfacePixels.assign(count, 0);
-    current.surface = {current.surfacePixels.data(), width, height, width};
-    static DisplayPaletteInfo trueColour = {-1, 0, {}};
-    PictureSize size = static_cast<PictureSize>(pictureSize);
-    const SceneWindowInfo window = ShrinkSmallArea({width, height, width, 32, &trueColour}, &size);
-    current.scene = SetUpScene(window, current.settings, seed).scene;
-    if (current.scene != nullptr) current.view = CreateScreenView(current.scene, size, width, height);
-    if (current.view == nullptr) {
-        Stop();
+    SettingsRecord settings = kDefaultSettings;
+    for (int i = 0; values != nullptr && i < kSettingCount; ++i) settings.entries[i].value = values[i];
+    web.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    web.canvas = {web.pixels.data(), width, {0, 0, width, height}};
+    BeginRun(&web.run, {settings, {static_cast<PictureSize>(pictureSize), kMonitorsAll}, 1, seed, -1, -1});
+    const MonitorPlan plan{web.canvas.area, 1, 1, seed};
+    if (StartAreaScenes(&web.run, &plan, 1, {0, 32, 1}) != kRunReady || View() == nullptr) {
+        EndScenes(&web.run);
         return 0;
     }
-    UseCanvasByteOrder(*current.view);
-    PaintScreenView(*current.view, Target());
-    MakeOpaque(current.surfacePixels);
+    UseCanvasByteOrder(*View());
+    PaintAreas(&web.run, web.canvas, 0, height);
+    MakeOpaque(web.pixels);
+    StartTicks(&web.run, 0);
     return 1;
 }
 
@@ -91,40 +77,33 @@ EMSCRIPTEN_KEEPALIVE int zarvo_live(int index) { return SettingChangesRunningSce
 
 // Gives the running scene `value` for setting `index`; 1 when it took it, 0
 // when the setting needs a new start (or nothing runs).
-EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) {
-    if (current.scene == nullptr || index < 0 || index >= kSettingCount || !SettingChangesRunningScene(index)) {
-        return 0;
-    }
-    current.settings.entries[index].value = value;
-    ChangeSceneSettings(*current.scene, current.settings);
-    return 1;
-}
+EMSCRIPTEN_KEEPALIVE int zarvo_change(int index, int value) { return ChangeRunSetting(&web.run, index, value); }
 
 // One timer tick; 1 when the canvas bytes changed.
 EMSCRIPTEN_KEEPALIVE int zarvo_tick() {
-    if (current.view == nullptr || !SceneAnimates(*current.scene)) return 0;
-    const Rect changed = TickScreenView(*current.view, Target());
-    return changed.width > 0 && changed.height > 0;
+    if (View() == nullptr || !web.run.animating) return 0;
+    Rect changed[kMaxViewChanges];
+    return TickAreas(&web.run, web.canvas, changed, kMaxViewChanges) > 0;
 }
 
 // How many rectangles the last tick wrote: the page puts each on the canvas
 // on its own, as their bounding box is mostly pixels the tick did not touch.
-EMSCRIPTEN_KEEPALIVE int zarvo_changed_count() { return current.view ? current.view->changedCount : 0; }
+EMSCRIPTEN_KEEPALIVE int zarvo_changed_count() { return View() ? View()->changedCount : 0; }
 
 // Of the last tick's rectangle `index`, `field` 0 to 3 for its x, y, width
 // and height; 0 for anything else.
 EMSCRIPTEN_KEEPALIVE int zarvo_changed(int index, int field) {
-    if (current.view == nullptr || index < 0 || index >= current.view->changedCount) return 0;
-    const Rect& r = current.view->changed[index];
+    if (View() == nullptr || index < 0 || index >= View()->changedCount) return 0;
+    const Rect& r = View()->changed[index];
     return field == 0 ? r.x : field == 1 ? r.y : field == 2 ? r.width : field == 3 ? r.height : 0;
 }
 
 // Milliseconds between ticks for the redraw speed; 0 when nothing runs.
-EMSCRIPTEN_KEEPALIVE int zarvo_period() { return current.scene ? FrameTimerPeriod(*current.scene) : 0; }
+EMSCRIPTEN_KEEPALIVE int zarvo_period() { return RunTickPeriod(web.run); }
 
 // The canvas's RGBA bytes, width x height x 4; null when nothing runs.
 EMSCRIPTEN_KEEPALIVE uint8_t* zarvo_pixels() {
-    return current.view ? reinterpret_cast<uint8_t*>(current.surfacePixels.data()) : nullptr;
+    return View() ? reinterpret_cast<uint8_t*>(web.pixels.data()) : nullptr;
 }
 
 }  // extern "C"

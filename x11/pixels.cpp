@@ -64,10 +64,10 @@ int FormatMatchesSurface(const PixelFormat* format) {
            format->greenMask == 0x00FF00 && format->blueMask == 0x0000FF;
 }
 
-int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables, int bitsPerPixel,
+int ConvertRect(const RgbPixels* surface, Rect rect, const ChannelTables* tables, int bitsPerPixel,
                 uint8_t* destination, size_t destinationPitch) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32) return 0;
-    rect = ClipTo(rect, surface->width, surface->height);
+    rect = ClipTo(rect, surface->area.width, surface->area.height);
     size_t bytesPerPixel = static_cast<size_t>(bitsPerPixel / 8);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
         const uint32_t* source =

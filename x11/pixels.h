@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "image/rect.h"
-#include "platform/services.h"
+#include "image/screen_scale.h"
 
 // How the window's visual stores one pixel. `alphaMask` holds the bits of a
 // 32-deep (ARGB) visual outside the colour masks; they are set to opaque.
@@ -31,5 +31,5 @@ int FormatMatchesSurface(const PixelFormat* format);
 // Converts `rect` (inside the surface) into `destination`, an image of the
 // surface's size with `destinationPitch` bytes per row and 8, 16 or 32 bits
 // per pixel in host byte order. 0 for other pixel sizes (nothing written).
-int ConvertRect(const RgbSurface* surface, Rect rect, const ChannelTables* tables, int bitsPerPixel,
+int ConvertRect(const RgbPixels* surface, Rect rect, const ChannelTables* tables, int bitsPerPixel,
                 uint8_t* destination, size_t destinationPitch);

@@ -2,7 +2,6 @@
 // full-screen override-redirect one), the root window, or a foreign window.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <time.h>
 
 #include <cstring>
@@ -195,10 +194,8 @@ void CloseSaverWindow(Display* display, SaverWindow* saver) {
     memset(saver, 0, sizeof *saver);
 }
 
-// The keys and the message that close the window mode (the mouse threshold
-// is shared with every host: app/run_rules.cpp).
-int KeyClosesWindow(KeySym key) { return key == XK_q || key == XK_Q || key == XK_Escape; }
-
+// The message that closes the window mode (its keys and the mouse threshold
+// are shared with every host: app/scene_run.h).
 int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message) {
     // Other clients may send any message; only WM_PROTOCOLS carries the close request.
     return saver->wmProtocols != None && message->message_type == saver->wmProtocols && message->format == 32 &&

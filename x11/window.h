@@ -39,8 +39,6 @@ int TakeXError(unsigned long* resourceId);
 // At most kMaxMonitors; the count (at least 1).
 int QueryMonitors(Display* display, int screen, MonitorArea monitors[kMaxMonitors]);
 
-// 1 for the keys that close the window mode: q and Escape.
-int KeyClosesWindow(KeySym key);
 // 1 for the window manager's close request (its close button) to a window
 // of zarvo's own.
 int IsCloseRequest(const SaverWindow* saver, const XClientMessageEvent* message);

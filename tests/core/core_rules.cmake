@@ -10,7 +10,8 @@
 #       folders before it, so no arrow runs upward and no two folders include
 #       each other. The core declares the ports it needs (image/ports.h) and
 #       includes nothing of platform/, never <windows.h>, and never tells the
-#       platforms apart: it builds alike for every target.
+#       platforms apart: it builds alike for every target. The hosts x11 and
+#       wayland are siblings under linux/: neither includes the other.
 if(CHECK STREQUAL "data")
   execute_process(COMMAND ${NM} --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
   if(failed)
@@ -26,7 +27,7 @@ elseif(CHECK STREQUAL "includes")
   # From the top down, each folder and the lines it may not have: an include
   # of any folder above it, and in the core also <windows.h> or an #if on
   # _WIN32.
-  set(above host x11 wayland gtk render web tools bench tests)
+  set(above windows linux x11 wayland gtk render web tools bench tests)
   set(layers app platform scene settings image)
   foreach(layer IN LISTS layers)
     list(JOIN above "|" upper)
@@ -36,6 +37,15 @@ elseif(CHECK STREQUAL "includes")
     endif()
     set(${layer}_globs ${layer}/*.h ${layer}/*.cpp)
     list(APPEND above ${layer})
+  endforeach()
+  # Sibling hosts: each folder and the sibling it may not include.
+  foreach(pair x11:wayland wayland:x11)
+    string(REPLACE ":" ";" pair ${pair})
+    list(GET pair 0 host)
+    list(GET pair 1 sibling)
+    list(APPEND layers ${host})
+    set(${host}_rule "^[ \t]*#[ \t]*include[ \t]*[\"<]${sibling}/")
+    set(${host}_globs ${host}/*.h ${host}/*.cpp)
   endforeach()
   set(found "")
   foreach(layer IN LISTS layers)

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> line(data, data + size);
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* end = begin + std::strlen(begin);
     const char* tail = CommandLineTail(begin);
     if (tail < begin || tail > end) std::abort();
-    CommandLineRequest request = ParseCommandLine(tail);
+    CommandLineRequest request = ParseSaverCommandLine(tail);
     if (request.rest < tail || request.rest > end) std::abort();
     ParseWindowHandle(request.rest);
     ParseWindowHandle(tail);

@@ -18,7 +18,7 @@ case "$stamp" in
   *1970*|0*) ;;
   *) echo "FAIL: the PE header holds a link time: $stamp"; status=1 ;;
 esac
-if ! cmp "$built" "$other/host/Zarvo.scr"; then
+if ! cmp "$built" "$other/windows/Zarvo.scr"; then
   echo "FAIL: the second build differs"; status=1
 fi
 [ $status -eq 0 ] && echo "Zarvo.scr rebuilt in $other: the same $(stat -c %s "$built") bytes"

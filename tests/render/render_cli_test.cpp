@@ -112,7 +112,7 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
         {"--ticks 0 --out-pattern f-%d.gif", "but \"f-%d.gif\" ends in .gif"},
         {"--ticks 0 --gif dir.v2/t.png", "--gif writes an animated GIF (--out writes a PNG), but"},
         {"--ticks 1", "nothing to write"},
-        {"--settings /nonexistent/zarvo --out x.png", "cannot open"},
+        {"--settings /nonexistent/zarvo --out x.png", "cannot be opened"},
         {"--size 600x600 --out x.png", "--size 600x600 is too narrow: the scene needs a picture at least 640"},
         {"--size 320x240 --out x.png", "--screen-width"},
         {"--picture-size stretched --out x.png", "--picture-size"},

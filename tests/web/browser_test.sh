@@ -58,7 +58,7 @@ result=$(result_of "$work/dom.html")
 echo "$result"
 expect "the canvas is the stage's size in device pixels" "initial ([0-9]+x[0-9]+) stage \\1 running"
 expect "the page shows the whole picture, opaque black beside it" "picture Fit band 0,0,0,255"
-expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 1"
+expect "redraw and circle speed change the running scene without a new start" "live kept same period 591 10"
 expect "the scene goes on after, and the page says it has drawn the figures" "ticks moved marker drawn"
 expect "walkway walkers start the scene again" "walkway-walkers started"
 expect "a smaller stage gives a smaller canvas" "resized 1400x800 stage 1400x800 running"

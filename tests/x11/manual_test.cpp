@@ -50,7 +50,7 @@ std::set<std::string> OptionNames() {
 }
 
 TEST(Manual, ManPageListsEveryOptionAndEverySettingsRange) {
-    const std::string page = ReadBuilt("x11/man/zarvo.6");
+    const std::string page = ReadBuilt("linux/man/zarvo.6");
     ASSERT_FALSE(page.empty());
     EXPECT_NE(page.find(std::string("\"Zarvo ") + kZarvoVersion + "\""), std::string::npos) << "version";
     const std::string synopsis = Section(page, ".SH SYNOPSIS");

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "x11/output.h"
+#include "x11/window_image.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ TEST(ChannelTables, ArgbVisualsGetOpaquePixelsAndNeverShareTheSurface) {
 
 TEST(ConvertRect, EightBitTrueColorPacksThreeThreeTwo) {
     uint32_t pixels[3] = {0xFFFFFF, 0xFF0000, 0x0000FF};
-    RgbSurface surface{pixels, 3, 1, 3};
+    RgbPixels surface{pixels, 3, {0, 0, 3, 1}};
     PixelFormat format{0xE0, 0x1C, 0x03, 8, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);
@@ -92,7 +92,7 @@ TEST(ConvertRect, WritesOnlyTheRectangleInTheVisualsFormat) {
     const int width = 8, height = 6;
     std::vector<uint32_t> pixels(width * height);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF0000 | static_cast<uint32_t>(i);
-    RgbSurface surface{pixels.data(), width, height, width};
+    RgbPixels surface{pixels.data(), width, {0, 0, width, height}};
     PixelFormat format{0xF800, 0x07E0, 0x001F, 16, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);
@@ -118,7 +118,7 @@ TEST(ConvertRect, WritesOnlyTheRectangleInTheVisualsFormat) {
 TEST(ConvertRect, ClipsToTheSurfaceAndRefusesOtherPixelSizes) {
     const int width = 4, height = 4;
     std::vector<uint32_t> pixels(width * height, 0x00FF00);
-    RgbSurface surface{pixels.data(), width, height, width};
+    RgbPixels surface{pixels.data(), width, {0, 0, width, height}};
     PixelFormat format{0xFF0000, 0x00FF00, 0x0000FF, 32, 0};
     ChannelTables t;
     BuildChannelTables(&format, &t);

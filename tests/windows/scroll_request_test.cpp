@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 #include "settings/settings.h"
 
 namespace {

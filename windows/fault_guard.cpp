@@ -1,6 +1,6 @@
 // The fault guard around ScreenSaverMain: a structured exception that escapes
 // the run must not leave the platform's screen-saver-running state on.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 

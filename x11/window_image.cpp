@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "x11/output.h"
+#include "x11/window_image.h"
 #include "x11/window.h"
 
 namespace {
@@ -25,7 +25,7 @@ size_t ImageBytes(const XImage* image) {
     return static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
 }
 
-void ReleaseShmImage(Display* display, FrameOutput* output, int attached) {
+void ReleaseShmImage(Display* display, WindowImage* output, int attached) {
     if (attached) {
         XShmDetach(display, &output->shmInfo);
         XSync(display, False);
@@ -41,7 +41,7 @@ void ReleaseShmImage(Display* display, FrameOutput* output, int attached) {
 
 // A shared-memory image; leaves output->image null when any step fails
 // (a remote display refuses the attach with an X error).
-void CreateShmImage(Display* display, Visual* visual, int depth, int width, int height, FrameOutput* output) {
+void CreateShmImage(Display* display, Visual* visual, int depth, int width, int height, WindowImage* output) {
     XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &output->shmInfo,
                                     static_cast<unsigned>(width), static_cast<unsigned>(height));
     if (!image) return;
@@ -65,7 +65,7 @@ void CreateShmImage(Display* display, Visual* visual, int depth, int width, int 
     output->usesShm = 1;
 }
 
-void CreatePlainImage(Display* display, Visual* visual, int depth, int width, int height, FrameOutput* output) {
+void CreatePlainImage(Display* display, Visual* visual, int depth, int width, int height, WindowImage* output) {
     XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     if (!image) return;
@@ -79,7 +79,7 @@ void CreatePlainImage(Display* display, Visual* visual, int depth, int width, in
     output->image = image;
 }
 
-int SetUpSurface(FrameOutput* output, int width, int height) {
+int SetUpSurface(WindowImage* output, int width, int height) {
     XImage* image = output->image;
     output->direct =
         FormatMatchesSurface(&output->format) && image->bytes_per_line % 4 == 0 && image->byte_order == HostByteOrder();
@@ -93,14 +93,13 @@ int SetUpSurface(FrameOutput* output, int width, int height) {
         output->surface.pixels = output->surfaceMemory;
         output->surface.pitch = width;
     }
-    output->surface.width = width;
-    output->surface.height = height;
+    output->surface.area = Rect{0, 0, width, height};
     return 1;
 }
 
 // Any pixel size the table writes do not cover (24-bit packed, 8-bit).
-void ConvertRectByPixel(FrameOutput* output, Rect rect) {
-    const RgbSurface& surface = output->surface;
+void ConvertRectByPixel(WindowImage* output, Rect rect) {
+    const RgbPixels& surface = output->surface;
     const ChannelTables& tables = output->tables;
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
         const uint32_t* row = surface.pixels + static_cast<size_t>(y) * surface.pitch;
@@ -123,8 +122,8 @@ PixelFormat VisualPixelFormat(const Visual* visual, int depth, int bitsPerPixel)
     return format;
 }
 
-int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth, int width, int height, int allowShm,
-                      FrameOutput* output) {
+int CreateWindowImage(Display* display, Window window, Visual* visual, int depth, int width, int height, int allowShm,
+                      WindowImage* output) {
     memset(output, 0, sizeof *output);
     if (width < 1 || height < 1) return 0;
     int major = 0, minor = 0;
@@ -138,14 +137,14 @@ int CreateFrameOutput(Display* display, Window window, Visual* visual, int depth
     BuildChannelTables(&output->format, &output->tables);
     output->gc = XCreateGC(display, window, 0, nullptr);
     if (!SetUpSurface(output, width, height) || !output->gc) {
-        DestroyFrameOutput(display, output);
+        DestroyWindowImage(display, output);
         return 0;
     }
     return 1;
 }
 
-void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect rect) {
-    rect = ClipTo(rect, output->surface.width, output->surface.height);
+void SendImageRect(Display* display, Window window, WindowImage* output, Rect rect) {
+    rect = ClipTo(rect, output->surface.area.width, output->surface.area.height);
     if (rect.width == 0) return;
     XImage* image = output->image;
     if (!output->direct &&
@@ -162,22 +161,22 @@ void SendFrameRect(Display* display, Window window, FrameOutput* output, Rect re
     }
 }
 
-void WaitForFrameRects(Display* display, const FrameOutput* output) {
+void WaitForImageRects(Display* display, const WindowImage* output) {
     if (output->usesShm) {
-        // The next frame writes into the same memory: wait until the server has read it.
+        // The next tick writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {
         XFlush(display);
     }
 }
 
-void PutFrameRects(Display* display, Window window, FrameOutput* output, const Rect* rects, int count) {
+void PutImageRects(Display* display, Window window, WindowImage* output, const Rect* rects, int count) {
     if (count <= 0) return;
-    for (int i = 0; i < count; ++i) SendFrameRect(display, window, output, rects[i]);
-    WaitForFrameRects(display, output);
+    for (int i = 0; i < count; ++i) SendImageRect(display, window, output, rects[i]);
+    WaitForImageRects(display, output);
 }
 
-void PopulateFrameOutput(const FrameOutput* output) {
+void PopulateWindowImage(const WindowImage* output) {
 #ifdef MADV_POPULATE_WRITE
     // One call maps the pages of a fresh image (33 MB at 3840x2160) without
     // the first paint taking a page fault for each; in full screen it runs
@@ -191,14 +190,14 @@ void PopulateFrameOutput(const FrameOutput* output) {
         madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
     };
     if (output->image) populate(output->image->data, ImageBytes(output->image));
-    const RgbSurface& surface = output->surface;
-    populate(output->surfaceMemory, static_cast<size_t>(surface.pitch) * static_cast<size_t>(surface.height) * 4);
+    const RgbPixels& surface = output->surface;
+    populate(output->surfaceMemory, static_cast<size_t>(surface.pitch) * static_cast<size_t>(surface.area.height) * 4);
 #else
     (void)output;
 #endif
 }
 
-void DestroyFrameOutput(Display* display, FrameOutput* output) {
+void DestroyWindowImage(Display* display, WindowImage* output) {
     if (output->image) {
         if (output->usesShm) {
             ReleaseShmImage(display, output, 1);

@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 
-RunMode ModeOf(const char* tail) { return ParseCommandLine(tail).mode; }
+RunMode ModeOf(const char* tail) { return ParseSaverCommandLine(tail).mode; }
 
 TEST(CommandLineTail, DropsAnUnquotedProgramPathAndTheBlanksAfterIt) {
     EXPECT_STREQ(CommandLineTail("C:\\WINDOWS\\Zarvo.scr /s"), "/s");
@@ -58,17 +58,17 @@ TEST(CommandLineGrammar, PreviewTailsCarryTheTextAfterTheLetterAndItsSpaces) {
         {"/p", ""},          {"/p 0", "0"},      {"/p abc", "abc"},     {"/p\t1234", "\t1234"},
     };
     for (const Case& c : cases) {
-        CommandLineRequest request = ParseCommandLine(c.tail);
+        CommandLineRequest request = ParseSaverCommandLine(c.tail);
         EXPECT_EQ(request.mode, kModePreview) << "tail '" << c.tail << "'";
         EXPECT_STREQ(request.rest, c.rest) << "tail '" << c.tail << "'";
     }
 }
 
 TEST(CommandLineGrammar, ChangePasswordTailsCarryTheTextAfterTheLetter) {
-    CommandLineRequest request = ParseCommandLine("/a 1234");
+    CommandLineRequest request = ParseSaverCommandLine("/a 1234");
     EXPECT_EQ(request.mode, kModeChangePassword);
     EXPECT_STREQ(request.rest, "1234");
-    request = ParseCommandLine("A");
+    request = ParseSaverCommandLine("A");
     EXPECT_EQ(request.mode, kModeChangePassword);
     EXPECT_STREQ(request.rest, "");
 }

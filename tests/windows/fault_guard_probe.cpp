@@ -2,7 +2,7 @@
 // returns or faults.
 #include <cstring>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 #include "platform/services.h"
 
 namespace {
@@ -18,7 +18,7 @@ int nestedConfirmResult = -1;
 
 BOOL WINAPI FakeVerifier(HWND window) {
     ++verifierCalls;
-    checkingSeenByVerifier = saverHost.isCheckingPassword;
+    checkingSeenByVerifier = windowsHost.isCheckingPassword;
     nestedConfirmResult = ConfirmClose(window);  // a close arriving while the dialog is up
     return verifierAnswer;
 }
@@ -26,9 +26,10 @@ BOOL WINAPI FakeVerifier(HWND window) {
 class SaverWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        saverHost.isPreview = saverHost.isClosing = saverHost.isCheckingPassword = saverHost.isShowingMessage = 0;
-        saverHost.lastPasswordCheckTick = kNoPasswordCheckYet;
-        saverHost.verifyPassword = nullptr;
+        windowsHost.isPreview = windowsHost.isClosing = windowsHost.isCheckingPassword = windowsHost.isShowingMessage =
+            0;
+        windowsHost.lastPasswordCheckTick = kNoPasswordCheckYet;
+        windowsHost.verifyPassword = nullptr;
         verifierCalls = 0;
         verifierAnswer = FALSE;
         nestedConfirmResult = -1;
@@ -46,12 +47,12 @@ class SaverWindow : public ::testing::Test {
 
     void TearDown() override {
         if (window != nullptr && IsWindow(window)) {
-            saverHost.isClosing = 1;  // lets DestroyWindow through without asking anyone
+            windowsHost.isClosing = 1;  // lets DestroyWindow through without asking anyone
             DestroyWindow(window);
         }
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
-        saverHost.verifyPassword = nullptr;
+        windowsHost.verifyPassword = nullptr;
     }
 
     // An invisible window, so that no paint reaches the scene.
@@ -123,21 +124,21 @@ TEST_F(SaverWindow, MouseMovesCloseOnlyBeyondTheThresholdAndMoveTheAnchor) {
     Create();
     POINT cursor;
     ASSERT_TRUE(GetCursorPos(&cursor));
-    saverHost.mouseAnchor = {cursor.x - 2, cursor.y + 2};
+    windowsHost.anchor = {{cursor.x - 2, cursor.y + 2}, 1};
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0) << "4 pixels away";
-    saverHost.mouseAnchor = {cursor.x + 3, cursor.y - 2};
+    windowsHost.anchor = {{cursor.x + 3, cursor.y - 2}, 1};
     SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 1) << "5 pixels away";
-    EXPECT_EQ(saverHost.mouseAnchor.x, cursor.x);
-    EXPECT_EQ(saverHost.mouseAnchor.y, cursor.y);
+    EXPECT_EQ(windowsHost.anchor.point.x, cursor.x);
+    EXPECT_EQ(windowsHost.anchor.point.y, cursor.y);
 }
 
 TEST_F(SaverWindow, WithoutVerifierACloseIsGrantedAtOnce) {
     Create();
     EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 1);
     SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(saverHost.isClosing, 1);
+    EXPECT_EQ(windowsHost.isClosing, 1);
     EXPECT_FALSE(IsWindow(window)) << "a granted close destroys the window";
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no WM_QUIT";
@@ -145,15 +146,15 @@ TEST_F(SaverWindow, WithoutVerifierACloseIsGrantedAtOnce) {
 
 TEST_F(SaverWindow, ARefusedVerificationKeepsTheWindowAndQuietensCloseRequests) {
     Create();
-    saverHost.verifyPassword = FakeVerifier;
+    windowsHost.verifyPassword = FakeVerifier;
     for (int i = 0; i < 3; ++i) PostMessageA(window, WM_TIMER, 1, 0);
     EXPECT_EQ(ConfirmClose(window), 0);
     EXPECT_EQ(verifierCalls, 1);
     EXPECT_EQ(checkingSeenByVerifier, 1);
     EXPECT_EQ(nestedConfirmResult, 0) << "a close during the verification is refused at once";
-    EXPECT_EQ(saverHost.isCheckingPassword, 0);
-    EXPECT_EQ(saverHost.isClosing, 0);
-    EXPECT_NE(saverHost.lastPasswordCheckTick, kNoPasswordCheckYet);
+    EXPECT_EQ(windowsHost.isCheckingPassword, 0);
+    EXPECT_EQ(windowsHost.isClosing, 0);
+    EXPECT_NE(windowsHost.lastPasswordCheckTick, kNoPasswordCheckYet);
     EXPECT_EQ(PendingMessages(WM_TIMER), 1) << "two of three pending timer messages are removed";
 
     EXPECT_EQ(ConfirmClose(window), 0);
@@ -162,13 +163,13 @@ TEST_F(SaverWindow, ARefusedVerificationKeepsTheWindowAndQuietensCloseRequests) 
     verifierAnswer = TRUE;
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(verifierCalls, 2);
-    EXPECT_EQ(saverHost.isClosing, 1);
+    EXPECT_EQ(windowsHost.isClosing, 1);
     EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(SaverWindow, OnceClosingInputNoLongerAsksToClose) {
     Create();
-    saverHost.isClosing = 1;
+    windowsHost.isClosing = 1;
     SendMessageA(window, WM_KEYDOWN, 0, 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);
@@ -187,7 +188,7 @@ TEST_F(SaverWindow, CursorIsHiddenWhileTheSaverRunsAndShownWhileTheMessageIsUp) 
     Create();
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
     EXPECT_EQ(GetCursor(), nullptr);
-    saverHost.isShowingMessage = 1;  // the person needs the pointer to reach the box
+    windowsHost.isShowingMessage = 1;  // the person needs the pointer to reach the box
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), 1);
     EXPECT_NE(GetCursor(), nullptr);
 }
@@ -307,9 +308,9 @@ TEST_F(SaverWindow, APreviewIgnoresInputHandsHelpToItsParentAndClosesWithoutAski
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHelp));
-    saverHost.isPreview = 1;
+    windowsHost.isPreview = 1;
     Create(parent);
-    saverHost.verifyPassword = FakeVerifier;
+    windowsHost.verifyPassword = FakeVerifier;
     SendMessageA(window, WM_KEYDOWN, 'A', 0);
     SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(PendingMessages(WM_CLOSE), 0);

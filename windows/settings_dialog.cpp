@@ -1,7 +1,7 @@
 // The settings dialog (resource 2003): five scroll bars, each bound to one
 // entry of the record it edits, stored whole on OK; and two drop-down lists
 // for the display settings, stored beside the record on OK.
-#include "host/host.h"
+#include "windows/windows_host.h"
 #include "platform/services.h"
 #include "settings/picture_sizes.h"
 

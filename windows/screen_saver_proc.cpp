@@ -1,22 +1,21 @@
 // ScreenSaverProc, the scene's window procedure on Windows: set-up of a
 // scene per monitor at the first paint (and again after a display change),
-// the whole pictures on every paint, one frame per timer message, the
+// the whole pictures on every paint, one tick per timer message, the
 // primary scene's palette kept realised, what the screen shows forgotten
 // when something else may have drawn on it, and the scenes freed with the
 // window.
-#include "host/host.h"
-#include "host/monitor_scenes.h"
+#include "windows/monitor_scenes.h"
+#include "windows/windows_host.h"
 #include "platform/services.h"
 
 namespace {
 
-constexpr UINT_PTR kFrameTimerId = 1;
+constexpr UINT_PTR kTickTimerId = 1;
 
 // The saver window's class has CS_OWNDC: this context is the one every paint
 // receives too, so the palette selected while painting stays selected here.
 HDC screenDC = nullptr;
 MonitorScenes scenes = {};
-int scenesReady = 0;
 // Set at the first paint. Paints without scenes after it go to the default
 // procedure: those during the minimum-configuration message box, whose
 // message loop dispatches them to this still unpainted window, and those
@@ -33,15 +32,13 @@ DWORD lastForgotten = 0;
 // this interval as well, so a stale strip lasts no longer.
 constexpr DWORD kForgetShownIntervalMs = 2000;
 
-HPALETTE ScenePaletteHandle() { return scenesReady ? PrimaryScenePalette(scenes) : nullptr; }
-
 // The saver window leaves input alone and refuses to close while the box is
 // up, so that moving the mouse to find its button does not take it away.
 void ShowRefusal() {
-    saverHost.isShowingMessage = 1;
+    windowsHost.isShowingMessage = 1;
     ShowPointer();
     ShowUserMessage(kMinimumConfigurationText, kSceneMessageCaption);
-    saverHost.isShowingMessage = 0;
+    windowsHost.isShowingMessage = 0;
 }
 
 // 1 when the scenes are ready to draw; 0 after a refusal (with the message)
@@ -51,22 +48,22 @@ void ShowRefusal() {
 int SetUpAtPaint(HWND window) {
     if (screenDC == nullptr) screenDC = GetDC(window);
     setUpStarted = 1;
-    const SceneOutcome outcome = SetUpMonitorScenes(window, screenDC, saverHost.isPreview, &scenes);
-    if (outcome != kSceneReady) {
+    const RunStart start = SetUpMonitorScenes(window, screenDC, windowsHost.isPreview, &scenes);
+    if (start != kRunReady) {
         if (scenesShown) return 0;
-        if (outcome == kSceneRefused) ShowRefusal();
+        if (start == kRunRefused) ShowRefusal();
         PostMessageA(window, WM_DESTROY, 0, 0);
         return 0;
     }
-    scenesReady = scenesShown = 1;
+    scenesShown = 1;
     lastForgotten = GetTickCount();  // a new view holds nothing of the screen yet
-    const int period = MonitorScenesTimerPeriod(scenes);
-    if (period > 0) SetTimer(window, kFrameTimerId, period, nullptr);
+    const int period = RunTickPeriod(scenes.run);
+    if (period > 0) SetTimer(window, kTickTimerId, period, nullptr);
     return 1;
 }
 
 LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!scenesReady && (setUpStarted || !SetUpAtPaint(window))) {
+    if (scenes.run.lead == nullptr && (setUpStarted || !SetUpAtPaint(window))) {
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     }
     PAINTSTRUCT paint;
@@ -78,7 +75,7 @@ LRESULT Paint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Before set-up there is no palette: the message is answered without one.
 void RealizeScenePalette(HWND window) {
-    HPALETTE palette = ScenePaletteHandle();
+    HPALETTE palette = PrimaryScenePalette(scenes);
     if (palette == nullptr) return;
     HDC dc = GetDC(window);
     SelectPalette(dc, palette, FALSE);
@@ -89,21 +86,22 @@ void RealizeScenePalette(HWND window) {
 // Another window, its saved bits put back, a new palette or display mode may
 // have changed the window's pixels without a paint: the next tick puts every
 // strip whole.
-void ForgetShownScreens() {
-    if (scenesReady) ForgetMonitorScreens(scenes);
+void ForgetShownPictures() {
+    ::ForgetShownPictures(&scenes.run);
     lastForgotten = GetTickCount();
 }
 
 void Tick() {
-    if (GetTickCount() - lastForgotten >= kForgetShownIntervalMs) ForgetShownScreens();
+    if (GetTickCount() - lastForgotten >= kForgetShownIntervalMs) ForgetShownPictures();
     TickMonitorScenes(scenes, screenDC);
+    CountTick(&scenes.run);
 }
 
 // The password verifier's dialog may put back the bits it covered, showing
-// an older frame, whatever its answer.
+// an older picture, whatever its answer.
 LRESULT VerifyPassword(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT verified = ScreenSaverDefaultProc(window, message, wParam, lParam);
-    ForgetShownScreens();
+    ForgetShownPictures();
     return verified;
 }
 
@@ -112,7 +110,6 @@ void FreeScenes() {
     HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
     if (screenDC != nullptr) SelectPalette(screenDC, stock, FALSE);
     DestroyMonitorScenes(&scenes);
-    scenesReady = 0;
 }
 
 // A monitor attached, woken or resized: the full-screen window covers the new
@@ -120,8 +117,8 @@ void FreeScenes() {
 // at the next paint. The pointer's new place, where the change moved it, is
 // no move of the person's. The preview only forgets what its screen showed.
 LRESULT FollowDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (saverHost.isPreview) {
-        ForgetShownScreens();
+    if (windowsHost.isPreview) {
+        ForgetShownPictures();
     } else {
         const RECT screen = VirtualScreenRect();
         SetWindowPos(window, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
@@ -131,7 +128,7 @@ LRESULT FollowDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             setUpStarted = 0;
         }
         InvalidateRect(window, nullptr, TRUE);
-        GetCursorPos(&saverHost.mouseAnchor);
+        AnchorPointer();
     }
     return ScreenSaverDefaultProc(window, message, wParam, lParam);
 }
@@ -145,28 +142,28 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_PAINT:
         return Paint(window, message, wParam, lParam);
     case WM_TIMER:
-        // Any identifier draws a frame; a stray one before set-up, or in the
+        // Any identifier draws a tick; a stray one before set-up, or in the
         // preview's still scene, has no frame image to draw.
-        if (scenesReady && MonitorScenesTimerPeriod(scenes) > 0) Tick();
+        if (RunTickPeriod(scenes.run) > 0) Tick();
         return 0;
     case WM_QUERYNEWPALETTE:
-        ForgetShownScreens();
+        ForgetShownPictures();
         RealizeScenePalette(window);
         return 1;
     case WM_PALETTECHANGED:
         if (reinterpret_cast<HWND>(wParam) == window) {
             return ScreenSaverDefaultProc(window, message, wParam, lParam);
         }
-        ForgetShownScreens();
+        ForgetShownPictures();
         RealizeScenePalette(window);
         return 1;
     case VerifyPasswordMessage:
         return VerifyPassword(window, message, wParam, lParam);
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) ForgetShownScreens();
+        if (LOWORD(wParam) != WA_INACTIVE) ForgetShownPictures();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     case WM_SETFOCUS:
-        ForgetShownScreens();
+        ForgetShownPictures();
         return ScreenSaverDefaultProc(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
         return FollowDisplayChange(window, message, wParam, lParam);

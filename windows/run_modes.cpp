@@ -1,6 +1,6 @@
 // ScreenSaverMain and the four run modes: the full-screen saver and the
 // preview (one saver window each), the settings dialog and the password change.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ int RegisterSaverClass() {
     WNDCLASSA saverClass = {};
     saverClass.style = kSaverClassStyle;
     saverClass.lpfnWndProc = ScreenSaverClassProc;
-    saverClass.hInstance = saverHost.moduleInstance;
-    saverClass.hIcon = LoadIconA(saverHost.moduleInstance, MAKEINTRESOURCEA(kSaverIconId));
+    saverClass.hInstance = windowsHost.moduleInstance;
+    saverClass.hIcon = LoadIconA(windowsHost.moduleInstance, MAKEINTRESOURCEA(kSaverIconId));
     saverClass.hCursor = nullptr;
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     saverClass.lpszClassName = kSaverClassName;
@@ -70,7 +70,7 @@ int RunScreenSaver(HWND parent) {
         RECT client = {0, 0, 0, 0};
         GetClientRect(parent, &client);
         plan = {0, kPreviewStyle, kPreviewTitle, 0, 0, client.right, client.bottom};
-        saverHost.isPreview = 1;
+        windowsHost.isPreview = 1;
     } else {
         // The whole virtual screen, so that no monitor goes on showing the desktop.
         const RECT screen = VirtualScreenRect();
@@ -80,13 +80,13 @@ int RunScreenSaver(HWND parent) {
         LoadPasswordVerifier();
     }
     if (RegisterSaverClass()) {
-        saverHost.mainWindow =
+        windowsHost.mainWindow =
             CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style, plan.x, plan.y, plan.width,
-                            plan.height, parent, nullptr, saverHost.moduleInstance, nullptr);
+                            plan.height, parent, nullptr, windowsHost.moduleInstance, nullptr);
     }
     int exitCode = kNoWindowExitCode;
-    if (saverHost.mainWindow != nullptr) {
-        if (!saverHost.isPreview) SetForegroundWindow(saverHost.mainWindow);
+    if (windowsHost.mainWindow != nullptr) {
+        if (!windowsHost.isPreview) SetForegroundWindow(windowsHost.mainWindow);
         exitCode = RunMessageLoop();
     }
     UnloadPasswordVerifier();
@@ -107,8 +107,8 @@ int StartPreview(const char* text) {
 }
 
 int ShowConfigureDialog(HWND owner) {
-    if (!PrepareConfigureDialog(saverHost.moduleInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(saverHost.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId), owner,
+    if (!PrepareConfigureDialog(windowsHost.moduleInstance)) return 0;
+    return static_cast<int>(DialogBoxParamA(windowsHost.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId), owner,
                                             ScreenSaverConfigureDialog, 0));
 }
 
@@ -120,9 +120,9 @@ int StartChangePassword(const char* text) {
 }
 
 int ScreenSaverMain(HINSTANCE instance, const char* tail) {
-    saverHost.moduleInstance = instance;
+    windowsHost.moduleInstance = instance;
     RestrictLibrarySearch();
-    CommandLineRequest request = ParseCommandLine(tail);
+    CommandLineRequest request = ParseSaverCommandLine(tail);
     switch (request.mode) {
     case kModeConfigureNoOwner:
         return ShowConfigureDialog(nullptr);

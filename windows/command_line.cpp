@@ -1,6 +1,6 @@
 // The command-line tail: the program path in front of it, the switch letter,
 // and the decimal window handle that previews and password changes carry.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ const char* CommandLineTail(const char* commandLine) {
     return reinterpret_cast<const char*>(p);
 }
 
-CommandLineRequest ParseCommandLine(const char* tail) {
+CommandLineRequest ParseSaverCommandLine(const char* tail) {
     static const char kEmpty[] = "";
     if (tail == nullptr) return {kModeConfigureNoOwner, kEmpty};
     const char* p = tail;

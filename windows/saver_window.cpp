@@ -1,7 +1,7 @@
 // The saver window's host procedures: the class procedure that sees every
 // message first, the default procedure behind the scene's ScreenSaverProc,
 // and ConfirmClose with the password check.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 #include <imm.h>
 
@@ -17,7 +17,7 @@ void HideCursor() { SetCursor(nullptr); }
 
 // A dialog of ours or the verifier's is up: input is left to the default
 // procedure and no close is granted.
-int AwaitingDialog() { return saverHost.isCheckingPassword || saverHost.isShowingMessage; }
+int AwaitingDialog() { return windowsHost.isCheckingPassword || windowsHost.isShowingMessage; }
 
 // Keeps the input method away from the window, but only when the process
 // already has IMM32.DLL loaded: nothing is loaded for it.
@@ -67,13 +67,9 @@ int IsFilteredSystemCommand(WPARAM command) {
 LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // The message's own coordinates are client-relative and not used.
     POINT cursor;
-    if (GetCursorPos(&cursor)) {
-        ScreenPoint anchor = {saverHost.mouseAnchor.x, saverHost.mouseAnchor.y};
-        ScreenPoint now = {cursor.x, cursor.y};
-        if (MouseMoveExceedsThreshold(anchor, now, saverHost.mouseMoveThreshold)) {
-            PostMessageA(window, WM_CLOSE, 0, 0);
-            saverHost.mouseAnchor = cursor;
-        }
+    if (GetCursorPos(&cursor) && PointerDismisses(&windowsHost.anchor, {cursor.x, cursor.y})) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        windowsHost.anchor.point = {cursor.x, cursor.y};
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -82,12 +78,17 @@ LRESULT HandleMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 void ShowPointer() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
 
+void AnchorPointer() {
+    POINT cursor;
+    if (GetCursorPos(&cursor)) windowsHost.anchor = PointerAnchor{{cursor.x, cursor.y}, 1};
+}
+
 LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         DetachInputMethod(window);
-        GetCursorPos(&saverHost.mouseAnchor);
-        if (!saverHost.isPreview) HideCursor();
+        AnchorPointer();
+        if (!windowsHost.isPreview) HideCursor();
         break;
     case WM_DESTROY:
         RestoreInputMethod(window);
@@ -96,12 +97,12 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
     case WM_SETTEXT:
         return 0;
     case WM_PAINT:
-        if (saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
-        if (!saverHost.isPreview && !saverHost.isShowingMessage) HideCursor();
+        if (windowsHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
+        if (!windowsHost.isPreview && !windowsHost.isShowingMessage) HideCursor();
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:
-        if (saverHost.isPreview) return ForwardToParent(window, message, lParam);
+        if (windowsHost.isPreview) return ForwardToParent(window, message, lParam);
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -109,13 +110,13 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
+        if (windowsHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
         break;
     case WM_SYSCOMMAND:
-        if (!saverHost.isPreview && IsFilteredSystemCommand(wParam)) return 0;
+        if (!windowsHost.isPreview && IsFilteredSystemCommand(wParam)) return 0;
         break;
     case WM_TIMER:
-        if (saverHost.isClosing) return 0;  // no frame once closing is granted
+        if (windowsHost.isClosing) return 0;  // no tick once closing is granted
         Sleep(0);
         break;
     default:
@@ -125,16 +126,16 @@ LRESULT CALLBACK ScreenSaverClassProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (saverHost.isPreview || saverHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
+    if (windowsHost.isPreview || windowsHost.isClosing) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_CLOSE) {
         if (ConfirmClose(window)) return DefWindowProcA(window, message, wParam, lParam);
-        GetCursorPos(&saverHost.mouseAnchor);
+        AnchorPointer();
         return 0;
     }
     if (message == VerifyPasswordMessage) {
-        return saverHost.verifyPassword ? saverHost.verifyPassword(window) : 1;
+        return windowsHost.verifyPassword ? windowsHost.verifyPassword(window) : 1;
     }
-    if (saverHost.isShowingMessage && message == WM_SETCURSOR) {
+    if (windowsHost.isShowingMessage && message == WM_SETCURSOR) {
         ShowPointer();
         return 1;
     }
@@ -163,19 +164,19 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
 
 int ConfirmClose(HWND window) {
     if (AwaitingDialog()) return 0;
-    if (saverHost.verifyPassword == nullptr) {
-        saverHost.isClosing = 1;
+    if (windowsHost.verifyPassword == nullptr) {
+        windowsHost.isClosing = 1;
         return 1;
     }
-    if (WithinPasswordQuietTime(GetTickCount(), saverHost.lastPasswordCheckTick)) return 0;
-    saverHost.isCheckingPassword = 1;
-    // Frames already queued would otherwise be drawn over the verifier's dialog first.
+    if (WithinPasswordQuietTime(GetTickCount(), windowsHost.lastPasswordCheckTick)) return 0;
+    windowsHost.isCheckingPassword = 1;
+    // Ticks already queued would otherwise be drawn over the verifier's dialog first.
     MSG pending;
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
-    saverHost.isClosing = SendMessageA(window, VerifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
-    saverHost.isCheckingPassword = 0;
-    if (saverHost.isClosing == 0) HideCursor();
-    saverHost.lastPasswordCheckTick = GetTickCount();
-    return saverHost.isClosing;
+    windowsHost.isClosing = SendMessageA(window, VerifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
+    windowsHost.isCheckingPassword = 0;
+    if (windowsHost.isClosing == 0) HideCursor();
+    windowsHost.lastPasswordCheckTick = GetTickCount();
+    return windowsHost.isClosing;
 }

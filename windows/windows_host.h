@@ -14,7 +14,7 @@ struct CommandLineRequest {
 
 // Reads the tail byte by byte: blanks, "-" and "/" before the switch letter
 // are skipped; only the first letter counts. A null tail counts as empty.
-CommandLineRequest ParseCommandLine(const char* tail);
+CommandLineRequest ParseSaverCommandLine(const char* tail);
 
 // Leading decimal digits as an unsigned 32-bit number (wrapping); 0 when the
 // text does not start with a digit or is null.
@@ -37,28 +37,29 @@ int WithinPasswordQuietTime(uint32_t now, uint32_t lastCheck);
 #endif
 #include <windows.h>
 
+#include "app/scene_run.h"
+
 // Asks the saver window to run the password verifier; nonzero when verified.
 constexpr UINT VerifyPasswordMessage = 0x8000;
 
 typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND window);
 
-// Everything the host keeps for its process, in one record as the X11 front
-// end keeps its FrontEnd: the module, the saver window and its run, the
+// Everything the host keeps for its process, in one record as the X11 host
+// keeps its X11Host: the module, the saver window and its run, the
 // state that closing and the password check share, and the verifier.
-struct SaverHost {
+struct WindowsHost {
     HINSTANCE moduleInstance;
     HWND mainWindow;
     int isPreview;
     int isClosing;
-    int isCheckingPassword;  // the verifier's dialog is up: input does not close
-    int isShowingMessage;    // the minimum-configuration box is up: likewise
-    POINT mouseAnchor;       // where the pointer was when the window came up
-    uint32_t mouseMoveThreshold;
+    int isCheckingPassword;          // the verifier's dialog is up: input does not close
+    int isShowingMessage;            // the minimum-configuration box is up: likewise
+    PointerAnchor anchor;            // where the pointer was when the window came up
     uint32_t lastPasswordCheckTick;  // kNoPasswordCheckYet before the first
     HMODULE passwordLibrary;
     VerifyScreenSavePwdProc verifyPassword;  // null: no password is asked for
 };
-extern SaverHost saverHost;
+extern WindowsHost windowsHost;
 
 // Run modes.
 int ScreenSaverMain(HINSTANCE instance, const char* tail);
@@ -79,6 +80,8 @@ LRESULT CALLBACK ScreenSaverDefaultProc(HWND window, UINT message, WPARAM wParam
 int ConfirmClose(HWND window);
 // The arrow pointer over the saver window, which otherwise hides it.
 void ShowPointer();
+// Takes where the pointer is now as the anchor its moves are measured from.
+void AnchorPointer();
 
 // Password hooks.
 // From here on every library the process loads by name is looked for only in
@@ -99,7 +102,7 @@ typedef int (*GuardedBody)(HINSTANCE instance, const char* tail);
 int RunGuarded(GuardedBody body, HINSTANCE instance, const char* tail);
 
 // The callbacks the host is built on: the scene's window procedure and the
-// settings dialog (host/settings_dialog.cpp). The first two are exported.
+// settings dialog (windows/settings_dialog.cpp). The first two are exported.
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int PrepareConfigureDialog(HINSTANCE instance);

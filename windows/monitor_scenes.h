@@ -8,13 +8,11 @@
 #endif
 #include <windows.h>
 
-#include "app/monitor_plan.h"
-#include "scene/scene.h"
-#include "scene/screen_view.h"
+#include "app/scene_run.h"
 
 // A monitor's scaled screen pixels: a top-down DIB section of the area's size
 // in a memory context, the changed part of which is copied to the window.
-struct MonitorSurface {
+struct MonitorBitmap {
     HDC memory;
     HBITMAP bitmap;
     HGDIOBJ previousBitmap;
@@ -23,40 +21,33 @@ struct MonitorSurface {
     int pitch;    // in pixels: bytes for indices, 4-byte words for colour
 };
 
+// How one area of the run gets to the window.
 struct MonitorScene {
-    Rect area;     // the monitor in client coordinates
-    Scene* scene;  // null: the monitor stays black
-    ScreenView* view;
-    MonitorSurface surface;  // none when centred
-    // Frames go from the view's picture to the window through GDI: centred,
+    MonitorBitmap bitmap;  // none when centred
+    // Ticks go from the view's picture to the window through GDI: centred,
     // and on palette displays at a whole factor.
     int gdiPicture;
     DisplayInfo pictureInfo;  // the picture as a DIB of scene-palette indices
 };
 
+// The run's areas are the monitors in client coordinates; its primary's palette is realised in the foreground.
 struct MonitorScenes {
+    SceneRun run;
     MonitorScene monitors[kMaxMonitors];
-    int count;
-    int primary;  // the monitor whose scene palette is realised in the foreground
 };
 
 // Sets up every scene the monitors' plan asks for. The primary's refusal or
-// failure is the outcome (the others are then freed); another monitor whose
+// failure is the outcome (every scene is then freed); another monitor whose
 // set-up does not succeed stays black.
-SceneOutcome SetUpMonitorScenes(HWND window, HDC dc, int preview, MonitorScenes* scenes);
+RunStart SetUpMonitorScenes(HWND window, HDC dc, int preview, MonitorScenes* scenes);
 void DestroyMonitorScenes(MonitorScenes* scenes);
 
 // The primary scene's palette, null before set-up.
 HPALETTE PrimaryScenePalette(const MonitorScenes& scenes);
-// 601 - 5 x redraw speed of the primary scene, 0 when nothing animates.
-int MonitorScenesTimerPeriod(const MonitorScenes& scenes);
 
 // Every scene's whole picture, each through its own palette, realised (the
 // primary's in the foreground, and left selected).
 void PaintMonitorScenes(MonitorScenes& scenes, HDC dc);
-// One frame on every monitor: only the screen pixels it changed are put,
+// One tick on every monitor: only the screen pixels it changed are put,
 // through the palettes the last paint or palette message realised.
 void TickMonitorScenes(MonitorScenes& scenes, HDC dc);
-// After anything that may have changed the window's pixels behind the
-// scenes' backs: every monitor's next tick puts its whole strip.
-void ForgetMonitorScreens(MonitorScenes& scenes);

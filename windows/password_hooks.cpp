@@ -3,7 +3,7 @@
 // password-change dialog. Every library and export is looked up by name at
 // run time and skipped when missing; libraries only in the program's own
 // folder and the system folder.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 #include <cstring>
 
@@ -94,25 +94,25 @@ int SetScreenSaverRunning(int running) {
 }
 
 void UnloadPasswordVerifier() {
-    if (saverHost.passwordLibrary == nullptr) return;
-    FreeLibrary(saverHost.passwordLibrary);
-    saverHost.passwordLibrary = nullptr;
-    if (saverHost.verifyPassword != nullptr) {
-        saverHost.verifyPassword = nullptr;
+    if (windowsHost.passwordLibrary == nullptr) return;
+    FreeLibrary(windowsHost.passwordLibrary);
+    windowsHost.passwordLibrary = nullptr;
+    if (windowsHost.verifyPassword != nullptr) {
+        windowsHost.verifyPassword = nullptr;
         SetScreenSaverRunning(0);
     }
 }
 
 void LoadPasswordVerifier() {
-    if (saverHost.passwordLibrary != nullptr) UnloadPasswordVerifier();
+    if (windowsHost.passwordLibrary != nullptr) UnloadPasswordVerifier();
     HKEY desktop = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS) return;
     if (DesktopAsksForPassword(desktop)) {
-        saverHost.passwordLibrary = LoadTrustedLibrary("PASSWORD.CPL");
-        if (saverHost.passwordLibrary != nullptr) {
-            saverHost.verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(
-                reinterpret_cast<void*>(GetProcAddress(saverHost.passwordLibrary, "VerifyScreenSavePwd")));
-            if (saverHost.verifyPassword != nullptr) {
+        windowsHost.passwordLibrary = LoadTrustedLibrary("PASSWORD.CPL");
+        if (windowsHost.passwordLibrary != nullptr) {
+            windowsHost.verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(
+                reinterpret_cast<void*>(GetProcAddress(windowsHost.passwordLibrary, "VerifyScreenSavePwd")));
+            if (windowsHost.verifyPassword != nullptr) {
                 SetScreenSaverRunning(1);
             } else {
                 UnloadPasswordVerifier();

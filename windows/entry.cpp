@@ -1,6 +1,6 @@
 // The process entry of Zarvo.scr: the command-line tail to ScreenSaverMain
 // under the fault guard, and its result as the exit code.
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The tail is taken from the full command line rather than from WinMain's

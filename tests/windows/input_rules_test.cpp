@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/host.h"
+#include "windows/windows_host.h"
 
 namespace {
 

@@ -1,6 +1,0 @@
-// The host's one record, in a file of its own: the password hooks and the
-// fault guard use it without linking the saver window and the scene.
-#include "host/host.h"
-
-SaverHost saverHost = {nullptr, nullptr, 0, 0, 0, 0, {0, 0}, kMouseMoveThreshold, kNoPasswordCheckYet,
-                       nullptr, nullptr};
