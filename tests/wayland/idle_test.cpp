@@ -19,6 +19,14 @@ long ResidentKb(int pid) {
     return line.empty() ? -1 : std::stol(line.substr(6));
 }
 
+// AddressSanitizer's allocator keeps freed memory in quarantine and has no
+// malloc_trim, so a sanitized zarvo cannot show its pages going back.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kHeapGivesBackPages = false;
+#else
+constexpr bool kHeapGivesBackPages = true;
+#endif
+
 class IdleStart : public WaylandTest {
   protected:
     Picture first = Render("1024x768", 41, 0), second = Render("800x600", 42, 0);
@@ -75,7 +83,9 @@ TEST_F(IdleStart, CoversAfterTheIdleTimeUncoversOnInputAndComesBack) {
     EXPECT_EQ(WaitForExit(0), -1) << "a key ended the watcher: " << ChildErrors(zarvo);
     const long uncoveredKb = ResidentKb(zarvo.pid);
     // Two buffers of each output (10 MB) and the scenes: their pages go.
-    EXPECT_LT(uncoveredKb, coveredKb - 8000) << coveredKb << " kB covered, " << uncoveredKb << " kB uncovered";
+    if (kHeapGivesBackPages) {
+        EXPECT_LT(uncoveredKb, coveredKb - 8000) << coveredKb << " kB covered, " << uncoveredKb << " kB uncovered";
+    }
     EXPECT_TRUE(CoveredBoth()) << "the cover did not come back";
 
     ASSERT_TRUE(SendKey(sway, "Escape"));
@@ -85,7 +95,9 @@ TEST_F(IdleStart, CoversAfterTheIdleTimeUncoversOnInputAndComesBack) {
     EXPECT_TRUE(Uncovered()) << "covered over an idle inhibitor";
     // What the heap kept of two covers went back too (megabytes, untrimmed).
     const long afterTwoKb = ResidentKb(zarvo.pid);
-    EXPECT_LT(afterTwoKb, waitingKb + 1536) << waitingKb << " kB waiting, " << afterTwoKb << " kB after two covers";
+    if (kHeapGivesBackPages) {
+        EXPECT_LT(afterTwoKb, waitingKb + 1536) << waitingKb << " kB waiting, " << afterTwoKb << " kB after two covers";
+    }
     KillChild(&inhibitor);
     EXPECT_TRUE(CoveredBoth()) << "the cover did not come once the inhibitor went";
     EXPECT_EQ(Terminate(), 0) << ChildErrors(zarvo);
