@@ -120,7 +120,11 @@ test_win32() {
       # 0x7ffe0000 taken and stops: "failed to map the shared user data".
       # Reserving the whole 4 GiB up front leaves the layout to qemu.
       export QEMU_RESERVED_VA=0xffff0000
-      run_ctest win32 -LE e2e-full
+      # Wine's X11 driver under qemu-user now and then loses a window it is
+      # unmapping (BadWindow) and the unit program dies with it; the same
+      # program passed on the next run. A failed test gets one more run here
+      # only: the x86-64 build runs the same suites under native Wine.
+      run_ctest win32 -LE e2e-full --repeat until-pass:2
       status=$?
       # A machine that runs 32-bit programs itself is left as it was.
       remove_i386_handler
