@@ -1,5 +1,5 @@
-// The mouse-move dismissal both hosts apply: the distance |dx| + |dy| against
-// the threshold, exact for any pair of 32-bit screen coordinates.
+// The mouse-move dismissal every host applies: the distance |dx| + |dy|
+// against the threshold, exact for any pair of 32-bit screen coordinates.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,40 +8,31 @@
 
 namespace {
 
-int Exceeds(int32_t ax, int32_t ay, int32_t cx, int32_t cy) {
-    return MouseMoveExceedsThreshold({ax, ay}, {cx, cy}, kMouseMoveThreshold);
-}
-
-TEST(MouseThreshold, FourPixelsAwayDoNotCloseAndFiveDo) {
-    EXPECT_EQ(Exceeds(500, 400, 500, 400), 0);
-    EXPECT_EQ(Exceeds(500, 400, 502, 402), 0) << "2 right and 2 down";
-    EXPECT_EQ(Exceeds(500, 400, 503, 402), 1) << "one more pixel";
-    EXPECT_EQ(Exceeds(500, 400, 504, 400), 0);
-    EXPECT_EQ(Exceeds(500, 400, 505, 400), 1);
-    EXPECT_EQ(Exceeds(500, 400, 500, 395), 1);
-}
-
-TEST(MouseThreshold, CountsDistanceInBothDirectionsAsASum) {
-    EXPECT_EQ(Exceeds(10, 10, 8, 8), 0);
-    EXPECT_EQ(Exceeds(10, 10, 7, 8), 1);
-    EXPECT_EQ(Exceeds(10, 10, 12, 7), 1);
-    EXPECT_EQ(Exceeds(0, 0, -2, 2), 0);
-    EXPECT_EQ(Exceeds(-3, -3, -1, -6), 1);
-}
-
-TEST(MouseThreshold, OnePixelStepsAgainstAFixedAnchorCloseOnTheFifth) {
-    int closedAt = 0;
-    for (int step = 1; step <= 8 && closedAt == 0; ++step) {
-        if (Exceeds(100, 100, 100 + step, 100)) closedAt = step;
+TEST(MouseThreshold, ClosesWhenTheSumOfBothDistancesPassesTheThreshold) {
+    struct Case {
+        ScreenPoint anchor, cursor;
+        uint32_t threshold;
+        int exceeds;
+        const char* why;
+    } cases[] = {
+        {{500, 400}, {500, 400}, kMouseMoveThreshold, 0, "not moved"},
+        {{500, 400}, {502, 402}, kMouseMoveThreshold, 0, "2 right and 2 down"},
+        {{500, 400}, {503, 402}, kMouseMoveThreshold, 1, "one more pixel"},
+        {{500, 400}, {504, 400}, kMouseMoveThreshold, 0, "four pixels right"},
+        {{500, 400}, {505, 400}, kMouseMoveThreshold, 1, "the fifth pixel"},
+        {{500, 400}, {500, 395}, kMouseMoveThreshold, 1, "five up"},
+        {{10, 10}, {8, 8}, kMouseMoveThreshold, 0, "up and left"},
+        {{10, 10}, {7, 8}, kMouseMoveThreshold, 1, "one more left"},
+        {{10, 10}, {12, 7}, kMouseMoveThreshold, 1, "right and up"},
+        {{0, 0}, {-2, 2}, kMouseMoveThreshold, 0, "across zero"},
+        {{-3, -3}, {-1, -6}, kMouseMoveThreshold, 1, "negative coordinates"},
+        {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}, kMouseMoveThreshold, 1, "corner to corner"},
+        {{INT32_MAX, 0}, {INT32_MAX, 0}, kMouseMoveThreshold, 0, "still at the edge"},
+        {{0, 0}, {INT32_MIN, INT32_MIN}, 0xFFFFFFFFu, 1, "2^32 exceeds the largest threshold"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MouseMoveExceedsThreshold(c.anchor, c.cursor, c.threshold), c.exceeds) << c.why;
     }
-    EXPECT_EQ(closedAt, 5);
-}
-
-TEST(MouseThreshold, ExtremeCoordinatesDoNotOverflow) {
-    EXPECT_EQ(Exceeds(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX), 1);
-    EXPECT_EQ(Exceeds(INT32_MAX, 0, INT32_MAX, 0), 0);
-    EXPECT_EQ(MouseMoveExceedsThreshold({0, 0}, {INT32_MIN, INT32_MIN}, 0xFFFFFFFFu), 1)
-        << "2^32 exceeds the largest threshold";
 }
 
 }  // namespace
