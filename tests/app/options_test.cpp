@@ -43,11 +43,9 @@ TEST(Options, NoArgumentsGiveA1024x768WindowAndNoSettings) {
 TEST(Options, OneOrTwoDashesAndValuesAfterASpaceOrEquals) {
     for (auto args : {std::vector<const char*>{"-geometry", "640x480", "-redraw-speed", "40"},
                       std::vector<const char*>{"--geometry=640x480", "--redraw-speed=40"}}) {
-        std::vector<char*> argv = {const_cast<char*>("zarvo")};
-        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
-        ZarvoOptions options;
-        char error[256];
-        ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, error, sizeof error)) << error;
+        const Parsed p = Parse(args);
+        ASSERT_TRUE(p.ok) << p.error;
+        const ZarvoOptions& options = p.options;
         EXPECT_EQ(options.width, 640);
         EXPECT_EQ(options.height, 480);
         EXPECT_TRUE(options.settings.given[RedrawSpeed]);
@@ -280,16 +278,28 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
     EXPECT_FALSE(ApplyScreenSaverWindow(&junk.options, "window", error, sizeof error));
 }
 
+// A private XDG_CONFIG_HOME for the stored files, gone after the test even
+// when it fails half-way.
+class StoredOptions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(folder);
+    }
+    char folder[32] = "/tmp/zarvo-options-XXXXXX";
+};
+
 }  // namespace
 
 // XScreenSaver leaves out an option whose slider sits at its default, so its
 // runs must not fall back on what an earlier --save stored; a run of its own,
 // or one that asks with --stored-settings, keeps the stored settings. Each
 // case: arguments, XSCREENSAVER_WINDOW.
-TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
-    char folder[] = "/tmp/zarvo-choose-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    setenv("XDG_CONFIG_HOME", folder, 1);
+TEST_F(StoredOptions, StoredSettingsServeOnlyRunsOfZarvosOwn) {
     SettingsRecord stored = kDefaultSettings;
     stored.entries[CircleWalkers].value = 125;
     stored.entries[IsleWalkers].value = 100;
@@ -335,17 +345,12 @@ TEST(Options, StoredSettingsServeOnlyRunsOfZarvosOwn) {
         EXPECT_EQ(record.entries[SeatShuffle].value, 300) << label << ": the command line wins";
         EXPECT_EQ(display.pictureSize, c.size) << label;
     }
-    unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(folder);
 }
 
 // --background fills its outputs (cover) unless a picture size is given or
 // stored, by name or old name; --save stores a picture size only when one
 // was given or stored, so that saving other settings keeps it so.
-TEST(Options, BackgroundCoversUnlessAPictureSizeIsGivenOrStored) {
-    char folder[] = "/tmp/zarvo-background-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    setenv("XDG_CONFIG_HOME", folder, 1);
+TEST_F(StoredOptions, BackgroundCoversUnlessAPictureSizeIsGivenOrStored) {
     char path[4096];
     ASSERT_TRUE(DisplaySettingsFilePath(path, sizeof path));
     struct Case {
@@ -387,8 +392,6 @@ TEST(Options, BackgroundCoversUnlessAPictureSizeIsGivenOrStored) {
         EXPECT_EQ(names, c.storesPictureSize) << label << ": the saved file names a picture size";
         EXPECT_EQ(saved.pictureSize, c.storesPictureSize ? c.size : kPictureCover) << label;
     }
-    unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(folder);
 }
 
 // The display protocol a run speaks: forced, else the Wayland compositor
