@@ -160,6 +160,7 @@ const FitCase kFitCases[] = {
     {kPictureWholeMultiples, 20, 10, 100, 50},
     {kPictureWholeMultiples, 31, 17, 62, 35},
     {kPictureFit, 31, 17, 93, 51},
+    {kPictureFit, 20, 15, 110, 82},  // runs of 5 pure columns, wider than one store of the column layout
     {kPictureCover, 1024, 768, 1920, 1080},
     {kPictureCover, 37, 23, 101, 40},
     {kPictureCover, 40, 30, 71, 110},

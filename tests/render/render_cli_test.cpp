@@ -97,7 +97,7 @@ TEST(RenderCommandLineTest, MistakesAreNamedWithAStatusOfTwo) {
     };
     const Case cases[] = {
         {"--size 10 --out x.png", "--size"},
-        {"--size 0x480 --out x.png", "--size"},
+        {"--size 0x480 --out x.png", "--size needs WIDTHxHEIGHT, each from 1 to 8192, got \"0x480\""},
         {"--size 640x480x2 --out x.png", "--size"},
         {"--seed -1 --out x.png", "--seed"},
         {"--seed 4294967296 --out x.png", "--seed"},
