@@ -86,19 +86,25 @@ TEST_F(SceneRunTest, TicksAtTheFlooredPeriodWithoutPilingUpAndEndsAtTheLimit) {
 }
 
 TEST_F(SceneRunTest, DrawsEveryAreaIntoTheWindowAtItsPlace) {
-    ASSERT_EQ(Start({{{0, 0, 640, 480}, 1}, {{640, 0, 640, 480}, 0}}, kMonitorsAll, 0), kRunReady);
-    std::vector<uint32_t> whole(1280 * 480), banded(1280 * 480);
-    PaintAreas(&run, {whole.data(), 1280, {0, 0, 1280, 480}}, 0, 480);
-    for (int top = 0; top < 480; top += 7) PaintAreas(&run, {banded.data(), 1280, {0, 0, 1280, 480}}, top, top + 7);
+    ASSERT_EQ(Start({{{0, 0, 640, 480}, 1}, {{640, 100, 640, 480}, 0}}, kMonitorsAll, 0), kRunReady);
+    const Rect window{0, 0, 1280, 580};
+    std::vector<uint32_t> whole(1280 * 580), banded(1280 * 580), band(1280 * 580, 0x01020304);
+    PaintAreas(&run, {whole.data(), 1280, window}, 0, 580);
+    for (int top = 0; top < 580; top += 7) PaintAreas(&run, {banded.data(), 1280, window}, top, top + 7);
     EXPECT_TRUE(whole == banded) << "bands of 7 rows paint what one paint does";
+    PaintAreas(&run, {band.data(), 1280, window}, 300, 307);
+    for (int y = 0; y < 580; ++y) {
+        EXPECT_EQ(band[size_t(y) * 1280 + 700] != 0x01020304u, y >= 300 && y < 307) << "row " << y;
+    }
     Rect changed[2 * kMaxViewChanges];
-    const int count = TickAreas(&run, {whole.data(), 1280, {0, 0, 1280, 480}}, changed, 2 * kMaxViewChanges);
+    const int count = TickAreas(&run, {whole.data(), 1280, window}, changed, 2 * kMaxViewChanges);
     const ScreenView& first = *run.areas[0].view;
     const ScreenView& second = *run.areas[1].view;
     ASSERT_EQ(count, first.changedCount + second.changedCount);
     ASSERT_GT(second.changedCount, 0);
     const Rect last = second.changed[second.changedCount - 1];
     EXPECT_EQ(changed[count - 1].x, last.x + 640) << "in the window's coordinates";
+    EXPECT_EQ(changed[count - 1].y, last.y + 100);
     EXPECT_EQ(run.ticksDrawn, 1);
 }
 
