@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "../settings/config_folder.h"
 #include "platform/services.h"
 #include "app/options.h"
 #include "app/stored_settings.h"
@@ -280,17 +281,16 @@ TEST(ScreenSaverWindow, TheEnvironmentNamesTheWindowUnlessAModeSaysOtherwise) {
 
 // A private XDG_CONFIG_HOME for the stored files, gone after the test even
 // when it fails half-way.
-class StoredOptions : public ::testing::Test {
+class StoredOptions : public ConfigFolderTest {
   protected:
     void SetUp() override {
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        setenv("XDG_CONFIG_HOME", folder, 1);
+        ConfigFolderTest::SetUp();
+        setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
     }
     void TearDown() override {
         unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(folder);
+        ConfigFolderTest::TearDown();
     }
-    char folder[32] = "/tmp/zarvo-options-XXXXXX";
 };
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "../settings/config_folder.h"
 #include "app/options.h"
+#include "app/stored_settings.h"
 #include "gtk/idle_start.h"
 #include "gtk/settings_form.h"
 
@@ -85,6 +87,27 @@ TEST_F(SettingsWindowParts, DamagedFilesOpenAsDefaultsSayingSoAndStayUntouched) 
     EXPECT_NE(form.note.find("display settings in " + directory + "/zarvo/Display"), std::string::npos) << form.note;
     EXPECT_EQ(Read(directory + "/zarvo/Config"), record);
     EXPECT_EQ(Read(directory + "/zarvo/Display"), "picture-size=huge\n");
+}
+
+// Save names a picture size as --save does: when the window changed it or
+// the stored file named one; else the file leaves it out, so that
+// --background keeps covering its outputs.
+TEST_F(SettingsWindowParts, SaveStoresAPictureSizeOnlyWhenChangedOrAlreadyStored) {
+    const struct {
+        const char* stored;
+        PictureSize chosen;
+        int names;
+    } rows[] = {{"", kPictureCentred, 0}, {"", kPictureFit, 1}, {"picture-size=cover\n", kPictureCover, 1}};
+    for (const auto& row : rows) {
+        WriteFile("Display", row.stored, strlen(row.stored));
+        SettingsForm form = LoadSettingsForm();
+        form.display.pictureSize = row.chosen;
+        ASSERT_EQ(SaveSettingsForm(form), 0) << row.chosen;
+        int names = -1;
+        const DisplaySettings saved = ReadStoredDisplaySettings({kPictureCover, kMonitorsAll}, &names);
+        EXPECT_EQ(names, row.names) << row.chosen;
+        EXPECT_EQ(saved.pictureSize, row.names ? row.chosen : kPictureCover) << row.chosen;
+    }
 }
 
 TEST_F(SettingsWindowParts, ValuesAreClampedAndTheFullScreenCommandCarriesThemAll) {
