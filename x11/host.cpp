@@ -26,6 +26,7 @@ void PaintWindow(X11Host* host) {
     // painted and then put would cost both times one after the other.
     const int bandHeight = std::max(16, (2 << 20) / (4 * std::max(width, 1)));
     host->paintSerial = NextRequest(host->display);
+    host->paintedMs = MonotonicMilliseconds();
     for (int top = 0; top < height; top += bandHeight) {
         const int bottom = std::min(height, top + bandHeight);
         PaintAreas(&host->run, image->surface, top, bottom);
@@ -137,6 +138,12 @@ void DrawTick(X11Host* host) {
     static Rect changed[kMaxMonitors * kMaxViewChanges];
     const int count = TickAreas(&host->run, host->image.surface, changed, kMaxMonitors * kMaxViewChanges);
     PutImageRects(host->display, host->saver.window, &host->image, changed, count);
+    // The owner of a given window may clear it without an exposure, as a
+    // screen saver daemon busy setting its window up can while the first
+    // paint is on its way: the whole picture goes again every few seconds,
+    // for about what one full-screen tick costs.
+    constexpr int64_t kGivenWindowRepaintMs = 2000;
+    if (!host->saver.owned && MonotonicMilliseconds() - host->paintedMs >= kGivenWindowRepaintMs) PaintWindow(host);
 }
 
 void HandleEvent(X11Host* host, XEvent* event) {

@@ -392,6 +392,25 @@ TEST_F(ScreenTest, WindowIdAndXScreenSaverWindowDrawIntoTheGivenWindow) {
     }
 }
 
+// The owner of a given window may clear it without an exposure (a screen
+// saver daemon setting its window up can): the picture comes back within a
+// few seconds all the same.
+TEST_F(ScreenTest, GivenWindowClearedByItsOwnerGetsThePictureBack) {
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
+    const Picture still = Render("640x480", 9, 0);
+    const Rect strip = FrameStripFor(640, 480);
+    const Window window = CreateTargetWindow(server.display, false);
+    XMapWindow(server.display, window);
+    XSync(server.display, False);
+    StartZarvo({"--window-id", std::to_string(window), "--seed", "9", "--redraw-speed", "120"});
+    const Difference shown = WaitForPicture(window, 0, 0, still, 0, strip);
+    ASSERT_EQ(shown.count, 0) << Describe(shown);
+    XClearWindow(server.display, window);
+    XSync(server.display, False);
+    const Difference back = ::WaitForPicture(server.display, window, 0, 0, still, 0, strip, 5000);
+    EXPECT_EQ(back.count, 0) << "5 s after the owner cleared the window: " << Describe(back);
+}
+
 TEST_F(ScreenTest, RootWithoutAVirtualRootDrawsOnTheRoot) {
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x24"));
     Picture expected = Render("1024x768", 9, 2);
