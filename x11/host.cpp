@@ -136,14 +136,19 @@ int StartScene(X11Host* host) {
 
 void DrawTick(X11Host* host) {
     static Rect changed[kMaxMonitors * kMaxViewChanges];
-    const int count = TickAreas(&host->run, host->image.surface, changed, kMaxMonitors * kMaxViewChanges);
-    PutImageRects(host->display, host->saver.window, &host->image, changed, count);
+    int count = TickAreas(&host->run, host->image.surface, changed, kMaxMonitors * kMaxViewChanges);
     // The owner of a given window may clear it without an exposure, as a
     // screen saver daemon busy setting its window up can while the first
-    // paint is on its way: the whole picture goes again every few seconds,
-    // for about what one full-screen tick costs.
+    // paint is on its way: every few seconds a tick puts the whole image,
+    // which the ticks keep current, in place of its changes.
     constexpr int64_t kGivenWindowRepaintMs = 2000;
-    if (!host->saver.owned && MonotonicMilliseconds() - host->paintedMs >= kGivenWindowRepaintMs) PaintWindow(host);
+    const int64_t now = MonotonicMilliseconds();
+    if (!host->saver.owned && now - host->paintedMs >= kGivenWindowRepaintMs) {
+        changed[0] = host->image.surface.area;
+        count = 1;
+        host->paintedMs = now;
+    }
+    PutImageRects(host->display, host->saver.window, &host->image, changed, count);
 }
 
 void HandleEvent(X11Host* host, XEvent* event) {

@@ -21,7 +21,7 @@ struct X11Host {
     int imageReady;
     PointerAnchor anchor;
     unsigned long paintSerial;  // the request that began the last whole paint
-    int64_t paintedMs;          // when it began
+    int64_t paintedMs;          // when the whole image last went to the window
     int signalFd;               // readable once a termination signal arrived; -1: none
 };
 
